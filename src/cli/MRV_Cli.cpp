@@ -1,0 +1,136 @@
+#include "cli/MRV_Cli.h"
+
+#include "catalogue/MRV_ResourceManager.h"
+#include "tsframework/CLogBase.h"
+
+namespace {
+
+constexpr int kDefaultLanguage = 1033;
+
+// Texts carry CR LF line breaks; a terminal wants LF.
+QString forTerminal(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// One catalogue line per entry: line breaks inside a text are shown as \n.
+QString oneLine(QString text) {
+    return forTerminal(std::move(text)).replace(u'\n', QStringLiteral("\\n"));
+}
+
+} // namespace
+
+QString MRV_Cli::usage() {
+    return QStringLiteral(
+        "Usage: mirrova-cli <command> [options]\n"
+        "\n"
+        "Copies the setup and master data of one Orvant Ledgerline company into\n"
+        "another, without windows.\n"
+        "\n"
+        "Commands:\n"
+        "  catalogue [--lang LCID]  list every category and note of the catalogue:\n"
+        "                           category id, string id and text, tab-separated\n"
+        "  text ID [--lang LCID]    print the text of one string id\n"
+        "\n"
+        "Options:\n"
+        "  --lang LCID   language of the texts as a Windows language id, e.g. 1031\n"
+        "                for German; default 1033 (English). A language without a\n"
+        "                text falls back to English.\n"
+        "  -h, --help    show this help and exit\n"
+        "  --version     show the version and exit\n"
+        "\n"
+        "Exit status: 0 done, 1 failed, 2 wrong command line.\n"
+        "The log is written to $XDG_STATE_HOME/mirrova/mirrova.log (MIRROVA_LOG_LEVEL,\n"
+        "MIRROVA_LOG_FILE change level and place).\n");
+}
+
+int MRV_Cli::usageError(const QString& message) {
+    m_err << "mirrova-cli: " << message << "\n"
+          << "Try 'mirrova-cli --help' for more information.\n";
+    m_err.flush();
+    return Usage;
+}
+
+int MRV_Cli::run(const QStringList& args) {
+    CLogBase log(u"MRV", u"MRV_Cli::run");
+    QString command;
+    QStringList operands;
+    int language = kDefaultLanguage;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == u"-h" || arg == u"--help") {
+            m_out << usage();
+            m_out.flush();
+            return Ok;
+        }
+        if (arg == u"--version") {
+            m_out << "mirrova-cli " << MIRROVA_VERSION << "\n";
+            m_out.flush();
+            return Ok;
+        }
+        if (arg == u"--lang" || arg.startsWith(u"--lang=")) {
+            QString value;
+            if (arg == u"--lang") {
+                if (++i >= args.size())
+                    return usageError(QStringLiteral("option '--lang' needs a language id"));
+                value = args[i];
+            } else {
+                value = arg.mid(7);
+            }
+            bool ok = false;
+            language = value.toInt(&ok);
+            if (!ok || language <= 0)
+                return usageError(QStringLiteral("'%1' is not a language id").arg(value));
+            continue;
+        }
+        if (arg.startsWith(u'-') && arg.size() > 1)
+            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
+        if (command.isEmpty())
+            command = arg;
+        else
+            operands << arg;
+    }
+
+    if (command.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    if (command == u"catalogue") {
+        if (!operands.isEmpty())
+            return usageError(QStringLiteral("'catalogue' takes no operand"));
+        return catalogue(language);
+    }
+    if (command == u"text") {
+        if (operands.size() != 1)
+            return usageError(QStringLiteral("'text' takes exactly one string id"));
+        return text(operands.first(), language);
+    }
+    log.LogDbg0(u"Unknown command %s", command);
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}
+
+int MRV_Cli::catalogue(int language) {
+    const MRV_ResourceManager* catalogue = MRV_ResourceManager::instance();
+    for (const XMLMAP& entry : catalogue->entries()) {
+        if (entry.name.isEmpty()) // the sentinel closes the list
+            break;
+        QString text;
+        catalogue->getText(entry.stringId, language, text);
+        m_out << entry.name << '\t' << entry.stringId << '\t' << oneLine(text) << '\n';
+    }
+    m_out.flush();
+    return Ok;
+}
+
+int MRV_Cli::text(const QString& id, int language) {
+    bool ok = false;
+    const quint32 stringId = id.toUInt(&ok);
+    if (!ok)
+        return usageError(QStringLiteral("'%1' is not a string id").arg(id));
+    QString text;
+    if (MRV_ResourceManager::instance()->getText(stringId, language, text) != 0) {
+        m_err << "mirrova-cli: no text for string id " << stringId << "\n";
+        m_err.flush();
+        return Failed;
+    }
+    m_out << forTerminal(text) << '\n';
+    m_out.flush();
+    return Ok;
+}

@@ -1,0 +1,92 @@
+#include "cli/MRV_Cli.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int status;
+    QString out;
+    QString err;
+};
+
+Result run(const QStringList& args) {
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int status = MRV_Cli(outStream, errStream).run(args);
+    return {status, out, err};
+}
+
+} // namespace
+
+TEST(Cli, CataloguePrintsEveryEntryOnItsOwnLine) {
+    const Result r = run({QStringLiteral("catalogue")});
+    ASSERT_EQ(r.status, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 168);
+    EXPECT_EQ(lines.first(), u"MRV_TRN_CUSTOMIZATION_100\t700\tCustomization");
+    EXPECT_EQ(lines[3], u"MRV_TRN_UDF_100\t147\tUser-Defined Fields");
+    EXPECT_TRUE(lines[166].startsWith(u"MRV_LMS_NOTE29_0\t20000\tThe content of this category "
+                                      u"includes:\\n- All information"));
+    EXPECT_TRUE(lines.last().startsWith(u"MRV_LMS_NOTE30_0\t20001\tNote that these"));
+    for (const QString& line : lines)
+        EXPECT_EQ(line.split(u'\t').size(), 3) << line.toStdString();
+    EXPECT_TRUE(r.err.isEmpty());
+
+    const Result german =
+        run({QStringLiteral("catalogue"), QStringLiteral("--lang"), QStringLiteral("1031")});
+    EXPECT_EQ(german.status, 0);
+    EXPECT_EQ(german.out.count(u'\n'), 168);
+    EXPECT_EQ(run({QStringLiteral("--lang=2057"), QStringLiteral("catalogue")}).status, 0);
+}
+
+TEST(Cli, TextPrintsOneTextWithItsLineBreaks) {
+    Result r = run({QStringLiteral("text"), QStringLiteral("147")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, u"User-Defined Fields\n");
+
+    r = run({QStringLiteral("text"), QStringLiteral("166"), QStringLiteral("--lang"),
+             QStringLiteral("1033")});
+    EXPECT_EQ(r.status, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], u"The content of this category includes:");
+    EXPECT_FALSE(r.out.contains(u'\r'));
+
+    r = run({QStringLiteral("text"), QStringLiteral("0")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(u"no text"));
+}
+
+TEST(Cli, WrongCommandLinesExitWithTwoAndSayWhy) {
+    const QList<QStringList> wrong{
+        {},
+        {QStringLiteral("frobnicate")},
+        {QStringLiteral("catalogue"), QStringLiteral("--bogus")},
+        {QStringLiteral("catalogue"), QStringLiteral("extra")},
+        {QStringLiteral("catalogue"), QStringLiteral("--lang")},
+        {QStringLiteral("catalogue"), QStringLiteral("--lang"), QStringLiteral("german")},
+        {QStringLiteral("catalogue"), QStringLiteral("--lang=-3")},
+        {QStringLiteral("text")},
+        {QStringLiteral("text"), QStringLiteral("abc")},
+        {QStringLiteral("text"), QStringLiteral("-1")},
+        {QStringLiteral("text"), QStringLiteral("1"), QStringLiteral("2")},
+    };
+    for (const QStringList& args : wrong) {
+        const Result r = run(args);
+        EXPECT_EQ(r.status, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(u"--help")) << r.err.toStdString();
+    }
+}
+
+TEST(Cli, HelpAndVersion) {
+    Result r = run({QStringLiteral("--help")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith(u"Usage: mirrova-cli"));
+    EXPECT_EQ(run({QStringLiteral("catalogue"), QStringLiteral("-h")}).status, 0);
+    r = run({QStringLiteral("--version")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith(u"mirrova-cli "));
+}

@@ -1,0 +1,125 @@
+#include "tsframework/CTSBSTR.h"
+#include "tsframework/CTSStringTable.h"
+#include "tsframework/XMLMAP.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+// Tables in a folder of their own: a complete English one, a German one
+// with gaps, a Spanish one and a broken Danish one.
+class StringTables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        writeFile(dir.filePath("1033.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
+<strings lang="1033">
+  <s id="1">OK</s>
+  <s id="2">Cancel</s>
+  <s id="166">Line one&#13;
+- line two&#13;
+- line three</s>
+  <s id="7">  spaced  out  </s>
+  <s id="8">a &amp; b &lt;c&gt; "q" 'a'</s>
+  <s id="9">Copy %s of %d</s>
+</strings>
+)");
+        writeFile(dir.filePath("1031.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
+<strings lang="1031">
+  <s id="1">Ja, gut</s>
+  <s id="2"></s>
+  <s id="9">Kopie %s von %d</s>
+</strings>
+)");
+        writeFile(dir.filePath("3082.xml"),
+                  R"(<strings lang="3082"><s id="1">Aceptar</s></strings>)");
+        writeFile(dir.filePath("1030.xml"), R"(<strings lang="1030"><s id="1">Godt</s><s id="2">)");
+        CTSStringTable::setFolder(dir.path());
+    }
+    void TearDown() override { CTSStringTable::setFolder(QStringLiteral(":/strings")); }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(StringTables, LoadsByIdAndLanguage) {
+    CTSBSTR text(CTSBSTR::English);
+    EXPECT_TRUE(text.LoadStringW(1, 1031));
+    EXPECT_EQ(text.str(), u"Ja, gut");
+    EXPECT_TRUE(text.LoadStringW(1));
+    EXPECT_EQ(text.str(), u"OK");
+    EXPECT_EQ(CTSBSTR::load(1, 3082), u"Aceptar");
+}
+
+TEST_F(StringTables, MissingOrEmptyTextFallsBackToEnglish) {
+    EXPECT_EQ(CTSBSTR::load(166, 1031).count(u"\r\n"), 2);
+    EXPECT_EQ(CTSBSTR::load(2, 1031), u"Cancel"); // empty in German
+    EXPECT_EQ(CTSBSTR::load(2, 1030), u"Cancel"); // broken Danish table
+    EXPECT_EQ(CTSBSTR::load(1, 1030), u"OK");     // a broken table gives nothing
+    EXPECT_EQ(CTSBSTR::load(2, 1046), u"Cancel"); // no file at all
+    CTSBSTR none(1031);
+    EXPECT_FALSE(none.LoadStringW(12345));
+    EXPECT_TRUE(none.isEmpty());
+}
+
+TEST_F(StringTables, TextsArriveExactlyAsWritten) {
+    EXPECT_EQ(CTSBSTR::load(166, 1033), u"Line one\r\n- line two\r\n- line three");
+    EXPECT_EQ(CTSBSTR::load(7, 1033), u"  spaced  out  ");
+    EXPECT_EQ(CTSBSTR::load(8, 1033), u"a & b <c> \"q\" 'a'");
+}
+
+TEST_F(StringTables, HostLanguagesMapToCarriedTables) {
+    EXPECT_EQ(CTSStringTable::tableLanguage(1031), 1031);
+    EXPECT_EQ(CTSStringTable::tableLanguage(2057), 2057);
+    EXPECT_EQ(CTSStringTable::tableLanguage(3081), 1033); // English (Australia)
+    EXPECT_EQ(CTSStringTable::tableLanguage(3079), 1031); // German (Austria)
+    EXPECT_EQ(CTSStringTable::tableLanguage(1034), 3082); // Spanish, traditional sort
+    EXPECT_EQ(CTSStringTable::tableLanguage(1044), 2068); // Norwegian Bokmål
+    EXPECT_EQ(CTSStringTable::tableLanguage(4100), 2052); // Chinese (Singapore)
+    EXPECT_EQ(CTSStringTable::tableLanguage(1055), 1033); // Turkish: not carried
+    EXPECT_EQ(CTSStringTable::tableLanguage(0), 1033);
+    EXPECT_EQ(CTSStringTable::tableLanguage(-5), 1033);
+    EXPECT_EQ(CTSBSTR::load(1, 1034), u"Aceptar");
+    EXPECT_EQ(CTSBSTR::load(1, 1055), u"OK");
+    EXPECT_EQ(CTSStringTable::languages().size(), 25);
+}
+
+TEST_F(StringTables, FormatWithALoadedFormat) {
+    CTSBSTR german(1031);
+    EXPECT_EQ(german.FormatId(9, QStringLiteral("Artikel"), 3).str(), u"Kopie Artikel von 3");
+    CTSBSTR english;
+    EXPECT_EQ(english.Format(u"%s=%d", QStringLiteral("x"), 1).str(), u"x=1");
+}
+
+TEST(StringTableFile, RefusesWhatIsNotAStringTable) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.xml");
+    writeFile(path, "<other><s id=\"1\">x</s></other>");
+    QHash<quint32, QString> table;
+    QString error;
+    EXPECT_FALSE(CTSStringTable::readTable(path, table, &error));
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(CTSStringTable::readTable(dir.filePath("missing.xml"), table));
+    writeFile(path,
+              "<strings><s id=\"0\">zero</s><s id=\"x\">bad</s><s id=\"5\">five</s></strings>");
+    EXPECT_TRUE(CTSStringTable::readTable(path, table));
+    EXPECT_EQ(table.size(), 1);
+    EXPECT_EQ(table.value(5), u"five");
+}
+
+TEST(XMLMAP, KeepsItsThreeValues) {
+    const XMLMAP entry(QStringLiteral("MRV_TRN_QUERIES_100"), 701);
+    EXPECT_EQ(entry.name, u"MRV_TRN_QUERIES_100");
+    EXPECT_EQ(entry.stringId, 701u);
+    EXPECT_TRUE(entry.text.isEmpty());
+}
