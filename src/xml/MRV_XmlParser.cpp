@@ -1,0 +1,159 @@
+#include "xml/MRV_XmlParser.h"
+
+#include "xml/MRV_XmlParserError.h"
+#include "xml/MRV_XmlString.h"
+
+#include <QFileInfo>
+
+#include <xercesc/dom/DOMException.hpp>
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLException.hpp>
+
+#include <atomic>
+#include <bit>
+#include <stdexcept>
+
+namespace {
+
+// Wrappers alive right now. Xerces must not be shut down under a live one.
+std::atomic<int> liveWrappers{0};
+
+// Starts Xerces on first use and shuts it down at process exit. A wrapper
+// made before this object still destroys its parser before it, since C++
+// destroys statics in reverse order of completion; the counter covers
+// wrappers that outlive it anyway (held by some static made earlier): then
+// Xerces is left running, which costs nothing at exit.
+struct XercesPlatform {
+    XercesPlatform() { xercesc::XMLPlatformUtils::Initialize(); }
+    ~XercesPlatform() {
+        if (liveWrappers.load() == 0)
+            xercesc::XMLPlatformUtils::Terminate();
+    }
+    XercesPlatform(const XercesPlatform&) = delete;
+    XercesPlatform& operator=(const XercesPlatform&) = delete;
+};
+
+void startXerces() {
+    try {
+        // A function-local static starts exactly once even when threads race;
+        // when the start throws, the next wrapper tries again.
+        static XercesPlatform platform;
+    } catch (...) {
+        throw std::runtime_error("ERROR AT THE MRV_XmlParser()");
+    }
+}
+
+// The in-memory text is UTF-16 in the host's byte order; say so, so that a
+// declaration naming another encoding cannot make Xerces misread it.
+constexpr const XMLCh* hostUtf16 =
+    std::endian::native == std::endian::little ? u"UTF-16LE" : u"UTF-16BE";
+
+} // namespace
+
+MRV_XmlParser::MRV_XmlParser() {
+    startXerces();
+    m_errorHandler = std::make_unique<MRV_XmlParserError>();
+    m_securityManager = std::make_unique<xercesc::SecurityManager>();
+    // Counted last: a constructor that throws earlier never reaches the
+    // destructor that would count it off again.
+    ++liveWrappers;
+}
+
+MRV_XmlParser::~MRV_XmlParser() {
+    m_domParser.reset();
+    m_saxReader.reset();
+    m_securityManager.reset();
+    m_errorHandler.reset();
+    --liveWrappers;
+}
+
+void MRV_XmlParser::setDomParser(std::unique_ptr<xercesc::XercesDOMParser> parser) {
+    m_domParser = std::move(parser);
+}
+
+void MRV_XmlParser::setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader) {
+    m_saxReader = std::move(reader);
+}
+
+bool MRV_XmlParser::parseFile(const QString& path) {
+    // Xerces opens a folder as if it were a file, fails to read it and leaks
+    // the reader it was building; a folder is turned away before that.
+    if (QFileInfo(path).isDir()) {
+        m_skip = true;
+        beforeParse();
+        m_errorHandler->addError(path, 0, 0, QStringLiteral("The path is a folder, not a file"));
+        return false;
+    }
+    return run(toXmlCh(path), path);
+}
+
+bool MRV_XmlParser::parseString(const QString& text) {
+    QString document = text;
+    // A byte-order mark left over from decoding a file would end up behind
+    // the declaration put in front below, where it is not allowed.
+    if (document.startsWith(QChar(0xFEFF)))
+        document.remove(0, 1);
+    if (!document.contains(QLatin1String("?xml"), Qt::CaseInsensitive))
+        document.prepend(QLatin1String(R"(<?xml version="1.0" encoding="UTF-16"?>)"));
+
+    xercesc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(document.utf16()),
+                                      static_cast<XMLSize_t>(document.size()) * 2, BufferId);
+    source.setEncoding(hostUtf16);
+    return run<xercesc::InputSource>(source, QLatin1String(BufferId));
+}
+
+QString MRV_XmlParser::errorList() {
+    return QLatin1String("<ErrorList>") + m_errorHandler->takeErrors() +
+           QLatin1String("</ErrorList>");
+}
+
+template <typename Source> bool MRV_XmlParser::run(const Source& source, const QString& systemId) {
+    m_skip = true;
+    beforeParse();
+    m_errorHandler->setDocumentId(systemId);
+
+    // Xerces counts errors and fatal errors itself, whichever handler the
+    // caller installed on a SAX reader. Exceptions out of parse() are its
+    // other way of failing; they are recorded as errors so that the caller
+    // sees a false result and a reason, never an exception.
+    bool failed = false;
+    try {
+        if (m_domParser) {
+            m_domParser->parse(source);
+            failed = m_domParser->getErrorCount() > 0;
+        } else if (m_saxReader) {
+            m_saxReader->parse(source);
+            failed = m_saxReader->getErrorCount() > 0;
+        } else {
+            m_errorHandler->addError(systemId, 0, 0, QStringLiteral("No parser"));
+            failed = true;
+        }
+    } catch (const xercesc::SAXParseException& e) {
+        m_errorHandler->fatalError(e);
+        failed = true;
+    } catch (const xercesc::SAXException& e) {
+        m_errorHandler->addError(systemId, 0, 0, fromXmlCh(e.getMessage()));
+        failed = true;
+    } catch (const xercesc::XMLException& e) {
+        m_errorHandler->addError(systemId, 0, 0, fromXmlCh(e.getMessage()));
+        failed = true;
+    } catch (const xercesc::DOMException& e) {
+        m_errorHandler->addError(systemId, 0, 0, fromXmlCh(e.getMessage()));
+        failed = true;
+    } catch (const xercesc::OutOfMemoryException&) {
+        m_errorHandler->addError(systemId, 0, 0, QStringLiteral("Out of memory"));
+        failed = true;
+    }
+
+    afterParse(!failed);
+    if (failed)
+        return false;
+    initCursor();
+    return true;
+}

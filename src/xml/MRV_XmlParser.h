@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QString>
+
+#include <xercesc/util/XercesDefs.hpp>
+
+#include <memory>
+
+XERCES_CPP_NAMESPACE_BEGIN
+class InputSource;
+class SAX2XMLReader;
+class SecurityManager;
+class XercesDOMParser;
+XERCES_CPP_NAMESPACE_END
+
+class MRV_XmlParserError;
+
+// Common ground of the DOM cursor and the SAX driver: Xerces start-up, parsing
+// from a file or from a string in memory, and one error list for both.
+//
+// The first wrapper made in the process starts the Xerces platform; that
+// throws std::runtime_error("ERROR AT THE MRV_XmlParser()") when Xerces cannot
+// start. A wrapper belongs to one owner and is never shared.
+class MRV_XmlParser {
+public:
+    // The identifier of the memory buffer that parseString() reads; errors
+    // found there name it as their system id.
+    static constexpr const char* BufferId = "MRV_XmlParser";
+
+    virtual ~MRV_XmlParser();
+    MRV_XmlParser(const MRV_XmlParser&) = delete;
+    MRV_XmlParser& operator=(const MRV_XmlParser&) = delete;
+
+    // The document as text, with the XML declaration in front when withHeader
+    // is set.
+    virtual QString serialize(bool withHeader) = 0;
+    // Puts the cursor at its start after a successful parse.
+    virtual bool initCursor() = 0;
+    // The declaration that this wrapper writes in front of documents.
+    virtual QString xmlDeclaration() const = 0;
+
+    // Parses the file at path (or a URL). False when the parser reported an
+    // error; the reasons are in errorList().
+    bool parseFile(const QString& path);
+    // Parses text held in memory. Text without "?xml" (any letter case) gets
+    // the UTF-16 declaration in front. The declaration's encoding is not
+    // trusted: the text is UTF-16 whatever it claims.
+    bool parseString(const QString& text);
+
+    // "<ErrorList>" + the errors collected so far + "</ErrorList>"; the
+    // collection is empty afterwards.
+    QString errorList();
+
+    // Whether cursor steps pass over text and comment nodes. Every parse sets
+    // it to true.
+    void setSkip(bool skip) { m_skip = skip; }
+    bool skip() const { return m_skip; }
+
+    MRV_XmlParserError& errorHandler() { return *m_errorHandler; }
+
+protected:
+    MRV_XmlParser();
+
+    // The parser that parseFile()/parseString() drive; a concrete class sets
+    // exactly one of them in its constructor.
+    void setDomParser(std::unique_ptr<xercesc::XercesDOMParser> parser);
+    void setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader);
+    xercesc::XercesDOMParser* domParser() const { return m_domParser.get(); }
+    xercesc::SAX2XMLReader* saxReader() const { return m_saxReader.get(); }
+    // Caps entity expansion for both parsers, so that a hostile document
+    // cannot blow up memory through nested entities.
+    xercesc::SecurityManager* securityManager() const { return m_securityManager.get(); }
+
+    // Called before a parse starts: drop whatever the last one produced.
+    virtual void beforeParse() {}
+    // Called after a parse ended; ok tells whether it succeeded.
+    virtual void afterParse(bool ok) { (void)ok; }
+
+private:
+    // Parses source (an InputSource or a system id) and reports the outcome.
+    template <typename Source> bool run(const Source& source, const QString& systemId);
+
+    // Field order matters: the parsers refer to the handler and to the
+    // security manager, so they must go first.
+    std::unique_ptr<MRV_XmlParserError> m_errorHandler;
+    std::unique_ptr<xercesc::SecurityManager> m_securityManager;
+    std::unique_ptr<xercesc::XercesDOMParser> m_domParser;
+    std::unique_ptr<xercesc::SAX2XMLReader> m_saxReader;
+    bool m_skip = true;
+};

@@ -1,0 +1,40 @@
+#include "xml/MRV_XmlString.h"
+
+bool isXmlText(QStringView text) {
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20) {
+            if (c != u'\t' && c != u'\n' && c != u'\r')
+                return false;
+        } else if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= size || !QChar::isLowSurrogate(text[i + 1].unicode()))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(c) || c == 0xFFFE || c == 0xFFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString escapeXmlText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += QLatin1String("&amp;");
+            break;
+        case u'<':
+            out += QLatin1String("&lt;");
+            break;
+        case u'>':
+            out += QLatin1String("&gt;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "TestData.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+// Line and column of the first entry of an error list; -1 when absent.
+inline std::pair<int, int> firstErrorPosition(const QString& errorList) {
+    static const QRegularExpression re(
+        QStringLiteral(R"(<Error>System Id = [^,]*, Line Number = (\d+), Column Number = (\d+),)"));
+    const auto m = re.match(errorList);
+    if (!m.hasMatch())
+        return {-1, -1};
+    return {m.captured(1).toInt(), m.captured(2).toInt()};
+}
+
+inline QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
