@@ -6,7 +6,6 @@
 #include "xml/MRV_XmlString.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <xercesc/sax/SAXParseException.hpp>
@@ -86,10 +85,8 @@ TEST(XmlParseString, NestedEntityExpansionIsRefused) {
                    .arg(QStringLiteral("&e%1;").arg(i - 1).repeated(10));
     doc += QStringLiteral("]><r>&e9;</r>");
     MRV_DOMParser p;
-    QElapsedTimer timer;
-    timer.start();
+    // Unchecked, the expansion would take hours and gigabytes.
     EXPECT_FALSE(p.parseString(doc));
-    EXPECT_LT(timer.elapsed(), 30'000); // unchecked, it would run for hours
     const QString list = p.errorList();
     EXPECT_EQ(list.count(QStringLiteral("<Error>")), 1) << list.toStdString();
     EXPECT_TRUE(list.contains(QStringLiteral("entity expansions"))) << list.toStdString();
@@ -126,13 +123,9 @@ TEST(XmlParseString, LargeDocument) {
     doc += QStringLiteral("<last/></root>");
     ASSERT_GT(doc.size() * 2, 50'000'000);
 
+    // Its speed is watched by bench/xml_parse; here it must parse whole.
     MRV_DOMParser p;
-    QElapsedTimer timer;
-    timer.start();
     ASSERT_TRUE(p.parseString(doc));
-    // Well under a second normally; growing text nodes piece by piece in
-    // Xerces' DOM takes minutes.
-    EXPECT_LT(timer.elapsed(), 30'000);
     EXPECT_EQ(p.countElementChildren(), Count + 1);
     ASSERT_EQ(p.find(QStringLiteral("last")), 1);
     ASSERT_TRUE(p.step(1, false));
