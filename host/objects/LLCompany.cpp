@@ -1,0 +1,163 @@
+#include "host/objects/LLCompany.h"
+
+#include "host/objects/LLPassword.h"
+#include "host/objects/LLRecordset.h"
+#include "tsframework/ComError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace LLObjectsCOM {
+
+Company::Company() : m_state(std::make_shared<CompanyState>()) {}
+
+Company::~Company() {
+    Disconnect();
+}
+
+int Company::fail(int code, const QString& text) {
+    m_state->setLastError(code, text);
+    return code;
+}
+
+bool Company::reachServer() {
+    QString error;
+    std::optional<LLObjectsCOM::Server> server = LLObjectsCOM::Server::find(this->Server, &error);
+    if (!server)
+        return fail(errUnknownServer, error) == 0;
+    if (DbServerType != 0 && DbServerType != server->type())
+        return fail(errServerType, QStringLiteral("The server '%1' is of database type %2, not %3")
+                                       .arg(this->Server)
+                                       .arg(server->type())
+                                       .arg(DbServerType)) == 0;
+    const bool admitted = UseTrusted ? server->trusts(LLObjectsCOM::Server::currentOsUser())
+                                     : server->checkLogin(DbUserName, DbPassword);
+    if (!admitted)
+        return fail(errDatabaseLogin,
+                    UseTrusted
+                        ? QStringLiteral("The server '%1' does not trust the user '%2'")
+                              .arg(this->Server, LLObjectsCOM::Server::currentOsUser())
+                        : QStringLiteral("Login failed for database user '%1'").arg(DbUserName)) ==
+               0;
+    m_state->server = std::move(server);
+    return true;
+}
+
+int Company::Connect() {
+    if (Connected())
+        return fail(errAlreadyConnected, QStringLiteral("The company is connected already"));
+    if (!reachServer())
+        return m_state->lastErrorCode;
+    const LLObjectsCOM::Server& server = *m_state->server;
+    const QString path = server.databasePath(CompanyDB);
+    if (path.isEmpty())
+        return fail(
+            errUnknownDatabase,
+            QStringLiteral("The server '%1' has no database '%2'").arg(this->Server, CompanyDB));
+    QString error;
+    std::unique_ptr<Database> db = Database::open(server, path, &error);
+    if (!db || !db->isCompany())
+        return fail(
+            errNotACompany,
+            QStringLiteral("'%1' is not a company database%2")
+                .arg(CompanyDB, error.isEmpty() ? QString() : QStringLiteral(": ") + error));
+
+    QSqlQuery user(db->connection());
+    user.prepare(
+        QStringLiteral("SELECT INTERNAL_K, PASSWORD, Locked FROM OUSR WHERE USER_CODE = ?"));
+    user.addBindValue(UserName);
+    if (!user.exec())
+        return fail(errNotACompany, QStringLiteral("'%1' is not a company database: %2")
+                                        .arg(CompanyDB, user.lastError().databaseText()));
+    // One answer for an unknown user and a wrong password: the caller must
+    // not learn which user codes exist.
+    if (!user.next() || !Password::verify(Password, user.value(1).toString()) ||
+        user.value(2).toString() == u"Y")
+        return fail(errWrongUserOrPassword,
+                    QStringLiteral("Wrong user name or password for company '%1'").arg(CompanyDB));
+    m_userSignature = user.value(0).toInt();
+    user.finish();
+
+    QSqlQuery info(db->connection());
+    if (!info.exec(QStringLiteral("SELECT CINF.Version, OADM.CompnyName FROM CINF, OADM")) ||
+        !info.next())
+        return fail(errNotACompany,
+                    QStringLiteral("'%1' has no company information").arg(CompanyDB));
+    m_version = info.value(0).toInt();
+    m_companyName = info.value(1).toString();
+    info.finish();
+
+    m_state->database = std::move(db);
+    m_state->serverType = server.type();
+    m_state->setLastError(0, QString());
+    return 0;
+}
+
+void Company::Disconnect() {
+    if (m_inTransaction && m_state->database)
+        m_state->database->exec(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+    m_state->database.reset();
+    m_version = 0;
+    m_companyName.clear();
+    m_userSignature = 0;
+}
+
+void Company::GetLastError(int& code, QString& text) const {
+    code = m_state->lastErrorCode;
+    text = m_state->lastErrorText;
+}
+
+std::unique_ptr<Recordset> Company::GetCompanyList() {
+    if (!reachServer())
+        throw ComError(m_state->lastErrorCode, m_state->lastErrorText);
+    const LLObjectsCOM::Server& server = *m_state->server;
+    QList<QVariantList> rows;
+    for (const QString& name : server.databases()) {
+        std::unique_ptr<Database> db = Database::open(server, server.newDatabasePath(name));
+        if (!db || !db->isCompany())
+            continue; // not every file in the folder is a company
+        QSqlQuery q(db->connection());
+        if (q.exec(QStringLiteral("SELECT OADM.CompnyName, CINF.Version FROM OADM, CINF")) &&
+            q.next())
+            rows.append({name, q.value(0).toString(), q.value(1).toString()});
+    }
+    return std::make_unique<Recordset>(
+        m_state,
+        QStringList{QStringLiteral("dbName"), QStringLiteral("cmpName"), QStringLiteral("versStr")},
+        rows);
+}
+
+std::unique_ptr<Recordset> Company::GetBusinessObject(int objectType) {
+    if (objectType == Recordset::ObjectType)
+        return std::make_unique<Recordset>(m_state);
+    m_state->fail(errUnknownObject, QStringLiteral("Unknown object type %1").arg(objectType));
+}
+
+void Company::StartTransaction() {
+    if (!Connected())
+        m_state->fail(errNotConnected, QStringLiteral("The company is not connected"));
+    if (m_inTransaction)
+        m_state->fail(errInvalidArgument, QStringLiteral("A transaction is open already"));
+    QString error;
+    if (!m_state->database->exec(QStringLiteral("BEGIN IMMEDIATE"), &error))
+        m_state->fail(errSql, error);
+    m_inTransaction = true;
+}
+
+void Company::EndTransaction(int option) {
+    if (!Connected() || !m_inTransaction)
+        m_state->fail(errNoTransaction, QStringLiteral("No transaction is open"));
+    QString error;
+    const bool ok = m_state->database->exec(
+        option == 1 ? QStringLiteral("ROLLBACK") : QStringLiteral("COMMIT"), &error);
+    m_inTransaction = false;
+    if (!ok)
+        m_state->fail(errSql, error);
+}
+
+void Company::setClock(std::function<QDateTime()> clock) {
+    m_state->clock = std::move(clock);
+}
+
+} // namespace LLObjectsCOM

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "host/objects/LLCompanyState.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace LLObjectsCOM {
+
+class Recordset;
+
+// The host's company object: the connection to one company database of a
+// server, with the login properties the caller sets before Connect.
+class Company {
+public:
+    Company();
+    ~Company();
+    Company(const Company&) = delete;
+    Company& operator=(const Company&) = delete;
+
+    // Connection properties, set before Connect.
+    QString Server;
+    QString CompanyDB;
+    QString UserName;
+    QString Password;
+    int DbServerType = 0; // 0: take the server's own type
+    QString DbUserName;
+    QString DbPassword;
+    bool UseTrusted = false;
+    // Exchange switches the add-on sets; kept for the business objects.
+    int XmlExportType = 0;
+    bool XMLAsString = false;
+
+    // 0, or an error code with the last error set: unknown server, wrong
+    // database login, unknown database, a file that is not a company
+    // database, wrong user or password.
+    int Connect();
+    void Disconnect();
+    bool Connected() const { return m_state->connected(); }
+    void GetLastError(int& code, QString& text) const;
+    int GetLastErrorCode() const { return m_state->lastErrorCode; }
+    QString GetLastErrorDescription() const { return m_state->lastErrorText; }
+
+    // The connected company's version number (CINF), 0 when not connected.
+    int Version() const { return m_version; }
+    QString CompanyName() const { return m_companyName; }
+    // The server type of the connected database (the server's own type).
+    int ServerType() const { return m_state->serverType; }
+    // The internal key of the logged-in user.
+    int UserSignature() const { return m_userSignature; }
+
+    // The server's companies: database name, company name, version (as
+    // text), in database name order. Needs Server and the database login,
+    // not a connection. Throws ComError when the server cannot be reached.
+    std::unique_ptr<Recordset> GetCompanyList();
+    // Object type 300 gives a recordset; other types come with the
+    // business objects. Throws ComError for an unknown type.
+    std::unique_ptr<Recordset> GetBusinessObject(int objectType);
+
+    bool InTransaction() const { return m_inTransaction; }
+    // Throws ComError when not connected or a transaction is open already.
+    void StartTransaction();
+    // option 1 rolls back, anything else commits. Throws ComError when no
+    // transaction is open.
+    void EndTransaction(int option);
+
+    // The clock that GETDATE() reads; tests inject a fixed time.
+    void setClock(std::function<QDateTime()> clock);
+
+    // For the host's own objects and tools.
+    const std::shared_ptr<CompanyState>& state() const { return m_state; }
+
+private:
+    int fail(int code, const QString& text);
+    // Finds the server and checks the database login; sets the last error.
+    bool reachServer();
+
+    std::shared_ptr<CompanyState> m_state;
+    int m_version = 0;
+    QString m_companyName;
+    int m_userSignature = 0;
+    bool m_inTransaction = false;
+};
+
+} // namespace LLObjectsCOM

@@ -1,0 +1,157 @@
+#include "host/objects/LLDatabase.h"
+
+#include "host/objects/LLServer.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <sqlite3.h>
+
+namespace LLObjectsCOM {
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+void setError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+
+sqlite3* handleOf(QSqlDatabase& db) {
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+QString literal(const QString& text) {
+    return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+} // namespace
+
+Database::Database(QString name, QString path)
+    : m_name(std::move(name)), m_path(std::move(path)),
+      m_db(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name)) {}
+
+Database::~Database() {
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+std::unique_ptr<Database> Database::open(const Server& server, const QString& path,
+                                         QString* error) {
+    if (!QFileInfo(path).isFile()) {
+        setError(error, QStringLiteral("%1 does not exist").arg(path));
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database(
+        QStringLiteral("llobjects-%1").arg(connectionCounter.fetchAndAddRelaxed(1)), path));
+    if (!db->setUp(server, false, error))
+        return nullptr;
+    return db;
+}
+
+std::unique_ptr<Database> Database::create(const Server& server, const QString& path,
+                                           QString* error) {
+    if (QFileInfo::exists(path)) {
+        setError(error, QStringLiteral("%1 exists already").arg(path));
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database(
+        QStringLiteral("llobjects-%1").arg(connectionCounter.fetchAndAddRelaxed(1)), path));
+    if (!db->setUp(server, true, error))
+        return nullptr;
+    return db;
+}
+
+bool Database::setUp(const Server& server, bool create, QString* error) {
+    m_db.setDatabaseName(m_path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open()) {
+        setError(error, QStringLiteral("%1: %2").arg(m_path, m_db.lastError().text()));
+        return false;
+    }
+    if (sqlite3* handle = handleOf(m_db)) {
+        // "x" must never fall back to being the text x.
+        sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+        sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    }
+    // The first real read tells whether the file is an SQLite database at all.
+    QSqlQuery probe(m_db);
+    if (!probe.exec(QStringLiteral("PRAGMA schema_version"))) {
+        setError(error, QStringLiteral("%1 is not a database file: %2")
+                            .arg(m_path, probe.lastError().databaseText()));
+        return false;
+    }
+    probe.finish();
+    QStringList setup{QStringLiteral("PRAGMA foreign_keys = ON")};
+    if (create)
+        setup << QStringLiteral("PRAGMA journal_mode = WAL");
+    setup << (server.caseInsensitive() ? QStringLiteral("PRAGMA case_sensitive_like = OFF")
+                                       : QStringLiteral("PRAGMA case_sensitive_like = ON"));
+    if (ensureBackupHistory(server.msdbPath(), nullptr))
+        setup << QStringLiteral("ATTACH DATABASE %1 AS msdb").arg(literal(server.msdbPath()));
+    for (const QString& sql : setup) {
+        if (!exec(sql, error))
+            return false;
+    }
+    return true;
+}
+
+bool Database::isCompany() {
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                               "name IN ('OADM', 'CINF', 'OUSR')")) ||
+        !q.next())
+        return false;
+    return q.value(0).toInt() == 3;
+}
+
+bool Database::exec(const QString& sql, QString* error, const QVariantList& values) {
+    QSqlQuery q(m_db);
+    bool ok = false;
+    if (values.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    }
+    if (!ok)
+        setError(error, q.lastError().databaseText().isEmpty() ? q.lastError().text()
+                                                               : q.lastError().databaseText());
+    return ok;
+}
+
+bool Database::ensureBackupHistory(const QString& msdbPath, QString* error) {
+    const QString name =
+        QStringLiteral("llobjects-msdb-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(msdbPath);
+        if (db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral(
+                "CREATE TABLE IF NOT EXISTS backupset (backup_set_id INTEGER PRIMARY KEY, "
+                "database_name TEXT NOT NULL COLLATE NOCASE, backup_start_date TEXT, "
+                "backup_finish_date TEXT NOT NULL, physical_device_name TEXT)"));
+            if (!ok)
+                setError(error, q.lastError().text());
+        } else {
+            setError(error, db.lastError().text());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace LLObjectsCOM

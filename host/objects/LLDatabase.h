@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace LLObjectsCOM {
+
+class Server;
+
+// One SQLite connection to a company file of a server, set up the way the
+// emulated database server behaves: foreign keys on, double-quoted text
+// always an identifier, LIKE case-sensitive on servers that compare exactly,
+// and the server's backup history attached as "msdb". Closed and removed
+// from Qt's connection list when destroyed.
+class Database {
+public:
+    // Opens an existing file (never creates one); null with an error text
+    // when the file cannot be opened or is not an SQLite database.
+    static std::unique_ptr<Database> open(const Server& server, const QString& path,
+                                          QString* error = nullptr);
+    // Creates a new, empty file at path; null with an error when it exists.
+    static std::unique_ptr<Database> create(const Server& server, const QString& path,
+                                            QString* error = nullptr);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    QSqlDatabase& connection() { return m_db; }
+    const QString& path() const { return m_path; }
+
+    // True when the file holds the system tables of a company.
+    bool isCompany();
+    // Runs SQLite SQL that needs no result; false with the driver's text.
+    bool exec(const QString& sql, QString* error = nullptr,
+              const QVariantList& values = QVariantList());
+
+    // The backup history of a server, created when missing.
+    static bool ensureBackupHistory(const QString& msdbPath, QString* error = nullptr);
+
+private:
+    Database(QString name, QString path);
+    bool setUp(const Server& server, bool create, QString* error);
+
+    QString m_name;
+    QString m_path;
+    QSqlDatabase m_db;
+};
+
+} // namespace LLObjectsCOM

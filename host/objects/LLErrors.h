@@ -1,0 +1,28 @@
+#pragma once
+
+// Error codes of the host's data interface, as Connect, DoQuery and the
+// business objects report them (negative, with a text in the last error).
+namespace LLObjectsCOM {
+
+enum ErrorCode : int {
+    errNone = 0,
+    errUnknownServer = -1101,
+    errDatabaseLogin = -1102,
+    errUnknownDatabase = -1103,
+    errWrongUserOrPassword = -1104,
+    errNotACompany = -1105,
+    errAlreadyConnected = -1106,
+    errNotConnected = -1107,
+    errServerType = -1108,
+    errServerFolder = -1109,
+    errSql = -2001,
+    errInvalidArgument = -2002,
+    errNoTransaction = -2003,
+    errUnknownObject = -2004,
+    errCompanyExists = -2005,
+    errUnknownUser = -2006,
+    errUserExists = -2007,
+    errSchema = -2008,
+};
+
+} // namespace LLObjectsCOM

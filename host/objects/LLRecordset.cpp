@@ -1,0 +1,160 @@
+#include "host/objects/LLRecordset.h"
+
+#include "host/objects/LLCompanyState.h"
+#include "host/objects/LLSqlTranslator.h"
+#include "tsframework/ComError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <cmath>
+
+namespace LLObjectsCOM {
+
+void CompanyState::fail(int code, const QString& text) {
+    setLastError(code, text);
+    throw ComError(code, text);
+}
+
+Recordset::Recordset(std::shared_ptr<CompanyState> company) : m_company(std::move(company)) {}
+
+Recordset::Recordset(std::shared_ptr<CompanyState> company, QStringList names,
+                     QList<QVariantList> rows)
+    : m_company(std::move(company)), m_names(std::move(names)), m_rows(std::move(rows)) {}
+
+void Recordset::DoQuery(const QString& statement) {
+    m_names.clear();
+    m_rows.clear();
+    m_row = 0;
+    m_rowsAffected = 0;
+    if (!m_company)
+        throw ComError(errNotConnected, QStringLiteral("The recordset has no company"));
+    if (!m_company->connected())
+        m_company->fail(errNotConnected, QStringLiteral("The company is not connected"));
+
+    SqlTranslator translator(m_company->serverType);
+    translator.setClock(m_company->clock);
+    QString sql, error;
+    if (!translator.translate(statement, sql, error))
+        m_company->fail(errSql, error);
+
+    QSqlQuery query(m_company->database->connection());
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        const QSqlError e = query.lastError();
+        m_company->fail(errSql, e.databaseText().isEmpty() ? e.text() : e.databaseText());
+    }
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i)
+        m_names << record.fieldName(i);
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(m_names.size());
+        for (int i = 0; i < m_names.size(); ++i)
+            row << query.value(i);
+        m_rows << row;
+    }
+    if (query.lastError().isValid())
+        m_company->fail(errSql, query.lastError().databaseText());
+    m_rowsAffected = query.isSelect() ? 0 : query.numRowsAffected();
+    m_company->setLastError(0, QString());
+}
+
+void Recordset::MoveNext() {
+    if (m_row < m_rows.size())
+        ++m_row;
+}
+
+QString Recordset::FieldName(int index) const {
+    if (index < 0 || index >= m_names.size())
+        throw ComError(errInvalidArgument, QStringLiteral("No field %1").arg(index));
+    return m_names[index];
+}
+
+QVariant Recordset::Field(int index) const {
+    if (index < 0 || index >= m_names.size())
+        throw ComError(errInvalidArgument, QStringLiteral("No field %1").arg(index));
+    if (EoF())
+        throw ComError(errInvalidArgument, QStringLiteral("No current record"));
+    return m_rows[m_row][index];
+}
+
+QVariant Recordset::Field(const QString& name) const {
+    const int index = fieldIndex(name);
+    if (index < 0)
+        throw ComError(errInvalidArgument, QStringLiteral("No field '%1'").arg(name));
+    return Field(index);
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    for (int i = 0; i < m_names.size(); ++i)
+        if (m_names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString Recordset::valueText(const QVariant& value) {
+    if (value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = value.toDouble();
+        if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 1e15)
+            return QString::number(static_cast<qint64>(d));
+        QString text = QString::number(d, 'f', 6);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+        return text;
+    }
+    case QMetaType::QByteArray:
+        return QString::fromLatin1(value.toByteArray().toBase64());
+    default:
+        return value.toString();
+    }
+}
+
+namespace {
+
+void appendEscaped(QString& out, const QString& text) {
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += QLatin1String("&amp;");
+            break;
+        case u'<':
+            out += QLatin1String("&lt;");
+            break;
+        case u'>':
+            out += QLatin1String("&gt;");
+            break;
+        case u'\r':
+            // A parser would turn a bare CR into LF.
+            out += QLatin1String("&#13;");
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+} // namespace
+
+QString Recordset::GetAsXML() const {
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>");
+    for (const QVariantList& row : m_rows) {
+        xml += QLatin1String("<row>");
+        for (int i = 0; i < m_names.size(); ++i) {
+            xml += u'<' + m_names[i] + u'>';
+            appendEscaped(xml, valueText(row[i]));
+            xml += QLatin1String("</") + m_names[i] + u'>';
+        }
+        xml += QLatin1String("</row>");
+    }
+    return xml;
+}
+
+} // namespace LLObjectsCOM

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+namespace LLObjectsCOM {
+
+struct CompanyState;
+
+// Object type 300 of the host: runs one SQL statement of the program's
+// dialects on the company and walks its rows forward. Values are QVariants
+// of the stored type (integer, floating point, text; null for NULL).
+class Recordset {
+public:
+    static constexpr int ObjectType = 300;
+
+    explicit Recordset(std::shared_ptr<CompanyState> company);
+    // A recordset over rows that did not come from SQL (the company list).
+    Recordset(std::shared_ptr<CompanyState> company, QStringList names, QList<QVariantList> rows);
+
+    // Runs statement; throws ComError (and sets the company's last error)
+    // when it cannot be translated or the database refuses it.
+    void DoQuery(const QString& statement);
+
+    bool EoF() const { return m_row >= m_rows.size(); }
+    void MoveFirst() { m_row = 0; }
+    void MoveNext();
+    int RecordCount() const { return int(m_rows.size()); }
+    int FieldCount() const { return int(m_names.size()); }
+    // Throws ComError for an index or name that is not a field, and for a
+    // value read at end of data.
+    QString FieldName(int index) const;
+    QVariant Field(int index) const;
+    QVariant Field(const QString& name) const;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int RowsAffected() const { return m_rowsAffected; }
+
+    // The declaration, then one <row> per record with one element per
+    // column (element name = column name, text = value).
+    QString GetAsXML() const;
+
+    // How a value is written as text: integers as digits, dates as stored,
+    // floating point without exponent and without trailing zeros.
+    static QString valueText(const QVariant& value);
+
+private:
+    int fieldIndex(const QString& name) const;
+
+    std::shared_ptr<CompanyState> m_company;
+    QStringList m_names;
+    QList<QVariantList> m_rows;
+    qsizetype m_row = 0;
+    int m_rowsAffected = 0;
+};
+
+} // namespace LLObjectsCOM

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "host/admin/LLAdmin.h"
+#include "host/objects/LLCompany.h"
+#include "host/objects/LLDatabase.h"
+#include "host/objects/LLPassword.h"
+#include "host/objects/LLServer.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A private world for one test: the local server, the server registry and
+// every server folder live in a temporary folder.
+class HostWorld : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        LLObjectsCOM::Password::setIterationsForTesting(10);
+        savedHome = qgetenv("LEDGERLINE_HOME");
+        savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("LEDGERLINE_HOME", dir.filePath(QStringLiteral("local")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+    }
+    void TearDown() override {
+        qputenv("LEDGERLINE_HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+    }
+
+    // A server folder of the given type, under a name of its own.
+    LLObjectsCOM::Server makeServer(int type, const QString& name = QString()) {
+        const QString folder =
+            dir.filePath(name.isEmpty() ? QStringLiteral("srv%1").arg(type) : name);
+        QString error;
+        EXPECT_TRUE(LLObjectsCOM::Server::init(folder, type, &error)) << error.toStdString();
+        return *LLObjectsCOM::Server::open(folder);
+    }
+    // A company on server, connected as lobster through a trusted login.
+    void connect(LLObjectsCOM::Company& company, const LLObjectsCOM::Server& server,
+                 const QString& db) {
+        company.Server = server.folder();
+        company.CompanyDB = db;
+        company.UserName = QStringLiteral("lobster");
+        company.Password = QStringLiteral("lobster");
+        company.UseTrusted = true;
+        ASSERT_EQ(company.Connect(), 0) << company.GetLastErrorDescription().toStdString();
+    }
+    void createCompany(const LLObjectsCOM::Server& server, const QString& db,
+                       const QString& name = QStringLiteral("Demo US")) {
+        QString error;
+        ASSERT_TRUE(LLObjectsCOM::Admin::createCompany(server, db, name, QStringLiteral("US"),
+                                                       LLObjectsCOM::Admin::DefaultVersion, &error))
+            << error.toStdString();
+    }
+
+    QTemporaryDir dir;
+    QByteArray savedHome;
+    QByteArray savedConfig;
+};
