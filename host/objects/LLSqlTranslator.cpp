@@ -658,8 +658,11 @@ bool Translation::word(const Seq& s, qsizetype i, QString& piece, qsizetype& las
         if (isWord(n, "FETCH"))
             return fetchFirst(s, i, piece, last);
     }
-    // '@' and '#' are name characters in MSSQL but not in SQLite.
-    if (n.text.contains(u'@') || n.text.contains(u'#'))
+    // '@' and '#' are name characters in MSSQL but not in SQLite; NOTNULL
+    // and ISNULL are operators in SQLite but plain names there (CUFD has a
+    // column NotNull), so they are quoted unless ISNULL is called.
+    if (n.text.contains(u'@') || n.text.contains(u'#') || isWord(n, "NOTNULL") ||
+        (isWord(n, "ISNULL") && !(hasAfter && s[after].kind == Kind::Group)))
         piece = quoteIdentifier(n.text);
     else
         piece = n.text;

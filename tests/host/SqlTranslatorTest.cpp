@@ -159,6 +159,13 @@ TEST(SqlTranslatorIdentifiers, UserTablesAreQuotedInEveryForm) {
     EXPECT_EQ(tr(6, "SELECT a$b, c#d, e@f FROM T"), u"SELECT a$b, \"c#d\", \"e@f\" FROM T");
 }
 
+TEST(SqlTranslatorIdentifiers, NamesThatAreOperatorsInSqliteAreQuoted) {
+    EXPECT_EQ(tr(6, "SELECT NotNull, AliasID FROM CUFD WHERE NotNull = 'Y'"),
+              u"SELECT \"NotNull\", AliasID FROM CUFD WHERE \"NotNull\" = 'Y'");
+    EXPECT_EQ(tr(6, "SELECT IsNull FROM T"), u"SELECT \"IsNull\" FROM T");
+    EXPECT_EQ(tr(6, "SELECT ISNULL(a, 0) FROM T"), u"SELECT IFNULL(a, 0) FROM T");
+}
+
 TEST(SqlTranslatorIdentifiers, DoubleQuotedNamesStayAndGluedAliasesStaySeparate) {
     EXPECT_EQ(tr(5, "SELECT \"LawsSet\"DG1 FROM CINF"), u"SELECT \"LawsSet\" DG1 FROM CINF");
     EXPECT_EQ(tr(5, "SELECT \"a\"\"b\" FROM \"T\""), u"SELECT \"a\"\"b\" FROM \"T\"");
