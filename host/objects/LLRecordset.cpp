@@ -141,16 +141,32 @@ void appendEscaped(QString& out, const QString& text) {
     }
 }
 
+// A column of an expression ("COUNT(*)", "MAX(Code)") has a name that is
+// no element name: what XML does not allow becomes "_".
+QString elementName(const QString& column) {
+    QString name = column;
+    for (QChar& c : name) {
+        if (!(c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.'))
+            c = u'_';
+    }
+    if (name.isEmpty() || !(name[0].isLetter() || name[0] == u'_'))
+        name.prepend(u'_');
+    return name;
+}
+
 } // namespace
 
 QString Recordset::GetAsXML() const {
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>");
+    QStringList elements;
+    for (const QString& column : m_names)
+        elements << elementName(column);
     for (const QVariantList& row : m_rows) {
         xml += QLatin1String("<row>");
         for (int i = 0; i < m_names.size(); ++i) {
-            xml += u'<' + m_names[i] + u'>';
+            xml += u'<' + elements[i] + u'>';
             appendEscaped(xml, valueText(row[i]));
-            xml += QLatin1String("</") + m_names[i] + u'>';
+            xml += QLatin1String("</") + elements[i] + u'>';
         }
         xml += QLatin1String("</row>");
     }

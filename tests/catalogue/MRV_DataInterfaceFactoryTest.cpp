@@ -1,4 +1,5 @@
 #include "catalogue/MRV_DataInterfaceFactory.h"
+#include "TestData.h"
 #include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_DIInterface.h"
 

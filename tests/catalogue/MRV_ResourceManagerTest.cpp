@@ -1,4 +1,5 @@
 #include "catalogue/MRV_ResourceManager.h"
+#include "TestData.h"
 #include "catalogue/MRV_CategoryKinds.h"
 
 #include <QSet>

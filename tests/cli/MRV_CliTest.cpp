@@ -1,4 +1,5 @@
 #include "cli/MRV_Cli.h"
+#include "TestData.h"
 
 #include <gtest/gtest.h>
 

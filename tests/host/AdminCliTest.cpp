@@ -1,4 +1,5 @@
 #include "HostTestSupport.h"
+#include "TestData.h"
 
 #include "host/admin/LLAdminCli.h"
 

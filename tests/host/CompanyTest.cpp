@@ -351,6 +351,12 @@ TEST_F(HostWorld, HostileValuesArriveUnchangedOrAreRefused) {
     EXPECT_EQ(rs->GetAsXML(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
                                              "<row><U_NAME>&lt;row&gt;</U_NAME></row>"
                                              "<row><U_NAME>a &amp; b</U_NAME></row>"));
+    rs->DoQuery(QStringLiteral("SELECT COUNT(*), MAX(INTERNAL_K) AS [Max Key], 1.5 FROM OUSR "
+                               "WHERE U_NAME = N'line1\r\nline2'"));
+    EXPECT_EQ(rs->GetAsXML(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                                             "<row><COUNT___>1</COUNT___><Max_Key>%1</Max_Key>"
+                                             "<_1.5>1.5</_1.5></row>")
+                                  .arg(rs->Field(1).toInt()));
 }
 
 TEST_F(HostWorld, BadStatementsFailCleanlyAndChangeNothing) {

@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "host/objects/LLSchema.h"
 
 #include <gtest/gtest.h>

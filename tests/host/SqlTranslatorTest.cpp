@@ -5,11 +5,6 @@
 
 using LLObjectsCOM::SqlTranslator;
 
-// Readable failure output; internal so that no other test file's printer clashes.
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 const QDateTime kNow(QDate(2024, 5, 6), QTime(14, 30, 15));

@@ -1,4 +1,5 @@
 #include "tsframework/CLogBase.h"
+#include "TestData.h"
 
 #include <QFile>
 #include <QTemporaryDir>

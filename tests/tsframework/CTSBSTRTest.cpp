@@ -1,4 +1,5 @@
 #include "tsframework/CTSBSTR.h"
+#include "TestData.h"
 #include "tsframework/CTSStringTable.h"
 #include "tsframework/XMLMAP.h"
 

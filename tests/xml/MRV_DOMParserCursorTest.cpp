@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "xml/MRV_DOMParser.h"
 
 #include <gtest/gtest.h>

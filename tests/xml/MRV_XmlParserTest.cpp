@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "XmlTestSupport.h"
 
 #include "xml/MRV_DOMParser.h"
