@@ -3,6 +3,7 @@
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLSqlTranslator.h"
 #include "tsframework/ComError.h"
+#include "tsframework/TSXmlText.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -119,28 +120,6 @@ QString Recordset::valueText(const QVariant& value) {
 
 namespace {
 
-void appendEscaped(QString& out, const QString& text) {
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += QLatin1String("&amp;");
-            break;
-        case u'<':
-            out += QLatin1String("&lt;");
-            break;
-        case u'>':
-            out += QLatin1String("&gt;");
-            break;
-        case u'\r':
-            // A parser would turn a bare CR into LF.
-            out += QLatin1String("&#13;");
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 // A column of an expression ("COUNT(*)", "MAX(Code)") has a name that is
 // no element name: what XML does not allow becomes "_".
 QString elementName(const QString& column) {
@@ -165,7 +144,7 @@ QString Recordset::GetAsXML() const {
         xml += QLatin1String("<row>");
         for (int i = 0; i < m_names.size(); ++i) {
             xml += u'<' + elements[i] + u'>';
-            appendEscaped(xml, valueText(row[i]));
+            xml += TSEscapeXmlText(valueText(row[i]));
             xml += QLatin1String("</") + elements[i] + u'>';
         }
         xml += QLatin1String("</row>");

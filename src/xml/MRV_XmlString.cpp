@@ -17,24 +17,3 @@ bool isXmlText(QStringView text) {
     }
     return true;
 }
-
-QString escapeXmlText(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += QLatin1String("&amp;");
-            break;
-        case u'<':
-            out += QLatin1String("&lt;");
-            break;
-        case u'>':
-            out += QLatin1String("&gt;");
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}

@@ -35,7 +35,3 @@ inline QString fromXmlCh(const XMLCh* text) {
 // U+FFFF. Xerces' DOM takes such text without complaint and only fails later,
 // when the document is written or read back.
 bool isXmlText(QStringView text);
-
-// text with &, < and > replaced by their entity references, for element
-// content that we write by hand.
-QString escapeXmlText(const QString& text);

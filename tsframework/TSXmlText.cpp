@@ -1,0 +1,25 @@
+#include "tsframework/TSXmlText.h"
+
+QString TSEscapeXmlText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += QLatin1String("&amp;");
+            break;
+        case u'<':
+            out += QLatin1String("&lt;");
+            break;
+        case u'>':
+            out += QLatin1String("&gt;");
+            break;
+        case u'\r':
+            out += QLatin1String("&#13;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
