@@ -8,8 +8,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 
 #include <cmath>
+
+#include <sqlite3.h>
 
 namespace LLObjectsCOM {
 
@@ -26,6 +29,7 @@ Recordset::Recordset(std::shared_ptr<CompanyState> company, QStringList names,
 
 void Recordset::DoQuery(const QString& statement) {
     m_names.clear();
+    m_isDate.clear();
     m_rows.clear();
     m_row = 0;
     m_rowsAffected = 0;
@@ -49,6 +53,7 @@ void Recordset::DoQuery(const QString& statement) {
     const QSqlRecord record = query.record();
     for (int i = 0; i < record.count(); ++i)
         m_names << record.fieldName(i);
+    m_isDate = dateColumns(query, record.count());
     while (query.next()) {
         QVariantList row;
         row.reserve(m_names.size());
@@ -60,6 +65,28 @@ void Recordset::DoQuery(const QString& statement) {
         m_company->fail(errSql, query.lastError().databaseText());
     m_rowsAffected = query.isSelect() ? 0 : query.numRowsAffected();
     m_company->setLastError(0, QString());
+}
+
+QList<bool> Recordset::dateColumns(const QSqlQuery& query, int count) {
+    QList<bool> dates(count, false);
+    const QVariant handle = query.result()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return dates;
+    sqlite3_stmt* statement = *static_cast<sqlite3_stmt* const*>(handle.constData());
+    for (int i = 0; statement && i < count; ++i) {
+        const char* declared = sqlite3_column_decltype(statement, i);
+        dates[i] = declared &&
+                   (qstricmp(declared, "DATETEXT") == 0 || qstricmp(declared, "DATETIME") == 0);
+    }
+    return dates;
+}
+
+QString Recordset::dateText(const QVariant& value) {
+    // Stored as "YYYY-MM-DD HH:MM:SS"; the host hands dates out as YYYYMMDD.
+    const QString text = value.toString();
+    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-')
+        return text.left(4) + text.mid(5, 2) + text.mid(8, 2);
+    return valueText(value);
 }
 
 void Recordset::MoveNext() {
@@ -144,7 +171,7 @@ QString Recordset::GetAsXML() const {
         xml += QLatin1String("<row>");
         for (int i = 0; i < m_names.size(); ++i) {
             xml += u'<' + elements[i] + u'>';
-            xml += TSEscapeXmlText(valueText(row[i]));
+            xml += TSEscapeXmlText(m_isDate.value(i) ? dateText(row[i]) : valueText(row[i]));
             xml += QLatin1String("</") + elements[i] + u'>';
         }
         xml += QLatin1String("</row>");

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QSqlQuery;
+
 namespace LLObjectsCOM {
 
 struct CompanyState;
@@ -40,18 +42,22 @@ public:
     int RowsAffected() const { return m_rowsAffected; }
 
     // The declaration, then one <row> per record with one element per
-    // column (element name = column name, text = value).
+    // column (element name = column name, text = value; dates as YYYYMMDD).
     QString GetAsXML() const;
 
     // How a value is written as text: integers as digits, dates as stored,
     // floating point without exponent and without trailing zeros.
     static QString valueText(const QVariant& value);
+    static QString dateText(const QVariant& value);
 
 private:
     int fieldIndex(const QString& name) const;
+    // Which result columns are date columns of a table (by declared type).
+    static QList<bool> dateColumns(const QSqlQuery& query, int count);
 
     std::shared_ptr<CompanyState> m_company;
     QStringList m_names;
+    QList<bool> m_isDate;
     QList<QVariantList> m_rows;
     qsizetype m_row = 0;
     int m_rowsAffected = 0;

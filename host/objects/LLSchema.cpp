@@ -235,8 +235,11 @@ QString Schema::createStatement(const Table& table, bool caseInsensitive) {
     QStringList parts;
     for (const Column& c : table.columns) {
         QString def = quoted(c.name) + u' ';
-        if (c.isText() || c.type == u"datetime")
+        if (c.isText())
             def += QStringLiteral("TEXT");
+        else if (c.type == u"datetime")
+            def += QStringLiteral("DATETEXT"); // text affinity; the name marks dates
+                                               // for the recordset's XML
         else if (c.isInteger())
             def += QStringLiteral("INTEGER");
         else if (c.type == u"numeric")

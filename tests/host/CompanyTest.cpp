@@ -214,6 +214,12 @@ TEST_F(HostWorld, EachDialectRunsUnchangedOnItsServerType) {
         EXPECT_EQ(rs->Field(2).toInt(), 7);
         EXPECT_EQ(scalar(company, QStringLiteral("SELECT MAX(U_ID) FROM %1").arg(table)).toInt(),
                   7);
+        rs->DoQuery(QStringLiteral("SELECT %1, %2 FROM %3")
+                        .arg(quoted ? QStringLiteral("\"U_Date\"") : QStringLiteral("U_Date"),
+                             quoted ? QStringLiteral("\"Code\"") : QStringLiteral("Code"), table));
+        EXPECT_EQ(rs->GetAsXML(),
+                  QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                                 "<row><U_Date>20240131</U_Date><Code>1</Code></row>"));
     }
     // The localization query as the program writes it for type 5.
     const Server five = Server::open(dir.filePath(QStringLiteral("srv5"))).value();
