@@ -1,9 +1,12 @@
 #include "host/objects/LLCompany.h"
 
+#include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
 #include "tsframework/ComError.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -128,10 +131,34 @@ std::unique_ptr<Recordset> Company::GetCompanyList() {
         rows);
 }
 
-std::unique_ptr<Recordset> Company::GetBusinessObject(int objectType) {
-    if (objectType == Recordset::ObjectType)
-        return std::make_unique<Recordset>(m_state);
-    m_state->fail(errUnknownObject, QStringLiteral("Unknown object type %1").arg(objectType));
+std::unique_ptr<HostObject> Company::GetBusinessObject(int objectType) {
+    if (objectType == Recordset::TypeNumber)
+        return GetRecordset();
+    const ObjectDefinition* definition = ObjectCatalog::standard().object(objectType);
+    if (!definition)
+        m_state->fail(errUnknownObject, QStringLiteral("Unknown object type %1").arg(objectType));
+    return std::make_unique<BusinessObject>(m_state, *definition);
+}
+
+std::unique_ptr<Recordset> Company::GetRecordset() {
+    return std::make_unique<Recordset>(m_state);
+}
+
+std::unique_ptr<BusinessObject> Company::GetBusinessObjectFromXML(const QString& xml, int index) {
+    // The object number stands in the document's AdmInfo.
+    static const QRegularExpression object(
+        QStringLiteral("<AdmInfo>\\s*<Object>\\s*(-?\\d+)\\s*</Object>"));
+    const QRegularExpressionMatch m = object.match(xml);
+    const ObjectDefinition* definition =
+        m.hasMatch() ? ObjectCatalog::standard().object(m.captured(1).toInt()) : nullptr;
+    if (!definition)
+        m_state->fail(errBadDocument,
+                      m.hasMatch() ? QStringLiteral("Unknown object type %1").arg(m.captured(1))
+                                   : QStringLiteral("The document names no object type"));
+    auto bo = std::make_unique<BusinessObject>(m_state, *definition);
+    if (const int code = bo->ReadXml(xml, index); code != 0)
+        throw ComError(code, m_state->lastErrorText);
+    return bo;
 }
 
 void Company::StartTransaction() {

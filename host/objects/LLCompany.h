@@ -9,6 +9,8 @@
 
 namespace LLObjectsCOM {
 
+class BusinessObject;
+class HostObject;
 class Recordset;
 
 // The host's company object: the connection to one company database of a
@@ -55,9 +57,13 @@ public:
     // text), in database name order. Needs Server and the database login,
     // not a connection. Throws ComError when the server cannot be reached.
     std::unique_ptr<Recordset> GetCompanyList();
-    // Object type 300 gives a recordset; other types come with the
-    // business objects. Throws ComError for an unknown type.
-    std::unique_ptr<Recordset> GetBusinessObject(int objectType);
+    // Object type 300 gives a recordset, the others a business object of
+    // that type. Throws ComError for an unknown type.
+    std::unique_ptr<HostObject> GetBusinessObject(int objectType);
+    std::unique_ptr<Recordset> GetRecordset();
+    // A new business object of the document's type holding the document,
+    // ready for Add. Throws ComError for a document it cannot take.
+    std::unique_ptr<BusinessObject> GetBusinessObjectFromXML(const QString& xml, int index);
 
     bool InTransaction() const { return m_inTransaction; }
     // Throws ComError when not connected or a transaction is open already.

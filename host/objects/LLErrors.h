@@ -23,6 +23,18 @@ enum ErrorCode : int {
     errUnknownUser = -2006,
     errUserExists = -2007,
     errSchema = -2008,
+    // Business objects
+    errRecordExists = -10,
+    errRecordMissing = -2028,
+    errRequired = -5002,
+    errWrongType = -5003,
+    errTooLong = -5004,
+    errReference = -5005,
+    errUnknownElement = -5006,
+    errInUse = -5007,
+    errBadDocument = -5008,
+    errUnknownField = -5009,
+    errUnknownMember = -5010,
 };
 
 } // namespace LLObjectsCOM

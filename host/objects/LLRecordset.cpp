@@ -94,6 +94,47 @@ void Recordset::MoveNext() {
         ++m_row;
 }
 
+namespace {
+const QStringList kRecordsetMembers{QStringLiteral("DoQuery"),     QStringLiteral("EoF"),
+                                    QStringLiteral("MoveFirst"),   QStringLiteral("MoveNext"),
+                                    QStringLiteral("RecordCount"), QStringLiteral("FieldCount"),
+                                    QStringLiteral("GetAsXML"),    QStringLiteral("Field")};
+} // namespace
+
+int Recordset::GetIDOfName(const QString& name) const {
+    for (qsizetype i = 0; i < kRecordsetMembers.size(); ++i)
+        if (kRecordsetMembers[i].compare(name, Qt::CaseInsensitive) == 0)
+            return int(i) + 1;
+    return -1;
+}
+
+QVariant Recordset::Invoke(int member, const QVariantList& args) {
+    switch (member) {
+    case 1:
+        DoQuery(args.value(0).toString());
+        return {};
+    case 2:
+        return EoF();
+    case 3:
+        MoveFirst();
+        return {};
+    case 4:
+        MoveNext();
+        return {};
+    case 5:
+        return RecordCount();
+    case 6:
+        return FieldCount();
+    case 7:
+        return GetAsXML();
+    case 8:
+        return args.value(0).typeId() == QMetaType::QString ? Field(args.value(0).toString())
+                                                            : Field(args.value(0).toInt());
+    default:
+        throw ComError(errUnknownMember, QStringLiteral("Unknown member %1").arg(member));
+    }
+}
+
 QString Recordset::FieldName(int index) const {
     if (index < 0 || index >= m_names.size())
         throw ComError(errInvalidArgument, QStringLiteral("No field %1").arg(index));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/objects/LLHostObject.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,9 +18,9 @@ struct CompanyState;
 // Object type 300 of the host: runs one SQL statement of the program's
 // dialects on the company and walks its rows forward. Values are QVariants
 // of the stored type (integer, floating point, text; null for NULL).
-class Recordset {
+class Recordset : public HostObject {
 public:
-    static constexpr int ObjectType = 300;
+    static constexpr int TypeNumber = 300;
 
     explicit Recordset(std::shared_ptr<CompanyState> company);
     // A recordset over rows that did not come from SQL (the company list).
@@ -48,6 +50,11 @@ public:
     // How a value is written as text: integers as digits, dates as stored,
     // floating point without exponent and without trailing zeros.
     static QString valueText(const QVariant& value);
+
+    int ObjectType() const override { return TypeNumber; }
+    int GetIDOfName(const QString& name) const override;
+    QVariant Invoke(int member, const QVariantList& args) override;
+    using HostObject::Invoke;
     static QString dateText(const QVariant& value);
 
 private:

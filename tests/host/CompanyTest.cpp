@@ -19,13 +19,13 @@ QString sqlText(const QString& value) {
 
 // The first value of the first row.
 QVariant scalar(Company& company, const QString& sql) {
-    std::unique_ptr<Recordset> rs = company.GetBusinessObject(300);
+    std::unique_ptr<Recordset> rs = company.GetRecordset();
     rs->DoQuery(sql);
     return rs->EoF() ? QVariant() : rs->Field(0);
 }
 
 int expectFailure(Company& company, const QString& sql) {
-    std::unique_ptr<Recordset> rs = company.GetBusinessObject(300);
+    std::unique_ptr<Recordset> rs = company.GetRecordset();
     try {
         rs->DoQuery(sql);
     } catch (const ComError& e) {
@@ -187,7 +187,7 @@ TEST_F(HostWorld, EachDialectRunsUnchangedOnItsServerType) {
         createCompany(server, QStringLiteral("DEMO"));
         Company company;
         connect(company, server, QStringLiteral("DEMO"));
-        std::unique_ptr<Recordset> rs = company.GetBusinessObject(300);
+        std::unique_ptr<Recordset> rs = company.GetRecordset();
         const bool quoted = type == 5;
         const QString table = type == 6 ? QStringLiteral("[@MRVNOTE]") : QStringLiteral("@MRVNOTE");
         rs->DoQuery(QStringLiteral("CREATE TABLE %1 (Code nvarchar(30), Name nvarchar(100), "
@@ -303,7 +303,7 @@ TEST_F(HostWorld, BackupCountsForSixtyMinutes) {
             "FROM msdb..backupset WHERE database_name = '") +
         database + QStringLiteral("')))");
     const auto rows = [&] {
-        std::unique_ptr<Recordset> rs = company.GetBusinessObject(300);
+        std::unique_ptr<Recordset> rs = company.GetRecordset();
         rs->DoQuery(query);
         return rs->RecordCount();
     };
@@ -351,7 +351,7 @@ TEST_F(HostWorld, HostileValuesArriveUnchangedOrAreRefused) {
         accepted += !(value.contains(QChar(0)) || value.size() > 155);
     EXPECT_EQ(stored, accepted);
 
-    std::unique_ptr<Recordset> rs = company.GetBusinessObject(300);
+    std::unique_ptr<Recordset> rs = company.GetRecordset();
     rs->DoQuery(
         QStringLiteral("SELECT U_NAME FROM OUSR WHERE U_NAME = N'a & b' OR U_NAME = N'<row>'"));
     EXPECT_EQ(rs->GetAsXML(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
@@ -382,7 +382,7 @@ TEST_F(HostWorld, BadStatementsFailCleanlyAndChangeNothing) {
     EXPECT_EQ(scalar(company, QStringLiteral("SELECT COUNT(*) FROM OITM")).toInt(), 0);
 
     // A recordset whose company went away fails the same clean way.
-    std::unique_ptr<Recordset> rs = company.GetBusinessObject(300);
+    std::unique_ptr<Recordset> rs = company.GetRecordset();
     company.Disconnect();
     EXPECT_THROW(rs->DoQuery(count), ComError);
     EXPECT_EQ(company.GetLastErrorCode(), errNotConnected);
