@@ -44,9 +44,9 @@ INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'140', 1, N'Payment 
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'144', 1, N'Location Codes');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'147', 1, N'Payment Methods');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'160', 1, N'Queries');
-INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'170', 1, N'Query Categories');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'134', 1, N'Query Categories');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'170', 1, N'Contract Templates');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'171', 1, N'Employees');
-INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'193', 1, N'User Default Groups');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'200', 1, N'Territories');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'217', 1, N'Predefined Texts');
 
@@ -68,3 +68,9 @@ INSERT INTO OALT (Code, Name, Type, Active) VALUES (3, N'Gross Profit Percent', 
 INSERT INTO OALT (Code, Name, Type, Active) VALUES (4, N'Discount in Document Exceeds', 'S', 'N');
 INSERT INTO OALT (Code, Name, Type, Active) VALUES (5, N'Deviation from Budget', 'S', 'N');
 INSERT INTO OALT (Code, Name, Type, Active) VALUES (6, N'Inventory Falls Below Minimum', 'S', 'N');
+
+-- The built-in "none" records that new master data points at by default.
+INSERT INTO OITB (ItmsGrpCod, ItmsGrpNam) VALUES (100, N'Items');
+INSERT INTO OMRC (FirmCode, FirmName) VALUES (-1, N'- No Manufacturer -');
+INSERT INTO OARG (CstGrpCode, CstGrpName) VALUES (-1, N'- No Customs Group -');
+INSERT INTO OSLP (SlpCode, SlpName) VALUES (-1, N'-No Sales Employee-');

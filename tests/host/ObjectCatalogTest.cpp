@@ -110,3 +110,20 @@ TEST(ObjectCatalog, FaultsNameTheFileAndLine) {
     EXPECT_TRUE(loadError(QStringLiteral("object x I\n")).startsWith(u"x.objects:1: "));
     EXPECT_TRUE(loadError(QStringLiteral("  table OITM\n")).startsWith(u"x.objects:1: "));
 }
+
+TEST(ObjectCatalog, TheHostKnowsEveryObjectTheProgramUses) {
+    const ObjectCatalog& catalog = ObjectCatalog::standard();
+    for (int number : {1,   2,   3,   4,   5,   6,   7,   12,  30,  36,  37,  40,  43,  48,
+                       49,  50,  51,  52,  53,  56,  64,  65,  66,  70,  71,  73,  77,  78,
+                       91,  93,  101, 117, 126, 127, 128, 134, 142, 143, 144, 147, 150, 151,
+                       152, 153, 160, 170, 171, 178, 198, 200, 205, 206, 212, 214, 219, 231}) {
+        const ObjectDefinition* object = catalog.object(number);
+        ASSERT_TRUE(object) << number;
+        EXPECT_FALSE(object->keys.isEmpty()) << number;
+    }
+    const ObjectDefinition* manufacturers = catalog.object(43);
+    EXPECT_EQ(manufacturers->table, QStringLiteral("OMRC"));
+    EXPECT_EQ(manufacturers->keys.first().property, QStringLiteral("Code"));
+    EXPECT_EQ(manufacturers->fieldByProperty(QStringLiteral("ManufacturerName"))->column,
+              QStringLiteral("FirmName"));
+}
