@@ -209,10 +209,7 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
     QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2").arg(quoted(table), where(columns));
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + quoted(order);
-    q.prepare(sql);
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    *ok = q.exec();
+    *ok = Database::prepare(q, sql, values) && q.exec();
     if (!*ok) {
         fail(errSql, q.lastError().databaseText());
         return rows;
@@ -489,10 +486,11 @@ bool BusinessObject::exists(const QVariantList& keys, bool* ok) const {
     for (const ObjectDefinition::Field& key : m_def.keys)
         columns << key.column;
     QSqlQuery q(m_company->database->connection());
-    q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_def.table), where(columns)));
-    for (const QVariant& v : keys)
-        q.addBindValue(v);
-    *ok = q.exec();
+    *ok =
+        Database::prepare(
+            q, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_def.table), where(columns)),
+            keys) &&
+        q.exec();
     if (!*ok) {
         fail(errSql, q.lastError().databaseText());
         return false;
@@ -598,6 +596,10 @@ int BusinessObject::Add() {
     return inSavepoint([this] {
         if (m_def.autoKey && !assignKey())
             return false;
+        // Users carry a second number (alerts and menus use it): the key.
+        if (schemaColumn(m_def.table, QStringLiteral("USERID")) &&
+            m_main.value(QStringLiteral("USERID")).isEmpty() && m_def.keys.size() == 1)
+            m_main.insert(QStringLiteral("USERID"), m_main.value(m_def.keys.first().column));
         for (const ObjectDefinition::Field& f : m_def.fields)
             if (f.required && m_main.value(f.column).isEmpty())
                 return fail(errRequired, QStringLiteral("%1 is required").arg(f.property)) == 0;

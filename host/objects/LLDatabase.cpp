@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace LLObjectsCOM {
@@ -116,18 +118,55 @@ bool Database::isCompany() {
 bool Database::exec(const QString& sql, QString* error, const QVariantList& values) {
     QSqlQuery q(m_db);
     bool ok = false;
-    if (values.isEmpty()) {
+    if (values.isEmpty())
         ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    }
+    else
+        ok = prepare(q, sql, values) && q.exec();
     if (!ok)
         setError(error, q.lastError().databaseText().isEmpty() ? q.lastError().text()
                                                                : q.lastError().databaseText());
     return ok;
+}
+
+bool Database::prepare(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    const auto hasMark = [](const QVariant& v) {
+        return v.typeId() == QMetaType::QString && v.toString().startsWith(QChar(0xFEFF));
+    };
+    if (std::none_of(values.begin(), values.end(), hasMark)) {
+        if (!q.prepare(sql))
+            return false;
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        return true;
+    }
+    // Our statements hold "?" only as placeholders, outside quotes.
+    QString rewritten;
+    QVariantList bound;
+    qsizetype next = 0;
+    QChar quote;
+    for (const QChar c : sql) {
+        if (!quote.isNull()) {
+            quote = c == quote ? QChar() : quote;
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'?' && next < values.size()) {
+            const QVariant& v = values[next++];
+            if (hasMark(v)) {
+                rewritten += QStringLiteral("(char(65279) || ?)");
+                bound << QVariant(v.toString().mid(1));
+            } else {
+                rewritten += c;
+                bound << v;
+            }
+            continue;
+        }
+        rewritten += c;
+    }
+    if (!q.prepare(rewritten))
+        return false;
+    for (const QVariant& v : bound)
+        q.addBindValue(v);
+    return true;
 }
 
 bool Database::ensureBackupHistory(const QString& msdbPath, QString* error) {

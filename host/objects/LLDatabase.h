@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
@@ -36,6 +37,12 @@ public:
     // Runs SQLite SQL that needs no result; false with the driver's text.
     bool exec(const QString& sql, QString* error = nullptr,
               const QVariantList& values = QVariantList());
+
+    // Prepares sql on q and binds values to its "?" in order. SQLite takes a
+    // leading U+FEFF of bound UTF-16 text for a byte-order mark and drops
+    // it, so such a value is bound without it and the character is put back
+    // in the statement.
+    static bool prepare(QSqlQuery& q, const QString& sql, const QVariantList& values);
 
     // The backup history of a server, created when missing.
     static bool ensureBackupHistory(const QString& msdbPath, QString* error = nullptr);
