@@ -1,0 +1,136 @@
+// How fast the stand-in host's business objects read and add records,
+// against plain SQLite doing the same work on the same rows in the same run
+// (the floor no stand-in can beat). Reads: GetByKey + GetAsXML of items.
+// Adds: GetBusinessObjectFromXML + Add into an empty company, in one
+// transaction. Usage: bench_host_objects [items] (default 20000).
+#include "host/admin/LLAdmin.h"
+#include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLCompany.h"
+#include "host/objects/LLDatabase.h"
+#include "host/objects/LLPassword.h"
+#include "host/objects/LLRecordset.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace LLObjectsCOM;
+
+namespace {
+
+bool connect(Company& company, const Server& server, const QString& db) {
+    company.Server = server.folder();
+    company.CompanyDB = db;
+    company.UserName = QStringLiteral("lobster");
+    company.Password = QStringLiteral("lobster");
+    company.UseTrusted = true;
+    return company.Connect() == 0;
+}
+
+double perSecond(qint64 count, qint64 nanoseconds) {
+    return nanoseconds > 0 ? double(count) * 1e9 / double(nanoseconds) : 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 20000;
+    QTemporaryDir dir;
+    Password::setIterationsForTesting(1000);
+    QString error;
+    if (!Server::init(dir.filePath(QStringLiteral("srv")), 6, &error))
+        return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
+    const Server server = *Server::open(dir.filePath(QStringLiteral("srv")));
+    for (const char* db : {"BASE", "TARGET", "PLAIN"})
+        if (!Admin::createCompany(server, QLatin1String(db), QLatin1String(db),
+                                  QStringLiteral("US"), Admin::DefaultVersion, &error))
+            return std::fprintf(stderr, "%s\n", qPrintable(error)), 1;
+
+    Company base;
+    if (!connect(base, server, QStringLiteral("BASE")))
+        return 1;
+    {
+        Database& db = *base.state()->database;
+        db.exec(QStringLiteral("BEGIN"));
+        for (int i = 0; i < count; ++i)
+            Admin::insertRow(db, QStringLiteral("OITM"),
+                             {{QStringLiteral("ItemCode"),
+                               QStringLiteral("I%1").arg(i, 6, 10, QLatin1Char('0'))},
+                              {QStringLiteral("ItemName"), QStringLiteral("Item number %1").arg(i)},
+                              {QStringLiteral("ItmsGrpCod"), 100}});
+        db.exec(QStringLiteral("COMMIT"));
+    }
+
+    // Reads through the business object.
+    QStringList documents;
+    documents.reserve(count);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        std::unique_ptr<HostObject> o = base.GetBusinessObject(4);
+        auto* items = static_cast<BusinessObject*>(o.get());
+        for (int i = 0; i < count; ++i) {
+            items->GetByKey({QStringLiteral("I%1").arg(i, 6, 10, QLatin1Char('0'))});
+            documents << items->GetAsXML();
+        }
+    }
+    const qint64 objectReads = timer.nsecsElapsed();
+    // The same rows read with plain SQL.
+    timer.restart();
+    {
+        QSqlQuery q(base.state()->database->connection());
+        q.prepare(QStringLiteral("SELECT * FROM OITM WHERE ItemCode = ?"));
+        for (int i = 0; i < count; ++i) {
+            q.addBindValue(QStringLiteral("I%1").arg(i, 6, 10, QLatin1Char('0')));
+            q.exec();
+            q.next();
+            (void)q.value(1).toString();
+        }
+    }
+    const qint64 plainReads = timer.nsecsElapsed();
+
+    // Adds through the business object into an empty company.
+    Company target;
+    if (!connect(target, server, QStringLiteral("TARGET")))
+        return 1;
+    timer.restart();
+    target.StartTransaction();
+    int failed = 0;
+    for (const QString& xml : std::as_const(documents))
+        failed += target.GetBusinessObjectFromXML(xml, 0)->Add() != 0;
+    target.EndTransaction(0);
+    const qint64 objectAdds = timer.nsecsElapsed();
+    // The same rows inserted with plain SQL.
+    Company plain;
+    if (!connect(plain, server, QStringLiteral("PLAIN")))
+        return 1;
+    timer.restart();
+    {
+        Database& db = *plain.state()->database;
+        QSqlQuery q(db.connection());
+        db.exec(QStringLiteral("BEGIN"));
+        q.prepare(
+            QStringLiteral("INSERT INTO OITM (ItemCode, ItemName, ItmsGrpCod) VALUES (?, ?, ?)"));
+        for (int i = 0; i < count; ++i) {
+            q.addBindValue(QStringLiteral("I%1").arg(i, 6, 10, QLatin1Char('0')));
+            q.addBindValue(QStringLiteral("Item number %1").arg(i));
+            q.addBindValue(100);
+            q.exec();
+        }
+        db.exec(QStringLiteral("COMMIT"));
+    }
+    const qint64 plainAdds = timer.nsecsElapsed();
+
+    std::printf("items: %d (failed adds: %d)\n", count, failed);
+    std::printf("reads  GetByKey+GetAsXML %9.0f/s  plain SQLite %9.0f/s  ratio %.1f\n",
+                perSecond(count, objectReads), perSecond(count, plainReads),
+                double(objectReads) / double(plainReads));
+    std::printf("adds   FromXML+Add       %9.0f/s  plain SQLite %9.0f/s  ratio %.1f\n",
+                perSecond(count, objectAdds), perSecond(count, plainAdds),
+                double(objectAdds) / double(plainAdds));
+    return failed == 0 ? 0 : 1;
+}
