@@ -204,27 +204,34 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
                                                   const QVariantList& values, const QString& order,
                                                   bool* ok) const {
     QList<Row> rows;
-    QSqlQuery q(m_company->database->connection());
-    q.setForwardOnly(true);
     QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2").arg(quoted(table), where(columns));
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + quoted(order);
-    *ok = Database::prepare(q, sql, values) && q.exec();
-    if (!*ok) {
-        fail(errSql, q.lastError().databaseText());
+    QString why;
+    QSqlQuery* q = m_company->database->run(sql, values, &why);
+    *ok = q != nullptr;
+    if (!q) {
+        fail(errSql, why);
         return rows;
     }
-    const QSqlRecord record = q.record();
-    while (q.next()) {
+    const QSqlRecord record = q->record();
+    // Which columns the document carries, and their schema types, once.
+    QList<std::pair<int, const Schema::Column*>> wanted;
+    for (int i = 0; i < record.count(); ++i) {
+        const QString column = record.fieldName(i);
+        if (!isSecret(column) && !propertyOf(table, column).isEmpty())
+            wanted.append({i, schemaColumn(table, column)});
+    }
+    while (q->next()) {
         Row row;
-        for (int i = 0; i < record.count(); ++i) {
-            const QString column = record.fieldName(i);
-            if (q.value(i).isNull() || isSecret(column) || propertyOf(table, column).isEmpty())
-                continue;
-            row.insert(column, documentText(schemaColumn(table, column), q.value(i)));
+        for (const auto& [i, c] : wanted) {
+            const QVariant value = q->value(i);
+            if (!value.isNull())
+                row.insert(record.fieldName(i), documentText(c, value));
         }
         rows << row;
     }
+    q->finish();
     return rows;
 }
 
@@ -485,17 +492,18 @@ bool BusinessObject::exists(const QVariantList& keys, bool* ok) const {
     QStringList columns;
     for (const ObjectDefinition::Field& key : m_def.keys)
         columns << key.column;
-    QSqlQuery q(m_company->database->connection());
-    *ok =
-        Database::prepare(
-            q, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_def.table), where(columns)),
-            keys) &&
-        q.exec();
-    if (!*ok) {
-        fail(errSql, q.lastError().databaseText());
+    QString why;
+    QSqlQuery* q = m_company->database->run(
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_def.table), where(columns)), keys,
+        &why);
+    *ok = q != nullptr;
+    if (!q) {
+        fail(errSql, why);
         return false;
     }
-    return q.next();
+    const bool found = q->next();
+    q->finish();
+    return found;
 }
 
 bool BusinessObject::assignKey() {

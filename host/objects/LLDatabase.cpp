@@ -41,6 +41,7 @@ Database::Database(QString name, QString path)
       m_db(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name)) {}
 
 Database::~Database() {
+    m_statements.clear(); // statements go before their connection
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -116,32 +117,30 @@ bool Database::isCompany() {
 }
 
 bool Database::exec(const QString& sql, QString* error, const QVariantList& values) {
+    if (!values.isEmpty()) {
+        QSqlQuery* q = run(sql, values, error);
+        if (q)
+            q->finish();
+        return q != nullptr;
+    }
     QSqlQuery q(m_db);
-    bool ok = false;
-    if (values.isEmpty())
-        ok = q.exec(sql);
-    else
-        ok = prepare(q, sql, values) && q.exec();
+    const bool ok = q.exec(sql);
     if (!ok)
         setError(error, q.lastError().databaseText().isEmpty() ? q.lastError().text()
                                                                : q.lastError().databaseText());
     return ok;
 }
 
-bool Database::prepare(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+QString Database::bindable(const QString& sql, const QVariantList& values, QVariantList& bound) {
     const auto hasMark = [](const QVariant& v) {
         return v.typeId() == QMetaType::QString && v.toString().startsWith(QChar(0xFEFF));
     };
     if (std::none_of(values.begin(), values.end(), hasMark)) {
-        if (!q.prepare(sql))
-            return false;
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        return true;
+        bound = values;
+        return sql;
     }
     // Our statements hold "?" only as placeholders, outside quotes.
     QString rewritten;
-    QVariantList bound;
     qsizetype next = 0;
     QChar quote;
     for (const QChar c : sql) {
@@ -162,11 +161,40 @@ bool Database::prepare(QSqlQuery& q, const QString& sql, const QVariantList& val
         }
         rewritten += c;
     }
-    if (!q.prepare(rewritten))
+    return rewritten;
+}
+
+bool Database::prepare(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    QVariantList bound;
+    if (!q.prepare(bindable(sql, values, bound)))
         return false;
     for (const QVariant& v : bound)
         q.addBindValue(v);
     return true;
+}
+
+QSqlQuery* Database::run(const QString& sql, const QVariantList& values, QString* error) {
+    QVariantList bound;
+    const QString text = bindable(sql, values, bound);
+    std::shared_ptr<QSqlQuery>& q = m_statements[text];
+    if (!q) {
+        q = std::make_shared<QSqlQuery>(m_db);
+        q->setForwardOnly(true);
+        if (!q->prepare(text)) {
+            setError(error, q->lastError().databaseText());
+            q.reset();
+            m_statements.remove(text);
+            return nullptr;
+        }
+    }
+    for (qsizetype i = 0; i < bound.size(); ++i)
+        q->bindValue(int(i), bound[i]);
+    if (!q->exec()) {
+        const QSqlError e = q->lastError();
+        setError(error, e.databaseText().isEmpty() ? e.text() : e.databaseText());
+        return nullptr;
+    }
+    return q.get();
 }
 
 bool Database::ensureBackupHistory(const QString& msdbPath, QString* error) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -44,6 +45,13 @@ public:
     // in the statement.
     static bool prepare(QSqlQuery& q, const QString& sql, const QVariantList& values);
 
+    // Runs sql with values on a statement prepared once per text and kept
+    // for the life of the connection (the business objects run the same few
+    // statements again and again). The statement stays valid until the next
+    // run of the same text; call finish() on it when done reading. Null,
+    // with the driver's text, when the statement fails.
+    QSqlQuery* run(const QString& sql, const QVariantList& values, QString* error = nullptr);
+
     // The backup history of a server, created when missing.
     static bool ensureBackupHistory(const QString& msdbPath, QString* error = nullptr);
 
@@ -51,9 +59,13 @@ private:
     Database(QString name, QString path);
     bool setUp(const Server& server, bool create, QString* error);
 
+    // sql and values as they are bound (see prepare).
+    static QString bindable(const QString& sql, const QVariantList& values, QVariantList& bound);
+
     QString m_name;
     QString m_path;
     QSqlDatabase m_db;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 };
 
 } // namespace LLObjectsCOM

@@ -20,6 +20,25 @@ auto findField(const List& fields, const QString& name, bool byColumn) ->
     return nullptr;
 }
 
+// Looks a field up through an index once it is built, by search before.
+const ObjectDefinition::Field* indexed(const QList<ObjectDefinition::Field>& fields,
+                                       const QHash<QString, qsizetype>& index, const QString& name,
+                                       bool byColumn) {
+    if (index.isEmpty())
+        return findField(fields, name, byColumn);
+    const auto it = index.constFind(name);
+    return it == index.cend() ? nullptr : &fields[*it];
+}
+
+void buildIndex(const QList<ObjectDefinition::Field>& fields, QHash<QString, qsizetype>& byProperty,
+                QHash<QString, qsizetype>& byColumn) {
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        byProperty.insert(fields[i].property, i);
+        if (!byColumn.contains(fields[i].column))
+            byColumn.insert(fields[i].column, i);
+    }
+}
+
 // One line of a file: its indentation and its words.
 struct Line {
     int indent = 0;
@@ -70,16 +89,16 @@ private:
 } // namespace
 
 const ObjectDefinition::Field* ObjectDefinition::Child::fieldByProperty(const QString& p) const {
-    return findField(fields, p, false);
+    return indexed(fields, propertyIndex, p, false);
 }
 const ObjectDefinition::Field* ObjectDefinition::Child::fieldByColumn(const QString& c) const {
-    return findField(fields, c, true);
+    return indexed(fields, columnIndex, c, true);
 }
 const ObjectDefinition::Field* ObjectDefinition::fieldByProperty(const QString& p) const {
-    return findField(fields, p, false);
+    return indexed(fields, propertyIndex, p, false);
 }
 const ObjectDefinition::Field* ObjectDefinition::fieldByColumn(const QString& c) const {
-    return findField(fields, c, true);
+    return indexed(fields, columnIndex, c, true);
 }
 const ObjectDefinition::Child* ObjectDefinition::child(const QString& table) const {
     for (const Child& c : children)
@@ -106,11 +125,14 @@ bool ObjectCatalog::addText(const QString& text, const QString& file, const Sche
                           QStringLiteral("object %1 has no table").arg(object->number));
         if (object->keys.isEmpty())
             return r.fail(object->line, QStringLiteral("object %1 has no key").arg(object->number));
-        for (const ObjectDefinition::Child& c : object->children)
+        for (ObjectDefinition::Child& c : object->children) {
             if (c.links.isEmpty())
                 return r.fail(object->line, QStringLiteral("child %1 of object %2 has no link")
                                                 .arg(c.table)
                                                 .arg(object->number));
+            buildIndex(c.fields, c.propertyIndex, c.columnIndex);
+        }
+        buildIndex(object->fields, object->propertyIndex, object->columnIndex);
         return true;
     };
     const auto addField = [&](int n, const QStringList& w, QList<ObjectDefinition::Field>& fields,

@@ -2,6 +2,7 @@
 
 #include "host/objects/LLSchema.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -34,6 +35,8 @@ struct ObjectDefinition {
 
         const Field* fieldByProperty(const QString& property) const;
         const Field* fieldByColumn(const QString& column) const;
+
+        QHash<QString, qsizetype> propertyIndex, columnIndex; // -> position in fields
     };
 
     int number = 0;
@@ -51,6 +54,8 @@ struct ObjectDefinition {
     const Field* fieldByProperty(const QString& property) const;
     const Field* fieldByColumn(const QString& column) const;
     const Child* child(const QString& table) const;
+
+    QHash<QString, qsizetype> propertyIndex, columnIndex; // -> position in fields
 };
 
 // The business object types of the host, read from the "*.objects" data

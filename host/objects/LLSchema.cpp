@@ -98,6 +98,7 @@ bool parseColumn(const QString& text, Schema::Table& table, const Cursor& at) {
         return false;
     column.notNull = !m.captured(3).isEmpty();
     column.defaultValue = m.captured(4);
+    table.columnIndex.insert(column.name, table.columns.size());
     table.columns.append(column);
     return true;
 }
@@ -109,17 +110,13 @@ bool Schema::Column::isText() const {
 }
 
 const Schema::Column* Schema::Table::column(const QString& name) const {
-    for (const Column& c : columns)
-        if (c.name == name)
-            return &c;
-    return nullptr;
+    const auto it = columnIndex.constFind(name);
+    return it == columnIndex.cend() ? nullptr : &columns[*it];
 }
 
 const Schema::Table* Schema::table(const QString& name) const {
-    for (const Table& t : m_tables)
-        if (t.name == name)
-            return &t;
-    return nullptr;
+    const auto it = m_index.constFind(name);
+    return it == m_index.cend() ? nullptr : &m_tables[*it];
 }
 
 bool Schema::addText(const QString& text, const QString& file, QString* error) {
@@ -175,6 +172,7 @@ bool Schema::addText(const QString& text, const QString& file, QString* error) {
             t.description = rest.mid(name.size()).trimmed();
             t.file = file;
             t.line = i + 1;
+            m_index.insert(name, m_tables.size());
             m_tables.append(t);
             current = &m_tables.last();
             continue;

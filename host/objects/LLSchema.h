@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,8 @@ public:
         int line = 0;
 
         const Column* column(const QString& name) const;
+
+        QHash<QString, qsizetype> columnIndex; // name -> position in columns
     };
 
     // Reads every "*.tables" file of folder in name order. Nothing, with a
@@ -57,6 +60,7 @@ public:
 
 private:
     QList<Table> m_tables;
+    QHash<QString, qsizetype> m_index; // table name -> position in m_tables
 };
 
 } // namespace LLObjectsCOM
