@@ -168,11 +168,9 @@ QStringList BusinessObject::userColumns(const QString& table) const {
     QStringList columns;
     if (!m_company->connected())
         return columns;
-    QSqlQuery q(m_company->database->connection());
-    if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table))))
-        while (q.next())
-            if (q.value(1).toString().startsWith(QLatin1String("U_")))
-                columns << q.value(1).toString();
+    for (const QString& c : m_company->database->columns(table))
+        if (c.startsWith(QLatin1String("U_")))
+            columns << c;
     return columns;
 }
 
@@ -204,7 +202,26 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
                                                   const QVariantList& values, const QString& order,
                                                   bool* ok) const {
     QList<Row> rows;
-    QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2").arg(quoted(table), where(columns));
+    // Only the columns the document carries: a wide "SELECT *" costs the
+    // driver a description of every column on every run.
+    QStringList& carried = m_selected[table];
+    if (carried.isEmpty()) {
+        const QList<ObjectDefinition::Field>* fields =
+            table == m_def.table ? &m_def.fields
+                                 : (m_def.child(table) ? &m_def.child(table)->fields : nullptr);
+        QSet<QString> seen;
+        if (fields)
+            for (const ObjectDefinition::Field& f : *fields)
+                if (!isSecret(f.column) && !seen.contains(f.column)) {
+                    seen.insert(f.column);
+                    carried << quoted(f.column);
+                }
+    }
+    QStringList users;
+    for (const QString& u : userColumns(table))
+        users << quoted(u);
+    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                      .arg((carried + users).join(u','), quoted(table), where(columns));
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + quoted(order);
     QString why;
@@ -457,11 +474,16 @@ bool BusinessObject::checkReferences(const QString& table,
         if (!convert(schemaColumn(ref.table, ref.targetColumn), ref.column, value, target, code,
                      why))
             return fail(code, why) == 0;
-        bool ok = false;
-        const QList<Row> found = select(ref.table, {ref.targetColumn}, {target}, QString(), &ok);
-        if (!ok)
-            return false;
-        if (found.isEmpty())
+        QString sqlError;
+        QSqlQuery* q =
+            m_company->database->run(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                                         .arg(quoted(ref.table), quoted(ref.targetColumn)),
+                                     {target}, &sqlError);
+        if (!q)
+            return fail(errSql, sqlError) == 0;
+        const bool found = q->next();
+        q->finish();
+        if (!found)
             return fail(errReference,
                         QStringLiteral("%1 of %2 refers to %3 '%4', which does not exist")
                             .arg(propertyOf(table, ref.column).isEmpty()

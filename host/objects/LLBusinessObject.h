@@ -3,6 +3,7 @@
 #include "host/objects/LLHostObject.h"
 #include "host/objects/LLObjectCatalog.h"
 
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <QString>
@@ -81,6 +82,8 @@ private:
     const ObjectDefinition& m_def;
     Row m_main;
     QMap<QString, QList<Row>> m_children;
+    // The document's columns of each table, quoted, as selected.
+    mutable QHash<QString, QStringList> m_selected;
 };
 
 } // namespace LLObjectsCOM

@@ -117,18 +117,10 @@ bool Database::isCompany() {
 }
 
 bool Database::exec(const QString& sql, QString* error, const QVariantList& values) {
-    if (!values.isEmpty()) {
-        QSqlQuery* q = run(sql, values, error);
-        if (q)
-            q->finish();
-        return q != nullptr;
-    }
-    QSqlQuery q(m_db);
-    const bool ok = q.exec(sql);
-    if (!ok)
-        setError(error, q.lastError().databaseText().isEmpty() ? q.lastError().text()
-                                                               : q.lastError().databaseText());
-    return ok;
+    QSqlQuery* q = run(sql, values, error);
+    if (q)
+        q->finish();
+    return q != nullptr;
 }
 
 QString Database::bindable(const QString& sql, const QVariantList& values, QVariantList& bound) {
@@ -173,7 +165,23 @@ bool Database::prepare(QSqlQuery& q, const QString& sql, const QVariantList& val
     return true;
 }
 
+const QStringList& Database::columns(const QString& table) {
+    auto it = m_columns.find(table);
+    if (it == m_columns.end()) {
+        QStringList names;
+        QSqlQuery q(m_db);
+        if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(literal(table))))
+            while (q.next())
+                names << q.value(1).toString();
+        it = m_columns.insert(table, names);
+    }
+    return *it;
+}
+
 QSqlQuery* Database::run(const QString& sql, const QVariantList& values, QString* error) {
+    const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
+    if (verb == u"ALTER" || verb == u"CREATE" || verb == u"DROP" || verb == u"ROLLBACK")
+        m_columns.clear(); // the structure may change (a rollback may undo a change)
     QVariantList bound;
     const QString text = bindable(sql, values, bound);
     std::shared_ptr<QSqlQuery>& q = m_statements[text];

@@ -52,6 +52,10 @@ public:
     // with the driver's text, when the statement fails.
     QSqlQuery* run(const QString& sql, const QVariantList& values, QString* error = nullptr);
 
+    // The columns a table has now, in order; kept until a statement changes
+    // the database's structure.
+    const QStringList& columns(const QString& table);
+
     // The backup history of a server, created when missing.
     static bool ensureBackupHistory(const QString& msdbPath, QString* error = nullptr);
 
@@ -66,6 +70,7 @@ private:
     QString m_path;
     QSqlDatabase m_db;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+    QHash<QString, QStringList> m_columns;
 };
 
 } // namespace LLObjectsCOM
