@@ -286,15 +286,8 @@ bool BusinessObject::GetByKey(const QVariantList& keys) {
     for (const ObjectDefinition::Child& child : m_def.children) {
         QStringList links;
         QVariantList linkValues;
-        for (const ObjectDefinition::Link& link : child.links) {
-            links << link.childColumn;
-            QVariant v;
-            int code = 0;
-            QString why;
-            convert(schemaColumn(m_def.table, link.parentColumn), link.parentColumn,
-                    main.value(link.parentColumn), v, code, why);
-            linkValues << v;
-        }
+        if (!childLinks(child, main, links, linkValues))
+            return false;
         children.insert(child.table, select(child.table, links, linkValues, child.lineColumn, &ok));
         if (!ok)
             return false;
@@ -553,22 +546,29 @@ bool BusinessObject::assignKey() {
                         {code, next + 1});
 }
 
+bool BusinessObject::childLinks(const ObjectDefinition::Child& child, const Row& main,
+                                QStringList& columns, QVariantList& values) const {
+    for (const ObjectDefinition::Link& link : child.links) {
+        QVariant v;
+        int code = 0;
+        QString why;
+        if (!convert(schemaColumn(m_def.table, link.parentColumn), link.parentColumn,
+                     main.value(link.parentColumn), v, code, why))
+            return fail(code, why) == 0;
+        columns << link.childColumn;
+        values << v;
+    }
+    return true;
+}
+
 bool BusinessObject::writeChildren(bool replace) {
     for (const ObjectDefinition::Child& child : m_def.children) {
         if (!m_children.contains(child.table))
             continue;
         QStringList linkColumns;
         QVariantList linkValues;
-        for (const ObjectDefinition::Link& link : child.links) {
-            QVariant v;
-            int code = 0;
-            QString why;
-            if (!convert(schemaColumn(m_def.table, link.parentColumn), link.parentColumn,
-                         m_main.value(link.parentColumn), v, code, why))
-                return fail(code, why) == 0;
-            linkColumns << link.childColumn;
-            linkValues << v;
-        }
+        if (!childLinks(child, m_main, linkColumns, linkValues))
+            return false;
         if (replace && !exec(QStringLiteral("DELETE FROM %1 WHERE %2")
                                  .arg(quoted(child.table), where(linkColumns)),
                              linkValues))
@@ -723,15 +723,8 @@ int BusinessObject::Remove() {
         for (const ObjectDefinition::Child& child : m_def.children) {
             QStringList linkColumns;
             QVariantList linkValues;
-            for (const ObjectDefinition::Link& link : child.links) {
-                QVariant v;
-                int code = 0;
-                QString why;
-                convert(schemaColumn(m_def.table, link.parentColumn), link.parentColumn,
-                        m_main.value(link.parentColumn), v, code, why);
-                linkColumns << link.childColumn;
-                linkValues << v;
-            }
+            if (!childLinks(child, m_main, linkColumns, linkValues))
+                return false;
             if (!exec(QStringLiteral("DELETE FROM %1 WHERE %2")
                           .arg(quoted(child.table), where(linkColumns)),
                       linkValues))

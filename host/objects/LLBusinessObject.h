@@ -73,6 +73,9 @@ private:
                          const Row& row) const;
     bool exists(const QVariantList& keyValues, bool* ok) const;
     bool keyValues(QVariantList& values) const;
+    // The child's link columns and the parent's values for them.
+    bool childLinks(const ObjectDefinition::Child& child, const Row& main, QStringList& columns,
+                    QVariantList& values) const;
     bool writeChildren(bool replace);
     bool assignKey();
     int inSavepoint(const std::function<bool()>& work);
