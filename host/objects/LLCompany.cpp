@@ -1,6 +1,8 @@
 #include "host/objects/LLCompany.h"
 
+#include "host/objects/LLBridge.h"
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLCompanyService.h"
 #include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
@@ -134,6 +136,8 @@ std::unique_ptr<Recordset> Company::GetCompanyList() {
 std::unique_ptr<HostObject> Company::GetBusinessObject(int objectType) {
     if (objectType == Recordset::TypeNumber)
         return GetRecordset();
+    if (objectType == Bridge::TypeNumber)
+        return std::make_unique<Bridge>(m_state);
     const ObjectDefinition* definition = ObjectCatalog::standard().object(objectType);
     if (!definition)
         m_state->fail(errUnknownObject, QStringLiteral("Unknown object type %1").arg(objectType));
@@ -142,6 +146,12 @@ std::unique_ptr<HostObject> Company::GetBusinessObject(int objectType) {
 
 std::unique_ptr<Recordset> Company::GetRecordset() {
     return std::make_unique<Recordset>(m_state);
+}
+
+std::unique_ptr<CompanyService> Company::GetCompanyService() {
+    if (!Connected())
+        m_state->fail(errNotConnected, QStringLiteral("The company is not connected"));
+    return std::make_unique<CompanyService>(m_state, m_userSignature);
 }
 
 std::unique_ptr<BusinessObject> Company::GetBusinessObjectFromXML(const QString& xml, int index) {

@@ -10,6 +10,7 @@
 namespace LLObjectsCOM {
 
 class BusinessObject;
+class CompanyService;
 class HostObject;
 class Recordset;
 
@@ -57,10 +58,13 @@ public:
     // text), in database name order. Needs Server and the database login,
     // not a connection. Throws ComError when the server cannot be reached.
     std::unique_ptr<Recordset> GetCompanyList();
-    // Object type 300 gives a recordset, the others a business object of
-    // that type. Throws ComError for an unknown type.
+    // Object type 300 gives a recordset, 305 the bridge, the others a
+    // business object of that type. Throws ComError for an unknown type.
     std::unique_ptr<HostObject> GetBusinessObject(int objectType);
     std::unique_ptr<Recordset> GetRecordset();
+    // The company's service object (administration information, business
+    // services). Throws ComError when not connected.
+    std::unique_ptr<CompanyService> GetCompanyService();
     // A new business object of the document's type holding the document,
     // ready for Add. Throws ComError for a document it cannot take.
     std::unique_ptr<BusinessObject> GetBusinessObjectFromXML(const QString& xml, int index);
