@@ -16,15 +16,6 @@ namespace LLObjectsCOM {
 
 namespace {
 
-void setError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
-
-QString quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 // The seed statements of a new company, one per ';' that ends a line, in
 // the program's own SQL (translated like any other statement).
 QStringList seedStatements() {
@@ -125,7 +116,7 @@ bool Admin::insertRow(Database& db, const QString& table, const QVariantMap& val
                                : QVariant(0);
         else
             continue;
-        columns << quoted(c.name);
+        columns << Schema::quoted(c.name);
         marks << QStringLiteral("?");
         bound << value;
     }
@@ -136,7 +127,7 @@ bool Admin::insertRow(Database& db, const QString& table, const QVariantMap& val
         }
     }
     return db.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                       .arg(quoted(table), columns.join(u','), marks.join(u',')),
+                       .arg(Schema::quoted(table), columns.join(u','), marks.join(u',')),
                    error, bound);
 }
 

@@ -29,10 +29,6 @@ const QStringList kPermissions{QStringLiteral("F"), QStringLiteral("R"), kNone};
 constexpr int kUserTableCodeSize = 50;
 constexpr int kUserTableNameSize = 100;
 
-QString quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 Bridge::FieldType typeOf(const Schema::Column& c) {
     if (c.type == u"ntext" || c.type == u"image")
         return Bridge::Memo;
@@ -156,7 +152,7 @@ QList<Bridge::FieldDescription> Bridge::GetFieldDescriptions(const QString& tabl
     // A field counts once its column is there.
     QSet<QString> columns;
     QSqlQuery q(m_company->database->connection());
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(sqlName))))
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(Schema::quoted(sqlName))))
         m_company->fail(errSql, q.lastError().databaseText());
     while (q.next())
         columns.insert(q.value(1).toString().toUpper());

@@ -34,10 +34,6 @@ const QList<std::pair<const char*, int>> kMembers{
     {"Add", memberAdd},           {"Update", memberUpdate},     {"Remove", memberRemove},
     {"Browser", memberBrowser}};
 
-QString quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 // A password column keeps a hash: whatever is set is hashed, nothing is
 // ever read back out of it.
 bool isSecret(const QString& column) {
@@ -133,7 +129,7 @@ QString documentText(const Schema::Column* c, const QVariant& value) {
 QString where(const QStringList& columns) {
     QStringList parts;
     for (const QString& c : columns)
-        parts << quoted(c) + QStringLiteral(" = ?");
+        parts << Schema::quoted(c) + QStringLiteral(" = ?");
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -214,16 +210,16 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
             for (const ObjectDefinition::Field& f : *fields)
                 if (!isSecret(f.column) && !seen.contains(f.column)) {
                     seen.insert(f.column);
-                    carried << quoted(f.column);
+                    carried << Schema::quoted(f.column);
                 }
     }
     QStringList users;
     for (const QString& u : userColumns(table))
-        users << quoted(u);
+        users << Schema::quoted(u);
     QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                      .arg((carried + users).join(u','), quoted(table), where(columns));
+                      .arg((carried + users).join(u','), Schema::quoted(table), where(columns));
     if (!order.isEmpty())
-        sql += QStringLiteral(" ORDER BY ") + quoted(order);
+        sql += QStringLiteral(" ORDER BY ") + Schema::quoted(order);
     QString why;
     QSqlQuery* q = m_company->database->run(sql, values, &why);
     *ok = q != nullptr;
@@ -468,10 +464,10 @@ bool BusinessObject::checkReferences(const QString& table,
                      why))
             return fail(code, why) == 0;
         QString sqlError;
-        QSqlQuery* q =
-            m_company->database->run(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
-                                         .arg(quoted(ref.table), quoted(ref.targetColumn)),
-                                     {target}, &sqlError);
+        QSqlQuery* q = m_company->database->run(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                .arg(Schema::quoted(ref.table), Schema::quoted(ref.targetColumn)),
+            {target}, &sqlError);
         if (!q)
             return fail(errSql, sqlError) == 0;
         const bool found = q->next();
@@ -508,9 +504,9 @@ bool BusinessObject::exists(const QVariantList& keys, bool* ok) const {
     for (const ObjectDefinition::Field& key : m_def.keys)
         columns << key.column;
     QString why;
-    QSqlQuery* q = m_company->database->run(
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_def.table), where(columns)), keys,
-        &why);
+    QSqlQuery* q = m_company->database->run(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
+                                                .arg(Schema::quoted(m_def.table), where(columns)),
+                                            keys, &why);
     *ok = q != nullptr;
     if (!q) {
         fail(errSql, why);
@@ -533,8 +529,8 @@ bool BusinessObject::assignKey() {
     qlonglong next = known ? q.value(0).toLongLong() : 1;
     q.finish();
     // Rows written past the counter (by SQL) must not be overwritten.
-    if (!q.exec(
-            QStringLiteral("SELECT MAX(%1) FROM %2").arg(quoted(key.column), quoted(m_def.table))))
+    if (!q.exec(QStringLiteral("SELECT MAX(%1) FROM %2")
+                    .arg(Schema::quoted(key.column), Schema::quoted(m_def.table))))
         return fail(errSql, q.lastError().databaseText()) == 0;
     if (q.next() && !q.value(0).isNull())
         next = std::max(next, q.value(0).toLongLong() + 1);
@@ -570,7 +566,7 @@ bool BusinessObject::writeChildren(bool replace) {
         if (!childLinks(child, m_main, linkColumns, linkValues))
             return false;
         if (replace && !exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                 .arg(quoted(child.table), where(linkColumns)),
+                                 .arg(Schema::quoted(child.table), where(linkColumns)),
                              linkValues))
             return false;
         QList<Row>& rows = m_children[child.table];
@@ -588,11 +584,11 @@ bool BusinessObject::writeChildren(bool replace) {
                 return false;
             QStringList names, marks;
             for (const QString& c : columns) {
-                names << quoted(c);
+                names << Schema::quoted(c);
                 marks << QStringLiteral("?");
             }
             if (!exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(quoted(child.table), names.join(u','), marks.join(u',')),
+                          .arg(Schema::quoted(child.table), names.join(u','), marks.join(u',')),
                       values))
                 return false;
         }
@@ -650,26 +646,32 @@ int BusinessObject::Add() {
             return false;
         QStringList names, marks;
         for (const QString& c : columns) {
-            names << quoted(c);
+            names << Schema::quoted(c);
             marks << QStringLiteral("?");
         }
         return exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(quoted(m_def.table), names.join(u','), marks.join(u',')),
+                        .arg(Schema::quoted(m_def.table), names.join(u','), marks.join(u',')),
                     values) &&
                writeChildren(false);
     });
 }
 
+bool BusinessObject::existingKey(QVariantList& keys) const {
+    bool ok = false;
+    if (!keyValues(keys))
+        return false;
+    if (exists(keys, &ok))
+        return true;
+    return ok && fail(errRecordMissing, QStringLiteral("No record of object %1 with key %2")
+                                            .arg(m_def.number)
+                                            .arg(Recordset::valueText(keys.first()))) == 0;
+}
+
 int BusinessObject::Update() {
     return inSavepoint([this] {
         QVariantList keys;
-        bool ok = false;
-        if (!keyValues(keys))
+        if (!existingKey(keys))
             return false;
-        if (!exists(keys, &ok))
-            return ok && fail(errRecordMissing, QStringLiteral("No record of object %1 with key %2")
-                                                    .arg(m_def.number)
-                                                    .arg(Recordset::valueText(keys.first()))) == 0;
         for (const ObjectDefinition::Field& f : m_def.fields)
             if (f.required && m_main.contains(f.column) && m_main.value(f.column).isEmpty())
                 return fail(errRequired, QStringLiteral("%1 is required").arg(f.property)) == 0;
@@ -688,9 +690,9 @@ int BusinessObject::Update() {
         if (!columns.isEmpty()) {
             QStringList sets;
             for (const QString& c : columns)
-                sets << quoted(c) + QStringLiteral(" = ?");
+                sets << Schema::quoted(c) + QStringLiteral(" = ?");
             if (!exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                          .arg(quoted(m_def.table), sets.join(u','), where(keyColumns)),
+                          .arg(Schema::quoted(m_def.table), sets.join(u','), where(keyColumns)),
                       values + keys))
                 return false;
         }
@@ -701,18 +703,14 @@ int BusinessObject::Update() {
 int BusinessObject::Remove() {
     return inSavepoint([this] {
         QVariantList keys;
-        bool ok = false;
-        if (!keyValues(keys))
+        if (!existingKey(keys))
             return false;
-        if (!exists(keys, &ok))
-            return ok && fail(errRecordMissing, QStringLiteral("No record of object %1 with key %2")
-                                                    .arg(m_def.number)
-                                                    .arg(Recordset::valueText(keys.first()))) == 0;
         for (const ObjectDefinition::Link& use : m_def.usedBy) {
             const bool inUse = [&] {
                 QSqlQuery q(m_company->database->connection());
-                q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
-                              .arg(quoted(use.parentColumn), quoted(use.childColumn)));
+                q.prepare(
+                    QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                        .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)));
                 q.addBindValue(keys.first());
                 return q.exec() && q.next();
             }();
@@ -726,16 +724,16 @@ int BusinessObject::Remove() {
             if (!childLinks(child, m_main, linkColumns, linkValues))
                 return false;
             if (!exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                          .arg(quoted(child.table), where(linkColumns)),
+                          .arg(Schema::quoted(child.table), where(linkColumns)),
                       linkValues))
                 return false;
         }
         QStringList keyColumns;
         for (const ObjectDefinition::Field& key : m_def.keys)
             keyColumns << key.column;
-        return exec(
-            QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_def.table), where(keyColumns)),
-            keys);
+        return exec(QStringLiteral("DELETE FROM %1 WHERE %2")
+                        .arg(Schema::quoted(m_def.table), where(keyColumns)),
+                    keys);
     });
 }
 

@@ -73,6 +73,8 @@ private:
                          const Row& row) const;
     bool exists(const QVariantList& keyValues, bool* ok) const;
     bool keyValues(QVariantList& values) const;
+    // The key values of a record that exists; false (record missing) else.
+    bool existingKey(QVariantList& keys) const;
     // The child's link columns and the parent's values for them.
     bool childLinks(const ObjectDefinition::Child& child, const Row& main, QStringList& columns,
                     QVariantList& values) const;

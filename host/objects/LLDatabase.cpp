@@ -1,5 +1,6 @@
 #include "host/objects/LLDatabase.h"
 
+#include "host/objects/LLErrors.h"
 #include "host/objects/LLServer.h"
 
 #include <QAtomicInt>
@@ -17,11 +18,6 @@ namespace LLObjectsCOM {
 namespace {
 
 QAtomicInt connectionCounter;
-
-void setError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
 
 sqlite3* handleOf(QSqlDatabase& db) {
     const QVariant v = db.driver()->handle();

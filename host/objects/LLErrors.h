@@ -2,7 +2,15 @@
 
 // Error codes of the host's data interface, as Connect, DoQuery and the
 // business objects report them (negative, with a text in the last error).
+#include <QString>
+
 namespace LLObjectsCOM {
+
+// Hands an error text to a caller that asked for one.
+inline void setError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
 
 enum ErrorCode : int {
     errNone = 0,

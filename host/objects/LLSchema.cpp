@@ -11,10 +11,6 @@ namespace LLObjectsCOM {
 
 namespace {
 
-QString quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 // One parse position, for messages that name the file and line.
 struct Cursor {
     const QString& file;
@@ -227,6 +223,10 @@ const Schema& Schema::standard() {
         return *loaded;
     }();
     return schema;
+}
+
+QString Schema::quoted(const QString& identifier) {
+    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 QString Schema::createStatement(const Table& table, bool caseInsensitive) {

@@ -58,6 +58,10 @@ public:
     QStringList createStatements(bool caseInsensitive) const;
     static QString createStatement(const Table& table, bool caseInsensitive);
 
+    // An identifier in double quotes, inner quotes doubled: safe in SQL
+    // whatever the name holds.
+    static QString quoted(const QString& identifier);
+
 private:
     QList<Table> m_tables;
     QHash<QString, qsizetype> m_index; // table name -> position in m_tables

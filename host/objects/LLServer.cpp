@@ -1,5 +1,6 @@
 #include "host/objects/LLServer.h"
 
+#include "host/objects/LLErrors.h"
 #include "host/objects/LLPassword.h"
 
 #include <QDir>
@@ -15,11 +16,6 @@
 namespace LLObjectsCOM {
 
 namespace {
-
-void setError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
 
 QString xdgFolder(const char* variable, const char* fallback) {
     QString folder = qEnvironmentVariable(variable);

@@ -1,6 +1,7 @@
 #include "host/objects/LLUserTables.h"
 
 #include "host/objects/LLDatabase.h"
+#include "host/objects/LLErrors.h"
 #include "host/objects/LLSchema.h"
 
 #include <QRegularExpression>
@@ -10,15 +11,6 @@
 namespace LLObjectsCOM {
 
 namespace {
-
-void setError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
-
-QString quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
 
 bool isPlainName(const QString& name, int maxLength) {
     // Anchored on the whole text: "$" alone would let a final line break in.
@@ -183,7 +175,7 @@ std::optional<QString> columnDefinition(const QString& table, const Schema::Colu
     t.name = table;
     t.columns.append(column);
     const QString sql = Schema::createStatement(t, caseInsensitive);
-    const QString head = QStringLiteral("CREATE TABLE %1 (").arg(quoted(table));
+    const QString head = QStringLiteral("CREATE TABLE %1 (").arg(Schema::quoted(table));
     if (!sql.startsWith(head) || !sql.endsWith(u')'))
         return std::nullopt;
     return sql.mid(head.size(), sql.size() - head.size() - 1);
@@ -316,7 +308,7 @@ bool UserTables::removeTable(Database& db, const QString& name, QString* error) 
         !step(db, what, QStringLiteral("DELETE FROM OUTB WHERE TableName = ?"), error, {t->name}))
         return false;
     if (!storedTableName(db, sqlName).isEmpty() &&
-        !step(db, what, QStringLiteral("DROP TABLE %1").arg(quoted(sqlName)), error))
+        !step(db, what, QStringLiteral("DROP TABLE %1").arg(Schema::quoted(sqlName)), error))
         return false;
     return savepoint.commit(error);
 }
@@ -378,7 +370,8 @@ bool UserTables::addField(Database& db, bool caseInsensitive, const QString& tab
               {name, fieldId, alias, description, QString(typeId(type)), editSize(type, size)}))
         return false;
     if (!step(db, what,
-              QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(quoted(name), *definition), error))
+              QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(Schema::quoted(name), *definition),
+              error))
         return false;
     return savepoint.commit(error);
 }
@@ -401,10 +394,10 @@ bool UserTables::removeField(Database& db, const QString& table, const QString& 
         !step(db, what, QStringLiteral("DELETE FROM CUFD WHERE TableID = ? AND FieldID = ?"), error,
               {name, row->fieldId}))
         return false;
-    if (hasColumn(db, name, column) &&
-        !step(db, what,
-              QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(quoted(name), quoted(column)),
-              error))
+    if (hasColumn(db, name, column) && !step(db, what,
+                                             QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
+                                                 .arg(Schema::quoted(name), Schema::quoted(column)),
+                                             error))
         return false;
     return savepoint.commit(error);
 }
