@@ -1,6 +1,7 @@
 #include "host/admin/LLAdminCli.h"
 
 #include "host/admin/LLAdmin.h"
+#include "host/admin/LLDemo.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
 #include "host/objects/LLRecordset.h"
@@ -19,7 +20,8 @@ namespace {
 const QStringList valueOptions{
     QStringLiteral("--server"),       QStringLiteral("--type"),     QStringLiteral("--db"),
     QStringLiteral("--localization"), QStringLiteral("--version"),  QStringLiteral("--name"),
-    QStringLiteral("--password"),     QStringLiteral("--register"), QStringLiteral("--login")};
+    QStringLiteral("--password"),     QStringLiteral("--register"), QStringLiteral("--login"),
+    QStringLiteral("--profile"),      QStringLiteral("--seed")};
 const QStringList flagOptions{QStringLiteral("--superuser"), QStringLiteral("--xml")};
 
 } // namespace
@@ -44,6 +46,12 @@ QString AdminCli::usage() {
         "  backup DB                     copy DB into the server's backups/ folder\n"
         "  sql DB STATEMENT [--xml]      run one statement in any of the host's SQL\n"
         "                                dialects; rows as a table or as XML\n"
+        "  demo --db DB --profile standard|empty|large [--name NAME] [--seed N]\n"
+        "                                a demo company: empty (a copy target),\n"
+        "                                standard (every copyable category filled) or\n"
+        "                                large (standard plus 100,000 items and 20,000\n"
+        "                                business partners); the same seed gives the\n"
+        "                                same data\n"
         "\n"
         "Options:\n"
         "  --server NAME  the server: \".\", \"(local)\" or \"localhost\" (the default,\n"
@@ -113,6 +121,8 @@ int AdminCli::run(const QStringList& args) {
         return backupCommand(words);
     if (command == u"sql")
         return sqlCommand(words);
+    if (command == u"demo")
+        return demoCommand(words);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }
 
@@ -302,6 +312,36 @@ int AdminCli::sqlCommand(const QStringList& words) {
         rows << row;
     }
     printTable(header, rows);
+    return 0;
+}
+
+int AdminCli::demoCommand(const QStringList& words) {
+    if (!words.isEmpty() || !m_options.contains(QStringLiteral("--db")) ||
+        !m_options.contains(QStringLiteral("--profile")))
+        return usageError(QStringLiteral("'demo' takes --db DB and --profile %1")
+                              .arg(Demo::profiles().join(u'|')));
+    const QString profile = m_options.value(QStringLiteral("--profile"));
+    if (!Demo::profiles().contains(profile))
+        return usageError(QStringLiteral("--profile takes %1").arg(Demo::profiles().join(u'|')));
+    bool ok = true;
+    const quint32 seed =
+        m_options.value(QStringLiteral("--seed"), QString::number(Demo::DefaultSeed)).toUInt(&ok);
+    if (!ok)
+        return usageError(QStringLiteral("--seed takes a whole number from 0 to 4294967295"));
+    QString error;
+    const std::optional<Server> server = Server::find(m_server, &error);
+    if (!server)
+        return fail(error);
+    const QString db = m_options.value(QStringLiteral("--db"));
+    Demo::Summary summary;
+    if (!Demo::create(*server, db, profile, seed, m_options.value(QStringLiteral("--name")),
+                      &summary, &error))
+        return fail(error);
+    m_out << "Demo company (" << profile << ") created as database " << db << ": "
+          << summary.filledTables << " of " << summary.tables << " tables filled, "
+          << summary.rowsWritten << " rows written in "
+          << QString::number(summary.milliseconds / 1000.0, 'f', 1) << " s\n";
+    m_out.flush();
     return 0;
 }
 

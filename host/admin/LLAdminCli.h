@@ -27,6 +27,7 @@ private:
     int userCommand(const QStringList& words);
     int backupCommand(const QStringList& words);
     int sqlCommand(const QStringList& words);
+    int demoCommand(const QStringList& words);
     void printTable(const QStringList& header, const QList<QStringList>& rows);
 
     QTextStream& m_out;
