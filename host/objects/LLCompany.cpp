@@ -84,12 +84,13 @@ int Company::Connect() {
     user.finish();
 
     QSqlQuery info(db->connection());
-    if (!info.exec(QStringLiteral("SELECT CINF.Version, OADM.CompnyName FROM CINF, OADM")) ||
+    if (!info.exec(QStringLiteral("SELECT CINF.Version, OADM.CompnyName, CINF.LawsSet FROM CINF, OADM")) ||
         !info.next())
         return fail(errNotACompany,
                     QStringLiteral("'%1' has no company information").arg(CompanyDB));
     m_version = info.value(0).toInt();
     m_companyName = info.value(1).toString();
+    m_localization = info.value(2).toString();
     info.finish();
 
     m_state->database = std::move(db);
@@ -105,6 +106,7 @@ void Company::Disconnect() {
     m_state->database.reset();
     m_version = 0;
     m_companyName.clear();
+    m_localization.clear();
     m_userSignature = 0;
 }
 

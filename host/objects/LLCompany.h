@@ -49,6 +49,9 @@ public:
     // The connected company's version number (CINF), 0 when not connected.
     int Version() const { return m_version; }
     QString CompanyName() const { return m_companyName; }
+    // The connected company's localization (CINF.LawsSet), empty when not
+    // connected.
+    QString Localization() const { return m_localization; }
     // The server type of the connected database (the server's own type).
     int ServerType() const { return m_state->serverType; }
     // The internal key of the logged-in user.
@@ -90,6 +93,7 @@ private:
     std::shared_ptr<CompanyState> m_state;
     int m_version = 0;
     QString m_companyName;
+    QString m_localization;
     int m_userSignature = 0;
     bool m_inTransaction = false;
 };

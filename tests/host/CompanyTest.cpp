@@ -55,6 +55,7 @@ TEST_F(HostWorld, ANewCompanyHasWhatTheHostGivesIt) {
     EXPECT_EQ(company.Version(), Admin::DefaultVersion);
     EXPECT_EQ(company.CompanyName(), QStringLiteral("Demo US"));
     EXPECT_EQ(company.ServerType(), 6);
+    EXPECT_EQ(company.Localization(), QStringLiteral("US"));
     EXPECT_EQ(
         scalar(company, QStringLiteral("SELECT SUPERUSER FROM OUSR WHERE USER_CODE = N'lobster'")),
         QStringLiteral("Y"));
