@@ -76,12 +76,21 @@ bool Admin::addPeriodCategory(Database& db, int year, QString* error) {
              {QStringLiteral("NumberOfPeriods"), 12}},
             error))
         return false;
+    // Periods are numbered across categories: a second category goes on
+    // where the first ends.
+    QSqlQuery last(db.connection());
+    if (!last.exec(QStringLiteral("SELECT IFNULL(MAX(AbsEntry), 0) FROM OFPR")) || !last.next()) {
+        setError(error, last.lastError().databaseText());
+        return false;
+    }
+    const int base = last.value(0).toInt();
+    last.finish();
     for (int month = 1; month <= 12; ++month) {
         const QDate first(year, month, 1);
         const QDate last = first.addMonths(1).addDays(-1);
         const QString code = QStringLiteral("%1-%2").arg(year).arg(month, 2, 10, QLatin1Char('0'));
         if (!insertRow(db, QStringLiteral("OFPR"),
-                       {{QStringLiteral("AbsEntry"), month},
+                       {{QStringLiteral("AbsEntry"), base + month},
                         {QStringLiteral("Code"), code},
                         {QStringLiteral("Name"), code},
                         {QStringLiteral("PeriodCat"), category},

@@ -96,9 +96,6 @@ void determineAccounts(DemoWriter& w, const QString& category) {
 void writePeriodCategories(DemoWriter& w) {
     const QString current = QString::number(w.year());
     determineAccounts(w, current);
-    // The new company numbers its periods 1 to 12; the earlier year takes
-    // those numbers, as it would have had them first.
-    w.exec(QStringLiteral("UPDATE OFPR SET AbsEntry = AbsEntry + 12"));
     QString why;
     if (w.ok() && !Admin::addPeriodCategory(w.db(), w.year() - 1, &why))
         w.fail(QStringLiteral("Second period category: %1").arg(why));
