@@ -557,6 +557,31 @@ bool BusinessObject::childLinks(const ObjectDefinition::Child& child, const Row&
     return true;
 }
 
+bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) const {
+    const QString column = child.numberColumn;
+    const QString table = Schema::quoted(child.table);
+    QString why;
+    if (!row.value(column).isEmpty()) {
+        QSqlQuery* q = m_company->database->run(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, Schema::quoted(column)),
+            {row.value(column).toLongLong()}, &why);
+        if (!q)
+            return fail(errSql, why) == 0;
+        const bool taken = q->next();
+        q->finish();
+        if (!taken)
+            return true;
+    }
+    QSqlQuery* q = m_company->database->run(
+        QStringLiteral("SELECT IFNULL(MAX(%1), 0) + 1 FROM %2").arg(Schema::quoted(column), table),
+        {}, &why);
+    if (!q || !q->next())
+        return fail(errSql, why) == 0;
+    row.insert(column, q->value(0).toString());
+    q->finish();
+    return true;
+}
+
 bool BusinessObject::writeChildren(bool replace) {
     for (const ObjectDefinition::Child& child : m_def.children) {
         if (!m_children.contains(child.table))
@@ -576,6 +601,8 @@ bool BusinessObject::writeChildren(bool replace) {
                 row.insert(child.links[i].childColumn, m_main.value(child.links[i].parentColumn));
             if (!child.lineColumn.isEmpty())
                 row.insert(child.lineColumn, QString::number(line));
+            if (!child.numberColumn.isEmpty() && !numberLine(child, row))
+                return false;
             if (!checkReferences(child.table, child.references, row))
                 return false;
             QStringList columns;

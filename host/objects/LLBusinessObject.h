@@ -79,6 +79,8 @@ private:
     bool childLinks(const ObjectDefinition::Child& child, const Row& main, QStringList& columns,
                     QVariantList& values) const;
     bool writeChildren(bool replace);
+    // Gives a line with a number of its own a free one.
+    bool numberLine(const ObjectDefinition::Child& child, Row& row) const;
     bool assignKey();
     int inSavepoint(const std::function<bool()>& work);
     bool exec(const QString& sql, const QVariantList& values) const;

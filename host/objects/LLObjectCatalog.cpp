@@ -252,6 +252,14 @@ bool ObjectCatalog::addText(const QString& text, const QString& file, const Sche
             if (w.size() != 2 || !r.column(n, childTable, w[1]))
                 return w.size() == 2 ? false : r.fail(n, QStringLiteral("expected 'line COLUMN'"));
             child->lineColumn = w[1];
+        } else if (word == u"number") {
+            if (w.size() != 2)
+                return r.fail(n, QStringLiteral("expected 'number COLUMN'"));
+            if (!r.column(n, childTable, w[1]))
+                return false;
+            if (!childTable->column(w[1])->isInteger())
+                return r.fail(n, QStringLiteral("'number' needs an integer column"));
+            child->numberColumn = w[1];
         } else if (word == u"field") {
             if (!addField(n, w, child->fields, childTable))
                 return false;

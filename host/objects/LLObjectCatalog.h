@@ -30,6 +30,9 @@ struct ObjectDefinition {
         QString table;
         QList<Link> links;
         QString lineColumn;
+        // A key of its own across all parents (a contact's number): a value
+        // another record holds already, or none, is replaced by the next free.
+        QString numberColumn;
         QList<Field> fields;
         QList<Reference> references;
 

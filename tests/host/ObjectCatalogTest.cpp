@@ -127,3 +127,17 @@ TEST(ObjectCatalog, TheHostKnowsEveryObjectTheProgramUses) {
     EXPECT_EQ(manufacturers->fieldByProperty(QStringLiteral("ManufacturerName"))->column,
               QStringLiteral("FirmName"));
 }
+
+TEST(ObjectCatalog, NumberedLinesNeedAnIntegerColumn) {
+    EXPECT_TRUE(
+        loadError(QStringLiteral("object 4 I\n  table OITM\n  key A ItemCode\n  child ITM1\n"
+                                 "    link ItemCode ItemCode\n    number ItemCode\n"))
+            .contains(u"integer column"));
+    ObjectCatalog catalog;
+    ASSERT_TRUE(catalog.addText(QStringLiteral("object 4 I\n  table OITM\n  key A ItemCode\n"
+                                               "  child ITM1\n    link ItemCode ItemCode\n"
+                                               "    number LineNum\n"),
+                                QStringLiteral("x.objects"), testSchema()));
+    EXPECT_EQ(catalog.object(4)->child(QStringLiteral("ITM1"))->numberColumn,
+              QStringLiteral("LineNum"));
+}

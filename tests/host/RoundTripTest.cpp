@@ -118,3 +118,35 @@ TEST_F(HostWorld, EveryObjectOfTheStandardCompanyRoundTrips) {
     }
     EXPECT_GT(objectsWithRecords, 40);
 }
+
+// Contacts are numbered across all partners: a copy of a partner whose
+// contacts' numbers are taken gets free ones, and the original keeps its own.
+TEST_F(HostWorld, LinesWithNumbersOfTheirOwnGetFreeOnes) {
+    const Server server = makeServer(6);
+    QString error;
+    ASSERT_TRUE(Demo::create(server, QStringLiteral("BASE"), QStringLiteral("standard"), 1, &error))
+        << error.toStdString();
+    Company company;
+    connect(company, server, QStringLiteral("BASE"));
+    std::unique_ptr<Recordset> rs = company.GetRecordset();
+    rs->DoQuery(QStringLiteral("SELECT CardCode, COUNT(*) FROM OCPR GROUP BY CardCode "
+                               "ORDER BY COUNT(*) DESC, CardCode"));
+    ASSERT_FALSE(rs->EoF());
+    const QString card = rs->Field(0).toString();
+    const int contacts = rs->Field(1).toInt();
+    std::unique_ptr<HostObject> o = company.GetBusinessObject(2);
+    auto* partner = static_cast<BusinessObject*>(o.get());
+    ASSERT_TRUE(partner->GetByKey({card}));
+    const QString original = partner->GetAsXML();
+    QString copy = original;
+    copy.replace(QStringLiteral("<CardCode>%1</CardCode>").arg(card),
+                 QStringLiteral("<CardCode>COPY1</CardCode>"));
+    ASSERT_EQ(company.GetBusinessObjectFromXML(copy, 0)->Add(), 0)
+        << company.GetLastErrorDescription().toStdString();
+    rs->DoQuery(QStringLiteral("SELECT COUNT(*) FROM OCPR WHERE CardCode = N'COPY1' AND CntctCode "
+                               "NOT IN (SELECT CntctCode FROM OCPR WHERE CardCode = N'%1')")
+                    .arg(card));
+    EXPECT_EQ(rs->Field(0).toInt(), contacts);
+    ASSERT_TRUE(partner->GetByKey({card}));
+    EXPECT_EQ(partner->GetAsXML(), original);
+}
