@@ -184,10 +184,8 @@ TEST_F(HostWorld, CompanyListShowsEveryCompanyOfTheServer) {
 TEST_F(HostWorld, EachDialectRunsUnchangedOnItsServerType) {
     for (int type : {2, 5, 6}) {
         SCOPED_TRACE(type);
-        const Server server = makeServer(type);
-        createCompany(server, QStringLiteral("DEMO"));
         Company company;
-        connect(company, server, QStringLiteral("DEMO"));
+        const Server server = openCompany(company, type);
         std::unique_ptr<Recordset> rs = company.GetRecordset();
         const bool quoted = type == 5;
         const QString table = type == 6 ? QStringLiteral("[@MRVNOTE]") : QStringLiteral("@MRVNOTE");
@@ -233,10 +231,8 @@ TEST_F(HostWorld, EachDialectRunsUnchangedOnItsServerType) {
 TEST_F(HostWorld, TextComparesWithoutCaseOnlyOnTheMssqlFamily) {
     for (int type : {2, 5, 6}) {
         SCOPED_TRACE(type);
-        const Server server = makeServer(type);
-        createCompany(server, QStringLiteral("DEMO"));
         Company company;
-        connect(company, server, QStringLiteral("DEMO"));
+        const Server server = openCompany(company, type);
         const int expected = type == 6 ? 1 : 0;
         EXPECT_EQ(
             scalar(company, QStringLiteral("SELECT COUNT(*) FROM OUSR WHERE USER_CODE = 'LOBSTER'"))
@@ -254,10 +250,8 @@ TEST_F(HostWorld, TextComparesWithoutCaseOnlyOnTheMssqlFamily) {
 }
 
 TEST_F(HostWorld, TransactionsCommitOrRollBack) {
-    const Server server = makeServer(6);
-    createCompany(server, QStringLiteral("DEMO"));
     Company company;
-    connect(company, server, QStringLiteral("DEMO"));
+    const Server server = openCompany(company, 6);
     const QString count = QStringLiteral("SELECT COUNT(*) FROM OUSR");
     const int before = scalar(company, count).toInt();
     const auto addUser = [&](int key) {
@@ -323,10 +317,8 @@ TEST_F(HostWorld, BackupCountsForSixtyMinutes) {
 }
 
 TEST_F(HostWorld, HostileValuesArriveUnchangedOrAreRefused) {
-    const Server server = makeServer(6);
-    createCompany(server, QStringLiteral("DEMO"));
     Company company;
-    connect(company, server, QStringLiteral("DEMO"));
+    const Server server = openCompany(company, 6);
     const QStringList nasty = nastyStrings();
     ASSERT_GT(nasty.size(), 40);
     const int users = scalar(company, QStringLiteral("SELECT COUNT(*) FROM OUSR")).toInt();
@@ -367,10 +359,8 @@ TEST_F(HostWorld, HostileValuesArriveUnchangedOrAreRefused) {
 }
 
 TEST_F(HostWorld, BadStatementsFailCleanlyAndChangeNothing) {
-    const Server server = makeServer(6);
-    createCompany(server, QStringLiteral("DEMO"));
     Company company;
-    connect(company, server, QStringLiteral("DEMO"));
+    const Server server = openCompany(company, 6);
     const QString count = QStringLiteral("SELECT COUNT(*) FROM OUSR");
     const int before = scalar(company, count).toInt();
     for (const char* sql :

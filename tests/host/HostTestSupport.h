@@ -53,6 +53,16 @@ protected:
             << error.toStdString();
     }
 
+    // A new server of the given type holding one new company, and company
+    // connected to it.
+    LLObjectsCOM::Server openCompany(LLObjectsCOM::Company& company, int type,
+                                     const QString& db = QStringLiteral("DEMO")) {
+        const LLObjectsCOM::Server server = makeServer(type);
+        createCompany(server, db);
+        connect(company, server, db);
+        return server;
+    }
+
     QTemporaryDir dir;
     QByteArray savedHome;
     QByteArray savedConfig;
