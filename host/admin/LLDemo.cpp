@@ -3,6 +3,7 @@
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLDemoWriter.h"
 #include "host/objects/LLDatabase.h"
+#include "host/objects/LLErrors.h"
 #include "host/objects/LLObjectCatalog.h"
 
 #include <QElapsedTimer>
@@ -23,11 +24,6 @@ std::pair<int, int>& largeSizesOverride() {
 QString& isoFolderOverride() {
     static QString folder;
     return folder;
-}
-
-void setError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
 }
 
 void writeStandard(DemoWriter& w, const QString& database, const QString& isoFolder) {
@@ -59,11 +55,10 @@ void advanceCounters(DemoWriter& w) {
     for (const ObjectDefinition& o : ObjectCatalog::standard().objects()) {
         if (!o.autoKey || o.keys.size() != 1)
             continue;
-        w.exec(
-            QStringLiteral("UPDATE ONNM SET AutoKey = MAX(AutoKey, (SELECT IFNULL(MAX(\"%1\"), 0) "
-                           "+ 1 FROM \"%2\")) WHERE ObjectCode = ?")
-                .arg(o.keys.first().column, o.table),
-            {QString::number(o.number)});
+        w.exec(QStringLiteral("UPDATE ONNM SET AutoKey = MAX(AutoKey, (SELECT IFNULL(MAX(%1), 0) "
+                              "+ 1 FROM %2)) WHERE ObjectCode = ?")
+                   .arg(Schema::quoted(o.keys.first().column), Schema::quoted(o.table)),
+               {QString::number(o.number)});
     }
 }
 

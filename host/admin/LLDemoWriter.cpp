@@ -11,10 +11,6 @@ namespace LLObjectsCOM {
 
 namespace {
 
-QString quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 const QStringList& firstNames() {
     static const QStringList names{
         QStringLiteral("Anna"),  QStringLiteral("Ben"),    QStringLiteral("Carla"),
@@ -113,7 +109,7 @@ const DemoWriter::Shape* DemoWriter::shape(const QString& table, const QVariantM
     Shape made;
     QStringList columns, marks;
     for (auto it = values.keyBegin(); it != values.keyEnd(); ++it) {
-        columns << quoted(*it);
+        columns << Schema::quoted(*it);
         marks << QStringLiteral("?");
     }
     // User tables are not in the schema: their rows name every column.
@@ -132,14 +128,14 @@ const DemoWriter::Shape* DemoWriter::shape(const QString& table, const QVariantM
         for (const Schema::Column& c : t->columns) {
             if (values.contains(c.name) || !c.notNull || !c.defaultValue.isEmpty())
                 continue;
-            columns << quoted(c.name);
+            columns << Schema::quoted(c.name);
             marks << QStringLiteral("?");
             made.fill << (c.isText() ? QVariant(c.length == 1 ? QStringLiteral("N") : QString(""))
                                      : QVariant(0));
         }
     }
     made.sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                   .arg(quoted(table), columns.join(u','), marks.join(u','));
+                   .arg(Schema::quoted(table), columns.join(u','), marks.join(u','));
     return &*m_shapes.insert(signature, made);
 }
 
