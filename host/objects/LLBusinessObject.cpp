@@ -453,6 +453,10 @@ bool BusinessObject::sqlValues(const QString& table, const Row& row, QStringList
 bool BusinessObject::checkReferences(const QString& table,
                                      const QList<ObjectDefinition::Reference>& refs,
                                      const Row& row) const {
+    // One query for all of a record's references: EXISTS per reference.
+    QList<const ObjectDefinition::Reference*> checked;
+    QStringList probes;
+    QVariantList targets;
     for (const ObjectDefinition::Reference& ref : refs) {
         const QString value = row.value(ref.column);
         if (value.isEmpty())
@@ -463,24 +467,30 @@ bool BusinessObject::checkReferences(const QString& table,
         if (!convert(schemaColumn(ref.table, ref.targetColumn), ref.column, value, target, code,
                      why))
             return fail(code, why) == 0;
-        QString sqlError;
-        QSqlQuery* q = m_company->database->run(
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
-                .arg(Schema::quoted(ref.table), Schema::quoted(ref.targetColumn)),
-            {target}, &sqlError);
-        if (!q)
-            return fail(errSql, sqlError) == 0;
-        const bool found = q->next();
-        q->finish();
-        if (!found)
-            return fail(errReference,
-                        QStringLiteral("%1 of %2 refers to %3 '%4', which does not exist")
-                            .arg(propertyOf(table, ref.column).isEmpty()
-                                     ? ref.column
-                                     : propertyOf(table, ref.column),
-                                 table, ref.table, value.left(60))) == 0;
+        checked << &ref;
+        probes << QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE %2 = ?)")
+                      .arg(Schema::quoted(ref.table), Schema::quoted(ref.targetColumn));
+        targets << target;
     }
-    return true;
+    if (checked.isEmpty())
+        return true;
+    QString sqlError;
+    QSqlQuery* q =
+        m_company->database->run(QStringLiteral("SELECT ") + probes.join(u','), targets, &sqlError);
+    if (!q || !q->next())
+        return fail(errSql, sqlError) == 0;
+    qsizetype missing = -1;
+    for (qsizetype i = 0; i < checked.size() && missing < 0; ++i)
+        if (q->value(int(i)).toInt() == 0)
+            missing = i;
+    q->finish();
+    if (missing < 0)
+        return true;
+    const ObjectDefinition::Reference& ref = *checked[missing];
+    const QString property = propertyOf(table, ref.column);
+    return fail(errReference, QStringLiteral("%1 of %2 refers to %3 '%4', which does not exist")
+                                  .arg(property.isEmpty() ? ref.column : property, table, ref.table,
+                                       row.value(ref.column).left(60))) == 0;
 }
 
 bool BusinessObject::keyValues(QVariantList& values) const {
