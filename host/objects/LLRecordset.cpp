@@ -16,11 +16,6 @@
 
 namespace LLObjectsCOM {
 
-void CompanyState::fail(int code, const QString& text) {
-    setLastError(code, text);
-    throw ComError(code, text);
-}
-
 Recordset::Recordset(std::shared_ptr<CompanyState> company) : m_company(std::move(company)) {}
 
 Recordset::Recordset(std::shared_ptr<CompanyState> company, QStringList names,
