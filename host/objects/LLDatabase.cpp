@@ -1,6 +1,7 @@
 #include "host/objects/LLDatabase.h"
 
 #include "host/objects/LLErrors.h"
+#include "host/objects/LLSchema.h"
 #include "host/objects/LLServer.h"
 
 #include <QAtomicInt>
@@ -24,6 +25,14 @@ sqlite3* handleOf(QSqlDatabase& db) {
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3* const*>(v.constData());
+}
+
+// Text compared as the MSSQL family compares it: without regard to case, in
+// every script, not only ASCII.
+int compareWithoutCase(void*, int leftBytes, const void* left, int rightBytes, const void* right) {
+    const QStringView a(static_cast<const QChar*>(left), leftBytes / 2);
+    const QStringView b(static_cast<const QChar*>(right), rightBytes / 2);
+    return a.compare(b, Qt::CaseInsensitive);
 }
 
 QString literal(const QString& text) {
@@ -80,6 +89,8 @@ bool Database::setUp(const Server& server, bool create, QString* error) {
         // "x" must never fall back to being the text x.
         sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+        sqlite3_create_collation(handle, Schema::CaseInsensitiveCollation, SQLITE_UTF16_ALIGNED,
+                                 nullptr, compareWithoutCase);
     }
     // The first real read tells whether the file is an SQLite database at all.
     QSqlQuery probe(m_db);

@@ -245,7 +245,7 @@ QString Schema::createStatement(const Table& table, bool caseInsensitive) {
         else
             def += QStringLiteral("BLOB");
         if (c.isText() && caseInsensitive)
-            def += QStringLiteral(" COLLATE NOCASE");
+            def += QStringLiteral(" COLLATE ") + QLatin1String(CaseInsensitiveCollation);
         if (c.notNull)
             def += QStringLiteral(" NOT NULL");
         if (!c.defaultValue.isEmpty())

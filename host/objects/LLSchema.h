@@ -13,6 +13,10 @@ namespace LLObjectsCOM {
 // (format in host/schema/README.md) and validated while they are read.
 class Schema {
 public:
+    // The collation of text columns on case-insensitive servers: every
+    // connection registers it (SQLite's own NOCASE folds ASCII only).
+    static constexpr const char* CaseInsensitiveCollation = "LLCI";
+
     struct Column {
         QString name;
         QString type;   // nvarchar, varchar, char, ntext, int, smallint, numeric, datetime, image

@@ -247,6 +247,12 @@ TEST_F(HostWorld, TextComparesWithoutCaseOnlyOnTheMssqlFamily) {
             scalar(company, QStringLiteral("SELECT COUNT(*) FROM OUSR WHERE USER_CODE = 'lobster'"))
                 .toInt(),
             1);
+        // Beyond ASCII too: the server folds every script's case.
+        scalar(company, QStringLiteral("UPDATE OUSR SET U_NAME = N'Ümit Ölçer Σίσυφος'"));
+        EXPECT_EQ(scalar(company, QStringLiteral("SELECT COUNT(*) FROM OUSR WHERE U_NAME = "
+                                                 "N'ümit ölçer ΣΊΣΥΦΟΣ'"))
+                      .toInt(),
+                  expected);
     }
 }
 

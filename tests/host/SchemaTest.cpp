@@ -51,10 +51,10 @@ table @MRVSETT
     const QString create = Schema::createStatement(*items, true);
     EXPECT_TRUE(
         create.startsWith(QStringLiteral("CREATE TABLE \"OITM\" (\"ItemCode\" TEXT COLLATE "
-                                         "NOCASE NOT NULL CHECK (length(\"ItemCode\") <= 50)")))
+                                         "LLCI NOT NULL CHECK (length(\"ItemCode\") <= 50)")))
         << create.toStdString();
     EXPECT_TRUE(create.contains(QStringLiteral("PRIMARY KEY (\"ItemCode\")")));
-    EXPECT_FALSE(Schema::createStatement(*items, false).contains(QStringLiteral("NOCASE")));
+    EXPECT_FALSE(Schema::createStatement(*items, false).contains(QStringLiteral("COLLATE")));
     EXPECT_TRUE(Schema::createStatement(*schema.table(QStringLiteral("@MRVSETT")), true)
                     .startsWith(QStringLiteral("CREATE TABLE \"@MRVSETT\"")));
 }
