@@ -181,10 +181,7 @@ QList<Bridge::FieldDescription> Bridge::GetFieldDescriptions(const QString& tabl
 }
 
 int Bridge::GetIDOfName(const QString& name) const {
-    for (const auto& [member, id] : kMembers)
-        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
-            return id;
-    return -1;
+    return memberId(kMembers, name);
 }
 
 QVariant Bridge::Invoke(int member, const QVariantList& args) {

@@ -797,9 +797,8 @@ void BusinessObject::SetProperty(const QString& name, const QVariant& value) {
 }
 
 int BusinessObject::GetIDOfName(const QString& name) const {
-    for (const auto& [member, id] : kMembers)
-        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
-            return id;
+    if (const int id = memberId(kMembers, name); id >= 0)
+        return id;
     for (qsizetype i = 0; i < m_def.fields.size(); ++i)
         if (m_def.fields[i].property.compare(name, Qt::CaseInsensitive) == 0)
             return memberProperty + int(i);

@@ -125,10 +125,7 @@ void FormPreferencesService::SetColumnsPreferences(int userKey, const QString& f
 }
 
 int FormPreferencesService::GetIDOfName(const QString& name) const {
-    for (const auto& [member, id] : kMembers)
-        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
-            return id;
-    return -1;
+    return memberId(kMembers, name);
 }
 
 QVariant FormPreferencesService::Invoke(int member, const QVariantList& args) {

@@ -12,4 +12,11 @@ QVariant HostObject::Invoke(const QString& name, const QVariantList& args) {
     return Invoke(member, args);
 }
 
+int HostObject::memberId(const MemberTable& members, const QString& name) {
+    for (const auto& [member, id] : members)
+        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
+            return id;
+    return -1;
+}
+
 } // namespace LLObjectsCOM

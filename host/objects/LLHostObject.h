@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -18,6 +19,11 @@ public:
     virtual QVariant Invoke(int member, const QVariantList& args) = 0;
     // Both steps at once; throws ComError for an unknown name.
     QVariant Invoke(const QString& name, const QVariantList& args = {});
+
+protected:
+    using MemberTable = QList<std::pair<const char*, int>>;
+    // The id of name in a table of (member, id), without regard to case; -1.
+    static int memberId(const MemberTable& members, const QString& name);
 };
 
 } // namespace LLObjectsCOM

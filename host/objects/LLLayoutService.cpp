@@ -163,10 +163,7 @@ void LayoutService::UpdateLayout(const QString& docCode, const QString& xml) {
 }
 
 int LayoutService::GetIDOfName(const QString& name) const {
-    for (const auto& [member, id] : kMembers)
-        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
-            return id;
-    return -1;
+    return memberId(kMembers, name);
 }
 
 QVariant LayoutService::Invoke(int member, const QVariantList& args) {

@@ -160,10 +160,7 @@ void MenuService::SetUserMenu(int userKey, const QString& xml) {
 }
 
 int MenuService::GetIDOfName(const QString& name) const {
-    for (const auto& [member, id] : kMembers)
-        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
-            return id;
-    return -1;
+    return memberId(kMembers, name);
 }
 
 QVariant MenuService::Invoke(int member, const QVariantList& args) {

@@ -90,17 +90,13 @@ void Recordset::MoveNext() {
 }
 
 namespace {
-const QStringList kRecordsetMembers{QStringLiteral("DoQuery"),     QStringLiteral("EoF"),
-                                    QStringLiteral("MoveFirst"),   QStringLiteral("MoveNext"),
-                                    QStringLiteral("RecordCount"), QStringLiteral("FieldCount"),
-                                    QStringLiteral("GetAsXML"),    QStringLiteral("Field")};
+const QList<std::pair<const char*, int>> kRecordsetMembers{
+    {"DoQuery", 1},     {"EoF", 2},        {"MoveFirst", 3}, {"MoveNext", 4},
+    {"RecordCount", 5}, {"FieldCount", 6}, {"GetAsXML", 7},  {"Field", 8}};
 } // namespace
 
 int Recordset::GetIDOfName(const QString& name) const {
-    for (qsizetype i = 0; i < kRecordsetMembers.size(); ++i)
-        if (kRecordsetMembers[i].compare(name, Qt::CaseInsensitive) == 0)
-            return int(i) + 1;
-    return -1;
+    return memberId(kRecordsetMembers, name);
 }
 
 QVariant Recordset::Invoke(int member, const QVariantList& args) {
