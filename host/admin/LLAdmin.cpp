@@ -235,18 +235,7 @@ bool Admin::dropCompany(const Server& server, const QString& database, QString* 
 }
 
 QList<Admin::CompanyInfo> Admin::companies(const Server& server) {
-    QList<CompanyInfo> list;
-    for (const QString& name : server.databases()) {
-        std::unique_ptr<Database> db = Database::open(server, server.newDatabasePath(name));
-        if (!db || !db->isCompany())
-            continue;
-        QSqlQuery q(db->connection());
-        if (q.exec(QStringLiteral(
-                "SELECT OADM.CompnyName, CINF.LawsSet, CINF.Version FROM OADM, CINF")) &&
-            q.next())
-            list.append({name, q.value(0).toString(), q.value(1).toString(), q.value(2).toInt()});
-    }
-    return list;
+    return Database::companies(server);
 }
 
 bool Admin::addUser(const Server& server, const QString& database, const QString& code,

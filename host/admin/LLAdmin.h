@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/objects/LLDatabase.h"
 #include "host/objects/LLServer.h"
 
 #include <QDateTime>
@@ -11,20 +12,13 @@
 
 namespace LLObjectsCOM {
 
-class Database;
-
 // The work of the people who run the host's servers: companies, users,
 // backups and plain SQL, on the files directly (no company login).
 class Admin {
 public:
     static constexpr int DefaultVersion = 880202;
 
-    struct CompanyInfo {
-        QString database;
-        QString name;
-        QString localization;
-        int version = 0;
-    };
+    using CompanyInfo = Database::CompanyInfo;
     struct UserInfo {
         int key = 0;
         QString code;

@@ -84,7 +84,8 @@ int Company::Connect() {
     user.finish();
 
     QSqlQuery info(db->connection());
-    if (!info.exec(QStringLiteral("SELECT CINF.Version, OADM.CompnyName, CINF.LawsSet FROM CINF, OADM")) ||
+    if (!info.exec(
+            QStringLiteral("SELECT CINF.Version, OADM.CompnyName, CINF.LawsSet FROM CINF, OADM")) ||
         !info.next())
         return fail(errNotACompany,
                     QStringLiteral("'%1' has no company information").arg(CompanyDB));
@@ -120,15 +121,8 @@ std::unique_ptr<Recordset> Company::GetCompanyList() {
         throw ComError(m_state->lastErrorCode, m_state->lastErrorText);
     const LLObjectsCOM::Server& server = *m_state->server;
     QList<QVariantList> rows;
-    for (const QString& name : server.databases()) {
-        std::unique_ptr<Database> db = Database::open(server, server.newDatabasePath(name));
-        if (!db || !db->isCompany())
-            continue; // not every file in the folder is a company
-        QSqlQuery q(db->connection());
-        if (q.exec(QStringLiteral("SELECT OADM.CompnyName, CINF.Version FROM OADM, CINF")) &&
-            q.next())
-            rows.append({name, q.value(0).toString(), q.value(1).toString()});
-    }
+    for (const Database::CompanyInfo& c : Database::companies(server))
+        rows.append({c.database, c.name, QString::number(c.version)});
     return std::make_unique<Recordset>(
         m_state,
         QStringList{QStringLiteral("dbName"), QStringLiteral("cmpName"), QStringLiteral("versStr")},

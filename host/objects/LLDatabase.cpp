@@ -105,7 +105,9 @@ bool Database::setUp(const Server& server, bool create, QString* error) {
         setup << QStringLiteral("PRAGMA journal_mode = WAL");
     setup << (server.caseInsensitive() ? QStringLiteral("PRAGMA case_sensitive_like = OFF")
                                        : QStringLiteral("PRAGMA case_sensitive_like = ON"));
-    if (ensureBackupHistory(server.msdbPath(), nullptr))
+    // The server made its backup history when it was set up; a folder
+    // without one simply has no msdb to ask.
+    if (QFileInfo(server.msdbPath()).isFile())
         setup << QStringLiteral("ATTACH DATABASE %1 AS msdb").arg(literal(server.msdbPath()));
     for (const QString& sql : setup) {
         if (!exec(sql, error))
@@ -210,6 +212,21 @@ QSqlQuery* Database::run(const QString& sql, const QVariantList& values, QString
         return nullptr;
     }
     return q.get();
+}
+
+QList<Database::CompanyInfo> Database::companies(const Server& server) {
+    QList<CompanyInfo> list;
+    for (const QString& name : server.databases()) {
+        std::unique_ptr<Database> db = open(server, server.newDatabasePath(name));
+        if (!db || !db->isCompany())
+            continue;
+        QSqlQuery q(db->connection());
+        if (q.exec(QStringLiteral(
+                "SELECT OADM.CompnyName, CINF.LawsSet, CINF.Version FROM OADM, CINF")) &&
+            q.next())
+            list.append({name, q.value(0).toString(), q.value(1).toString(), q.value(2).toInt()});
+    }
+    return list;
 }
 
 bool Database::ensureBackupHistory(const QString& msdbPath, QString* error) {

@@ -56,6 +56,17 @@ public:
     // the database's structure.
     const QStringList& columns(const QString& table);
 
+    // What identifies a company file of a server.
+    struct CompanyInfo {
+        QString database;
+        QString name;
+        QString localization;
+        int version = 0;
+    };
+    // The companies of a server, by database name; files in the folder that
+    // are not companies are passed over.
+    static QList<CompanyInfo> companies(const Server& server);
+
     // The backup history of a server, created when missing.
     static bool ensureBackupHistory(const QString& msdbPath, QString* error = nullptr);
 

@@ -1,5 +1,6 @@
 #include "host/objects/LLServer.h"
 
+#include "host/objects/LLDatabase.h"
 #include "host/objects/LLErrors.h"
 #include "host/objects/LLPassword.h"
 
@@ -48,6 +49,8 @@ bool Server::init(const QString& folder, int type, QString* error) {
             return false;
         }
     }
+    if (!Database::ensureBackupHistory(dir.filePath(QStringLiteral("msdb.db")), error))
+        return false;
     QSettings ini(dir.filePath(QStringLiteral("server.ini")), QSettings::IniFormat);
     ini.setValue(QStringLiteral("server/type"), type);
     ini.setValue(QStringLiteral("trusted/users"), QStringList{currentOsUser()});
