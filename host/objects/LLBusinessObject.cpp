@@ -34,12 +34,6 @@ const QList<std::pair<const char*, int>> kMembers{
     {"Add", memberAdd},           {"Update", memberUpdate},     {"Remove", memberRemove},
     {"Browser", memberBrowser}};
 
-// A password column keeps a hash: whatever is set is hashed, nothing is
-// ever read back out of it.
-bool isSecret(const QString& column) {
-    return column.compare(u"PASSWORD", Qt::CaseInsensitive) == 0;
-}
-
 const Schema::Column* schemaColumn(const QString& table, const QString& column) {
     const Schema::Table* t = Schema::standard().table(table);
     return t ? t->column(column) : nullptr;
@@ -183,6 +177,15 @@ QString BusinessObject::columnOf(const QString& table, const QString& property) 
     return {};
 }
 
+bool BusinessObject::isSecret(const QString& table, const QString& column) const {
+    const ObjectDefinition::Field* f = nullptr;
+    if (table == m_def.table)
+        f = m_def.fieldByColumn(column);
+    else if (const ObjectDefinition::Child* c = m_def.child(table))
+        f = c->fieldByColumn(column);
+    return f && f->secret;
+}
+
 QString BusinessObject::propertyOf(const QString& table, const QString& column) const {
     const ObjectDefinition::Field* f = nullptr;
     if (table == m_def.table)
@@ -208,7 +211,7 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
         QSet<QString> seen;
         if (fields)
             for (const ObjectDefinition::Field& f : *fields)
-                if (!isSecret(f.column) && !seen.contains(f.column)) {
+                if (!f.secret && !seen.contains(f.column)) {
                     seen.insert(f.column);
                     carried << Schema::quoted(f.column);
                 }
@@ -232,7 +235,7 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
     QList<std::pair<int, const Schema::Column*>> wanted;
     for (int i = 0; i < record.count(); ++i) {
         const QString column = record.fieldName(i);
-        if (!isSecret(column) && !propertyOf(table, column).isEmpty())
+        if (!isSecret(table, column) && !propertyOf(table, column).isEmpty())
             wanted.append({i, schemaColumn(table, column)});
     }
     while (q->next()) {
@@ -300,7 +303,7 @@ QString BusinessObject::GetAsXML() const {
         xml += QLatin1String("<row>");
         QSet<QString> written;
         for (const ObjectDefinition::Field& f : fields) {
-            if (!row.contains(f.column) || isSecret(f.column))
+            if (!row.contains(f.column) || f.secret)
                 continue;
             xml += u'<' + f.property + u'>' + TSEscapeXmlText(row.value(f.column)) +
                    QLatin1String("</") + f.property + u'>';
@@ -442,7 +445,7 @@ bool BusinessObject::sqlValues(const QString& table, const Row& row, QStringList
             fail(code, why);
             return false;
         }
-        if (isSecret(it.key()) && !it.value().isEmpty())
+        if (isSecret(table, it.key()) && !it.value().isEmpty())
             value = Password::hash(it.value());
         columns << it.key();
         values << value;
@@ -779,7 +782,7 @@ QVariant BusinessObject::GetProperty(const QString& name) const {
     if (column.isEmpty())
         throw ComError(errUnknownMember,
                        QStringLiteral("Object %1 has no property %2").arg(m_def.number).arg(name));
-    if (isSecret(column) || !m_main.contains(column))
+    if (isSecret(m_def.table, column) || !m_main.contains(column))
         return QVariant();
     return m_main.value(column);
 }

@@ -61,6 +61,8 @@ private:
     // Property name <-> column of a table (the main table or a child's).
     QString columnOf(const QString& table, const QString& property) const;
     QString propertyOf(const QString& table, const QString& column) const;
+    // Whether the column holds a password (hashed in, never handed out).
+    bool isSecret(const QString& table, const QString& column) const;
     // Parses one group of rows; false with code and text.
     bool readRows(QXmlStreamReader& xml, const QString& table, QList<Row>& rows, int& code,
                   QString& text) const;

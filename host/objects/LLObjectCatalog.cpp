@@ -137,13 +137,20 @@ bool ObjectCatalog::addText(const QString& text, const QString& file, const Sche
     };
     const auto addField = [&](int n, const QStringList& w, QList<ObjectDefinition::Field>& fields,
                               const Schema::Table* t) {
-        if (w.size() < 3 || w.size() > 4 || (w.size() == 4 && w[3] != u"required"))
-            return r.fail(n, QStringLiteral("expected 'field PROPERTY COLUMN [required]'"));
+        const QStringList flags = w.mid(3);
+        for (const QString& flag : flags)
+            if ((flag != u"required" && flag != u"secret") || flags.count(flag) > 1)
+                return r.fail(
+                    n, QStringLiteral("expected 'field PROPERTY COLUMN [required] [secret]'"));
+        if (w.size() < 3)
+            return r.fail(n,
+                          QStringLiteral("expected 'field PROPERTY COLUMN [required] [secret]'"));
         if (!r.column(n, t, w[2]))
             return false;
         if (findField(fields, w[1], false))
             return r.fail(n, QStringLiteral("property %1 is named twice").arg(w[1]));
-        fields.append({w[1], w[2], w.size() == 4});
+        fields.append({w[1], w[2], flags.contains(QStringLiteral("required")),
+                       flags.contains(QStringLiteral("secret"))});
         return true;
     };
     const auto addReference = [&](int n, const QStringList& w,

@@ -16,6 +16,8 @@ struct ObjectDefinition {
         QString property;
         QString column;
         bool required = false;
+        // A password: stored as a salted hash, never handed out.
+        bool secret = false;
     };
     struct Reference {
         QString column;

@@ -141,3 +141,21 @@ TEST(ObjectCatalog, NumberedLinesNeedAnIntegerColumn) {
     EXPECT_EQ(catalog.object(4)->child(QStringLiteral("ITM1"))->numberColumn,
               QStringLiteral("LineNum"));
 }
+
+TEST(ObjectCatalog, FieldFlags) {
+    ObjectCatalog catalog;
+    ASSERT_TRUE(catalog.addText(QStringLiteral("object 4 I\n  table OITM\n  key A ItemCode\n"
+                                               "  field Name ItemName secret required\n"),
+                                QStringLiteral("x.objects"), testSchema()));
+    const ObjectDefinition::Field* name =
+        catalog.object(4)->fieldByProperty(QStringLiteral("Name"));
+    EXPECT_TRUE(name->secret);
+    EXPECT_TRUE(name->required);
+    EXPECT_FALSE(catalog.object(4)->fieldByProperty(QStringLiteral("A"))->secret);
+    for (const char* bad : {"hidden", "required required"})
+        EXPECT_TRUE(loadError(QStringLiteral("object 4 I\n  table OITM\n  key A ItemCode\n"
+                                             "  field Name ItemName %1\n")
+                                  .arg(QLatin1String(bad)))
+                        .startsWith(u"x.objects:4: "))
+            << bad;
+}
