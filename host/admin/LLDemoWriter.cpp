@@ -148,7 +148,7 @@ void DemoWriter::put(const QString& table, const QVariantMap& values) {
     QVariantList bound = values.values();
     bound += s->fill;
     QString why;
-    QSqlQuery* q = m_db.run(s->sql, bound, &why);
+    Statement* q = m_db.run(s->sql, bound, &why);
     if (!q) {
         fail(QStringLiteral("%1: %2").arg(table, why));
         return;
@@ -169,7 +169,7 @@ QVariant DemoWriter::scalar(const QString& sql, const QVariantList& values) {
     if (!m_ok)
         return QVariant();
     QString why;
-    QSqlQuery* q = m_db.run(sql, values, &why);
+    Statement* q = m_db.run(sql, values, &why);
     if (!q) {
         fail(QStringLiteral("%1: %2").arg(sql.left(60), why));
         return QVariant();

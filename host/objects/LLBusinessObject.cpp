@@ -9,9 +9,6 @@
 
 #include <QDate>
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QXmlStreamReader>
 
 namespace LLObjectsCOM {
@@ -224,27 +221,29 @@ QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QS
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + Schema::quoted(order);
     QString why;
-    QSqlQuery* q = m_company->database->run(sql, values, &why);
+    Statement* q = m_company->database->run(sql, values, &why);
     *ok = q != nullptr;
     if (!q) {
         fail(errSql, why);
         return rows;
     }
-    const QSqlRecord record = q->record();
     // Which columns the document carries, and their schema types, once.
-    QList<std::pair<int, const Schema::Column*>> wanted;
-    for (int i = 0; i < record.count(); ++i) {
-        const QString column = record.fieldName(i);
+    struct Wanted {
+        int index;
+        QString column;
+        const Schema::Column* schema;
+    };
+    QList<Wanted> wanted;
+    for (int i = 0; i < q->columnCount(); ++i) {
+        const QString column = q->columnName(i);
         if (!isSecret(table, column) && !propertyOf(table, column).isEmpty())
-            wanted.append({i, schemaColumn(table, column)});
+            wanted.append({i, column, schemaColumn(table, column)});
     }
     while (q->next()) {
         Row row;
-        for (const auto& [i, c] : wanted) {
-            const QVariant value = q->value(i);
-            if (!value.isNull())
-                row.insert(record.fieldName(i), documentText(c, value));
-        }
+        for (const Wanted& w : wanted)
+            if (!q->isNull(w.index))
+                row.insert(w.column, documentText(w.schema, q->value(w.index)));
         rows << row;
     }
     q->finish();
@@ -478,7 +477,7 @@ bool BusinessObject::checkReferences(const QString& table,
     if (checked.isEmpty())
         return true;
     QString sqlError;
-    QSqlQuery* q =
+    Statement* q =
         m_company->database->run(QStringLiteral("SELECT ") + probes.join(u','), targets, &sqlError);
     if (!q || !q->next())
         return fail(errSql, sqlError) == 0;
@@ -517,7 +516,7 @@ bool BusinessObject::exists(const QVariantList& keys, bool* ok) const {
     for (const ObjectDefinition::Field& key : m_def.keys)
         columns << key.column;
     QString why;
-    QSqlQuery* q = m_company->database->run(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
+    Statement* q = m_company->database->run(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
                                                 .arg(Schema::quoted(m_def.table), where(columns)),
                                             keys, &why);
     *ok = q != nullptr;
@@ -533,21 +532,24 @@ bool BusinessObject::exists(const QVariantList& keys, bool* ok) const {
 bool BusinessObject::assignKey() {
     const ObjectDefinition::Field& key = m_def.keys.first();
     const QString code = QString::number(m_def.number);
-    QSqlQuery q(m_company->database->connection());
-    q.prepare(QStringLiteral("SELECT AutoKey FROM ONNM WHERE ObjectCode = ?"));
-    q.addBindValue(code);
-    if (!q.exec())
-        return fail(errSql, q.lastError().databaseText()) == 0;
-    const bool known = q.next();
-    qlonglong next = known ? q.value(0).toLongLong() : 1;
-    q.finish();
+    Database& db = *m_company->database;
+    QString why;
+    Statement* q =
+        db.run(QStringLiteral("SELECT AutoKey FROM ONNM WHERE ObjectCode = ?"), {code}, &why);
+    if (!q)
+        return fail(errSql, why) == 0;
+    const bool known = q->next();
+    qlonglong next = known ? q->integer(0) : 1;
+    q->finish();
     // Rows written past the counter (by SQL) must not be overwritten.
-    if (!q.exec(QStringLiteral("SELECT MAX(%1) FROM %2")
-                    .arg(Schema::quoted(key.column), Schema::quoted(m_def.table))))
-        return fail(errSql, q.lastError().databaseText()) == 0;
-    if (q.next() && !q.value(0).isNull())
-        next = std::max(next, q.value(0).toLongLong() + 1);
-    q.finish();
+    q = db.run(QStringLiteral("SELECT MAX(%1) FROM %2")
+                   .arg(Schema::quoted(key.column), Schema::quoted(m_def.table)),
+               {}, &why);
+    if (!q)
+        return fail(errSql, why) == 0;
+    if (q->next() && !q->isNull(0))
+        next = std::max(next, q->integer(0) + 1);
+    q->finish();
     m_main.insert(key.column, QString::number(next));
     return known ? exec(QStringLiteral("UPDATE ONNM SET AutoKey = ? WHERE ObjectCode = ?"),
                         {next + 1, code})
@@ -575,7 +577,7 @@ bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) 
     const QString table = Schema::quoted(child.table);
     QString why;
     if (!row.value(column).isEmpty()) {
-        QSqlQuery* q = m_company->database->run(
+        Statement* q = m_company->database->run(
             QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, Schema::quoted(column)),
             {row.value(column).toLongLong()}, &why);
         if (!q)
@@ -585,7 +587,7 @@ bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) 
         if (!taken)
             return true;
     }
-    QSqlQuery* q = m_company->database->run(
+    Statement* q = m_company->database->run(
         QStringLiteral("SELECT IFNULL(MAX(%1), 0) + 1 FROM %2").arg(Schema::quoted(column), table),
         {}, &why);
     if (!q || !q->next())
@@ -747,12 +749,14 @@ int BusinessObject::Remove() {
             return false;
         for (const ObjectDefinition::Link& use : m_def.usedBy) {
             const bool inUse = [&] {
-                QSqlQuery q(m_company->database->connection());
-                q.prepare(
+                Statement* q = m_company->database->run(
                     QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
-                        .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)));
-                q.addBindValue(keys.first());
-                return q.exec() && q.next();
+                        .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)),
+                    {keys.first()});
+                const bool found = q && q->next();
+                if (q)
+                    q->finish();
+                return found;
             }();
             if (inUse)
                 return fail(errInUse, QStringLiteral("The record is still used in %1")

@@ -85,7 +85,8 @@ bool Database::setUp(const Server& server, bool create, QString* error) {
         setError(error, QStringLiteral("%1: %2").arg(m_path, m_db.lastError().text()));
         return false;
     }
-    if (sqlite3* handle = handleOf(m_db)) {
+    m_handle = handleOf(m_db);
+    if (sqlite3* handle = m_handle) {
         // "x" must never fall back to being the text x.
         sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         sqlite3_db_config(handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
@@ -126,7 +127,7 @@ bool Database::isCompany() {
 }
 
 bool Database::exec(const QString& sql, QString* error, const QVariantList& values) {
-    QSqlQuery* q = run(sql, values, error);
+    Statement* q = run(sql, values, error);
     if (q)
         q->finish();
     return q != nullptr;
@@ -187,28 +188,21 @@ const QStringList& Database::columns(const QString& table) {
     return *it;
 }
 
-QSqlQuery* Database::run(const QString& sql, const QVariantList& values, QString* error) {
+Statement* Database::run(const QString& sql, const QVariantList& values, QString* error) {
     const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
     if (verb == u"ALTER" || verb == u"CREATE" || verb == u"DROP" || verb == u"ROLLBACK")
         m_columns.clear(); // the structure may change (a rollback may undo a change)
-    QVariantList bound;
-    const QString text = bindable(sql, values, bound);
-    std::shared_ptr<QSqlQuery>& q = m_statements[text];
+    std::shared_ptr<Statement>& q = m_statements[sql];
     if (!q) {
-        q = std::make_shared<QSqlQuery>(m_db);
-        q->setForwardOnly(true);
-        if (!q->prepare(text)) {
-            setError(error, q->lastError().databaseText());
-            q.reset();
-            m_statements.remove(text);
+        q = std::make_shared<Statement>(m_handle, sql);
+        if (!q->isValid()) {
+            setError(error, q->error());
+            m_statements.remove(sql);
             return nullptr;
         }
     }
-    for (qsizetype i = 0; i < bound.size(); ++i)
-        q->bindValue(int(i), bound[i]);
-    if (!q->exec()) {
-        const QSqlError e = q->lastError();
-        setError(error, e.databaseText().isEmpty() ? e.text() : e.databaseText());
+    if (!q->exec(values)) {
+        setError(error, q->error());
         return nullptr;
     }
     return q.get();

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "host/objects/LLStatement.h"
+
 #include <memory>
 
 namespace LLObjectsCOM {
@@ -49,8 +51,8 @@ public:
     // for the life of the connection (the business objects run the same few
     // statements again and again). The statement stays valid until the next
     // run of the same text; call finish() on it when done reading. Null,
-    // with the driver's text, when the statement fails.
-    QSqlQuery* run(const QString& sql, const QVariantList& values, QString* error = nullptr);
+    // with SQLite's text, when the statement fails.
+    Statement* run(const QString& sql, const QVariantList& values, QString* error = nullptr);
 
     // The columns a table has now, in order; kept until a statement changes
     // the database's structure.
@@ -80,7 +82,8 @@ private:
     QString m_name;
     QString m_path;
     QSqlDatabase m_db;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+    QHash<QString, std::shared_ptr<Statement>> m_statements;
+    sqlite3* m_handle = nullptr;
     QHash<QString, QStringList> m_columns;
 };
 
