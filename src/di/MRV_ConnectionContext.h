@@ -1,0 +1,51 @@
+#pragma once
+
+#include "tsframework/HResult.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace LLObjectsCOM {
+class Company;
+}
+
+// What every part of the program needs to reach the companies: the
+// logged-in user's company (lent by the host), the base and target
+// companies the program opened itself, their descriptions, the open
+// worksheet and log, and the copy settings in force. One per process.
+class MRV_ConnectionContext {
+public:
+    using CompanyPtr = std::shared_ptr<LLObjectsCOM::Company>;
+
+    MRV_ConnectionContext() = default;
+    explicit MRV_ConnectionContext(CompanyPtr company) : company(std::move(company)) {}
+    MRV_ConnectionContext(const MRV_ConnectionContext&) = delete;
+    MRV_ConnectionContext& operator=(const MRV_ConnectionContext&) = delete;
+
+    // A new, unconnected company object; E_FAIL (logged) when it cannot be
+    // made.
+    static HRESULT CreateCompanyInstance(CompanyPtr& company);
+
+    // A worksheet closed: the base and target go (disconnected unless they
+    // are the logged-in company or each other), the descriptions and paths
+    // are emptied and the copy settings are unset again.
+    void reset();
+
+    CompanyPtr company;
+    CompanyPtr baseCompany;
+    CompanyPtr targetCompany;
+
+    QString baseCompanyName;
+    QString baseFilePath;
+    QString targetCompanyName;
+    QString targetFilePath;
+    QString databaseName;
+    QString worksheetPath;
+    QString logFilePath;
+
+    int copyMethod = -1;        // 1 Replace All ... 4 Add and Update; -1 not set
+    int responseToFailure = -1; // 0 continue, 1 ask, 2 terminate; -1 not set
+    bool ignoreMissingUdf = false;
+    bool forceBackup = false;
+};
