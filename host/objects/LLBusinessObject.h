@@ -2,9 +2,9 @@
 
 #include "host/objects/LLHostObject.h"
 #include "host/objects/LLObjectCatalog.h"
+#include "host/objects/LLTableShape.h"
 
 #include <QHash>
-#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QVariantList>
@@ -53,46 +53,44 @@ public:
     using HostObject::Invoke;
 
 private:
-    using Row = QMap<QString, QString>; // column -> value as document text
+    using Row = QHash<QString, QString>; // column -> value as document text
+    using Shape = std::shared_ptr<const TableShape>;
 
     int fail(int code, const QString& text) const;
-    // The user-defined columns ("U_…") a table has now.
-    QStringList userColumns(const QString& table) const;
-    // Property name <-> column of a table (the main table or a child's).
-    QString columnOf(const QString& table, const QString& property) const;
-    QString propertyOf(const QString& table, const QString& column) const;
-    // Whether the column holds a password (hashed in, never handed out).
-    bool isSecret(const QString& table, const QString& column) const;
+    // The main table's column of a property (and whether it holds a
+    // password); throws ComError for a name the object does not have.
+    QString propertyColumn(const QString& name, bool* secret) const;
+    // How table (the main table or a line table) reads and writes now; null
+    // with the last error set when it cannot be had.
+    Shape shape(const QString& table) const;
     // Parses one group of rows; false with code and text.
-    bool readRows(QXmlStreamReader& xml, const QString& table, QList<Row>& rows, int& code,
+    bool readRows(QXmlStreamReader& xml, const TableShape& shape, QList<Row>& rows, int& code,
                   QString& text) const;
-    QList<Row> select(const QString& table, const QStringList& columns, const QVariantList& values,
-                      const QString& order, bool* ok) const;
-    // Converts a row for writing; false with the code and text set.
-    bool sqlValues(const QString& table, const Row& row, QStringList& columns,
+    QList<Row> select(const TableShape& shape, const QVariantList& values, bool* ok) const;
+    // Converts a row for writing, in the shape's column order; false with
+    // the code and text set.
+    bool sqlValues(const TableShape& shape, const Row& row, QList<int>& columns,
                    QVariantList& values) const;
-    bool checkReferences(const QString& table, const QList<ObjectDefinition::Reference>& refs,
-                         const Row& row) const;
-    bool exists(const QVariantList& keyValues, bool* ok) const;
-    bool keyValues(QVariantList& values) const;
+    bool checkReferences(const TableShape& shape, const Row& row) const;
+    bool exists(const TableShape& main, const QVariantList& keyValues, bool* ok) const;
+    bool keyValues(const TableShape& main, QVariantList& values) const;
     // The key values of a record that exists; false (record missing) else.
-    bool existingKey(QVariantList& keys) const;
-    // The child's link columns and the parent's values for them.
-    bool childLinks(const ObjectDefinition::Child& child, const Row& main, QStringList& columns,
+    bool existingKey(const TableShape& main, QVariantList& keys) const;
+    // The parent's values for a line table's link columns.
+    bool childLinks(const ObjectDefinition::Child& child, const TableShape& main, const Row& row,
                     QVariantList& values) const;
-    bool writeChildren(bool replace);
+    bool insertRow(const TableShape& shape, const Row& row);
+    bool writeChildren(const TableShape& main, bool replace);
     // Gives a line with a number of its own a free one.
     bool numberLine(const ObjectDefinition::Child& child, Row& row) const;
     bool assignKey();
-    int inSavepoint(const std::function<bool()>& work);
+    int inSavepoint(const std::function<bool(const TableShape&)>& work);
     bool exec(const QString& sql, const QVariantList& values) const;
 
     std::shared_ptr<CompanyState> m_company;
     const ObjectDefinition& m_def;
     Row m_main;
-    QMap<QString, QList<Row>> m_children;
-    // The document's columns of each table, quoted, as selected.
-    mutable QHash<QString, QStringList> m_selected;
+    QHash<QString, QList<Row>> m_children;
 };
 
 } // namespace LLObjectsCOM
