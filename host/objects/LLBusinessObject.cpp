@@ -129,6 +129,17 @@ TableShape::Column targetColumn(const TableShape& shape, const TableShape::Refer
     return c;
 }
 
+// How the database said no, as the host's code.
+int sqlErrorCode(const QString& why) {
+    if (why.contains(QLatin1String("CHECK constraint")))
+        return errTooLong;
+    if (why.contains(QLatin1String("NOT NULL")))
+        return errRequired;
+    if (why.contains(QLatin1String("UNIQUE")))
+        return errRecordExists;
+    return errInvalidArgument;
+}
+
 } // namespace
 
 BusinessObject::BusinessObject(std::shared_ptr<CompanyState> company,
@@ -144,15 +155,7 @@ bool BusinessObject::exec(const QString& sql, const QVariantList& values) const 
     QString why;
     if (m_company->database->exec(sql, &why, values))
         return true;
-    // The database's own checks (length, NOT NULL) say no the host's way.
-    int code = errInvalidArgument;
-    if (why.contains(QLatin1String("CHECK constraint")))
-        code = errTooLong;
-    else if (why.contains(QLatin1String("NOT NULL")))
-        code = errRequired;
-    else if (why.contains(QLatin1String("UNIQUE")))
-        code = errRecordExists;
-    fail(code, why);
+    fail(sqlErrorCode(why), why);
     return false;
 }
 
@@ -176,6 +179,37 @@ BusinessObject::Shape BusinessObject::shape(const QString& table) const {
     return std::static_pointer_cast<const TableShape>(slot);
 }
 
+void BusinessObject::conform(Rows& rows, const Shape& now) const {
+    if (rows.shape == now)
+        return;
+    for (Row& row : rows.rows) {
+        Row moved(now->columns.size());
+        for (qsizetype i = 0; rows.shape && i < row.size() && i < rows.shape->columns.size(); ++i)
+            if (row[i])
+                if (const int j = now->indexOfColumn(rows.shape->columns[i].name); j >= 0)
+                    moved[j] = row[i];
+        row = std::move(moved);
+    }
+    rows.shape = now;
+}
+
+BusinessObject::Shape BusinessObject::mainShape() const {
+    const Shape now = shape(m_def.table);
+    if (now) {
+        if (m_main.rows.isEmpty())
+            m_main.rows.append(Row(now->columns.size()));
+        conform(m_main, now);
+    }
+    return now;
+}
+
+BusinessObject::Shape BusinessObject::lineShape(const QString& table) const {
+    const Shape now = shape(table);
+    if (now && m_children.contains(table))
+        conform(m_children[table], now);
+    return now;
+}
+
 QList<BusinessObject::Row> BusinessObject::select(const TableShape& shape,
                                                   const QVariantList& values, bool* ok) const {
     QList<Row> rows;
@@ -186,21 +220,20 @@ QList<BusinessObject::Row> BusinessObject::select(const TableShape& shape,
         return rows;
     }
     while (q.next()) {
-        Row row;
-        row.reserve(shape.selected.size());
+        Row row(shape.columns.size());
         for (qsizetype i = 0; i < shape.selected.size(); ++i)
             if (!q.isNull(int(i))) {
-                const TableShape::Column& c = shape.columns[shape.selected[i]];
-                row.insert(c.name, documentText(c.kind, q.value(int(i))));
+                const int c = shape.selected[i];
+                row[c] = documentText(shape.columns[c].kind, q.value(int(i)));
             }
-        rows << row;
+        rows << std::move(row);
     }
     q.finish();
     return rows;
 }
 
 bool BusinessObject::GetByKey(const QVariantList& keys) {
-    const Shape main = shape(m_def.table);
+    const Shape main = mainShape();
     if (!main)
         return false;
     if (keys.size() != main->keyColumns.size())
@@ -218,67 +251,74 @@ bool BusinessObject::GetByKey(const QVariantList& keys) {
         values << value;
     }
     bool ok = false;
-    const QList<Row> rows = select(*main, values, &ok);
+    Rows record{main, select(*main, values, &ok)};
     if (!ok)
         return false;
-    if (rows.isEmpty())
+    if (record.rows.isEmpty())
         return fail(errRecordMissing, QStringLiteral("No record of object %1 with key %2")
                                           .arg(m_def.number)
                                           .arg(Recordset::valueText(keys.first()))) == 0;
-    QHash<QString, QList<Row>> children;
+    QHash<QString, Rows> children;
     for (const ObjectDefinition::Child& child : m_def.children) {
         const Shape lines = shape(child.table);
         QVariantList linkValues;
-        if (!lines || !childLinks(child, *main, rows.first(), linkValues))
+        if (!lines || !childLinks(child, *main, record.rows.first(), linkValues))
             return false;
-        children.insert(child.table, select(*lines, linkValues, &ok));
+        children.insert(child.table, Rows{lines, select(*lines, linkValues, &ok)});
         if (!ok)
             return false;
     }
-    m_main = rows.first();
-    m_children = children;
+    m_main = std::move(record);
+    m_children = std::move(children);
     m_company->setLastError(0, QString());
     return true;
 }
 
 QString BusinessObject::GetAsXML() const {
-    const auto writeRow = [](QString& xml, const TableShape& shape, const Row& row) {
-        xml += QLatin1String("<row>");
-        for (const int i : shape.selected) {
-            const TableShape::Column& c = shape.columns[i];
-            const auto it = row.constFind(c.name);
-            if (it == row.constEnd())
-                continue;
-            xml += u'<';
-            xml += c.property;
-            xml += u'>';
-            xml += TSEscapeXmlText(*it);
-            xml += QLatin1String("</");
-            xml += c.property;
-            xml += u'>';
+    const auto writeRows = [](QString& xml, const QString& table, const Rows& rows) {
+        xml += u'<';
+        xml += table;
+        xml += u'>';
+        for (const Row& row : rows.rows) {
+            xml += QLatin1String("<row>");
+            for (const int i : rows.shape->selected) {
+                if (i >= row.size() || !row[i])
+                    continue;
+                const QString& property = rows.shape->columns[i].property;
+                xml += u'<';
+                xml += property;
+                xml += u'>';
+                xml += TSEscapeXmlText(*row[i]);
+                xml += QLatin1String("</");
+                xml += property;
+                xml += u'>';
+            }
+            xml += QLatin1String("</row>");
         }
-        xml += QLatin1String("</row>");
+        xml += QLatin1String("</");
+        xml += table;
+        xml += u'>';
     };
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>"
-                                 "<Object>%1</Object></AdmInfo>")
-                      .arg(m_def.number);
-    const Shape main = shape(m_def.table);
-    if (!main)
+    // The document shows the record as the tables stand now.
+    if (!mainShape())
         return QString();
+    QString xml;
     xml.reserve(4096);
-    xml += u'<' + m_def.table + u'>';
-    writeRow(xml, *main, m_main);
-    xml += QLatin1String("</") + m_def.table + u'>';
+    xml += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>"
+                          "<Object>%1</Object></AdmInfo>")
+               .arg(m_def.number);
+    writeRows(xml, m_def.table, m_main);
     for (const ObjectDefinition::Child& child : m_def.children) {
-        const Shape lines = shape(child.table);
+        const Shape lines = lineShape(child.table);
         if (!lines)
             return QString();
-        xml += u'<' + child.table + u'>';
-        for (const Row& row : m_children.value(child.table))
-            writeRow(xml, *lines, row);
-        xml += QLatin1String("</") + child.table + u'>';
+        if (const auto it = m_children.constFind(child.table); it != m_children.cend())
+            writeRows(xml, child.table, *it);
+        else
+            writeRows(xml, child.table, Rows{lines, {}});
     }
-    return xml + QLatin1String("</BO></BOM>");
+    xml += QLatin1String("</BO></BOM>");
+    return xml;
 }
 
 bool BusinessObject::readRows(QXmlStreamReader& xml, const TableShape& shape, QList<Row>& rows,
@@ -289,7 +329,7 @@ bool BusinessObject::readRows(QXmlStreamReader& xml, const TableShape& shape, QL
             text = QStringLiteral("Unknown element <%1> in <%2>").arg(xml.name(), shape.table);
             return false;
         }
-        Row row;
+        Row row(shape.columns.size());
         while (xml.readNextStartElement()) {
             const QString property = xml.name().toString();
             const int i = shape.indexOfProperty(property);
@@ -303,18 +343,16 @@ bool BusinessObject::readRows(QXmlStreamReader& xml, const TableShape& shape, QL
                                   .arg(property, shape.table);
                 return false;
             }
-            const QString& column = shape.columns[i].name;
-            if (row.contains(column)) {
+            if (row[i]) {
                 code = errBadDocument;
                 text = QStringLiteral("Property %1 is given twice").arg(property);
                 return false;
             }
-            const QString value = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+            row[i] = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
             if (xml.hasError())
                 break;
-            row.insert(column, value);
         }
-        rows << row;
+        rows << std::move(row);
     }
     return !xml.hasError();
 }
@@ -322,11 +360,14 @@ bool BusinessObject::readRows(QXmlStreamReader& xml, const TableShape& shape, QL
 int BusinessObject::ReadXml(const QString& document, int index) {
     if (index != 0)
         return fail(errInvalidArgument, QStringLiteral("Only document index 0 exists"));
+    const Shape mainNow = mainShape();
+    if (!mainNow)
+        return m_company->lastErrorCode;
     QXmlStreamReader xml(document);
     int code = errBadDocument;
     QString text;
-    Row main = m_main;
-    QHash<QString, QList<Row>> children = m_children;
+    Rows main = m_main;
+    QHash<QString, Rows> children = m_children;
     QSet<QString> groups;
     const auto bad = [&](const QString& why) {
         return fail(code, why.isEmpty() ? QStringLiteral("Not a record document") : why);
@@ -361,7 +402,7 @@ int BusinessObject::ReadXml(const QString& document, int index) {
         if (groups.contains(group))
             return bad(QStringLiteral("Table %1 is given twice").arg(group));
         groups.insert(group);
-        const Shape table = shape(group);
+        const Shape table = isMain ? mainNow : shape(group);
         if (!table)
             return m_company->lastErrorCode;
         QList<Row> rows;
@@ -371,48 +412,40 @@ int BusinessObject::ReadXml(const QString& document, int index) {
             if (rows.size() != 1)
                 return bad(
                     QStringLiteral("Table %1 holds %2 rows, not one").arg(group).arg(rows.size()));
-            for (auto it = rows.first().cbegin(); it != rows.first().cend(); ++it)
-                main.insert(it.key(), it.value());
+            Row& held = main.rows.first();
+            for (qsizetype i = 0; i < held.size(); ++i)
+                if (rows.first()[i])
+                    held[i] = rows.first()[i];
         } else {
-            children.insert(group, rows);
+            children.insert(group, Rows{table, rows});
         }
     }
     if (xml.hasError())
         return bad(xml.errorString());
-    m_main = main;
-    m_children = children;
+    m_main = std::move(main);
+    m_children = std::move(children);
     m_company->setLastError(0, QString());
     return 0;
 }
 
 bool BusinessObject::sqlValues(const TableShape& shape, const Row& row, QList<int>& columns,
                                QVariantList& values) const {
-    for (qsizetype i = 0; i < shape.columns.size(); ++i) {
-        const TableShape::Column& c = shape.columns[i];
-        const auto it = row.constFind(c.name);
-        if (it == row.constEnd())
+    for (qsizetype i = 0; i < shape.columns.size() && i < row.size(); ++i) {
+        if (!row[i])
             continue;
+        const TableShape::Column& c = shape.columns[i];
         QVariant value;
         int code = 0;
         QString why;
-        if (!convert(c, *it, value, code, why)) {
+        if (!convert(c, *row[i], value, code, why)) {
             fail(code, why);
             return false;
         }
-        if (c.secret && !it->isEmpty())
-            value = Password::hash(*it);
+        if (c.secret && !row[i]->isEmpty())
+            value = Password::hash(*row[i]);
         columns << int(i);
         values << value;
     }
-    // A column the shape does not know (a user-defined field dropped since
-    // the value was set) cannot be written.
-    if (columns.size() < row.size())
-        for (auto it = row.cbegin(); it != row.cend(); ++it)
-            if (shape.indexOfColumn(it.key()) < 0)
-                return fail(
-                           errUnknownField,
-                           QStringLiteral("Table %1 has no field %2").arg(shape.table, it.key())) ==
-                       0;
     return true;
 }
 
@@ -422,7 +455,7 @@ bool BusinessObject::checkReferences(const TableShape& shape, const Row& row) co
     QVariantList targets;
     for (qsizetype r = 0; r < shape.references.size(); ++r) {
         const TableShape::Reference& ref = shape.references[r];
-        const QString value = row.value(shape.columns[ref.column].name);
+        const QString value = row[ref.column].value_or(QString());
         if (value.isEmpty())
             continue;
         QVariant target;
@@ -450,13 +483,14 @@ bool BusinessObject::checkReferences(const TableShape& shape, const Row& row) co
     const TableShape::Column& c = shape.columns[ref.column];
     return fail(errReference, QStringLiteral("%1 of %2 refers to %3 '%4', which does not exist")
                                   .arg(c.property.isEmpty() ? c.name : c.property, shape.table,
-                                       ref.table, row.value(c.name).left(60))) == 0;
+                                       ref.table, row[ref.column]->left(60))) == 0;
 }
 
 bool BusinessObject::keyValues(const TableShape& main, QVariantList& values) const {
+    const Row& row = m_main.rows.first();
     for (const int k : main.keyColumns) {
         const TableShape::Column& c = main.columns[k];
-        const QString text = m_main.value(c.name);
+        const QString text = row[k].value_or(QString());
         if (text.isEmpty())
             return fail(errRequired, QStringLiteral("The key %1 is missing").arg(c.property)) == 0;
         QVariant v;
@@ -481,8 +515,8 @@ bool BusinessObject::exists(const TableShape& main, const QVariantList& keys, bo
     return found;
 }
 
-bool BusinessObject::assignKey() {
-    const ObjectDefinition::Field& key = m_def.keys.first();
+bool BusinessObject::assignKey(const TableShape& main) {
+    const int key = main.keyColumns.first();
     const QString code = QString::number(m_def.number);
     Database& db = *m_company->database;
     QString why;
@@ -494,15 +528,14 @@ bool BusinessObject::assignKey() {
     qlonglong next = known ? q->integer(0) : 1;
     q->finish();
     // Rows written past the counter (by SQL) must not be overwritten.
-    q = db.run(QStringLiteral("SELECT MAX(%1) FROM %2")
-                   .arg(Schema::quoted(key.column), Schema::quoted(m_def.table)),
+    q = db.run(QStringLiteral("SELECT MAX(%1) FROM %2").arg(main.columns[key].quoted, main.quoted),
                {}, &why);
     if (!q)
         return fail(errSql, why) == 0;
     if (q->next() && !q->isNull(0))
         next = std::max(next, q->integer(0) + 1);
     q->finish();
-    m_main.insert(key.column, QString::number(next));
+    m_main.rows.first()[key] = QString::number(next);
     return known ? exec(QStringLiteral("UPDATE ONNM SET AutoKey = ? WHERE ObjectCode = ?"),
                         {next + 1, code})
                  : exec(QStringLiteral("INSERT INTO ONNM (ObjectCode, AutoKey) VALUES (?, ?)"),
@@ -520,21 +553,22 @@ bool BusinessObject::childLinks(const ObjectDefinition::Child& child, const Tabl
         QVariant v;
         int code = 0;
         QString why;
-        if (!convert(c, row.value(link.parentColumn), v, code, why))
+        if (!convert(c, i >= 0 ? row[i].value_or(QString()) : QString(), v, code, why))
             return fail(code, why) == 0;
         values << v;
     }
     return true;
 }
 
-bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) const {
-    const QString column = child.numberColumn;
-    const QString table = Schema::quoted(child.table);
+bool BusinessObject::numberLine(const TableShape& lines, const ObjectDefinition::Child& child,
+                                Row& row) const {
+    const int number = lines.indexOfColumn(child.numberColumn);
+    const QString& column = lines.columns[number].quoted;
     QString why;
-    if (!row.value(column).isEmpty()) {
+    if (!row[number].value_or(QString()).isEmpty()) {
         Statement* q = m_company->database->run(
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, Schema::quoted(column)),
-            {row.value(column).toLongLong()}, &why);
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(lines.quoted, column),
+            {row[number]->toLongLong()}, &why);
         if (!q)
             return fail(errSql, why) == 0;
         const bool taken = q->next();
@@ -543,11 +577,11 @@ bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) 
             return true;
     }
     Statement* q = m_company->database->run(
-        QStringLiteral("SELECT IFNULL(MAX(%1), 0) + 1 FROM %2").arg(Schema::quoted(column), table),
-        {}, &why);
+        QStringLiteral("SELECT IFNULL(MAX(%1), 0) + 1 FROM %2").arg(column, lines.quoted), {},
+        &why);
     if (!q || !q->next())
         return fail(errSql, why) == 0;
-    row.insert(column, q->text(0));
+    row[number] = q->text(0);
     q->finish();
     return true;
 }
@@ -563,44 +597,41 @@ bool BusinessObject::insertRow(const TableShape& shape, const Row& row) {
         return fail(errSql, why) == 0;
     if (q->exec(values))
         return true;
-    // The database's own checks (length, NOT NULL, unique) say no the
-    // host's way.
-    why = q->error();
-    int code = errInvalidArgument;
-    if (why.contains(QLatin1String("CHECK constraint")))
-        code = errTooLong;
-    else if (why.contains(QLatin1String("NOT NULL")))
-        code = errRequired;
-    else if (why.contains(QLatin1String("UNIQUE")))
-        code = errRecordExists;
-    return fail(code, why) == 0;
+    return fail(sqlErrorCode(q->error()), q->error()) == 0;
+}
+
+bool BusinessObject::deleteLines(const TableShape& lines, const QVariantList& linkValues) {
+    QStringList where;
+    for (const int k : lines.keyColumns)
+        where << lines.columns[k].quoted + QStringLiteral(" = ?");
+    return exec(QStringLiteral("DELETE FROM %1 WHERE %2")
+                    .arg(lines.quoted, where.join(QStringLiteral(" AND "))),
+                linkValues);
 }
 
 bool BusinessObject::writeChildren(const TableShape& main, bool replace) {
+    const Row& parent = m_main.rows.first();
     for (const ObjectDefinition::Child& child : m_def.children) {
         if (!m_children.contains(child.table))
             continue;
-        const Shape lines = shape(child.table);
+        const Shape lines = lineShape(child.table);
         QVariantList linkValues;
-        if (!lines || !childLinks(child, main, m_main, linkValues))
+        if (!lines || !childLinks(child, main, parent, linkValues))
             return false;
-        if (replace) {
-            QStringList where;
-            for (const int k : lines->keyColumns)
-                where << lines->columns[k].quoted + QStringLiteral(" = ?");
-            if (!exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                          .arg(lines->quoted, where.join(QStringLiteral(" AND "))),
-                      linkValues))
-                return false;
-        }
-        QList<Row>& rows = m_children[child.table];
+        if (replace && !deleteLines(*lines, linkValues))
+            return false;
+        const int lineColumn =
+            child.lineColumn.isEmpty() ? -1 : lines->indexOfColumn(child.lineColumn);
+        QList<Row>& rows = m_children[child.table].rows;
         for (qsizetype line = 0; line < rows.size(); ++line) {
             Row& row = rows[line];
-            for (const ObjectDefinition::Link& link : child.links)
-                row.insert(link.childColumn, m_main.value(link.parentColumn));
-            if (!child.lineColumn.isEmpty())
-                row.insert(child.lineColumn, QString::number(line));
-            if (!child.numberColumn.isEmpty() && !numberLine(child, row))
+            for (qsizetype i = 0; i < child.links.size(); ++i) {
+                const int from = main.indexOfColumn(child.links[i].parentColumn);
+                row[lines->keyColumns[i]] = from >= 0 ? parent[from] : std::nullopt;
+            }
+            if (lineColumn >= 0)
+                row[lineColumn] = QString::number(line);
+            if (!child.numberColumn.isEmpty() && !numberLine(*lines, child, row))
                 return false;
             if (!checkReferences(*lines, row) || !insertRow(*lines, row))
                 return false;
@@ -610,11 +641,11 @@ bool BusinessObject::writeChildren(const TableShape& main, bool replace) {
 }
 
 int BusinessObject::inSavepoint(const std::function<bool(const TableShape&)>& work) {
-    const Shape main = shape(m_def.table);
+    const Shape main = mainShape();
     if (!main)
         return m_company->lastErrorCode;
-    const Row mainRow = m_main;
-    const QHash<QString, QList<Row>> children = m_children;
+    const Rows mainRows = m_main;
+    const QHash<QString, Rows> children = m_children;
     if (!m_company->database->exec(QStringLiteral("SAVEPOINT business_object")))
         return fail(errSql, QStringLiteral("Cannot start the write"));
     if (work(*main)) {
@@ -626,7 +657,7 @@ int BusinessObject::inSavepoint(const std::function<bool(const TableShape&)>& wo
     const QString text = m_company->lastErrorText;
     m_company->database->exec(QStringLiteral("ROLLBACK TO business_object"));
     m_company->database->exec(QStringLiteral("RELEASE business_object"));
-    m_main = mainRow;
+    m_main = mainRows;
     m_children = children;
     m_company->setLastError(code ? code : errInvalidArgument, text);
     return code ? code : errInvalidArgument;
@@ -634,16 +665,17 @@ int BusinessObject::inSavepoint(const std::function<bool(const TableShape&)>& wo
 
 int BusinessObject::Add() {
     return inSavepoint([this](const TableShape& main) {
-        if (m_def.autoKey && !assignKey())
+        if (m_def.autoKey && !assignKey(main))
             return false;
+        Row& row = m_main.rows.first();
         // Users carry a second number (alerts and menus use it): the key.
-        if (main.indexOfColumn(QStringLiteral("USERID")) >= 0 &&
-            m_main.value(QStringLiteral("USERID")).isEmpty() && main.keyColumns.size() == 1)
-            m_main.insert(QStringLiteral("USERID"),
-                          m_main.value(main.columns[main.keyColumns.first()].name));
-        for (const TableShape::Column& c : main.columns)
-            if (c.required && m_main.value(c.name).isEmpty())
-                return fail(errRequired, QStringLiteral("%1 is required").arg(c.property)) == 0;
+        const int userId = main.indexOfColumn(QStringLiteral("USERID"));
+        if (userId >= 0 && row[userId].value_or(QString()).isEmpty() && main.keyColumns.size() == 1)
+            row[userId] = row[main.keyColumns.first()];
+        for (qsizetype i = 0; i < main.columns.size(); ++i)
+            if (main.columns[i].required && row[i].value_or(QString()).isEmpty())
+                return fail(errRequired,
+                            QStringLiteral("%1 is required").arg(main.columns[i].property)) == 0;
         QVariantList keys;
         bool ok = false;
         if (!keyValues(main, keys))
@@ -653,7 +685,7 @@ int BusinessObject::Add() {
                                                         "already")
                                              .arg(m_def.number)
                                              .arg(Recordset::valueText(keys.first()))) == 0;
-        return ok && checkReferences(main, m_main) && insertRow(main, m_main) &&
+        return ok && checkReferences(main, row) && insertRow(main, row) &&
                writeChildren(main, false);
     });
 }
@@ -674,15 +706,17 @@ int BusinessObject::Update() {
         QVariantList keys;
         if (!existingKey(main, keys))
             return false;
-        for (const TableShape::Column& c : main.columns)
-            if (c.required && m_main.contains(c.name) && m_main.value(c.name).isEmpty())
-                return fail(errRequired, QStringLiteral("%1 is required").arg(c.property)) == 0;
-        if (!checkReferences(main, m_main))
+        const Row& row = m_main.rows.first();
+        for (qsizetype i = 0; i < main.columns.size(); ++i)
+            if (main.columns[i].required && row[i] && row[i]->isEmpty())
+                return fail(errRequired,
+                            QStringLiteral("%1 is required").arg(main.columns[i].property)) == 0;
+        if (!checkReferences(main, row))
             return false;
-        Row changes = m_main;
+        Row changes = row;
         QStringList where;
         for (const int k : main.keyColumns) {
-            changes.remove(main.columns[k].name);
+            changes[k].reset();
             where << main.columns[k].quoted + QStringLiteral(" = ?");
         }
         QList<int> columns;
@@ -724,14 +758,8 @@ int BusinessObject::Remove() {
         for (const ObjectDefinition::Child& child : m_def.children) {
             const Shape lines = shape(child.table);
             QVariantList linkValues;
-            if (!lines || !childLinks(child, main, m_main, linkValues))
-                return false;
-            QStringList where;
-            for (const int k : lines->keyColumns)
-                where << lines->columns[k].quoted + QStringLiteral(" = ?");
-            if (!exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                          .arg(lines->quoted, where.join(QStringLiteral(" AND "))),
-                      linkValues))
+            if (!lines || !childLinks(child, main, m_main.rows.first(), linkValues) ||
+                !deleteLines(*lines, linkValues))
                 return false;
         }
         QStringList where;
@@ -743,36 +771,33 @@ int BusinessObject::Remove() {
     });
 }
 
-QString BusinessObject::propertyColumn(const QString& name, bool* secret) const {
-    *secret = false;
-    if (const ObjectDefinition::Field* f = m_def.fieldByProperty(name)) {
-        *secret = f->secret;
-        return f->column;
-    }
-    // User-defined fields are properties under their column's name.
-    if (name.startsWith(QLatin1String("U_")) && m_company->connected())
-        if (const Shape main = shape(m_def.table); main && main->indexOfProperty(name) >= 0)
-            return name;
-    throw ComError(errUnknownMember,
-                   QStringLiteral("Object %1 has no property %2").arg(m_def.number).arg(name));
+int BusinessObject::propertyIndex(const QString& name, bool* secret) const {
+    const Shape main = mainShape();
+    const int i = main ? main->indexOfProperty(name) : -1;
+    if (i < 0)
+        throw ComError(errUnknownMember,
+                       QStringLiteral("Object %1 has no property %2").arg(m_def.number).arg(name));
+    *secret = main->columns[i].secret;
+    return i;
 }
 
 QVariant BusinessObject::GetProperty(const QString& name) const {
     bool secret = false;
-    const QString column = propertyColumn(name, &secret);
-    if (secret || !m_main.contains(column))
+    const int i = propertyIndex(name, &secret);
+    const std::optional<QString>& value = m_main.rows.first()[i];
+    if (secret || !value)
         return QVariant();
-    return m_main.value(column);
+    return *value;
 }
 
 void BusinessObject::SetProperty(const QString& name, const QVariant& value) {
     bool secret = false;
-    const QString column = propertyColumn(name, &secret);
+    const int i = propertyIndex(name, &secret);
+    std::optional<QString>& held = m_main.rows.first()[i];
     if (value.isNull())
-        m_main.remove(column);
+        held.reset();
     else
-        m_main.insert(column, value.typeId() == QMetaType::Double ? Recordset::valueText(value)
-                                                                  : value.toString());
+        held = value.typeId() == QMetaType::Double ? Recordset::valueText(value) : value.toString();
 }
 
 int BusinessObject::GetIDOfName(const QString& name) const {

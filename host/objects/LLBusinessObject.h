@@ -10,6 +10,7 @@
 #include <QVariantList>
 
 #include <memory>
+#include <optional>
 
 class QXmlStreamReader;
 
@@ -53,16 +54,28 @@ public:
     using HostObject::Invoke;
 
 private:
-    using Row = QHash<QString, QString>; // column -> value as document text
+    // A row's values as document text by position in its table's shape;
+    // empty where the record does not say.
+    using Row = QList<std::optional<QString>>;
     using Shape = std::shared_ptr<const TableShape>;
+    // Rows with the shape their positions refer to.
+    struct Rows {
+        Shape shape;
+        QList<Row> rows;
+    };
 
     int fail(int code, const QString& text) const;
-    // The main table's column of a property (and whether it holds a
-    // password); throws ComError for a name the object does not have.
-    QString propertyColumn(const QString& name, bool* secret) const;
     // How table (the main table or a line table) reads and writes now; null
     // with the last error set when it cannot be had.
     Shape shape(const QString& table) const;
+    // The shape of the main table or a line table now, with the rows held
+    // moved over to it (a user-defined field may have come or gone).
+    Shape mainShape() const;
+    Shape lineShape(const QString& table) const;
+    void conform(Rows& rows, const Shape& now) const;
+    // The main table's position of a property (and whether it holds a
+    // password); throws ComError for a name the object does not have.
+    int propertyIndex(const QString& name, bool* secret) const;
     // Parses one group of rows; false with code and text.
     bool readRows(QXmlStreamReader& xml, const TableShape& shape, QList<Row>& rows, int& code,
                   QString& text) const;
@@ -80,17 +93,21 @@ private:
     bool childLinks(const ObjectDefinition::Child& child, const TableShape& main, const Row& row,
                     QVariantList& values) const;
     bool insertRow(const TableShape& shape, const Row& row);
+    bool deleteLines(const TableShape& lines, const QVariantList& linkValues);
     bool writeChildren(const TableShape& main, bool replace);
     // Gives a line with a number of its own a free one.
-    bool numberLine(const ObjectDefinition::Child& child, Row& row) const;
-    bool assignKey();
+    bool numberLine(const TableShape& lines, const ObjectDefinition::Child& child, Row& row) const;
+    bool assignKey(const TableShape& main);
     int inSavepoint(const std::function<bool(const TableShape&)>& work);
     bool exec(const QString& sql, const QVariantList& values) const;
 
     std::shared_ptr<CompanyState> m_company;
     const ObjectDefinition& m_def;
-    Row m_main;
-    QHash<QString, QList<Row>> m_children;
+    // The record held: one main row, and the lines of each line table the
+    // object has read or been given. Mutable: moving them to a new shape
+    // changes no value.
+    mutable Rows m_main;
+    mutable QHash<QString, Rows> m_children;
 };
 
 } // namespace LLObjectsCOM
