@@ -55,7 +55,8 @@ QString cutToBytes(const QString& text, qsizetype maxBytes) {
     while (i < text.size()) {
         const bool pair =
             text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const char32_t code = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+        const char32_t code =
+            pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
         const qsizetype size = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
         if (bytes + size > maxBytes)
             break;
@@ -186,17 +187,17 @@ void MRV_CopyLog::writeLine(const QString& line) {
 }
 
 void MRV_CopyLog::writeHeader() {
-    const QString base = m_context.baseCompany
-                             ? (m_context.baseCompanyName.isEmpty()
-                                    ? m_context.baseCompany->CompanyName()
-                                    : m_context.baseCompanyName)
-                             : QString();
+    const QString base = m_context.baseCompany ? (m_context.baseCompanyName.isEmpty()
+                                                      ? m_context.baseCompany->CompanyName()
+                                                      : m_context.baseCompanyName)
+                                               : QString();
     const QStringList fields{m_start.toString(timeFormat),
                              oneLine(base),
                              oneLine(targetName()),
                              QString::number(copyMethodId(m_context.copyMethod)),
                              QString::number(responseId(m_context.responseToFailure)),
-                             m_context.ignoreMissingUdf ? QStringLiteral("1") : QStringLiteral("0")};
+                             m_context.ignoreMissingUdf ? QStringLiteral("1")
+                                                        : QStringLiteral("0")};
     writeLine(fields.join(u'|') + lineEnd);
 }
 

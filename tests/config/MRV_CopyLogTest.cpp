@@ -106,13 +106,15 @@ TEST_F(CopyLog, WritesTheRunAsTheStoredFileByteForByte) {
 
     log.writeEnd();
     EXPECT_FALSE(log.isOpen());
-    EXPECT_EQ(readBytes(log.filePath()),
-              readBytes(QStringLiteral(MIRROVA_SOURCE_DIR "/tests/config/data/copylog-expected.txt")));
+    EXPECT_EQ(
+        readBytes(log.filePath()),
+        readBytes(QStringLiteral(MIRROVA_SOURCE_DIR "/tests/config/data/copylog-expected.txt")));
 }
 
 TEST_F(CopyLog, HeaderNamesEveryCopyOptionByItsStringId) {
-    const QList<std::pair<int, QString>> methods{
-        {1, "2022"}, {2, "2023"}, {3, "2024"}, {4, "2025"}, {-1, "10009"}, {0, "10009"}, {5, "10009"}};
+    const QList<std::pair<int, QString>> methods{{1, "2022"}, {2, "2023"},   {3, "2024"},
+                                                 {4, "2025"}, {-1, "10009"}, {0, "10009"},
+                                                 {5, "10009"}};
     const QList<std::pair<int, QString>> responses{
         {0, "2029"}, {1, "2028"}, {2, "2027"}, {-1, "10010"}, {3, "10010"}};
     int second = 0;
@@ -127,10 +129,10 @@ TEST_F(CopyLog, HeaderNamesEveryCopyOptionByItsStringId) {
             ASSERT_TRUE(log.open(dir.path()));
             log.writeHeader();
             log.close();
-            const QString expected = QStringLiteral("%1|||%2|%3|%4\r\n")
-                                         .arg(start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                              methodId, responseId,
-                                              context.ignoreMissingUdf ? "1" : "0");
+            const QString expected =
+                QStringLiteral("%1|||%2|%3|%4\r\n")
+                    .arg(start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), methodId,
+                         responseId, context.ignoreMissingUdf ? "1" : "0");
             EXPECT_EQ(readBytes(log.filePath()), utf16le(expected)) << method << " " << response;
         }
     }
@@ -166,12 +168,12 @@ TEST(CopyLogName, FollowsTheNameRules) {
     EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QString(), false, start),
               u"/logs/NO_TARGET_20261204090507.txt");
     // Not being a company wins over a name.
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs/"), QStringLiteral("Acme"), false,
-                                       start),
-              u"/logs/NO_TARGET_20261204090507.txt");
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QStringLiteral("What/Co?"), true,
-                                       start),
-              u"/logs/WhatCo_20261204090507.txt");
+    EXPECT_EQ(
+        MRV_CopyLog::fileNameFor(QStringLiteral("/logs/"), QStringLiteral("Acme"), false, start),
+        u"/logs/NO_TARGET_20261204090507.txt");
+    EXPECT_EQ(
+        MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QStringLiteral("What/Co?"), true, start),
+        u"/logs/WhatCo_20261204090507.txt");
     EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"),
                                        QStringLiteral("a\\b/c:d*e<f>g?h\"i|j k.l"), true, start),
               u"/logs/abcdefghi|j k.l_20261204090507.txt");
@@ -260,9 +262,8 @@ TEST_F(CopyLog, ARunThatDiesKeepsTheLinesWrittenSoFar) {
         log.writeHeader();
         writeRecord(log, {"MRV_TRN_QUERIES_100", "212", "402", "Q1", "One", "Q1", "One", "", ""});
         // Readable while the run still holds the file open.
-        EXPECT_EQ(readBytes(path),
-                  utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"
-                          "MRV_TRN_QUERIES_100|212|402|Q1|One|Q1|One||\r\n"));
+        EXPECT_EQ(readBytes(path), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"
+                                           "MRV_TRN_QUERIES_100|212|402|Q1|One|Q1|One||\r\n"));
     }
     MRV_LogFile file(path);
     EXPECT_EQ(file.loadLogFile(), S_OK);
