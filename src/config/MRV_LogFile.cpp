@@ -128,6 +128,8 @@ HRESULT MRV_LogFile::loadLogFile() {
         MRV_Interaction::current().error(CTSBSTR(language).FormatId(10023, m_path));
         return E_FAIL;
     }
+    // A long log takes a moment.
+    const MRV_WaitCursor wait;
     const QString text = decode(file.readAll());
     file.close();
 
