@@ -661,6 +661,10 @@ int BusinessObject::inSavepoint(const std::function<bool()>& work) {
 }
 
 int BusinessObject::Add() {
+    if (m_def.number == UserTablesType)
+        return inSavepoint([this] { return addUserTable(); });
+    if (m_def.number == UserFieldsType)
+        return inSavepoint([this] { return addUserField(); });
     return inSavepoint([this] {
         if (m_def.autoKey && !assignKey())
             return false;
@@ -742,26 +746,32 @@ int BusinessObject::Update() {
     });
 }
 
+bool BusinessObject::inUse(const QVariantList& keys) const {
+    for (const ObjectDefinition::Link& use : m_def.usedBy) {
+        Statement* q = m_company->database->run(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)),
+            {keys.first()});
+        const bool found = q && q->next();
+        if (q)
+            q->finish();
+        if (found)
+            return fail(errInUse,
+                        QStringLiteral("The record is still used in %1").arg(use.parentColumn)) !=
+                   0;
+    }
+    return false;
+}
+
 int BusinessObject::Remove() {
+    if (m_def.number == UserTablesType)
+        return inSavepoint([this] { return removeUserTable(); });
+    if (m_def.number == UserFieldsType)
+        return inSavepoint([this] { return removeUserField(); });
     return inSavepoint([this] {
         QVariantList keys;
-        if (!existingKey(keys))
+        if (!existingKey(keys) || inUse(keys))
             return false;
-        for (const ObjectDefinition::Link& use : m_def.usedBy) {
-            const bool inUse = [&] {
-                Statement* q = m_company->database->run(
-                    QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
-                        .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)),
-                    {keys.first()});
-                const bool found = q && q->next();
-                if (q)
-                    q->finish();
-                return found;
-            }();
-            if (inUse)
-                return fail(errInUse, QStringLiteral("The record is still used in %1")
-                                          .arg(use.parentColumn)) == 0;
-        }
         for (const ObjectDefinition::Child& child : m_def.children) {
             QStringList linkColumns;
             QVariantList linkValues;

@@ -23,6 +23,9 @@ struct CompanyState;
 // company with the host's checks. Every write is atomic.
 class BusinessObject : public HostObject {
 public:
+    static constexpr int UserFieldsType = 152;
+    static constexpr int UserTablesType = 153;
+
     BusinessObject(std::shared_ptr<CompanyState> company, const ObjectDefinition& definition);
 
     int ObjectType() const override { return m_def.number; }
@@ -84,6 +87,15 @@ private:
     // Gives a line with a number of its own a free one.
     bool numberLine(const ObjectDefinition::Child& child, Row& row) const;
     bool assignKey();
+    // True (with the last error set) while a record of another table uses
+    // the record with these keys.
+    bool inUse(const QVariantList& keys) const;
+    // The user-table objects (153) and user-field objects (152) make and
+    // drop the real table or column with their catalogue row.
+    bool addUserTable();
+    bool addUserField();
+    bool removeUserTable();
+    bool removeUserField();
     int inSavepoint(const std::function<bool()>& work);
     bool exec(const QString& sql, const QVariantList& values) const;
 
