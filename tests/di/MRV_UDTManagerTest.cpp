@@ -3,6 +3,7 @@
 #include "TestData.h"
 #include "di/MRV_Util.h"
 #include "host/objects/LLBusinessObject.h"
+#include "tsframework/CTSDbDefinition.h"
 #include "tsframework/CTSResourceLoader.h"
 
 using LLObjectsCOM::BusinessObject;
@@ -215,4 +216,25 @@ TEST_F(UDTTest, WithoutACompanyNothingIsChecked) {
     EXPECT_EQ(manager.checkCompany(), E_FAIL);
     EXPECT_EQ(manager.createTables(), E_FAIL);
     EXPECT_EQ(manager.storeNote(1, QStringLiteral("x")), E_FAIL);
+}
+
+TEST(UDTResource, TheCompiledInDefinitionHoldsBothTables) {
+    QString xml;
+    ASSERT_EQ(
+        MRV_UDTManager::resources().GetResourceFileContents(MRV_UDTManager::TableResourceId, xml),
+        S_OK);
+    EXPECT_TRUE(xml.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>")));
+    CTSDbDefinition definition;
+    QString error;
+    ASSERT_TRUE(CTSDbDefinition::parse(xml, definition, error)) << error.toStdString();
+    ASSERT_EQ(definition.tables.size(), 2);
+    EXPECT_EQ(definition.tables[0].name, QStringLiteral("MRVNOTE"));
+    EXPECT_EQ(definition.tables[0].fields.size(), 2);
+    ASSERT_EQ(definition.tables[0].keys.size(), 1);
+    EXPECT_EQ(definition.tables[0].keys[0].name, QStringLiteral("MRVNOTI1"));
+    EXPECT_TRUE(definition.tables[0].keys[0].unique);
+    EXPECT_EQ(definition.tables[0].keys[0].fields, QStringList(QStringLiteral("ID")));
+    EXPECT_EQ(definition.tables[1].name, QStringLiteral("MRVSETT"));
+    EXPECT_EQ(definition.tables[1].fields.size(), 7);
+    EXPECT_FALSE(MRV_UDTManager::resources().GetModuleVersion().IsZero());
 }
