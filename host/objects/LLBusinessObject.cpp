@@ -664,6 +664,10 @@ int BusinessObject::inSavepoint(const std::function<bool(const TableShape&)>& wo
 }
 
 int BusinessObject::Add() {
+    if (m_def.number == UserTablesType)
+        return inSavepoint([this](const TableShape& main) { return addUserTable(main); });
+    if (m_def.number == UserFieldsType)
+        return inSavepoint([this](const TableShape& main) { return addUserField(main); });
     return inSavepoint([this](const TableShape& main) {
         if (m_def.autoKey && !assignKey(main))
             return false;
@@ -736,25 +740,34 @@ int BusinessObject::Update() {
     });
 }
 
+bool BusinessObject::inUse(const QVariantList& keys) const {
+    for (const ObjectDefinition::Link& use : m_def.usedBy) {
+        QString why;
+        Statement* q = m_company->database->run(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)),
+            {keys.first()}, &why);
+        if (!q)
+            return fail(errSql, why) != 0;
+        const bool found = q->next();
+        q->finish();
+        if (found)
+            return fail(errInUse,
+                        QStringLiteral("The record is still used in %1").arg(use.parentColumn)) !=
+                   0;
+    }
+    return false;
+}
+
 int BusinessObject::Remove() {
+    if (m_def.number == UserTablesType)
+        return inSavepoint([this](const TableShape& main) { return removeUserTable(main); });
+    if (m_def.number == UserFieldsType)
+        return inSavepoint([this](const TableShape& main) { return removeUserField(main); });
     return inSavepoint([this](const TableShape& main) {
         QVariantList keys;
-        if (!existingKey(main, keys))
+        if (!existingKey(main, keys) || inUse(keys))
             return false;
-        for (const ObjectDefinition::Link& use : m_def.usedBy) {
-            QString why;
-            Statement* q = m_company->database->run(
-                QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
-                    .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)),
-                {keys.first()}, &why);
-            if (!q)
-                return fail(errSql, why) == 0;
-            const bool inUse = q->next();
-            q->finish();
-            if (inUse)
-                return fail(errInUse, QStringLiteral("The record is still used in %1")
-                                          .arg(use.parentColumn)) == 0;
-        }
         for (const ObjectDefinition::Child& child : m_def.children) {
             const Shape lines = shape(child.table);
             QVariantList linkValues;
@@ -769,6 +782,39 @@ int BusinessObject::Remove() {
                         .arg(main.quoted, where.join(QStringLiteral(" AND "))),
                     keys);
     });
+}
+
+QString BusinessObject::mainValue(const TableShape& main, const QString& column) const {
+    const int i = main.indexOfColumn(column);
+    return i < 0 ? QString() : m_main.rows.first()[i].value_or(QString());
+}
+
+void BusinessObject::setMainValue(const TableShape& main, const QString& column,
+                                  const QString& value) {
+    if (const int i = main.indexOfColumn(column); i >= 0)
+        m_main.rows.first()[i] = value;
+}
+
+bool BusinessObject::updateColumns(const TableShape& main, const QStringList& columns,
+                                   const QVariantList& keys) {
+    Row given(main.columns.size());
+    for (const QString& column : columns)
+        if (const int i = main.indexOfColumn(column); i >= 0)
+            given[i] = m_main.rows.first()[i];
+    QList<int> indexes;
+    QVariantList values;
+    if (!sqlValues(main, given, indexes, values))
+        return false;
+    if (indexes.isEmpty())
+        return true;
+    QStringList sets, where;
+    for (const int c : indexes)
+        sets << main.columns[c].quoted + QStringLiteral(" = ?");
+    for (const int k : main.keyColumns)
+        where << main.columns[k].quoted + QStringLiteral(" = ?");
+    return exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                    .arg(main.quoted, sets.join(u','), where.join(QStringLiteral(" AND "))),
+                values + keys);
 }
 
 int BusinessObject::propertyIndex(const QString& name, bool* secret) const {

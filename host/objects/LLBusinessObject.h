@@ -24,6 +24,9 @@ struct CompanyState;
 // company with the host's checks. Every write is atomic.
 class BusinessObject : public HostObject {
 public:
+    static constexpr int UserFieldsType = 152;
+    static constexpr int UserTablesType = 153;
+
     BusinessObject(std::shared_ptr<CompanyState> company, const ObjectDefinition& definition);
 
     int ObjectType() const override { return m_def.number; }
@@ -98,6 +101,23 @@ private:
     // Gives a line with a number of its own a free one.
     bool numberLine(const TableShape& lines, const ObjectDefinition::Child& child, Row& row) const;
     bool assignKey(const TableShape& main);
+    // True (with the last error set) while a record of another table uses
+    // the record with these keys.
+    bool inUse(const QVariantList& keys) const;
+    // The main row's value of a column as text (empty when unset), and
+    // setting it.
+    QString mainValue(const TableShape& main, const QString& column) const;
+    void setMainValue(const TableShape& main, const QString& column, const QString& value);
+    // Writes the main row's values of these columns (those it has) into the
+    // record with keys.
+    bool updateColumns(const TableShape& main, const QStringList& columns,
+                       const QVariantList& keys);
+    // The user-table objects (153) and user-field objects (152) make and
+    // drop the real table or column with their catalogue row.
+    bool addUserTable(const TableShape& main);
+    bool addUserField(const TableShape& main);
+    bool removeUserTable(const TableShape& main);
+    bool removeUserField(const TableShape& main);
     int inSavepoint(const std::function<bool(const TableShape&)>& work);
     bool exec(const QString& sql, const QVariantList& values) const;
 

@@ -422,3 +422,72 @@ QList<UserTables::Field> UserTables::fields(Database& db, const QString& table) 
 }
 
 } // namespace LLObjectsCOM
+
+namespace LLObjectsCOM {
+
+namespace {
+
+// Index names are one namespace per database: the table's name goes first.
+QString keyIndexName(const QString& table, const QString& name) {
+    return table + u'_' + name;
+}
+
+} // namespace
+
+bool UserTables::hasKey(Database& db, const QString& table, const QString& name) {
+    const std::optional<Table> t =
+        UserTables::table(db, table.startsWith(u'@') ? table.mid(1) : table);
+    if (!t)
+        return false;
+    QSqlQuery q(db.connection());
+    q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ? "
+                             "COLLATE NOCASE"));
+    q.addBindValue(keyIndexName(u'@' + t->name, name));
+    return q.exec() && q.next();
+}
+
+bool UserTables::addKey(Database& db, const QString& table, const QString& name, bool unique,
+                        const QStringList& aliases, QString* error) {
+    const std::optional<Table> t =
+        UserTables::table(db, table.startsWith(u'@') ? table.mid(1) : table);
+    if (!t) {
+        setError(error, QStringLiteral("There is no user table %1 for a key").arg(table));
+        return false;
+    }
+    const QString sqlName = u'@' + t->name;
+    if (!isPlainName(name, 20)) {
+        setError(
+            error,
+            QStringLiteral("'%1' cannot be a key name: 1 to 20 letters, digits or '_'").arg(name));
+        return false;
+    }
+    if (hasKey(db, sqlName, name)) {
+        setError(error, QStringLiteral("The table %1 has a key %2 already").arg(sqlName, name));
+        return false;
+    }
+    if (aliases.isEmpty()) {
+        setError(error, QStringLiteral("The key %1 names no field").arg(name));
+        return false;
+    }
+    const QList<Field> known = fields(db, sqlName);
+    QStringList columns;
+    for (const QString& alias : aliases) {
+        const auto field = std::find_if(known.begin(), known.end(), [&](const Field& f) {
+            return f.alias.compare(alias, Qt::CaseInsensitive) == 0;
+        });
+        if (field == known.end()) {
+            setError(error, QStringLiteral("The key %1 names U_%2, which is not a field of %3")
+                                .arg(name, alias, sqlName));
+            return false;
+        }
+        columns << Schema::quoted(field->column());
+    }
+    return step(db, QStringLiteral("Cannot add the key %1 to %2").arg(name, sqlName),
+                QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                    .arg(unique ? QStringLiteral("UNIQUE ") : QString(),
+                         Schema::quoted(keyIndexName(sqlName, name)), Schema::quoted(sqlName),
+                         columns.join(u',')),
+                error);
+}
+
+} // namespace LLObjectsCOM

@@ -61,6 +61,14 @@ public:
                             QString* error = nullptr);
     // The fields of a table in FieldID order; empty for an unknown table.
     static QList<Field> fields(Database& db, const QString& table);
+
+    // A key of a user table ("@NAME"): an index over the columns of the
+    // given fields (aliases without "U_"), unique when asked. It goes with
+    // its table. name: 1 to 20 letters, digits or '_', not used on the
+    // table already.
+    static bool addKey(Database& db, const QString& table, const QString& name, bool unique,
+                       const QStringList& aliases, QString* error = nullptr);
+    static bool hasKey(Database& db, const QString& table, const QString& name);
 };
 
 } // namespace LLObjectsCOM

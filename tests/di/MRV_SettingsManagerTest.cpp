@@ -1,0 +1,387 @@
+#include "di/MRV_SettingsManager.h"
+#include "DiTestSupport.h"
+#include "TestData.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+class SettingsTest : public DiWorld {
+protected:
+    // The stored row: method, response, the two flags and three folders.
+    QStringList storedRow() {
+        const QList<QStringList> all =
+            rows(QStringLiteral("SELECT Code, Name, U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, "
+                                "U_CFFolder, U_WSFolder, U_LFFolder FROM [@MRVSETT]"));
+        EXPECT_LE(all.size(), 1) << "MRVSETT holds at most one row";
+        return all.value(0);
+    }
+    static QString mirrovaFolder(const LLObjectsCOM::Server& server, const char* share = "LL_SHR") {
+        return server.folder() + u'/' + QLatin1String(share) + QStringLiteral("/Mirrova");
+    }
+    void saveCustom(MRV_SettingsManager& settings) {
+        settings.setCopyMethod(4);
+        settings.setResponseToFailure(2);
+        settings.setIgnoreMissingUdf(true);
+        settings.setForceBackup(false);
+        settings.setConfigurationFolder(QStringLiteral("/data/configs"));
+        settings.setWorksheetFolder(QStringLiteral("/data/worksheets"));
+        settings.setLogFileFolder(QStringLiteral("/data/logs"));
+        ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
+    }
+    static const QStringList customRow() {
+        return {QStringLiteral("00000000"),
+                QStringLiteral("00000000"),
+                QStringLiteral("4"),
+                QStringLiteral("2"),
+                QStringLiteral("Y"),
+                QStringLiteral("N"),
+                QStringLiteral("/data/configs"),
+                QStringLiteral("/data/worksheets"),
+                QStringLiteral("/data/logs")};
+    }
+};
+
+} // namespace
+
+// --- A new company -------------------------------------------------------
+
+TEST_F(SettingsTest, ANewCompanyGetsTheDefaultsAndTheFoldersUnderItsShare) {
+    const LLObjectsCOM::Server server = open(6);
+    MRV_SettingsManager settings(&context);
+    EXPECT_EQ(settings.getSettingsFromDatabase(), S_FALSE) << "no row yet";
+    EXPECT_EQ(settings.copyMethod(), -1);
+
+    ASSERT_EQ(settings.checkSettings(), S_OK);
+    const QString home = mirrovaFolder(server);
+    EXPECT_EQ(
+        storedRow(),
+        (QStringList{QStringLiteral("00000000"), QStringLiteral("00000000"), QStringLiteral("1"),
+                     QStringLiteral("0"), QStringLiteral("N"), QStringLiteral("Y"),
+                     home + QStringLiteral("/Company configuration files"),
+                     home + QStringLiteral("/Worksheets"), home + QStringLiteral("/Log files")}));
+    for (const char* folder : {"Company configuration files", "Worksheets", "Log files"})
+        EXPECT_TRUE(QFileInfo(home + u'/' + QLatin1String(folder)).isDir()) << folder;
+    EXPECT_TRUE(ui.transcript.isEmpty()) << ui.transcript.join(u'\n').toStdString();
+
+    // What was saved is what a later start reads.
+    MRV_SettingsManager later(&context);
+    ASSERT_EQ(later.getSettingsFromDatabase(), S_OK);
+    EXPECT_EQ(later.copyMethod(), 1);
+    EXPECT_EQ(later.responseToFailure(), 0);
+    EXPECT_FALSE(later.ignoreMissingUdf());
+    EXPECT_TRUE(later.forceBackup());
+    EXPECT_EQ(later.worksheetFolder(), home + QStringLiteral("/Worksheets"));
+}
+
+TEST_F(SettingsTest, TheRowIsWrittenEvenWhenTheFoldersCannotBeMade) {
+    const LLObjectsCOM::Server server = open(6);
+    ASSERT_TRUE(QDir(server.sharePath()).removeRecursively());
+    MRV_SettingsManager settings(&context);
+    ASSERT_EQ(settings.checkSettings(), S_OK);
+    EXPECT_EQ(storedRow(),
+              (QStringList{QStringLiteral("00000000"), QStringLiteral("00000000"),
+                           QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("N"),
+                           QStringLiteral("Y"), QString(), QString(), QString()}));
+    EXPECT_EQ(ui.transcript,
+              QStringList(QStringLiteral("host status: Failed to create default folders for "
+                                         "application files. Check options for default folder "
+                                         "assignment.")));
+    EXPECT_TRUE(
+        takeLog().join(u'\n').contains(QStringLiteral("Failed to create default folders.")));
+}
+
+TEST_F(SettingsTest, ExistingSettingsAreKeptAtStartUp) {
+    open(6);
+    MRV_SettingsManager settings(&context);
+    saveCustom(settings);
+    MRV_SettingsManager atStart(&context);
+    EXPECT_EQ(atStart.checkSettings(), S_OK);
+    EXPECT_EQ(storedRow(), customRow());
+    EXPECT_EQ(atStart.copyMethod(), 4);
+    EXPECT_EQ(atStart.logFileFolder(), QStringLiteral("/data/logs"));
+}
+
+TEST_F(SettingsTest, AFolderThatCannotBeMadeLeavesItsSettingAndTheOthersAreMade) {
+    const LLObjectsCOM::Server server = open(6);
+    const QString home = mirrovaFolder(server);
+    ASSERT_TRUE(QDir().mkpath(home));
+    QFile blocker(home + QStringLiteral("/Worksheets"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)) << "a file where the folder belongs";
+    blocker.close();
+    MRV_SettingsManager settings(&context);
+    settings.setWorksheetFolder(QStringLiteral("/kept"));
+    EXPECT_EQ(settings.createDefaultFolders(), S_OK);
+    EXPECT_EQ(settings.worksheetFolder(), QStringLiteral("/kept"));
+    EXPECT_EQ(settings.configurationFolder(),
+              home + QStringLiteral("/Company configuration files"));
+    EXPECT_EQ(settings.logFileFolder(), home + QStringLiteral("/Log files"));
+    EXPECT_TRUE(takeLog().join(u'\n').contains(
+        QStringLiteral("Failed to create folder '%1/Worksheets'").arg(home)));
+}
+
+// --- Where the share is --------------------------------------------------
+
+TEST_F(SettingsTest, TheLocalServerNamesFindTheLocalShare) {
+    const LLObjectsCOM::Server local = makeServer(6, QStringLiteral("local"));
+    for (const char* name : {".", "(LOCAL)", "localhost", ".\\SQLEXPRESS", "(local)\\Inst"}) {
+        context.company = std::make_shared<LLObjectsCOM::Company>();
+        context.company->Server = QLatin1String(name);
+        MRV_SettingsManager settings(&context);
+        EXPECT_EQ(settings.createDefaultFolders(), S_OK) << name;
+        EXPECT_EQ(settings.logFileFolder(), mirrovaFolder(local) + QStringLiteral("/Log files"))
+            << name;
+    }
+}
+
+TEST_F(SettingsTest, WithoutALocalServerThereIsNoLocalShare) {
+    context.company = std::make_shared<LLObjectsCOM::Company>();
+    context.company->Server = QStringLiteral("(local)");
+    MRV_SettingsManager settings(&context);
+    EXPECT_EQ(settings.createDefaultFolders(), S_FALSE);
+    EXPECT_TRUE(settings.logFileFolder().isEmpty());
+    EXPECT_TRUE(takeLog().join(u'\n').contains(
+        QStringLiteral("Failed to find installation directory of Orvant Ledgerline")));
+}
+
+TEST_F(SettingsTest, ARemoteServerWithAPortFindsItsShareOrItsOldShare) {
+    const LLObjectsCOM::Server remote = makeServer(6, QStringLiteral("machine1"));
+    QString error;
+    ASSERT_TRUE(
+        LLObjectsCOM::Server::registerServer(QStringLiteral("server1"), remote.folder(), &error))
+        << error.toStdString();
+    context.company = std::make_shared<LLObjectsCOM::Company>();
+    context.company->Server = QStringLiteral("server1,1433");
+    {
+        MRV_SettingsManager settings(&context);
+        EXPECT_EQ(settings.createDefaultFolders(), S_OK);
+        EXPECT_EQ(settings.worksheetFolder(),
+                  mirrovaFolder(remote) + QStringLiteral("/Worksheets"));
+    }
+    // Only the share's older name.
+    ASSERT_TRUE(QDir(remote.sharePath()).removeRecursively());
+    ASSERT_TRUE(QDir(remote.folder()).mkdir(QStringLiteral("OLL_SHR")));
+    {
+        MRV_SettingsManager settings(&context);
+        EXPECT_EQ(settings.createDefaultFolders(), S_OK);
+        EXPECT_EQ(settings.worksheetFolder(),
+                  mirrovaFolder(remote, "OLL_SHR") + QStringLiteral("/Worksheets"));
+    }
+    // No share at all.
+    ASSERT_TRUE(QDir(remote.folder() + QStringLiteral("/OLL_SHR")).removeRecursively());
+    takeLog();
+    MRV_SettingsManager settings(&context);
+    EXPECT_EQ(settings.createDefaultFolders(), S_FALSE);
+    EXPECT_TRUE(settings.worksheetFolder().isEmpty());
+    EXPECT_TRUE(takeLog().join(u'\n').contains(
+        QStringLiteral("Failed to find share folder under '\\\\server1'")));
+}
+
+TEST_F(SettingsTest, AnUnknownServerHasNoShare) {
+    context.company = std::make_shared<LLObjectsCOM::Company>();
+    context.company->Server = QStringLiteral("nowhere,1433");
+    MRV_SettingsManager settings(&context);
+    EXPECT_EQ(settings.createDefaultFolders(), S_FALSE);
+    EXPECT_TRUE(takeLog().join(u'\n').contains(
+        QStringLiteral("Failed to find share folder under '\\\\nowhere'")));
+}
+
+// --- The statements, by server type ---------------------------------------
+
+TEST_F(SettingsTest, EachServerTypeGetsItsFormOfTheStatements) {
+    struct Case {
+        int type;
+        const char* select;
+        const char* remove;
+        const char* insert;
+    };
+    const Case cases[] = {
+        {2,
+         "SELECT U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, U_CFFolder, U_WSFolder, U_LFFolder "
+         "FROM @MRVSETT",
+         "DELETE FROM @MRVSETT",
+         "INSERT INTO @MRVSETT (Code, Name, U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, U_CFFolder, "
+         "U_WSFolder, U_LFFolder)    VALUES ('00000000', '00000000', 3, 1, N'Y', N'N', N'/c', "
+         "N'/w', N'/l')"},
+        {5,
+         "SELECT \"U_CpyMethod\", \"U_RTCF\", \"U_FRFMUDF\", \"U_FBACKUP\", \"U_CFFolder\", "
+         "\"U_WSFolder\", \"U_LFFolder\" FROM @MRVSETT",
+         "DELETE FROM @MRVSETT",
+         "INSERT INTO @MRVSETT (\"Code\", \"Name\", \"U_CpyMethod\", \"U_RTCF\", \"U_FRFMUDF\", "
+         "\"U_FBACKUP\", \"U_CFFolder\", \"U_WSFolder\", \"U_LFFolder\")    VALUES ('00000000', "
+         "'00000000', 3, 1, 'Y', 'N', '/c', '/w', '/l')"},
+        {6,
+         "SELECT U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, U_CFFolder, U_WSFolder, U_LFFolder "
+         "FROM [@MRVSETT]",
+         "DELETE FROM [@MRVSETT]",
+         "INSERT INTO [@MRVSETT] (Code, Name, U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, "
+         "U_CFFolder, U_WSFolder, U_LFFolder)    VALUES ('00000000', '00000000', 3, 1, N'Y', "
+         "N'N', N'/c', N'/w', N'/l')"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        open(c.type);
+        MRV_SettingsManager settings(&context);
+        settings.setCopyMethod(3);
+        settings.setResponseToFailure(1);
+        settings.setIgnoreMissingUdf(true);
+        settings.setForceBackup(false);
+        settings.setConfigurationFolder(QStringLiteral("/c"));
+        settings.setWorksheetFolder(QStringLiteral("/w"));
+        settings.setLogFileFolder(QStringLiteral("/l"));
+        ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
+        EXPECT_EQ(takeSql(), (QStringList{QLatin1String(c.remove), QLatin1String(c.insert)}));
+        MRV_SettingsManager read(&context);
+        ASSERT_EQ(read.getSettingsFromDatabase(), S_OK);
+        EXPECT_EQ(takeSql(), QStringList(QLatin1String(c.select)));
+        EXPECT_EQ(read.copyMethod(), 3);
+        EXPECT_EQ(read.responseToFailure(), 1);
+        EXPECT_TRUE(read.ignoreMissingUdf());
+        EXPECT_FALSE(read.forceBackup());
+        EXPECT_EQ(read.configurationFolder(), QStringLiteral("/c"));
+        EXPECT_EQ(read.worksheetFolder(), QStringLiteral("/w"));
+        EXPECT_EQ(read.logFileFolder(), QStringLiteral("/l"));
+    }
+}
+
+// --- Values in the statements -----------------------------------------------
+
+TEST_F(SettingsTest, FoldersWithQuotesSaveAndReadBackOnEveryServerType) {
+    for (int type : {2, 5, 6}) {
+        SCOPED_TRACE(type);
+        open(type);
+        MRV_SettingsManager settings(&context);
+        settings.setDefaultSettings();
+        settings.setConfigurationFolder(QStringLiteral("/home/o'brien/Mirrova"));
+        settings.setWorksheetFolder(QStringLiteral("x' OR 'a'='a"));
+        settings.setLogFileFolder(QStringLiteral("N'x'"));
+        ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
+        MRV_SettingsManager read(&context);
+        ASSERT_EQ(read.getSettingsFromDatabase(), S_OK);
+        EXPECT_EQ(read.configurationFolder(), QStringLiteral("/home/o'brien/Mirrova"));
+        EXPECT_EQ(read.worksheetFolder(), QStringLiteral("x' OR 'a'='a"));
+        EXPECT_EQ(read.logFileFolder(), QStringLiteral("N'x'"));
+        EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM [@MRVSETT]")).value(0).value(0),
+                  QStringLiteral("1"));
+    }
+}
+
+TEST_F(SettingsTest, EveryHostileFolderEitherRoundTripsOrLeavesTheOldRow) {
+    open(6);
+    MRV_SettingsManager settings(&context);
+    saveCustom(settings);
+    for (const QString& nasty : nastyStrings()) {
+        MRV_SettingsManager write(&context);
+        write.setDefaultSettings();
+        write.setConfigurationFolder(nasty);
+        write.setWorksheetFolder(nasty);
+        write.setLogFileFolder(nasty);
+        const HRESULT hr = write.saveSettingsToDatabase();
+        // The column holds 254 characters; a NUL cannot stand in a statement.
+        const bool fits = nasty.toUcs4().size() <= 254 && !nasty.contains(QChar(0));
+        MRV_SettingsManager read(&context);
+        ASSERT_EQ(read.getSettingsFromDatabase(), S_OK) << nasty.toStdString();
+        if (fits) {
+            EXPECT_EQ(hr, S_OK) << nasty.toStdString();
+            EXPECT_EQ(read.configurationFolder(), nasty);
+            EXPECT_EQ(read.worksheetFolder(), nasty);
+            EXPECT_EQ(read.logFileFolder(), nasty);
+            saveCustom(settings);
+        } else {
+            EXPECT_LT(hr, 0) << nasty.toStdString();
+            EXPECT_EQ(storedRow(), customRow()) << nasty.toStdString();
+        }
+    }
+}
+
+// --- A failed save -------------------------------------------------------
+
+TEST_F(SettingsTest, AFailedInsertKeepsTheOldRow) {
+    open(6);
+    MRV_SettingsManager settings(&context);
+    saveCustom(settings);
+    takeLog();
+    MRV_SettingsManager tooLong(&context);
+    tooLong.setDefaultSettings();
+    tooLong.setLogFileFolder(QString(300, u'l'));
+    EXPECT_LT(tooLong.saveSettingsToDatabase(), 0);
+    EXPECT_EQ(storedRow(), customRow());
+    EXPECT_FALSE(company().InTransaction());
+    const QString log = takeLog().join(u'\n');
+    EXPECT_TRUE(log.contains(QStringLiteral("Failed to save default settings for Mirrova!")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Error code =  ")));
+}
+
+TEST_F(SettingsTest, AFailedInsertInsideTheCallersTransactionKeepsTheOldRowAndTheTransaction) {
+    open(6);
+    MRV_SettingsManager settings(&context);
+    saveCustom(settings);
+    company().StartTransaction();
+    MRV_SettingsManager tooLong(&context);
+    tooLong.setDefaultSettings();
+    tooLong.setWorksheetFolder(QString(300, u'w'));
+    EXPECT_LT(tooLong.saveSettingsToDatabase(), 0);
+    EXPECT_TRUE(company().InTransaction()) << "the caller's transaction is the caller's";
+    EXPECT_EQ(storedRow(), customRow());
+    company().EndTransaction(0);
+    EXPECT_EQ(storedRow(), customRow());
+
+    // A save that works inside the caller's transaction is the caller's to
+    // keep or undo.
+    company().StartTransaction();
+    MRV_SettingsManager fine(&context);
+    fine.setDefaultSettings();
+    ASSERT_EQ(fine.saveSettingsToDatabase(), S_OK);
+    EXPECT_TRUE(company().InTransaction());
+    EXPECT_EQ(storedRow().value(2), QStringLiteral("1"));
+    company().EndTransaction(1);
+    EXPECT_EQ(storedRow(), customRow());
+}
+
+TEST_F(SettingsTest, WithoutACompanyNothingIsReadOrSaved) {
+    MRV_SettingsManager settings(&context);
+    EXPECT_EQ(settings.getSettingsFromDatabase(), E_FAIL);
+    EXPECT_EQ(settings.saveSettingsToDatabase(), E_FAIL);
+    EXPECT_EQ(settings.updateSettingsFromDatabase(), E_FAIL);
+    EXPECT_EQ(settings.checkSettings(), E_FAIL);
+}
+
+TEST_F(SettingsTest, AFailedReadIsLoggedAndReturned) {
+    open(6, false);
+    MRV_SettingsManager settings(&context);
+    EXPECT_LT(settings.getSettingsFromDatabase(), 0) << "no table MRVSETT";
+    const QString log = takeLog().join(u'\n');
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Failed to retrieve default settings from database, HRESULT = 0x")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Error code =  ")));
+    EXPECT_LT(settings.checkSettings(), 0);
+}
+
+// --- Settings and the open worksheet ---------------------------------------
+
+TEST_F(SettingsTest, TheContextTakesTheSettingsOnlyWithoutAnOpenWorksheet) {
+    open(6);
+    MRV_SettingsManager settings(&context);
+    saveCustom(settings);
+
+    context.worksheetPath = QStringLiteral("/ws/open_WS.xml");
+    context.copyMethod = 2;
+    context.responseToFailure = 1;
+    context.ignoreMissingUdf = false;
+    context.forceBackup = true;
+    MRV_SettingsManager update(&context);
+    ASSERT_EQ(update.updateSettingsFromDatabase(), S_OK);
+    EXPECT_EQ(update.copyMethod(), 4);
+    EXPECT_EQ(context.copyMethod, 2) << "the open worksheet keeps its settings";
+    EXPECT_EQ(context.responseToFailure, 1);
+    EXPECT_FALSE(context.ignoreMissingUdf);
+    EXPECT_TRUE(context.forceBackup);
+
+    context.worksheetPath.clear();
+    ASSERT_EQ(update.updateSettingsFromDatabase(), S_OK);
+    EXPECT_EQ(context.copyMethod, 4);
+    EXPECT_EQ(context.responseToFailure, 2);
+    EXPECT_TRUE(context.ignoreMissingUdf);
+    EXPECT_FALSE(context.forceBackup);
+}
