@@ -1,6 +1,8 @@
 #include "cli/MRV_Cli.h"
 
 #include "catalogue/MRV_ResourceManager.h"
+#include "cli/MRV_CliLogCommands.h"
+#include "cli/MRV_TerminalInteraction.h"
 #include "tsframework/CLogBase.h"
 
 namespace {
@@ -30,6 +32,8 @@ QString MRV_Cli::usage() {
         "  catalogue [--lang LCID]  list every category and note of the catalogue:\n"
         "                           category id, string id and text, tab-separated\n"
         "  text ID [--lang LCID]    print the text of one string id\n"
+        "  log show LOG             the records of a copy log as a table\n"
+        "  log export LOG OUT.xls   the records of a copy log as a spreadsheet file\n"
         "\n"
         "Options:\n"
         "  --lang LCID   language of the texts as a Windows language id, e.g. 1031\n"
@@ -53,7 +57,7 @@ int MRV_Cli::usageError(const QString& message) {
 int MRV_Cli::run(const QStringList& args) {
     CLogBase log(u"MRV", u"MRV_Cli::run");
     QString command;
-    QStringList operands;
+    QStringList rest;
     int language = kDefaultLanguage;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -62,7 +66,7 @@ int MRV_Cli::run(const QStringList& args) {
             m_out.flush();
             return Ok;
         }
-        if (arg == u"--version") {
+        if (command.isEmpty() && arg == u"--version") {
             m_out << "mirrova-cli " << MIRROVA_VERSION << "\n";
             m_out.flush();
             return Ok;
@@ -82,26 +86,31 @@ int MRV_Cli::run(const QStringList& args) {
                 return usageError(QStringLiteral("'%1' is not a language id").arg(value));
             continue;
         }
-        if (arg.startsWith(u'-') && arg.size() > 1)
+        if (!command.isEmpty())
+            rest << arg; // the command's own options and operands
+        else if (arg.startsWith(u'-') && arg.size() > 1)
             return usageError(QStringLiteral("unknown option '%1'").arg(arg));
-        if (command.isEmpty())
-            command = arg;
         else
-            operands << arg;
+            command = arg;
     }
 
     if (command.isEmpty())
         return usageError(QStringLiteral("no command given"));
+    MRV_TerminalInteraction terminal(m_err, m_in, m_terminal);
+    terminal.setLanguage(language);
+    MRV_InteractionScope scope(terminal);
     if (command == u"catalogue") {
-        if (!operands.isEmpty())
+        if (!rest.isEmpty())
             return usageError(QStringLiteral("'catalogue' takes no operand"));
         return catalogue(language);
     }
     if (command == u"text") {
-        if (operands.size() != 1)
+        if (rest.size() != 1)
             return usageError(QStringLiteral("'text' takes exactly one string id"));
-        return text(operands.first(), language);
+        return text(rest.first(), language);
     }
+    if (command == u"log")
+        return MRV_CliLogCommands(m_out, m_err, language).run(rest);
     log.LogDbg0(u"Unknown command %s", command);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -8,9 +8,12 @@
 // 1 the work failed, 2 the command line was wrong.
 class MRV_Cli {
 public:
-    enum ExitStatus { Ok = 0, Failed = 1, Usage = 2 };
+    enum ExitStatus { Ok = 0, Failed = 1, Usage = 2, Stopped = 3 };
 
-    MRV_Cli(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+    // in: where a user's answers come from (null: there is no user);
+    // terminal: in and err are a terminal (prompts, progress bar).
+    MRV_Cli(QTextStream& out, QTextStream& err, QTextStream* in = nullptr, bool terminal = false)
+        : m_out(out), m_err(err), m_in(in), m_terminal(terminal) {}
 
     int run(const QStringList& args);
 
@@ -23,4 +26,6 @@ private:
 
     QTextStream& m_out;
     QTextStream& m_err;
+    QTextStream* m_in;
+    bool m_terminal;
 };

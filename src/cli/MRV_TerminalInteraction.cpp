@@ -139,6 +139,7 @@ void MRV_TerminalInteraction::progressStart(const QString& text, int minimum, in
     m_maximum = maximum;
     m_position = minimum;
     m_progress = true;
+    m_drawnFilled = m_drawnPercent = -1;
     drawProgress();
 }
 
@@ -162,8 +163,14 @@ void MRV_TerminalInteraction::drawProgress() {
     const int done = std::clamp(m_position - m_minimum, 0, span);
     const int width = 30;
     const int filled = done * width / span;
+    // Positions may come once per element of a file: draw only a change.
+    const int percent = done * 100 / span;
+    if (filled == m_drawnFilled && percent == m_drawnPercent)
+        return;
+    m_drawnFilled = filled;
+    m_drawnPercent = percent;
     m_err << "\r\033[K[" << QString(filled, u'#') << QString(width - filled, u' ') << "] "
-          << done * 100 / span << "% " << m_progressText.left(40) << Qt::flush;
+          << percent << "% " << m_progressText.left(40) << Qt::flush;
 }
 
 QString MRV_TerminalInteraction::chooseOpenFile(const QString& title, const QString& folder,

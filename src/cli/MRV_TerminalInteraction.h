@@ -62,4 +62,6 @@ private:
     int m_maximum = 0;
     int m_position = 0;
     bool m_progress = false;
+    int m_drawnFilled = -1;
+    int m_drawnPercent = -1;
 };

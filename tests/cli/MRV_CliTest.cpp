@@ -1,5 +1,11 @@
 #include "cli/MRV_Cli.h"
 #include "TestData.h"
+#include "config/MRV_CopyLog.h"
+#include "di/MRV_ConnectionContext.h"
+#include "host/objects/LLCompany.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -90,4 +96,55 @@ TEST(Cli, HelpAndVersion) {
     r = run({QStringLiteral("--version")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith(u"mirrova-cli "));
+}
+
+TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
+    QTemporaryDir dir;
+    MRV_ConnectionContext context;
+    context.targetCompanyName = QStringLiteral("Target");
+    context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
+    QString path;
+    {
+        MRV_CopyLog log(context);
+        ASSERT_TRUE(log.open(dir.path()));
+        log.writeHeader();
+        const QList<QStringList> records{
+            {QStringLiteral("MRV_TRN_QUERIES_100"), QStringLiteral("402"), QStringLiteral("Q1"),
+             QStringLiteral("Open orders")},
+            {QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("403"),
+             QStringLiteral("7"), QStringLiteral("Line\nbreak")}};
+        for (const QStringList& r : records) {
+            log.resetRecord();
+            log.setCategoryId(r[0]);
+            log.setTransactionType(3);
+            log.setResult(r[1]);
+            log.setBaseCode(r[2]);
+            log.setBaseDescription(r[3]);
+            log.writeRecord(true);
+        }
+        log.writeEnd();
+        path = log.filePath();
+    }
+    const Result shown = run({QStringLiteral("log"), QStringLiteral("show"), path});
+    ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
+    const QStringList lines = shown.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << shown.out.toStdString();
+    // The columns line up: every row has its base code where the title
+    // line has its column.
+    const qsizetype column = lines[1].indexOf(QStringLiteral("Base Code"));
+    ASSERT_GT(column, 0) << shown.out.toStdString();
+    EXPECT_EQ(lines[2].mid(column, 2), QStringLiteral("Q1"));
+    EXPECT_EQ(lines[3].mid(column, 1), QStringLiteral("7"));
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("Line break")));
+
+    const QString sheet = dir.filePath(QStringLiteral("out.xls"));
+    const Result exported = run({QStringLiteral("log"), QStringLiteral("export"), path, sheet});
+    ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
+    EXPECT_TRUE(QFileInfo(sheet).size() > 0);
+
+    EXPECT_EQ(run({QStringLiteral("log"), QStringLiteral("show")}).status, 2);
+    const Result missing =
+        run({QStringLiteral("log"), QStringLiteral("show"), dir.filePath(QStringLiteral("none"))});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(missing.err.isEmpty());
 }

@@ -1,0 +1,22 @@
+#include "cli/MRV_CliCommand.h"
+
+int MRV_CliCommand::usageError(const QString& message) {
+    m_err << "mirrova-cli: " << message << "\n"
+          << "Try 'mirrova-cli --help' for more information.\n";
+    m_err.flush();
+    return Usage;
+}
+
+int MRV_CliCommand::failure(const QString& message) {
+    m_err << "mirrova-cli: " << message << "\n";
+    m_err.flush();
+    return Failed;
+}
+
+bool MRV_CliCommand::parse(MRV_CliArgs& parsed, const QStringList& args, int* status) {
+    QString error;
+    if (parsed.parse(args, &error))
+        return true;
+    *status = usageError(error);
+    return false;
+}

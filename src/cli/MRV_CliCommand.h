@@ -1,0 +1,29 @@
+#pragma once
+
+#include "cli/MRV_CliArgs.h"
+
+#include <QTextStream>
+
+// What every mirrova-cli command group shares: its streams, the language of
+// its texts, and the way it says a command line is wrong.
+class MRV_CliCommand {
+public:
+    enum ExitStatus { Ok = 0, Failed = 1, Usage = 2, Stopped = 3 };
+
+    MRV_CliCommand(QTextStream& out, QTextStream& err, int language)
+        : m_out(out), m_err(err), m_language(language) {}
+    virtual ~MRV_CliCommand() = default;
+
+    // args: what follows the command's name.
+    virtual int run(const QStringList& args) = 0;
+
+protected:
+    int usageError(const QString& message);
+    int failure(const QString& message);
+    // Parses args into parsed; a usage error (returned) when they are wrong.
+    bool parse(MRV_CliArgs& parsed, const QStringList& args, int* status);
+
+    QTextStream& m_out;
+    QTextStream& m_err;
+    int m_language;
+};

@@ -1,0 +1,71 @@
+#include "cli/MRV_CliLogCommands.h"
+
+#include "config/MRV_LogFile.h"
+
+#include <algorithm>
+
+int MRV_CliLogCommands::run(const QStringList& args) {
+    MRV_CliArgs parsed({}, {});
+    int status = Ok;
+    if (!parse(parsed, args, &status))
+        return status;
+    const QStringList& ops = parsed.operands();
+    const QString sub = ops.value(0);
+    if (sub == u"show" && ops.size() == 2)
+        return show(ops[1]);
+    if (sub == u"export" && ops.size() == 3)
+        return exportTo(ops[1], ops[2]);
+    return usageError(QStringLiteral("use 'log show LOG' or 'log export LOG OUT.xls'"));
+}
+
+bool MRV_CliLogCommands::load(MRV_LogFile& log, int* status) {
+    // A bad line is reported and the lines before it are still shown.
+    const bool whole = log.loadLogFile() == S_OK;
+    *status = whole ? Ok : Failed;
+    return whole || !log.rows().isEmpty() || !log.headerText().isEmpty();
+}
+
+int MRV_CliLogCommands::show(const QString& path) {
+    MRV_LogFile log(path);
+    int status = Ok;
+    if (!load(log, &status))
+        return status;
+    const QStringList titles = log.columnTitles();
+    QList<qsizetype> widths;
+    for (const QString& t : titles)
+        widths << t.size();
+    const QList<int> order = log.shownOrder();
+    // One line per row: a value's own line breaks would break the table.
+    const auto cell = [](QString v) {
+        return v.replace(u'\r', u' ').replace(u'\n', u' ').replace(u'\t', u' ');
+    };
+    for (const int r : order)
+        for (qsizetype c = 0; c < titles.size(); ++c)
+            widths[c] = std::max(widths[c], cell(log.rows()[r].value(c)).size());
+    const auto line = [&](const QStringList& values) {
+        QString text;
+        for (qsizetype c = 0; c < titles.size(); ++c) {
+            const QString v = cell(values.value(c));
+            text += c + 1 < titles.size() ? v.leftJustified(widths[c] + 2) : v;
+        }
+        while (text.endsWith(u' '))
+            text.chop(1);
+        m_out << text << '\n';
+    };
+    m_out << cell(log.headerText()) << "\n\n";
+    line(titles);
+    for (const int r : order)
+        line(log.rows()[r]);
+    m_out.flush();
+    return status;
+}
+
+int MRV_CliLogCommands::exportTo(const QString& path, const QString& out) {
+    MRV_LogFile log(path);
+    int status = Ok;
+    if (!load(log, &status))
+        return status;
+    if (!log.writeExcel(out, log.shownOrder()))
+        return failure(QStringLiteral("cannot write %1").arg(out));
+    return status;
+}
