@@ -2,6 +2,7 @@
 
 #include "catalogue/MRV_ResourceManager.h"
 #include "cli/MRV_CliLogCommands.h"
+#include "cli/MRV_CliSettingsCommand.h"
 #include "cli/MRV_TerminalInteraction.h"
 #include "tsframework/CLogBase.h"
 
@@ -34,6 +35,17 @@ QString MRV_Cli::usage() {
         "  text ID [--lang LCID]    print the text of one string id\n"
         "  log show LOG             the records of a copy log as a table\n"
         "  log export LOG OUT.xls   the records of a copy log as a spreadsheet file\n"
+        "  settings COMPANY [--set NAME=VALUE]...\n"
+        "                           show (and change) the program's settings kept in\n"
+        "                           a company: copy-method (1-4), response (0-2),\n"
+        "                           ignore-missing-udf, force-backup (yes/no),\n"
+        "                           config-folder, worksheet-folder, log-folder\n"
+        "\n"
+        "COMPANY is --server SERVER --db DATABASE [--user USER] [--password-file F]\n"
+        "[--db-user LOGIN]: the company to log in to (the user defaults to lobster).\n"
+        "The password comes from MIRROVA_PASSWORD, the file, or a prompt; never from\n"
+        "the command line. Without --db-user the database connection is trusted;\n"
+        "with it, its password comes from MIRROVA_DB_PASSWORD.\n"
         "\n"
         "Options:\n"
         "  --lang LCID   language of the texts as a Windows language id, e.g. 1031\n"
@@ -110,7 +122,9 @@ int MRV_Cli::run(const QStringList& args) {
         return text(rest.first(), language);
     }
     if (command == u"log")
-        return MRV_CliLogCommands(m_out, m_err, language).run(rest);
+        return MRV_CliLogCommands(m_out, m_err, terminal).run(rest);
+    if (command == u"settings")
+        return MRV_CliSettingsCommand(m_out, m_err, terminal).run(rest);
     log.LogDbg0(u"Unknown command %s", command);
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -1,5 +1,10 @@
 #include "cli/MRV_CliCommand.h"
 
+#include "cli/MRV_TerminalInteraction.h"
+
+MRV_CliCommand::MRV_CliCommand(QTextStream& out, QTextStream& err, MRV_TerminalInteraction& ui)
+    : m_out(out), m_err(err), m_ui(ui), m_language(ui.language()) {}
+
 int MRV_CliCommand::usageError(const QString& message) {
     m_err << "mirrova-cli: " << message << "\n"
           << "Try 'mirrova-cli --help' for more information.\n";

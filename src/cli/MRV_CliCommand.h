@@ -4,14 +4,15 @@
 
 #include <QTextStream>
 
+class MRV_TerminalInteraction;
+
 // What every mirrova-cli command group shares: its streams, the language of
 // its texts, and the way it says a command line is wrong.
 class MRV_CliCommand {
 public:
     enum ExitStatus { Ok = 0, Failed = 1, Usage = 2, Stopped = 3 };
 
-    MRV_CliCommand(QTextStream& out, QTextStream& err, int language)
-        : m_out(out), m_err(err), m_language(language) {}
+    MRV_CliCommand(QTextStream& out, QTextStream& err, MRV_TerminalInteraction& ui);
     virtual ~MRV_CliCommand() = default;
 
     // args: what follows the command's name.
@@ -25,5 +26,6 @@ protected:
 
     QTextStream& m_out;
     QTextStream& m_err;
+    MRV_TerminalInteraction& m_ui;
     int m_language;
 };

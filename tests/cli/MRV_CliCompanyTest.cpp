@@ -1,0 +1,92 @@
+#include "TestData.h"
+#include "cli/MRV_Cli.h"
+#include "host/HostTestSupport.h"
+
+namespace {
+
+// Commands that log in to a company of a private server.
+class CliCompany : public HostWorld {
+protected:
+    void SetUp() override {
+        HostWorld::SetUp();
+        server.emplace(makeServer(6));
+        createCompany(*server, QStringLiteral("DEMO"));
+        savedPassword = qgetenv("MIRROVA_PASSWORD");
+        qputenv("MIRROVA_PASSWORD", "lobster");
+    }
+    void TearDown() override {
+        if (savedPassword.isNull())
+            qunsetenv("MIRROVA_PASSWORD");
+        else
+            qputenv("MIRROVA_PASSWORD", savedPassword);
+        HostWorld::TearDown();
+    }
+
+    struct Result {
+        int status;
+        QString out;
+        QString err;
+    };
+    Result run(QStringList args) {
+        args << QStringLiteral("--server") << server->folder() << QStringLiteral("--db")
+             << QStringLiteral("DEMO");
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        const int status = MRV_Cli(o, e).run(args);
+        return {status, out, err};
+    }
+    QString setting(const Result& r, const QString& name) {
+        for (const QString& line : r.out.split(u'\n'))
+            if (line.startsWith(name + u' '))
+                return line.mid(20);
+        return QStringLiteral("<none>");
+    }
+
+    std::optional<LLObjectsCOM::Server> server;
+    QByteArray savedPassword;
+};
+
+TEST_F(CliCompany, SettingsOfANewCompanyAreMadeShownAndChanged) {
+    const Result first = run({QStringLiteral("settings")});
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_EQ(setting(first, QStringLiteral("copy-method")), QStringLiteral("1 (Replace All)"));
+    EXPECT_EQ(setting(first, QStringLiteral("response")),
+              QStringLiteral("0 (Continue copy process)"));
+    EXPECT_EQ(setting(first, QStringLiteral("force-backup")), QStringLiteral("yes"));
+    EXPECT_TRUE(setting(first, QStringLiteral("log-folder")).endsWith(QStringLiteral("Log files")));
+
+    const QString folder = dir.filePath(QStringLiteral("o'brien/Mirrova"));
+    const Result changed =
+        run({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("copy-method=4"),
+             QStringLiteral("--set=force-backup=no"), QStringLiteral("--set"),
+             QStringLiteral("worksheet-folder=") + folder});
+    ASSERT_EQ(changed.status, 0) << changed.err.toStdString();
+    const Result again = run({QStringLiteral("settings")});
+    EXPECT_EQ(setting(again, QStringLiteral("copy-method")),
+              QStringLiteral("4 (Add New Records and Update Existing Records)"));
+    EXPECT_EQ(setting(again, QStringLiteral("force-backup")), QStringLiteral("no"));
+    EXPECT_EQ(setting(again, QStringLiteral("worksheet-folder")), folder);
+
+    for (const char* wrong :
+         {"copy-method=5", "response=x", "force-backup=maybe", "colour=red", "copy-method"}) {
+        const Result r =
+            run({QStringLiteral("settings"), QStringLiteral("--set"), QString::fromLatin1(wrong)});
+        EXPECT_EQ(r.status, 2) << wrong;
+    }
+    EXPECT_EQ(setting(run({QStringLiteral("settings")}), QStringLiteral("copy-method")).left(1),
+              QStringLiteral("4"));
+}
+
+TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
+    qputenv("MIRROVA_PASSWORD", "wrong");
+    const Result r = run({QStringLiteral("settings")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("cannot log in"))) << r.err.toStdString();
+
+    qunsetenv("MIRROVA_PASSWORD");
+    const Result none = run({QStringLiteral("settings")});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("MIRROVA_PASSWORD")));
+}
+
+} // namespace
