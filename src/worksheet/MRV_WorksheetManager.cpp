@@ -1,12 +1,18 @@
 #include "worksheet/MRV_WorksheetManager.h"
 
+#include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_ConnectionContext.h"
+#include "di/MRV_DIInterface.h"
 #include "di/MRV_Util.h"
+#include "host/objects/LLCompany.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
+#include "tsframework/ComError.h"
 #include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetController.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
 #include "xml/MRV_DOMParser.h"
 
 #include <QFileInfo>
@@ -122,8 +128,9 @@ int language() {
 
 } // namespace
 
-MRV_WorksheetManager::MRV_WorksheetManager(MRV_ConnectionContext* context)
-    : m_context(context), m_catalogue(MRV_ResourceManager::instance()) {}
+MRV_WorksheetManager::MRV_WorksheetManager(MRV_ConnectionContext* context,
+                                           MRV_WorksheetController* controller)
+    : m_context(context), m_controller(controller), m_catalogue(MRV_ResourceManager::instance()) {}
 
 int MRV_WorksheetManager::leadingInt(const QString& text) {
     qsizetype i = 0;
@@ -371,4 +378,436 @@ HRESULT MRV_WorksheetManager::updateStrings(MRV_Worksheet& worksheet) {
             node->noteText = note;
     }
     return S_OK;
+}
+
+namespace {
+
+QString headerText(const MRV_Worksheet& worksheet, const HeaderField& field) {
+    switch (field.kind) {
+    case Kind::Text:
+        return worksheet.*field.text;
+    case Kind::Flag:
+        return worksheet.*field.flag ? QStringLiteral("true") : QStringLiteral("false");
+    case Kind::Number:
+        if (field.emptyWithout && (worksheet.*field.emptyWithout).isEmpty())
+            return QString();
+        return QString::number(worksheet.*field.number);
+    }
+    return QString();
+}
+
+// Sets one attribute of the current element; a failure is logged with the
+// attribute, its value and what the parser says.
+HRESULT setAttribute(MRV_DOMParser& parser, const CLogBase& log, const QString& name,
+                     const QString& value) {
+    if (parser.setAttribute(name, value))
+        return S_OK;
+    log.LogError(u"Failed to set attribute '%s' to '%s': '%s'", name, value, parser.errorList());
+    return E_FAIL;
+}
+
+} // namespace
+
+HRESULT MRV_WorksheetManager::saveWorksheet(MRV_Worksheet& worksheet, const QString& path) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::saveWorksheet");
+    HRESULT hr = E_FAIL;
+    try {
+        hr = writeDocument(worksheet, path);
+    } catch (const std::exception&) {
+        log.LogError(u"Exception while saving worksheet");
+        hr = E_FAIL;
+    }
+    if (SUCCEEDED(hr)) {
+        if (m_context)
+            m_context->worksheetPath = path;
+        worksheet.path = path;
+        worksheet.modified = false;
+        return S_OK;
+    }
+    log.LogError(u"Failed to save worksheet to file '%s'", path);
+    MRV_Interaction& ui = MRV_Interaction::current();
+    ui.error(CTSBSTR(ui.language()).FormatId(10017, path));
+    return hr;
+}
+
+HRESULT MRV_WorksheetManager::writeDocument(MRV_Worksheet& worksheet, const QString& path) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::saveWorksheet");
+    MRV_DOMParser parser;
+    const QString root = QStringLiteral("duplaWorksheet");
+    if (!parser.parseString(TSFormatArgs(u"<%s></%s>", root, root)) || !parser.moveToRoot()) {
+        log.LogError(u"Failed to load xml: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+    if (const HRESULT hr =
+            setAttribute(parser, log, QStringLiteral("version"), QStringLiteral("1.0"));
+        FAILED(hr))
+        return hr;
+    if (!parser.addElement(QStringLiteral("header"), true)) {
+        log.LogError(u"Failed to add header section: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+    if (const HRESULT hr = writeHeaderDataToXML(parser, worksheet); FAILED(hr)) {
+        log.LogError(u"Failed to write worksheet header data");
+        return hr;
+    }
+    if (!parser.moveToRoot() || !parser.addElement(QStringLiteral("body"), true)) {
+        log.LogError(u"Failed to add body section: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+
+    MRV_Interaction& ui = MRV_Interaction::current();
+    HRESULT hr = E_FAIL;
+    {
+        MRV_WaitCursor wait;
+        ui.progressStart(CTSBSTR::load(10013, ui.language()), 0,
+                         static_cast<int>(worksheet.nodes.size()));
+        try {
+            hr = writeTreeDataToXML(worksheet, parser);
+        } catch (const std::exception&) {
+            log.LogError(u"Exception while writing worksheet selection data");
+            hr = E_FAIL;
+        }
+        ui.progressEnd();
+    }
+    if (FAILED(hr)) {
+        log.LogError(u"Failed to write worksheet selection data");
+        return hr;
+    }
+    if (!parser.moveToRoot() || !parser.saveToFile(path)) {
+        log.LogError(u"Failed to save worksheet: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeHeaderDataToXML(MRV_DOMParser& parser,
+                                                   const MRV_Worksheet& worksheet) {
+    for (const HeaderField& field : kHeader)
+        if (!parser.addElement(QString::fromUtf16(field.name), headerText(worksheet, field),
+                               QString(), QString(), false))
+            return E_FAIL;
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeTreeDataToXML(const MRV_Worksheet& worksheet,
+                                                 MRV_DOMParser& parser) {
+    // The levels of the node elements open above the cursor. A node goes
+    // into the nearest open node of a lower level, so a list whose levels
+    // jump (1, 3, 1) still nests every node below body.
+    QList<int> open;
+    int written = 0;
+    for (const auto& node : worksheet.nodes) {
+        const int level = node->getLevel();
+        while (!open.isEmpty() && open.last() >= level) {
+            parser.step(0, false);
+            open.removeLast();
+        }
+        if (const HRESULT hr = writeTreeNodeToXML(parser, *node); FAILED(hr))
+            return hr;
+        open.append(level);
+        MRV_Interaction::current().progressPosition(++written);
+    }
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeTreeNodeToXML(MRV_DOMParser& parser,
+                                                 const MRV_WorksheetNode& node) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::writeTreeNodeToXML");
+    if (!parser.addElement(node.name, true)) {
+        log.LogError(u"Failed to add node '%s' (%s)", node.name, node.leafId);
+        return E_FAIL;
+    }
+    for (const auto& [name, value] :
+         {std::pair{QStringLiteral("leaf_id"), node.leafId},
+          std::pair{QStringLiteral("string_id"), node.categoryId},
+          std::pair{QStringLiteral("selected"), QString::number(node.selected)}})
+        if (const HRESULT hr = setAttribute(parser, log, name, value); FAILED(hr))
+            return hr;
+    if (node.selection.isEmpty())
+        return S_OK;
+    if (!parser.addElement(QStringLiteral("selection"), true))
+        return E_FAIL;
+    for (const MRV_SelectionObject& object : node.selection)
+        if (const HRESULT hr = writeSelectionObjectToXML(parser, object); FAILED(hr))
+            return hr;
+    parser.step(0, false);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeSelectionObjectToXML(MRV_DOMParser& parser,
+                                                        const MRV_SelectionObject& object) {
+    if (!parser.addElement(QStringLiteral("keyObject"), true))
+        return E_FAIL;
+    for (const auto& [element, fields] :
+         {std::pair{QStringLiteral("key"), &object.keys},
+          std::pair{QStringLiteral("subsKey"), &object.substituteKeys},
+          std::pair{QStringLiteral("additionalData"), &object.additionalData}})
+        for (const MRV_SelectionField& field : *fields)
+            if (const HRESULT hr = writeFieldToXML(parser, element, field); FAILED(hr))
+                return hr;
+    parser.step(0, false);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeFieldToXML(MRV_DOMParser& parser, const QString& element,
+                                              const MRV_SelectionField& field) {
+    if (!parser.addElement(element, true))
+        return E_FAIL;
+    const bool written =
+        parser.addElement(QStringLiteral("fieldName"), field.fieldName, QString(), QString(),
+                          false) &&
+        parser.addElement(QStringLiteral("value"), field.value, QString(), QString(), false) &&
+        parser.addElement(QStringLiteral("type"), field.type, QString(), QString(), false);
+    parser.step(0, false);
+    return written ? S_OK : E_FAIL;
+}
+
+HRESULT MRV_WorksheetManager::updateDetails(MRV_Worksheet& worksheet) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::updateDetails");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    const QString loading = CTSBSTR::load(10072, ui.language());
+    const MRV_DataInterfaceFactory factory(m_context);
+    int count = 0;
+    for (const auto& node : worksheet.nodes) {
+        if (!node->hasRecordDetails())
+            continue;
+        ui.progressPosition(++count);
+        ui.statusText(TSFormatArgs(loading, m_catalogue->textOf(node->categoryId, ui.language())),
+                      false, 0);
+        std::unique_ptr<MRV_DIInterface> manager = factory.createDataInterface(node->categoryId);
+        if (!manager) {
+            log.LogDbg0(u"No data interface found for node %s (%s)", node->leafId,
+                        node->categoryId);
+            continue;
+        }
+        node->manager = std::move(manager);
+        node->details = nullptr;
+        int rows = 0;
+        if (worksheet.baseIsFile() && m_controller)
+            rows = m_controller->listFromConfiguration(*node);
+        if (!node->details || rows == 0)
+            log.LogDbg0(u"No view container found for node %s (%s)", node->leafId,
+                        node->categoryId);
+    }
+    // The last "Loading" text would otherwise stay in the status bar.
+    if (count > 0)
+        ui.statusText(QString(), false, 0);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::describedCompany(std::shared_ptr<LLObjectsCOM::Company>& company,
+                                               int serverType, const QString& server, bool trusted,
+                                               const QString& serverUser, const QString& database,
+                                               const QString& user) {
+    if (const HRESULT hr = MRV_ConnectionContext::CreateCompanyInstance(company); FAILED(hr))
+        return hr;
+    company->DbServerType = serverType;
+    company->Server = server;
+    company->UseTrusted = trusted;
+    company->DbUserName = serverUser;
+    company->CompanyDB = database;
+    company->UserName = user;
+    return S_OK;
+}
+
+namespace {
+
+// A company that the user logged in to for a worksheet but that is not
+// used after all.
+void release(const std::shared_ptr<LLObjectsCOM::Company>& company) {
+    if (company && company->Connected())
+        MRV_Util::Disconnect(*company);
+}
+
+// A fresh login object carrying what the worksheet knows of a company.
+std::shared_ptr<LLObjectsCOM::Company> loginFor(const LLObjectsCOM::Company& named) {
+    std::shared_ptr<LLObjectsCOM::Company> company;
+    if (FAILED(MRV_ConnectionContext::CreateCompanyInstance(company)))
+        return nullptr;
+    company->DbServerType = named.DbServerType;
+    company->Server = named.Server;
+    company->UseTrusted = named.UseTrusted;
+    company->DbUserName = named.DbUserName;
+    company->CompanyDB = named.CompanyDB;
+    company->UserName = named.UserName;
+    return company;
+}
+
+} // namespace
+
+HRESULT MRV_WorksheetManager::connectBase(MRV_Worksheet& worksheet) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    std::shared_ptr<LLObjectsCOM::Company> named;
+    if (const HRESULT hr =
+            describedCompany(named, worksheet.sourceServerType, worksheet.sourceServer,
+                             worksheet.sourceServerUseTrusted, worksheet.sourceServerUser,
+                             worksheet.sourceDB, worksheet.sourceUser);
+        FAILED(hr))
+        return hr;
+
+    bool changed = false;
+    if (MRV_Util::SameCompany(named.get(), m_context->company.get())) {
+        m_context->baseCompany = m_context->company;
+    } else {
+        for (;;) {
+            std::shared_ptr<LLObjectsCOM::Company> login = loginFor(*named);
+            if (!login)
+                return E_FAIL;
+            if (const int result = ui.companyLogin(*login); result != 0)
+                return result;
+            if (MRV_Util::SameCompany(login.get(), named.get())) {
+                m_context->baseCompany = login;
+                break;
+            }
+            const int answer = ui.question(CTSBSTR::load(10032, ui.language()), true, 2);
+            if (answer == MRV_Interaction::ButtonYes) {
+                m_context->baseCompany = login;
+                changed = true;
+                break;
+            }
+            release(login);
+            if (answer == MRV_Interaction::ButtonCancel)
+                return S_FALSE;
+        }
+    }
+
+    const LLObjectsCOM::Company& base = *m_context->baseCompany;
+    if (changed) {
+        // Another base has other records: the selections cannot stay.
+        worksheet.modified = true;
+        MRV_WorksheetTemplateManager::instance(m_context)->getWorksheetTemplate(worksheet);
+        worksheet.sourceServerType = base.Connected() ? base.ServerType() : base.DbServerType;
+        worksheet.sourceServer = base.Server;
+        worksheet.sourceDB = base.CompanyDB;
+        worksheet.sourceCompanyName = base.CompanyName();
+    }
+    const auto take = [&worksheet](auto& field, const auto& value) {
+        if (field != value) {
+            field = value;
+            worksheet.modified = true;
+        }
+    };
+    take(worksheet.sourceServerUseTrusted, base.UseTrusted);
+    take(worksheet.sourceServerUser, base.DbUserName);
+    take(worksheet.sourceUser, base.UserName);
+    m_context->baseCompanyName = base.CompanyName();
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::connectTarget(MRV_Worksheet& worksheet) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    std::shared_ptr<LLObjectsCOM::Company> named;
+    if (const HRESULT hr =
+            describedCompany(named, worksheet.targetServerType, worksheet.targetServer,
+                             worksheet.targetServerUseTrusted, worksheet.targetServerUser,
+                             worksheet.targetDB, worksheet.targetUser);
+        FAILED(hr))
+        return hr;
+
+    if (MRV_Util::SameCompany(named.get(), m_context->company.get())) {
+        m_context->targetCompany = m_context->company;
+    } else if (m_context->baseCompany &&
+               MRV_Util::SameCompany(named.get(), m_context->baseCompany.get())) {
+        m_context->targetCompany = m_context->baseCompany;
+    } else {
+        for (;;) {
+            std::shared_ptr<LLObjectsCOM::Company> login = loginFor(*named);
+            if (!login)
+                return E_FAIL;
+            if (const int result = ui.companyLogin(*login); result != 0)
+                return result;
+            if (m_context->baseCompany &&
+                MRV_Util::SameCompany(login.get(), m_context->baseCompany.get())) {
+                ui.error(CTSBSTR::load(10031, ui.language()));
+                release(login);
+                continue;
+            }
+            // Another company than the worksheet named is a change to save.
+            if (!MRV_Util::SameCompany(login.get(), named.get()))
+                worksheet.modified = true;
+            m_context->targetCompany = login;
+            break;
+        }
+    }
+    m_context->targetCompanyName = m_context->targetCompany->CompanyName();
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::openWorksheet(MRV_Worksheet& worksheet, bool refresh) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::openWorksheet");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    if (!m_context)
+        return E_POINTER;
+    MRV_WorksheetTemplateManager* templates = MRV_WorksheetTemplateManager::instance(m_context);
+    if (!templates->isInitialized()) {
+        // Without the template no worksheet has a tree; the reader has told
+        // the user which file is missing.
+        ui.error(CTSBSTR::load(10036, ui.language()));
+        return E_FAIL;
+    }
+    if (!worksheet.path.isEmpty() && !refresh) {
+        if (const HRESULT hr = readWorksheet(worksheet, worksheet.path); FAILED(hr))
+            return hr;
+        if (const HRESULT hr = templates->updateWorksheetFromTemplate(worksheet); FAILED(hr))
+            return hr;
+        updateStrings(worksheet);
+        m_context->copyMethod = worksheet.copyMethod;
+        m_context->responseToFailure = worksheet.RTCF;
+        m_context->ignoreMissingUdf = worksheet.FRFMUDF;
+        m_context->forceBackup = worksheet.backup;
+        if (worksheet.baseIsCompany()) {
+            if (const HRESULT hr = connectBase(worksheet); hr != S_OK)
+                return hr;
+        } else if (worksheet.baseIsFile()) {
+            // The context keeps the base file as a full path; the worksheet
+            // stores it relative to its own folder.
+            m_context->baseFilePath =
+                MRV_Worksheet::resolveConfigurationPath(worksheet.sourceFile, worksheet.path);
+            m_context->databaseName = m_context->baseFilePath;
+        }
+        m_context->targetFilePath = worksheet.targetFile;
+        m_context->targetCompanyName = worksheet.targetCompanyName;
+        if (!worksheet.targetDB.isEmpty())
+            if (const HRESULT hr = connectTarget(worksheet); hr != S_OK)
+                return hr;
+    } else {
+        worksheet.updateHeaderData(*m_context);
+        templates->getWorksheetTemplate(worksheet);
+    }
+
+    if (!worksheet.baseIsCompany() && !worksheet.baseIsFile()) {
+        log.LogError(u"No source configuration defined. Can't open worksheet.");
+        ui.error(CTSBSTR::load(10036, ui.language()));
+        return E_FAIL;
+    }
+    if (worksheet.baseIsFile()) {
+        if (!m_controller) {
+            log.LogError(u"No configuration manager to read the base configuration file");
+            return E_FAIL;
+        }
+        if (const HRESULT hr = m_controller->readBaseConfiguration(worksheet); FAILED(hr))
+            return hr;
+        m_context->copyMethod = worksheet.copyMethod;
+        m_context->responseToFailure = worksheet.RTCF;
+        m_context->ignoreMissingUdf = worksheet.FRFMUDF;
+    }
+
+    HRESULT hr = S_OK;
+    {
+        MRV_WaitCursor wait;
+        ui.progressStart(CTSBSTR::load(worksheet.baseIsFile() ? 10012 : 10060, ui.language()), 0,
+                         worksheet.leafCount());
+        try {
+            hr = updateDetails(worksheet);
+        } catch (const ComError&) {
+            // The host has said what went wrong; the worksheet opens without
+            // the remaining details.
+            hr = S_OK;
+        } catch (const std::exception&) {
+            log.LogError(u"Exception during update of configuration details");
+            hr = S_OK;
+        }
+        ui.progressEnd();
+    }
+    return hr;
 }
