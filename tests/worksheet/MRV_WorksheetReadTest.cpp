@@ -220,13 +220,6 @@ TEST_F(ReadTest, AMissingFileIsShownToTheUser) {
                            QStringLiteral("File '%1' not found.").arg(dir.path())}));
 }
 
-TEST_F(ReadTest, ShowsProgressWhileReading) {
-    ASSERT_EQ(read(document("<A leaf_id='1'><B leaf_id='1.1'/></A>")), S_OK);
-    EXPECT_EQ(ui.shown(QStringLiteral("progress")),
-              (QStringList{QStringLiteral(" start: Loading worksheet 0..123"),
-                           QStringLiteral(": 1"), QStringLiteral(": 2"), QStringLiteral(" end")}));
-}
-
 TEST_F(ReadTest, AFiftyMegabyteWorksheetIsReadWhole) {
     QByteArray records;
     const QByteArray one = "<keyObject><key><fieldName>ItemCode</fieldName><value>A-%1</value>"

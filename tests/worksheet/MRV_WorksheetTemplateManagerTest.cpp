@@ -243,19 +243,3 @@ TEST_F(TemplateTest, AnUnknownNodeStopsTheWorksheetAtOnce) {
     EXPECT_EQ(worksheet.nodes[0]->stringId, 700u);
     EXPECT_EQ(worksheet.nodes[2]->stringId, 0u) << "nodes after the unknown one stay as they are";
 }
-
-TEST_F(TemplateTest, ANewWorksheetIsACopyOfTheTemplate) {
-    ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
-    MRV_Worksheet worksheet;
-    worksheet.nodes.push_back(std::make_unique<Node>());
-    ASSERT_EQ(manager->getWorksheetTemplate(worksheet), S_OK);
-    const auto& source = manager->templateWorksheet().nodes;
-    ASSERT_EQ(worksheet.nodes.size(), source.size());
-    for (size_t i = 0; i < source.size(); ++i) {
-        EXPECT_NE(worksheet.nodes[i].get(), source[i].get());
-        EXPECT_EQ(worksheet.nodes[i]->leafId, source[i]->leafId);
-        EXPECT_EQ(worksheet.nodes[i]->text, source[i]->text);
-        EXPECT_EQ(worksheet.nodes[i]->dependencies, source[i]->dependencies);
-        EXPECT_EQ(worksheet.nodes[i]->localizationTransfer, source[i]->localizationTransfer);
-    }
-}
