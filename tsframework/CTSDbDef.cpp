@@ -2,6 +2,7 @@
 
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLCompany.h"
+#include "host/objects/LLErrors.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLUserTables.h"
 #include "tsframework/CLogBase.h"
@@ -83,7 +84,16 @@ HRESULT CTSDbDef::lastError(const QString& what) const {
 bool CTSDbDef::tableExists(const QString& name) {
     std::unique_ptr<BusinessObject> tables =
         businessObject(m_company, BusinessObject::UserTablesType);
-    return tables->GetByKey({name});
+    if (tables->GetByKey({name}))
+        return true;
+    // Only a missing record means a missing table; anything else is a
+    // failure to look.
+    int code = 0;
+    QString text;
+    m_company.GetLastError(code, text);
+    if (code != LLObjectsCOM::errRecordMissing)
+        throw ComError(FAILED(code) ? code : E_FAIL, text);
+    return false;
 }
 
 QStringList CTSDbDef::fieldNames(const QString& table) {
@@ -101,12 +111,12 @@ QStringList CTSDbDef::fieldNames(const QString& table) {
 
 HRESULT CTSDbDef::createTable(const CTSDbDefinition::Table& table, bool force) {
     CLogBase log(u"TSF", u"CTSDbDef::createTable");
-    std::unique_ptr<BusinessObject> tables =
-        businessObject(m_company, BusinessObject::UserTablesType);
-    bool exists = tables->GetByKey({table.name});
+    bool exists = tableExists(table.name);
     if (exists && force) {
         log.LogInfo(u"Dropping table @%s to make it anew", table.name);
-        if (tables->Remove() != 0)
+        std::unique_ptr<BusinessObject> tables =
+            businessObject(m_company, BusinessObject::UserTablesType);
+        if (!tables->GetByKey({table.name}) || tables->Remove() != 0)
             return lastError(QStringLiteral("Cannot drop the table @%1").arg(table.name));
         exists = false;
     }

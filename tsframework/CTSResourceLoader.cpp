@@ -47,10 +47,11 @@ HRESULT CTSResourceLoader::GetResourceFileContents(int id, QString& text) const 
                      QString::fromLatin1(declaredEncoding(data)));
         return E_FAIL;
     }
-    text = decoder.decode(data);
+    const QString decoded = decoder.decode(data);
     if (decoder.hasError()) {
         log.LogError(u"Resource %d is not valid in its encoding", id);
         return E_FAIL;
     }
+    text = decoded;
     return S_OK;
 }

@@ -1,6 +1,6 @@
 #include "tsframework/TSXmlText.h"
 
-QString TSEscapeXmlText(const QString& text) {
+QString TSEscapeXmlText(const QString& text, bool quotes) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -16,6 +16,12 @@ QString TSEscapeXmlText(const QString& text) {
             break;
         case u'\r':
             out += QLatin1String("&#13;");
+            break;
+        case u'"':
+            out += quotes ? QLatin1String("&quot;") : QLatin1String("\"");
+            break;
+        case u'\'':
+            out += quotes ? QLatin1String("&apos;") : QLatin1String("'");
             break;
         default:
             out += c;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
-// Text for XML element content written by hand: &, < and > become entity
-// references and CR becomes &#13; (a parser would turn a bare CR into LF).
-QString TSEscapeXmlText(const QString& text);
+// Text for XML written by hand: &, < and > become entity references and CR
+// becomes &#13; (a parser would turn a bare CR into LF); with quotes, " and '
+// become references too.
+QString TSEscapeXmlText(const QString& text, bool quotes = false);

@@ -4,6 +4,7 @@
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLSchema.h"
+#include "host/objects/LLTableShape.h"
 #include "tsframework/ComError.h"
 #include "tsframework/TSXmlText.h"
 
@@ -31,78 +32,83 @@ const QList<std::pair<const char*, int>> kMembers{
     {"Add", memberAdd},           {"Update", memberUpdate},     {"Remove", memberRemove},
     {"Browser", memberBrowser}};
 
-const Schema::Column* schemaColumn(const QString& table, const QString& column) {
-    const Schema::Table* t = Schema::standard().table(table);
-    return t ? t->column(column) : nullptr;
-}
+using Kind = TableShape::Kind;
 
-// Document text -> SQL value of the column's type; false with the reason.
-bool convert(const Schema::Column* c, const QString& column, const QString& text, QVariant& out,
-             int& code, QString& why) {
-    if (text.contains(QChar(0))) {
+// YYYYMMDD or ISO text -> the stored "YYYY-MM-DD HH:MM:SS".
+bool convertDate(const QString& name, const QString& text, QVariant& out, int& code, QString& why) {
+    static const QRegularExpression digits(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})$"));
+    static const QRegularExpression iso(QStringLiteral(
+        "^(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2}):(\\d{2})(?:\\.\\d+)?)?$"));
+    QRegularExpressionMatch m = digits.match(text);
+    if (!m.hasMatch())
+        m = iso.match(text);
+    const QDate date =
+        m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
+                     : QDate();
+    if (!date.isValid()) {
         code = errWrongType;
-        why = QStringLiteral("%1 holds a NUL character").arg(column);
+        why = QStringLiteral("%1: '%2' is not a date").arg(name, text.left(40));
         return false;
     }
-    const QString type = c ? c->type : QStringLiteral("nvarchar");
+    const QString time =
+        m.lastCapturedIndex() >= 6 && !m.captured(4).isEmpty()
+            ? QStringLiteral("%1:%2:%3").arg(m.captured(4), m.captured(5), m.captured(6))
+            : QStringLiteral("00:00:00");
+    out = date.toString(QStringLiteral("yyyy-MM-dd ")) + time;
+    return true;
+}
+
+// Document text -> SQL value of the column's kind; false with the reason.
+bool convert(const TableShape::Column& c, const QString& text, QVariant& out, int& code,
+             QString& why) {
+    const QString& name = c.property.isEmpty() ? c.name : c.property;
+    if (text.contains(QChar(0))) {
+        code = errWrongType;
+        why = QStringLiteral("%1 holds a NUL character").arg(name);
+        return false;
+    }
     if (text.isEmpty()) {
-        out = (c && c->isText()) || !c ? QVariant(QStringLiteral("")) : QVariant();
+        out = c.kind == Kind::Text ? QVariant(QStringLiteral("")) : QVariant();
         return true;
     }
-    if (type == u"int" || type == u"smallint") {
+    switch (c.kind) {
+    case Kind::Integer:
+    case Kind::SmallInt: {
         bool ok = false;
         const qlonglong v = text.trimmed().toLongLong(&ok);
-        const qlonglong limit = type == u"smallint" ? 32767 : 2147483647;
+        const qlonglong limit = c.kind == Kind::SmallInt ? 32767 : 2147483647;
         if (!ok || v > limit || v < -limit - 1) {
             code = errWrongType;
-            why = QStringLiteral("%1: '%2' is not a whole number").arg(column, text.left(40));
+            why = QStringLiteral("%1: '%2' is not a whole number").arg(name, text.left(40));
             return false;
         }
         out = v;
         return true;
     }
-    if (type == u"numeric") {
+    case Kind::Numeric: {
         bool ok = false;
         const double v = text.trimmed().toDouble(&ok);
         if (!ok) {
             code = errWrongType;
-            why = QStringLiteral("%1: '%2' is not a number").arg(column, text.left(40));
+            why = QStringLiteral("%1: '%2' is not a number").arg(name, text.left(40));
             return false;
         }
         out = v;
         return true;
     }
-    if (type == u"datetime") {
-        static const QRegularExpression digits(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})$"));
-        static const QRegularExpression iso(QStringLiteral(
-            "^(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2}):(\\d{2})(?:\\.\\d+)?)?$"));
-        QRegularExpressionMatch m = digits.match(text);
-        if (!m.hasMatch())
-            m = iso.match(text);
-        const QDate date = m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(),
-                                                m.captured(3).toInt())
-                                        : QDate();
-        if (!date.isValid()) {
-            code = errWrongType;
-            why = QStringLiteral("%1: '%2' is not a date").arg(column, text.left(40));
-            return false;
-        }
-        const QString time =
-            m.lastCapturedIndex() >= 6 && !m.captured(4).isEmpty()
-                ? QStringLiteral("%1:%2:%3").arg(m.captured(4), m.captured(5), m.captured(6))
-                : QStringLiteral("00:00:00");
-        out = date.toString(QStringLiteral("yyyy-MM-dd ")) + time;
-        return true;
-    }
-    if (type == u"image") {
+    case Kind::Date:
+        return convertDate(name, text, out, code, why);
+    case Kind::Image:
         out = QByteArray::fromBase64(text.toLatin1());
         return true;
+    case Kind::Text:
+        break;
     }
-    if (c && c->length > 0 && text.size() > c->length) {
+    if (c.length > 0 && text.size() > c.length) {
         code = errTooLong;
         why = QStringLiteral("%1 takes at most %2 characters, not %3")
-                  .arg(column)
-                  .arg(c->length)
+                  .arg(name)
+                  .arg(c.length)
                   .arg(text.size());
         return false;
     }
@@ -110,18 +116,28 @@ bool convert(const Schema::Column* c, const QString& column, const QString& text
     return true;
 }
 
-// SQL value -> document text of the column's type.
-QString documentText(const Schema::Column* c, const QVariant& value) {
-    if (c && c->type == u"datetime")
-        return Recordset::dateText(value);
-    return Recordset::valueText(value);
+// SQL value -> document text of the column's kind.
+QString documentText(Kind kind, const QVariant& value) {
+    return kind == Kind::Date ? Recordset::dateText(value) : Recordset::valueText(value);
 }
 
-QString where(const QStringList& columns) {
-    QStringList parts;
-    for (const QString& c : columns)
-        parts << Schema::quoted(c) + QStringLiteral(" = ?");
-    return parts.join(QStringLiteral(" AND "));
+// A reference's target column, for converting the value looked for.
+TableShape::Column targetColumn(const TableShape& shape, const TableShape::Reference& ref) {
+    TableShape::Column c = shape.columns[ref.column];
+    c.kind = ref.targetKind;
+    c.length = 0;
+    return c;
+}
+
+// How the database said no, as the host's code.
+int sqlErrorCode(const QString& why) {
+    if (why.contains(QLatin1String("CHECK constraint")))
+        return errTooLong;
+    if (why.contains(QLatin1String("NOT NULL")))
+        return errRequired;
+    if (why.contains(QLatin1String("UNIQUE")))
+        return errRecordExists;
+    return errInvalidArgument;
 }
 
 } // namespace
@@ -139,233 +155,204 @@ bool BusinessObject::exec(const QString& sql, const QVariantList& values) const 
     QString why;
     if (m_company->database->exec(sql, &why, values))
         return true;
-    // The database's own checks (length, NOT NULL) say no the host's way.
-    int code = errInvalidArgument;
-    if (why.contains(QLatin1String("CHECK constraint")))
-        code = errTooLong;
-    else if (why.contains(QLatin1String("NOT NULL")))
-        code = errRequired;
-    else if (why.contains(QLatin1String("UNIQUE")))
-        code = errRecordExists;
-    fail(code, why);
+    fail(sqlErrorCode(why), why);
     return false;
 }
 
-QStringList BusinessObject::userColumns(const QString& table) const {
-    QStringList columns;
-    if (!m_company->connected())
-        return columns;
-    for (const QString& c : m_company->database->columns(table))
-        if (c.startsWith(QLatin1String("U_")))
-            columns << c;
-    return columns;
-}
-
-QString BusinessObject::columnOf(const QString& table, const QString& property) const {
-    const ObjectDefinition::Field* f = nullptr;
-    if (table == m_def.table)
-        f = m_def.fieldByProperty(property);
-    else if (const ObjectDefinition::Child* c = m_def.child(table))
-        f = c->fieldByProperty(property);
-    if (f)
-        return f->column;
-    if (property.startsWith(QLatin1String("U_")) && userColumns(table).contains(property))
-        return property;
-    return {};
-}
-
-bool BusinessObject::isSecret(const QString& table, const QString& column) const {
-    const ObjectDefinition::Field* f = nullptr;
-    if (table == m_def.table)
-        f = m_def.fieldByColumn(column);
-    else if (const ObjectDefinition::Child* c = m_def.child(table))
-        f = c->fieldByColumn(column);
-    return f && f->secret;
-}
-
-QString BusinessObject::propertyOf(const QString& table, const QString& column) const {
-    const ObjectDefinition::Field* f = nullptr;
-    if (table == m_def.table)
-        f = m_def.fieldByColumn(column);
-    else if (const ObjectDefinition::Child* c = m_def.child(table))
-        f = c->fieldByColumn(column);
-    if (f)
-        return f->property;
-    return column.startsWith(QLatin1String("U_")) ? column : QString();
-}
-
-QList<BusinessObject::Row> BusinessObject::select(const QString& table, const QStringList& columns,
-                                                  const QVariantList& values, const QString& order,
-                                                  bool* ok) const {
-    QList<Row> rows;
-    // Only the columns the document carries: a wide "SELECT *" costs the
-    // driver a description of every column on every run.
-    QStringList& carried = m_selected[table];
-    if (carried.isEmpty()) {
-        const QList<ObjectDefinition::Field>* fields =
-            table == m_def.table ? &m_def.fields
-                                 : (m_def.child(table) ? &m_def.child(table)->fields : nullptr);
-        QSet<QString> seen;
-        if (fields)
-            for (const ObjectDefinition::Field& f : *fields)
-                if (!f.secret && !seen.contains(f.column)) {
-                    seen.insert(f.column);
-                    carried << Schema::quoted(f.column);
-                }
+BusinessObject::Shape BusinessObject::shape(const QString& table) const {
+    if (!m_company->connected()) {
+        fail(errNotConnected, QStringLiteral("The company is not connected"));
+        return nullptr;
     }
-    QStringList users;
-    for (const QString& u : userColumns(table))
-        users << Schema::quoted(u);
-    QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                      .arg((carried + users).join(u','), Schema::quoted(table), where(columns));
-    if (!order.isEmpty())
-        sql += QStringLiteral(" ORDER BY ") + Schema::quoted(order);
-    QString why;
-    Statement* q = m_company->database->run(sql, values, &why);
-    *ok = q != nullptr;
-    if (!q) {
-        fail(errSql, why);
+    Database& db = *m_company->database;
+    std::shared_ptr<const void>& slot =
+        db.structureCache(QString::number(m_def.number) + u'|' + table);
+    if (!slot) {
+        QString why;
+        Shape made = TableShape::of(db, m_def, table, &why);
+        if (!made) {
+            fail(errSql, why);
+            return nullptr;
+        }
+        slot = made;
+    }
+    return std::static_pointer_cast<const TableShape>(slot);
+}
+
+void BusinessObject::conform(Rows& rows, const Shape& now) const {
+    if (rows.shape == now)
+        return;
+    for (Row& row : rows.rows) {
+        Row moved(now->columns.size());
+        for (qsizetype i = 0; rows.shape && i < row.size() && i < rows.shape->columns.size(); ++i)
+            if (row[i])
+                if (const int j = now->indexOfColumn(rows.shape->columns[i].name); j >= 0)
+                    moved[j] = row[i];
+        row = std::move(moved);
+    }
+    rows.shape = now;
+}
+
+BusinessObject::Shape BusinessObject::mainShape() const {
+    const Shape now = shape(m_def.table);
+    if (now) {
+        if (m_main.rows.isEmpty())
+            m_main.rows.append(Row(now->columns.size()));
+        conform(m_main, now);
+    }
+    return now;
+}
+
+BusinessObject::Shape BusinessObject::lineShape(const QString& table) const {
+    const Shape now = shape(table);
+    if (now && m_children.contains(table))
+        conform(m_children[table], now);
+    return now;
+}
+
+QList<BusinessObject::Row> BusinessObject::select(const TableShape& shape,
+                                                  const QVariantList& values, bool* ok) const {
+    QList<Row> rows;
+    Statement& q = *shape.select;
+    *ok = q.exec(values);
+    if (!*ok) {
+        fail(errSql, q.error());
         return rows;
     }
-    // Which columns the document carries, and their schema types, once.
-    struct Wanted {
-        int index;
-        QString column;
-        const Schema::Column* schema;
-    };
-    QList<Wanted> wanted;
-    for (int i = 0; i < q->columnCount(); ++i) {
-        const QString column = q->columnName(i);
-        if (!isSecret(table, column) && !propertyOf(table, column).isEmpty())
-            wanted.append({i, column, schemaColumn(table, column)});
+    while (q.next()) {
+        Row row(shape.columns.size());
+        for (qsizetype i = 0; i < shape.selected.size(); ++i)
+            if (!q.isNull(int(i))) {
+                const int c = shape.selected[i];
+                row[c] = documentText(shape.columns[c].kind, q.value(int(i)));
+            }
+        rows << std::move(row);
     }
-    while (q->next()) {
-        Row row;
-        for (const Wanted& w : wanted)
-            if (!q->isNull(w.index))
-                row.insert(w.column, documentText(w.schema, q->value(w.index)));
-        rows << row;
-    }
-    q->finish();
+    q.finish();
     return rows;
 }
 
 bool BusinessObject::GetByKey(const QVariantList& keys) {
-    if (!m_company->connected())
-        return fail(errNotConnected, QStringLiteral("The company is not connected")) == 0;
-    if (keys.size() != m_def.keys.size())
+    const Shape main = mainShape();
+    if (!main)
+        return false;
+    if (keys.size() != main->keyColumns.size())
         return fail(errInvalidArgument, QStringLiteral("Object %1 takes %2 key value(s), not %3")
                                             .arg(m_def.number)
-                                            .arg(m_def.keys.size())
+                                            .arg(main->keyColumns.size())
                                             .arg(keys.size())) == 0;
-    QStringList columns;
     QVariantList values;
     for (qsizetype i = 0; i < keys.size(); ++i) {
-        const QString& column = m_def.keys[i].column;
         QVariant value;
         int code = 0;
         QString why;
-        if (!convert(schemaColumn(m_def.table, column), m_def.keys[i].property, keys[i].toString(),
-                     value, code, why))
+        if (!convert(main->columns[main->keyColumns[i]], keys[i].toString(), value, code, why))
             return fail(code, why) == 0;
-        columns << column;
         values << value;
     }
     bool ok = false;
-    const QList<Row> rows = select(m_def.table, columns, values, QString(), &ok);
+    Rows record{main, select(*main, values, &ok)};
     if (!ok)
         return false;
-    if (rows.isEmpty())
+    if (record.rows.isEmpty())
         return fail(errRecordMissing, QStringLiteral("No record of object %1 with key %2")
                                           .arg(m_def.number)
                                           .arg(Recordset::valueText(keys.first()))) == 0;
-    Row main = rows.first();
-    QMap<QString, QList<Row>> children;
+    QHash<QString, Rows> children;
     for (const ObjectDefinition::Child& child : m_def.children) {
-        QStringList links;
+        const Shape lines = shape(child.table);
         QVariantList linkValues;
-        if (!childLinks(child, main, links, linkValues))
+        if (!lines || !childLinks(child, *main, record.rows.first(), linkValues))
             return false;
-        children.insert(child.table, select(child.table, links, linkValues, child.lineColumn, &ok));
+        children.insert(child.table, Rows{lines, select(*lines, linkValues, &ok)});
         if (!ok)
             return false;
     }
-    m_main = main;
-    m_children = children;
+    m_main = std::move(record);
+    m_children = std::move(children);
     m_company->setLastError(0, QString());
     return true;
 }
 
 QString BusinessObject::GetAsXML() const {
-    const auto writeRow = [this](QString& xml, const QString& table, const Row& row,
-                                 const QList<ObjectDefinition::Field>& fields) {
-        xml += QLatin1String("<row>");
-        QSet<QString> written;
-        for (const ObjectDefinition::Field& f : fields) {
-            if (!row.contains(f.column) || f.secret)
-                continue;
-            xml += u'<' + f.property + u'>' + TSEscapeXmlText(row.value(f.column)) +
-                   QLatin1String("</") + f.property + u'>';
-            written.insert(f.column);
+    const auto writeRows = [](QString& xml, const QString& table, const Rows& rows) {
+        xml += u'<';
+        xml += table;
+        xml += u'>';
+        for (const Row& row : rows.rows) {
+            xml += QLatin1String("<row>");
+            for (const int i : rows.shape->selected) {
+                if (i >= row.size() || !row[i])
+                    continue;
+                const QString& property = rows.shape->columns[i].property;
+                xml += u'<';
+                xml += property;
+                xml += u'>';
+                xml += TSEscapeXmlText(*row[i]);
+                xml += QLatin1String("</");
+                xml += property;
+                xml += u'>';
+            }
+            xml += QLatin1String("</row>");
         }
-        for (auto it = row.begin(); it != row.end(); ++it) {
-            if (written.contains(it.key()) || !it.key().startsWith(QLatin1String("U_")))
-                continue;
-            xml += u'<' + it.key() + u'>' + TSEscapeXmlText(it.value()) + QLatin1String("</") +
-                   it.key() + u'>';
-        }
-        xml += QLatin1String("</row>");
-        (void)table;
+        xml += QLatin1String("</");
+        xml += table;
+        xml += u'>';
     };
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>"
-                                 "<Object>%1</Object></AdmInfo>")
-                      .arg(m_def.number);
-    xml += u'<' + m_def.table + u'>';
-    writeRow(xml, m_def.table, m_main, m_def.fields);
-    xml += QLatin1String("</") + m_def.table + u'>';
+    // The document shows the record as the tables stand now.
+    if (!mainShape())
+        return QString();
+    QString xml;
+    xml.reserve(4096);
+    xml += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>"
+                          "<Object>%1</Object></AdmInfo>")
+               .arg(m_def.number);
+    writeRows(xml, m_def.table, m_main);
     for (const ObjectDefinition::Child& child : m_def.children) {
-        xml += u'<' + child.table + u'>';
-        for (const Row& row : m_children.value(child.table))
-            writeRow(xml, child.table, row, child.fields);
-        xml += QLatin1String("</") + child.table + u'>';
+        const Shape lines = lineShape(child.table);
+        if (!lines)
+            return QString();
+        if (const auto it = m_children.constFind(child.table); it != m_children.cend())
+            writeRows(xml, child.table, *it);
+        else
+            writeRows(xml, child.table, Rows{lines, {}});
     }
-    return xml + QLatin1String("</BO></BOM>");
+    xml += QLatin1String("</BO></BOM>");
+    return xml;
 }
 
-bool BusinessObject::readRows(QXmlStreamReader& xml, const QString& table, QList<Row>& rows,
+bool BusinessObject::readRows(QXmlStreamReader& xml, const TableShape& shape, QList<Row>& rows,
                               int& code, QString& text) const {
     while (xml.readNextStartElement()) {
         if (xml.name() != u"row") {
             code = errUnknownElement;
-            text = QStringLiteral("Unknown element <%1> in <%2>").arg(xml.name(), table);
+            text = QStringLiteral("Unknown element <%1> in <%2>").arg(xml.name(), shape.table);
             return false;
         }
-        Row row;
+        Row row(shape.columns.size());
         while (xml.readNextStartElement()) {
             const QString property = xml.name().toString();
-            const QString column = columnOf(table, property);
-            if (column.isEmpty()) {
-                code =
-                    property.startsWith(QLatin1String("U_")) ? errUnknownField : errUnknownElement;
-                text = property.startsWith(QLatin1String("U_"))
-                           ? QStringLiteral("Table %1 has no user-defined field %2")
-                                 .arg(table, property)
-                           : QStringLiteral("Object %1 has no property %2 in %3")
-                                 .arg(m_def.number)
-                                 .arg(property, table);
+            const int i = shape.indexOfProperty(property);
+            if (i < 0) {
+                const bool user = property.startsWith(QLatin1String("U_"));
+                code = user ? errUnknownField : errUnknownElement;
+                text = user ? QStringLiteral("Table %1 has no user-defined field %2")
+                                  .arg(shape.table, property)
+                            : QStringLiteral("Object %1 has no property %2 in %3")
+                                  .arg(m_def.number)
+                                  .arg(property, shape.table);
                 return false;
             }
-            if (row.contains(column)) {
+            if (row[i]) {
                 code = errBadDocument;
                 text = QStringLiteral("Property %1 is given twice").arg(property);
                 return false;
             }
-            const QString value = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+            row[i] = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
             if (xml.hasError())
                 break;
-            row.insert(column, value);
         }
-        rows << row;
+        rows << std::move(row);
     }
     return !xml.hasError();
 }
@@ -373,11 +360,14 @@ bool BusinessObject::readRows(QXmlStreamReader& xml, const QString& table, QList
 int BusinessObject::ReadXml(const QString& document, int index) {
     if (index != 0)
         return fail(errInvalidArgument, QStringLiteral("Only document index 0 exists"));
+    const Shape mainNow = mainShape();
+    if (!mainNow)
+        return m_company->lastErrorCode;
     QXmlStreamReader xml(document);
     int code = errBadDocument;
     QString text;
-    Row main = m_main;
-    QMap<QString, QList<Row>> children = m_children;
+    Rows main = m_main;
+    QHash<QString, Rows> children = m_children;
     QSet<QString> groups;
     const auto bad = [&](const QString& why) {
         return fail(code, why.isEmpty() ? QStringLiteral("Not a record document") : why);
@@ -412,125 +402,121 @@ int BusinessObject::ReadXml(const QString& document, int index) {
         if (groups.contains(group))
             return bad(QStringLiteral("Table %1 is given twice").arg(group));
         groups.insert(group);
+        const Shape table = isMain ? mainNow : shape(group);
+        if (!table)
+            return m_company->lastErrorCode;
         QList<Row> rows;
-        if (!readRows(xml, group, rows, code, text))
+        if (!readRows(xml, *table, rows, code, text))
             return bad(xml.hasError() ? xml.errorString() : text);
         if (isMain) {
             if (rows.size() != 1)
                 return bad(
                     QStringLiteral("Table %1 holds %2 rows, not one").arg(group).arg(rows.size()));
-            for (auto it = rows.first().begin(); it != rows.first().end(); ++it)
-                main.insert(it.key(), it.value());
+            Row& held = main.rows.first();
+            for (qsizetype i = 0; i < held.size(); ++i)
+                if (rows.first()[i])
+                    held[i] = rows.first()[i];
         } else {
-            children.insert(group, rows);
+            children.insert(group, Rows{table, rows});
         }
     }
     if (xml.hasError())
         return bad(xml.errorString());
-    m_main = main;
-    m_children = children;
+    m_main = std::move(main);
+    m_children = std::move(children);
     m_company->setLastError(0, QString());
     return 0;
 }
 
-bool BusinessObject::sqlValues(const QString& table, const Row& row, QStringList& columns,
+bool BusinessObject::sqlValues(const TableShape& shape, const Row& row, QList<int>& columns,
                                QVariantList& values) const {
-    for (auto it = row.begin(); it != row.end(); ++it) {
+    for (qsizetype i = 0; i < shape.columns.size() && i < row.size(); ++i) {
+        if (!row[i])
+            continue;
+        const TableShape::Column& c = shape.columns[i];
         QVariant value;
         int code = 0;
         QString why;
-        if (!convert(schemaColumn(table, it.key()), propertyOf(table, it.key()), it.value(), value,
-                     code, why)) {
+        if (!convert(c, *row[i], value, code, why)) {
             fail(code, why);
             return false;
         }
-        if (isSecret(table, it.key()) && !it.value().isEmpty())
-            value = Password::hash(it.value());
-        columns << it.key();
+        if (c.secret && !row[i]->isEmpty())
+            value = Password::hash(*row[i]);
+        columns << int(i);
         values << value;
     }
     return true;
 }
 
-bool BusinessObject::checkReferences(const QString& table,
-                                     const QList<ObjectDefinition::Reference>& refs,
-                                     const Row& row) const {
+bool BusinessObject::checkReferences(const TableShape& shape, const Row& row) const {
     // One query for all of a record's references: EXISTS per reference.
-    QList<const ObjectDefinition::Reference*> checked;
-    QStringList probes;
+    QList<int> checked;
     QVariantList targets;
-    for (const ObjectDefinition::Reference& ref : refs) {
-        const QString value = row.value(ref.column);
+    for (qsizetype r = 0; r < shape.references.size(); ++r) {
+        const TableShape::Reference& ref = shape.references[r];
+        const QString value = row[ref.column].value_or(QString());
         if (value.isEmpty())
             continue;
         QVariant target;
         int code = 0;
         QString why;
-        if (!convert(schemaColumn(ref.table, ref.targetColumn), ref.column, value, target, code,
-                     why))
+        if (!convert(targetColumn(shape, ref), value, target, code, why))
             return fail(code, why) == 0;
-        checked << &ref;
-        probes << QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE %2 = ?)")
-                      .arg(Schema::quoted(ref.table), Schema::quoted(ref.targetColumn));
+        checked << int(r);
         targets << target;
     }
     if (checked.isEmpty())
         return true;
     QString sqlError;
-    Statement* q =
-        m_company->database->run(QStringLiteral("SELECT ") + probes.join(u','), targets, &sqlError);
-    if (!q || !q->next())
-        return fail(errSql, sqlError) == 0;
+    Statement* q = shape.probe(*m_company->database, checked, &sqlError);
+    if (!q || !q->exec(targets) || !q->next())
+        return fail(errSql, q ? q->error() : sqlError) == 0;
     qsizetype missing = -1;
     for (qsizetype i = 0; i < checked.size() && missing < 0; ++i)
-        if (q->value(int(i)).toInt() == 0)
+        if (q->integer(int(i)) == 0)
             missing = i;
     q->finish();
     if (missing < 0)
         return true;
-    const ObjectDefinition::Reference& ref = *checked[missing];
-    const QString property = propertyOf(table, ref.column);
+    const TableShape::Reference& ref = shape.references[checked[missing]];
+    const TableShape::Column& c = shape.columns[ref.column];
     return fail(errReference, QStringLiteral("%1 of %2 refers to %3 '%4', which does not exist")
-                                  .arg(property.isEmpty() ? ref.column : property, table, ref.table,
-                                       row.value(ref.column).left(60))) == 0;
+                                  .arg(c.property.isEmpty() ? c.name : c.property, shape.table,
+                                       ref.table, row[ref.column]->left(60))) == 0;
 }
 
-bool BusinessObject::keyValues(QVariantList& values) const {
-    for (const ObjectDefinition::Field& key : m_def.keys) {
+bool BusinessObject::keyValues(const TableShape& main, QVariantList& values) const {
+    const Row& row = m_main.rows.first();
+    for (const int k : main.keyColumns) {
+        const TableShape::Column& c = main.columns[k];
+        const QString text = row[k].value_or(QString());
+        if (text.isEmpty())
+            return fail(errRequired, QStringLiteral("The key %1 is missing").arg(c.property)) == 0;
         QVariant v;
         int code = 0;
         QString why;
-        const QString text = m_main.value(key.column);
-        if (text.isEmpty())
-            return fail(errRequired, QStringLiteral("The key %1 is missing").arg(key.property)) ==
-                   0;
-        if (!convert(schemaColumn(m_def.table, key.column), key.property, text, v, code, why))
+        if (!convert(c, text, v, code, why))
             return fail(code, why) == 0;
         values << v;
     }
     return true;
 }
 
-bool BusinessObject::exists(const QVariantList& keys, bool* ok) const {
-    QStringList columns;
-    for (const ObjectDefinition::Field& key : m_def.keys)
-        columns << key.column;
-    QString why;
-    Statement* q = m_company->database->run(QStringLiteral("SELECT 1 FROM %1 WHERE %2")
-                                                .arg(Schema::quoted(m_def.table), where(columns)),
-                                            keys, &why);
-    *ok = q != nullptr;
-    if (!q) {
-        fail(errSql, why);
+bool BusinessObject::exists(const TableShape& main, const QVariantList& keys, bool* ok) const {
+    Statement& q = *main.exists;
+    *ok = q.exec(keys);
+    if (!*ok) {
+        fail(errSql, q.error());
         return false;
     }
-    const bool found = q->next();
-    q->finish();
+    const bool found = q.next();
+    q.finish();
     return found;
 }
 
-bool BusinessObject::assignKey() {
-    const ObjectDefinition::Field& key = m_def.keys.first();
+bool BusinessObject::assignKey(const TableShape& main) {
+    const int key = main.keyColumns.first();
     const QString code = QString::number(m_def.number);
     Database& db = *m_company->database;
     QString why;
@@ -542,44 +528,47 @@ bool BusinessObject::assignKey() {
     qlonglong next = known ? q->integer(0) : 1;
     q->finish();
     // Rows written past the counter (by SQL) must not be overwritten.
-    q = db.run(QStringLiteral("SELECT MAX(%1) FROM %2")
-                   .arg(Schema::quoted(key.column), Schema::quoted(m_def.table)),
+    q = db.run(QStringLiteral("SELECT MAX(%1) FROM %2").arg(main.columns[key].quoted, main.quoted),
                {}, &why);
     if (!q)
         return fail(errSql, why) == 0;
     if (q->next() && !q->isNull(0))
         next = std::max(next, q->integer(0) + 1);
     q->finish();
-    m_main.insert(key.column, QString::number(next));
+    m_main.rows.first()[key] = QString::number(next);
     return known ? exec(QStringLiteral("UPDATE ONNM SET AutoKey = ? WHERE ObjectCode = ?"),
                         {next + 1, code})
                  : exec(QStringLiteral("INSERT INTO ONNM (ObjectCode, AutoKey) VALUES (?, ?)"),
                         {code, next + 1});
 }
 
-bool BusinessObject::childLinks(const ObjectDefinition::Child& child, const Row& main,
-                                QStringList& columns, QVariantList& values) const {
+bool BusinessObject::childLinks(const ObjectDefinition::Child& child, const TableShape& main,
+                                const Row& row, QVariantList& values) const {
     for (const ObjectDefinition::Link& link : child.links) {
+        const int i = main.indexOfColumn(link.parentColumn);
+        TableShape::Column c;
+        if (i >= 0)
+            c = main.columns[i];
+        c.name = link.parentColumn;
         QVariant v;
         int code = 0;
         QString why;
-        if (!convert(schemaColumn(m_def.table, link.parentColumn), link.parentColumn,
-                     main.value(link.parentColumn), v, code, why))
+        if (!convert(c, i >= 0 ? row[i].value_or(QString()) : QString(), v, code, why))
             return fail(code, why) == 0;
-        columns << link.childColumn;
         values << v;
     }
     return true;
 }
 
-bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) const {
-    const QString column = child.numberColumn;
-    const QString table = Schema::quoted(child.table);
+bool BusinessObject::numberLine(const TableShape& lines, const ObjectDefinition::Child& child,
+                                Row& row) const {
+    const int number = lines.indexOfColumn(child.numberColumn);
+    const QString& column = lines.columns[number].quoted;
     QString why;
-    if (!row.value(column).isEmpty()) {
+    if (!row[number].value_or(QString()).isEmpty()) {
         Statement* q = m_company->database->run(
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(table, Schema::quoted(column)),
-            {row.value(column).toLongLong()}, &why);
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(lines.quoted, column),
+            {row[number]->toLongLong()}, &why);
         if (!q)
             return fail(errSql, why) == 0;
         const bool taken = q->next();
@@ -588,64 +577,78 @@ bool BusinessObject::numberLine(const ObjectDefinition::Child& child, Row& row) 
             return true;
     }
     Statement* q = m_company->database->run(
-        QStringLiteral("SELECT IFNULL(MAX(%1), 0) + 1 FROM %2").arg(Schema::quoted(column), table),
-        {}, &why);
+        QStringLiteral("SELECT IFNULL(MAX(%1), 0) + 1 FROM %2").arg(column, lines.quoted), {},
+        &why);
     if (!q || !q->next())
         return fail(errSql, why) == 0;
-    row.insert(column, q->value(0).toString());
+    row[number] = q->text(0);
     q->finish();
     return true;
 }
 
-bool BusinessObject::writeChildren(bool replace) {
+bool BusinessObject::insertRow(const TableShape& shape, const Row& row) {
+    QList<int> columns;
+    QVariantList values;
+    if (!sqlValues(shape, row, columns, values))
+        return false;
+    QString why;
+    Statement* q = shape.insert(*m_company->database, columns, &why);
+    if (!q)
+        return fail(errSql, why) == 0;
+    if (q->exec(values))
+        return true;
+    return fail(sqlErrorCode(q->error()), q->error()) == 0;
+}
+
+bool BusinessObject::deleteLines(const TableShape& lines, const QVariantList& linkValues) {
+    QStringList where;
+    for (const int k : lines.keyColumns)
+        where << lines.columns[k].quoted + QStringLiteral(" = ?");
+    return exec(QStringLiteral("DELETE FROM %1 WHERE %2")
+                    .arg(lines.quoted, where.join(QStringLiteral(" AND "))),
+                linkValues);
+}
+
+bool BusinessObject::writeChildren(const TableShape& main, bool replace) {
+    const Row& parent = m_main.rows.first();
     for (const ObjectDefinition::Child& child : m_def.children) {
         if (!m_children.contains(child.table))
             continue;
-        QStringList linkColumns;
+        const Shape lines = lineShape(child.table);
         QVariantList linkValues;
-        if (!childLinks(child, m_main, linkColumns, linkValues))
+        if (!lines || !childLinks(child, main, parent, linkValues))
             return false;
-        if (replace && !exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                 .arg(Schema::quoted(child.table), where(linkColumns)),
-                             linkValues))
+        if (replace && !deleteLines(*lines, linkValues))
             return false;
-        QList<Row>& rows = m_children[child.table];
+        const int lineColumn =
+            child.lineColumn.isEmpty() ? -1 : lines->indexOfColumn(child.lineColumn);
+        QList<Row>& rows = m_children[child.table].rows;
         for (qsizetype line = 0; line < rows.size(); ++line) {
             Row& row = rows[line];
-            for (qsizetype i = 0; i < child.links.size(); ++i)
-                row.insert(child.links[i].childColumn, m_main.value(child.links[i].parentColumn));
-            if (!child.lineColumn.isEmpty())
-                row.insert(child.lineColumn, QString::number(line));
-            if (!child.numberColumn.isEmpty() && !numberLine(child, row))
-                return false;
-            if (!checkReferences(child.table, child.references, row))
-                return false;
-            QStringList columns;
-            QVariantList values;
-            if (!sqlValues(child.table, row, columns, values))
-                return false;
-            QStringList names, marks;
-            for (const QString& c : columns) {
-                names << Schema::quoted(c);
-                marks << QStringLiteral("?");
+            for (qsizetype i = 0; i < child.links.size(); ++i) {
+                const int from = main.indexOfColumn(child.links[i].parentColumn);
+                row[lines->keyColumns[i]] = from >= 0 ? parent[from] : std::nullopt;
             }
-            if (!exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(Schema::quoted(child.table), names.join(u','), marks.join(u',')),
-                      values))
+            if (lineColumn >= 0)
+                row[lineColumn] = QString::number(line);
+            if (!child.numberColumn.isEmpty() && !numberLine(*lines, child, row))
+                return false;
+            if (!checkReferences(*lines, row) || !insertRow(*lines, row))
                 return false;
         }
     }
     return true;
 }
 
-int BusinessObject::inSavepoint(const std::function<bool()>& work) {
-    if (!m_company->connected())
-        return fail(errNotConnected, QStringLiteral("The company is not connected"));
-    const Row main = m_main;
-    const QMap<QString, QList<Row>> children = m_children;
+int BusinessObject::inSavepoint(const std::function<bool(const TableShape&)>& work) {
+    const Shape main = mainShape();
+    if (!main)
+        return m_company->lastErrorCode;
+    const Rows mainRows = m_main;
+    const QHash<QString, Rows> children = m_children;
     if (!m_company->database->exec(QStringLiteral("SAVEPOINT business_object")))
         return fail(errSql, QStringLiteral("Cannot start the write"));
-    if (work()) {
+    if (work(*main)) {
         m_company->database->exec(QStringLiteral("RELEASE business_object"));
         m_company->setLastError(0, QString());
         return 0;
@@ -654,7 +657,7 @@ int BusinessObject::inSavepoint(const std::function<bool()>& work) {
     const QString text = m_company->lastErrorText;
     m_company->database->exec(QStringLiteral("ROLLBACK TO business_object"));
     m_company->database->exec(QStringLiteral("RELEASE business_object"));
-    m_main = main;
+    m_main = mainRows;
     m_children = children;
     m_company->setLastError(code ? code : errInvalidArgument, text);
     return code ? code : errInvalidArgument;
@@ -662,51 +665,40 @@ int BusinessObject::inSavepoint(const std::function<bool()>& work) {
 
 int BusinessObject::Add() {
     if (m_def.number == UserTablesType)
-        return inSavepoint([this] { return addUserTable(); });
+        return inSavepoint([this](const TableShape& main) { return addUserTable(main); });
     if (m_def.number == UserFieldsType)
-        return inSavepoint([this] { return addUserField(); });
-    return inSavepoint([this] {
-        if (m_def.autoKey && !assignKey())
+        return inSavepoint([this](const TableShape& main) { return addUserField(main); });
+    return inSavepoint([this](const TableShape& main) {
+        if (m_def.autoKey && !assignKey(main))
             return false;
+        Row& row = m_main.rows.first();
         // Users carry a second number (alerts and menus use it): the key.
-        if (schemaColumn(m_def.table, QStringLiteral("USERID")) &&
-            m_main.value(QStringLiteral("USERID")).isEmpty() && m_def.keys.size() == 1)
-            m_main.insert(QStringLiteral("USERID"), m_main.value(m_def.keys.first().column));
-        for (const ObjectDefinition::Field& f : m_def.fields)
-            if (f.required && m_main.value(f.column).isEmpty())
-                return fail(errRequired, QStringLiteral("%1 is required").arg(f.property)) == 0;
+        const int userId = main.indexOfColumn(QStringLiteral("USERID"));
+        if (userId >= 0 && row[userId].value_or(QString()).isEmpty() && main.keyColumns.size() == 1)
+            row[userId] = row[main.keyColumns.first()];
+        for (qsizetype i = 0; i < main.columns.size(); ++i)
+            if (main.columns[i].required && row[i].value_or(QString()).isEmpty())
+                return fail(errRequired,
+                            QStringLiteral("%1 is required").arg(main.columns[i].property)) == 0;
         QVariantList keys;
         bool ok = false;
-        if (!keyValues(keys))
+        if (!keyValues(main, keys))
             return false;
-        if (exists(keys, &ok))
+        if (exists(main, keys, &ok))
             return fail(errRecordExists, QStringLiteral("A record of object %1 with key %2 exists "
                                                         "already")
                                              .arg(m_def.number)
                                              .arg(Recordset::valueText(keys.first()))) == 0;
-        if (!ok || !checkReferences(m_def.table, m_def.references, m_main))
-            return false;
-        QStringList columns;
-        QVariantList values;
-        if (!sqlValues(m_def.table, m_main, columns, values))
-            return false;
-        QStringList names, marks;
-        for (const QString& c : columns) {
-            names << Schema::quoted(c);
-            marks << QStringLiteral("?");
-        }
-        return exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(Schema::quoted(m_def.table), names.join(u','), marks.join(u',')),
-                    values) &&
-               writeChildren(false);
+        return ok && checkReferences(main, row) && insertRow(main, row) &&
+               writeChildren(main, false);
     });
 }
 
-bool BusinessObject::existingKey(QVariantList& keys) const {
+bool BusinessObject::existingKey(const TableShape& main, QVariantList& keys) const {
     bool ok = false;
-    if (!keyValues(keys))
+    if (!keyValues(main, keys))
         return false;
-    if (exists(keys, &ok))
+    if (exists(main, keys, &ok))
         return true;
     return ok && fail(errRecordMissing, QStringLiteral("No record of object %1 with key %2")
                                             .arg(m_def.number)
@@ -714,47 +706,51 @@ bool BusinessObject::existingKey(QVariantList& keys) const {
 }
 
 int BusinessObject::Update() {
-    return inSavepoint([this] {
+    return inSavepoint([this](const TableShape& main) {
         QVariantList keys;
-        if (!existingKey(keys))
+        if (!existingKey(main, keys))
             return false;
-        for (const ObjectDefinition::Field& f : m_def.fields)
-            if (f.required && m_main.contains(f.column) && m_main.value(f.column).isEmpty())
-                return fail(errRequired, QStringLiteral("%1 is required").arg(f.property)) == 0;
-        if (!checkReferences(m_def.table, m_def.references, m_main))
+        const Row& row = m_main.rows.first();
+        for (qsizetype i = 0; i < main.columns.size(); ++i)
+            if (main.columns[i].required && row[i] && row[i]->isEmpty())
+                return fail(errRequired,
+                            QStringLiteral("%1 is required").arg(main.columns[i].property)) == 0;
+        if (!checkReferences(main, row))
             return false;
-        Row changes = m_main;
-        QStringList keyColumns;
-        for (const ObjectDefinition::Field& key : m_def.keys) {
-            changes.remove(key.column);
-            keyColumns << key.column;
+        Row changes = row;
+        QStringList where;
+        for (const int k : main.keyColumns) {
+            changes[k].reset();
+            where << main.columns[k].quoted + QStringLiteral(" = ?");
         }
-        QStringList columns;
+        QList<int> columns;
         QVariantList values;
-        if (!sqlValues(m_def.table, changes, columns, values))
+        if (!sqlValues(main, changes, columns, values))
             return false;
         if (!columns.isEmpty()) {
             QStringList sets;
-            for (const QString& c : columns)
-                sets << Schema::quoted(c) + QStringLiteral(" = ?");
+            for (const int c : columns)
+                sets << main.columns[c].quoted + QStringLiteral(" = ?");
             if (!exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                          .arg(Schema::quoted(m_def.table), sets.join(u','), where(keyColumns)),
+                          .arg(main.quoted, sets.join(u','), where.join(QStringLiteral(" AND "))),
                       values + keys))
                 return false;
         }
-        return writeChildren(true);
+        return writeChildren(main, true);
     });
 }
 
 bool BusinessObject::inUse(const QVariantList& keys) const {
     for (const ObjectDefinition::Link& use : m_def.usedBy) {
+        QString why;
         Statement* q = m_company->database->run(
             QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
                 .arg(Schema::quoted(use.parentColumn), Schema::quoted(use.childColumn)),
-            {keys.first()});
-        const bool found = q && q->next();
-        if (q)
-            q->finish();
+            {keys.first()}, &why);
+        if (!q)
+            return fail(errSql, why) != 0;
+        const bool found = q->next();
+        q->finish();
         if (found)
             return fail(errInUse,
                         QStringLiteral("The record is still used in %1").arg(use.parentColumn)) !=
@@ -765,52 +761,89 @@ bool BusinessObject::inUse(const QVariantList& keys) const {
 
 int BusinessObject::Remove() {
     if (m_def.number == UserTablesType)
-        return inSavepoint([this] { return removeUserTable(); });
+        return inSavepoint([this](const TableShape& main) { return removeUserTable(main); });
     if (m_def.number == UserFieldsType)
-        return inSavepoint([this] { return removeUserField(); });
-    return inSavepoint([this] {
+        return inSavepoint([this](const TableShape& main) { return removeUserField(main); });
+    return inSavepoint([this](const TableShape& main) {
         QVariantList keys;
-        if (!existingKey(keys) || inUse(keys))
+        if (!existingKey(main, keys) || inUse(keys))
             return false;
         for (const ObjectDefinition::Child& child : m_def.children) {
-            QStringList linkColumns;
+            const Shape lines = shape(child.table);
             QVariantList linkValues;
-            if (!childLinks(child, m_main, linkColumns, linkValues))
-                return false;
-            if (!exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                          .arg(Schema::quoted(child.table), where(linkColumns)),
-                      linkValues))
+            if (!lines || !childLinks(child, main, m_main.rows.first(), linkValues) ||
+                !deleteLines(*lines, linkValues))
                 return false;
         }
-        QStringList keyColumns;
-        for (const ObjectDefinition::Field& key : m_def.keys)
-            keyColumns << key.column;
+        QStringList where;
+        for (const int k : main.keyColumns)
+            where << main.columns[k].quoted + QStringLiteral(" = ?");
         return exec(QStringLiteral("DELETE FROM %1 WHERE %2")
-                        .arg(Schema::quoted(m_def.table), where(keyColumns)),
+                        .arg(main.quoted, where.join(QStringLiteral(" AND "))),
                     keys);
     });
 }
 
-QVariant BusinessObject::GetProperty(const QString& name) const {
-    const QString column = columnOf(m_def.table, name);
-    if (column.isEmpty())
+QString BusinessObject::mainValue(const TableShape& main, const QString& column) const {
+    const int i = main.indexOfColumn(column);
+    return i < 0 ? QString() : m_main.rows.first()[i].value_or(QString());
+}
+
+void BusinessObject::setMainValue(const TableShape& main, const QString& column,
+                                  const QString& value) {
+    if (const int i = main.indexOfColumn(column); i >= 0)
+        m_main.rows.first()[i] = value;
+}
+
+bool BusinessObject::updateColumns(const TableShape& main, const QStringList& columns,
+                                   const QVariantList& keys) {
+    Row given(main.columns.size());
+    for (const QString& column : columns)
+        if (const int i = main.indexOfColumn(column); i >= 0)
+            given[i] = m_main.rows.first()[i];
+    QList<int> indexes;
+    QVariantList values;
+    if (!sqlValues(main, given, indexes, values))
+        return false;
+    if (indexes.isEmpty())
+        return true;
+    QStringList sets, where;
+    for (const int c : indexes)
+        sets << main.columns[c].quoted + QStringLiteral(" = ?");
+    for (const int k : main.keyColumns)
+        where << main.columns[k].quoted + QStringLiteral(" = ?");
+    return exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                    .arg(main.quoted, sets.join(u','), where.join(QStringLiteral(" AND "))),
+                values + keys);
+}
+
+int BusinessObject::propertyIndex(const QString& name, bool* secret) const {
+    const Shape main = mainShape();
+    const int i = main ? main->indexOfProperty(name) : -1;
+    if (i < 0)
         throw ComError(errUnknownMember,
                        QStringLiteral("Object %1 has no property %2").arg(m_def.number).arg(name));
-    if (isSecret(m_def.table, column) || !m_main.contains(column))
+    *secret = main->columns[i].secret;
+    return i;
+}
+
+QVariant BusinessObject::GetProperty(const QString& name) const {
+    bool secret = false;
+    const int i = propertyIndex(name, &secret);
+    const std::optional<QString>& value = m_main.rows.first()[i];
+    if (secret || !value)
         return QVariant();
-    return m_main.value(column);
+    return *value;
 }
 
 void BusinessObject::SetProperty(const QString& name, const QVariant& value) {
-    const QString column = columnOf(m_def.table, name);
-    if (column.isEmpty())
-        throw ComError(errUnknownMember,
-                       QStringLiteral("Object %1 has no property %2").arg(m_def.number).arg(name));
+    bool secret = false;
+    const int i = propertyIndex(name, &secret);
+    std::optional<QString>& held = m_main.rows.first()[i];
     if (value.isNull())
-        m_main.remove(column);
+        held.reset();
     else
-        m_main.insert(column, value.typeId() == QMetaType::Double ? Recordset::valueText(value)
-                                                                  : value.toString());
+        held = value.typeId() == QMetaType::Double ? Recordset::valueText(value) : value.toString();
 }
 
 int BusinessObject::GetIDOfName(const QString& name) const {

@@ -2,14 +2,15 @@
 
 #include "host/objects/LLHostObject.h"
 #include "host/objects/LLObjectCatalog.h"
+#include "host/objects/LLTableShape.h"
 
 #include <QHash>
-#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QVariantList>
 
 #include <memory>
+#include <optional>
 
 class QXmlStreamReader;
 
@@ -56,55 +57,77 @@ public:
     using HostObject::Invoke;
 
 private:
-    using Row = QMap<QString, QString>; // column -> value as document text
+    // A row's values as document text by position in its table's shape;
+    // empty where the record does not say.
+    using Row = QList<std::optional<QString>>;
+    using Shape = std::shared_ptr<const TableShape>;
+    // Rows with the shape their positions refer to.
+    struct Rows {
+        Shape shape;
+        QList<Row> rows;
+    };
 
     int fail(int code, const QString& text) const;
-    // The user-defined columns ("U_…") a table has now.
-    QStringList userColumns(const QString& table) const;
-    // Property name <-> column of a table (the main table or a child's).
-    QString columnOf(const QString& table, const QString& property) const;
-    QString propertyOf(const QString& table, const QString& column) const;
-    // Whether the column holds a password (hashed in, never handed out).
-    bool isSecret(const QString& table, const QString& column) const;
+    // How table (the main table or a line table) reads and writes now; null
+    // with the last error set when it cannot be had.
+    Shape shape(const QString& table) const;
+    // The shape of the main table or a line table now, with the rows held
+    // moved over to it (a user-defined field may have come or gone).
+    Shape mainShape() const;
+    Shape lineShape(const QString& table) const;
+    void conform(Rows& rows, const Shape& now) const;
+    // The main table's position of a property (and whether it holds a
+    // password); throws ComError for a name the object does not have.
+    int propertyIndex(const QString& name, bool* secret) const;
     // Parses one group of rows; false with code and text.
-    bool readRows(QXmlStreamReader& xml, const QString& table, QList<Row>& rows, int& code,
+    bool readRows(QXmlStreamReader& xml, const TableShape& shape, QList<Row>& rows, int& code,
                   QString& text) const;
-    QList<Row> select(const QString& table, const QStringList& columns, const QVariantList& values,
-                      const QString& order, bool* ok) const;
-    // Converts a row for writing; false with the code and text set.
-    bool sqlValues(const QString& table, const Row& row, QStringList& columns,
+    QList<Row> select(const TableShape& shape, const QVariantList& values, bool* ok) const;
+    // Converts a row for writing, in the shape's column order; false with
+    // the code and text set.
+    bool sqlValues(const TableShape& shape, const Row& row, QList<int>& columns,
                    QVariantList& values) const;
-    bool checkReferences(const QString& table, const QList<ObjectDefinition::Reference>& refs,
-                         const Row& row) const;
-    bool exists(const QVariantList& keyValues, bool* ok) const;
-    bool keyValues(QVariantList& values) const;
+    bool checkReferences(const TableShape& shape, const Row& row) const;
+    bool exists(const TableShape& main, const QVariantList& keyValues, bool* ok) const;
+    bool keyValues(const TableShape& main, QVariantList& values) const;
     // The key values of a record that exists; false (record missing) else.
-    bool existingKey(QVariantList& keys) const;
-    // The child's link columns and the parent's values for them.
-    bool childLinks(const ObjectDefinition::Child& child, const Row& main, QStringList& columns,
+    bool existingKey(const TableShape& main, QVariantList& keys) const;
+    // The parent's values for a line table's link columns.
+    bool childLinks(const ObjectDefinition::Child& child, const TableShape& main, const Row& row,
                     QVariantList& values) const;
-    bool writeChildren(bool replace);
+    bool insertRow(const TableShape& shape, const Row& row);
+    bool deleteLines(const TableShape& lines, const QVariantList& linkValues);
+    bool writeChildren(const TableShape& main, bool replace);
     // Gives a line with a number of its own a free one.
-    bool numberLine(const ObjectDefinition::Child& child, Row& row) const;
-    bool assignKey();
+    bool numberLine(const TableShape& lines, const ObjectDefinition::Child& child, Row& row) const;
+    bool assignKey(const TableShape& main);
     // True (with the last error set) while a record of another table uses
     // the record with these keys.
     bool inUse(const QVariantList& keys) const;
+    // The main row's value of a column as text (empty when unset), and
+    // setting it.
+    QString mainValue(const TableShape& main, const QString& column) const;
+    void setMainValue(const TableShape& main, const QString& column, const QString& value);
+    // Writes the main row's values of these columns (those it has) into the
+    // record with keys.
+    bool updateColumns(const TableShape& main, const QStringList& columns,
+                       const QVariantList& keys);
     // The user-table objects (153) and user-field objects (152) make and
     // drop the real table or column with their catalogue row.
-    bool addUserTable();
-    bool addUserField();
-    bool removeUserTable();
-    bool removeUserField();
-    int inSavepoint(const std::function<bool()>& work);
+    bool addUserTable(const TableShape& main);
+    bool addUserField(const TableShape& main);
+    bool removeUserTable(const TableShape& main);
+    bool removeUserField(const TableShape& main);
+    int inSavepoint(const std::function<bool(const TableShape&)>& work);
     bool exec(const QString& sql, const QVariantList& values) const;
 
     std::shared_ptr<CompanyState> m_company;
     const ObjectDefinition& m_def;
-    Row m_main;
-    QMap<QString, QList<Row>> m_children;
-    // The document's columns of each table, quoted, as selected.
-    mutable QHash<QString, QStringList> m_selected;
+    // The record held: one main row, and the lines of each line table the
+    // object has read or been given. Mutable: moving them to a new shape
+    // changes no value.
+    mutable Rows m_main;
+    mutable QHash<QString, Rows> m_children;
 };
 
 } // namespace LLObjectsCOM

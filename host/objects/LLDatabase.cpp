@@ -46,7 +46,9 @@ Database::Database(QString name, QString path)
       m_db(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name)) {}
 
 Database::~Database() {
-    m_statements.clear(); // statements go before their connection
+    // Statements go before their connection.
+    m_structureCache.clear();
+    m_statements.clear();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -175,7 +177,25 @@ bool Database::prepare(QSqlQuery& q, const QString& sql, const QVariantList& val
     return true;
 }
 
+void Database::checkStructure() {
+    Statement* q = run(QStringLiteral("PRAGMA schema_version"), {});
+    const qint64 version = q && q->next() ? q->integer(0) : -1;
+    if (q)
+        q->finish();
+    if (version != m_schemaVersion || version < 0) {
+        m_columns.clear();
+        m_structureCache.clear();
+        m_schemaVersion = version;
+    }
+}
+
+std::shared_ptr<const void>& Database::structureCache(const QString& key) {
+    checkStructure();
+    return m_structureCache[key];
+}
+
 const QStringList& Database::columns(const QString& table) {
+    checkStructure();
     auto it = m_columns.find(table);
     if (it == m_columns.end()) {
         QStringList names;
@@ -188,19 +208,24 @@ const QStringList& Database::columns(const QString& table) {
     return *it;
 }
 
-Statement* Database::run(const QString& sql, const QVariantList& values, QString* error) {
-    const QString verb = sql.trimmed().section(u' ', 0, 0).toUpper();
-    if (verb == u"ALTER" || verb == u"CREATE" || verb == u"DROP" || verb == u"ROLLBACK")
-        m_columns.clear(); // the structure may change (a rollback may undo a change)
+std::shared_ptr<Statement> Database::statement(const QString& sql, QString* error) {
     std::shared_ptr<Statement>& q = m_statements[sql];
     if (!q) {
         q = std::make_shared<Statement>(m_handle, sql);
         if (!q->isValid()) {
             setError(error, q->error());
+            std::shared_ptr<Statement> failed;
             m_statements.remove(sql);
-            return nullptr;
+            return failed;
         }
     }
+    return q;
+}
+
+Statement* Database::run(const QString& sql, const QVariantList& values, QString* error) {
+    const std::shared_ptr<Statement> q = statement(sql, error);
+    if (!q)
+        return nullptr;
     if (!q->exec(values)) {
         setError(error, q->error());
         return nullptr;

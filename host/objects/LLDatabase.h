@@ -54,9 +54,17 @@ public:
     // with SQLite's text, when the statement fails.
     Statement* run(const QString& sql, const QVariantList& values, QString* error = nullptr);
 
-    // The columns a table has now, in order; kept until a statement changes
-    // the database's structure.
+    // A statement prepared once per text and kept for the connection's life;
+    // null, with SQLite's text, when it does not prepare.
+    std::shared_ptr<Statement> statement(const QString& sql, QString* error = nullptr);
+
+    // The columns a table has now, in order; kept until the database's
+    // structure changes.
     const QStringList& columns(const QString& table);
+    // A slot for something derived from the database's structure, under
+    // key; emptied whenever the structure changes (by any statement, also
+    // a rollback).
+    std::shared_ptr<const void>& structureCache(const QString& key);
 
     // What identifies a company file of a server.
     struct CompanyInfo {
@@ -84,7 +92,12 @@ private:
     QSqlDatabase m_db;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
     sqlite3* m_handle = nullptr;
+    // Drops what was derived from the structure when it changed.
+    void checkStructure();
+
     QHash<QString, QStringList> m_columns;
+    QHash<QString, std::shared_ptr<const void>> m_structureCache;
+    qint64 m_schemaVersion = -1;
 };
 
 } // namespace LLObjectsCOM

@@ -6,6 +6,7 @@
 
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLSchema.h"
+#include "host/objects/LLTableShape.h"
 #include "host/objects/LLUserTables.h"
 
 namespace LLObjectsCOM {
@@ -22,15 +23,15 @@ QString tableKey(const QString& name) {
 
 } // namespace
 
-bool BusinessObject::addUserTable() {
-    const QString name = tableKey(m_main.value(QStringLiteral("TableName")));
+bool BusinessObject::addUserTable(const TableShape& main) {
+    const QString name = tableKey(mainValue(main, QStringLiteral("TableName")));
     if (name.isEmpty())
         return fail(errRequired, QStringLiteral("TableName is required")) == 0;
     if (UserTables::table(*m_company->database, name))
         return fail(errRecordExists,
                     QStringLiteral("The user table @%1 exists already").arg(name)) == 0;
     bool ok = true;
-    const QString typeText = m_main.value(QStringLiteral("ObjectType"));
+    const QString typeText = mainValue(main, QStringLiteral("ObjectType"));
     const int type = typeText.isEmpty() ? 0 : typeText.trimmed().toInt(&ok);
     if (!ok)
         return fail(errWrongType,
@@ -38,28 +39,22 @@ bool BusinessObject::addUserTable() {
                0;
     QString why;
     if (!UserTables::addTable(*m_company->database, caseInsensitive(*m_company), name,
-                              m_main.value(QStringLiteral("Descr")), type, &why))
+                              mainValue(main, QStringLiteral("Descr")), type, &why))
         return fail(errInvalidArgument, why) == 0;
-    m_main.insert(QStringLiteral("TableName"), name);
-    const QString archivable = m_main.value(QStringLiteral("Archivable"));
-    if (archivable.isEmpty())
-        return true;
-    QStringList columns;
-    QVariantList values;
-    if (!sqlValues(m_def.table, {{QStringLiteral("Archivable"), archivable}}, columns, values))
-        return false;
-    return exec(QStringLiteral("UPDATE OUTB SET Archivable = ? WHERE TableName = ?"),
-                QVariantList{values.first(), name});
+    setMainValue(main, QStringLiteral("TableName"), name);
+    return updateColumns(main, {QStringLiteral("Archivable")}, {name});
 }
 
-bool BusinessObject::addUserField() {
-    const QString table = m_main.value(QStringLiteral("TableID"));
-    const QString alias = m_main.value(QStringLiteral("AliasID"));
+bool BusinessObject::addUserField(const TableShape& main) {
+    const QString table = mainValue(main, QStringLiteral("TableID"));
+    const QString alias = mainValue(main, QStringLiteral("AliasID"));
     if (table.isEmpty())
         return fail(errRequired, QStringLiteral("TableName is required")) == 0;
     if (alias.isEmpty())
         return fail(errRequired, QStringLiteral("Name is required")) == 0;
-    const QString typeText = m_main.value(QStringLiteral("TypeID"), QStringLiteral("0"));
+    QString typeText = mainValue(main, QStringLiteral("TypeID"));
+    if (typeText.isEmpty())
+        typeText = QStringLiteral("0");
     const QChar type = typeText.size() == 1 ? UserTables::typeFromId(typeText[0]) : QChar();
     if (type.isNull())
         return fail(errWrongType, QStringLiteral("Type: '%1' is not a field type (0 to 4)")
@@ -69,10 +64,10 @@ bool BusinessObject::addUserField() {
         if (f.alias.compare(alias, Qt::CaseInsensitive) == 0)
             return fail(errRecordExists, QStringLiteral("The table %1 has a field U_%2 already")
                                              .arg(f.table, alias)) == 0;
-    const int size = m_main.value(QStringLiteral("EditSize")).toInt();
+    const int size = mainValue(main, QStringLiteral("EditSize")).toInt();
     QString why;
     if (!UserTables::addField(db, caseInsensitive(*m_company), table, alias,
-                              m_main.value(QStringLiteral("Descr")), type, size, &why))
+                              mainValue(main, QStringLiteral("Descr")), type, size, &why))
         return fail(errInvalidArgument, why) == 0;
     // The host numbers the field; the record takes the catalogue's own
     // table name and number so its lines link to it.
@@ -83,35 +78,21 @@ bool BusinessObject::addUserField() {
     if (added == fields.end())
         return fail(errSql,
                     QStringLiteral("The field U_%1 vanished while it was added").arg(alias)) == 0;
-    m_main.insert(QStringLiteral("TableID"), added->table);
-    m_main.insert(QStringLiteral("FieldID"), QString::number(added->fieldId));
-    m_main.insert(QStringLiteral("TypeID"), QString(UserTables::typeId(type)));
-    m_main.insert(QStringLiteral("EditSize"), QString::number(added->size));
-
+    setMainValue(main, QStringLiteral("TableID"), added->table);
+    setMainValue(main, QStringLiteral("FieldID"), QString::number(added->fieldId));
+    setMainValue(main, QStringLiteral("TypeID"), QString(UserTables::typeId(type)));
+    setMainValue(main, QStringLiteral("EditSize"), QString::number(added->size));
     // What the catalogue keeps beyond the column itself.
-    Row extra;
-    for (const char* column : {"EditType", "Dflt", "NotNull", "RTable"})
-        if (m_main.contains(QLatin1String(column)))
-            extra.insert(QLatin1String(column), m_main.value(QLatin1String(column)));
-    if (!extra.isEmpty()) {
-        QStringList columns;
-        QVariantList values;
-        if (!sqlValues(m_def.table, extra, columns, values))
-            return false;
-        QStringList sets;
-        for (const QString& c : columns)
-            sets << Schema::quoted(c) + QStringLiteral(" = ?");
-        if (!exec(QStringLiteral("UPDATE CUFD SET %1 WHERE TableID = ? AND FieldID = ?")
-                      .arg(sets.join(u',')),
-                  values + QVariantList{added->table, added->fieldId}))
-            return false;
-    }
-    return writeChildren(false);
+    return updateColumns(main,
+                         {QStringLiteral("EditType"), QStringLiteral("Dflt"),
+                          QStringLiteral("NotNull"), QStringLiteral("RTable")},
+                         {added->table, added->fieldId}) &&
+           writeChildren(main, false);
 }
 
-bool BusinessObject::removeUserTable() {
+bool BusinessObject::removeUserTable(const TableShape& main) {
     QVariantList keys;
-    if (!existingKey(keys) || inUse(keys))
+    if (!existingKey(main, keys) || inUse(keys))
         return false;
     QString why;
     if (!UserTables::removeTable(*m_company->database, keys.first().toString(), &why))
@@ -119,9 +100,9 @@ bool BusinessObject::removeUserTable() {
     return true;
 }
 
-bool BusinessObject::removeUserField() {
+bool BusinessObject::removeUserField(const TableShape& main) {
     QVariantList keys;
-    if (!existingKey(keys))
+    if (!existingKey(main, keys))
         return false;
     Database& db = *m_company->database;
     const QString table = keys.value(0).toString();

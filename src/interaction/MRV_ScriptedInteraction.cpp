@@ -70,7 +70,10 @@ void MRV_ScriptedInteraction::progressStart(const QString& text, int minimum, in
 }
 
 void MRV_ScriptedInteraction::progressPosition(int position) {
-    transcript << QStringLiteral("progress: %1").arg(position);
+    // Positions come by the thousand; only the last one and their number
+    // are kept.
+    lastProgress = position;
+    ++progressSteps;
 }
 
 void MRV_ScriptedInteraction::progressEnd() {

@@ -21,8 +21,11 @@ public:
     // cancelled.
     std::function<int(LLObjectsCOM::Company&)> login;
 
-    // What was shown, in order.
+    // What was shown, in order. Progress positions are not in it: only the
+    // last one and how many there were.
     QStringList transcript;
+    int lastProgress = -1;
+    int progressSteps = 0;
 
     int hostMessageBox(const QString& text, int defaultButton,
                        const QStringList& captions) override;

@@ -1,6 +1,7 @@
 #include "HostTestSupport.h"
 
 #include "TestData.h"
+#include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLUserTables.h"
 #include "tsframework/ComError.h"
@@ -580,4 +581,36 @@ TEST_F(UserTablesTest, CallsNestInTheCallersTransaction) {
     ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("NESTED"), QString(), 0));
     ASSERT_TRUE(db().exec(QStringLiteral("COMMIT")));
     EXPECT_TRUE(UserTables::table(db(), QStringLiteral("NESTED")));
+}
+
+// An object that holds a record while a field comes or goes keeps every
+// value that still has a column, and takes the new field at once.
+TEST_F(UserTablesTest, AHeldRecordFollowsFieldsThatComeAndGo) {
+    open();
+    scalar(QStringLiteral("INSERT INTO OCRD (CardCode, CardName) VALUES (N'C1', N'Acme')"));
+    std::unique_ptr<HostObject> o = company.GetBusinessObject(2);
+    auto* partner = static_cast<BusinessObject*>(o.get());
+    ASSERT_TRUE(partner->GetByKey({QStringLiteral("C1")}));
+    EXPECT_THROW(partner->SetProperty(QStringLiteral("U_Tier"), QStringLiteral("Gold")), ComError);
+
+    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("OCRD"), QStringLiteral("Tier"),
+                                     QString(), u'A', 10));
+    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("OCRD"), QStringLiteral("Band"),
+                                     QString(), u'A', 10));
+    partner->SetProperty(QStringLiteral("U_Tier"), QStringLiteral("Gold"));
+    partner->SetProperty(QStringLiteral("U_Band"), QStringLiteral("B"));
+    ASSERT_EQ(partner->Update(), 0) << company.GetLastErrorDescription().toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT U_Tier || U_Band FROM OCRD WHERE CardCode = N'C1'")),
+              QStringLiteral("GoldB"));
+    EXPECT_TRUE(partner->GetAsXML().contains(QStringLiteral("<U_Band>B</U_Band>")));
+
+    // The field in the middle goes while the object holds its value.
+    ASSERT_TRUE(UserTables::removeField(db(), QStringLiteral("OCRD"), QStringLiteral("Band")));
+    EXPECT_FALSE(partner->GetAsXML().contains(QStringLiteral("U_Band")));
+    EXPECT_EQ(partner->GetProperty(QStringLiteral("U_Tier")).toString(), QStringLiteral("Gold"));
+    EXPECT_EQ(partner->GetProperty(QStringLiteral("CardName")).toString(), QStringLiteral("Acme"));
+    partner->SetProperty(QStringLiteral("CardName"), QStringLiteral("Acme Ltd"));
+    ASSERT_EQ(partner->Update(), 0) << company.GetLastErrorDescription().toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT CardName || U_Tier FROM OCRD WHERE CardCode = N'C1'")),
+              QStringLiteral("Acme LtdGold"));
 }

@@ -1,0 +1,441 @@
+#include "config/MRV_ConfigurationManager.h"
+
+#include "di/MRV_ConnectionContext.h"
+#include "host/objects/LLCompany.h"
+#include "interaction/MRV_Interaction.h"
+#include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
+#include "tsframework/TSXmlText.h"
+#include "xml/MRV_SAXParser.h"
+#include "xml/MRV_XmlString.h"
+
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/Attributes.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+
+#include <QCoreApplication>
+#include <QSaveFile>
+#include <QSysInfo>
+
+namespace {
+
+QString programFolderOverride;
+
+const QStringList kTextHeader{
+    QStringLiteral("configurationName"), QStringLiteral("dbVersion"),
+    QStringLiteral("localization"),      QStringLiteral("creationUser"),
+    QStringLiteral("creationDate"),      QStringLiteral("additionalDescr")};
+const QStringList kFlagHeader{QStringLiteral("partialConfiguration"), QStringLiteral("backup"),
+                              QStringLiteral("approval"), QStringLiteral("FRFMUDF")};
+
+// The text's leading decimal integer, 0 when there is none ("2abc" is 2).
+int leadingInteger(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype end = 0;
+    if (end < t.size() && (t[end] == u'-' || t[end] == u'+'))
+        ++end;
+    while (end < t.size() && t[end].isDigit() && t[end].unicode() < 128)
+        ++end;
+    bool ok = false;
+    const int n = t.left(end).toInt(&ok);
+    return ok ? n : 0;
+}
+
+QString boolText(bool flag) {
+    return flag ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// A value escaped for an attribute: a reader turns a raw tab or line feed
+// in one into a blank.
+QString attributeValue(const QString& value) {
+    return MRV_ConfigurationManager::escape(value)
+        .replace(u'\n', QLatin1String("&#10;"))
+        .replace(u'\t', QLatin1String("&#9;"));
+}
+
+// Attributes in name order, escaped: a value with a quote or an ampersand
+// must not break the file.
+QString attributeText(const QMap<QString, QString>& attributes) {
+    QString text;
+    for (auto it = attributes.cbegin(); it != attributes.cend(); ++it)
+        text += u' ' + it.key() + QStringLiteral("=\"") + attributeValue(it.value()) + u'"';
+    return text;
+}
+
+// Everything up to the last separator of path ("\" looked for first).
+QString cutAtLastSeparator(const QString& path) {
+    qsizetype at = path.lastIndexOf(u'\\');
+    if (at < 0)
+        at = path.lastIndexOf(u'/');
+    return at < 0 ? QString() : path.left(at);
+}
+
+} // namespace
+
+MRV_ConfigurationManager::MRV_ConfigurationManager(MRV_ConnectionContext& context)
+    : m_context(context) {}
+
+MRV_ConfigurationManager::~MRV_ConfigurationManager() = default;
+
+QString MRV_ConfigurationManager::escape(const QString& text) {
+    return TSEscapeXmlText(text, true);
+}
+
+void MRV_ConfigurationManager::setProgramFolder(const QString& folder) {
+    programFolderOverride = folder;
+}
+
+HRESULT MRV_ConfigurationManager::getAppPath(QString& path) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::getAppPath");
+    path = programFolderOverride.isEmpty() ? QCoreApplication::applicationDirPath()
+                                           : programFolderOverride;
+    if (path.isEmpty()) {
+        MRV_Interaction& ui = MRV_Interaction::current();
+        CTSBSTR text(ui.language());
+        text.FormatId(10015, path);
+        ui.error(text, false);
+        log.LogError(u"Failed to get application path -- invalid path");
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+QString MRV_ConfigurationManager::resolveBasePath(const QString& current, const QString& stored,
+                                                  const QString& fallback) {
+    if (current.isEmpty() || stored.isEmpty())
+        return fallback;
+    // Worksheets made on Windows keep backslashes.
+    const QString file = QString(stored).replace(u'\\', u'/');
+    if (file.startsWith(QLatin1String("..")))
+        return cutAtLastSeparator(cutAtLastSeparator(current)).replace(u'\\', u'/') + file.mid(2);
+    // An absolute path is the file itself, and a bare name lies beside the
+    // worksheet (taking the worksheet itself for its base cannot be meant).
+    if (file.startsWith(u'/') || (file.size() > 2 && file[1] == u':' && file[2] == u'/'))
+        return file;
+    return cutAtLastSeparator(current).replace(u'\\', u'/') + u'/' + file;
+}
+
+const ConfigurationObject* MRV_ConfigurationManager::object(const QString& stringId) const {
+    const auto it = m_objectsById.constFind(stringId);
+    if (it == m_objectsById.cend())
+        return nullptr;
+    const auto found = m_objects.constFind(*it);
+    return found == m_objects.cend() ? nullptr : &*found;
+}
+
+// Reading --------------------------------------------------------------
+
+void MRV_ConfigurationManager::startDocument() {
+    m_element.clear();
+    m_objects.clear();
+    m_objectsById.clear();
+    m_startTags = 0;
+    m_inRecord = m_skipObject = m_skipTable = m_inTable = m_failed = false;
+    m_pendingText.clear();
+    m_record.clear();
+}
+
+void MRV_ConfigurationManager::startElement(const XMLCh*, const XMLCh* localname, const XMLCh*,
+                                            const xercesc::Attributes& attributes) {
+    flushText();
+    const QString name = fromXmlCh(localname);
+    m_element = name;
+    MRV_Interaction::current().progressPosition(++m_startTags);
+    if (m_headerOnly || m_skipObject || m_skipTable)
+        return;
+    const auto attributeMap = [&attributes] {
+        QMap<QString, QString> map;
+        for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
+            map.insert(fromXmlCh(attributes.getLocalName(i)), fromXmlCh(attributes.getValue(i)));
+        return map;
+    };
+    if (name == u"OBJECT") {
+        const QMap<QString, QString> map = attributeMap();
+        if (!map.contains(QStringLiteral("string_id"))) {
+            CLogBase(u"MRV", u"MRV_ConfigurationManager::startElement")
+                .LogError(u"string_id missing for object");
+            m_skipObject = true;
+            return;
+        }
+        m_tables.clear();
+        m_tablesByName.clear();
+        m_objectAttributes = map;
+        m_stringId = map.value(QStringLiteral("string_id"));
+    } else if (name == u"BOM") {
+        m_inRecord = true;
+        m_record += QLatin1String("<BOM>");
+    } else if (m_inRecord) {
+        m_record += u'<' + name;
+        // Escaped again: the reader hands values over with their entities
+        // resolved, and "&" or a quote would break the record.
+        for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
+            m_record += u' ' + fromXmlCh(attributes.getLocalName(i)) + QStringLiteral("=\"") +
+                        attributeValue(fromXmlCh(attributes.getValue(i))) + u'"';
+        m_record += u'>';
+    } else if (name == u"table") {
+        const QMap<QString, QString> map = attributeMap();
+        if (!map.contains(QStringLiteral("name"))) {
+            CLogBase(u"MRV", u"MRV_ConfigurationManager::startElement")
+                .LogError(u"tblname missing for table");
+            m_skipTable = true;
+            return;
+        }
+        m_tableAttributes = map;
+        m_tableName = map.value(QStringLiteral("name"));
+        m_inTable = true;
+    }
+}
+
+void MRV_ConfigurationManager::characters(const XMLCh* chars, XMLSize_t length) {
+    if (m_element.isEmpty())
+        return;
+    m_pendingText += QStringView(reinterpret_cast<const char16_t*>(chars), qsizetype(length));
+}
+
+void MRV_ConfigurationManager::flushText() {
+    if (m_pendingText.isEmpty())
+        return;
+    const QString text = m_pendingText;
+    m_pendingText.clear();
+    if (!m_skipObject && !m_skipTable)
+        takeText(text);
+}
+
+void MRV_ConfigurationManager::takeText(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return;
+    // Inside a record every element is the record's: a field that happens to
+    // share a header element's name stays in the record.
+    if (m_inRecord) {
+        m_record += escape(text);
+        return;
+    }
+    if (kTextHeader.contains(m_element)) {
+        QString* fields[] = {&m_header.configurationName, &m_header.dbVersion,
+                             &m_header.localization,      &m_header.creationUser,
+                             &m_header.creationDate,      &m_header.additionalDescr};
+        *fields[kTextHeader.indexOf(m_element)] = text;
+    } else if (kFlagHeader.contains(m_element)) {
+        bool* flags[] = {&m_header.partialConfiguration, &m_header.backup, &m_header.approval,
+                         &m_header.FRFMUDF};
+        *flags[kFlagHeader.indexOf(m_element)] =
+            text.trimmed().compare(u"false", Qt::CaseInsensitive) != 0;
+    } else if (m_element == u"copyMethod") {
+        m_header.copyMethod = leadingInteger(text);
+    } else if (m_element == u"RTCF") {
+        m_header.RTCF = leadingInteger(text);
+    }
+}
+
+void MRV_ConfigurationManager::endElement(const XMLCh*, const XMLCh* localname, const XMLCh*) {
+    flushText();
+    if (m_headerOnly)
+        return;
+    const QString name = fromXmlCh(localname);
+    if (m_skipObject || m_skipTable) {
+        // A skipped element keeps nothing of what it holds; nesting of the
+        // same name inside it cannot occur outside records.
+        if (m_skipObject && name == u"OBJECT")
+            m_skipObject = false;
+        else if (m_skipTable && name == u"table")
+            m_skipTable = false;
+        return;
+    }
+    if (name == u"BOM") {
+        m_inRecord = false;
+        m_record += QLatin1String("</BOM>");
+    } else if (m_inRecord) {
+        m_record += QLatin1String("</") + name + u'>';
+    } else if (name == u"table" && m_inTable) {
+        const int ordinal = int(m_tables.size());
+        const ConfigurationTable table{m_tableAttributes, m_record};
+        m_tables.insert(ordinal, table);
+        m_tablesByName.insert(m_tableName, {ordinal, table});
+        m_record.clear();
+        m_inTable = false;
+    } else if (name == u"OBJECT") {
+        const int ordinal = int(m_objects.size());
+        m_objects.insert(ordinal,
+                         ConfigurationObject{m_objectAttributes, m_tables, m_tablesByName});
+        m_objectsById.insert(m_stringId, ordinal);
+        m_tables.clear();
+        m_tablesByName.clear();
+    }
+}
+
+namespace {
+
+void logParseProblem(const char16_t* scope, const char16_t* format,
+                     const xercesc::SAXParseException& e) {
+    CLogBase(u"MRV", scope)
+        .LogError(format, fromXmlCh(e.getMessage()), int(e.getLineNumber()),
+                  int(e.getColumnNumber()));
+}
+
+} // namespace
+
+void MRV_ConfigurationManager::warning(const xercesc::SAXParseException& e) {
+    logParseProblem(u"MRV_ConfigurationManager::warning",
+                    u"Warning in SAX Parser: %s, line %d, col %d", e);
+}
+
+void MRV_ConfigurationManager::error(const xercesc::SAXParseException& e) {
+    m_failed = true;
+    logParseProblem(u"MRV_ConfigurationManager::error", u"Error in SAX Parser: %s, line %d, col %d",
+                    e);
+}
+
+void MRV_ConfigurationManager::fatalError(const xercesc::SAXParseException& e) {
+    m_failed = true;
+    logParseProblem(u"MRV_ConfigurationManager::fatalError",
+                    u"Fatal error in SAX Parser: %s, line %d, col %d", e);
+}
+
+HRESULT MRV_ConfigurationManager::parse(const QString& path, bool headerOnly,
+                                        const QString& caller) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    m_parser = std::make_unique<MRV_SAXParser>();
+    m_headerOnly = headerOnly;
+    m_parser->reader()->setContentHandler(this);
+    m_parser->reader()->setErrorHandler(this);
+    const bool parsed = m_parser->parseFile(path) && !m_failed;
+    m_parser->reader()->setContentHandler(nullptr);
+    m_parser->reader()->setErrorHandler(nullptr);
+    if (parsed)
+        return S_OK;
+    CLogBase log(u"MRV", caller);
+    log.LogError(u"Failed to parse configuration file");
+    log.LogDbg0(u"%s", m_parser->errorList());
+    CTSBSTR text(ui.language());
+    text.LoadStringW(10024);
+    ui.error(text, false);
+    m_parser.reset();
+    return E_FAIL;
+}
+
+HRESULT MRV_ConfigurationManager::previewConfiguration() {
+    const HRESULT hr = parse(m_context.databaseName, true,
+                             QStringLiteral("MRV_ConfigurationManager::previewConfiguration"));
+    m_parser.reset();
+    m_headerOnly = false;
+    m_inRecord = false;
+    return hr;
+}
+
+HRESULT MRV_ConfigurationManager::openFile(const QString& path) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR text(ui.language());
+    text.LoadStringW(10012);
+    ui.progressStart(text, 0, 123);
+    MRV_WaitCursor wait;
+    const HRESULT hr =
+        parse(path, false, QStringLiteral("MRV_ConfigurationManager::openConfiguration"));
+    ui.progressEnd();
+    return hr;
+}
+
+HRESULT MRV_ConfigurationManager::openConfiguration(const MRV_ConnectionContext* baseContext,
+                                                    bool useTemplate) {
+    QString path;
+    if (useTemplate) {
+        if (getAppPath(path) != S_OK)
+            return E_FAIL;
+        path += QLatin1String("/Configuration.tpl");
+    } else {
+        path = resolveBasePath(m_context.worksheetPath,
+                               baseContext ? baseContext->baseFilePath : QString(),
+                               m_context.databaseName);
+    }
+    const HRESULT hr = openFile(path);
+    if (hr == S_OK && useTemplate) {
+        const auto& base = m_context.baseCompany;
+        m_header.localization = base && base->Connected() ? base->Localization() : QString();
+    }
+    return hr;
+}
+
+// Writing --------------------------------------------------------------
+
+void MRV_ConfigurationManager::writeHeader(QString& text) const {
+    const auto line = [&text](const char* element, const QString& value) {
+        text += u'<' + QLatin1String(element) + u'>' + value + QLatin1String("</") +
+                QLatin1String(element) + QLatin1String(">\n");
+    };
+    text += QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n"
+                          "<mirrovaConfigurationFile version=\"1.0\">\n"
+                          "<header>\n");
+    // Every text is escaped: a description with "<" or "&" would otherwise
+    // make a file that no reader takes back.
+    line("configurationName", escape(m_header.configurationName));
+    line("dbVersion", escape(m_header.dbVersion));
+    line("localization", escape(m_header.localization));
+    line("creationUser", escape(m_header.creationUser));
+    line("creationDate", escape(m_header.creationDate));
+    line("additionalDescr", escape(m_header.additionalDescr));
+    line("partialConfiguration", boolText(m_header.partialConfiguration));
+    line("backup", boolText(m_header.backup));
+    line("approval", boolText(m_header.approval));
+    line("copyMethod", QString::number(m_header.copyMethod));
+    line("RTCF", QString::number(m_header.RTCF));
+    line("FRFMUDF", boolText(m_header.FRFMUDF));
+    text += QLatin1String("</header>\n");
+}
+
+void MRV_ConfigurationManager::writeBodyStart(QString& text) {
+    text += QLatin1String("<body>\n");
+}
+
+void MRV_ConfigurationManager::writeBodyEnd(QString& text) {
+    text += QLatin1String("</body>\n</mirrovaConfigurationFile>\n");
+}
+
+void MRV_ConfigurationManager::writeObject(QString& text, const QMap<QString, QString>& attributes,
+                                           const QString& tables) {
+    text += QLatin1String("<OBJECT") + attributeText(attributes) + u'>' + tables +
+            QLatin1String("</OBJECT>\n");
+}
+
+QString MRV_ConfigurationManager::tableText(const QMap<QString, QString>& attributes,
+                                            const QString& records) {
+    return QLatin1String("<table") + attributeText(attributes) + u'>' + records +
+           QLatin1String("</table>");
+}
+
+HRESULT MRV_ConfigurationManager::writeToFile(const QString& path, const QString& text) const {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        QByteArray bytes("\xff\xfe", 2);
+        if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+            bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        } else {
+            bytes.reserve((text.size() + 1) * 2);
+            for (const QChar c : text)
+                bytes.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+        }
+        if (file.write(bytes) == bytes.size() && file.commit())
+            return S_OK;
+    }
+    CLogBase(u"MRV", u"MRV_ConfigurationManager::writeToFile")
+        .LogError(u"Failed to open output configuration file");
+    return E_INVALIDARG;
+}
+
+void MRV_ConfigurationManager::getData(const QString& stringId,
+                                       QList<ConfigurationTableData>& tables) const {
+    tables.clear();
+    const ConfigurationObject* found = object(stringId);
+    if (!found)
+        return;
+    for (const ConfigurationTable& table : found->tables) {
+        ConfigurationTableData data{table.name(), {}};
+        const QString& text = table.records;
+        for (qsizetype from = text.indexOf(QLatin1String("<BOM>")); from >= 0;) {
+            const qsizetype end = text.indexOf(QLatin1String("</BOM>"), from);
+            if (end < 0)
+                break;
+            data.documents << text.mid(from, end + 6 - from);
+            from = text.indexOf(QLatin1String("<BOM>"), end);
+        }
+        tables << data;
+    }
+}

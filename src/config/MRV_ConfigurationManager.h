@@ -1,0 +1,125 @@
+#pragma once
+
+#include "config/MRV_ConfigurationData.h"
+#include "tsframework/HResult.h"
+
+#include <xercesc/sax2/DefaultHandler.hpp>
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <memory>
+
+class MRV_ConnectionContext;
+class MRV_SAXParser;
+
+// The program's configuration file: a portable snapshot of the records of
+// the selected categories, grouped by category (OBJECT) and table, behind a
+// header saying where they came from and how they are to be copied. Reads
+// files with a SAX reader (it is the reader's content and error handler),
+// keeps what it read, and writes files as one text built in memory.
+class MRV_ConfigurationManager : public xercesc::DefaultHandler {
+public:
+    explicit MRV_ConfigurationManager(MRV_ConnectionContext& context);
+    ~MRV_ConfigurationManager() override;
+    MRV_ConfigurationManager(const MRV_ConfigurationManager&) = delete;
+    MRV_ConfigurationManager& operator=(const MRV_ConfigurationManager&) = delete;
+
+    // Reads only the header of the file the context names as its database
+    // (a file base keeps its path there).
+    HRESULT previewConfiguration();
+    // Reads a whole file: the object list "Configuration.tpl" beside the
+    // program (useTemplate), or the base file of the worksheet, found as
+    // resolveBasePath says. A template read takes the base company's
+    // localization into the header.
+    HRESULT openConfiguration(const MRV_ConnectionContext* baseContext, bool useTemplate);
+    // Reads the file at path (for tests and tools that know it).
+    HRESULT openFile(const QString& path);
+
+    // Lines 1 to 5 of a file: declaration, root and header.
+    void writeHeader(QString& text) const;
+    // An OBJECT element with its tables' text (already "<table ...>" …
+    // "</table>"); attributes in name order.
+    static void writeObject(QString& text, const QMap<QString, QString>& attributes,
+                            const QString& tables);
+    // A table element with its record documents; attributes in name order.
+    static QString tableText(const QMap<QString, QString>& attributes, const QString& records);
+    // The body's frame around the OBJECT elements.
+    static void writeBodyStart(QString& text);
+    static void writeBodyEnd(QString& text);
+    // Stores text as UTF-16LE with a byte-order mark, through a temporary
+    // file renamed over path. E_INVALIDARG when it cannot be written.
+    HRESULT writeToFile(const QString& path, const QString& text) const;
+
+    // The records of the category with this string id, one document per
+    // record, by table; empty for a category the file does not hold.
+    void getData(const QString& stringId, QList<ConfigurationTableData>& tables) const;
+
+    // The folder of the program's executable.
+    static HRESULT getAppPath(QString& path);
+    // Where "Configuration.tpl" is looked for (default: the program's
+    // folder); tests point it elsewhere.
+    static void setProgramFolder(const QString& folder);
+
+    // The path of a worksheet's base file: current is the worksheet's
+    // path, stored the base file as the worksheet keeps it (a stored
+    // "..\Configs\base.xml" is read relative to the worksheet's folder's
+    // parent); fallback (the context's database name) when either is empty.
+    static QString resolveBasePath(const QString& current, const QString& stored,
+                                   const QString& fallback);
+
+    ConfigurationHeader& header() { return m_header; }
+    const ConfigurationHeader& header() const { return m_header; }
+    const QMap<int, ConfigurationObject>& objects() const { return m_objects; }
+    const ConfigurationObject* object(const QString& stringId) const;
+    int objectCount() const { return int(m_objects.size()); }
+    // A reader is kept after a successful open, so a save reuses what it
+    // read.
+    bool isLoaded() const { return m_parser != nullptr; }
+
+    // SAX content and error handler.
+    void startDocument() override;
+    void startElement(const XMLCh* uri, const XMLCh* localname, const XMLCh* qname,
+                      const xercesc::Attributes& attributes) override;
+    void characters(const XMLCh* chars, XMLSize_t length) override;
+    void endElement(const XMLCh* uri, const XMLCh* localname, const XMLCh* qname) override;
+    void warning(const xercesc::SAXParseException& e) override;
+    void error(const xercesc::SAXParseException& e) override;
+    void fatalError(const xercesc::SAXParseException& e) override;
+
+    // Text escaped for the file: & ' < > " and CR (which a reader would
+    // otherwise turn into LF).
+    static QString escape(const QString& text);
+
+private:
+    HRESULT parse(const QString& path, bool headerOnly, const QString& caller);
+    // Text gathered since the last tag, handed on as one piece: the reader
+    // may deliver one text in several calls.
+    void flushText();
+    void takeText(const QString& text);
+
+    MRV_ConnectionContext& m_context;
+    std::unique_ptr<MRV_SAXParser> m_parser;
+    ConfigurationHeader m_header;
+    QMap<int, ConfigurationObject> m_objects;
+    QMap<QString, int> m_objectsById;
+
+    // Reader state.
+    QString m_element;
+    bool m_inRecord = false;
+    bool m_headerOnly = false;
+    bool m_skipObject = false;
+    bool m_skipTable = false;
+    bool m_inTable = false;
+    int m_startTags = 0;
+    QString m_pendingText;
+    QString m_record;
+    QMap<QString, QString> m_tableAttributes;
+    QString m_tableName;
+    QMap<QString, QString> m_objectAttributes;
+    QString m_stringId;
+    QMap<int, ConfigurationTable> m_tables;
+    QMap<QString, std::pair<int, ConfigurationTable>> m_tablesByName;
+    bool m_failed = false;
+};

@@ -1,0 +1,243 @@
+#include "config/MRV_ConfigurationManager.h"
+#include "TestData.h"
+#include "di/MRV_ConnectionContext.h"
+#include "interaction/MRV_ScriptedInteraction.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConfigurationFile : public ::testing::Test {
+protected:
+    ConfigurationFile() : scope(ui) {}
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // Writes text as the program stores files: UTF-16LE behind FF FE.
+    QString write(const QString& name, const QString& text) {
+        MRV_ConfigurationManager writer(context);
+        EXPECT_EQ(writer.writeToFile(path(name), text), S_OK);
+        return path(name);
+    }
+
+    static QString file(const QString& header, const QString& body) {
+        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n"
+                              "<mirrovaConfigurationFile version=\"1.0\">\n<header>\n") +
+               header + QStringLiteral("</header>\n<body>\n") + body +
+               QStringLiteral("</body>\n</mirrovaConfigurationFile>\n");
+    }
+
+    QTemporaryDir dir;
+    MRV_ConnectionContext context;
+    MRV_ScriptedInteraction ui;
+    MRV_InteractionScope scope;
+};
+
+TEST_F(ConfigurationFile, HeaderFlagsAndNumbersReadAsTheFormatSays) {
+    const QString header = QStringLiteral(
+        "<backup>FALSE</backup><approval>0</approval><FRFMUDF>no</FRFMUDF>"
+        "<partialConfiguration> false </partialConfiguration>"
+        "<copyMethod>2abc</copyMethod><RTCF>abc</RTCF><dbVersion>880123</dbVersion>");
+    MRV_ConfigurationManager m(context);
+    m.header().backup = true;
+    m.header().RTCF = 5;
+    ASSERT_EQ(m.openFile(write(QStringLiteral("h.xml"), file(header, QString()))), S_OK);
+    EXPECT_FALSE(m.header().backup);
+    EXPECT_TRUE(m.header().approval);
+    EXPECT_TRUE(m.header().FRFMUDF);
+    EXPECT_FALSE(m.header().partialConfiguration);
+    EXPECT_EQ(m.header().copyMethod, 2);
+    EXPECT_EQ(m.header().RTCF, 0);
+    EXPECT_EQ(m.header().dbVersion, QStringLiteral("880123"));
+    EXPECT_EQ(m.objectCount(), 0);
+}
+
+TEST_F(ConfigurationFile, RecordsAreKeptWellFormedAndSplitPerDocument) {
+    const QString body = QStringLiteral(
+        "<OBJECT string_id=\"MRV_TRN_A\" z=\"1\" a=\"x &amp; &quot;y&quot;\">"
+        "<table name=\"OMRC\">"
+        "<BOM><BO><OMRC><row><FirmName>Fish &amp; Chips &lt;Ltd&gt;</FirmName>"
+        "<Note q=\"a &amp; b\">  </Note><backup>kept</backup></row></OMRC></BO></BOM>"
+        "<BOM><BO><OMRC><row><FirmName>&amp; &amp;</FirmName></row></OMRC></BO></BOM>"
+        "<BOM><BO><OMRC><row><FirmName>3</FirmName></row></OMRC></BO></BOM>"
+        "</table></OBJECT>\n"
+        "<OBJECT nothing=\"here\"><table name=\"X\"><BOM><BO/></BOM></table></OBJECT>\n"
+        "<OBJECT string_id=\"MRV_TRN_B\"><table><BOM/></table>"
+        "<table name=\"T2\"><BOM><BO/></BOM></table></OBJECT>\n");
+    MRV_ConfigurationManager m(context);
+    ASSERT_EQ(m.openFile(write(QStringLiteral("r.xml"), file(QString(), body))), S_OK);
+    ASSERT_EQ(m.objectCount(), 2);
+    EXPECT_FALSE(m.header().backup) << "a record's element never reaches the header";
+
+    const ConfigurationObject* a = m.object(QStringLiteral("MRV_TRN_A"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->attributes.value(QStringLiteral("a")), QStringLiteral("x & \"y\""));
+    QList<ConfigurationTableData> tables;
+    m.getData(QStringLiteral("MRV_TRN_A"), tables);
+    ASSERT_EQ(tables.size(), 1);
+    EXPECT_EQ(tables[0].table, QStringLiteral("OMRC"));
+    ASSERT_EQ(tables[0].documents.size(), 3);
+    EXPECT_EQ(tables[0].documents[0],
+              QStringLiteral("<BOM><BO><OMRC><row><FirmName>Fish &amp; Chips &lt;Ltd&gt;"
+                             "</FirmName><Note q=\"a &amp; b\"></Note><backup>kept</backup>"
+                             "</row></OMRC></BO></BOM>"));
+    EXPECT_EQ(tables[0].documents[1],
+              QStringLiteral("<BOM><BO><OMRC><row><FirmName>&amp; &amp;</FirmName></row></OMRC>"
+                             "</BO></BOM>"));
+
+    // The object without string_id and the table without name are skipped.
+    const ConfigurationObject* b = m.object(QStringLiteral("MRV_TRN_B"));
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->tables.size(), 1);
+    EXPECT_EQ(b->tables.first().name(), QStringLiteral("T2"));
+    EXPECT_TRUE(b->tablesByName.contains(QStringLiteral("T2")));
+    m.getData(QStringLiteral("MRV_TRN_NONE"), tables);
+    EXPECT_TRUE(tables.isEmpty());
+
+    // Written out again, the attributes come in name order, escaped.
+    QString text;
+    MRV_ConfigurationManager::writeObject(
+        text, a->attributes,
+        MRV_ConfigurationManager::tableText(a->tables[0].attributes, a->tables[0].records));
+    EXPECT_TRUE(text.startsWith(
+        QStringLiteral("<OBJECT a=\"x &amp; &quot;y&quot;\" string_id=\"MRV_TRN_A\" z=\"1\"><table "
+                       "name=\"OMRC\"><BOM>")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("</BOM></table></OBJECT>\n")));
+}
+
+TEST_F(ConfigurationFile, HeaderOnlyReadingLeavesTheObjectsAlone) {
+    const QString text = file(QStringLiteral("<localization>DE</localization>"),
+                              QStringLiteral("<OBJECT string_id=\"S\"><table name=\"T\"><BOM>"
+                                             "<BO/></BOM></table></OBJECT>"));
+    context.databaseName = write(QStringLiteral("p.xml"), text);
+    MRV_ConfigurationManager m(context);
+    ASSERT_EQ(m.previewConfiguration(), S_OK);
+    EXPECT_EQ(m.header().localization, QStringLiteral("DE"));
+    EXPECT_EQ(m.objectCount(), 0);
+    EXPECT_FALSE(m.isLoaded());
+}
+
+TEST_F(ConfigurationFile, AWrittenFileReadsBackWithEveryHostileValue) {
+    const QStringList nasty = nastyStrings();
+    MRV_ConfigurationManager writer(context);
+    ConfigurationHeader& h = writer.header();
+    h.configurationName = QStringLiteral("out & <more>.xml");
+    h.dbVersion = QStringLiteral("1000190");
+    h.copyMethod = 4;
+    h.RTCF = 2;
+    h.backup = true;
+    QString body;
+    for (qsizetype i = 0; i < nasty.size(); ++i) {
+        // Text XML cannot carry (NUL, lone surrogates, C0 controls) never
+        // reaches a record: the host refuses it first.
+        const QString& v = nasty[i];
+        if (std::any_of(v.begin(), v.end(), [](QChar c) {
+                return (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') ||
+                       c.isSurrogate() || c.unicode() >= 0xFFFE;
+            }))
+            continue;
+        h.additionalDescr += v.trimmed().isEmpty() ? QString() : v.left(20);
+        const QString record = QStringLiteral("<BOM><BO><T><row><V>%1</V></row></T></BO></BOM>")
+                                   .arg(MRV_ConfigurationManager::escape(v));
+        QString object;
+        MRV_ConfigurationManager::writeObject(
+            object, {{QStringLiteral("string_id"), QStringLiteral("S%1").arg(i)}},
+            MRV_ConfigurationManager::tableText({{QStringLiteral("name"), QStringLiteral("T")}},
+                                                record));
+        body += object;
+    }
+    QString text;
+    writer.writeHeader(text);
+    MRV_ConfigurationManager::writeBodyStart(text);
+    text += body;
+    MRV_ConfigurationManager::writeBodyEnd(text);
+    const QString file = path(QStringLiteral("nasty.xml"));
+    ASSERT_EQ(writer.writeToFile(file, text), S_OK);
+
+    QFile raw(file);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(raw.read(2) == QByteArray("\xff\xfe", 2));
+
+    MRV_ConfigurationManager reader(context);
+    ASSERT_EQ(reader.openFile(file), S_OK) << ui.transcript.join(u'\n').toStdString();
+    EXPECT_EQ(reader.header().configurationName, h.configurationName);
+    EXPECT_EQ(reader.header().additionalDescr, h.additionalDescr);
+    EXPECT_EQ(reader.header().copyMethod, 4);
+    EXPECT_EQ(reader.header().RTCF, 2);
+    EXPECT_TRUE(reader.header().backup);
+    for (const ConfigurationObject& o : reader.objects()) {
+        const QString expected =
+            body.section(QStringLiteral("string_id=\"") + o.stringId() + u'"', 1, 1);
+        EXPECT_TRUE(expected.contains(o.tables[0].records)) << o.stringId().toStdString();
+    }
+}
+
+TEST_F(ConfigurationFile, BrokenFilesFailWithTheXmlErrorAndKeepWhatCameBefore) {
+    const QString good = QStringLiteral("<OBJECT string_id=\"A\"><table name=\"T\"><BOM><BO><T>"
+                                        "<row><V>1</V></row></T></BO></BOM></table></OBJECT>");
+    const QString text = file(QString(), good + QStringLiteral("<OBJECT string_id=\"B\"><table "
+                                                               "name=\"T\"><BOM><BO><T><row><V>"));
+    MRV_ConfigurationManager m(context);
+    EXPECT_EQ(m.openFile(write(QStringLiteral("cut.xml"), text.left(text.size() - 10))), E_FAIL);
+    EXPECT_EQ(ui.shown(QStringLiteral("status bold: ")).value(0),
+              QStringLiteral("XML error (5000 ms)"));
+    EXPECT_NE(m.object(QStringLiteral("A")), nullptr);
+    EXPECT_EQ(m.object(QStringLiteral("B")), nullptr);
+    EXPECT_FALSE(m.isLoaded());
+
+    EXPECT_EQ(m.openFile(path(QStringLiteral("missing.xml"))), E_FAIL);
+    EXPECT_EQ(m.openFile(dir.path()), E_FAIL);
+
+    // UTF-8 bytes, whatever the declaration says, are read for what they
+    // are (the reader goes by the bytes) or refused; never misread.
+    const QString utf8 = path(QStringLiteral("utf8.xml"));
+    for (const QString& declared : {QStringLiteral("UTF-16"), QStringLiteral("UTF-8")}) {
+        QFile f(utf8);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(file(QString(), good.arg(QString()))
+                    .replace(QStringLiteral("UTF-16"), declared)
+                    .replace(QStringLiteral("<V>1</V>"), QStringLiteral("<V>Grüße</V>"))
+                    .toUtf8());
+        f.close();
+        if (m.openFile(utf8) != S_OK)
+            continue;
+        QList<ConfigurationTableData> tables;
+        m.getData(QStringLiteral("A"), tables);
+        ASSERT_EQ(tables.size(), 1);
+        EXPECT_TRUE(tables[0].documents.value(0).contains(QStringLiteral("<V>Grüße</V>")));
+    }
+}
+
+TEST_F(ConfigurationFile, AFileThatCannotBeWrittenIsReported) {
+    MRV_ConfigurationManager m(context);
+    EXPECT_EQ(m.writeToFile(path(QStringLiteral("no/such/folder/x.xml")), QStringLiteral("x")),
+              E_INVALIDARG);
+    EXPECT_EQ(m.writeToFile(dir.path(), QStringLiteral("x")), E_INVALIDARG);
+}
+
+TEST(ConfigurationPaths, AStoredBaseFileResolvesAgainstTheWorksheet) {
+    const QString ws = QStringLiteral("/data/Mirrova/Worksheets/roll-out.xml");
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, QStringLiteral("..\\Configs\\base.xml"),
+                                                        QStringLiteral("db")),
+              QStringLiteral("/data/Mirrova/Configs/base.xml"));
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, QStringLiteral("../Configs/base.xml"),
+                                                        QStringLiteral("db")),
+              QStringLiteral("/data/Mirrova/Configs/base.xml"));
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, QStringLiteral("base.xml"),
+                                                        QStringLiteral("db")),
+              QStringLiteral("/data/Mirrova/Worksheets/base.xml"));
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, QStringLiteral("/srv/base.xml"),
+                                                        QStringLiteral("db")),
+              QStringLiteral("/srv/base.xml"));
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(QString(), QStringLiteral("b.xml"),
+                                                        QStringLiteral("/abs/b.xml")),
+              QStringLiteral("/abs/b.xml"));
+    EXPECT_EQ(
+        MRV_ConfigurationManager::resolveBasePath(ws, QString(), QStringLiteral("/abs/b.xml")),
+        QStringLiteral("/abs/b.xml"));
+}
+
+} // namespace

@@ -1,0 +1,311 @@
+#include "config/MRV_CopyLog.h"
+#include "LogTestSupport.h"
+#include "TestData.h"
+#include "config/MRV_LogFile.h"
+#include "di/MRV_ConnectionContext.h"
+#include "host/objects/LLCompany.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace logtest;
+
+namespace {
+
+class CopyLog : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    void withCompanies(const QString& base, const QString& target) {
+        context.baseCompany = std::make_shared<LLObjectsCOM::Company>();
+        context.baseCompanyName = base;
+        context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
+        context.targetCompanyName = target;
+    }
+
+    void writeRecord(MRV_CopyLog& log, const QStringList& fields) {
+        log.resetRecord();
+        log.setCategoryId(fields[0]);
+        log.setTransactionType(fields[1]);
+        log.setResult(fields[2]);
+        log.setBaseCode(fields[3]);
+        log.setBaseDescription(fields[4]);
+        log.setTargetCode(fields[5]);
+        log.setTargetDescription(fields[6]);
+        log.setTargetFormerDescription(fields[7]);
+        log.setError(fields[8]);
+        log.writeRecord(true);
+    }
+
+    QTemporaryDir dir;
+    MRV_ConnectionContext context;
+};
+
+} // namespace
+
+TEST_F(CopyLog, WritesTheRunAsTheStoredFileByteForByte) {
+    withCompanies(QStringLiteral("Base Company Ltd"), QStringLiteral("Target/Co?"));
+    context.copyMethod = 3;
+    context.responseToFailure = 1;
+    context.ignoreMissingUdf = true;
+    MRV_CopyLog log(context);
+    log.setClock(clockOf({at("2026-12-04 09:05:07"), at("2026-12-04 09:17:45")}));
+    ASSERT_TRUE(log.open(dir.path()));
+    EXPECT_EQ(log.filePath(), dir.filePath("TargetCo_20261204090507.txt"));
+    EXPECT_EQ(context.logFilePath, log.filePath());
+    log.writeHeader();
+
+    log.resetRecord();
+    log.setCategoryId(QStringLiteral("MRV_TRN_QUERIES_100"));
+    log.setTransactionType(3);
+    log.setResult(QStringLiteral("402"));
+    log.setBaseCode(QStringLiteral("Q1"));
+    log.setBaseDescription(QStringLiteral("Query one"));
+    log.setTargetCode(QStringLiteral("Q1"));
+    log.setTargetDescription(QStringLiteral("Query one"));
+    log.writeRecord(true);
+
+    log.resetRecord();
+    log.setCategoryId(QStringLiteral("MRV_TRN_UDF_100"));
+    log.setTransactionType(2);
+    log.setResult(QStringLiteral("403"));
+    log.setBaseCode(QStringLiteral("OITM.U_X"));
+    log.setBaseDescription(QStringLiteral("Desc\nline2"));
+    log.setTargetCode(QStringLiteral("OITM.U_X"));
+    log.setTargetDescription(QStringLiteral("Target\r\ndesc"));
+    log.setTargetFormerDescription(QStringLiteral("Former\ndesc"));
+    log.setError(QStringLiteral("Error\nsecond line"));
+    EXPECT_EQ(log.field(MRV_CopyLog::ErrorText), u"Error second line");
+    log.writeRecord(true);
+
+    // A record not to be written leaves no trace; the next one starts empty.
+    log.setError(QStringLiteral("not written"));
+    log.writeRecord(false);
+    log.resetRecord();
+    log.setCategoryId(QStringLiteral("MRV_TRN_WAREHOUSES_100"));
+    log.setTransactionType(7); // not an operation that sets the type
+    EXPECT_TRUE(log.field(MRV_CopyLog::TransactionType).isEmpty());
+    log.setTransactionType(0);
+    log.setResult(QStringLiteral("402"));
+    log.setTargetCode(QStringLiteral("C3"));
+    log.setTargetDescription(QStringLiteral("Delete me"));
+    log.writeRecord(true);
+
+    // A manager logging a whole category.
+    log.resetRecord();
+    log.setCategoryId(QStringLiteral("MRV_TRN_QUERIES_100"));
+    log.setTransactionType(QStringLiteral("2022"));
+    log.setTransactionType(1);
+    log.setResult(QStringLiteral("402"));
+    log.writeRecord(true);
+
+    log.writeEnd();
+    EXPECT_FALSE(log.isOpen());
+    EXPECT_EQ(
+        readBytes(log.filePath()),
+        readBytes(QStringLiteral(MIRROVA_SOURCE_DIR "/tests/config/data/copylog-expected.txt")));
+}
+
+TEST_F(CopyLog, HeaderNamesEveryCopyOptionByItsStringId) {
+    const QList<std::pair<int, QString>> methods{{1, "2022"}, {2, "2023"},   {3, "2024"},
+                                                 {4, "2025"}, {-1, "10009"}, {0, "10009"},
+                                                 {5, "10009"}};
+    const QList<std::pair<int, QString>> responses{
+        {0, "2029"}, {1, "2028"}, {2, "2027"}, {-1, "10010"}, {3, "10010"}};
+    int second = 0;
+    for (const auto& [method, methodId] : methods) {
+        for (const auto& [response, responseId] : responses) {
+            context.copyMethod = method;
+            context.responseToFailure = response;
+            context.ignoreMissingUdf = (second % 2) == 1;
+            MRV_CopyLog log(context);
+            const QDateTime start = at("2026-01-01 00:00:00").addSecs(second++);
+            log.setClock(clockOf({start}));
+            ASSERT_TRUE(log.open(dir.path()));
+            log.writeHeader();
+            log.close();
+            const QString expected =
+                QStringLiteral("%1|||%2|%3|%4\r\n")
+                    .arg(start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), methodId,
+                         responseId, context.ignoreMissingUdf ? "1" : "0");
+            EXPECT_EQ(readBytes(log.filePath()), utf16le(expected)) << method << " " << response;
+        }
+    }
+}
+
+TEST_F(CopyLog, HeaderNamesCompaniesOnlyWhereBaseOrTargetIsACompany) {
+    // Descriptions of configuration files are not company names.
+    context.baseCompanyName = QStringLiteral("left over");
+    context.targetCompanyName = QStringLiteral("left over too");
+    context.targetFilePath = dir.filePath("target.xml");
+    MRV_CopyLog log(context);
+    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
+    ASSERT_TRUE(log.open(dir.path()));
+    EXPECT_EQ(QFileInfo(log.filePath()).fileName(), u"NO_TARGET_20261204090507.txt");
+    log.writeHeader();
+    log.close();
+    EXPECT_EQ(readBytes(log.filePath()), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"));
+
+    // A company's line feeds would break the header in two.
+    withCompanies(QStringLiteral("Base\nName"), QStringLiteral("Target\nName"));
+    MRV_CopyLog second(context);
+    second.setClock(clockOf({at("2026-12-04 09:05:08")}));
+    ASSERT_TRUE(second.open(dir.path()));
+    second.writeHeader();
+    second.close();
+    EXPECT_EQ(QFileInfo(second.filePath()).fileName(), u"Target\nName_20261204090508.txt");
+    EXPECT_EQ(readBytes(second.filePath()),
+              utf16le("2026-12-04 09:05:08|Base Name|Target Name|10009|10010|0\r\n"));
+}
+
+TEST(CopyLogName, FollowsTheNameRules) {
+    const QDateTime start = at("2026-12-04 09:05:07");
+    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QString(), false, start),
+              u"/logs/NO_TARGET_20261204090507.txt");
+    // Not being a company wins over a name.
+    EXPECT_EQ(
+        MRV_CopyLog::fileNameFor(QStringLiteral("/logs/"), QStringLiteral("Acme"), false, start),
+        u"/logs/NO_TARGET_20261204090507.txt");
+    EXPECT_EQ(
+        MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QStringLiteral("What/Co?"), true, start),
+        u"/logs/WhatCo_20261204090507.txt");
+    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"),
+                                       QStringLiteral("a\\b/c:d*e<f>g?h\"i|j k.l"), true, start),
+              u"/logs/abcdefghi|j k.l_20261204090507.txt");
+    EXPECT_EQ(MRV_CopyLog::fileNamePart(QString::fromUtf16(u"nul\0here", 8)), u"nulhere");
+    // A folder written the Windows way, with or without its last backslash.
+    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/srv\\Log files\\"), QStringLiteral("A"),
+                                       true, start),
+              u"/srv/Log files/A_20261204090507.txt");
+    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/srv\\Log files"), QStringLiteral("A"), true,
+                                       start),
+              u"/srv/Log files/A_20261204090507.txt");
+    // Hours count to 23, not to 12.
+    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/l"), QStringLiteral("A"), true,
+                                       at("2026-01-02 23:59:58")),
+              u"/l/A_20260102235958.txt");
+}
+
+TEST(CopyLogName, ALongNameIsCutToFitTheFileSystem) {
+    const QString start = QStringLiteral("_20261204090507.txt");
+    const QString ascii(4000, u'x');
+    const QString part = MRV_CopyLog::fileNamePart(ascii);
+    EXPECT_EQ(part, ascii.left(part.size()));
+    EXPECT_LE((part + start + QStringLiteral("_999")).toUtf8().size(), 255);
+    EXPECT_GT(part.size(), 200);
+    // Cut between characters, never inside one.
+    QString wide;
+    for (int i = 0; i < 200; ++i)
+        wide += QStringLiteral("\U0001F600é");
+    const QString cut = MRV_CopyLog::fileNamePart(wide);
+    EXPECT_LE((cut + start + QStringLiteral("_999")).toUtf8().size(), 255);
+    EXPECT_EQ(cut, wide.left(cut.size()));
+    EXPECT_FALSE(cut.back().isHighSurrogate());
+    EXPECT_EQ(MRV_CopyLog::fileNamePart(QStringLiteral("short")), u"short");
+}
+
+TEST_F(CopyLog, OpenFailsWithoutAFolderOrWhereNoFileCanBeMade) {
+    withCompanies(QStringLiteral("B"), QStringLiteral("T"));
+    MRV_CopyLog log(context);
+    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
+    EXPECT_FALSE(log.open(QString()));
+    EXPECT_FALSE(log.open(dir.filePath("missing")));
+    EXPECT_FALSE(log.isOpen());
+    EXPECT_TRUE(context.logFilePath.isEmpty());
+    EXPECT_THROW(log.writeHeader(), MRV_CopyLog::WriteError);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_F(CopyLog, AnEarlierLogOfTheSameSecondIsKept) {
+    withCompanies(QStringLiteral("B"), QStringLiteral("T"));
+    ASSERT_TRUE(writeBytes(dir.filePath("T_20261204090507.txt"), "earlier"));
+    QFile::link(dir.filePath("elsewhere"), dir.filePath("T_20261204090507_2.txt"));
+    MRV_CopyLog log(context);
+    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
+    ASSERT_TRUE(log.open(dir.path()));
+    EXPECT_EQ(log.filePath(), dir.filePath("T_20261204090507_3.txt"));
+    log.writeHeader();
+    log.close();
+    EXPECT_EQ(readBytes(dir.filePath("T_20261204090507.txt")), "earlier");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("elsewhere")));
+}
+
+TEST_F(CopyLog, EveryHostileTargetNameGivesAFileInTheFolder) {
+    const QStringList names = nastyStrings();
+    ASSERT_FALSE(names.isEmpty());
+    context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
+    for (const QString& name : names) {
+        context.targetCompanyName = name;
+        MRV_CopyLog log(context);
+        log.setClock(clockOf({at("2026-12-04 09:05:07")}));
+        ASSERT_TRUE(log.open(dir.path())) << name.toStdString();
+        EXPECT_EQ(QFileInfo(log.filePath()).absolutePath(), QDir(dir.path()).absolutePath())
+            << name.toStdString();
+        log.writeHeader();
+        log.writeEnd();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), names.size());
+}
+
+TEST_F(CopyLog, ARunThatDiesKeepsTheLinesWrittenSoFar) {
+    QString path;
+    {
+        MRV_CopyLog log(context);
+        log.setClock(clockOf({at("2026-12-04 09:05:07")}));
+        ASSERT_TRUE(log.open(dir.path()));
+        path = log.filePath();
+        log.writeHeader();
+        writeRecord(log, {"MRV_TRN_QUERIES_100", "212", "402", "Q1", "One", "Q1", "One", "", ""});
+        // Readable while the run still holds the file open.
+        EXPECT_EQ(readBytes(path), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"
+                                           "MRV_TRN_QUERIES_100|212|402|Q1|One|Q1|One||\r\n"));
+    }
+    MRV_LogFile file(path);
+    EXPECT_EQ(file.loadLogFile(), S_OK);
+    EXPECT_EQ(file.rows().size(), 1);
+    EXPECT_FALSE(file.hasEndLine());
+}
+
+TEST_F(CopyLog, NothingIsWrittenAfterTheEnd) {
+    MRV_CopyLog log(context);
+    log.setClock(clockOf({at("2026-12-04 09:05:07"), at("2026-12-04 09:05:09")}));
+    ASSERT_TRUE(log.open(dir.path()));
+    log.writeHeader();
+    log.writeEnd();
+    log.resetRecord();
+    EXPECT_THROW(log.writeRecord(true), MRV_CopyLog::WriteError);
+    EXPECT_NO_THROW(log.writeRecord(false));
+    EXPECT_THROW(log.writeEnd(), MRV_CopyLog::WriteError);
+    EXPECT_EQ(readBytes(log.filePath()),
+              utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n<MRV_LOG_END>2026-12-04 09:05:09"));
+}
+
+TEST_F(CopyLog, AFileThatCannotGrowIsAWriteError) {
+    MRV_CopyLog log(context);
+    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
+    ASSERT_TRUE(log.open(dir.path()));
+    log.writeHeader();
+    // Files of this process may not grow past 200 bytes for a while: the
+    // second record does not fit.
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 200;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool thrown = false;
+    try {
+        for (int i = 0; i < 3; ++i)
+            writeRecord(log, {"MRV_TRN_QUERIES_100", "212", "402", "Q", "", "", "", "", ""});
+    } catch (const MRV_CopyLog::WriteError&) {
+        thrown = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousSignal);
+    EXPECT_TRUE(thrown);
+}

@@ -1,0 +1,76 @@
+#include "di/MRV_ConnectionContext.h"
+#include "DiTestSupport.h"
+#include "TestData.h"
+
+using LLObjectsCOM::Company;
+
+namespace {
+
+class ContextTest : public DiWorld {
+protected:
+    std::shared_ptr<Company> connected(const LLObjectsCOM::Server& server, const QString& db) {
+        MRV_ConnectionContext::CompanyPtr c;
+        EXPECT_EQ(MRV_ConnectionContext::CreateCompanyInstance(c), S_OK);
+        connect(*c, server, db);
+        return c;
+    }
+    void fill() {
+        context.baseCompanyName = QStringLiteral("Base");
+        context.baseFilePath = QStringLiteral("/b.xml");
+        context.targetCompanyName = QStringLiteral("Target");
+        context.targetFilePath = QStringLiteral("/t.xml");
+        context.databaseName = QStringLiteral("DEMO");
+        context.worksheetPath = QStringLiteral("/w_WS.xml");
+        context.logFilePath = QStringLiteral("/l.txt");
+        context.copyMethod = 3;
+        context.responseToFailure = 2;
+        context.ignoreMissingUdf = true;
+        context.forceBackup = true;
+    }
+};
+
+} // namespace
+
+TEST_F(ContextTest, ANewCompanyObjectIsUnconnectedAndTakesTheServersType) {
+    MRV_ConnectionContext::CompanyPtr c;
+    ASSERT_EQ(MRV_ConnectionContext::CreateCompanyInstance(c), S_OK);
+    ASSERT_TRUE(c);
+    EXPECT_FALSE(c->Connected());
+    EXPECT_EQ(c->DbServerType, 0);
+}
+
+TEST_F(ContextTest, ResetClosesOnlyWhatNothingElseUses) {
+    const LLObjectsCOM::Server server = open(6, false);
+    createCompany(server, QStringLiteral("OTHER"));
+    const auto base = connected(server, QStringLiteral("demo")); // the user's own company
+    const auto target = connected(server, QStringLiteral("OTHER"));
+    context.baseCompany = base;
+    context.targetCompany = target;
+    fill();
+    context.reset();
+    EXPECT_FALSE(context.baseCompany);
+    EXPECT_FALSE(context.targetCompany);
+    EXPECT_TRUE(base->Connected()) << "the logged-in company stays open";
+    EXPECT_FALSE(target->Connected());
+    EXPECT_TRUE(company().Connected());
+    for (const QString* s : {&context.baseCompanyName, &context.baseFilePath,
+                             &context.targetCompanyName, &context.targetFilePath,
+                             &context.databaseName, &context.worksheetPath, &context.logFilePath})
+        EXPECT_TRUE(s->isEmpty());
+    EXPECT_EQ(context.copyMethod, -1);
+    EXPECT_EQ(context.responseToFailure, -1);
+    EXPECT_FALSE(context.ignoreMissingUdf);
+    EXPECT_TRUE(ui.transcript.isEmpty());
+}
+
+TEST_F(ContextTest, ABaseThatIsAlsoTheTargetStaysOpen) {
+    const LLObjectsCOM::Server server = open(6, false);
+    createCompany(server, QStringLiteral("OTHER"));
+    const auto base = connected(server, QStringLiteral("OTHER"));
+    const auto target = connected(server, QStringLiteral("other"));
+    context.baseCompany = base;
+    context.targetCompany = target;
+    context.reset();
+    EXPECT_TRUE(base->Connected());
+    EXPECT_TRUE(target->Connected());
+}

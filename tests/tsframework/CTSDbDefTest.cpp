@@ -1,0 +1,211 @@
+#include "tsframework/CTSDbDef.h"
+#include "TestData.h"
+#include "host/HostTestSupport.h"
+#include "host/objects/LLRecordset.h"
+#include "host/objects/LLUserTables.h"
+#include "tsframework/ComError.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+// An add-on "ABC" with its definitions in a folder of the test.
+class DbDef : public HostWorld {
+protected:
+    void SetUp() override {
+        HostWorld::SetUp();
+        resources = dir.filePath(QStringLiteral("resources"));
+        ASSERT_TRUE(QDir().mkpath(resources));
+    }
+    void define(int id, const QString& tables) {
+        QFile f(resources + QStringLiteral("/%1.xml").arg(id));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><database>"
+                               "<usertables>%1</usertables></database>")
+                    .arg(tables)
+                    .toLatin1());
+    }
+    // One table with a text, a flag and a unique key on the number.
+    void defineFirst(int id = 100) {
+        define(id, QStringLiteral(R"(<usertable TableName="ABCDATA" TableDescription="Data">
+            <userfields>
+              <userfield Name="Num" Description="Number" Type="ID"/>
+              <userfield Name="Text" Description="Text" Type="CHAR" Size="20"/>
+              <userfield Name="On" Description="On" Type="FLAG" DefaultValue="N">
+                <ValidValues><ValidValue Value="Y" Description="Yes"/><ValidValue Value="N" Description="No"/></ValidValues>
+              </userfield>
+            </userfields>
+            <userkeys><userkey Name="ABCDATAI1" Unique="Y"><element>Num</element></userkey></userkeys>
+          </usertable>)"));
+    }
+    QList<QStringList> rows(const QString& sql) {
+        std::unique_ptr<LLObjectsCOM::Recordset> rs = company.GetRecordset();
+        rs->DoQuery(sql);
+        QList<QStringList> result;
+        for (; !rs->EoF(); rs->MoveNext()) {
+            QStringList row;
+            for (int i = 0; i < rs->FieldCount(); ++i)
+                row << rs->Field(i).toString();
+            result << row;
+        }
+        return result;
+    }
+    QStringList fields(const QString& table) {
+        QStringList names;
+        for (const LLObjectsCOM::UserTables::Field& f :
+             LLObjectsCOM::UserTables::fields(*company.state()->database, table))
+            names << f.alias;
+        return names;
+    }
+    int state(CTSDbDef& def) {
+        int s = -1;
+        EXPECT_EQ(def.CheckVersion(s), S_OK);
+        return s;
+    }
+    QStringList versionRow() {
+        return rows(QStringLiteral("SELECT U_Version, U_State FROM [@TSEXTDBVERSION] WHERE Code "
+                                   "= N'ABC'"))
+            .value(0);
+    }
+
+    QString resources;
+    LLObjectsCOM::Company company;
+};
+
+} // namespace
+
+TEST_F(DbDef, CreateMakesTablesFieldsAndKeysAndRecordsTheVersion) {
+    openCompany(company, 6);
+    defineFirst();
+    const CTSResourceLoader loader(resources, CTSVersion(1, 5));
+    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    EXPECT_EQ(state(def), CTSDbDef::TablesMissing);
+    CTSVersion version(u"0.00.00.00.00");
+    EXPECT_EQ(def.GetDBVersion(version), S_FALSE);
+    EXPECT_TRUE(version.IsZero());
+
+    ASSERT_EQ(def.Create(100, false, CTSVersion()), S_OK);
+    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")),
+              (QStringList{QStringLiteral("Num"), QStringLiteral("Text"), QStringLiteral("On")}));
+    EXPECT_EQ(versionRow(), (QStringList{QStringLiteral("1.05.00.00.00"), QStringLiteral("C")}))
+        << "a zero version is the add-on's";
+    ASSERT_EQ(def.GetDBVersion(version), S_OK);
+    EXPECT_EQ(version, CTSVersion(1, 5));
+    EXPECT_EQ(state(def), CTSDbDef::VersionCurrent);
+
+    rows(QStringLiteral("INSERT INTO [@ABCDATA] (Code, Name, U_Num, U_Text, U_On) VALUES (N'1', "
+                        "N'1', 7, N'seven', N'Y')"));
+    EXPECT_THROW(rows(QStringLiteral("INSERT INTO [@ABCDATA] (Code, Name, U_Num) VALUES (N'2', "
+                                     "N'2', 7)")),
+                 ComError)
+        << "the unique key";
+    EXPECT_THROW(
+        rows(QStringLiteral("UPDATE [@ABCDATA] SET U_Text = N'%1'").arg(QString(21, u't'))),
+        ComError)
+        << "the text holds 20 characters";
+
+    // Without force, what is there stays, rows included.
+    ASSERT_EQ(def.Create(100, false, CTSVersion(2, 0)), S_OK);
+    EXPECT_EQ(rows(QStringLiteral("SELECT U_Text FROM [@ABCDATA]")),
+              QList<QStringList>{{QStringLiteral("seven")}});
+    EXPECT_EQ(versionRow().value(0), QStringLiteral("2.00.00.00.00"));
+    EXPECT_EQ(state(def), CTSDbDef::DatabaseNewer);
+
+    // With force the tables are made anew.
+    ASSERT_EQ(def.Create(100, true, CTSVersion(1, 5)), S_OK);
+    EXPECT_TRUE(rows(QStringLiteral("SELECT U_Text FROM [@ABCDATA]")).isEmpty());
+    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")).size(), 3);
+    EXPECT_EQ(state(def), CTSDbDef::VersionCurrent);
+}
+
+TEST_F(DbDef, OlderTablesAreUpgradedWhenTheDefinitionIsKnown) {
+    openCompany(company, 6);
+    defineFirst();
+    {
+        const CTSResourceLoader v1(resources, CTSVersion(1, 0));
+        ASSERT_EQ(CTSDbDef(company, v1, QStringLiteral("ABC")).Create(100, false, CTSVersion()),
+                  S_OK);
+    }
+    // Version 1.1 of the add-on has a field more.
+    define(100, QStringLiteral(R"(<usertable TableName="ABCDATA" TableDescription="Data">
+        <userfields>
+          <userfield Name="Num" Description="Number" Type="ID"/>
+          <userfield Name="Text" Description="Text" Type="CHAR" Size="20"/>
+          <userfield Name="On" Description="On" Type="FLAG"/>
+          <userfield Name="Added" Description="New in 1.1" Type="DATE"/>
+        </userfields></usertable>)"));
+    const CTSResourceLoader v11(resources, CTSVersion(1, 1));
+    CTSDbDef unaware(company, v11, QStringLiteral("ABC"));
+    EXPECT_EQ(state(unaware), CTSDbDef::TablesUpgraded);
+    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")).size(), 3) << "no definition, no change";
+    EXPECT_EQ(versionRow().value(0), QStringLiteral("1.00.00.00.00"));
+
+    CTSDbDef aware(company, v11, QStringLiteral("ABC"), 100);
+    EXPECT_EQ(state(aware), CTSDbDef::TablesUpgraded);
+    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")).value(3), QStringLiteral("Added"));
+    EXPECT_EQ(versionRow(), (QStringList{QStringLiteral("1.01.00.00.00"), QStringLiteral("C")}));
+    EXPECT_EQ(state(aware), CTSDbDef::VersionCurrent);
+}
+
+TEST_F(DbDef, AnInterruptedCreateIsFoundAsIncomplete) {
+    openCompany(company, 6);
+    // The second table's field has a description longer than the host
+    // keeps: the first table is made, the second is not.
+    define(101, QStringLiteral(R"(<usertable TableName="ABCFIRST" TableDescription="First"/>
+        <usertable TableName="ABCSECOND" TableDescription="Second"><userfields>
+          <userfield Name="Long" Description="A description far longer than thirty characters" Type="INT"/>
+        </userfields></usertable>)"));
+    const CTSResourceLoader loader(resources, CTSVersion(3, 0));
+    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    EXPECT_LT(def.Create(101, false, CTSVersion()), 0);
+    EXPECT_EQ(state(def), CTSDbDef::UpgradeIncomplete);
+    EXPECT_EQ(versionRow(), (QStringList{QStringLiteral("3.00.00.00.00"), QStringLiteral("U")}));
+    CTSVersion version;
+    ASSERT_EQ(def.GetDBVersion(version), S_OK);
+    EXPECT_EQ(version, CTSVersion(3, 0));
+    EXPECT_EQ(def.GetFileVersion(version), S_OK);
+    EXPECT_EQ(version, CTSVersion(3, 0));
+}
+
+TEST_F(DbDef, DefinitionsOutsideTheAddOnsTablesAreRefusedWhole) {
+    openCompany(company, 6);
+    define(102, QStringLiteral(R"(<usertable TableName="ABCMINE"/><usertable TableName="OITM"/>)"));
+    define(
+        103,
+        QStringLiteral(
+            R"(<usertable TableName="ABC"><userfields><userfield Name="X" Type="BLOB"/></userfields></usertable>)"));
+    const CTSResourceLoader loader(resources);
+    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    EXPECT_EQ(def.Create(102, false, CTSVersion()), E_INVALIDARG);
+    EXPECT_EQ(def.Create(103, false, CTSVersion()), E_INVALIDARG);
+    EXPECT_EQ(def.Create(104, false, CTSVersion()), E_FAIL) << "no such resource";
+    EXPECT_FALSE(
+        LLObjectsCOM::UserTables::table(*company.state()->database, QStringLiteral("ABCMINE")));
+    EXPECT_EQ(state(def), CTSDbDef::TablesMissing);
+}
+
+TEST_F(DbDef, TheTablesAreMadeOnEveryServerType) {
+    for (int type : {2, 5}) {
+        SCOPED_TRACE(type);
+        LLObjectsCOM::Company c;
+        openCompany(c, type);
+        defineFirst();
+        const CTSResourceLoader loader(resources, CTSVersion(1, 0));
+        CTSDbDef def(c, loader, QStringLiteral("ABC"));
+        ASSERT_EQ(def.Create(100, false, CTSVersion()), S_OK);
+        int s = -1;
+        ASSERT_EQ(def.CheckVersion(s), S_OK);
+        EXPECT_EQ(s, CTSDbDef::VersionCurrent);
+    }
+}
+
+TEST_F(DbDef, AnUnconnectedCompanyFailsCleanly) {
+    defineFirst();
+    const CTSResourceLoader loader(resources);
+    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    int s = -1;
+    EXPECT_LT(def.CheckVersion(s), 0);
+    EXPECT_EQ(s, -1);
+    EXPECT_LT(def.Create(100, false, CTSVersion()), 0);
+}

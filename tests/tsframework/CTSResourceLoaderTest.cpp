@@ -1,0 +1,136 @@
+#include "tsframework/CTSResourceLoader.h"
+#include "TestData.h"
+#include "tsframework/CTSDbDefinition.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Resources : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void write(int id, const QByteArray& data) {
+        QFile f(dir.filePath(QStringLiteral("%1.xml").arg(id)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(Resources, DecodeByMarkByDeclarationOrAsUtf8) {
+    const QString text = QStringLiteral("Grüße, café");
+    write(1, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>" + text.toLatin1() + "</a>");
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    write(2, utf16.encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a>") + text +
+                          QStringLiteral("</a>")));
+    write(3, "<a>" + text.toUtf8() + "</a>");
+    write(4, "<?xml version='1.0' encoding='utf-8'?><a>" + text.toUtf8() + "</a>");
+    const CTSResourceLoader loader(dir.path(), CTSVersion(1, 2));
+    for (int id : {1, 2, 3, 4}) {
+        QString read;
+        ASSERT_EQ(loader.GetResourceFileContents(id, read), S_OK) << id;
+        EXPECT_TRUE(read.contains(QStringLiteral("<a>") + text + QStringLiteral("</a>"))) << id;
+        EXPECT_FALSE(read.startsWith(QChar(0xFEFF))) << "the mark is not text";
+    }
+    EXPECT_EQ(loader.GetModuleVersion(), CTSVersion(1, 2));
+}
+
+TEST_F(Resources, MissingResourcesAndUnknownEncodingsFail) {
+    write(5, "<?xml version=\"1.0\" encoding=\"X-NO-SUCH\"?><a/>");
+    write(6, "<a>\xff\xfe\xfd</a>");
+    const CTSResourceLoader loader(dir.path());
+    QString read = QStringLiteral("unchanged");
+    EXPECT_EQ(loader.GetResourceFileContents(5, read), E_FAIL);
+    EXPECT_EQ(loader.GetResourceFileContents(6, read), E_FAIL) << "not UTF-8";
+    EXPECT_EQ(loader.GetResourceFileContents(7, read), E_FAIL);
+    EXPECT_EQ(loader.GetResourceFileContents(-1, read), E_INVALIDARG);
+    EXPECT_EQ(read, QStringLiteral("unchanged"));
+}
+
+// --- Table definitions --------------------------------------------------------
+
+TEST(DbDefinition, ReadsTablesFieldsValidValuesAndKeys) {
+    const QString xml = QStringLiteral(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<database><usertables>
+  <usertable TableName="ABCONE" TableDescription="First &amp; only">
+    <userfields>
+      <userfield Name="ID" Description="Key" Type="ID"/>
+      <userfield Name="Text" Description="A text" Type="CHAR" Size="40" DefaultValue="x"/>
+      <userfield Name="Flag" Description="On" Type="flag" DefaultValue="Y">
+        <ValidValues><ValidValue Value="Y" Description="Yes"/><ValidValue Value="N" Description="No"/></ValidValues>
+      </userfield>
+      <userfield Name="Count" Type="INT"/>
+      <userfield Name="Notes" Type="MEMO"/>
+      <userfield Name="Due" Type="DATE"/>
+      <userfield Name="Rate" Type="FLOAT"/>
+    </userfields>
+    <userkeys>
+      <userkey Name="ABCONEI1" Unique="Y"><element>ID</element><element>Text</element></userkey>
+      <userkey Name="ABCONEI2" Unique="N"><element> flag </element></userkey>
+    </userkeys>
+  </usertable>
+  <usertable TableName="ABCTWO"/>
+</usertables></database>)");
+    CTSDbDefinition d;
+    QString error;
+    ASSERT_TRUE(CTSDbDefinition::parse(xml, d, error)) << error.toStdString();
+    ASSERT_EQ(d.tables.size(), 2);
+    const CTSDbDefinition::Table& t = d.tables[0];
+    EXPECT_EQ(t.name, QStringLiteral("ABCONE"));
+    EXPECT_EQ(t.description, QStringLiteral("First & only"));
+    ASSERT_EQ(t.fields.size(), 7);
+    QList<std::pair<int, int>> host;
+    for (const CTSDbDefinition::Field& f : t.fields)
+        host.append({f.hostType(), f.hostSize()});
+    EXPECT_EQ(host, (QList<std::pair<int, int>>{
+                        {2, 0}, {0, 40}, {0, 1}, {2, 0}, {1, 0}, {3, 0}, {4, 0}}));
+    EXPECT_EQ(t.fields[1].defaultValue, QStringLiteral("x"));
+    ASSERT_EQ(t.fields[2].validValues.size(), 2);
+    EXPECT_EQ(t.fields[2].validValues[1].value, QStringLiteral("N"));
+    EXPECT_EQ(t.fields[2].validValues[1].description, QStringLiteral("No"));
+    ASSERT_EQ(t.keys.size(), 2);
+    EXPECT_TRUE(t.keys[0].unique);
+    EXPECT_EQ(t.keys[0].fields, (QStringList{QStringLiteral("ID"), QStringLiteral("Text")}));
+    EXPECT_FALSE(t.keys[1].unique);
+    EXPECT_EQ(t.keys[1].fields, QStringList(QStringLiteral("flag")));
+    EXPECT_TRUE(d.tables[1].fields.isEmpty());
+}
+
+TEST(DbDefinition, RefusesWhatItCannotMakeAndKeepsTheOldDefinition) {
+    const auto doc = [](const char* table) {
+        return QStringLiteral("<database><usertables>%1</usertables></database>")
+            .arg(QLatin1String(table));
+    };
+    const QString fine = doc(R"(<usertable TableName="ABC"/>)");
+    const QStringList bad{
+        QStringLiteral("<database><usertables>"),
+        QStringLiteral("<db/>"),
+        doc(R"(<table TableName="ABC"/>)"),
+        doc(R"(<usertable TableDescription="no name"/>)"),
+        doc(R"(<usertable TableName="ABC"/><usertable TableName="abc"/>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="CHAR"/></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="CHAR" Size="255"/></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="CHAR" Size="ten"/></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="BLOB"/></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Type="INT"/></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="INT"/><userfield Name="a" Type="INT"/></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="INT"><ValidValues><ValidValue Description="empty"/></ValidValues></userfield></userfields></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="INT"/></userfields><userkeys><userkey Name="K"><element>B</element></userkey></userkeys></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><userfields><userfield Name="A" Type="INT"/></userfields><userkeys><userkey Name="K"/></userkeys></usertable>)"),
+        doc(R"(<usertable TableName="ABC"><other/></usertable>)")};
+    CTSDbDefinition kept;
+    QString error;
+    ASSERT_TRUE(CTSDbDefinition::parse(fine, kept, error));
+    for (const QString& xml : bad) {
+        CTSDbDefinition d = kept;
+        EXPECT_FALSE(CTSDbDefinition::parse(xml, d, error)) << xml.toStdString();
+        EXPECT_TRUE(error.startsWith(QStringLiteral("Line "))) << error.toStdString();
+        ASSERT_EQ(d.tables.size(), 1) << xml.toStdString();
+        EXPECT_EQ(d.tables[0].name, QStringLiteral("ABC"));
+    }
+}
