@@ -1,0 +1,813 @@
+#include "worksheet/MRV_WorksheetManager.h"
+
+#include "catalogue/MRV_DataInterfaceFactory.h"
+#include "catalogue/MRV_ResourceManager.h"
+#include "di/MRV_ConnectionContext.h"
+#include "di/MRV_DIInterface.h"
+#include "di/MRV_Util.h"
+#include "host/objects/LLCompany.h"
+#include "interaction/MRV_Interaction.h"
+#include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
+#include "tsframework/ComError.h"
+#include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetController.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
+#include "xml/MRV_DOMParser.h"
+
+#include <QFileInfo>
+
+#include <exception>
+#include <limits>
+
+namespace {
+
+enum class Kind { Text, Number, Flag };
+
+// One header element: its name and the worksheet field it holds. A number
+// written only with its server (emptyWithout) is written empty without it.
+struct HeaderField {
+    const char16_t* name;
+    Kind kind;
+    QString MRV_Worksheet::*text = nullptr;
+    int MRV_Worksheet::*number = nullptr;
+    bool MRV_Worksheet::*flag = nullptr;
+    QString MRV_Worksheet::*emptyWithout = nullptr;
+};
+
+// In the order in which they are written.
+const HeaderField kHeader[] = {
+    {u"worksheetName", Kind::Text, &MRV_Worksheet::worksheetName},
+    {u"sourceServer", Kind::Text, &MRV_Worksheet::sourceServer},
+    {u"sourceServerType", Kind::Number, nullptr, &MRV_Worksheet::sourceServerType, nullptr,
+     &MRV_Worksheet::sourceServer},
+    {u"sourceServerUser", Kind::Text, &MRV_Worksheet::sourceServerUser},
+    {u"sourceServerUseTrusted", Kind::Flag, nullptr, nullptr,
+     &MRV_Worksheet::sourceServerUseTrusted},
+    {u"sourceDB", Kind::Text, &MRV_Worksheet::sourceDB},
+    {u"sourceCompanyName", Kind::Text, &MRV_Worksheet::sourceCompanyName},
+    {u"sourceUser", Kind::Text, &MRV_Worksheet::sourceUser},
+    {u"sourceFile", Kind::Text, &MRV_Worksheet::sourceFile},
+    {u"targetServer", Kind::Text, &MRV_Worksheet::targetServer},
+    {u"targetServerType", Kind::Number, nullptr, &MRV_Worksheet::targetServerType, nullptr,
+     &MRV_Worksheet::targetServer},
+    {u"targetServerUser", Kind::Text, &MRV_Worksheet::targetServerUser},
+    {u"targetServerUseTrusted", Kind::Flag, nullptr, nullptr,
+     &MRV_Worksheet::targetServerUseTrusted},
+    {u"targetDB", Kind::Text, &MRV_Worksheet::targetDB},
+    {u"targetCompanyName", Kind::Text, &MRV_Worksheet::targetCompanyName},
+    {u"targetUser", Kind::Text, &MRV_Worksheet::targetUser},
+    {u"targetFile", Kind::Text, &MRV_Worksheet::targetFile},
+    {u"creationUser", Kind::Text, &MRV_Worksheet::creationUser},
+    {u"additionalDescr", Kind::Text, &MRV_Worksheet::additionalDescr},
+    {u"backup", Kind::Flag, nullptr, nullptr, &MRV_Worksheet::backup},
+    {u"approval", Kind::Flag, nullptr, nullptr, &MRV_Worksheet::approval},
+    {u"copyMethod", Kind::Number, nullptr, &MRV_Worksheet::copyMethod},
+    {u"RTCF", Kind::Number, nullptr, &MRV_Worksheet::RTCF},
+    {u"FRFMUDF", Kind::Flag, nullptr, nullptr, &MRV_Worksheet::FRFMUDF},
+};
+
+const HeaderField* headerField(const QString& name) {
+    for (const HeaderField& field : kHeader)
+        if (name == QStringView(field.name))
+            return &field;
+    return nullptr;
+}
+
+// Copy options outside their range would make a copy run do something the
+// user never chose (copy method 0 is the removal phase of "Replace All"), so
+// such values are not taken from a file.
+bool acceptable(const HeaderField& field, int value) {
+    if (field.number == &MRV_Worksheet::copyMethod)
+        return value >= 1 && value <= 4;
+    if (field.number == &MRV_Worksheet::RTCF)
+        return value >= 0 && value <= 2;
+    return true;
+}
+
+void storeHeaderValue(MRV_Worksheet& worksheet, const HeaderField& field, const QString& text) {
+    switch (field.kind) {
+    case Kind::Text:
+        worksheet.*field.text = text;
+        break;
+    case Kind::Flag:
+        worksheet.*field.flag = text == u"true";
+        break;
+    case Kind::Number: {
+        const int value = MRV_WorksheetManager::leadingInt(text);
+        if (acceptable(field, value))
+            worksheet.*field.number = value;
+        break;
+    }
+    }
+}
+
+int dataAreaFormat(const QString& text) {
+    if (text == u"T")
+        return MRV_WorksheetNode::RecordGrid;
+    if (text == u"D")
+        return MRV_WorksheetNode::FieldView;
+    if (text == u"N")
+        return MRV_WorksheetNode::NotesOnly;
+    return MRV_WorksheetNode::NoDataArea;
+}
+
+// "1,3" gives 3, 1: the text is taken apart from its end.
+QList<int> copyMethodList(const QString& text) {
+    QList<int> methods;
+    const QStringList parts = text.split(u',');
+    for (auto it = parts.crbegin(); it != parts.crend(); ++it)
+        if (!it->trimmed().isEmpty())
+            methods.append(MRV_WorksheetManager::leadingInt(*it));
+    return methods;
+}
+
+int language() {
+    return MRV_Interaction::current().language();
+}
+
+} // namespace
+
+MRV_WorksheetManager::MRV_WorksheetManager(MRV_ConnectionContext* context,
+                                           MRV_WorksheetController* controller)
+    : m_context(context), m_controller(controller), m_catalogue(MRV_ResourceManager::instance()) {}
+
+int MRV_WorksheetManager::leadingInt(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    qint64 value = 0;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = std::min(limit, value * 10 + (text[i].unicode() - u'0'));
+    if (negative)
+        return static_cast<int>(-value);
+    return static_cast<int>(std::min(value, limit - 1));
+}
+
+HRESULT MRV_WorksheetManager::readWorksheet(MRV_Worksheet& worksheet, const QString& path) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::readWorksheet");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    if (!QFileInfo(path).isFile()) {
+        log.LogError(u"File '%s' not found", path);
+        ui.error(CTSBSTR(ui.language()).FormatId(10008, path));
+        return E_FAIL;
+    }
+    MRV_DOMParser parser;
+    if (!parser.parseFile(path) || !parser.moveToRoot()) {
+        log.LogError(u"Failed to load worksheet from file '%s'", path);
+        log.LogDbg0(u"%s", parser.errorList());
+        return E_FAIL;
+    }
+    if (parser.find(QStringLiteral("header")) > 0) {
+        if (FAILED(getHeaderDataFromXML(worksheet, parser))) {
+            log.LogError(u"Failed to read header data for worksheet from file '%s'", path);
+            return E_FAIL;
+        }
+        parser.moveToRoot();
+    }
+    if (parser.find(QStringLiteral("body")) == 0 || !parser.step(0, true)) {
+        log.LogError(u"File '%s' doesn't contain selection data", path);
+        return E_FAIL;
+    }
+
+    // A template read again after a failed attempt starts from nothing.
+    worksheet.nodes.clear();
+    ui.progressStart(CTSBSTR::load(10011, ui.language()), 0, 123);
+    HRESULT hr = E_FAIL;
+    try {
+        hr = getTreeDataFromXML(worksheet, parser);
+        if (SUCCEEDED(hr) && worksheet.nodes.empty())
+            hr = E_FAIL;
+    } catch (const std::exception&) {
+        log.LogError(u"Exception occured while reading selection data");
+        hr = E_FAIL;
+    }
+    ui.progressEnd();
+    if (FAILED(hr)) {
+        log.LogError(u"Failed to read selection data for worksheet from file '%s'", path);
+        return E_FAIL;
+    }
+    updateStrings(worksheet);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::getHeaderDataFromXML(MRV_Worksheet& worksheet,
+                                                   MRV_DOMParser& parser) {
+    if (!parser.step(0, true))
+        return S_OK; // an empty header holds nothing to take
+    do {
+        if (const HeaderField* field = headerField(parser.nodeName()))
+            storeHeaderValue(worksheet, *field, parser.nodeText());
+    } while (parser.step(1, true));
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::getTreeDataFromXML(MRV_Worksheet& worksheet, MRV_DOMParser& parser) {
+    return readElements(worksheet, parser, nullptr);
+}
+
+HRESULT MRV_WorksheetManager::readElements(MRV_Worksheet& worksheet, MRV_DOMParser& parser,
+                                           MRV_WorksheetNode* owner) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::getTreeDataFromXML");
+    do {
+        const QString element = parser.nodeName();
+        const bool dependencies = element == u"dependencies";
+        if (dependencies || element == u"selection") {
+            // Only a node's own element can hold its records or dependencies;
+            // at the top of the body there is no node to give them to.
+            if (!owner) {
+                log.LogError(u"Element '%s' outside of a node ignored", element);
+                continue;
+            }
+            const HRESULT hr =
+                dependencies ? getDependencies(parser, *owner) : getSelection(parser, *owner);
+            if (FAILED(hr)) {
+                log.LogError(dependencies ? u"Failed to get dependencies of node '%s'"
+                                          : u"Failed to get selection of node '%s'",
+                             owner->name);
+                return hr;
+            }
+            continue;
+        }
+        QString leafId;
+        if (!parser.getAttribute(QStringLiteral("leaf_id"), leafId)) {
+            log.LogError(u"Node '%s' could not be identified", element);
+            continue;
+        }
+        auto node = std::make_unique<MRV_WorksheetNode>();
+        node->name = element;
+        node->leafId = leafId;
+        readNodeAttributes(parser, *node);
+        MRV_WorksheetNode* added = node.get();
+        worksheet.nodes.push_back(std::move(node));
+        MRV_Interaction::current().progressPosition(static_cast<int>(worksheet.nodes.size()));
+
+        const size_t before = worksheet.nodes.size();
+        if (parser.step(0, true)) {
+            const HRESULT hr = readElements(worksheet, parser, added);
+            if (FAILED(hr))
+                return hr;
+        }
+        added->leaf = worksheet.nodes.size() == before;
+    } while (parser.step(1, true));
+    parser.step(0, false);
+    return S_OK;
+}
+
+void MRV_WorksheetManager::readNodeAttributes(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
+    QString value;
+    if (parser.getAttribute(QStringLiteral("string_id"), value)) {
+        node.categoryId = value;
+        node.stringId = m_catalogue->getStringId(value);
+    }
+    if (parser.getAttribute(QStringLiteral("note"), value)) {
+        node.noteNumber = leadingInt(value);
+        if (node.noteNumber > 0)
+            node.noteStringId = noteStringId(node.noteNumber);
+    }
+    if (parser.getAttribute(QStringLiteral("selected"), value)) {
+        const int state = leadingInt(value);
+        // The tree knows three states only; anything else selects nothing.
+        node.selected =
+            state >= MRV_WorksheetNode::NotSelected && state <= MRV_WorksheetNode::PartlySelected
+                ? state
+                : MRV_WorksheetNode::NotSelected;
+    }
+    if (parser.getAttribute(QStringLiteral("data_area_format"), value))
+        node.dataAreaFormat = dataAreaFormat(value);
+    if (parser.getAttribute(QStringLiteral("allow_selection"), value))
+        node.allowSelection = value == u"true";
+    if (parser.getAttribute(QStringLiteral("localization_transfer"), value))
+        node.localizationTransfer = value == u"true";
+    if (parser.getAttribute(QStringLiteral("prohibited_copyMethods"), value))
+        node.prohibitedCopyMethods = copyMethodList(value);
+    if (parser.getAttribute(QStringLiteral("substitute_copyMethod"), value))
+        node.substituteCopyMethod = leadingInt(value);
+}
+
+quint32 MRV_WorksheetManager::noteStringId(int note) {
+    const auto known = m_notes.constFind(note);
+    if (known != m_notes.constEnd())
+        return *known;
+    quint32 id = 0;
+    if (m_context && m_context->company) {
+        QString noteId;
+        if (MRV_Util::GetNoteFromDB(*m_context->company, note, noteId) == S_OK)
+            id = m_catalogue->getStringId(noteId.trimmed());
+    }
+    m_notes.insert(note, id);
+    return id;
+}
+
+HRESULT MRV_WorksheetManager::getDependencies(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
+    node.dependencies.clear();
+    if (!parser.step(0, true))
+        return S_OK;
+    do {
+        if (parser.nodeName() == u"leaf_id")
+            node.addDependency(parser.nodeText());
+    } while (parser.step(1, true));
+    parser.step(0, false);
+    return S_OK;
+}
+
+namespace {
+
+// The cursor is on a key, subsKey or additionalData element and stays there.
+MRV_SelectionField readField(MRV_DOMParser& parser) {
+    MRV_SelectionField field;
+    if (!parser.step(0, true))
+        return field;
+    do {
+        const QString name = parser.nodeName();
+        if (name == u"fieldName")
+            field.fieldName = parser.nodeText();
+        else if (name == u"value")
+            field.value = parser.nodeText();
+        else if (name == u"type")
+            field.type = parser.nodeText();
+    } while (parser.step(1, true));
+    parser.step(0, false);
+    return field;
+}
+
+// The cursor is on a keyObject element and stays there.
+MRV_SelectionObject readSelectionObject(MRV_DOMParser& parser) {
+    MRV_SelectionObject object;
+    if (!parser.step(0, true))
+        return object;
+    do {
+        const QString name = parser.nodeName();
+        if (name == u"key")
+            object.keys.append(readField(parser));
+        else if (name == u"subsKey")
+            object.substituteKeys.append(readField(parser));
+        else if (name == u"additionalData")
+            object.additionalData.append(readField(parser));
+    } while (parser.step(1, true));
+    parser.step(0, false);
+    return object;
+}
+
+} // namespace
+
+HRESULT MRV_WorksheetManager::getSelection(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
+    node.selection.clear();
+    if (!parser.step(0, true))
+        return S_OK;
+    do {
+        if (parser.nodeName() == u"keyObject")
+            node.selection.append(readSelectionObject(parser));
+    } while (parser.step(1, true));
+    parser.step(0, false);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::updateStrings(MRV_Worksheet& worksheet) {
+    const int lang = language();
+    for (const auto& node : worksheet.nodes) {
+        QString text;
+        m_catalogue->getText(node->stringId, lang, text);
+        node->text = text;
+        QString note;
+        if (m_catalogue->getText(node->noteStringId, lang, note) == 0)
+            node->noteText = note;
+    }
+    return S_OK;
+}
+
+namespace {
+
+QString headerText(const MRV_Worksheet& worksheet, const HeaderField& field) {
+    switch (field.kind) {
+    case Kind::Text:
+        return worksheet.*field.text;
+    case Kind::Flag:
+        return worksheet.*field.flag ? QStringLiteral("true") : QStringLiteral("false");
+    case Kind::Number:
+        if (field.emptyWithout && (worksheet.*field.emptyWithout).isEmpty())
+            return QString();
+        return QString::number(worksheet.*field.number);
+    }
+    return QString();
+}
+
+// Sets one attribute of the current element; a failure is logged with the
+// attribute, its value and what the parser says.
+HRESULT setAttribute(MRV_DOMParser& parser, const CLogBase& log, const QString& name,
+                     const QString& value) {
+    if (parser.setAttribute(name, value))
+        return S_OK;
+    log.LogError(u"Failed to set attribute '%s' to '%s': '%s'", name, value, parser.errorList());
+    return E_FAIL;
+}
+
+} // namespace
+
+HRESULT MRV_WorksheetManager::saveWorksheet(MRV_Worksheet& worksheet, const QString& path) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::saveWorksheet");
+    HRESULT hr = E_FAIL;
+    try {
+        hr = writeDocument(worksheet, path);
+    } catch (const std::exception&) {
+        log.LogError(u"Exception while saving worksheet");
+        hr = E_FAIL;
+    }
+    if (SUCCEEDED(hr)) {
+        if (m_context)
+            m_context->worksheetPath = path;
+        worksheet.path = path;
+        worksheet.modified = false;
+        return S_OK;
+    }
+    log.LogError(u"Failed to save worksheet to file '%s'", path);
+    MRV_Interaction& ui = MRV_Interaction::current();
+    ui.error(CTSBSTR(ui.language()).FormatId(10017, path));
+    return hr;
+}
+
+HRESULT MRV_WorksheetManager::writeDocument(MRV_Worksheet& worksheet, const QString& path) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::saveWorksheet");
+    MRV_DOMParser parser;
+    const QString root = QStringLiteral("duplaWorksheet");
+    if (!parser.parseString(TSFormatArgs(u"<%s></%s>", root, root)) || !parser.moveToRoot()) {
+        log.LogError(u"Failed to load xml: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+    if (const HRESULT hr =
+            setAttribute(parser, log, QStringLiteral("version"), QStringLiteral("1.0"));
+        FAILED(hr))
+        return hr;
+    if (!parser.addElement(QStringLiteral("header"), true)) {
+        log.LogError(u"Failed to add header section: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+    if (const HRESULT hr = writeHeaderDataToXML(parser, worksheet); FAILED(hr)) {
+        log.LogError(u"Failed to write worksheet header data");
+        return hr;
+    }
+    if (!parser.moveToRoot() || !parser.addElement(QStringLiteral("body"), true)) {
+        log.LogError(u"Failed to add body section: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+
+    MRV_Interaction& ui = MRV_Interaction::current();
+    HRESULT hr = E_FAIL;
+    {
+        MRV_WaitCursor wait;
+        ui.progressStart(CTSBSTR::load(10013, ui.language()), 0,
+                         static_cast<int>(worksheet.nodes.size()));
+        try {
+            hr = writeTreeDataToXML(worksheet, parser);
+        } catch (const std::exception&) {
+            log.LogError(u"Exception while writing worksheet selection data");
+            hr = E_FAIL;
+        }
+        ui.progressEnd();
+    }
+    if (FAILED(hr)) {
+        log.LogError(u"Failed to write worksheet selection data");
+        return hr;
+    }
+    if (!parser.moveToRoot() || !parser.saveToFile(path)) {
+        log.LogError(u"Failed to save worksheet: '%s'", parser.errorList());
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeHeaderDataToXML(MRV_DOMParser& parser,
+                                                   const MRV_Worksheet& worksheet) {
+    for (const HeaderField& field : kHeader)
+        if (!parser.addElement(QString::fromUtf16(field.name), headerText(worksheet, field),
+                               QString(), QString(), false))
+            return E_FAIL;
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeTreeDataToXML(const MRV_Worksheet& worksheet,
+                                                 MRV_DOMParser& parser) {
+    // The levels of the node elements open above the cursor. A node goes
+    // into the nearest open node of a lower level, so a list whose levels
+    // jump (1, 3, 1) still nests every node below body.
+    QList<int> open;
+    int written = 0;
+    for (const auto& node : worksheet.nodes) {
+        const int level = node->getLevel();
+        while (!open.isEmpty() && open.last() >= level) {
+            parser.step(0, false);
+            open.removeLast();
+        }
+        if (const HRESULT hr = writeTreeNodeToXML(parser, *node); FAILED(hr))
+            return hr;
+        open.append(level);
+        MRV_Interaction::current().progressPosition(++written);
+    }
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeTreeNodeToXML(MRV_DOMParser& parser,
+                                                 const MRV_WorksheetNode& node) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::writeTreeNodeToXML");
+    if (!parser.addElement(node.name, true)) {
+        log.LogError(u"Failed to add node '%s' (%s)", node.name, node.leafId);
+        return E_FAIL;
+    }
+    for (const auto& [name, value] :
+         {std::pair{QStringLiteral("leaf_id"), node.leafId},
+          std::pair{QStringLiteral("string_id"), node.categoryId},
+          std::pair{QStringLiteral("selected"), QString::number(node.selected)}})
+        if (const HRESULT hr = setAttribute(parser, log, name, value); FAILED(hr))
+            return hr;
+    if (node.selection.isEmpty())
+        return S_OK;
+    if (!parser.addElement(QStringLiteral("selection"), true))
+        return E_FAIL;
+    for (const MRV_SelectionObject& object : node.selection)
+        if (const HRESULT hr = writeSelectionObjectToXML(parser, object); FAILED(hr))
+            return hr;
+    parser.step(0, false);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeSelectionObjectToXML(MRV_DOMParser& parser,
+                                                        const MRV_SelectionObject& object) {
+    if (!parser.addElement(QStringLiteral("keyObject"), true))
+        return E_FAIL;
+    for (const auto& [element, fields] :
+         {std::pair{QStringLiteral("key"), &object.keys},
+          std::pair{QStringLiteral("subsKey"), &object.substituteKeys},
+          std::pair{QStringLiteral("additionalData"), &object.additionalData}})
+        for (const MRV_SelectionField& field : *fields)
+            if (const HRESULT hr = writeFieldToXML(parser, element, field); FAILED(hr))
+                return hr;
+    parser.step(0, false);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::writeFieldToXML(MRV_DOMParser& parser, const QString& element,
+                                              const MRV_SelectionField& field) {
+    if (!parser.addElement(element, true))
+        return E_FAIL;
+    const bool written =
+        parser.addElement(QStringLiteral("fieldName"), field.fieldName, QString(), QString(),
+                          false) &&
+        parser.addElement(QStringLiteral("value"), field.value, QString(), QString(), false) &&
+        parser.addElement(QStringLiteral("type"), field.type, QString(), QString(), false);
+    parser.step(0, false);
+    return written ? S_OK : E_FAIL;
+}
+
+HRESULT MRV_WorksheetManager::updateDetails(MRV_Worksheet& worksheet) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::updateDetails");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    const QString loading = CTSBSTR::load(10072, ui.language());
+    const MRV_DataInterfaceFactory factory(m_context);
+    int count = 0;
+    for (const auto& node : worksheet.nodes) {
+        if (!node->hasRecordDetails())
+            continue;
+        ui.progressPosition(++count);
+        ui.statusText(TSFormatArgs(loading, m_catalogue->textOf(node->categoryId, ui.language())),
+                      false, 0);
+        std::unique_ptr<MRV_DIInterface> manager = factory.createDataInterface(node->categoryId);
+        if (!manager) {
+            log.LogDbg0(u"No data interface found for node %s (%s)", node->leafId,
+                        node->categoryId);
+            continue;
+        }
+        node->manager = std::move(manager);
+        node->details = nullptr;
+        int rows = 0;
+        if (worksheet.baseIsFile() && m_controller)
+            rows = m_controller->listFromConfiguration(*node);
+        if (!node->details || rows == 0)
+            log.LogDbg0(u"No view container found for node %s (%s)", node->leafId,
+                        node->categoryId);
+    }
+    // The last "Loading" text would otherwise stay in the status bar.
+    if (count > 0)
+        ui.statusText(QString(), false, 0);
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::describedCompany(std::shared_ptr<LLObjectsCOM::Company>& company,
+                                               int serverType, const QString& server, bool trusted,
+                                               const QString& serverUser, const QString& database,
+                                               const QString& user) {
+    if (const HRESULT hr = MRV_ConnectionContext::CreateCompanyInstance(company); FAILED(hr))
+        return hr;
+    company->DbServerType = serverType;
+    company->Server = server;
+    company->UseTrusted = trusted;
+    company->DbUserName = serverUser;
+    company->CompanyDB = database;
+    company->UserName = user;
+    return S_OK;
+}
+
+namespace {
+
+// A company that the user logged in to for a worksheet but that is not
+// used after all.
+void release(const std::shared_ptr<LLObjectsCOM::Company>& company) {
+    if (company && company->Connected())
+        MRV_Util::Disconnect(*company);
+}
+
+// A fresh login object carrying what the worksheet knows of a company.
+std::shared_ptr<LLObjectsCOM::Company> loginFor(const LLObjectsCOM::Company& named) {
+    std::shared_ptr<LLObjectsCOM::Company> company;
+    if (FAILED(MRV_ConnectionContext::CreateCompanyInstance(company)))
+        return nullptr;
+    company->DbServerType = named.DbServerType;
+    company->Server = named.Server;
+    company->UseTrusted = named.UseTrusted;
+    company->DbUserName = named.DbUserName;
+    company->CompanyDB = named.CompanyDB;
+    company->UserName = named.UserName;
+    return company;
+}
+
+} // namespace
+
+HRESULT MRV_WorksheetManager::connectBase(MRV_Worksheet& worksheet) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    std::shared_ptr<LLObjectsCOM::Company> named;
+    if (const HRESULT hr =
+            describedCompany(named, worksheet.sourceServerType, worksheet.sourceServer,
+                             worksheet.sourceServerUseTrusted, worksheet.sourceServerUser,
+                             worksheet.sourceDB, worksheet.sourceUser);
+        FAILED(hr))
+        return hr;
+
+    bool changed = false;
+    if (MRV_Util::SameCompany(named.get(), m_context->company.get())) {
+        m_context->baseCompany = m_context->company;
+    } else {
+        for (;;) {
+            std::shared_ptr<LLObjectsCOM::Company> login = loginFor(*named);
+            if (!login)
+                return E_FAIL;
+            if (const int result = ui.companyLogin(*login); result != 0)
+                return result;
+            if (MRV_Util::SameCompany(login.get(), named.get())) {
+                m_context->baseCompany = login;
+                break;
+            }
+            const int answer = ui.question(CTSBSTR::load(10032, ui.language()), true, 2);
+            if (answer == MRV_Interaction::ButtonYes) {
+                m_context->baseCompany = login;
+                changed = true;
+                break;
+            }
+            release(login);
+            if (answer == MRV_Interaction::ButtonCancel)
+                return S_FALSE;
+        }
+    }
+
+    const LLObjectsCOM::Company& base = *m_context->baseCompany;
+    if (changed) {
+        // Another base has other records: the selections cannot stay.
+        worksheet.modified = true;
+        MRV_WorksheetTemplateManager::instance(m_context)->getWorksheetTemplate(worksheet);
+        worksheet.sourceServerType = base.Connected() ? base.ServerType() : base.DbServerType;
+        worksheet.sourceServer = base.Server;
+        worksheet.sourceDB = base.CompanyDB;
+        worksheet.sourceCompanyName = base.CompanyName();
+    }
+    const auto take = [&worksheet](auto& field, const auto& value) {
+        if (field != value) {
+            field = value;
+            worksheet.modified = true;
+        }
+    };
+    take(worksheet.sourceServerUseTrusted, base.UseTrusted);
+    take(worksheet.sourceServerUser, base.DbUserName);
+    take(worksheet.sourceUser, base.UserName);
+    m_context->baseCompanyName = base.CompanyName();
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::connectTarget(MRV_Worksheet& worksheet) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    std::shared_ptr<LLObjectsCOM::Company> named;
+    if (const HRESULT hr =
+            describedCompany(named, worksheet.targetServerType, worksheet.targetServer,
+                             worksheet.targetServerUseTrusted, worksheet.targetServerUser,
+                             worksheet.targetDB, worksheet.targetUser);
+        FAILED(hr))
+        return hr;
+
+    if (MRV_Util::SameCompany(named.get(), m_context->company.get())) {
+        m_context->targetCompany = m_context->company;
+    } else if (m_context->baseCompany &&
+               MRV_Util::SameCompany(named.get(), m_context->baseCompany.get())) {
+        m_context->targetCompany = m_context->baseCompany;
+    } else {
+        for (;;) {
+            std::shared_ptr<LLObjectsCOM::Company> login = loginFor(*named);
+            if (!login)
+                return E_FAIL;
+            if (const int result = ui.companyLogin(*login); result != 0)
+                return result;
+            if (m_context->baseCompany &&
+                MRV_Util::SameCompany(login.get(), m_context->baseCompany.get())) {
+                ui.error(CTSBSTR::load(10031, ui.language()));
+                release(login);
+                continue;
+            }
+            // Another company than the worksheet named is a change to save.
+            if (!MRV_Util::SameCompany(login.get(), named.get()))
+                worksheet.modified = true;
+            m_context->targetCompany = login;
+            break;
+        }
+    }
+    m_context->targetCompanyName = m_context->targetCompany->CompanyName();
+    return S_OK;
+}
+
+HRESULT MRV_WorksheetManager::openWorksheet(MRV_Worksheet& worksheet, bool refresh) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::openWorksheet");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    if (!m_context)
+        return E_POINTER;
+    MRV_WorksheetTemplateManager* templates = MRV_WorksheetTemplateManager::instance(m_context);
+    if (!templates->isInitialized()) {
+        // Without the template no worksheet has a tree; the reader has told
+        // the user which file is missing.
+        ui.error(CTSBSTR::load(10036, ui.language()));
+        return E_FAIL;
+    }
+    if (!worksheet.path.isEmpty() && !refresh) {
+        if (const HRESULT hr = readWorksheet(worksheet, worksheet.path); FAILED(hr))
+            return hr;
+        if (const HRESULT hr = templates->updateWorksheetFromTemplate(worksheet); FAILED(hr))
+            return hr;
+        updateStrings(worksheet);
+        m_context->copyMethod = worksheet.copyMethod;
+        m_context->responseToFailure = worksheet.RTCF;
+        m_context->ignoreMissingUdf = worksheet.FRFMUDF;
+        m_context->forceBackup = worksheet.backup;
+        if (worksheet.baseIsCompany()) {
+            if (const HRESULT hr = connectBase(worksheet); hr != S_OK)
+                return hr;
+        } else if (worksheet.baseIsFile()) {
+            // The context keeps the base file as a full path; the worksheet
+            // stores it relative to its own folder.
+            m_context->baseFilePath =
+                MRV_Worksheet::resolveConfigurationPath(worksheet.sourceFile, worksheet.path);
+            m_context->databaseName = m_context->baseFilePath;
+        }
+        m_context->targetFilePath = worksheet.targetFile;
+        m_context->targetCompanyName = worksheet.targetCompanyName;
+        if (!worksheet.targetDB.isEmpty())
+            if (const HRESULT hr = connectTarget(worksheet); hr != S_OK)
+                return hr;
+    } else {
+        worksheet.updateHeaderData(*m_context);
+        templates->getWorksheetTemplate(worksheet);
+    }
+
+    if (!worksheet.baseIsCompany() && !worksheet.baseIsFile()) {
+        log.LogError(u"No source configuration defined. Can't open worksheet.");
+        ui.error(CTSBSTR::load(10036, ui.language()));
+        return E_FAIL;
+    }
+    if (worksheet.baseIsFile()) {
+        if (!m_controller) {
+            log.LogError(u"No configuration manager to read the base configuration file");
+            return E_FAIL;
+        }
+        if (const HRESULT hr = m_controller->readBaseConfiguration(worksheet); FAILED(hr))
+            return hr;
+        m_context->copyMethod = worksheet.copyMethod;
+        m_context->responseToFailure = worksheet.RTCF;
+        m_context->ignoreMissingUdf = worksheet.FRFMUDF;
+    }
+
+    HRESULT hr = S_OK;
+    {
+        MRV_WaitCursor wait;
+        ui.progressStart(CTSBSTR::load(worksheet.baseIsFile() ? 10012 : 10060, ui.language()), 0,
+                         worksheet.leafCount());
+        try {
+            hr = updateDetails(worksheet);
+        } catch (const ComError&) {
+            // The host has said what went wrong; the worksheet opens without
+            // the remaining details.
+            hr = S_OK;
+        } catch (const std::exception&) {
+            log.LogError(u"Exception during update of configuration details");
+            hr = S_OK;
+        }
+        ui.progressEnd();
+    }
+    return hr;
+}

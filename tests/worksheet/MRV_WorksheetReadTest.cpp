@@ -1,0 +1,242 @@
+#include "WorksheetTestSupport.h"
+
+#include "interaction/MRV_ScriptedInteraction.h"
+#include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetManager.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Node = MRV_WorksheetNode;
+using WorksheetTest::document;
+
+class ReadTest : public ::testing::Test {
+protected:
+    // Reads text as a worksheet file into worksheet.
+    HRESULT read(const QByteArray& text) {
+        const QString path = dir.filePath(QStringLiteral("w%1.xml").arg(++count));
+        EXPECT_TRUE(WorksheetTest::writeFile(path, text));
+        worksheet = std::make_unique<MRV_Worksheet>();
+        return MRV_WorksheetManager(nullptr).readWorksheet(*worksheet, path);
+    }
+    const Node& node(qsizetype index) { return *worksheet->nodes.at(size_t(index)); }
+
+    QTemporaryDir dir;
+    int count = 0;
+    MRV_ScriptedInteraction ui;
+    MRV_InteractionScope scope{ui};
+    std::unique_ptr<MRV_Worksheet> worksheet;
+};
+
+const QByteArray kOneNode = "<Q leaf_id='1.1' string_id='MRV_TRN_QUERIES_100' selected='1'/>";
+
+} // namespace
+
+TEST_F(ReadTest, HeaderElementsAreTakenInAnyOrderByExactName) {
+    const QByteArray header =
+        "<header><FRFMUDF>true</FRFMUDF><sourceServerType>6</sourceServerType>"
+        "<sourceServer>srv</sourceServer><unknown>x</unknown><SourceDB>no</SourceDB>"
+        "<sourceDB>DB</sourceDB><copyMethod>2abc</copyMethod><RTCF> 2</RTCF>"
+        "<targetServerType></targetServerType><backup>TRUE</backup><approval>true</approval>"
+        "<sourceServerUseTrusted>yes</sourceServerUseTrusted><worksheetName></worksheetName>"
+        "<additionalDescr>ERROR</additionalDescr><creationUser>a &amp; b</creationUser>"
+        "</header>";
+    ASSERT_EQ(read(document(kOneNode, header)), S_OK);
+    EXPECT_TRUE(worksheet->FRFMUDF);
+    EXPECT_EQ(worksheet->sourceServerType, 6);
+    EXPECT_EQ(worksheet->sourceServer, QStringLiteral("srv"));
+    EXPECT_EQ(worksheet->sourceDB, QStringLiteral("DB")) << "names are case-sensitive";
+    EXPECT_EQ(worksheet->copyMethod, 2) << "leading digits";
+    EXPECT_EQ(worksheet->RTCF, 2);
+    EXPECT_EQ(worksheet->targetServerType, 0);
+    EXPECT_FALSE(worksheet->backup) << "only the exact text true";
+    EXPECT_TRUE(worksheet->approval);
+    EXPECT_FALSE(worksheet->sourceServerUseTrusted);
+    EXPECT_TRUE(worksheet->worksheetName.isEmpty());
+    EXPECT_EQ(worksheet->additionalDescr, QStringLiteral("ERROR")) << "a text like any other";
+    EXPECT_EQ(worksheet->creationUser, QStringLiteral("a & b"));
+}
+
+TEST_F(ReadTest, CopyOptionsOutsideTheirRangeAreNotTaken) {
+    for (const char* text : {"0", "5", "-1", "abc", "99999999999999"}) {
+        const QByteArray value(text);
+        ASSERT_EQ(
+            read(document(kOneNode, "<header><copyMethod>" + value + "</copyMethod></header>")),
+            S_OK);
+        EXPECT_EQ(worksheet->copyMethod, 1) << value.toStdString();
+    }
+    for (const auto& [value, expected] :
+         {std::pair{"3", 0}, std::pair{"-1", 0}, std::pair{"1", 1}}) {
+        ASSERT_EQ(
+            read(document(kOneNode, "<header><RTCF>" + QByteArray(value) + "</RTCF></header>")),
+            S_OK);
+        EXPECT_EQ(worksheet->RTCF, expected) << value;
+    }
+    ASSERT_EQ(read(document(kOneNode, "<header><sourceServerType>-7x</sourceServerType>"
+                                      "<targetServerType>99999999999</targetServerType>"
+                                      "</header>")),
+              S_OK);
+    EXPECT_EQ(worksheet->sourceServerType, -7);
+    EXPECT_EQ(worksheet->targetServerType, 2147483647);
+}
+
+TEST_F(ReadTest, NodesNestAsTheFileDoesAndLeavesAreThoseWithoutChildNodes) {
+    ASSERT_EQ(read(document("<A leaf_id='1' selected='2'>"
+                            "  <selection/>"
+                            "  <B leaf_id='1.1' selected='1'><dependencies/></B>"
+                            "  <C leaf_id='1.2'><D leaf_id='1.2.1' selected='0'/></C>"
+                            "</A><E leaf_id='2'/>")),
+              S_OK);
+    ASSERT_EQ(worksheet->nodes.size(), 5u);
+    const QList<std::tuple<const char*, const char*, bool, int>> expected = {
+        {"A", "1", false, 2},
+        {"B", "1.1", true, 1},
+        {"C", "1.2", false, 0},
+        {"D", "1.2.1", true, 0},
+        {"E", "2", true, 0}};
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const auto& [name, leafId, leaf, state] = expected[i];
+        EXPECT_EQ(node(i).name, QLatin1String(name));
+        EXPECT_EQ(node(i).leafId, QLatin1String(leafId));
+        EXPECT_EQ(node(i).leaf, leaf) << name;
+        EXPECT_EQ(node(i).selected, state) << name;
+    }
+}
+
+TEST_F(ReadTest, PartialSelectionsAreKeptAsWritten) {
+    ASSERT_EQ(
+        read(document("<A leaf_id='1' selected='2'><selection>"
+                      "<keyObject><key><value>v1</value><fieldName>ItemCode</fieldName>"
+                      "<type>1</type><extra>x</extra></key><subsKey><fieldName>s</fieldName>"
+                      "</subsKey><additionalData><type>t</type></additionalData><other/>"
+                      "</keyObject><noise/><keyObject/></selection></A>"
+                      "<B leaf_id='2' selected='2'><selection/></B>"
+                      "<C leaf_id='3' selected='0'><selection><keyObject><key><value>x</value>"
+                      "</key></keyObject></selection></C>")),
+        S_OK);
+    const Node& a = node(0);
+    ASSERT_EQ(a.selection.size(), 2);
+    const MRV_SelectionObject& first = a.selection[0];
+    ASSERT_EQ(first.keys.size(), 1);
+    EXPECT_EQ(first.keys[0], (MRV_SelectionField{QStringLiteral("ItemCode"), QStringLiteral("v1"),
+                                                 QStringLiteral("1")}));
+    ASSERT_EQ(first.substituteKeys.size(), 1);
+    EXPECT_EQ(first.substituteKeys[0].fieldName, QStringLiteral("s"));
+    ASSERT_EQ(first.additionalData.size(), 1);
+    EXPECT_EQ(first.additionalData[0].type, QStringLiteral("t"));
+    EXPECT_EQ(a.selection[1], MRV_SelectionObject());
+    EXPECT_EQ(node(1).selected, 2) << "partly selected without records stays so";
+    EXPECT_TRUE(node(1).selection.isEmpty());
+    EXPECT_EQ(node(2).selected, 0);
+    EXPECT_EQ(node(2).selection.size(), 1) << "records of an unselected node are kept";
+}
+
+TEST_F(ReadTest, RecordsAndDependenciesBelongToTheElementThatHoldsThem) {
+    // A selection after the child nodes still belongs to its own node, and
+    // one directly in the body belongs to none.
+    ASSERT_EQ(read(document("<selection><keyObject/></selection>"
+                            "<A leaf_id='1' selected='2'><B leaf_id='1.1'/>"
+                            "<selection><keyObject/></selection>"
+                            "<dependencies><leaf_id>2</leaf_id><leaf_id>2</leaf_id>"
+                            "<leaf_id>3</leaf_id></dependencies></A>")),
+              S_OK);
+    EXPECT_EQ(node(0).selection.size(), 1);
+    EXPECT_EQ(node(0).dependencies, (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_TRUE(node(1).selection.isEmpty());
+    EXPECT_FALSE(node(0).leaf);
+}
+
+TEST_F(ReadTest, UnidentifiedNodesAreDroppedWithEverythingInThem) {
+    ASSERT_EQ(read(document("<Lost><A leaf_id='1'/></Lost><!-- c --><?pi x?>"
+                            "<![CDATA[text]]><B leaf_id='2'/>")),
+              S_OK);
+    ASSERT_EQ(worksheet->nodes.size(), 1u);
+    EXPECT_EQ(node(0).leafId, QStringLiteral("2"));
+    EXPECT_EQ(read(document("<Lost><A leaf_id='1'/></Lost>")), E_FAIL);
+    EXPECT_EQ(read(document("<!-- nothing -->")), E_FAIL);
+}
+
+TEST_F(ReadTest, HostileAttributeValuesGiveDefinedStates) {
+    ASSERT_EQ(read(document("<A leaf_id='1' selected='7'/><B leaf_id='2' selected='-1'/>"
+                            "<C leaf_id='3' selected='2x'/><D leaf_id='' selected=''/>"
+                            "<E leaf_id='5' string_id='MRV_TRN_queries_100' note='x'"
+                            " prohibited_copyMethods=',,2,,abc' substitute_copyMethod='-3'/>")),
+              S_OK);
+    EXPECT_EQ(node(0).selected, 0);
+    EXPECT_EQ(node(1).selected, 0);
+    EXPECT_EQ(node(2).selected, 2);
+    EXPECT_TRUE(node(3).leafId.isEmpty()) << "an empty id is still an id; the template refuses it";
+    EXPECT_EQ(node(4).stringId, 0u);
+    EXPECT_EQ(node(4).noteNumber, 0);
+    EXPECT_EQ(node(4).prohibitedCopyMethods, (QList<int>{0, 2}));
+    EXPECT_EQ(node(4).substituteCopyMethod, -3);
+}
+
+TEST_F(ReadTest, FilesWithoutHeaderReadWithoutBodyOrTreeFail) {
+    EXPECT_EQ(read("<duplaWorksheet><body>" + kOneNode + "</body></duplaWorksheet>"), S_OK);
+    EXPECT_EQ(worksheet->nodes.size(), 1u);
+    EXPECT_EQ(read("<duplaWorksheet><header><sourceDB>x</sourceDB></header></duplaWorksheet>"),
+              E_FAIL);
+    EXPECT_EQ(read("<duplaWorksheet><body/></duplaWorksheet>"), E_FAIL);
+    EXPECT_EQ(read("<duplaWorksheet><body>text only</body></duplaWorksheet>"), E_FAIL);
+    EXPECT_TRUE(ui.shown(QStringLiteral("error: ")).isEmpty()) << "logged, not shown";
+}
+
+TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {
+    const QByteArray whole =
+        document(kOneNode + "<B leaf_id='2'><selection><keyObject><key>"
+                            "<value>1</value></key></keyObject></selection></B>",
+                 "<header><sourceDB>DB</sourceDB></header>");
+    for (qsizetype length = 0; length < whole.size(); length += 7) {
+        SCOPED_TRACE(length);
+        EXPECT_EQ(read(whole.left(length)), E_FAIL);
+    }
+    for (const QByteArray& bad :
+         {QByteArray("\xFF\xFE<\x00"), QByteArray("<a><b></a>"), QByteArray("not xml at all"),
+          QByteArray("<?xml version='1.0'?><!DOCTYPE x [<!ENTITY a 'aaaaaaaaaa'>"
+                     "<!ENTITY b '&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;'><!ENTITY c '&b;&b;&b;&b;&b;&b;"
+                     "&b;&b;&b;&b;'><!ENTITY d '&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;'>]>"
+                     "<duplaWorksheet><header><worksheetName>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;"
+                     "</worksheetName></header><body><A leaf_id='1'/></body></duplaWorksheet>")}) {
+        SCOPED_TRACE(bad.toStdString());
+        const HRESULT hr = read(bad);
+        if (hr == S_OK)
+            EXPECT_LT(worksheet->worksheetName.size(), 1000000) << "entities are capped";
+        else
+            EXPECT_EQ(hr, E_FAIL);
+    }
+}
+
+TEST_F(ReadTest, AMissingFileIsShownToTheUser) {
+    MRV_Worksheet w;
+    const QString path = dir.filePath(QStringLiteral("missing_WS.xml"));
+    EXPECT_EQ(MRV_WorksheetManager(nullptr).readWorksheet(w, path), E_FAIL);
+    EXPECT_EQ(MRV_WorksheetManager(nullptr).readWorksheet(w, dir.path()), E_FAIL);
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
+              (QStringList{QStringLiteral("File '%1' not found.").arg(path),
+                           QStringLiteral("File '%1' not found.").arg(dir.path())}));
+}
+
+TEST_F(ReadTest, AFiftyMegabyteWorksheetIsReadWhole) {
+    QByteArray records;
+    const QByteArray one = "<keyObject><key><fieldName>ItemCode</fieldName><value>A-%1</value>"
+                           "<type>1</type></key><additionalData><fieldName>ItemName</fieldName>"
+                           "<value>a long description of the item &amp; more" +
+                           QByteArray(1000, 'x') +
+                           "</value><type>0</type>"
+                           "</additionalData></keyObject>";
+    int count = 0;
+    while (records.size() < 50 * 1024 * 1024) {
+        records += QByteArray(one).replace("%1", QByteArray::number(++count));
+    }
+    ASSERT_EQ(
+        read(document("<A leaf_id='1' selected='2'><selection>" + records + "</selection></A>")),
+        S_OK);
+    ASSERT_EQ(node(0).selection.size(), count);
+    EXPECT_EQ(node(0).selection.last().keys[0].value, QStringLiteral("A-%1").arg(count));
+    EXPECT_EQ(node(0).selection.first().additionalData[0].value,
+              QStringLiteral("a long description of the item & more") + QString(1000, u'x'));
+}

@@ -1,0 +1,245 @@
+#include "WorksheetTestSupport.h"
+
+#include "interaction/MRV_ScriptedInteraction.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Node = MRV_WorksheetNode;
+using WorksheetTest::document;
+
+class TemplateTest : public ::testing::Test {
+protected:
+    // A template manager over a template file holding body.
+    MRV_WorksheetTemplateManager& load(const QByteArray& text) {
+        const QString path = dir.filePath(QStringLiteral("t%1.tpl").arg(++count));
+        EXPECT_TRUE(WorksheetTest::writeFile(path, text));
+        manager = std::make_unique<MRV_WorksheetTemplateManager>(path);
+        return *manager;
+    }
+    const Node& at(const QString& leafId) {
+        const Node* node = manager->templateNode(leafId);
+        EXPECT_NE(node, nullptr) << leafId.toStdString();
+        static const Node none;
+        return node ? *node : none;
+    }
+
+    QTemporaryDir dir;
+    int count = 0;
+    MRV_ScriptedInteraction ui;
+    MRV_InteractionScope scope{ui};
+    std::unique_ptr<MRV_WorksheetTemplateManager> manager;
+};
+
+// Folder 1 (Customization) with a leaf and a subfolder of two leaves, and a
+// second top-level folder (Users) with one leaf.
+const QByteArray kSmall =
+    "<Custom leaf_id='1' string_id='MRV_TRN_CUSTOMIZATION_100'>"
+    "  <Q leaf_id='1.1' string_id='MRV_TRN_QUERIES_100' note='1' data_area_format='T'"
+    "     allow_selection='true' prohibited_copyMethods='1,3' substitute_copyMethod='2'/>"
+    "  <UD leaf_id='1.2' string_id='MRV_TRN_UDEFS_100'>"
+    "    <UDF leaf_id='1.2.1' string_id='MRV_TRN_UDF_100' localization_transfer='true'>"
+    "      <dependencies><leaf_id>1.1</leaf_id><leaf_id>1.1</leaf_id><x>1.2</x></dependencies>"
+    "    </UDF>"
+    "    <UDO leaf_id='1.2.2' string_id='MRV_TRN_UDO_100' allow_selection='True'"
+    "         data_area_format='t'/>"
+    "  </UD>"
+    "</Custom>"
+    "<Users leaf_id='2' string_id='MRV_TRN_USERS_100'>"
+    "  <U leaf_id='2.1' string_id='MRV_TRN_USERSLEAF_100' data_area_format='D'/>"
+    "</Users>";
+
+} // namespace
+
+TEST_F(TemplateTest, ReadsNodesFlagsAndDerivedValues) {
+    ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
+    EXPECT_TRUE(manager->isInitialized());
+    ASSERT_EQ(manager->templateWorksheet().nodes.size(), 7u);
+
+    const Node& q = at(QStringLiteral("1.1"));
+    EXPECT_EQ(q.name, QStringLiteral("Q"));
+    EXPECT_EQ(q.stringId, 701u);
+    EXPECT_EQ(q.text, QStringLiteral("Queries"));
+    EXPECT_TRUE(q.leaf);
+    EXPECT_EQ(q.dataAreaFormat, Node::RecordGrid);
+    EXPECT_TRUE(q.allowSelection);
+    EXPECT_EQ(q.prohibitedCopyMethods, (QList<int>{3, 1}));
+    EXPECT_EQ(q.substituteCopyMethod, 2);
+    EXPECT_EQ(q.effectiveCopyMethod(1), 2);
+    EXPECT_EQ(q.effectiveCopyMethod(4), 4);
+    // Without a company there is no note table to name the note.
+    EXPECT_EQ(q.noteNumber, 1);
+    EXPECT_EQ(q.noteStringId, 0u);
+
+    const Node& udo = at(QStringLiteral("1.2.2"));
+    EXPECT_FALSE(udo.allowSelection) << "only the exact text true counts";
+    EXPECT_EQ(udo.dataAreaFormat, Node::NoDataArea) << "a lower-case t is no format";
+    EXPECT_EQ(at(QStringLiteral("2.1")).dataAreaFormat, Node::FieldView);
+
+    const Node& udf = at(QStringLiteral("1.2.1"));
+    EXPECT_EQ(udf.dependencies, QStringList{QStringLiteral("1.1")});
+    EXPECT_TRUE(udf.hasDependencies);
+    EXPECT_TRUE(udf.leaf) << "a dependencies child is no child node";
+    EXPECT_EQ(udf.getLevel(), 3);
+    EXPECT_FALSE(at(QStringLiteral("1.2")).leaf);
+    EXPECT_FALSE(at(QStringLiteral("1.1")).hasDependencies);
+}
+
+TEST_F(TemplateTest, LocalizationTransferReachesEveryAncestorOnly) {
+    ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
+    EXPECT_TRUE(at(QStringLiteral("1.2.1")).localizationTransfer);
+    EXPECT_TRUE(at(QStringLiteral("1.2")).localizationTransfer);
+    EXPECT_TRUE(at(QStringLiteral("1")).localizationTransfer);
+    EXPECT_FALSE(at(QStringLiteral("1.2.2")).localizationTransfer);
+    EXPECT_FALSE(at(QStringLiteral("1.1")).localizationTransfer);
+    EXPECT_FALSE(at(QStringLiteral("2")).localizationTransfer);
+}
+
+TEST_F(TemplateTest, AMissingAncestorIsSkippedWhenFlagsArePassedUp) {
+    // 5.1 is missing: 5 still allows the transfer, the gap is only logged.
+    ASSERT_EQ(load(document("<A leaf_id='5' string_id='MRV_TRN_USERS_100'>"
+                            "<B leaf_id='5.1.1' string_id='MRV_TRN_USERSLEAF_100'"
+                            " localization_transfer='true'/></A>"))
+                  .initialize(),
+              S_OK);
+    EXPECT_TRUE(at(QStringLiteral("5")).localizationTransfer);
+    QString text, path;
+    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("5.1.1"), text, path), E_FAIL);
+}
+
+TEST_F(TemplateTest, FindsHeaderAndBodyAnywhereAndInCapitals) {
+    ASSERT_EQ(load("<root><wrap><HEADER><worksheetName>tpl</worksheetName></HEADER>"
+                   "<BODY><Q leaf_id='1' string_id='MRV_TRN_QUERIES_100'/></BODY></wrap></root>")
+                  .initialize(),
+              S_OK);
+    EXPECT_EQ(manager->templateWorksheet().worksheetName, QStringLiteral("tpl"));
+    EXPECT_TRUE(at(QStringLiteral("1")).leaf);
+}
+
+TEST_F(TemplateTest, NodesWithoutLeafIdAreSkippedWithTheirSubtree) {
+    ASSERT_EQ(load(document("<Lost string_id='MRV_TRN_USERS_100'>"
+                            "<Inner leaf_id='9' string_id='MRV_TRN_USERSLEAF_100'/></Lost>"
+                            "<Kept leaf_id='1' string_id='MRV_TRN_QUERIES_100'/>"))
+                  .initialize(),
+              S_OK);
+    ASSERT_EQ(manager->templateWorksheet().nodes.size(), 1u);
+    EXPECT_FALSE(manager->containsLeafId(QStringLiteral("9")));
+    EXPECT_TRUE(manager->containsLeafId(QStringLiteral("1")));
+}
+
+TEST_F(TemplateTest, AMissingFileIsReportedAndTriedAgainLater) {
+    const QString path = dir.filePath(QStringLiteral("later.tpl"));
+    MRV_WorksheetTemplateManager later(path);
+    EXPECT_EQ(later.initialize(), E_FAIL);
+    EXPECT_FALSE(later.isInitialized());
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
+              QStringList{QStringLiteral("File '%1' not found.").arg(path)});
+
+    // Until the template is there every worksheet is refused.
+    MRV_Worksheet worksheet;
+    worksheet.nodes.push_back(std::make_unique<Node>());
+    worksheet.nodes.back()->leafId = QStringLiteral("1");
+    EXPECT_EQ(later.updateWorksheetFromTemplate(worksheet), E_FAIL);
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")).last(),
+              QStringLiteral("Worksheet contains invalid data."));
+
+    ASSERT_TRUE(WorksheetTest::writeFile(path, document(kSmall)));
+    EXPECT_EQ(later.initialize(), S_OK);
+    EXPECT_EQ(later.templateWorksheet().nodes.size(), 7u);
+    EXPECT_EQ(later.updateWorksheetFromTemplate(worksheet), S_OK);
+}
+
+TEST_F(TemplateTest, BadTemplatesLeaveTheManagerUninitialized) {
+    for (const QByteArray& text :
+         {QByteArray(), QByteArray("<duplaWorksheet><body><A leaf_id='1'>"), document(""),
+          document("<A string_id='MRV_TRN_USERS_100'/>"),
+          QByteArray("<duplaWorksheet><header/></duplaWorksheet>")}) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(load(text).initialize(), E_FAIL);
+        EXPECT_FALSE(manager->isInitialized());
+        EXPECT_TRUE(manager->templateWorksheet().nodes.empty());
+    }
+}
+
+TEST_F(TemplateTest, NamesANodeWithThePathOfItsAncestors) {
+    ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
+    QString text = QStringLiteral("stale"), path = QStringLiteral("stale");
+    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("1.2.1"), text, path), S_OK);
+    EXPECT_EQ(text, QStringLiteral("User-Defined Fields"));
+    EXPECT_EQ(path, QStringLiteral("Customization>User-Defined Elements and Formatted Search"));
+    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("2"), text, path), S_OK);
+    EXPECT_EQ(text, QStringLiteral("Users"));
+    EXPECT_TRUE(path.isEmpty());
+    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("3.1"), text, path), E_FAIL);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_TRUE(path.isEmpty());
+}
+
+TEST_F(TemplateTest, FindsTheLeafOfACategory) {
+    ASSERT_EQ(load(document(kSmall + "<Again leaf_id='3' string_id='MRV_TRN_QUERIES_100'/>"
+                                     "<Again leaf_id='1.1' string_id='MRV_TRN_BUDGET_100'/>"))
+                  .initialize(),
+              S_OK);
+    QString leafId;
+    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_QUERIES_100"), leafId), S_OK);
+    EXPECT_EQ(leafId, QStringLiteral("1.1")) << "the first leaf wins";
+    EXPECT_EQ(manager->templateNode(QStringLiteral("1.1"))->categoryId,
+              QStringLiteral("MRV_TRN_QUERIES_100"))
+        << "the first node of a leaf id wins";
+    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_BUDGET_100"), leafId), S_OK);
+    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_UDEFS_100"), leafId), E_FAIL);
+    EXPECT_TRUE(leafId.isEmpty()) << "a folder is no leaf";
+    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_NOTHING_100"), leafId), E_FAIL);
+}
+
+TEST_F(TemplateTest, AWorksheetTakesEverythingButItsOwnSelectionFromTheTemplate) {
+    ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
+    MRV_Worksheet worksheet;
+    auto add = [&](const char* leafId, const char* name, int state) {
+        auto node = std::make_unique<Node>();
+        node->leafId = QLatin1String(leafId);
+        node->name = QLatin1String(name);
+        node->selected = state;
+        node->leaf = true;
+        node->prohibitedCopyMethods = {4};
+        node->dependencies = {QStringLiteral("1.1")};
+        worksheet.nodes.push_back(std::move(node));
+    };
+    add("1.2.1", "Mine", 2);
+    add("1.1", "Other", 1);
+    worksheet.nodes[0]->selection.append(MRV_SelectionObject{{{"k", "v", "t"}}, {}, {}});
+    ASSERT_EQ(manager->updateWorksheetFromTemplate(worksheet), S_OK);
+    const Node& udf = *worksheet.nodes[0];
+    EXPECT_EQ(udf.name, QStringLiteral("Mine"));
+    EXPECT_EQ(udf.selected, 2);
+    EXPECT_EQ(udf.selection.size(), 1);
+    EXPECT_EQ(udf.categoryId, QStringLiteral("MRV_TRN_UDF_100"));
+    EXPECT_EQ(udf.stringId, 147u);
+    EXPECT_EQ(udf.level, 3);
+    EXPECT_TRUE(udf.localizationTransfer);
+    EXPECT_TRUE(udf.hasDependencies);
+    EXPECT_EQ(udf.dependencies, QStringList{QStringLiteral("1.1")});
+    EXPECT_TRUE(udf.text.isEmpty()) << "texts are loaded by the worksheet manager";
+    const Node& q = *worksheet.nodes[1];
+    EXPECT_EQ(q.prohibitedCopyMethods, (QList<int>{4, 3, 1}));
+    EXPECT_EQ(q.substituteCopyMethod, 2);
+    EXPECT_EQ(q.dataAreaFormat, Node::RecordGrid);
+}
+
+TEST_F(TemplateTest, AnUnknownNodeStopsTheWorksheetAtOnce) {
+    ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
+    MRV_Worksheet worksheet;
+    for (const char* leafId : {"1", "7.7", "2"}) {
+        worksheet.nodes.push_back(std::make_unique<Node>());
+        worksheet.nodes.back()->leafId = QLatin1String(leafId);
+    }
+    EXPECT_EQ(manager->updateWorksheetFromTemplate(worksheet), E_FAIL);
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
+              QStringList{QStringLiteral("Worksheet contains invalid data.")});
+    EXPECT_EQ(worksheet.nodes[0]->stringId, 700u);
+    EXPECT_EQ(worksheet.nodes[2]->stringId, 0u) << "nodes after the unknown one stay as they are";
+}
