@@ -19,6 +19,7 @@ int MRV_CliLogCommands::run(const QStringList& args) {
 }
 
 bool MRV_CliLogCommands::load(MRV_LogFile& log, int* status) {
+    log.setCategoryLookup(MRV_LogFile::templateLookup(nullptr));
     // A bad line is reported and the lines before it are still shown.
     const bool whole = log.loadLogFile() == S_OK;
     *status = whole ? Ok : Failed;

@@ -5,7 +5,9 @@
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
+#include "tsframework/TSModule.h"
 #include "tsframework/TSXmlText.h"
+#include "worksheet/MRV_Worksheet.h"
 #include "xml/MRV_SAXParser.h"
 #include "xml/MRV_XmlString.h"
 
@@ -13,13 +15,10 @@
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 
-#include <QCoreApplication>
 #include <QSaveFile>
 #include <QSysInfo>
 
 namespace {
-
-QString programFolderOverride;
 
 const QStringList kTextHeader{
     QStringLiteral("configurationName"), QStringLiteral("dbVersion"),
@@ -62,14 +61,6 @@ QString attributeText(const QMap<QString, QString>& attributes) {
     return text;
 }
 
-// Everything up to the last separator of path ("\" looked for first).
-QString cutAtLastSeparator(const QString& path) {
-    qsizetype at = path.lastIndexOf(u'\\');
-    if (at < 0)
-        at = path.lastIndexOf(u'/');
-    return at < 0 ? QString() : path.left(at);
-}
-
 } // namespace
 
 MRV_ConfigurationManager::MRV_ConfigurationManager(MRV_ConnectionContext& context)
@@ -81,14 +72,9 @@ QString MRV_ConfigurationManager::escape(const QString& text) {
     return TSEscapeXmlText(text, true);
 }
 
-void MRV_ConfigurationManager::setProgramFolder(const QString& folder) {
-    programFolderOverride = folder;
-}
-
 HRESULT MRV_ConfigurationManager::getAppPath(QString& path) {
     CLogBase log(u"MRV", u"MRV_ConfigurationManager::getAppPath");
-    path = programFolderOverride.isEmpty() ? QCoreApplication::applicationDirPath()
-                                           : programFolderOverride;
+    path = TSModuleFolder();
     if (path.isEmpty()) {
         MRV_Interaction& ui = MRV_Interaction::current();
         CTSBSTR text(ui.language());
@@ -104,15 +90,7 @@ QString MRV_ConfigurationManager::resolveBasePath(const QString& current, const 
                                                   const QString& fallback) {
     if (current.isEmpty() || stored.isEmpty())
         return fallback;
-    // Worksheets made on Windows keep backslashes.
-    const QString file = QString(stored).replace(u'\\', u'/');
-    if (file.startsWith(QLatin1String("..")))
-        return cutAtLastSeparator(cutAtLastSeparator(current)).replace(u'\\', u'/') + file.mid(2);
-    // An absolute path is the file itself, and a bare name lies beside the
-    // worksheet (taking the worksheet itself for its base cannot be meant).
-    if (file.startsWith(u'/') || (file.size() > 2 && file[1] == u':' && file[2] == u'/'))
-        return file;
-    return cutAtLastSeparator(current).replace(u'\\', u'/') + u'/' + file;
+    return MRV_Worksheet::resolveConfigurationPath(stored, current);
 }
 
 const ConfigurationObject* MRV_ConfigurationManager::object(const QString& stringId) const {

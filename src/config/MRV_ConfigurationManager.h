@@ -56,11 +56,9 @@ public:
     // record, by table; empty for a category the file does not hold.
     void getData(const QString& stringId, QList<ConfigurationTableData>& tables) const;
 
-    // The folder of the program's executable.
+    // The folder of the program's executable, where "Configuration.tpl"
+    // lies.
     static HRESULT getAppPath(QString& path);
-    // Where "Configuration.tpl" is looked for (default: the program's
-    // folder); tests point it elsewhere.
-    static void setProgramFolder(const QString& folder);
 
     // The path of a worksheet's base file: current is the worksheet's
     // path, stored the base file as the worksheet keeps it (a stored

@@ -1,5 +1,7 @@
 #include "config/MRV_LogFile.h"
 
+#include "worksheet/MRV_WorksheetTemplateManager.h"
+
 #include "catalogue/MRV_ResourceManager.h"
 #include "host/objects/LLServer.h"
 #include "interaction/MRV_Interaction.h"
@@ -305,4 +307,18 @@ HRESULT MRV_LogFile::saveAsExcel(const QList<int>& order, const QString& logFile
         return E_FAIL;
     }
     return S_OK;
+}
+
+MRV_LogFile::CategoryLookup MRV_LogFile::templateLookup(MRV_ConnectionContext* context) {
+    const MRV_WorksheetTemplateManager* manager = MRV_WorksheetTemplateManager::instance(context);
+    if (!manager->isInitialized())
+        return {};
+    return [manager](const QString& categoryId) -> std::optional<MRV_LogCategory> {
+        MRV_LogCategory category;
+        QString text;
+        if (manager->getLeafId(categoryId, category.leafId) != S_OK ||
+            manager->getNodeNameFromID(category.leafId, text, category.path) != S_OK)
+            return std::nullopt;
+        return category;
+    };
 }

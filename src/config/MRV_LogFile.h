@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+class MRV_ConnectionContext;
+
 // Where a category stands in the worksheet tree: the leaf id of its node and
 // the texts of the folders above it, joined by ">".
 struct MRV_LogCategory {
@@ -50,6 +52,9 @@ public:
     // Without a lookup every category of the catalogue is accepted, with no
     // leaf id and no path.
     void setCategoryLookup(CategoryLookup lookup) { m_lookup = std::move(lookup); }
+    // The lookup in the worksheet template beside the program; none when
+    // the template cannot be read.
+    static CategoryLookup templateLookup(MRV_ConnectionContext* context);
 
     // Reads the file named by path() into the rows, in the interaction's
     // current language. An unreadable file or a bad line is reported to the

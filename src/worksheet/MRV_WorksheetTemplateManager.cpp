@@ -3,19 +3,10 @@
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
+#include "tsframework/TSModule.h"
 #include "worksheet/MRV_WorksheetManager.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-
 namespace {
-
-// The full file name of the running program.
-QString moduleFileName() {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationFilePath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-}
 
 void logMissing(const CLogBase& log, const QString& leafId) {
     log.LogError(u"Node '%s' not found in worksheet template!", leafId);
@@ -36,13 +27,7 @@ MRV_WorksheetTemplateManager::instance(MRV_ConnectionContext* context) {
 }
 
 QString MRV_WorksheetTemplateManager::defaultTemplatePath() {
-    QString folder = moduleFileName();
-    qsizetype cut = folder.lastIndexOf(u'\\');
-    if (cut < 0)
-        cut = folder.lastIndexOf(u'/');
-    if (cut >= 0)
-        folder.truncate(cut + 1);
-    return folder + QStringLiteral("WorkSheet.tpl");
+    return TSModuleFolder() + QStringLiteral("/WorkSheet.tpl");
 }
 
 HRESULT MRV_WorksheetTemplateManager::initialize() {

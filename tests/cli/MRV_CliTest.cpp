@@ -136,6 +136,9 @@ TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
     EXPECT_EQ(lines[2].mid(column, 2), QStringLiteral("Q1"));
     EXPECT_EQ(lines[3].mid(column, 1), QStringLiteral("7"));
     EXPECT_TRUE(shown.out.contains(QStringLiteral("Line break")));
+    // The category's place in the worksheet tree comes from the template.
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1.1 ")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("Customization")));
 
     const QString sheet = dir.filePath(QStringLiteral("out.xls"));
     const Result exported = run({QStringLiteral("log"), QStringLiteral("export"), path, sheet});
