@@ -3,6 +3,7 @@
 #include "catalogue/MRV_ResourceManager.h"
 #include "cli/MRV_CliLogCommands.h"
 #include "cli/MRV_CliSettingsCommand.h"
+#include "cli/MRV_CliWorksheetCommands.h"
 #include "cli/MRV_TerminalInteraction.h"
 #include "tsframework/CLogBase.h"
 
@@ -35,6 +36,14 @@ QString MRV_Cli::usage() {
         "  text ID [--lang LCID]    print the text of one string id\n"
         "  log show LOG             the records of a copy log as a table\n"
         "  log export LOG OUT.xls   the records of a copy log as a spreadsheet file\n"
+        "  worksheet new OUT.xml COMPANY (--target-db DB | --target-file F)\n"
+        "                [--select CATEGORY_ID]...\n"
+        "                           a new worksheet with the company as its base\n"
+        "  worksheet show WS.xml    the worksheet's tree with its selection states\n"
+        "                           ([x] whole, [~] some records, [ ] none)\n"
+        "  worksheet select WS.xml CATEGORY_ID[=KEY,...]...\n"
+        "                           select a category whole, some of its records, or\n"
+        "                           none (CATEGORY_ID=)\n"
         "  settings COMPANY [--set NAME=VALUE]...\n"
         "                           show (and change) the program's settings kept in\n"
         "                           a company: copy-method (1-4), response (0-2),\n"
@@ -123,6 +132,8 @@ int MRV_Cli::run(const QStringList& args) {
     }
     if (command == u"log")
         return MRV_CliLogCommands(m_out, m_err, terminal).run(rest);
+    if (command == u"worksheet")
+        return MRV_CliWorksheetCommands(m_out, m_err, terminal).run(rest);
     if (command == u"settings")
         return MRV_CliSettingsCommand(m_out, m_err, terminal).run(rest);
     log.LogDbg0(u"Unknown command %s", command);

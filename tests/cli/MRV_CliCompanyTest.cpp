@@ -1,6 +1,9 @@
 #include "TestData.h"
 #include "cli/MRV_Cli.h"
 #include "host/HostTestSupport.h"
+#include "host/admin/LLDemo.h"
+
+#include <QFile>
 
 namespace {
 
@@ -27,9 +30,13 @@ protected:
         QString out;
         QString err;
     };
+    // The command for the company DEMO.
     Result run(QStringList args) {
         args << QStringLiteral("--server") << server->folder() << QStringLiteral("--db")
              << QStringLiteral("DEMO");
+        return plain(args);
+    }
+    Result plain(const QStringList& args) {
         QString out, err;
         QTextStream o(&out), e(&err);
         const int status = MRV_Cli(o, e).run(args);
@@ -87,6 +94,69 @@ TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
     const Result none = run({QStringLiteral("settings")});
     EXPECT_EQ(none.status, 1);
     EXPECT_TRUE(none.err.contains(QStringLiteral("MIRROVA_PASSWORD")));
+}
+
+} // namespace
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
+    QString error;
+    ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
+                                           QStringLiteral("standard"), 1, &error))
+        << error.toStdString();
+    createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
+    const QString ws = dir.filePath(QStringLiteral("roll-out.xml"));
+    QStringList args{QStringLiteral("worksheet"),
+                     QStringLiteral("new"),
+                     ws,
+                     QStringLiteral("--server"),
+                     server->folder(),
+                     QStringLiteral("--db"),
+                     QStringLiteral("BASE"),
+                     QStringLiteral("--target-db"),
+                     QStringLiteral("TARGET"),
+                     QStringLiteral("--select"),
+                     QStringLiteral("MRV_TRN_QUERIES_100")};
+    const Result made = plain(args);
+    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+
+    Result shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
+    ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("Target: TARGET on ")));
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("[x] Queries  (MRV_TRN_QUERIES_100)")))
+        << shown.out.toStdString();
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("[~] Customization")));
+
+    // Read and written again without a change: the same bytes.
+    const QByteArray first = bytesOf(ws);
+    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
+                     QStringLiteral("MRV_TRN_QUERIES_100")})
+                  .status,
+              0);
+    EXPECT_EQ(bytesOf(ws), first);
+
+    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
+                     QStringLiteral("MRV_TRN_QUERIES_100="), QStringLiteral("MRV_TRN_UDT_100")})
+                  .status,
+              0);
+    shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("[ ] Queries  (MRV_TRN_QUERIES_100)")));
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("[x] User-Defined Tables  (MRV_TRN_UDT_100)")))
+        << shown.out.toStdString();
+
+    EXPECT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
+                     QStringLiteral("MRV_TRN_NOSUCH_100")})
+                  .status,
+              2);
+    // The same company as base and target is refused.
+    args[8] = QStringLiteral("BASE");
+    EXPECT_EQ(plain(args).status, 1);
 }
 
 } // namespace
