@@ -1,0 +1,435 @@
+// Checks the object list that ships beside the program: it names every
+// category that can be copied, once, and writes each one after the
+// categories its records refer to, so that a reference always finds its
+// record in the target and the removal pass, which runs the list backwards,
+// takes the referring records away first.
+#include "TestData.h"
+#include "catalogue/MRV_DataInterfaceFactory.h"
+#include "catalogue/MRV_ResourceManager.h"
+#include "worksheet/WorksheetTestSupport.h"
+#include "xml/MRV_SAXParser.h"
+#include "xml/MRV_XmlString.h"
+
+#include <QFile>
+#include <QHash>
+#include <QMap>
+#include <QSet>
+
+#include <xercesc/sax2/Attributes.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString TestFolder = QStringLiteral(MIRROVA_BINARY_DIR "/tests/");
+const QString ProgramFolder = QStringLiteral(MIRROVA_BINARY_DIR "/bin/");
+const QString SourceFolder = QStringLiteral(MIRROVA_SOURCE_DIR "/res/");
+
+QString text(const XMLCh* chars, XMLSize_t length) {
+    return QString(reinterpret_cast<const QChar*>(chars), static_cast<qsizetype>(length));
+}
+
+QMap<QString, QString> attributesOf(const xercesc::Attributes& attrs) {
+    QMap<QString, QString> map;
+    for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
+        map.insert(fromXmlCh(attrs.getLocalName(i)), fromXmlCh(attrs.getValue(i)));
+    return map;
+}
+
+// What an object list holds, read as the configuration reader sees it:
+// the OBJECT elements of the body in file order, and whatever else turns up.
+class ObjectListReader : public xercesc::DefaultHandler {
+public:
+    void startElement(const XMLCh*, const XMLCh* localName, const XMLCh*,
+                      const xercesc::Attributes& attrs) override {
+        const QString name = fromXmlCh(localName);
+        const QString parent = m_path.isEmpty() ? QString() : m_path.last();
+        if (m_path.isEmpty()) {
+            root = name;
+            rootAttributes = attributesOf(attrs);
+        } else if (m_path.size() == 1 && name == QLatin1String("header")) {
+            headers += 1;
+        } else if (m_path.size() == 1 && name == QLatin1String("body")) {
+            bodies += 1;
+        } else if (parent == QLatin1String("body") && name == QLatin1String("OBJECT")) {
+            objects << attributesOf(attrs);
+        } else {
+            stray << parent + QLatin1Char('/') + name;
+        }
+        m_path << name;
+    }
+    void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override { m_path.removeLast(); }
+    void characters(const XMLCh* chars, const XMLSize_t length) override {
+        const QString t = text(chars, length).trimmed();
+        if (!t.isEmpty())
+            stray << t;
+    }
+
+    // The string ids in file order.
+    QStringList stringIds() const {
+        QStringList ids;
+        for (const auto& object : objects)
+            ids << object.value(QStringLiteral("string_id"));
+        return ids;
+    }
+
+    QString root;
+    QMap<QString, QString> rootAttributes;
+    int headers = 0;
+    int bodies = 0;
+    QList<QMap<QString, QString>> objects;
+    // Elements outside the format, header values and text.
+    QStringList stray;
+
+private:
+    QStringList m_path;
+};
+
+// The worksheet template's nodes: category id by leaf id, and the leaf ids
+// each node depends on.
+class WorksheetReader : public xercesc::DefaultHandler {
+public:
+    void startElement(const XMLCh*, const XMLCh* localName, const XMLCh*,
+                      const xercesc::Attributes& attrs) override {
+        const auto a = attributesOf(attrs);
+        const QString name = fromXmlCh(localName);
+        if (a.contains(QStringLiteral("leaf_id"))) {
+            m_nodes << a.value(QStringLiteral("leaf_id"));
+            categoryOf.insert(m_nodes.last(), a.value(QStringLiteral("string_id")));
+        }
+        m_kinds << (a.contains(QStringLiteral("leaf_id")) ? Node : Other);
+        m_inDependency = name == QLatin1String("leaf_id") && !m_nodes.isEmpty() &&
+                         m_names.value(m_names.size() - 1) == QLatin1String("dependencies");
+        m_names << name;
+        m_value.clear();
+    }
+    void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override {
+        if (m_inDependency)
+            dependencies[m_nodes.last()] << m_value.trimmed();
+        m_inDependency = false;
+        m_names.removeLast();
+        if (m_kinds.takeLast() == Node)
+            m_nodes.removeLast();
+    }
+    void characters(const XMLCh* chars, const XMLSize_t length) override {
+        if (m_inDependency)
+            m_value += text(chars, length);
+    }
+
+    QHash<QString, QString> categoryOf;
+    QHash<QString, QStringList> dependencies;
+
+private:
+    enum Kind { Node, Other };
+    QList<Kind> m_kinds;
+    QStringList m_names;
+    QStringList m_nodes;
+    bool m_inDependency = false;
+    QString m_value;
+};
+
+// Parses a file (or, with fromText, the text itself) through the program's
+// SAX wrapper into handler; the parser's complaints when it fails.
+QString parse(xercesc::DefaultHandler& handler, const QString& source, bool fromText = false) {
+    MRV_SAXParser parser;
+    parser.reader()->setContentHandler(&handler);
+    const bool ok = fromText ? parser.parseString(source) : parser.parseFile(source);
+    return ok ? QString() : parser.errorList() + QStringLiteral(" (") + source.left(80) + u')';
+}
+
+// value as an attribute value: markup escaped, and white space as character
+// references, which attribute normalization would otherwise turn to blanks.
+QString attributeText(const QString& value) {
+    QString out;
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
+        case '\t':
+            out += QLatin1String("&#9;");
+            break;
+        case '\n':
+            out += QLatin1String("&#10;");
+            break;
+        case '\r':
+            out += QLatin1String("&#13;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Full category id from the short form used in the tables below.
+QString id(const char* shortId) {
+    if (qstrcmp(shortId, "RELTNSHPS") == 0)
+        return QStringLiteral("MRV_TRN_RELTNSHPS_40");
+    return QStringLiteral("MRV_TRN_%1_100").arg(QLatin1String(shortId));
+}
+
+// What is wrong with the names of a list: ids that are not copyable
+// categories, ids named twice, copyable categories left out.
+QStringList nameProblems(const QStringList& listed) {
+    const QStringList copyable = WorksheetTest::categoriesWithManager();
+    QStringList problems;
+    QSet<QString> seen;
+    for (const QString& category : listed) {
+        if (!copyable.contains(category))
+            problems << QStringLiteral("not a copyable category: ") + category;
+        if (seen.contains(category))
+            problems << QStringLiteral("named twice: ") + category;
+        seen.insert(category);
+    }
+    for (const QString& category : copyable)
+        if (!seen.contains(category))
+            problems << QStringLiteral("missing: ") + category;
+    return problems;
+}
+
+// Each reference (category -> category it needs) that does not point back
+// to an earlier object of the list.
+QStringList orderProblems(const QStringList& listed,
+                          const QList<std::pair<QString, QString>>& references) {
+    QStringList problems;
+    for (const auto& [category, needed] : references) {
+        const qsizetype at = listed.indexOf(category);
+        const qsizetype neededAt = listed.indexOf(needed);
+        if (at < 0 || neededAt < 0 || neededAt >= at)
+            problems << category + QStringLiteral(" needs ") + needed +
+                            QStringLiteral(" written before it");
+    }
+    return problems;
+}
+
+// The references of each copyable category's records: the fields that name
+// a record of another category, from the records the managers copy and the
+// host's own declarations of its columns. The worksheet template's
+// dependencies are checked separately; these hold where it says less.
+const QList<std::pair<const char*, QList<const char*>>> kReferences = {
+    // User fields sit on user tables; searches name their query (and, on a
+    // user field, the field); objects and content stand on tables and fields.
+    {"UDF", {"UDT"}},
+    {"FSUDF", {"QUERIES", "UDF"}},
+    {"FSSTDF", {"QUERIES"}},
+    {"UDO", {"UDT", "UDF"}},
+    {"UDTCONT", {"UDT", "UDF"}},
+    // Permissions, preferences, menus and alert recipients by user code;
+    // alerts name their query.
+    {"AUTHORIZATIONSLEAF", {"USERSLEAF"}},
+    {"USRDSPSETTINGS", {"USERSLEAF"}},
+    {"USRMENUS", {"USERSLEAF"}},
+    {"ALERTS", {"QUERIES", "USERSLEAF"}},
+    // Administration fields: default units of length and weight; country,
+    // state and default tax code; default payment terms and dunning term;
+    // default document currency.
+    {"CMPDSPSETTINGS", {"UOMLENGTHWIDTH", "UOMWEIGHT"}},
+    {"CMPDETAILS", {"COUNTRIES", "TAXDEFINITION"}},
+    {"GENERALSETTINGS", {"PAYMENTTERMS", "DUNNINGLEVELS"}},
+    {"DOCSETTINGS", {"CURRENCYSETTINGS"}},
+    {"COASETTINGS", {"CURRENCYSETTINGS"}},
+    {"INVENTORYSETTINGS", {"WAREHOUSES", "ITEMGROUPS", "INVENTORYCYCLES"}},
+    {"COUNTRIES", {"ADDRESSFORMAT"}},
+    // An existing tax object is updated with its own accounts.
+    {"TAXDEFINITION", {"ACCOUNTS"}},
+    {"BANKSANDBRANCHES", {"COUNTRIES"}},
+    {"HOUSEBANKACCOUNTS", {"BANKSANDBRANCHES", "ACCOUNTS", "DOCREP", "COUNTRIES"}},
+    {"CREDITCARDS", {"ACCOUNTS", "COUNTRIES"}},
+    {"CCPAYMNTMETHODS", {"CREDITCARDS", "CCPAYMENTS"}},
+    {"PAYMENTMETHODS", {"BANKSANDBRANCHES", "ACCOUNTS", "COUNTRIES"}},
+    // The dunning letter is a print layout.
+    {"DUNNINGLEVELS", {"DOCREP"}},
+    {"PAYMENTTERMS", {"PRICELISTDEFS"}},
+    {"PRICELISTDEFS", {"CURRENCYSETTINGS"}},
+    {"SALESEMPLOYEES", {"COMMISIONGROUPS", "USERSLEAF", "COUNTRIES"}},
+    {"PARTNERS", {"RELTNSHPS", "BPGENERALINFO"}},
+    {"LANDEDCOSTS", {"ACCOUNTS"}},
+    {"CUSTOMERGROUPS", {"PRICELISTDEFS"}},
+    {"SUPPLIERGROUPS", {"PRICELISTDEFS"}},
+    {"ITEMGROUPS", {"ACCOUNTS", "INVENTORYCYCLES"}},
+    {"WAREHOUSES", {"ACCOUNTS", "COUNTRIES", "TAXDEFINITION", "LOCATIONS"}},
+    {"SEGMENTCODES", {"ACCTSEGMENTATION"}},
+    {"ACCOUNTS", {"COATITLES", "CURRENCYSETTINGS", "PROJECTS"}},
+    // The company-wide record names the default tax codes and groups.
+    {"GLACCTDETERMINATION", {"ACCOUNTS", "POSTPER", "TAXDEFINITION"}},
+    {"GLBANKSETTINGS", {"BANKSANDBRANCHES", "HOUSEBANKACCOUNTS", "ACCOUNTS"}},
+    {"GLINVNTRYSETTINGS", {"ACCOUNTS", "POSTPER"}},
+    {"GLTAXDEFSETTINGS", {"TAXDEFINITION", "ACCOUNTS"}},
+    {"BUDGET", {"ACCOUNTS"}},
+    {"FINANCIALREPORTTMPL", {"ACCOUNTS"}},
+    {"BPGENERALINFO",
+     {"CUSTOMERGROUPS", "SUPPLIERGROUPS", "PAYMENTTERMS", "PRICELISTDEFS", "SHIPPINGTYPES",
+      "SALESEMPLOYEES", "TERRITORIES", "COMMISIONGROUPS", "CREDITCARDS", "ACCOUNTS",
+      "CURRENCYSETTINGS", "BPPRIORITIES", "BPPROPERTIES", "TAXDEFINITION", "PROJECTS",
+      "DUNNINGLEVELS", "BANKSANDBRANCHES", "COUNTRIES"}},
+    {"ITEMSLEAF",
+     {"ITEMGROUPS", "WAREHOUSES", "PRICELISTDEFS", "MANUFACTURERS", "SHIPPINGTYPES",
+      "COMMISIONGROUPS", "INVENTORYCYCLES", "UOMWEIGHT", "UOMLENGTHWIDTH", "ACCOUNTS",
+      "CUSTOMGROUPS", "TAXDEFINITION", "CURRENCYSETTINGS", "ITEMPROPERTIES"}},
+    {"ALTERNATIVEITEMS", {"ITEMSLEAF"}},
+    {"BPCATALOGNUMBERS", {"ITEMSLEAF", "BPGENERALINFO"}},
+    {"PRICELISTSLEAF", {"ITEMSLEAF", "PRICELISTDEFS", "CURRENCYSETTINGS"}},
+    {"SPECIALPRICESBP", {"ITEMSLEAF", "BPGENERALINFO", "PRICELISTDEFS", "CURRENCYSETTINGS"}},
+    {"DISCOUNTGROUPS", {"BPGENERALINFO", "ITEMPROPERTIES", "ITEMGROUPS", "MANUFACTURERS"}},
+    {"PRICEHIERARCHIES", {"ITEMSLEAF", "PRICELISTDEFS", "CURRENCYSETTINGS"}},
+    {"BILLOFMATERIALS", {"ITEMSLEAF", "PRICELISTDEFS", "WAREHOUSES", "CURRENCYSETTINGS"}},
+    {"FORECASTS", {"ITEMSLEAF", "WAREHOUSES"}},
+    // A defaults group names warehouse, cash and check accounts, price list
+    // and sales employee, and is given to users.
+    {"DEFAULTS", {"USERSLEAF", "WAREHOUSES", "ACCOUNTS", "PRICELISTDEFS", "SALESEMPLOYEES"}},
+    {"DEFAULTLAYOUTS", {"USERSLEAF", "DOCREP", "BPGENERALINFO"}},
+    {"DEFAULTSERIES", {"USERSLEAF", "DOCNUMBERING"}},
+    // Journal entries of all three kinds: series, period, and on the lines
+    // account, partner, project, currency and tax group.
+    {"MANUALJOURNALENTRIES",
+     {"ACCOUNTS", "DOCNUMBERING", "POSTPER", "PROJECTS", "TRANSACTIONCODES", "CURRENCYSETTINGS",
+      "TAXDEFINITION", "BPGENERALINFO"}},
+    {"OPENINGBALANCES",
+     {"ACCOUNTS", "DOCNUMBERING", "POSTPER", "PROJECTS", "TRANSACTIONCODES", "CURRENCYSETTINGS",
+      "TAXDEFINITION", "BPGENERALINFO"}},
+    {"STOCKPOSTINGS",
+     {"ACCOUNTS", "DOCNUMBERING", "POSTPER", "PROJECTS", "TRANSACTIONCODES", "CURRENCYSETTINGS",
+      "TAXDEFINITION", "BPGENERALINFO"}}};
+
+QList<std::pair<QString, QString>> recordReferences() {
+    QList<std::pair<QString, QString>> references;
+    for (const auto& [category, needed] : kReferences)
+        for (const char* other : needed)
+            references.append({id(category), id(other)});
+    return references;
+}
+
+// The object list as the program finds it beside the tests.
+class ConfigurationTemplate : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString problem = parse(list, TestFolder + QStringLiteral("Configuration.tpl"));
+        ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+        listed = list.stringIds();
+    }
+
+    ObjectListReader list;
+    QStringList listed;
+};
+
+} // namespace
+
+TEST(ProgramTemplates, LieBesideTheProgramAndTheTestsAsWritten) {
+    for (const char* name : {"Configuration.tpl", "WorkSheet.tpl"}) {
+        const QByteArray written = bytesOf(SourceFolder + QLatin1String(name));
+        ASSERT_FALSE(written.isEmpty()) << name;
+        for (const QString& folder : {ProgramFolder, TestFolder})
+            EXPECT_TRUE(bytesOf(folder + QLatin1String(name)) == written)
+                << name << " differs in " << folder.toStdString();
+    }
+}
+
+TEST_F(ConfigurationTemplate, IsAConfigurationFileWithObjectsOnly) {
+    EXPECT_EQ(list.root, QStringLiteral("mirrovaConfigurationFile"));
+    EXPECT_EQ(list.rootAttributes.value(QStringLiteral("version")), QStringLiteral("1.0"));
+    EXPECT_EQ(list.headers, 1);
+    EXPECT_EQ(list.bodies, 1);
+    // No header value (it would reach every file written from the list), no
+    // tables, no text.
+    EXPECT_EQ(list.stray, QStringList());
+    for (const auto& object : list.objects)
+        EXPECT_EQ(object.keys(), QStringList{QStringLiteral("string_id")});
+}
+
+TEST_F(ConfigurationTemplate, NamesEveryCopyableCategoryOnce) {
+    ASSERT_EQ(WorksheetTest::categoriesWithManager().size(), 94);
+    EXPECT_EQ(nameProblems(listed), QStringList());
+    for (const QString& category : listed)
+        EXPECT_NE(MRV_ResourceManager::instance()->getStringId(category), 0u)
+            << category.toStdString();
+    // A category that gets a manager can be copied only when the list names it.
+    for (const XMLMAP& entry : MRV_ResourceManager::instance()->entries())
+        if (MRV_DataInterfaceFactory::hasManager(entry.name)) {
+            EXPECT_TRUE(listed.contains(entry.name)) << entry.name.toStdString();
+        }
+}
+
+TEST_F(ConfigurationTemplate, WritesEveryWorksheetDependencyFirst) {
+    WorksheetReader worksheet;
+    const QString problem = parse(worksheet, TestFolder + QStringLiteral("WorkSheet.tpl"));
+    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+
+    QList<std::pair<QString, QString>> dependencies;
+    for (auto it = worksheet.dependencies.cbegin(); it != worksheet.dependencies.cend(); ++it)
+        for (const QString& leaf : it.value()) {
+            ASSERT_TRUE(worksheet.categoryOf.contains(leaf)) << leaf.toStdString();
+            dependencies.append({worksheet.categoryOf.value(it.key()), worksheet.categoryOf[leaf]});
+        }
+    // The reader found the dependencies, by category.
+    EXPECT_TRUE(dependencies.contains(std::pair(id("AUTHORIZATIONSLEAF"), id("USERSLEAF"))));
+    EXPECT_TRUE(dependencies.contains(std::pair(id("ITEMSLEAF"), id("PRICELISTDEFS"))));
+    EXPECT_EQ(orderProblems(listed, dependencies), QStringList());
+}
+
+TEST_F(ConfigurationTemplate, WritesWhatEveryRecordRefersToFirst) {
+    const auto references = recordReferences();
+    for (const auto& [category, needed] : references) {
+        EXPECT_TRUE(listed.contains(category)) << category.toStdString();
+        EXPECT_TRUE(listed.contains(needed)) << needed.toStdString();
+    }
+    EXPECT_EQ(orderProblems(listed, references), QStringList());
+}
+
+// The checks above fail for a list written in the wrong order, one that leaves
+// a category out, names one twice or names something that is no category,
+// whatever its text.
+TEST_F(ConfigurationTemplate, ChecksCatchAListOutOfOrderOrIncomplete) {
+    QStringList wrong = listed;
+    wrong.swapItemsAt(wrong.indexOf(id("ACCOUNTS")), wrong.indexOf(id("COATITLES")));
+    wrong.removeAll(id("BUDGET"));
+    wrong.append(id("QUERIES"));
+    QStringList hostile;
+    for (const QString& value : nastyStrings())
+        if (isXmlText(value) && !value.isEmpty() && !hostile.contains(value))
+            hostile << value;
+    ASSERT_FALSE(hostile.isEmpty());
+    wrong += hostile;
+
+    QString body;
+    for (const QString& category : wrong)
+        body += QStringLiteral("<OBJECT string_id=\"%1\"/>").arg(attributeText(category));
+    ObjectListReader reread;
+    const QString problem =
+        parse(reread,
+              QStringLiteral("<mirrovaConfigurationFile version=\"1.0\"><header/><body>") + body +
+                  QStringLiteral("</body></mirrovaConfigurationFile>"),
+              true);
+    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    ASSERT_EQ(reread.stringIds(), wrong);
+
+    const QStringList names = nameProblems(reread.stringIds());
+    EXPECT_TRUE(names.contains(QStringLiteral("missing: ") + id("BUDGET")));
+    EXPECT_TRUE(names.contains(QStringLiteral("named twice: ") + id("QUERIES")));
+    for (const QString& value : hostile)
+        EXPECT_TRUE(names.contains(QStringLiteral("not a copyable category: ") + value));
+    EXPECT_EQ(names.size(), 2 + hostile.size());
+
+    const QStringList order = orderProblems(reread.stringIds(), recordReferences());
+    EXPECT_TRUE(order.contains(id("ACCOUNTS") + QStringLiteral(" needs ") + id("COATITLES") +
+                               QStringLiteral(" written before it")));
+    // Budgets need accounts; with no budget in the list that is a fault too.
+    EXPECT_TRUE(order.contains(id("BUDGET") + QStringLiteral(" needs ") + id("ACCOUNTS") +
+                               QStringLiteral(" written before it")));
+}
