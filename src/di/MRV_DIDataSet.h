@@ -24,8 +24,9 @@ public:
         bool editable = false; // may be edited in the grid
     };
     struct Row {
-        QVariantList keys;  // one per key column, of the column's type
-        QStringList values; // one per column
+        QVariantList keys;   // one per key column, of the column's type
+        QStringList values;  // one per column
+        QString description; // the record's description
     };
 
     void setContext(MRV_ConnectionContext* context) { m_context = context; }
