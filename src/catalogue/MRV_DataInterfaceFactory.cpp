@@ -1,6 +1,15 @@
 #include "catalogue/MRV_DataInterfaceFactory.h"
 
 #include "di/MRV_DIInterface.h"
+#include "managers/MRV_CommissionGroupsManager.h"
+#include "managers/MRV_CountriesManager.h"
+#include "managers/MRV_CurrencySettingsManager.h"
+#include "managers/MRV_CustomerGroupsManager.h"
+#include "managers/MRV_ManufacturersManager.h"
+#include "managers/MRV_ProjectManager.h"
+#include "managers/MRV_ShippingTypesManager.h"
+#include "managers/MRV_TerritoriesManager.h"
+#include "managers/MRV_VendorGroupsManager.h"
 
 #include <algorithm>
 #include <vector>
@@ -26,7 +35,17 @@ struct ManagerEntry {
 //     {u"MRV_TRN_FSUDF_100", create<MRV_FormattedSearchManager, true>},
 // Folders and categories without records of their own have no line.
 const std::vector<ManagerEntry>& managers() {
-    static const std::vector<ManagerEntry> table = {};
+    static const std::vector<ManagerEntry> table = {
+        {u"MRV_TRN_COUNTRIES_100", create<MRV_CountriesManager>},
+        {u"MRV_TRN_CURRENCYSETTINGS_100", create<MRV_CurrencySettingsManager>},
+        {u"MRV_TRN_COMMISIONGROUPS_100", create<MRV_CommissionGroupsManager>},
+        {u"MRV_TRN_PROJECTS_100", create<MRV_ProjectManager>},
+        {u"MRV_TRN_CUSTOMERGROUPS_100", create<MRV_CustomerGroupsManager>},
+        {u"MRV_TRN_SUPPLIERGROUPS_100", create<MRV_VendorGroupsManager>},
+        {u"MRV_TRN_MANUFACTURERS_100", create<MRV_ManufacturersManager>},
+        {u"MRV_TRN_SHIPPINGTYPES_100", create<MRV_ShippingTypesManager>},
+        {u"MRV_TRN_TERRITORIES_100", create<MRV_TerritoriesManager>},
+    };
     return table;
 }
 

@@ -9,6 +9,7 @@
 namespace LLObjectsCOM {
 class Company;
 }
+class MRV_CopyLog;
 
 // What every part of the program needs to reach the companies: the
 // logged-in user's company (lent by the host), the base and target
@@ -48,4 +49,9 @@ public:
     int responseToFailure = -1; // 0 continue, 1 ask, 2 terminate; -1 not set
     bool ignoreMissingUdf = false;
     bool forceBackup = false;
+
+    // The log of the copy run in progress, owned by whoever runs the copy;
+    // null outside a run. Every record written, deleted or refused is
+    // logged here.
+    MRV_CopyLog* copyLog = nullptr;
 };

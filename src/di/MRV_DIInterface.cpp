@@ -1,6 +1,795 @@
 #include "di/MRV_DIInterface.h"
 
+#include "catalogue/MRV_ResourceManager.h"
+#include "config/MRV_CopyLog.h"
+#include "di/MRV_BOMRecord.h"
+#include "di/MRV_CompanySql.h"
+#include "di/MRV_ConnectionContext.h"
+#include "di/MRV_DIFailureAbortException.h"
+#include "di/MRV_DIReferences.h"
+#include "di/MRV_DITableWriter.h"
+#include "di/MRV_ParentOrder.h"
+#include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLCompany.h"
+#include "interaction/MRV_Interaction.h"
+#include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
+#include "tsframework/ComError.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// Selected records are read a group at a time, so that a long selection
+// never makes a statement too deep for the database.
+constexpr qsizetype KeysPerStatement = 100;
+
+QString joinedWith(const QString& separator, const QStringList& parts) {
+    QStringList kept;
+    for (const QString& p : parts)
+        if (!p.isEmpty())
+            kept << p;
+    return kept.join(separator);
+}
+
+// Clears the engine's hold on a target-side helper when a write ends, also
+// when it ends by an exception.
+template <typename T> class ScopedPointer {
+public:
+    ScopedPointer(T*& slot, T* value) : m_slot(slot) { m_slot = value; }
+    ~ScopedPointer() { m_slot = nullptr; }
+    ScopedPointer(const ScopedPointer&) = delete;
+    ScopedPointer& operator=(const ScopedPointer&) = delete;
+
+private:
+    T*& m_slot;
+};
+
+} // namespace
+
 MRV_DIInterface::MRV_DIInterface(MRV_ConnectionContext* context, QString categoryId)
     : m_context(context), m_categoryId(std::move(categoryId)) {}
 
 MRV_DIInterface::~MRV_DIInterface() = default;
+
+void MRV_DIInterface::declareTable(MRV_TableDeclaration table) {
+    if (table.keyElements.isEmpty())
+        table.keyElements = table.keyColumns;
+    if (table.descriptionElement.isEmpty())
+        table.descriptionElement = table.descriptionColumn;
+    m_tables << std::move(table);
+}
+
+const MRV_TableDeclaration* MRV_DIInterface::table(const QString& name) const {
+    for (const MRV_TableDeclaration& t : m_tables)
+        if (t.name == name)
+            return &t;
+    return nullptr;
+}
+
+const MRV_TableDeclaration& MRV_DIInterface::mainTable() const {
+    static const MRV_TableDeclaration none;
+    return m_tables.isEmpty() ? none : m_tables.first();
+}
+
+LLObjectsCOM::Company& MRV_DIInterface::baseCompany() const {
+    if (!m_context || !m_context->baseCompany || !m_context->baseCompany->Connected())
+        throw ComError(E_FAIL, QStringLiteral("There is no base company"));
+    return *m_context->baseCompany;
+}
+
+LLObjectsCOM::Company& MRV_DIInterface::targetCompany() const {
+    if (!m_context || !m_context->targetCompany || !m_context->targetCompany->Connected())
+        throw ComError(E_FAIL, QStringLiteral("There is no target company"));
+    return *m_context->targetCompany;
+}
+
+LLObjectsCOM::Company* MRV_DIInterface::describingCompany() const {
+    if (!m_context)
+        return nullptr;
+    for (const auto& company : {m_context->baseCompany, m_context->targetCompany, m_context->company})
+        if (company && company->Connected())
+            return company.get();
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- slots
+
+int MRV_DIInterface::initialize() {
+    const MRV_TableDeclaration& main = mainTable();
+    m_dataSet.setContext(m_context);
+    setMainTable(main.name);
+    const QStringList keys = m_keyColumns.isEmpty() ? main.keyColumns : m_keyColumns;
+    setKeys(keys, main.isObject() ? main.keyElements : keys);
+    QList<int> keyTypes;
+    QList<MRV_DIDataSet::Column> columns;
+    for (qsizetype i = 0; i < m_listColumns.size(); ++i)
+        columns << MRV_DIDataSet::Column{m_listColumns[i],
+                                         main.isObject() ? m_listElements.value(i)
+                                                         : m_listColumns[i],
+                                         m_listColumns[i], MRV_DIDataSet::Text,
+                                         m_columnFlags.value(i) == 1};
+    // The host describes the columns; without a company (or when it cannot)
+    // the grid shows the column names as text.
+    try {
+        if (LLObjectsCOM::Company* company = describingCompany()) {
+            MRV_CompanySql sql(*company);
+            for (const QString& key : keys)
+                keyTypes << sql.keyType(main.name, key);
+            const QHash<QString, MRV_CompanySql::Field>& fields = sql.fields(main.name);
+            for (MRV_DIDataSet::Column& c : columns) {
+                const auto f = fields.constFind(c.name);
+                if (f == fields.cend())
+                    continue;
+                c.description = f->description;
+                c.type = f->hostType == 3                      ? MRV_DIDataSet::Date
+                         : f->hostType == 2 || f->hostType == 4 ? MRV_DIDataSet::Number
+                                                                : MRV_DIDataSet::Text;
+            }
+        }
+    } catch (const ComError& e) {
+        CLogBase(u"MRV", u"MRV_DIInterface::initialize")
+            .LogDbg0(u"No field descriptions of %s: %s", main.name, e.errorMessage());
+    }
+    m_dataSet.setKeyTypes(keyTypes);
+    m_dataSet.setColumns(columns);
+    return 1;
+}
+
+void MRV_DIInterface::prepareObject(int, LLObjectsCOM::HostObject&, int) {}
+
+void MRV_DIInterface::prepareRecord(int, QString&) {}
+
+bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& tableName,
+                                       QString& key) {
+    const MRV_TableDeclaration* t = table(tableName);
+    if (!t || t->generatedKeyName.isEmpty())
+        return false;
+    MRV_CompanySql sql(targetCompany());
+    const QString keyColumn = t->keyColumns.value(0);
+    MRV_SQLBuilder lookup = sql.builder(t->name);
+    lookup.addSelectColumn(keyColumn);
+    lookup.addCondition(t->generatedKeyName, name,
+                        sql.valueType(t->name, t->generatedKeyName));
+    for (const auto& [column, value] : t->kind)
+        lookup.addCondition(column, value, sql.valueType(t->name, column));
+    if (lookup.isValid()) {
+        const QVariant found = sql.scalar(lookup.buildSelect());
+        if (!found.isNull()) {
+            key = MRV_CompanySql::text(found);
+            return true;
+        }
+    }
+    const QVariant max =
+        sql.scalar(QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t->name)));
+    key = QString::number(MRV_CompanySql::text(max).toLongLong() + 1);
+    return false;
+}
+
+// ---------------------------------------------------------------- reading
+
+QString MRV_DIInterface::categoryCondition(const MRV_CompanySql& sql,
+                                           const MRV_TableDeclaration& table,
+                                           const MRV_Sql& extra) const {
+    QStringList parts;
+    MRV_SQLBuilder kind = sql.builder(table.name);
+    for (const auto& [column, value] : table.kind)
+        kind.addCondition(column, value, MRV_SQLBuilder::Text);
+    if (kind.itemCount() > 0)
+        parts << kind.buildWhere().mid(QStringLiteral(" WHERE ").size());
+    for (const MRV_Sql* condition : {&table.filter, &extra})
+        if (!condition->isEmpty())
+            parts << u'(' + sql.pick(*condition) + u')';
+    return parts.join(QStringLiteral(" AND "));
+}
+
+QList<QStringList> MRV_DIInterface::keyRows(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                                            const QString& statement, bool childrenFirst) {
+    QList<QStringList> keys;
+    for (const QVariantList& row : sql.query(statement).values) {
+        QStringList texts;
+        for (qsizetype i = 0; i < table.keyColumns.size(); ++i)
+            texts << MRV_CompanySql::text(row.value(i));
+        keys << texts;
+    }
+    if (table.parentColumn.isEmpty())
+        return keys;
+    // Parents first (or, for removing, children first), whatever order the
+    // statement gives.
+    QHash<QString, QString> parentOf;
+    const MRV_CompanySql::Rows links =
+        sql.query(QStringLiteral("SELECT %1, %2 FROM %3")
+                      .arg(sql.column(table.keyColumns.value(0)), sql.column(table.parentColumn),
+                           sql.table(table.name)));
+    for (const QVariantList& row : links.values)
+        parentOf.insert(MRV_CompanySql::text(row.value(0)), MRV_CompanySql::text(row.value(1)));
+    QStringList own, parents;
+    for (const QStringList& k : keys) {
+        own << k.value(0);
+        parents << parentOf.value(k.value(0));
+    }
+    QList<QStringList> ordered;
+    for (const qsizetype i : MRV_ParentsFirst(own, parents))
+        ordered << keys[i];
+    if (childrenFirst)
+        std::reverse(ordered.begin(), ordered.end());
+    return ordered;
+}
+
+QString MRV_DIInterface::keySelect(const MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                                   const MRV_Sql& own, const MRV_Sql& extra) const {
+    if (!own.isEmpty())
+        return sql.pick(own);
+    MRV_SQLBuilder select = sql.builder(table.name);
+    for (const QString& key : table.keyColumns)
+        select.addSelectColumn(key);
+    const QString condition = categoryCondition(sql, table, extra);
+    return select.buildSelect() +
+           (condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition);
+}
+
+QVariantList MRV_DIInterface::typedKeys(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                                        const QStringList& texts) const {
+    QVariantList keys;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        bool ok = false;
+        const int number = texts[i].toInt(&ok);
+        const bool integer =
+            sql.keyType(table.name, table.keyColumns.value(i)) == QMetaType::Int && ok;
+        keys << (integer ? QVariant(number) : QVariant(texts[i]));
+    }
+    return keys;
+}
+
+void MRV_DIInterface::readObjects(MRV_CompanySql& base, const MRV_TableDeclaration& table,
+                                  const MRV_KeyList& keys, MRV_BOMTable& out) {
+    QList<QStringList> texts;
+    if (keys.isEmpty()) {
+        texts = keyRows(base, table, keySelect(base, table, table.readAll));
+    } else {
+        for (const QVariantList& record : keys) {
+            QStringList values;
+            for (const QVariant& v : record)
+                values << MRV_CompanySql::text(v);
+            texts << values;
+        }
+    }
+    const std::unique_ptr<LLObjectsCOM::HostObject> object =
+        base.company().GetBusinessObject(table.objectType);
+    MRV_DIReferences references(base);
+    for (const QStringList& key : texts) {
+        // A key that is gone from the base is passed over.
+        if (!object->Invoke(QStringLiteral("GetByKey"), typedKeys(base, table, key)).toBool())
+            continue;
+        QString xml = object->Invoke(QStringLiteral("GetAsXML")).toString();
+        if (!table.references.isEmpty()) {
+            MRV_BOMRecord record;
+            if (record.parse(xml)) {
+                references.addDependencies(table, record);
+                xml = record.toXml();
+            }
+        }
+        out.documents << MRV_BOMDocument{xml, 0};
+    }
+}
+
+void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration& table,
+                               const QStringList& columns, const MRV_KeyList& values,
+                               MRV_BOMTable& out) {
+    const QString condition = categoryCondition(base, table);
+    const QString selectAll = QStringLiteral("SELECT * FROM ") + base.table(table.name);
+    QStringList statements;
+    if (columns.isEmpty()) {
+        const QString own = base.pick(table.readAll);
+        statements << (!own.isEmpty()        ? own
+                       : condition.isEmpty() ? selectAll
+                                             : selectAll + QStringLiteral(" WHERE ") + condition);
+    }
+    for (qsizetype from = 0; from < values.size(); from += KeysPerStatement) {
+        QStringList groups;
+        for (const QVariantList& record : values.mid(from, KeysPerStatement)) {
+            MRV_SQLBuilder group = base.builder(table.name);
+            for (qsizetype i = 0; i < columns.size(); ++i)
+                group.addCondition(columns[i], MRV_CompanySql::text(record.value(i)),
+                                   base.valueType(table.name, columns[i]));
+            // A key that cannot be one of the column's values selects nothing.
+            if (group.isValid() && group.itemCount() > 0)
+                groups << u'(' + group.buildWhere().mid(QStringLiteral(" WHERE ").size()) + u')';
+        }
+        if (groups.isEmpty())
+            continue;
+        const QString keys = groups.join(QStringLiteral(" OR "));
+        statements << selectAll + QStringLiteral(" WHERE ") +
+                          (condition.isEmpty() ? keys : condition + QStringLiteral(" AND (") +
+                                                            keys + u')');
+    }
+    QString rows;
+    for (const QString& statement : statements) {
+        const QString xml = base.queryXml(statement);
+        const qsizetype declarationEnd = xml.indexOf(QLatin1String("?>"));
+        rows += declarationEnd < 0 ? xml : xml.mid(declarationEnd + 2);
+    }
+    if (!rows.contains(QLatin1String("<row>")))
+        return;
+    QString document = MRV_BOMRecord::tableDocument(table.name, rows);
+    if (!table.references.isEmpty()) {
+        MRV_BOMRecord record;
+        if (record.parse(document)) {
+            MRV_DIReferences(base).addDependencies(table, record);
+            document = record.toXml();
+        }
+    }
+    out.documents << MRV_BOMDocument{document, 0};
+}
+
+void MRV_DIInterface::readChildren(MRV_CompanySql& base, const MRV_TableDeclaration& parent,
+                                   const MRV_BOMTable& parentRows, BOMTableList& tables) {
+    for (const MRV_TableDeclaration& child : m_tables) {
+        if (child.parentTable != parent.name)
+            continue;
+        // The children of exactly the parents read.
+        QStringList columns, parentFields;
+        for (const auto& [here, there] : child.links) {
+            columns << here;
+            const qsizetype k = parent.keyColumns.indexOf(there);
+            parentFields << (parent.isObject() && k >= 0 ? parent.keyElements.value(k) : there);
+        }
+        MRV_KeyList values;
+        for (const MRV_BOMDocument& document : parentRows.documents) {
+            MRV_BOMRecord record;
+            const MRV_BOMRecord::Group* group =
+                record.parse(document.xml) ? record.group(MRV_BOMRecord::groupName(parent.name))
+                                           : nullptr;
+            for (const MRV_BOMRecord::Row& row : group ? group->rows : QList<MRV_BOMRecord::Row>()) {
+                QVariantList link;
+                for (const QString& field : parentFields)
+                    link << row.value(field);
+                values << link;
+            }
+        }
+        MRV_BOMTable entry{child.name, {}};
+        if (!values.isEmpty())
+            readRows(base, child, columns, values, entry);
+        if (!entry.documents.isEmpty())
+            tables << entry;
+    }
+}
+
+void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
+    CLogBase log(u"MRV", u"MRV_DIInterface::readFromDatabase");
+    tables.clear();
+    MRV_CompanySql base(baseCompany());
+    for (const MRV_TableDeclaration& t : m_tables) {
+        if (t.isChild())
+            continue;
+        // The selection names records of the main table; other tables of
+        // the category are read whole.
+        const MRV_KeyList selected = &t == &m_tables.first() ? keys : MRV_KeyList();
+        MRV_BOMTable entry{t.name, {}};
+        if (t.isObject())
+            readObjects(base, t, selected, entry);
+        else
+            readRows(base, t, selected.isEmpty() ? QStringList() : t.keyColumns, selected, entry);
+        if (entry.documents.isEmpty())
+            continue;
+        tables << entry;
+        readChildren(base, t, entry, tables);
+    }
+    log.LogDbg1(u"%s: %d table(s) read", m_categoryId, int(tables.size()));
+}
+
+// ---------------------------------------------------------------- listing
+
+MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
+    initialize();
+    m_dataSet.clearRows();
+    const MRV_TableDeclaration& main = mainTable();
+    MRV_CompanySql base(baseCompany());
+    const QStringList keys = m_dataSet.keyColumns();
+    MRV_SQLBuilder select = base.builder(main.name);
+    for (const QString& column : keys + m_listColumns)
+        select.addSelectColumn(column);
+    QString statement = select.buildSelect();
+    const QString condition = categoryCondition(base, main);
+    if (!condition.isEmpty())
+        statement += QStringLiteral(" WHERE ") + condition;
+    const qsizetype description = m_listColumns.indexOf(main.descriptionColumn);
+    for (const QVariantList& values : base.query(statement).values) {
+        MRV_DIDataSet::Row row;
+        row.keys = values.mid(0, keys.size());
+        for (qsizetype i = keys.size(); i < values.size(); ++i)
+            row.values << MRV_CompanySql::text(values[i]);
+        row.description = row.values.value(description);
+        m_dataSet.addRow(row);
+    }
+    return &m_dataSet;
+}
+
+MRV_DIDataSet* MRV_DIInterface::listFromConfiguration(const BOMTableList& tables) {
+    m_dataSet.clearRows();
+    if (tables.isEmpty())
+        return &m_dataSet;
+    initialize();
+    const MRV_TableDeclaration& main = mainTable();
+    // The last entry of the main table; a file whose entries are all of
+    // other tables lists its last one.
+    const MRV_BOMTable* listed = &tables.last();
+    for (const MRV_BOMTable& entry : tables)
+        if (entry.name == main.name)
+            listed = &entry;
+    const bool objects = main.isObject() && listed->name == main.name;
+    const QStringList& keyFields = objects ? main.keyElements : m_dataSet.keyColumns();
+    const QStringList& columns = objects ? m_listElements : m_listColumns;
+    const QStringList describing =
+        !m_descriptionElements.isEmpty()
+            ? m_descriptionElements
+            : QStringList{objects ? main.descriptionElement : main.descriptionColumn};
+    for (const MRV_BOMDocument& document : listed->documents) {
+        MRV_BOMRecord record;
+        if (!record.parse(document.xml))
+            continue;
+        const MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(listed->name));
+        for (const MRV_BOMRecord::Row& r : group ? group->rows : QList<MRV_BOMRecord::Row>()) {
+            MRV_DIDataSet::Row row;
+            for (qsizetype i = 0; i < keyFields.size(); ++i)
+                row.keys << m_dataSet.keyValue(int(i), r.value(keyFields[i]));
+            for (const QString& column : columns)
+                row.values << r.value(column);
+            QStringList description;
+            for (const QString& element : describing)
+                description << r.value(element);
+            row.description = joinedWith(QStringLiteral(" "), description);
+            m_dataSet.addRow(row);
+            if (objects)
+                break; // a business object's lines are not records of their own
+        }
+    }
+    return &m_dataSet;
+}
+
+// ---------------------------------------------------------------- writing
+
+HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMethod) {
+    CLogBase log(u"MRV", u"MRV_DIInterface::writeToTarget");
+    const int method = copyMethod == RemovalPhase || copyMethod == UpdateExisting ||
+                               copyMethod == AddNew
+                           ? copyMethod
+                           : ReplaceAll;
+    m_failures = 0;
+    try {
+        MRV_CompanySql target(targetCompany());
+        MRV_DIReferences references(target);
+        const ScopedPointer<MRV_DIReferences> hold(m_references, &references);
+        QSet<QString> removed;
+        for (const MRV_BOMTable& entry : tables) {
+            const MRV_TableDeclaration* t = table(entry.name);
+            // Tables the category does not own are passed over; children
+            // travel with their parents.
+            if (!t || t->isChild())
+                continue;
+            if (method == RemovalPhase) {
+                if (removed.contains(t->name))
+                    continue;
+                removed.insert(t->name);
+                if (t->isObject())
+                    removeAllObjects(target, *t);
+                else
+                    MRV_DITableWriter(*this, target, references, *t).removeAll();
+            } else if (t->isObject()) {
+                writeObjects(target, *t, entry.documents, method);
+            } else {
+                MRV_DITableWriter(*this, target, references, *t)
+                    .write(entry.documents, tables, method);
+            }
+        }
+    } catch (const ComError& e) {
+        log.LogError(u"Failed to write %s: %s", m_categoryId, e.errorMessage());
+        return E_FAIL;
+    }
+    return m_failures > 0 ? S_FALSE : S_OK;
+}
+
+QList<MRV_BOMDocument> MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
+                                                     const QList<MRV_BOMDocument>& documents) const {
+    if (table.parentElement.isEmpty() || documents.size() < 2)
+        return documents;
+    QStringList keys, parents;
+    for (const MRV_BOMDocument& document : documents) {
+        MRV_BOMRecord record;
+        const MRV_BOMRecord::Group* group =
+            record.parse(document.xml) ? record.group(MRV_BOMRecord::groupName(table.name))
+                                       : nullptr;
+        const MRV_BOMRecord::Row row =
+            group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
+        keys << row.value(table.keyElements.value(0));
+        parents << row.value(table.parentElement);
+    }
+    QList<MRV_BOMDocument> ordered;
+    for (const qsizetype i : MRV_ParentsFirst(keys, parents))
+        ordered << documents[i];
+    return ordered;
+}
+
+bool MRV_DIInterface::prepareForTarget(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                                       Outcome& outcome) {
+    const bool ignoreMissing = m_context && m_context->ignoreMissingUdf;
+    QString error;
+    if (!m_references->checkUserFields(table, record, ignoreMissing, error) ||
+        !m_references->resolveDependencies(table, record, error)) {
+        outcome.error = error;
+        return false;
+    }
+    return true;
+}
+
+QStringList MRV_DIInterface::codeFields(const MRV_TableDeclaration& table) const {
+    const bool main = &table == &mainTable();
+    if (main && !m_writeFields.isEmpty())
+        return {m_writeFields.first()};
+    return table.isObject() ? table.keyElements : table.keyColumns;
+}
+
+QString MRV_DIInterface::descriptionField(const MRV_TableDeclaration& table) const {
+    const bool main = &table == &mainTable();
+    if (main && m_writeFields.size() > 1)
+        return m_writeFields[1];
+    return table.isObject() ? table.descriptionElement : table.descriptionColumn;
+}
+
+QString MRV_DIInterface::baseDescription(const MRV_TableDeclaration& table,
+                                         const MRV_BOMRecord::Row& row) const {
+    if (&table == &mainTable() && !m_descriptionElements.isEmpty()) {
+        QStringList values;
+        for (const QString& element : m_descriptionElements)
+            values << row.value(element);
+        return joinedWith(QStringLiteral(" "), values);
+    }
+    return row.value(table.isObject() ? table.descriptionElement : table.descriptionColumn);
+}
+
+QString MRV_DIInterface::objectProperty(LLObjectsCOM::HostObject& object,
+                                        const QString& name) const {
+    if (name.isEmpty() || object.GetIDOfName(name) < 0)
+        return QString();
+    return MRV_CompanySql::text(object.Invoke(name));
+}
+
+void MRV_DIInterface::describeTarget(LLObjectsCOM::HostObject& object,
+                                     const MRV_TableDeclaration& table, Outcome& outcome) const {
+    QStringList code;
+    for (const QString& property : codeFields(table))
+        code << objectProperty(object, property);
+    outcome.targetCode = code.join(QStringLiteral(", "));
+    outcome.targetDescription = objectProperty(object, descriptionField(table));
+}
+
+QString MRV_DIInterface::hostError(LLObjectsCOM::Company& company) const {
+    int code = 0;
+    QString text;
+    company.GetLastError(code, text);
+    if (code == 0 && text.isEmpty())
+        return ComError::textForCode(E_FAIL);
+    return QStringLiteral("%1: %2").arg(code).arg(text);
+}
+
+QString MRV_DIInterface::errorText(const ComError& error) {
+    return QStringLiteral("%1: %2").arg(error.code()).arg(error.description());
+}
+
+void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table,
+                                   const QList<MRV_BOMDocument>& documents, int copyMethod) {
+    for (const MRV_BOMDocument& document : parentsFirst(table, documents)) {
+        Outcome outcome;
+        outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
+        try {
+            MRV_BOMRecord record;
+            QString why;
+            if (!record.parse(document.xml, &why)) {
+                outcome.error = QStringLiteral("The record is not a record document: ") + why;
+                logOutcome(outcome);
+                continue;
+            }
+            const MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
+            const MRV_BOMRecord::Row row =
+                group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
+            QStringList keyTexts;
+            for (const QString& element : table.keyElements)
+                keyTexts << row.value(element);
+            outcome.baseCode = keyTexts.join(QStringLiteral(", "));
+            outcome.baseDescription = baseDescription(table, row);
+            if (prepareForTarget(table, record, outcome)) {
+                const QVariantList keys = typedKeys(target, table, keyTexts);
+                bool update = copyMethod == UpdateExisting;
+                if (copyMethod == ReplaceAll)
+                    update = document.flag == 1 ||
+                             target.company()
+                                 .GetBusinessObject(table.objectType)
+                                 ->Invoke(QStringLiteral("GetByKey"), keys)
+                                 .toBool();
+                outcome.operation = update ? UpdateExisting : AddNew;
+                if (update)
+                    UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
+                else
+                    AddDataSetFromDI(table, record.toXml(), outcome);
+            }
+        } catch (const ComError& e) {
+            outcome.succeeded = false;
+            outcome.error = errorText(e);
+        }
+        logOutcome(outcome);
+    }
+}
+
+bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,
+                                          const QVariantList& keys, Outcome& outcome) {
+    CLogBase log(u"MRV", u"MRV_DIInterface::UpdateDataSetFromDI");
+    outcome.operation = UpdateExisting;
+    LLObjectsCOM::Company& company = targetCompany();
+    try {
+        prepareRecord(table.objectType, xml);
+        const std::unique_ptr<LLObjectsCOM::HostObject> object =
+            company.GetBusinessObject(table.objectType);
+        if (!object->Invoke(QStringLiteral("GetByKey"), keys).toBool()) {
+            outcome.error = hostError(company);
+            return false;
+        }
+        outcome.targetFormerDescription = objectProperty(*object, descriptionField(table));
+        if (object->GetIDOfName(QStringLiteral("Browser")) < 0)
+            return replaceObject(table, *object, xml, outcome);
+        auto* browser = object->Invoke(QStringLiteral("Browser")).value<LLObjectsCOM::HostObject*>();
+        if (!browser)
+            throw ComError(E_FAIL, QStringLiteral("The object gives no browser"));
+        if (browser->Invoke(QStringLiteral("ReadXml"), {xml, 0}).toInt() != 0) {
+            outcome.error = hostError(company);
+            return false;
+        }
+        prepareObject(table.objectType, *object, BeforeUpdate);
+        if (object->Invoke(QStringLiteral("Update")).toInt() != 0) {
+            outcome.error = hostError(company);
+            return false;
+        }
+        describeTarget(*object, table, outcome);
+        outcome.succeeded = true;
+        return true;
+    } catch (const ComError& e) {
+        log.LogError(u"exception caused in UpdateDataSetFromDI");
+        outcome.error = errorText(e);
+        return false;
+    }
+}
+
+bool MRV_DIInterface::replaceObject(const MRV_TableDeclaration& table,
+                                    LLObjectsCOM::HostObject& found, const QString& xml,
+                                    Outcome& outcome) {
+    // Without a browser the record is removed and added anew; both happen
+    // in one transaction where the run holds none, so that a refused add
+    // never loses the record.
+    LLObjectsCOM::Company& company = targetCompany();
+    const bool own = !company.InTransaction();
+    if (own)
+        company.StartTransaction();
+    bool ok = found.Invoke(QStringLiteral("Remove")).toInt() == 0;
+    if (ok) {
+        const std::unique_ptr<LLObjectsCOM::BusinessObject> added =
+            company.GetBusinessObjectFromXML(xml, 0);
+        prepareObject(table.objectType, *added, BeforeAdd);
+        ok = added->Invoke(QStringLiteral("Add")).toInt() == 0;
+        if (ok)
+            describeTarget(*added, table, outcome);
+    }
+    if (!ok)
+        outcome.error = hostError(company);
+    if (own)
+        company.EndTransaction(ok ? 0 : 1);
+    outcome.succeeded = ok;
+    return ok;
+}
+
+bool MRV_DIInterface::AddDataSetFromDI(const MRV_TableDeclaration& table, QString xml,
+                                       Outcome& outcome) {
+    CLogBase log(u"MRV", u"MRV_DIInterface::AddDataSetFromDI");
+    outcome.operation = AddNew;
+    LLObjectsCOM::Company& company = targetCompany();
+    try {
+        prepareRecord(table.objectType, xml);
+        const std::unique_ptr<LLObjectsCOM::BusinessObject> object =
+            company.GetBusinessObjectFromXML(xml, 0);
+        prepareObject(table.objectType, *object, BeforeAdd);
+        if (object->Invoke(QStringLiteral("Add")).toInt() != 0) {
+            outcome.error = hostError(company);
+            return false;
+        }
+        describeTarget(*object, table, outcome);
+        outcome.succeeded = true;
+        return true;
+    } catch (const ComError& e) {
+        log.LogError(u"exception caused in AddDataSetFromDI");
+        outcome.error = errorText(e);
+        return false;
+    }
+}
+
+bool MRV_DIInterface::removeObject(const MRV_TableDeclaration& table, const QVariantList& keys,
+                                   Outcome& outcome) {
+    outcome.operation = RemovalPhase;
+    LLObjectsCOM::Company& company = targetCompany();
+    const std::unique_ptr<LLObjectsCOM::HostObject> object =
+        company.GetBusinessObject(table.objectType);
+    if (!object->Invoke(QStringLiteral("GetByKey"), keys).toBool()) {
+        outcome.error = hostError(company);
+        return false;
+    }
+    describeTarget(*object, table, outcome);
+    if (object->Invoke(QStringLiteral("Remove")).toInt() != 0) {
+        outcome.error = hostError(company);
+        return false;
+    }
+    outcome.succeeded = true;
+    return true;
+}
+
+void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table) {
+    const QList<QStringList> keys =
+        keyRows(target, table, keySelect(target, table, table.removalSelect, table.removalFilter),
+                true);
+    for (const QStringList& key : keys) {
+        Outcome outcome;
+        outcome.operation = RemovalPhase;
+        try {
+            removeObject(table, typedKeys(target, table, key), outcome);
+        } catch (const ComError& e) {
+            outcome.succeeded = false;
+            outcome.error = errorText(e);
+        }
+        if (outcome.targetCode.isEmpty())
+            outcome.targetCode = key.join(QStringLiteral(", "));
+        logOutcome(outcome);
+    }
+}
+
+// ---------------------------------------------------------------- the log
+
+void MRV_DIInterface::logOutcome(const Outcome& outcome) {
+    if (!outcome.succeeded)
+        ++m_failures;
+    if (m_context && m_context->copyLog) {
+        MRV_CopyLog& log = *m_context->copyLog;
+        log.resetRecord();
+        log.setCategoryId(m_categoryId);
+        log.setTransactionType(outcome.operation);
+        log.setResult(outcome.succeeded ? QStringLiteral("402") : QStringLiteral("403"));
+        log.setBaseCode(outcome.baseCode);
+        log.setBaseDescription(outcome.baseDescription);
+        log.setTargetCode(outcome.targetCode);
+        log.setTargetDescription(outcome.targetDescription);
+        log.setTargetFormerDescription(outcome.targetFormerDescription);
+        log.setError(outcome.error);
+        log.writeRecord(m_logFlag != 0);
+    }
+    if (!outcome.succeeded)
+        respondToFailure(outcome);
+}
+
+void MRV_DIInterface::respondToFailure(const Outcome& outcome) {
+    const int response = m_context ? m_context->responseToFailure : 0;
+    if (response != 1 && response != 2)
+        return;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    const QString category = MRV_ResourceManager::instance()->textOf(m_categoryId, ui.language());
+    const QString record = joinedWith(
+        QStringLiteral(" - "),
+        {outcome.baseCode.isEmpty() ? outcome.targetCode : outcome.baseCode,
+         outcome.baseDescription.isEmpty() ? outcome.targetDescription : outcome.baseDescription});
+    CTSBSTR text(ui.language());
+    if (response == 1) {
+        text.FormatId(10046, category, record, outcome.error);
+        if (ui.question(text, false, 1) == MRV_Interaction::ButtonYes)
+            return;
+        throw MRV_DIFailureAbortException(CTSBSTR::load(10048, ui.language()));
+    }
+    text.FormatId(10047, category, record, outcome.error);
+    ui.error(text);
+    throw MRV_DIFailureAbortException(text);
+}

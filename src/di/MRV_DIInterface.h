@@ -1,23 +1,221 @@
 #pragma once
 
+#include "di/MRV_BOMRecord.h"
+#include "di/MRV_BOMTableList.h"
+#include "di/MRV_DIDataSet.h"
+#include "di/MRV_TableDeclaration.h"
+#include "tsframework/HResult.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 
+namespace LLObjectsCOM {
+class Company;
+class HostObject;
+} // namespace LLObjectsCOM
+class ComError;
+class MRV_CompanySql;
 class MRV_ConnectionContext;
+class MRV_DIReferences;
 
-// The base of every category manager: the connection context of the run and
-// the category id the manager was made for. The record engine and the
-// operations the program calls on a category build on this.
+// The selected records of a category: one entry per record, its key values
+// in key-column order. Empty means the whole category.
+using MRV_KeyList = QList<QVariantList>;
+
+// The base of every category manager, and the record engine that does
+// their work through the host's data interface.
+//
+// A manager declares its category: the six field lists (filled in its
+// constructor), and its tables with declareTable() - main table, business
+// object type or table rows, key and description columns, references to
+// other tables, generated keys, the limits of its rows and of the removal
+// phase. The engine reads the category from the base company as record
+// documents, lists it for the details grid, and writes documents into the
+// target company with a copy method, one copy-log line per record.
+// Managers override the virtual operations only where their category needs
+// more than its declarations say.
 class MRV_DIInterface {
 public:
+    // The copy methods writeToTarget takes; 0 is the removal phase of
+    // "Replace All" that the copy run performs before any category is
+    // written.
+    enum CopyMethod {
+        RemovalPhase = 0,
+        ReplaceAll = 1,
+        UpdateExisting = 2,
+        AddNew = 3,
+        AddAndUpdate = 4
+    };
+    // The mode prepareObject is called with.
+    enum PrepareMode { BeforeUpdate = 2, BeforeAdd = 3 };
+
     MRV_DIInterface(MRV_ConnectionContext* context, QString categoryId);
     virtual ~MRV_DIInterface();
     MRV_DIInterface(const MRV_DIInterface&) = delete;
     MRV_DIInterface& operator=(const MRV_DIInterface&) = delete;
 
+    // Sets the data set's main table, key definition and grid columns (the
+    // columns' descriptions and types as the host gives them); returns 1.
+    virtual int initialize();
+    // The selected records from the base company, one entry per table (a
+    // business object's documents one per record, a table's rows in one
+    // document); every record of the category when keys is empty. Throws
+    // ComError when a host call fails.
+    virtual void readFromDatabase(MRV_KeyList keys, BOMTableList& tables);
+    // The details list of the category's records in a configuration file:
+    // tables are the category's tables as the file holds them. Records of
+    // the last entry of the main table give the rows.
+    virtual MRV_DIDataSet* listFromConfiguration(const BOMTableList& tables);
+    // The details list of the category's records in the base company.
+    // Throws ComError when a host call fails.
+    virtual MRV_DIDataSet* listFromDatabase();
+    // Writes the entries of tables the category owns into the target with
+    // copyMethod (see CopyMethod; values other than 0, 2 and 3 are 1), one
+    // copy-log line per record. S_OK when every record was written, S_FALSE
+    // when some failed, E_FAIL when the category could not be written at
+    // all. Throws MRV_DIFailureAbortException when the user stops the run
+    // after a failed record.
+    virtual HRESULT writeToTarget(const BOMTableList& tables, int copyMethod);
+    // Called just before a business object is saved (mode BeforeUpdate or
+    // BeforeAdd): properties that cannot come from the document.
+    virtual void prepareObject(int objectType, LLObjectsCOM::HostObject& object, int mode);
+    // A row of a table with generated keys: the key the record named name
+    // has in the target (true), or the next free key (false). The base
+    // works from the table's declaration; false with key untouched when
+    // the table has no generated key.
+    virtual bool resolveTargetKey(const QString& name, const QString& table, QString& key);
+    // Called first when a business-object record is written: elements the
+    // target must not receive are removed or changed here.
+    virtual void prepareRecord(int objectType, QString& xml);
+
     MRV_ConnectionContext* getConnectionContext() const { return m_context; }
     const QString& getCategoryString() const { return m_categoryId; }
+    MRV_DIDataSet& dataSet() { return m_dataSet; }
+
+    const QList<MRV_TableDeclaration>& tables() const { return m_tables; }
+    const MRV_TableDeclaration* table(const QString& name) const;
+    // The first declared table.
+    const MRV_TableDeclaration& mainTable() const;
+
+    // The six field lists.
+    const QStringList& keyColumns() const { return m_keyColumns; }
+    const QStringList& descriptionElements() const { return m_descriptionElements; }
+    const QStringList& listColumns() const { return m_listColumns; }
+    const QStringList& listElements() const { return m_listElements; }
+    const QStringList& writeFields() const { return m_writeFields; }
+    const QList<int>& columnFlags() const { return m_columnFlags; }
+
+    // One record's outcome, as its copy-log line says it.
+    struct Outcome {
+        int operation = AddNew; // 0 deleted, 2 updated, 3 added
+        bool succeeded = false;
+        QString baseCode;
+        QString baseDescription;
+        QString targetCode;
+        QString targetDescription;
+        QString targetFormerDescription;
+        QString error;
+    };
+    // Writes the outcome's log line; after a failure, answers the run's
+    // response to a failed copy (asking the user or stopping the run).
+    void logOutcome(const Outcome& outcome);
+
+protected:
+    void declareTable(MRV_TableDeclaration table);
+    void setMainTable(const QString& table) { m_dataSet.setMainTable(table); }
+    void setKeys(const QStringList& columns, const QStringList& elements) {
+        m_dataSet.setKeys(columns, elements);
+    }
+
+    // The companies of the run; ComError when the context has none.
+    LLObjectsCOM::Company& baseCompany() const;
+    LLObjectsCOM::Company& targetCompany() const;
+
+    // Reading.
+    void readObjects(MRV_CompanySql& base, const MRV_TableDeclaration& table,
+                     const MRV_KeyList& keys, MRV_BOMTable& out);
+    // Rows of a table as one document: those whose columns hold one of the
+    // value lists, or the category's rows when columns is empty.
+    void readRows(MRV_CompanySql& base, const MRV_TableDeclaration& table,
+                  const QStringList& columns, const MRV_KeyList& values, MRV_BOMTable& out);
+
+    // Business-object writers of one record: xml is the record as the
+    // target receives it, keys its key values.
+    bool UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,
+                             const QVariantList& keys, Outcome& outcome);
+    bool AddDataSetFromDI(const MRV_TableDeclaration& table, QString xml, Outcome& outcome);
+    bool removeObject(const MRV_TableDeclaration& table, const QVariantList& keys,
+                      Outcome& outcome);
+    void removeAllObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table);
+    void writeObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table,
+                      const QList<MRV_BOMDocument>& documents, int copyMethod);
+
+    // The six field lists, in this order: the key columns of the main
+    // table; the record elements whose values describe a record of the main
+    // table (log and grid); the database columns of the details list; the
+    // record elements of the same columns (business-object documents); the
+    // properties of a written business object that give its code and its
+    // description in the log; one flag per list column (1: editable in the
+    // grid). Where a list is empty the main table's declaration serves.
+    QStringList m_keyColumns;
+    QStringList m_descriptionElements;
+    QStringList m_listColumns;
+    QStringList m_listElements;
+    QStringList m_writeFields;
+    QList<int> m_columnFlags;
+    // Handed to the copy-log writer with every line (0 writes none).
+    int m_logFlag = 1;
 
 private:
+    friend class MRV_DITableWriter;
+
+    // The WHERE conditions that make a row one of the category's (kind and
+    // filter), as text to follow " WHERE ", or empty.
+    QString categoryCondition(const MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                              const MRV_Sql& extra = MRV_Sql()) const;
+    // The keys a statement selects (parents first, or children first).
+    QList<QStringList> keyRows(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                               const QString& statement, bool childrenFirst = false);
+    // The manager's own key statement, or one selecting the keys of the
+    // category's rows (and of extra).
+    QString keySelect(const MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                      const MRV_Sql& own, const MRV_Sql& extra = MRV_Sql()) const;
+    void readChildren(MRV_CompanySql& base, const MRV_TableDeclaration& parent,
+                      const MRV_BOMTable& parentRows, BOMTableList& tables);
+    QList<MRV_BOMDocument> parentsFirst(const MRV_TableDeclaration& table,
+                                        const QList<MRV_BOMDocument>& documents) const;
+    // The key values of a record's main row, typed for the target.
+    QVariantList typedKeys(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
+                           const QStringList& texts) const;
+    // The record ready for the target (user fields, references); false with
+    // the outcome's error set.
+    bool prepareForTarget(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                          Outcome& outcome);
+    // Remove and add again, for an object without a browser.
+    bool replaceObject(const MRV_TableDeclaration& table, LLObjectsCOM::HostObject& found,
+                       const QString& xml, Outcome& outcome);
+    // The fields that give a record's code and description in the log.
+    QStringList codeFields(const MRV_TableDeclaration& table) const;
+    QString descriptionField(const MRV_TableDeclaration& table) const;
+    QString baseDescription(const MRV_TableDeclaration& table, const MRV_BOMRecord::Row& row) const;
+    QString objectProperty(LLObjectsCOM::HostObject& object, const QString& name) const;
+    void describeTarget(LLObjectsCOM::HostObject& object, const MRV_TableDeclaration& table,
+                        Outcome& outcome) const;
+    // The company's last error, or a host call's error, as the log shows it.
+    QString hostError(LLObjectsCOM::Company& company) const;
+    static QString errorText(const ComError& error);
+    void respondToFailure(const Outcome& outcome);
+    // The company that can describe the grid's columns: base, else target,
+    // else the user's own; null when none is connected.
+    LLObjectsCOM::Company* describingCompany() const;
+
     MRV_ConnectionContext* m_context;
     QString m_categoryId;
+    MRV_DIDataSet m_dataSet;
+    QList<MRV_TableDeclaration> m_tables;
+    // The target side of the write in progress.
+    MRV_DIReferences* m_references = nullptr;
+    int m_failures = 0;
 };

@@ -1,0 +1,78 @@
+#include "di/MRV_CompanySql.h"
+
+#include "host/objects/LLCompany.h"
+#include "host/objects/LLRecordset.h"
+
+#include <QVariantMap>
+
+MRV_CompanySql::MRV_CompanySql(LLObjectsCOM::Company& company)
+    : m_company(company), m_serverType(company.ServerType()) {}
+
+MRV_CompanySql::Rows MRV_CompanySql::query(const QString& statement) {
+    const std::unique_ptr<LLObjectsCOM::Recordset> rs = m_company.GetRecordset();
+    rs->DoQuery(statement);
+    Rows rows;
+    for (int i = 0; i < rs->FieldCount(); ++i)
+        rows.names << rs->FieldName(i);
+    for (; !rs->EoF(); rs->MoveNext()) {
+        QVariantList row;
+        row.reserve(rows.names.size());
+        for (int i = 0; i < rows.names.size(); ++i)
+            row << rs->Field(i);
+        rows.values << row;
+    }
+    return rows;
+}
+
+QString MRV_CompanySql::queryXml(const QString& statement) {
+    const std::unique_ptr<LLObjectsCOM::Recordset> rs = m_company.GetRecordset();
+    rs->DoQuery(statement);
+    return rs->GetAsXML();
+}
+
+void MRV_CompanySql::execute(const QString& statement) {
+    m_company.GetRecordset()->DoQuery(statement);
+}
+
+QVariant MRV_CompanySql::scalar(const QString& statement) {
+    const Rows rows = query(statement);
+    return rows.values.isEmpty() || rows.values.first().isEmpty() ? QVariant()
+                                                                  : rows.values.first().first();
+}
+
+const QHash<QString, MRV_CompanySql::Field>& MRV_CompanySql::fields(const QString& table) {
+    const auto known = m_fields.constFind(table);
+    if (known != m_fields.cend())
+        return *known;
+    const std::unique_ptr<LLObjectsCOM::HostObject> bridge = m_company.GetBusinessObject(305);
+    QHash<QString, Field> fields;
+    const QVariantList list =
+        bridge->Invoke(QStringLiteral("GetFieldDescriptions"), {table}).toList();
+    for (const QVariant& entry : list) {
+        const QVariantMap map = entry.toMap();
+        fields.insert(map.value(QStringLiteral("Name")).toString(),
+                      Field{map.value(QStringLiteral("Description")).toString(),
+                            map.value(QStringLiteral("Type")).toInt()});
+    }
+    return *m_fields.insert(table, fields);
+}
+
+int MRV_CompanySql::valueType(const QString& table, const QString& column) {
+    switch (fields(table).value(column).hostType) {
+    case 2:
+    case 4:
+        return MRV_SQLBuilder::Number;
+    case 3:
+        return MRV_SQLBuilder::Date;
+    default:
+        return MRV_SQLBuilder::Text;
+    }
+}
+
+int MRV_CompanySql::keyType(const QString& table, const QString& column) {
+    return fields(table).value(column).hostType == 2 ? QMetaType::Int : QMetaType::QString;
+}
+
+QString MRV_CompanySql::text(const QVariant& value) {
+    return LLObjectsCOM::Recordset::valueText(value);
+}

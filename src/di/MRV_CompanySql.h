@@ -1,0 +1,71 @@
+#pragma once
+
+#include "di/MRV_SQLBuilder.h"
+#include "di/MRV_TableDeclaration.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace LLObjectsCOM {
+class Company;
+}
+
+// SQL on one company through the host's recordset, in the company's
+// dialect, and what the host says about a table's fields (through its
+// object 305). A failing host call throws ComError with the host's code and
+// text.
+class MRV_CompanySql {
+public:
+    struct Field {
+        QString description;
+        int hostType = 0; // the host's field type: 0 text, 1 memo, 2 numeric, 3 date, 4 float
+    };
+    struct Rows {
+        QStringList names;
+        QList<QVariantList> values;
+    };
+
+    explicit MRV_CompanySql(LLObjectsCOM::Company& company);
+
+    LLObjectsCOM::Company& company() const { return m_company; }
+    int serverType() const { return m_serverType; }
+    const QString& pick(const MRV_Sql& statement) const {
+        return statement.forServer(m_serverType);
+    }
+    MRV_SQLBuilder builder(const QString& table = QString()) const {
+        return MRV_SQLBuilder(m_serverType, table);
+    }
+    QString column(const QString& name) const {
+        return MRV_SQLBuilder::columnName(name, m_serverType);
+    }
+    QString table(const QString& name) const {
+        return MRV_SQLBuilder::tableName(name, m_serverType);
+    }
+
+    Rows query(const QString& statement);
+    // The rows as the recordset writes them in XML.
+    QString queryXml(const QString& statement);
+    void execute(const QString& statement);
+    // The first value of the first row; null when there is none.
+    QVariant scalar(const QString& statement);
+
+    // The fields of a table (its columns and user-defined fields) by column
+    // name; read once per table. Throws ComError for a table the company
+    // does not have.
+    const QHash<QString, Field>& fields(const QString& table);
+    // How addCondition takes a value of the column (text when unknown).
+    int valueType(const QString& table, const QString& column);
+    // The variant type (QMetaType id) a key value of the column travels as.
+    int keyType(const QString& table, const QString& column);
+
+    // A value as the host writes it in record documents.
+    static QString text(const QVariant& value);
+
+private:
+    LLObjectsCOM::Company& m_company;
+    int m_serverType;
+    QHash<QString, QHash<QString, Field>> m_fields;
+};

@@ -1,0 +1,149 @@
+#include "di/MRV_DIReferences.h"
+
+#include "di/MRV_BOMRecord.h"
+#include "di/MRV_CompanySql.h"
+#include "di/MRV_TableDeclaration.h"
+#include "tsframework/TSFormat.h"
+
+namespace {
+
+QString groupOf(const MRV_TableDeclaration& table, const MRV_Reference& reference) {
+    return reference.group.isEmpty() ? MRV_BOMRecord::groupName(table.name) : reference.group;
+}
+
+// The table a group of a record document stands for, as CUFD names it.
+QString tableOfGroup(const MRV_TableDeclaration& table, const QString& group) {
+    return group == MRV_BOMRecord::groupName(table.name) ? table.name : group;
+}
+
+bool isUserField(const QString& name) {
+    return name.startsWith(QLatin1String("U_")) && name != u"U_NAME";
+}
+
+} // namespace
+
+void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record) {
+    for (const MRV_Reference& ref : table.references) {
+        MRV_BOMRecord::Group* group = record.group(groupOf(table, ref));
+        if (!group)
+            continue;
+        for (MRV_BOMRecord::Row& row : group->rows) {
+            const QString value = row.value(ref.field);
+            if (value.isEmpty() || ref.keptValues.contains(value) || row.dependency(ref.field))
+                continue;
+            // A key that names nothing in the base travels without values;
+            // the target then cannot resolve it and refuses the record.
+            row.dependencies << MRV_BOMRecord::Dependency{ref.table, ref.field,
+                                                          ref.identifyingColumns,
+                                                          identifyingValues(ref, value)};
+        }
+    }
+}
+
+QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference, const QString& key) {
+    const QString cacheKey = reference.table + u'|' + reference.keyColumn + u'|' + key;
+    const auto known = m_identities.constFind(cacheKey);
+    if (known != m_identities.cend())
+        return *known;
+    MRV_SQLBuilder select = m_sql.builder(reference.table);
+    for (const QString& column : reference.identifyingColumns)
+        select.addSelectColumn(column);
+    select.addCondition(reference.keyColumn, key,
+                        m_sql.valueType(reference.table, reference.keyColumn));
+    QStringList values;
+    if (select.isValid()) {
+        const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
+        if (!rows.values.isEmpty())
+            for (const QVariant& v : rows.values.first())
+                values << MRV_CompanySql::text(v);
+    }
+    m_identities.insert(cacheKey, values);
+    return values;
+}
+
+bool MRV_DIReferences::userFieldExists(const QString& table, const QString& alias) {
+    const QString cacheKey = table + u'|' + alias;
+    const auto known = m_userFields.constFind(cacheKey);
+    if (known != m_userFields.cend())
+        return *known;
+    // Both values are escaped: a field name can come from any configuration
+    // file and must not become SQL of its own.
+    const QString statement =
+        m_sql.serverType() == 5
+            ? TSFormatArgs(u"SELECT \"FieldID\" FROM CUFD WHERE \"AliasID\" = '%s' AND "
+                           u"\"TableID\" = '%s'",
+                           MRV_SQLBuilder::escapeText(alias), MRV_SQLBuilder::escapeText(table))
+            : TSFormatArgs(u"SELECT FieldID FROM CUFD WHERE AliasID = '%s' AND TableID = '%s'",
+                           MRV_SQLBuilder::escapeText(alias), MRV_SQLBuilder::escapeText(table));
+    const bool exists = !m_sql.scalar(statement).isNull();
+    m_userFields.insert(cacheKey, exists);
+    return exists;
+}
+
+bool MRV_DIReferences::checkUserFields(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                                       bool ignoreMissing, QString& error) {
+    for (MRV_BOMRecord::Group& group : record.groups()) {
+        const QString tableId = tableOfGroup(table, group.name);
+        for (MRV_BOMRecord::Row& row : group.rows) {
+            for (qsizetype i = row.fields.size() - 1; i >= 0; --i) {
+                const QString& name = row.fields[i].name;
+                if (!isUserField(name) || userFieldExists(tableId, name.mid(2)))
+                    continue;
+                if (!ignoreMissing) {
+                    error = QStringLiteral("Missing User Defined Fields");
+                    return false;
+                }
+                row.fields.removeAt(i);
+            }
+        }
+    }
+    return true;
+}
+
+bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringList& values,
+                                 QString& key, QString& error) {
+    const auto missing = [&] {
+        error = QStringLiteral("%1 refers to %2 %3 '%4', which is not in the target company")
+                    .arg(reference.field, reference.table,
+                         reference.identifyingColumns.join(u'/'), values.join(u'/'));
+        return false;
+    };
+    if (values.size() != reference.identifyingColumns.size() || values.isEmpty())
+        return missing();
+    MRV_SQLBuilder select = m_sql.builder(reference.table);
+    select.addSelectColumn(reference.keyColumn);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        select.addCondition(reference.identifyingColumns[i], values[i],
+                            m_sql.valueType(reference.table, reference.identifyingColumns[i]));
+    if (!select.isValid())
+        return missing();
+    const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
+    if (rows.values.isEmpty())
+        return missing();
+    key = MRV_CompanySql::text(rows.values.first().value(0));
+    return true;
+}
+
+bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table,
+                                           MRV_BOMRecord& record, QString& error) {
+    for (const MRV_Reference& ref : table.references) {
+        MRV_BOMRecord::Group* group = record.group(groupOf(table, ref));
+        if (!group)
+            continue;
+        for (MRV_BOMRecord::Row& row : group->rows) {
+            const MRV_BOMRecord::Dependency* dep = row.dependency(ref.field);
+            if (!dep)
+                continue;
+            // The file's own names of the identifying columns are not
+            // trusted: the declaration's are used, with the file's values.
+            QString key;
+            if (!targetKey(ref, dep->keyValues, key, error))
+                return false;
+            row.setValue(ref.field, key);
+        }
+    }
+    for (MRV_BOMRecord::Group& group : record.groups())
+        for (MRV_BOMRecord::Row& row : group.rows)
+            row.dependencies.clear();
+    return true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class MRV_BOMRecord;
+class MRV_CompanySql;
+struct MRV_Reference;
+struct MRV_TableDeclaration;
+
+// What the record engine does to a record document between two companies
+// beyond copying it: on reading from the base, every declared reference
+// gets a dependency record naming the referenced record by values that
+// survive a copy; on writing into the target, user-defined fields the
+// target lacks are caught, each dependency record is turned back into the
+// target's key of that record, and the dependency records are taken out.
+// Host calls that fail throw ComError.
+class MRV_DIReferences {
+public:
+    explicit MRV_DIReferences(MRV_CompanySql& company) : m_sql(company) {}
+
+    // Base side: adds a dependency record to each row whose referring
+    // field holds a value that names a record (not a kept value).
+    void addDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record);
+
+    // Target side. User-defined fields ("U_...", except "U_NAME") that the
+    // target's table lacks are removed when ignoreMissing is set; otherwise
+    // the record fails with "Missing User Defined Fields".
+    bool checkUserFields(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                         bool ignoreMissing, QString& error);
+    // Puts the target's key into every referring field that has a
+    // dependency record, and removes all dependency records. False, with
+    // the reason, when a referenced record is not in the target.
+    bool resolveDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                             QString& error);
+
+private:
+    QStringList identifyingValues(const MRV_Reference& reference, const QString& key);
+    bool targetKey(const MRV_Reference& reference, const QStringList& values, QString& key,
+                   QString& error);
+    bool userFieldExists(const QString& table, const QString& alias);
+
+    MRV_CompanySql& m_sql;
+    // Base lookups of one read: "table|column|key" -> identifying values.
+    QHash<QString, QStringList> m_identities;
+    QHash<QString, bool> m_userFields;
+};

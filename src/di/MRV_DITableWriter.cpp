@@ -1,0 +1,377 @@
+#include "di/MRV_DITableWriter.h"
+
+#include "di/MRV_CompanySql.h"
+#include "di/MRV_DIReferences.h"
+#include "di/MRV_ParentOrder.h"
+#include "di/MRV_TableDeclaration.h"
+#include "host/objects/LLCompany.h"
+#include "tsframework/ComError.h"
+#include "tsframework/TSFormat.h"
+
+#include <algorithm>
+
+namespace {
+
+QStringList valuesOf(const MRV_BOMRecord::Row& row, const QStringList& columns) {
+    QStringList values;
+    for (const QString& column : columns)
+        values << row.value(column);
+    return values;
+}
+
+} // namespace
+
+MRV_DITableWriter::MRV_DITableWriter(MRV_DIInterface& owner, MRV_CompanySql& target,
+                                     MRV_DIReferences& references,
+                                     const MRV_TableDeclaration& table)
+    : m_owner(owner), m_target(target), m_references(references), m_table(table) {}
+
+bool MRV_DITableWriter::atomically(const std::function<bool()>& work) {
+    LLObjectsCOM::Company& company = m_target.company();
+    const bool own = !company.InTransaction();
+    if (own)
+        company.StartTransaction();
+    bool ok = false;
+    try {
+        ok = work();
+    } catch (...) {
+        if (own)
+            company.EndTransaction(1);
+        throw;
+    }
+    if (own)
+        company.EndTransaction(ok ? 0 : 1);
+    return ok;
+}
+
+QList<MRV_DITableWriter::Row> MRV_DITableWriter::rowsOf(const MRV_TableDeclaration& table,
+                                                        const QList<MRV_BOMDocument>& documents,
+                                                        Outcome* failure) const {
+    QList<Row> rows;
+    for (const MRV_BOMDocument& document : documents) {
+        MRV_BOMRecord record;
+        QString why;
+        if (!record.parse(document.xml, &why)) {
+            if (failure)
+                failure->error = QStringLiteral("The record is not a record document: ") + why;
+            continue;
+        }
+        if (const MRV_BOMRecord::Group* g = record.group(MRV_BOMRecord::groupName(table.name)))
+            rows += g->rows;
+    }
+    return rows;
+}
+
+QList<MRV_DITableWriter::Child> MRV_DITableWriter::childrenOf(const BOMTableList& tables) const {
+    QList<Child> children;
+    for (const MRV_TableDeclaration& t : m_owner.tables()) {
+        if (t.parentTable != m_table.name)
+            continue;
+        Child child{&t, {}};
+        for (const MRV_BOMTable& entry : tables)
+            if (entry.name == t.name)
+                child.rows += rowsOf(t, entry.documents, nullptr);
+        children << child;
+    }
+    return children;
+}
+
+void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOMTableList& tables,
+                              int copyMethod) {
+    Outcome unreadable;
+    unreadable.operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
+    QList<Row> rows = rowsOf(m_table, documents, &unreadable);
+    if (!unreadable.error.isEmpty())
+        m_owner.logOutcome(unreadable);
+    if (!m_table.parentColumn.isEmpty()) {
+        QStringList keys, parents;
+        for (const Row& r : rows) {
+            keys << r.value(m_table.keyColumns.value(0));
+            parents << r.value(m_table.parentColumn);
+        }
+        QList<Row> ordered;
+        for (const qsizetype i : MRV_ParentsFirst(keys, parents))
+            ordered << rows[i];
+        rows = ordered;
+    }
+    const QList<Child> children = childrenOf(tables);
+    for (const Row& row : rows) {
+        Outcome outcome;
+        outcome.operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
+        outcome.baseCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
+        outcome.baseDescription = m_owner.baseDescription(m_table, row);
+        try {
+            atomically([&] { return writeRow(row, children, copyMethod, outcome); });
+        } catch (const ComError& e) {
+            outcome.succeeded = false;
+            outcome.error = MRV_DIInterface::errorText(e);
+        }
+        m_owner.logOutcome(outcome);
+    }
+    if (m_inserted && m_table.autoKeyObject > 0)
+        moveKeyCounter();
+}
+
+bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome) {
+    MRV_BOMRecord record;
+    record.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(table.name), {row}};
+    if (!m_owner.prepareForTarget(table, record, outcome))
+        return false;
+    row = record.groups().first().rows.first();
+    // A row of another kind (a vendor group among customer groups) is not
+    // the category's; a row without the kind gets it.
+    for (const auto& [column, value] : table.kind) {
+        const QString given = row.value(column);
+        if (!given.isEmpty() && given.compare(value, Qt::CaseInsensitive) != 0) {
+            outcome.error =
+                QStringLiteral("The record is not one of this category: %1 is '%2', not '%3'")
+                    .arg(column, given.left(40), value);
+            return false;
+        }
+        row.setValue(column, value);
+    }
+    // Only columns the target's table has are written, spelt as it spells
+    // them: a name from a file never reaches the statement unchecked.
+    const QHash<QString, MRV_CompanySql::Field>& fields = m_target.fields(table.name);
+    for (MRV_BOMRecord::Field& field : row.fields) {
+        if (fields.contains(field.name))
+            continue;
+        const auto same = std::find_if(fields.keyBegin(), fields.keyEnd(), [&](const QString& c) {
+            return c.compare(field.name, Qt::CaseInsensitive) == 0;
+        });
+        if (same == fields.keyEnd()) {
+            outcome.error =
+                QStringLiteral("Table %1 has no column %2").arg(table.name, field.name.left(60));
+            return false;
+        }
+        field.name = *same;
+    }
+    return true;
+}
+
+MRV_SQLBuilder MRV_DITableWriter::keyConditions(const MRV_TableDeclaration& table,
+                                                const QStringList& columns,
+                                                const QStringList& values) {
+    MRV_SQLBuilder where = m_target.builder(table.name);
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        where.addCondition(columns[i], values.value(i), m_target.valueType(table.name, columns[i]));
+    return where;
+}
+
+bool MRV_DITableWriter::exists(const MRV_TableDeclaration& table, const Row& row) {
+    MRV_SQLBuilder select = keyConditions(table, table.keyColumns, valuesOf(row, table.keyColumns));
+    for (const QString& key : table.keyColumns)
+        select.addSelectColumn(key);
+    return select.isValid() && !m_target.query(select.buildSelect()).values.isEmpty();
+}
+
+QString MRV_DITableWriter::targetDescription(const Row& row) {
+    if (m_table.descriptionColumn.isEmpty())
+        return QString();
+    MRV_SQLBuilder select =
+        keyConditions(m_table, m_table.keyColumns, valuesOf(row, m_table.keyColumns));
+    select.addSelectColumn(m_table.descriptionColumn);
+    return select.isValid() ? MRV_CompanySql::text(m_target.scalar(select.buildSelect()))
+                            : QString();
+}
+
+bool MRV_DITableWriter::insert(const MRV_TableDeclaration& table, const Row& row, QString& error) {
+    MRV_SQLBuilder insert = m_target.builder(table.name);
+    for (const MRV_BOMRecord::Field& field : row.fields)
+        insert.addCondition(field.name, field.value, m_target.valueType(table.name, field.name));
+    if (!insert.isValid()) {
+        error = insert.invalidReason();
+        return false;
+    }
+    m_target.execute(insert.buildInsert());
+    if (&table == &m_table)
+        m_inserted = true;
+    return true;
+}
+
+bool MRV_DITableWriter::update(const MRV_TableDeclaration& table, const Row& row, QString& error) {
+    MRV_SQLBuilder set = m_target.builder(table.name);
+    for (const MRV_BOMRecord::Field& field : row.fields)
+        if (!table.keyColumns.contains(field.name))
+            set.addCondition(field.name, field.value, m_target.valueType(table.name, field.name));
+    const MRV_SQLBuilder where =
+        keyConditions(table, table.keyColumns, valuesOf(row, table.keyColumns));
+    for (const MRV_SQLBuilder* b : std::initializer_list<const MRV_SQLBuilder*>{&set, &where})
+        if (!b->isValid()) {
+            error = b->invalidReason();
+            return false;
+        }
+    if (set.itemCount() > 0)
+        m_target.execute(set.buildUpdate() + where.buildWhere());
+    return true;
+}
+
+bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copyMethod,
+                                 Outcome& outcome) {
+    const Row base = row;
+    if (!prepare(m_table, row, outcome))
+        return false;
+    bool found = false;
+    if (!m_table.generatedKeyName.isEmpty()) {
+        // The base's key means nothing in the target: the record is the
+        // target's row of the same name, or a new one with the next key.
+        const QString keyColumn = m_table.keyColumns.value(0);
+        QString key = row.value(keyColumn);
+        found = m_owner.resolveTargetKey(row.value(m_table.generatedKeyName), m_table.name, key);
+        row.setValue(keyColumn, key);
+    } else {
+        found = exists(m_table, row);
+    }
+    if (copyMethod == MRV_DIInterface::UpdateExisting && !found) {
+        outcome.error = QStringLiteral("The record is not in the target company");
+        return false;
+    }
+    if (copyMethod == MRV_DIInterface::AddNew && found) {
+        outcome.error = QStringLiteral("The record exists in the target company already");
+        return false;
+    }
+    outcome.operation = found ? MRV_DIInterface::UpdateExisting : MRV_DIInterface::AddNew;
+    if (found)
+        outcome.targetFormerDescription = targetDescription(row);
+    if (!(found ? update(m_table, row, outcome.error) : insert(m_table, row, outcome.error)) ||
+        !writeChildren(base, row, children, outcome.error))
+        return false;
+    outcome.targetCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
+    outcome.targetDescription = row.value(m_table.descriptionColumn);
+    outcome.succeeded = true;
+    return true;
+}
+
+bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
+                                      const QList<Child>& children, QString& error) {
+    for (const Child& child : children) {
+        const MRV_TableDeclaration& table = *child.table;
+        for (Row row : child.rows) {
+            // The rows of this parent in the base; they take the parent's
+            // key in the target.
+            bool mine = true;
+            for (const auto& [here, there] : table.links)
+                mine = mine && row.value(here) == base.value(there);
+            if (!mine)
+                continue;
+            for (const auto& [here, there] : table.links)
+                row.setValue(here, parent.value(there));
+            Outcome outcome;
+            if (!prepare(table, row, outcome)) {
+                error = outcome.error;
+                return false;
+            }
+            // Lines travel with their record: each is added, or updated
+            // where the target has it.
+            if (!(exists(table, row) ? update(table, row, error) : insert(table, row, error)))
+                return false;
+        }
+    }
+    return true;
+}
+
+void MRV_DITableWriter::moveKeyCounter() {
+    const QString key = m_table.keyColumns.value(0);
+    const qlonglong next =
+        MRV_CompanySql::text(m_target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
+                                                 .arg(m_target.column(key),
+                                                      m_target.table(m_table.name))))
+            .toLongLong() +
+        1;
+    // The counter only moves on: keys handed out before (and perhaps still
+    // named somewhere) are never handed out again.
+    m_target.execute(
+        m_target.serverType() == 5
+            ? TSFormatArgs(u"UPDATE ONNM SET \"AutoKey\" = %d WHERE \"ObjectCode\" = '%d' AND "
+                           u"\"AutoKey\" < %d",
+                           next, m_table.autoKeyObject, next)
+            : TSFormatArgs(u"UPDATE ONNM SET AutoKey = %d WHERE ObjectCode = '%d' AND AutoKey < %d",
+                           next, m_table.autoKeyObject, next));
+}
+
+void MRV_DITableWriter::removeAll() {
+    MRV_SQLBuilder select = m_target.builder(m_table.name);
+    for (const QString& key : m_table.keyColumns)
+        select.addSelectColumn(key);
+    if (!m_table.descriptionColumn.isEmpty())
+        select.addSelectColumn(m_table.descriptionColumn);
+    const QString condition = m_owner.categoryCondition(m_target, m_table, m_table.removalFilter);
+    const MRV_CompanySql::Rows rows =
+        m_target.query(select.buildSelect() +
+                       (condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition));
+    QList<QStringList> records;
+    for (const QVariantList& values : rows.values) {
+        QStringList texts;
+        for (const QVariant& v : values)
+            texts << MRV_CompanySql::text(v);
+        records << texts;
+    }
+    if (!m_table.parentColumn.isEmpty()) {
+        // Children go before their parents.
+        QHash<QString, QString> parentOf;
+        for (const QVariantList& link :
+             m_target
+                 .query(QStringLiteral("SELECT %1, %2 FROM %3")
+                            .arg(m_target.column(m_table.keyColumns.value(0)),
+                                 m_target.column(m_table.parentColumn), m_target.table(m_table.name)))
+                 .values)
+            parentOf.insert(MRV_CompanySql::text(link.value(0)), MRV_CompanySql::text(link.value(1)));
+        QStringList keys, parents;
+        for (const QStringList& r : records) {
+            keys << r.value(0);
+            parents << parentOf.value(r.value(0));
+        }
+        QList<QStringList> ordered;
+        for (const qsizetype i : MRV_ParentsFirst(keys, parents))
+            ordered.prepend(records[i]);
+        records = ordered;
+    }
+    const qsizetype keyCount = m_table.keyColumns.size();
+    for (const QStringList& record : records) {
+        Outcome outcome;
+        outcome.operation = MRV_DIInterface::RemovalPhase;
+        outcome.targetCode = record.mid(0, keyCount).join(QStringLiteral(", "));
+        outcome.targetDescription = record.value(keyCount);
+        try {
+            atomically([&] { return removeRow(record.mid(0, keyCount), outcome); });
+        } catch (const ComError& e) {
+            outcome.succeeded = false;
+            outcome.error = MRV_DIInterface::errorText(e);
+        }
+        m_owner.logOutcome(outcome);
+    }
+}
+
+bool MRV_DITableWriter::removeRow(const QStringList& key, Outcome& outcome) {
+    // A row still named elsewhere stays: deleting it would leave the rows
+    // that name it pointing at nothing.
+    for (const MRV_Use& use : m_table.usedBy) {
+        MRV_SQLBuilder probe = m_target.builder(use.table);
+        probe.addSelectColumn(use.column);
+        probe.addCondition(use.column, key.value(0), m_target.valueType(use.table, use.column));
+        if (probe.isValid() && !m_target.query(probe.buildSelect()).values.isEmpty()) {
+            outcome.error = QStringLiteral("The record is still used in %1").arg(use.table);
+            return false;
+        }
+    }
+    for (const MRV_TableDeclaration& child : m_owner.tables()) {
+        if (child.parentTable != m_table.name)
+            continue;
+        QStringList columns, values;
+        for (const auto& [here, there] : child.links) {
+            columns << here;
+            values << key.value(m_table.keyColumns.indexOf(there));
+        }
+        const MRV_SQLBuilder lines = keyConditions(child, columns, values);
+        if (lines.isValid())
+            m_target.execute(lines.buildDelete());
+    }
+    const MRV_SQLBuilder row = keyConditions(m_table, m_table.keyColumns, key);
+    if (!row.isValid()) {
+        outcome.error = row.invalidReason();
+        return false;
+    }
+    m_target.execute(row.buildDelete());
+    outcome.succeeded = true;
+    return true;
+}

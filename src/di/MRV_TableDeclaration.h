@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+
+// A fixed statement (or part of one) in both dialects: plain identifiers
+// with N'' literals, and double-quoted identifiers with '' literals for the
+// quoted dialect of server type 5.
+struct MRV_Sql {
+    QString plain{};
+    QString quoted{};
+
+    bool isEmpty() const { return plain.isEmpty(); }
+    const QString& forServer(int serverType) const { return serverType == 5 ? quoted : plain; }
+};
+
+// A field whose value is the key of a record of another table. Keys differ
+// between companies, so the record travels by identifying values that do
+// not (an account's formatted code, a name): reading adds a dependency
+// record with them to the row, writing puts the target's key of the record
+// with the same identifying values into the field.
+struct MRV_Reference {
+    QString field{};                  // the referring element (column of a table's rows)
+    QString table{};                  // the referenced table
+    QString keyColumn{};              // its key column the field holds
+    QStringList identifyingColumns{}; // its columns that name the record in every company
+    // The group whose rows hold the field; empty for the main table.
+    QString group{};
+    // Values that name no record ("-2": top level) and travel as they are.
+    QStringList keptValues{};
+};
+
+// Rows of another table that keep a row from being deleted by the removal
+// phase of "Replace All": it is still used there.
+struct MRV_Use {
+    QString table{};
+    QString column{};
+};
+
+// Everything the record engine needs to read, list and write one table of a
+// category. A category manager declares its tables; the engine does the
+// work.
+struct MRV_TableDeclaration {
+    // The object type of tables read and written as rows through SQL.
+    static constexpr int Rows = -1;
+
+    QString name{};
+    int objectType = Rows;
+    QStringList keyColumns{};  // database columns
+    QStringList keyElements{}; // the same keys as record elements (business objects)
+    QString descriptionColumn{};
+    QString descriptionElement{};
+
+    // Column values every row of the category has ("GroupType" = "C"):
+    // they limit reading, listing, removing and the name lookup of
+    // generated keys, and written rows carry them.
+    QList<std::pair<QString, QString>> kind{};
+    // A further condition on the category's rows (without "WHERE"), for
+    // reading, listing and removing.
+    MRV_Sql filter{};
+    // The statement that reads the whole category, when the manager has one
+    // of its own: the key columns for a business object, the rows for a
+    // table.
+    MRV_Sql readAll{};
+    // A further condition of the removal phase (without "WHERE").
+    MRV_Sql removalFilter{};
+    // Business objects: the target SELECT of the keys the removal phase
+    // removes, when the manager has one of its own.
+    MRV_Sql removalSelect{};
+
+    QList<MRV_Reference> references{};
+    // Rows whose key the host generates: the key is matched by this name
+    // column in the target, or is the next free one (resolveTargetKey).
+    QString generatedKeyName{};
+    // The host's key counter (ONNM "ObjectCode") to move past rows inserted.
+    int autoKeyObject = 0;
+    // Records that refer to a parent record of the same table: read and
+    // written parents first, removed children first.
+    QString parentColumn{};
+    QString parentElement{};
+    // A table whose rows travel with a row of parentTable: the pairs are
+    // (column here, key column there).
+    QString parentTable{};
+    QList<std::pair<QString, QString>> links{};
+    // Table rows: where a row may still be used, so that it is not deleted.
+    QList<MRV_Use> usedBy{};
+
+    bool isObject() const { return objectType != Rows; }
+    bool isChild() const { return !parentTable.isEmpty(); }
+};

@@ -1,0 +1,138 @@
+#include "di/MRV_SQLBuilder.h"
+#include "TestData.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int SqlServer = 6;
+constexpr int Db2 = 2;
+constexpr int Sybase = 3;
+constexpr int Quoted = 5;
+
+QString where(int serverType, const QList<std::tuple<QString, QString, int>>& items) {
+    MRV_SQLBuilder b(serverType, QStringLiteral("T"));
+    for (const auto& [column, value, type] : items)
+        b.addCondition(column, value, type);
+    return b.buildWhere();
+}
+
+} // namespace
+
+TEST(SQLBuilder, ConditionsOnOneColumnAreAlternativesAndOnSeveralAllHold) {
+    EXPECT_EQ(where(SqlServer, {{"c", "a", 0}, {"c", "b", 0}}), " WHERE c = N'a' OR c = N'b'");
+    EXPECT_EQ(where(SqlServer, {{"a", "1", 2}, {"b", "x", 0}}), " WHERE a = 1 AND b = N'x'");
+    // A run of alternatives beside another condition is bracketed, so the
+    // AND does not take one alternative alone.
+    EXPECT_EQ(where(SqlServer, {{"t", "C", 0}, {"k", "1", 2}, {"k", "2", 2}}),
+              " WHERE t = N'C' AND (k = 1 OR k = 2)");
+    EXPECT_EQ(where(SqlServer, {}), "");
+    EXPECT_EQ(where(Quoted, {{"c", "a", 0}, {"d", "", 2}}), " WHERE \"c\" = 'a' AND \"d\" IS NULL");
+    // The text NULL is a value, not a test for NULL.
+    EXPECT_EQ(where(SqlServer, {{"c", "NULL", 0}}), " WHERE c = N'NULL'");
+}
+
+TEST(SQLBuilder, DatesAreWrittenForEachServerType) {
+    EXPECT_EQ(where(Db2, {{"d", "20240131", 3}}), " WHERE d = TIMESTAMP_ISO('2024-01-31')");
+    EXPECT_EQ(where(Quoted, {{"d", "20240131", 3}}), " WHERE \"d\" = '2024-01-31 00:00:00.000000'");
+    EXPECT_EQ(where(SqlServer, {{"d", "20240131", 3}}),
+              " WHERE d = CONVERT(datetime,'20240131',112)");
+    EXPECT_EQ(where(Sybase, {{"d", "2024-01-31", 3}}), " WHERE d = 20240131");
+    EXPECT_EQ(where(SqlServer, {{"d", "", 3}}), " WHERE d IS NULL");
+}
+
+TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
+    MRV_SQLBuilder select(SqlServer, QStringLiteral("@MRVSETT"));
+    EXPECT_EQ(select.buildSelect(), "SELECT * FROM [@MRVSETT]");
+    select.addSelectColumn(QStringLiteral("Code"));
+    select.addSelectColumn(QStringLiteral("Name"));
+    select.addCondition(QStringLiteral("Code"), QStringLiteral("O'Brien"), 0);
+    EXPECT_EQ(select.buildSelect(), "SELECT Code, Name FROM [@MRVSETT] WHERE Code = N'O''Brien'");
+    EXPECT_EQ(select.buildDelete(), "DELETE  FROM [@MRVSETT] WHERE Code = N'O''Brien'");
+    EXPECT_EQ(MRV_SQLBuilder::tableName(QStringLiteral("@MRVSETT"), Db2), "@MRVSETT");
+    EXPECT_EQ(MRV_SQLBuilder::tableName(QStringLiteral("@MRVSETT"), Quoted), "@MRVSETT");
+
+    MRV_SQLBuilder insert(SqlServer, QStringLiteral("OCRG"));
+    insert.addCondition(QStringLiteral("GroupCode"), QStringLiteral("7"), 2);
+    insert.addCondition(QStringLiteral("GroupName"), QString(), 0);
+    insert.addCondition(QStringLiteral("PriceList"), QString(), 2);
+    insert.addCondition(QStringLiteral("Note"), QStringLiteral("it's"), 0);
+    EXPECT_EQ(insert.buildInsert(), "INSERT INTO OCRG (GroupCode, GroupName, PriceList, Note) "
+                                    "VALUES (7, NULL, NULL, N'it''s')");
+    EXPECT_EQ(
+        insert.buildUpdate(),
+        "UPDATE OCRG SET GroupCode = 7 , GroupName = NULL , PriceList = NULL , Note = N'it''s'");
+
+    MRV_SQLBuilder quoted(Quoted, QStringLiteral("OCRG"));
+    quoted.addSelectColumn(QStringLiteral("GroupCode"));
+    quoted.addSelectColumn(QStringLiteral("MAX(GroupCode)"));
+    quoted.addCondition(QStringLiteral("GroupName"), QStringLiteral("a"), 0);
+    quoted.addCondition(QStringLiteral("Kind"), QStringLiteral("x"), 1); // dropped on type 5
+    EXPECT_EQ(quoted.buildSelect(),
+              "SELECT \"GroupCode\", MAX(GroupCode) FROM OCRG WHERE \"GroupName\" = 'a'");
+}
+
+// A value that should be a number or a date but is not one would stand in
+// the statement without quotes; the builder refuses it instead.
+TEST(SQLBuilder, ValuesThatAreNotWhatTheirTypeSaysMakeTheBuilderInvalid) {
+    for (const QString& bad : {QStringLiteral("1; DROP TABLE OITM"), QStringLiteral("1 OR 1=1"),
+                               QStringLiteral("0x10"), QStringLiteral("12abc")}) {
+        MRV_SQLBuilder b(SqlServer, QStringLiteral("T"));
+        b.addCondition(QStringLiteral("n"), bad, MRV_SQLBuilder::Number);
+        EXPECT_FALSE(b.isValid()) << bad.toStdString();
+        EXPECT_FALSE(b.buildWhere().contains(bad));
+        EXPECT_TRUE(b.invalidReason().contains(QStringLiteral("not a number")));
+    }
+    for (const QString& bad : {QStringLiteral("20241301"), QStringLiteral("2024013"),
+                               QStringLiteral("20240131') OR ('1'='1")}) {
+        MRV_SQLBuilder b(SqlServer, QStringLiteral("T"));
+        b.addCondition(QStringLiteral("d"), bad, MRV_SQLBuilder::Date);
+        EXPECT_FALSE(b.isValid()) << bad.toStdString();
+    }
+    MRV_SQLBuilder good(SqlServer, QStringLiteral("T"));
+    for (const QString& n :
+         {QStringLiteral("-1"), QStringLiteral("2.5"), QStringLiteral("1e3"), QStringLiteral(".5")})
+        good.addCondition(QStringLiteral("n"), n, MRV_SQLBuilder::Number);
+    EXPECT_TRUE(good.isValid());
+}
+
+// Every hostile text stays one literal: its quotes are doubled and nothing
+// of it escapes the literal.
+TEST(SQLBuilder, HostileTextStaysInsideItsLiteral) {
+    for (const QString& nasty : nastyStrings()) {
+        for (const int type : {SqlServer, Quoted}) {
+            MRV_SQLBuilder b(type, QStringLiteral("T"));
+            b.addCondition(QStringLiteral("c"), nasty, 0);
+            const QString text = b.buildWhere();
+            const QString prefix = type == Quoted ? QStringLiteral(" WHERE \"c\" = '")
+                                                  : QStringLiteral(" WHERE c = N'");
+            ASSERT_TRUE(text.startsWith(prefix) && text.endsWith(u'\'')) << text.toStdString();
+            const QString inner = text.mid(prefix.size()).chopped(1);
+            EXPECT_EQ(inner, QString(nasty).replace(u'\'', QLatin1String("''")));
+            EXPECT_TRUE(b.isValid());
+        }
+    }
+}
+
+TEST(SQLBuilder, RewritersQuoteIdentifiersAndLeaveTheRest) {
+    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(QStringLiteral(
+                  "SELECT Code FROM %s WHERE Name = N'%s' AND GroupType = 'C' ORDER BY Code")),
+              "SELECT Code FROM %s WHERE \"Name\" = '%s' AND \"GroupType\" = 'C' ORDER BY Code");
+    // Literals keep their blanks and keywords; numbers, NULL tests and
+    // subqueries come through whole.
+    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(
+                  QStringLiteral("WHERE Name = 'a AND b' AND Code <> -1 AND X IS NOT NULL")),
+              "WHERE \"Name\" = 'a AND b' AND \"Code\" <> -1 AND \"X\" IS NOT NULL");
+    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(QStringLiteral(
+                  "PrjCode NOT IN (SELECT ProjectCod FROM OCRD WHERE ProjectCod IS NOT NULL)")),
+              "\"PrjCode\" NOT IN (SELECT \"ProjectCod\" FROM \"OCRD\" WHERE \"ProjectCod\" IS "
+              "NOT NULL)");
+    EXPECT_EQ(MRV_SQLBuilder::quoteSelect(QStringLiteral(
+                  "SELECT GroupCode, GroupName, MAX(Code) FROM OCRG WHERE GroupType = N'C' "
+                  "ORDER BY GroupName DESC, GroupCode")),
+              "SELECT \"GroupCode\", \"GroupName\", MAX(\"Code\") FROM OCRG WHERE \"GroupType\" = "
+              "'C' ORDER BY \"GroupName\" DESC, \"GroupCode\"");
+    EXPECT_EQ(
+        MRV_SQLBuilder::quoteSelect(QStringLiteral("SELECT * FROM [@MRVSETT] WHERE T0.Code = 1")),
+        "SELECT * FROM \"@MRVSETT\" WHERE \"T0\".\"Code\" = 1");
+}
