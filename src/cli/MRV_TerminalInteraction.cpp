@@ -2,6 +2,8 @@
 
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_Util.h"
+#include "config/MRV_CopyLog.h"
+#include "tsframework/CTSBSTR.h"
 #include "host/objects/LLCompany.h"
 
 #include <QFile>
@@ -217,4 +219,16 @@ int MRV_TerminalInteraction::companyLogin(LLObjectsCOM::Company& company) {
     company.Password = *secret;
     MRV_ConnectionContext context;
     return MRV_Util::Connect(company, context) == S_OK && company.Connected() ? 0 : 1;
+}
+
+bool MRV_TerminalInteraction::confirmCopy(const MRV_ConnectionContext& context) {
+    CTSBSTR method(language());
+    method.LoadStringW(MRV_CopyLog::copyMethodId(context.copyMethod));
+    const QString base = context.baseCompany ? context.baseCompany->CompanyDB
+                                             : context.baseFilePath;
+    const QString target = context.targetCompany ? context.targetCompany->CompanyDB
+                                                 : context.targetFilePath;
+    const QString text =
+        QStringLiteral("Copy from %1 into %2 with \"%3\"?").arg(base, target, method.str());
+    return messageBox(Kind::Question, QString(), text, false, 2) == ButtonYes;
 }

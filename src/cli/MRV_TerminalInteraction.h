@@ -39,6 +39,8 @@ public:
                            const QString& filter) override;
     QString chooseFolder(const QString& title, const QString& folder) override;
     int companyLogin(LLObjectsCOM::Company& company) override;
+    bool confirmCopy(const MRV_ConnectionContext& context) override;
+    void copyCompleted(const QString&, int) override {}
 
     // The password for user, from the environment, the file or a prompt;
     // nothing when none can be had.

@@ -1,13 +1,20 @@
 #include "config/MRV_ConfigurationManager.h"
 
+#include "catalogue/MRV_DataInterfaceFactory.h"
+#include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_ConnectionContext.h"
+#include "di/MRV_DIFailureAbortException.h"
+#include "di/MRV_DIInterface.h"
 #include "host/objects/LLCompany.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
+#include "tsframework/CTSDateTime.h"
+#include "tsframework/ComError.h"
 #include "tsframework/TSModule.h"
 #include "tsframework/TSXmlText.h"
 #include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetNode.h"
 #include "xml/MRV_SAXParser.h"
 #include "xml/MRV_XmlString.h"
 
@@ -15,6 +22,10 @@
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSysInfo>
 
@@ -416,4 +427,322 @@ void MRV_ConfigurationManager::getData(const QString& stringId,
         }
         tables << data;
     }
+}
+
+// The copy run -----------------------------------------------------------
+
+namespace {
+
+CTSBSTR textOf(quint32 id) {
+    CTSBSTR text(MRV_Interaction::current().language());
+    text.LoadStringW(id);
+    return text;
+}
+
+QString categoryText(const QString& stringId) {
+    return MRV_ResourceManager::instance()->textOf(stringId, MRV_Interaction::current().language());
+}
+
+} // namespace
+
+QString MRV_ConfigurationManager::intermediateFilePath() {
+    // Never a fixed name in a shared folder: another user could plant it.
+    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    const QString folder = runtime.isEmpty() ? QDir::tempPath() + QStringLiteral("/mirrova-") +
+                                                   QString::number(getuid())
+                                             : runtime + QStringLiteral("/mirrova");
+    QDir().mkpath(folder);
+    const QFileInfo info(folder);
+    if (!info.isDir() || info.isSymLink() || info.ownerId() != getuid())
+        return QString();
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return folder + QStringLiteral("/MRV_Config.xml");
+}
+
+void MRV_ConfigurationManager::updateHeaderFromWorksheet(const MRV_Worksheet& worksheet) {
+    m_header.approval = worksheet.approval;
+    m_header.backup = worksheet.backup;
+    m_header.FRFMUDF = worksheet.FRFMUDF;
+    m_header.copyMethod = worksheet.copyMethod;
+    m_header.RTCF = worksheet.RTCF;
+    m_header.partialConfiguration =
+        std::any_of(worksheet.nodes.begin(), worksheet.nodes.end(), [](const auto& node) {
+            return node->leaf && node->allowSelection && node->selected != 1;
+        });
+    if (!worksheet.additionalDescr.isEmpty())
+        m_header.additionalDescr = worksheet.additionalDescr;
+    m_header.creationDate = CTSDateTime().GetAsISO8601();
+    if (!worksheet.creationUser.isEmpty())
+        m_header.creationUser = worksheet.creationUser;
+    const auto& base = m_context.baseCompany;
+    m_header.dbVersion = QString::number(base && base->Connected() ? base->Version() : 0);
+    m_header.configurationName = QFileInfo(m_context.targetFilePath).fileName();
+}
+
+QList<QVariantList> MRV_ConfigurationManager::selectedKeys(const MRV_WorksheetNode& node,
+                                                           const QStringList& keyColumns,
+                                                           const QList<int>& keyTypes) {
+    QList<QVariantList> keys;
+    for (const MRV_SelectionObject& record : node.selection) {
+        QVariantList values;
+        for (qsizetype i = 0; i < keyColumns.size(); ++i) {
+            QString text;
+            for (const MRV_SelectionField& f : record.keys)
+                if (f.fieldName == keyColumns[i])
+                    text = f.value;
+            QVariant value(text);
+            if (i < keyTypes.size() && keyTypes[i] != QMetaType::QString)
+                value.convert(QMetaType(keyTypes[i]));
+            values << value;
+        }
+        keys << values;
+    }
+    return keys;
+}
+
+HRESULT MRV_ConfigurationManager::GetBOMFromDB(const QString& stringId,
+                                               const MRV_WorksheetNode& node, QString& text) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::GetBOMFromDB");
+    text.clear();
+    const std::unique_ptr<MRV_DIInterface> manager =
+        MRV_DataInterfaceFactory(&m_context).createDataInterface(stringId);
+    if (!manager) {
+        log.LogError(u"Failed to get DIObject");
+        return E_FAIL;
+    }
+    manager->initialize();
+    MRV_KeyList keys;
+    if (node.selected == MRV_WorksheetNode::PartlySelected) {
+        if (node.selection.isEmpty())
+            log.LogError(u"No keys in list of selection object (partial selection)");
+        keys = selectedKeys(node, manager->dataSet().keyColumns(), manager->dataSet().keyTypes());
+    }
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR status(ui.language());
+    status.FormatId(10071, categoryText(stringId));
+    ui.statusText(status, false, 0);
+    BOMTableList tables;
+    manager->readFromDatabase(keys, tables);
+    for (const MRV_BOMTable& table : tables) {
+        QString records;
+        for (const MRV_BOMDocument& document : table.documents) {
+            const qsizetype at = document.xml.indexOf(QLatin1String("<BOM>"));
+            if (at >= 0)
+                records += QStringView(document.xml).mid(at);
+        }
+        text += tableText({{QStringLiteral("name"), table.name}}, records);
+    }
+    return S_OK;
+}
+
+HRESULT MRV_ConfigurationManager::GetBOMFromXML(const QString& stringId,
+                                                const MRV_WorksheetNode& node, QString& text) {
+    text.clear();
+    const ConfigurationObject* found = object(stringId);
+    if (!found)
+        return S_OK;
+    for (const ConfigurationTable& table : found->tables)
+        text += tableText(table.attributes, table.records);
+    if (node.selected != MRV_WorksheetNode::PartlySelected)
+        return S_OK;
+    // The records the user picked, found by the elements of their keys.
+    QStringList columns, elements;
+    if (const std::unique_ptr<MRV_DIInterface> manager =
+            MRV_DataInterfaceFactory(&m_context).createDataInterface(stringId)) {
+        manager->initialize();
+        columns = manager->dataSet().keyColumns();
+        elements = manager->dataSet().keyElements();
+    }
+    QList<QList<std::pair<QString, QString>>> selected;
+    for (const MRV_SelectionObject& record : node.selection) {
+        QList<std::pair<QString, QString>> keys;
+        for (const MRV_SelectionField& f : record.keys) {
+            const qsizetype i = columns.indexOf(f.fieldName);
+            keys.append({i >= 0 && i < elements.size() && !elements[i].isEmpty() ? elements[i]
+                                                                                 : f.fieldName,
+                         f.value});
+        }
+        selected << keys;
+    }
+    MRV_ChangedDataManager::removeUnselected(text, selected);
+    return S_OK;
+}
+
+HRESULT MRV_ConfigurationManager::writeBody(QString& text, MRV_Worksheet& worksheet,
+                                            bool baseIsFile) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::writeBody");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    writeBodyStart(text);
+    bool complete = true;
+    int index = 0;
+    for (const ConfigurationObject& listed : std::as_const(m_objects)) {
+        ui.progressPosition(++index);
+        const QString stringId = listed.stringId();
+        const MRV_WorksheetNode* node = worksheet.findLeaf(stringId);
+        if (!node || node->selected == MRV_WorksheetNode::NotSelected)
+            continue;
+        QString tables;
+        try {
+            const HRESULT hr = baseIsFile ? GetBOMFromXML(stringId, *node, tables)
+                                          : GetBOMFromDB(stringId, *node, tables);
+            if (FAILED(hr)) {
+                complete = false;
+                continue;
+            }
+        } catch (const ComError& e) {
+            log.LogError(u"%s", e.errorMessage());
+            complete = false;
+            continue;
+        } catch (const std::exception& e) {
+            log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
+            complete = false;
+            continue;
+        }
+        for (const MRV_ChangedRecord& change : m_changes.value(stringId))
+            MRV_ChangedDataManager::mergeSingle(tables, change);
+        if (tables.contains(QLatin1String("<BOM>")))
+            writeObject(text, listed.attributes, tables);
+    }
+    writeBodyEnd(text);
+    if (complete)
+        return S_OK;
+    log.LogError(u"Failed to write all BOMs");
+    ui.error(textOf(10022), false);
+    return E_FAIL;
+}
+
+HRESULT MRV_ConfigurationManager::saveConfiguration(MRV_Worksheet& worksheet, bool baseIsFile) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::saveConfiguration");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    // The object list: every category in writing order, or the base file's.
+    if (!baseIsFile || !isLoaded()) {
+        const HRESULT hr = openConfiguration(&m_context, !baseIsFile);
+        if (FAILED(hr))
+            return hr;
+    }
+    ui.progressStart(textOf(10014), 0, objectCount() + 1);
+    MRV_WaitCursor wait;
+    updateHeaderFromWorksheet(worksheet);
+    QString text;
+    writeHeader(text);
+    ui.progressPosition(1);
+    const HRESULT body = writeBody(text, worksheet, baseIsFile);
+    const HRESULT written = writeToFile(m_context.targetFilePath, text);
+    ui.progressEnd();
+    // A category that could not be read is reported; the file holds the
+    // others.
+    return FAILED(written) ? written : body == E_FAIL ? S_FALSE : S_OK;
+}
+
+BOMTableList MRV_ConfigurationManager::tablesOf(const QString& stringId) const {
+    QList<ConfigurationTableData> data;
+    getData(stringId, data);
+    BOMTableList tables;
+    for (const ConfigurationTableData& table : data) {
+        MRV_BOMTable bom{table.table, {}};
+        for (const QString& document : table.documents)
+            bom.documents.append(
+                {QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>") + document, 0});
+        tables << bom;
+    }
+    return tables;
+}
+
+bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::writeConfiguration");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    QList<const ConfigurationObject*> order;
+    for (const ConfigurationObject& o : std::as_const(m_objects))
+        removal ? order.prepend(&o) : order.append(&o);
+    int index = 0;
+    for (const ConfigurationObject* o : order) {
+        ui.progressPosition(++index);
+        const QString stringId = o->stringId();
+        const MRV_WorksheetNode* node = worksheet.findLeaf(stringId);
+        if (!node || node->selected == MRV_WorksheetNode::NotSelected)
+            continue;
+        const int method = node->effectiveCopyMethod(m_context.copyMethod);
+        if (removal && method != MRV_DIInterface::ReplaceAll)
+            continue;
+        const std::unique_ptr<MRV_DIInterface> manager =
+            MRV_DataInterfaceFactory(&m_context).createDataInterface(stringId);
+        if (!manager) {
+            log.LogError(u"Failed to get DIObject");
+            continue;
+        }
+        if (!removal) {
+            CTSBSTR text(ui.language());
+            text.FormatId(10073, categoryText(stringId));
+            ui.statusText(text, false, 0);
+        }
+        try {
+            manager->initialize();
+            status = S_OK;
+            manager->writeToTarget(tablesOf(stringId),
+                                   removal ? MRV_DIInterface::RemovalPhase : method);
+        } catch (const MRV_DIFailureAbortException& e) {
+            // The user (or the response option) stopped the run: nothing
+            // more is written.
+            log.LogError(u"%s", e.reason());
+            status = E_ABORT;
+            return false;
+        } catch (const ComError& e) {
+            log.LogDbg2(u"Exception from writeData caught!");
+            log.LogError(u"%s", e.errorMessage());
+            status = E_FAIL;
+        } catch (const std::exception& e) {
+            log.LogDbg2(u"Exception from writeData caught!");
+            log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
+            status = E_FAIL;
+        }
+    }
+    return true;
+}
+
+HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, bool baseIsFile) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::writeConfiguration");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR writing(ui.language());
+    writing.FormatId(10073, m_context.targetCompanyName);
+    ui.statusText(writing, false, 0);
+    HRESULT status = saveConfiguration(worksheet, baseIsFile);
+    if (FAILED(status))
+        return status;
+    // The file just written is the base of the run from here on.
+    const QString savedBase = m_context.databaseName;
+    m_context.databaseName = m_context.targetFilePath;
+    const auto& target = m_context.targetCompany;
+    if (openFile(m_context.targetFilePath) != S_OK || !target || !target->Connected()) {
+        CTSBSTR text(ui.language());
+        text.FormatId(10023, m_context.targetFilePath);
+        log.LogError(u"%s", text.str());
+        ui.error(text, false);
+        m_context.databaseName = savedBase;
+        return E_FAIL;
+    }
+    ui.progressStart(textOf(10021), 0, objectCount());
+    MRV_WaitCursor wait;
+    if (writePass(worksheet, true, status))
+        writePass(worksheet, false, status);
+    ui.progressEnd();
+    m_context.databaseName = savedBase;
+    if (status != S_OK && target->InTransaction())
+        target->EndTransaction(1);
+    return status;
+}
+
+void MRV_ConfigurationManager::updateWorksheet(MRV_Worksheet& worksheet) {
+    worksheet.additionalDescr = m_header.additionalDescr;
+    worksheet.approval = m_header.approval;
+    worksheet.backup = m_header.backup;
+    // A file can say anything; only a method the run knows comes in force.
+    if (m_header.copyMethod >= 1 && m_header.copyMethod <= 4)
+        worksheet.copyMethod = m_header.copyMethod;
+    worksheet.creationUser = m_header.creationUser;
+    worksheet.FRFMUDF = m_header.FRFMUDF;
+    m_context.baseCompanyName = m_header.configurationName;
+    for (const auto& node : worksheet.nodes)
+        if (node->leaf)
+            node->inConfiguration = object(node->categoryId) != nullptr;
 }

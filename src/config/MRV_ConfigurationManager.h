@@ -1,18 +1,25 @@
 #pragma once
 
+#include "config/MRV_ChangedDataManager.h"
 #include "config/MRV_ConfigurationData.h"
+#include "di/MRV_BOMTableList.h"
 #include "tsframework/HResult.h"
 
 #include <xercesc/sax2/DefaultHandler.hpp>
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QVariantList>
 
 #include <memory>
 
 class MRV_ConnectionContext;
 class MRV_SAXParser;
+class MRV_Worksheet;
+class MRV_WorksheetNode;
+struct MRV_ChangedRecord;
 
 // The program's configuration file: a portable snapshot of the records of
 // the selected categories, grouped by category (OBJECT) and table, behind a
@@ -36,6 +43,44 @@ public:
     HRESULT openConfiguration(const MRV_ConnectionContext* baseContext, bool useTemplate);
     // Reads the file at path (for tests and tools that know it).
     HRESULT openFile(const QString& path);
+
+    // The copy run -----------------------------------------------------
+
+    // The whole run into the target company: the selection written into
+    // the intermediate file (the context's target file path), read back,
+    // emptied where "Replace All" applies (in reverse order) and written
+    // category by category. 0; E_FAIL when the file cannot be read back or
+    // there is no target; E_ABORT when the run was stopped after a failed
+    // record; the last category's failure otherwise.
+    HRESULT writeConfiguration(MRV_Worksheet& worksheet, bool baseIsFile);
+    // The selection written into the context's target file: the first half
+    // of a run, or the whole of saving a configuration file.
+    HRESULT saveConfiguration(MRV_Worksheet& worksheet, bool baseIsFile);
+    // The header from the worksheet before writing.
+    void updateHeaderFromWorksheet(const MRV_Worksheet& worksheet);
+    // The body: an OBJECT for each category of the object list that is
+    // selected and has records. E_FAIL (after reporting it) when some
+    // category could not be read; the body holds the others.
+    HRESULT writeBody(QString& text, MRV_Worksheet& worksheet, bool baseIsFile);
+    // A category's records as configuration-file tables, read from the
+    // base company through its manager, or taken from the base file.
+    HRESULT GetBOMFromDB(const QString& stringId, const MRV_WorksheetNode& node, QString& text);
+    HRESULT GetBOMFromXML(const QString& stringId, const MRV_WorksheetNode& node, QString& text);
+    // After a base file was opened: the worksheet takes over its copy
+    // options and description, and learns which categories it holds.
+    void updateWorksheet(MRV_Worksheet& worksheet);
+    // The user's edits of a category's records, merged in when it is
+    // written (the details grid hands them over).
+    void setChanges(const QString& stringId, const QList<MRV_ChangedRecord>& records) {
+        m_changes.insert(stringId, records);
+    }
+    // The category's records in the file read last, as the managers take
+    // them: each document with the declaration in front.
+    BOMTableList tablesOf(const QString& stringId) const;
+
+    // "MRV_Config.xml" in the user's private temporary folder (made, mode
+    // 0700, when missing); empty when no such folder can be had.
+    static QString intermediateFilePath();
 
     // Lines 1 to 5 of a file: declaration, root and header.
     void writeHeader(QString& text) const;
@@ -91,6 +136,14 @@ public:
     static QString escape(const QString& text);
 
 private:
+    // The keys of a partly selected node's records, typed as the manager's
+    // key columns.
+    static QList<QVariantList> selectedKeys(const MRV_WorksheetNode& node,
+                                            const QStringList& keyColumns,
+                                            const QList<int>& keyTypes);
+    // One pass of the run over the file's objects; false when the run was
+    // stopped.
+    bool writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status);
     HRESULT parse(const QString& path, bool headerOnly, const QString& caller);
     // Text gathered since the last tag, handed on as one piece: the reader
     // may deliver one text in several calls.
@@ -102,6 +155,7 @@ private:
     ConfigurationHeader m_header;
     QMap<int, ConfigurationObject> m_objects;
     QMap<QString, int> m_objectsById;
+    QHash<QString, QList<MRV_ChangedRecord>> m_changes;
 
     // Reader state.
     QString m_element;

@@ -26,6 +26,9 @@ public:
     QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     int companyLogin(LLObjectsCOM::Company&) override { return 1; }
+    // Nobody confirmed: nothing is written into a company.
+    bool confirmCopy(const MRV_ConnectionContext&) override { return false; }
+    void copyCompleted(const QString&, int) override {}
 
 protected:
     int messageBox(Kind kind, const QString&, const QString& text, bool withCancel,

@@ -6,6 +6,7 @@
 namespace LLObjectsCOM {
 class Company;
 }
+class MRV_ConnectionContext;
 
 // Everything the program says to or asks of its user goes through this one
 // interface, so the same core runs behind the windows, in a terminal and in
@@ -73,6 +74,14 @@ public:
     // the user may pick another company of the server. 0 when company is
     // connected, 1 when the user cancelled.
     virtual int companyLogin(LLObjectsCOM::Company& company) = 0;
+
+    // The copy dialog: base, target and copy options as the context holds
+    // them, for the user to confirm before anything is written. True to go
+    // on.
+    virtual bool confirmCopy(const MRV_ConnectionContext& context) = 0;
+    // A copy run is over (status as the run returned it); the log at
+    // logPath holds its records.
+    virtual void copyCompleted(const QString& logPath, int status) = 0;
 
 protected:
     // A message box of kind with the caption and text; buttons are those of

@@ -113,3 +113,12 @@ QStringList MRV_ScriptedInteraction::shown(const QString& prefix) const {
             lines << line.mid(prefix.size());
     return lines;
 }
+
+bool MRV_ScriptedInteraction::confirmCopy(const MRV_ConnectionContext&) {
+    transcript << QStringLiteral("copy dialog");
+    return confirmCopies;
+}
+
+void MRV_ScriptedInteraction::copyCompleted(const QString& logPath, int status) {
+    transcript << QStringLiteral("copy completed: %1 (%2)").arg(logPath).arg(status);
+}

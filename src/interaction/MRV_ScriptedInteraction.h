@@ -20,6 +20,8 @@ public:
     // Logs a company in (0) or cancels (1); without one every login is
     // cancelled.
     std::function<int(LLObjectsCOM::Company&)> login;
+    // The answer to the copy dialog.
+    bool confirmCopies = true;
 
     // What was shown, in order. Progress positions are not in it: only the
     // last one and how many there were.
@@ -41,6 +43,8 @@ public:
                            const QString& filter) override;
     QString chooseFolder(const QString& title, const QString& folder) override;
     int companyLogin(LLObjectsCOM::Company& company) override;
+    bool confirmCopy(const MRV_ConnectionContext& context) override;
+    void copyCompleted(const QString& logPath, int status) override;
 
     // The lines of the transcript that start with prefix ("error: " ...).
     QStringList shown(const QString& prefix) const;

@@ -1,0 +1,197 @@
+#include "config/MRV_CopyFlow.h"
+
+#include "config/MRV_ConfigurationManager.h"
+#include "config/MRV_CopyLog.h"
+#include "di/MRV_ConnectionContext.h"
+#include "di/MRV_SettingsManager.h"
+#include "di/MRV_Util.h"
+#include "host/objects/LLCompany.h"
+#include "host/objects/LLRecordset.h"
+#include "interaction/MRV_Interaction.h"
+#include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
+#include "tsframework/ComError.h"
+#include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetNode.h"
+
+namespace {
+
+// The string ids of the query and print-layout categories.
+constexpr quint32 kQueryAndLayoutIds[] = {701, 707, 708, 709};
+
+CTSBSTR text(quint32 id) {
+    CTSBSTR t(MRV_Interaction::current().language());
+    t.LoadStringW(id);
+    return t;
+}
+
+} // namespace
+
+MRV_CopyFlow::MRV_CopyFlow(MRV_ConnectionContext& context, MRV_Worksheet& worksheet,
+                           MRV_ConfigurationManager& manager)
+    : m_context(context), m_worksheet(worksheet), m_manager(manager) {}
+
+bool MRV_CopyFlow::confirmed(const QString& question) const {
+    return MRV_Interaction::current().question(question, false, 2) == MRV_Interaction::ButtonYes;
+}
+
+bool MRV_CopyFlow::onlyQueriesAndLayouts() const {
+    bool any = false;
+    for (const auto& node : m_worksheet.nodes) {
+        if (!node->leaf || node->selected == MRV_WorksheetNode::NotSelected)
+            continue;
+        any = true;
+        if (std::find(std::begin(kQueryAndLayoutIds), std::end(kQueryAndLayoutIds),
+                      node->stringId) == std::end(kQueryAndLayoutIds))
+            return false;
+    }
+    return any;
+}
+
+QStringList MRV_CopyFlow::unselectedDependencies() const {
+    QStringList texts;
+    for (const auto& node : m_worksheet.nodes) {
+        if (!node->leaf || node->selected == MRV_WorksheetNode::NotSelected)
+            continue;
+        for (const QString& leafId : node->dependencies) {
+            const MRV_WorksheetNode* needed = m_worksheet.findNode(leafId);
+            if (needed && needed->selected == MRV_WorksheetNode::NotSelected) {
+                texts << node->text;
+                break;
+            }
+        }
+    }
+    return texts;
+}
+
+QStringList MRV_CopyFlow::refusingCategories(int copyMethod) const {
+    QStringList texts;
+    for (const auto& node : m_worksheet.nodes)
+        if (node->leaf && node->selected != MRV_WorksheetNode::NotSelected &&
+            node->prohibits(copyMethod))
+            texts << node->text;
+    return texts;
+}
+
+bool MRV_CopyFlow::hasRecentBackup() const {
+    LLObjectsCOM::Company& target = *m_context.targetCompany;
+    // The database name goes into the statement as text: quoted.
+    const QString database = MRV_Util::EscapeSqlText(target.CompanyDB);
+    const QString sql =
+        QStringLiteral("SELECT 1 AS Expr1 FROM msdb.dbo.backupset WHERE (database_name = '") +
+        database +
+        QStringLiteral("') AND (GETDATE() <= DATEADD(minute, 60, (SELECT     "
+                       "MAX(backup_finish_date) FROM msdb..backupset WHERE database_name = '") +
+        database + QStringLiteral("')))");
+    try {
+        std::unique_ptr<LLObjectsCOM::Recordset> rs = target.GetRecordset();
+        rs->DoQuery(sql);
+        return !rs->EoF();
+    } catch (const ComError& e) {
+        CLogBase(u"MRV", u"MRV_CopyFlow::hasRecentBackup").LogError(u"%s", e.errorMessage());
+        return false;
+    }
+}
+
+bool MRV_CopyFlow::askQueriesAndLayouts() {
+    if (!onlyQueriesAndLayouts())
+        return true;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR question(ui.language());
+    question.FormatId(10057, text(352).str());
+    if (!confirmed(question))
+        return true; // the method stays; the flow goes on
+    m_worksheet.copyMethod = 3;
+    m_worksheet.modified = true;
+    m_context.copyMethod = 3;
+    MRV_SettingsManager settings(&m_context);
+    if (settings.getSettingsFromDatabase() < 0 ||
+        (settings.setCopyMethod(3), settings.saveSettingsToDatabase() != S_OK))
+        ui.error(text(10004), false);
+    return true;
+}
+
+bool MRV_CopyFlow::checkBackup() {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    if (!m_context.forceBackup)
+        return confirmed(text(219));
+    const int type = MRV_Util::DbServerType(*m_context.targetCompany);
+    if (type == 2 || type == 3 || type == 5)
+        return true;
+    if (hasRecentBackup())
+        return true;
+    ui.warning(text(218));
+    return false;
+}
+
+HRESULT MRV_CopyFlow::copyToTargetCompany() {
+    CLogBase log(u"MRV", u"MRV_CopyFlow::copyToTargetCompany");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    if (!m_context.targetCompany || !m_context.targetCompany->Connected()) {
+        log.LogError(u"No target company");
+        return E_FAIL;
+    }
+    askQueriesAndLayouts();
+    if (!ui.confirmCopy(m_context))
+        return S_FALSE;
+    if (!unselectedDependencies().isEmpty() && !confirmed(text(10055)))
+        return S_FALSE;
+    const QStringList refusing = refusingCategories(m_context.copyMethod);
+    if (!refusing.isEmpty()) {
+        QString list;
+        for (const QString& category : refusing)
+            list += QStringLiteral("\r\n %1").arg(category);
+        CTSBSTR question(ui.language());
+        question.FormatId(10058, text(MRV_CopyLog::copyMethodId(m_context.copyMethod)).str(), list);
+        if (!confirmed(question))
+            return S_FALSE;
+    }
+    if (!checkBackup())
+        return S_FALSE;
+
+    MRV_SettingsManager settings(&m_context);
+    settings.getSettingsFromDatabase();
+    MRV_CopyLog copyLog(m_context);
+    if (!copyLog.open(settings.logFileFolder())) {
+        ui.error(text(10019));
+        return S_FALSE;
+    }
+    m_logPath = copyLog.filePath();
+    copyLog.writeHeader();
+    m_context.copyLog = &copyLog;
+
+    // The selection goes through the private intermediate file.
+    const QString savedTarget = m_context.targetFilePath;
+    m_context.targetFilePath = MRV_ConfigurationManager::intermediateFilePath();
+    HRESULT status = E_FAIL;
+    if (m_context.targetFilePath.isEmpty()) {
+        log.LogError(u"No private temporary folder for the configuration file");
+    } else {
+        try {
+            status = m_manager.writeConfiguration(m_worksheet, !m_context.baseCompany);
+        } catch (const std::exception& e) {
+            log.LogError(u"Exception caught! %s", QString::fromLocal8Bit(e.what()));
+        }
+    }
+    m_context.targetFilePath = savedTarget;
+    m_context.copyLog = nullptr;
+    try {
+        copyLog.writeEnd();
+    } catch (const MRV_CopyLog::WriteError& e) {
+        log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
+    }
+    ui.copyCompleted(m_logPath, status);
+    return status;
+}
+
+HRESULT MRV_CopyFlow::saveConfigurationFile(const QString& path) {
+    if (!unselectedDependencies().isEmpty() && !confirmed(text(10055)))
+        return S_FALSE;
+    const QString savedTarget = m_context.targetFilePath;
+    m_context.targetFilePath = path;
+    const HRESULT status = m_manager.saveConfiguration(m_worksheet, !m_context.baseCompany);
+    m_context.targetFilePath = savedTarget;
+    if (status == S_OK)
+        MRV_Interaction::current().success(false);
+    return status;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "tsframework/HResult.h"
+
+#include <QString>
+#include <QStringList>
+
+class MRV_ConfigurationManager;
+class MRV_ConnectionContext;
+class MRV_Worksheet;
+
+// The two commands that carry a worksheet's selection somewhere: saving it
+// as a configuration file, and copying it into the target company after
+// the checks that protect the target. Windows and the command line run the
+// same flow; the user is asked through the interaction.
+class MRV_CopyFlow {
+public:
+    // manager: the configuration manager of the open worksheet (it holds a
+    // base file that was read).
+    MRV_CopyFlow(MRV_ConnectionContext& context, MRV_Worksheet& worksheet,
+                 MRV_ConfigurationManager& manager);
+
+    // Copy to the target company: the checks in order (queries and layouts
+    // only, the copy dialog, dependencies, categories refusing the method,
+    // backup), the log, the run, the completion. S_OK when the run went
+    // through (records may have failed: the log says which); 1 when the
+    // user stopped before anything was written; E_ABORT when the run was
+    // stopped after a failed record; a failure otherwise.
+    HRESULT copyToTargetCompany();
+    // Save the selection as the configuration file path (after the
+    // dependency question). S_OK, 1 when the user stopped, or a failure.
+    HRESULT saveConfigurationFile(const QString& path);
+
+    // The checks, one by one.
+    // Every selected category is a query or print-layout category.
+    bool onlyQueriesAndLayouts() const;
+    // Texts of the selected categories that depend on unselected ones.
+    QStringList unselectedDependencies() const;
+    // Texts of the selected categories that refuse the copy method.
+    QStringList refusingCategories(int copyMethod) const;
+    // The target's latest backup finished within the last 60 minutes.
+    bool hasRecentBackup() const;
+
+    // The copy log of the last run (empty before one).
+    const QString& logPath() const { return m_logPath; }
+
+private:
+    // The question with Yes/No, default No; true for Yes.
+    bool confirmed(const QString& text) const;
+    bool askQueriesAndLayouts();
+    bool checkBackup();
+
+    MRV_ConnectionContext& m_context;
+    MRV_Worksheet& m_worksheet;
+    MRV_ConfigurationManager& m_manager;
+    QString m_logPath;
+};

@@ -1,0 +1,177 @@
+#include "config/MRV_CopyFlow.h"
+#include "TestData.h"
+#include "catalogue/MRV_DataInterfaceFactory.h"
+#include "config/MRV_ConfigurationManager.h"
+#include "config/MRV_LogFile.h"
+#include "di/MRV_ConnectionContext.h"
+#include "di/MRV_SettingsManager.h"
+#include "di/MRV_UDTManager.h"
+#include "host/HostTestSupport.h"
+#include "host/admin/LLDemo.h"
+#include "host/objects/LLRecordset.h"
+#include "interaction/MRV_ScriptedInteraction.h"
+#include "worksheet/MRV_SelectionManager.h"
+
+namespace {
+
+// A standard demo company as base and an empty company as target, with a
+// worksheet over them, as the copy command finds them.
+class CopyFlow : public HostWorld {
+protected:
+    void SetUp() override {
+        HostWorld::SetUp();
+        server.emplace(makeServer(6));
+        QString error;
+        ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
+                                               QStringLiteral("standard"), 7, &error))
+            << error.toStdString();
+        createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
+        context.company = company(QStringLiteral("BASE"));
+        context.baseCompany = context.company;
+        context.targetCompany = company(QStringLiteral("TARGET"));
+        context.targetCompanyName = QStringLiteral("Target Ltd");
+        ASSERT_GE(MRV_UDTManager(&context).checkCompany(), 0);
+        MRV_SettingsManager settings(&context);
+        settings.setDefaultSettings();
+        settings.setLogFileFolder(dir.filePath(QStringLiteral("logs")));
+        QDir().mkpath(settings.logFileFolder());
+        ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
+        selection = std::make_unique<MRV_SelectionManager>(&context);
+        ASSERT_EQ(selection->openWorksheet(), S_OK);
+        context.copyMethod = 1;
+        context.forceBackup = false;
+    }
+
+    std::shared_ptr<LLObjectsCOM::Company> company(const QString& db) {
+        auto c = std::make_shared<LLObjectsCOM::Company>();
+        connect(*c, *server, db);
+        return c;
+    }
+    MRV_Worksheet& worksheet() { return selection->worksheet(); }
+    void selectEveryCategoryWithAManager() {
+        for (const auto& node : worksheet().nodes)
+            if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId))
+                worksheet().select(node->leafId, 1);
+    }
+    QStringList column(LLObjectsCOM::Company& c, const QString& sql) {
+        std::unique_ptr<LLObjectsCOM::Recordset> rs = c.GetRecordset();
+        rs->DoQuery(sql);
+        QStringList values;
+        for (; !rs->EoF(); rs->MoveNext())
+            values << rs->Field(0).toString();
+        return values;
+    }
+
+    std::optional<LLObjectsCOM::Server> server;
+    MRV_ConnectionContext context;
+    MRV_ScriptedInteraction ui;
+    MRV_InteractionScope scope{ui};
+    std::unique_ptr<MRV_SelectionManager> selection;
+};
+
+TEST_F(CopyFlow, EveryRecordOfTheSelectedCategoriesArrivesAndIsLogged) {
+    selectEveryCategoryWithAManager();
+    // Currency Settings refuse "Replace All" (copied another way), and the
+    // backup question.
+    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes};
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+    EXPECT_TRUE(ui.shown(QStringLiteral("unscripted")).isEmpty());
+    EXPECT_EQ(ui.shown(QStringLiteral("copy completed: ")).size(), 1);
+
+    // Categories whose references the target can satisfy arrive whole.
+    LLObjectsCOM::Company& base = *context.baseCompany;
+    LLObjectsCOM::Company& target = *context.targetCompany;
+    for (const char* sql :
+         {"SELECT FirmCode || FirmName FROM OMRC ORDER BY 1",
+          "SELECT TrnspName FROM OSHP ORDER BY 1", "SELECT PrjCode || PrjName FROM OPRJ ORDER BY 1",
+          "SELECT GroupName FROM OCOG ORDER BY 1"}) {
+        const QStringList expected = column(base, QLatin1String(sql));
+        EXPECT_FALSE(expected.isEmpty()) << sql;
+        EXPECT_EQ(column(target, QLatin1String(sql)), expected) << sql;
+    }
+
+    // One log line per record; a record whose reference the target lacks
+    // (countries need address formats, customer groups price lists, none of
+    // them selected) fails with the reason and is not written.
+    MRV_LogFile log(flow.logPath());
+    ASSERT_EQ(log.loadLogFile(), S_OK);
+    EXPECT_TRUE(log.hasEndLine());
+    int countries = 0;
+    for (const MRV_LogFile::Row& row : log.rows()) {
+        if (row[MRV_LogFile::Category] == u"Countries") {
+            ++countries;
+            EXPECT_TRUE(row[MRV_LogFile::Error].contains(QStringLiteral("AddrFormat refers to")))
+                << row.join(u'|').toStdString();
+        }
+    }
+    EXPECT_EQ(countries, column(base, QStringLiteral("SELECT Code FROM OCRY")).size());
+    EXPECT_TRUE(column(target, QStringLiteral("SELECT Code FROM OCRY")).isEmpty());
+    for (const char* sql :
+         {"SELECT FirmCode FROM OMRC WHERE FirmCode <> -1", "SELECT TrnspCode FROM OSHP",
+          "SELECT PrjCode FROM OPRJ", "SELECT GroupCode FROM OCOG"}) {
+        EXPECT_GE(log.rows().size(), column(base, QLatin1String(sql)).size());
+    }
+}
+
+TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
+    selectEveryCategoryWithAManager();
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    const QStringList before =
+        column(*context.targetCompany, QStringLiteral("SELECT Code FROM OCRY"));
+
+    ui.confirmCopies = false;
+    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    ui.confirmCopies = true;
+    ui.answers = {MRV_Interaction::ButtonNo}; // Currency Settings another way: no
+    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonNo}; // no backup yet
+    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    // A forced backup must be recent.
+    context.forceBackup = true;
+    ui.answers = {MRV_Interaction::ButtonYes};
+    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    EXPECT_EQ(ui.shown(QStringLiteral("warning: ")).value(0),
+              QStringLiteral("You must backup your target database before performing the copy "
+                             "process"));
+    EXPECT_TRUE(flow.logPath().isEmpty()) << "no log is opened before the checks pass";
+    EXPECT_EQ(column(*context.targetCompany, QStringLiteral("SELECT Code FROM OCRY")), before);
+
+    // With a fresh backup the run goes on.
+    QString error;
+    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, QStringLiteral("TARGET"), QDateTime(), nullptr,
+                                            &error))
+        << error.toStdString();
+    EXPECT_TRUE(flow.hasRecentBackup());
+}
+
+TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_COMMISIONGROUPS_100"))->leafId,
+                       1);
+    // No commission groups in the base: the category leaves no OBJECT.
+    column(*context.baseCompany, QStringLiteral("DELETE FROM OCOG"));
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    const QString path = dir.filePath(QStringLiteral("out.xml"));
+    ASSERT_EQ(flow.saveConfigurationFile(path), S_OK) << ui.transcript.join(u'\n').toStdString();
+
+    MRV_ConfigurationManager reader(context);
+    ASSERT_EQ(reader.openFile(path), S_OK);
+    ASSERT_EQ(reader.objectCount(), 1);
+    EXPECT_EQ(reader.objects().first().stringId(), QStringLiteral("MRV_TRN_MANUFACTURERS_100"));
+    EXPECT_EQ(reader.header().configurationName, QStringLiteral("out.xml"));
+    EXPECT_TRUE(reader.header().partialConfiguration);
+    QList<ConfigurationTableData> tables;
+    reader.getData(QStringLiteral("MRV_TRN_MANUFACTURERS_100"), tables);
+    ASSERT_EQ(tables.size(), 1);
+    EXPECT_EQ(tables[0].documents.size(),
+              column(*context.baseCompany,
+                     QStringLiteral("SELECT FirmCode FROM OMRC WHERE FirmCode <> -1"))
+                  .size());
+}
+
+} // namespace
