@@ -55,7 +55,12 @@
         <Ownership leaf_id="2.2.3" string_id="MRV_TRN_OWNERSHIP_100" selected="0"/>
       </Authorizations>
       <DisplaySettings leaf_id="2.3" string_id="MRV_TRN_DISPLAYSETTINGS_100" selected="0" allow_selection="true">
-        <CompanyDisplaySettings leaf_id="2.3.1" string_id="MRV_TRN_CMPDSPSETTINGS_100" note="10" selected="0" data_area_format="N" allow_selection="true" localization_transfer="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
+        <CompanyDisplaySettings leaf_id="2.3.1" string_id="MRV_TRN_CMPDSPSETTINGS_100" note="10" selected="0" data_area_format="N" allow_selection="true" localization_transfer="true" prohibited_copyMethods="1" substitute_copyMethod="4">
+          <dependencies>
+            <leaf_id>3.3.2.16</leaf_id>
+            <leaf_id>3.3.2.17</leaf_id>
+          </dependencies>
+        </CompanyDisplaySettings>
         <UserDisplaySettings leaf_id="2.3.2" string_id="MRV_TRN_USRDSPSETTINGS_100" note="12" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
           <dependencies>
             <leaf_id>2.1</leaf_id>
@@ -71,14 +76,24 @@
     <InitialSettingsAndSetup leaf_id="3" string_id="MRV_TRN_INITSETTINGS_100" selected="0" allow_selection="true">
       <General leaf_id="3.1" string_id="MRV_TRN_GENERAL_100" selected="0" allow_selection="true">
         <Settings leaf_id="3.1.1" string_id="MRV_TRN_SETTINGS_100" selected="0" allow_selection="true">
-          <CompanyDetails leaf_id="3.1.1.1" string_id="MRV_TRN_CMPDETAILS_100" selected="0" data_area_format="D" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
+          <CompanyDetails leaf_id="3.1.1.1" string_id="MRV_TRN_CMPDETAILS_100" selected="0" data_area_format="D" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4">
+            <dependencies>
+              <leaf_id>3.1.2.2</leaf_id>
+              <leaf_id>3.2.1.3</leaf_id>
+            </dependencies>
+          </CompanyDetails>
           <GeneralSettings leaf_id="3.1.1.2" string_id="MRV_TRN_GENERALSETTINGS_100" note="13" selected="0" data_area_format="N" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4">
             <dependencies>
               <leaf_id>3.2.2.7</leaf_id>
+              <leaf_id>3.2.2.6</leaf_id>
             </dependencies>
           </GeneralSettings>
           <DocumentNumbering leaf_id="3.1.1.3" string_id="MRV_TRN_DOCNUMBERING_100" note="25" selected="0" data_area_format="T" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
-          <DocumentSettings leaf_id="3.1.1.4" string_id="MRV_TRN_DOCSETTINGS_100" selected="0" data_area_format="D" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
+          <DocumentSettings leaf_id="3.1.1.4" string_id="MRV_TRN_DOCSETTINGS_100" selected="0" data_area_format="D" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4">
+            <dependencies>
+              <leaf_id>3.2.1.1</leaf_id>
+            </dependencies>
+          </DocumentSettings>
           <PrintPreferencesAddButtonSettings leaf_id="3.1.1.5" string_id="MRV_TRN_PRTONADDSETTINGS_100" note="15" selected="0" data_area_format="N" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
           <PostingPeriods leaf_id="3.1.1.6" string_id="MRV_TRN_POSTPER_100" selected="0" data_area_format="T" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
         </Settings>
@@ -89,7 +104,11 @@
               <leaf_id>2.1</leaf_id>
             </dependencies>
           </Alerts>
-          <Countries leaf_id="3.1.2.2" string_id="MRV_TRN_COUNTRIES_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
+          <Countries leaf_id="3.1.2.2" string_id="MRV_TRN_COUNTRIES_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
+            <dependencies>
+              <leaf_id>3.1.2.3</leaf_id>
+            </dependencies>
+          </Countries>
           <AddressFormat leaf_id="3.1.2.3" string_id="MRV_TRN_ADDRESSFORMAT_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
           <ApprovalProcedures leaf_id="3.1.2.4" string_id="MRV_TRN_APPROVALPROCS_100" selected="0"/>
         </Setup>
@@ -102,7 +121,11 @@
               <leaf_id>3.2.1.1</leaf_id>
             </dependencies>
           </COASettings>
-          <TaxDefinition leaf_id="3.2.1.3" string_id="MRV_TRN_TAXDEFINITION_100" note="29" selected="0" data_area_format="N" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
+          <TaxDefinition leaf_id="3.2.1.3" string_id="MRV_TRN_TAXDEFINITION_100" note="29" selected="0" data_area_format="N" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4">
+            <dependencies>
+              <leaf_id>4.3</leaf_id>
+            </dependencies>
+          </TaxDefinition>
         </Settings>
         <Setup leaf_id="3.2.2" string_id="MRV_TRN_FINANCEDEFINITIONS_100" selected="0" allow_selection="true">
           <Indexes leaf_id="3.2.2.1" string_id="MRV_TRN_INDEXES_100" selected="0" data_area_format="T" allow_selection="true"/>
@@ -113,23 +136,49 @@
             </dependencies>
           </BanksAndBranches>
           <CreditVendors leaf_id="3.2.2.4" string_id="MRV_TRN_CREDITSUPPLIERS_100" selected="0" data_area_format="T" allow_selection="true"/>
-          <PaymentMethods leaf_id="3.2.2.5" string_id="MRV_TRN_PAYMENTMETHODS_100" selected="0" data_area_format="T" allow_selection="true"/>
-          <DunningLevels leaf_id="3.2.2.6" string_id="MRV_TRN_DUNNINGLEVELS_100" selected="0" data_area_format="T" allow_selection="true"/>
-          <PaymentTerms leaf_id="3.2.2.7" string_id="MRV_TRN_PAYMENTTERMS_100" selected="0" data_area_format="T" allow_selection="true"/>
+          <PaymentMethods leaf_id="3.2.2.5" string_id="MRV_TRN_PAYMENTMETHODS_100" selected="0" data_area_format="T" allow_selection="true">
+            <dependencies>
+              <leaf_id>3.2.2.3</leaf_id>
+              <leaf_id>4.3</leaf_id>
+              <leaf_id>3.1.2.2</leaf_id>
+            </dependencies>
+          </PaymentMethods>
+          <DunningLevels leaf_id="3.2.2.6" string_id="MRV_TRN_DUNNINGLEVELS_100" selected="0" data_area_format="T" allow_selection="true">
+            <dependencies>
+              <leaf_id>1.3.1</leaf_id>
+            </dependencies>
+          </DunningLevels>
+          <PaymentTerms leaf_id="3.2.2.7" string_id="MRV_TRN_PAYMENTTERMS_100" selected="0" data_area_format="T" allow_selection="true">
+            <dependencies>
+              <leaf_id>3.3.1.2</leaf_id>
+            </dependencies>
+          </PaymentTerms>
           <PaymentBlocks leaf_id="3.2.2.8" string_id="MRV_TRN_PAYMENTBLOCKS_100" selected="0" data_area_format="T" allow_selection="true"/>
           <CreditCards leaf_id="3.2.2.9" string_id="MRV_TRN_SETUPCREDITCARDS_100" note="4" selected="0" data_area_format="N"/>
           <HouseBankAccounts leaf_id="3.2.2.10" string_id="MRV_TRN_HOUSEBANKACCOUNTS_100" selected="0" data_area_format="T" allow_selection="true">
             <dependencies>
               <leaf_id>3.2.2.3</leaf_id>
               <leaf_id>4.3</leaf_id>
+              <leaf_id>1.3.1</leaf_id>
+              <leaf_id>3.1.2.2</leaf_id>
             </dependencies>
           </HouseBankAccounts>
         </Setup>
       </Finance>
       <Logistics leaf_id="3.3" string_id="MRV_TRN_LOGISTICS_100" selected="0" allow_selection="true">
         <Settings leaf_id="3.3.1" string_id="MRV_TRN_LOGISTICSSETTINGS_100" selected="0" allow_selection="true">
-          <InventorySettings leaf_id="3.3.1.1" string_id="MRV_TRN_INVENTORYSETTINGS_100" note="17" selected="0" data_area_format="N" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
-          <PriceListSetup leaf_id="3.3.1.2" string_id="MRV_TRN_PRICELISTDEFS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true" prohibited_copyMethods="1" substitute_copyMethod="4"/>
+          <InventorySettings leaf_id="3.3.1.1" string_id="MRV_TRN_INVENTORYSETTINGS_100" note="17" selected="0" data_area_format="N" allow_selection="true" prohibited_copyMethods="1" substitute_copyMethod="4">
+            <dependencies>
+              <leaf_id>5.2.2</leaf_id>
+              <leaf_id>5.2.1</leaf_id>
+              <leaf_id>3.3.2.22</leaf_id>
+            </dependencies>
+          </InventorySettings>
+          <PriceListSetup leaf_id="3.3.1.2" string_id="MRV_TRN_PRICELISTDEFS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true" prohibited_copyMethods="1" substitute_copyMethod="4">
+            <dependencies>
+              <leaf_id>3.2.1.1</leaf_id>
+            </dependencies>
+          </PriceListSetup>
         </Settings>
         <Setup leaf_id="3.3.2" string_id="MRV_TRN_LOGISTICSDEFS_100" selected="0" allow_selection="true">
           <CommissionGroups leaf_id="3.3.2.1" string_id="MRV_TRN_COMMISIONGROUPS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
@@ -150,9 +199,21 @@
             </dependencies>
           </Partners>
           <Competitors leaf_id="3.3.2.7" string_id="MRV_TRN_COMPETITORS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
-          <LandedCosts leaf_id="3.3.2.8" string_id="MRV_TRN_LANDEDCOSTS_100" selected="0" data_area_format="T" allow_selection="true"/>
-          <CustomerGroups leaf_id="3.3.2.9" string_id="MRV_TRN_CUSTOMERGROUPS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
-          <VendorGroups leaf_id="3.3.2.10" string_id="MRV_TRN_SUPPLIERGROUPS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
+          <LandedCosts leaf_id="3.3.2.8" string_id="MRV_TRN_LANDEDCOSTS_100" selected="0" data_area_format="T" allow_selection="true">
+            <dependencies>
+              <leaf_id>4.3</leaf_id>
+            </dependencies>
+          </LandedCosts>
+          <CustomerGroups leaf_id="3.3.2.9" string_id="MRV_TRN_CUSTOMERGROUPS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
+            <dependencies>
+              <leaf_id>3.3.1.2</leaf_id>
+            </dependencies>
+          </CustomerGroups>
+          <VendorGroups leaf_id="3.3.2.10" string_id="MRV_TRN_SUPPLIERGROUPS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
+            <dependencies>
+              <leaf_id>3.3.1.2</leaf_id>
+            </dependencies>
+          </VendorGroups>
           <BPProperties leaf_id="3.3.2.11" string_id="MRV_TRN_BPPROPERTIES_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
           <BPPriorities leaf_id="3.3.2.12" string_id="MRV_TRN_BPPRIORITIES_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true"/>
           <ItemsGroups leaf_id="3.3.2.13" string_id="MRV_TRN_ITEMGROUPS1_100" note="26" selected="0" data_area_format="N"/>
@@ -195,6 +256,7 @@
           <dependencies>
             <leaf_id>4.3</leaf_id>
             <leaf_id>3.1.1.6</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
           </dependencies>
         </GLAccountDetermination>
         <GLSettingsForBanks leaf_id="4.4.2" string_id="MRV_TRN_GLBANKSETTINGS_100" note="18" selected="0" data_area_format="T" allow_selection="true" prohibited_copyMethods="1,3,4" substitute_copyMethod="2">
@@ -232,6 +294,7 @@
         <CreditCards leaf_id="4.7.1" string_id="MRV_TRN_CREDITCARDS_100" selected="0" data_area_format="T" allow_selection="true">
           <dependencies>
             <leaf_id>4.3</leaf_id>
+            <leaf_id>3.1.2.2</leaf_id>
           </dependencies>
         </CreditCards>
         <CreditCardPayments leaf_id="4.7.2" string_id="MRV_TRN_CCPAYMENTS_100" selected="0" data_area_format="T" allow_selection="true"/>
@@ -259,6 +322,12 @@
             <leaf_id>4.3</leaf_id>
             <leaf_id>3.2.1.1</leaf_id>
             <leaf_id>3.3.2.12</leaf_id>
+            <leaf_id>3.3.2.11</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
+            <leaf_id>3.3.2.3</leaf_id>
+            <leaf_id>3.2.2.6</leaf_id>
+            <leaf_id>3.2.2.3</leaf_id>
+            <leaf_id>3.1.2.2</leaf_id>
           </dependencies>
         </BPGeneralInformation>
         <BPAccounts leaf_id="5.1.2" string_id="MRV_TRN_BPACCOUNTS_100" selected="0"/>
@@ -276,6 +345,9 @@
         <Warehouses leaf_id="5.2.2" string_id="MRV_TRN_WAREHOUSES_100" selected="0" data_area_format="T" allow_selection="true">
           <dependencies>
             <leaf_id>4.3</leaf_id>
+            <leaf_id>3.1.2.2</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
+            <leaf_id>3.3.2.21</leaf_id>
           </dependencies>
         </Warehouses>
         <Items leaf_id="5.2.3" string_id="MRV_TRN_ITEMSLEAF_100" note="8" selected="0" data_area_format="T" allow_selection="true">
@@ -290,6 +362,10 @@
             <leaf_id>3.3.2.17</leaf_id>
             <leaf_id>3.3.2.16</leaf_id>
             <leaf_id>4.3</leaf_id>
+            <leaf_id>3.3.2.18</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
+            <leaf_id>3.2.1.1</leaf_id>
+            <leaf_id>3.3.2.14</leaf_id>
           </dependencies>
         </Items>
         <AlternativeItems leaf_id="5.2.4" string_id="MRV_TRN_ALTERNATIVEITEMS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
@@ -317,6 +393,7 @@
             <leaf_id>5.2.3</leaf_id>
             <leaf_id>5.1.1</leaf_id>
             <leaf_id>3.3.1.2</leaf_id>
+            <leaf_id>3.2.1.1</leaf_id>
           </dependencies>
         </SpecialPricesForBP>
         <DiscountGroups leaf_id="5.3.3" string_id="MRV_TRN_DISCOUNTGROUPS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
@@ -331,6 +408,7 @@
           <dependencies>
             <leaf_id>5.2.3</leaf_id>
             <leaf_id>3.3.1.2</leaf_id>
+            <leaf_id>3.2.1.1</leaf_id>
           </dependencies>
         </PriceHierarchies>
       </PriceLists>
@@ -338,6 +416,8 @@
         <dependencies>
           <leaf_id>5.2.3</leaf_id>
           <leaf_id>3.3.1.2</leaf_id>
+          <leaf_id>5.2.2</leaf_id>
+          <leaf_id>3.2.1.1</leaf_id>
         </dependencies>
       </BillOfMaterials>
       <Forecasts leaf_id="5.5" string_id="MRV_TRN_FORECASTS_100" selected="0" data_area_format="T" allow_selection="true" localization_transfer="true">
@@ -352,6 +432,8 @@
             <leaf_id>2.1</leaf_id>
             <leaf_id>5.2.2</leaf_id>
             <leaf_id>4.3</leaf_id>
+            <leaf_id>3.3.1.2</leaf_id>
+            <leaf_id>3.3.2.2</leaf_id>
           </dependencies>
         </Defaults>
         <DefaultLayouts leaf_id="5.6.2" string_id="MRV_TRN_DEFAULTLAYOUTS_100" selected="0" data_area_format="T" allow_selection="true">
@@ -378,6 +460,9 @@
             <leaf_id>3.1.1.6</leaf_id>
             <leaf_id>3.3.2.3</leaf_id>
             <leaf_id>3.2.2.2</leaf_id>
+            <leaf_id>3.2.1.1</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
+            <leaf_id>5.1.1</leaf_id>
           </dependencies>
         </ManualJournalEntries>
         <OpeningBalances leaf_id="6.1.2" string_id="MRV_TRN_OPENINGBALANCES_100" note="30" selected="0" data_area_format="T" allow_selection="true">
@@ -386,6 +471,10 @@
             <leaf_id>3.1.1.3</leaf_id>
             <leaf_id>3.1.1.6</leaf_id>
             <leaf_id>5.1.1</leaf_id>
+            <leaf_id>3.3.2.3</leaf_id>
+            <leaf_id>3.2.2.2</leaf_id>
+            <leaf_id>3.2.1.1</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
           </dependencies>
         </OpeningBalances>
       </Financial>
@@ -397,6 +486,11 @@
             <leaf_id>3.1.1.6</leaf_id>
             <leaf_id>5.2.3</leaf_id>
             <leaf_id>5.2.2</leaf_id>
+            <leaf_id>3.3.2.3</leaf_id>
+            <leaf_id>3.2.2.2</leaf_id>
+            <leaf_id>3.2.1.1</leaf_id>
+            <leaf_id>3.2.1.3</leaf_id>
+            <leaf_id>5.1.1</leaf_id>
           </dependencies>
         </StockPostingInvTracking>
         <InitialQuantities leaf_id="6.2.2" string_id="MRV_TRN_INITIALQUANTITIES_100" selected="0" data_area_format="N" allow_selection="true">

@@ -1,11 +1,19 @@
 #include "cli/MRV_Cli.h"
 
+#include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
+#include "cli/MRV_CliCopyCommands.h"
 #include "cli/MRV_CliLogCommands.h"
 #include "cli/MRV_CliSettingsCommand.h"
 #include "cli/MRV_CliWorksheetCommands.h"
 #include "cli/MRV_TerminalInteraction.h"
 #include "tsframework/CLogBase.h"
+#include "worksheet/MRV_WorksheetNode.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
+
+#include <QSet>
+
+#include <functional>
 
 namespace {
 
@@ -34,6 +42,9 @@ QString MRV_Cli::usage() {
         "  catalogue [--lang LCID]  list every category and note of the catalogue:\n"
         "                           category id, string id and text, tab-separated\n"
         "  text ID [--lang LCID]    print the text of one string id\n"
+        "  categories [--complete]  the ids of the categories the program can copy;\n"
+        "                           with --complete only those whose records need\n"
+        "                           no other category it cannot copy yet\n"
         "  log show LOG             the records of a copy log as a table\n"
         "  log export LOG OUT.xls   the records of a copy log as a spreadsheet file\n"
         "  worksheet new OUT.xml COMPANY (--target-db DB | --target-file F)\n"
@@ -44,6 +55,18 @@ QString MRV_Cli::usage() {
         "  worksheet select WS.xml CATEGORY_ID[=KEY,...]...\n"
         "                           select a category whole, some of its records, or\n"
         "                           none (CATEGORY_ID=)\n"
+        "  save-config WS.xml OUT.xml [--yes]\n"
+        "                           write the worksheet's selection as a configuration\n"
+        "                           file\n"
+        "  copy WS.xml [--copy-method N] [--response N] [--yes] [--force]\n"
+        "                           copy the worksheet's selection into its target\n"
+        "                           company; --copy-method 1-4 and --response 0-2\n"
+        "                           replace the worksheet's; --yes answers every\n"
+        "                           question yes; --force goes on without a recent\n"
+        "                           backup of the target (after asking). Prints what\n"
+        "                           each category added, updated, deleted and failed,\n"
+        "                           and the log's path. Exit 0: every record copied,\n"
+        "                           1: some failed, 3: the run was stopped.\n"
         "  settings COMPANY [--set NAME=VALUE]...\n"
         "                           show (and change) the program's settings kept in\n"
         "                           a company: copy-method (1-4), response (0-2),\n"
@@ -63,7 +86,7 @@ QString MRV_Cli::usage() {
         "  -h, --help    show this help and exit\n"
         "  --version     show the version and exit\n"
         "\n"
-        "Exit status: 0 done, 1 failed, 2 wrong command line.\n"
+        "Exit status: 0 done, 1 failed, 2 wrong command line, 3 stopped.\n"
         "The log is written to $XDG_STATE_HOME/mirrova/mirrova.log (MIRROVA_LOG_LEVEL,\n"
         "MIRROVA_LOG_FILE change level and place).\n");
 }
@@ -125,6 +148,12 @@ int MRV_Cli::run(const QStringList& args) {
             return usageError(QStringLiteral("'catalogue' takes no operand"));
         return catalogue(language);
     }
+    if (command == u"categories") {
+        const bool complete = rest == QStringList{QStringLiteral("--complete")};
+        if (!rest.isEmpty() && !complete)
+            return usageError(QStringLiteral("'categories' takes only --complete"));
+        return categories(complete);
+    }
     if (command == u"text") {
         if (rest.size() != 1)
             return usageError(QStringLiteral("'text' takes exactly one string id"));
@@ -132,6 +161,8 @@ int MRV_Cli::run(const QStringList& args) {
     }
     if (command == u"log")
         return MRV_CliLogCommands(m_out, m_err, terminal).run(rest);
+    if (MRV_CliCopyCommands::serves(command))
+        return MRV_CliCopyCommands(m_out, m_err, terminal).run(QStringList{command} + rest);
     if (command == u"worksheet")
         return MRV_CliWorksheetCommands(m_out, m_err, terminal).run(rest);
     if (command == u"settings")
@@ -149,6 +180,42 @@ int MRV_Cli::catalogue(int language) {
         catalogue->getText(entry.stringId, language, text);
         m_out << entry.name << '\t' << entry.stringId << '\t' << oneLine(text) << '\n';
     }
+    m_out.flush();
+    return Ok;
+}
+
+int MRV_Cli::categories(bool complete) {
+    const MRV_WorksheetTemplateManager* tree = MRV_WorksheetTemplateManager::instance(nullptr);
+    if (!tree->isInitialized()) {
+        m_err << "mirrova-cli: the worksheet template cannot be read\n";
+        m_err.flush();
+        return Failed;
+    }
+    // A category copies completely when every category its records need
+    // copies too.
+    QHash<QString, bool> copies;
+    std::function<bool(const MRV_WorksheetNode&, int)> copiesCompletely =
+        [&](const MRV_WorksheetNode& node, int depth) {
+            if (!MRV_DataInterfaceFactory::hasManager(node.categoryId) || depth > 64)
+                return false;
+            if (!complete)
+                return true;
+            if (const auto known = copies.constFind(node.categoryId); known != copies.cend())
+                return *known;
+            copies.insert(node.categoryId, true); // a cycle does not stop itself
+            bool all = true;
+            for (const QString& leafId : node.dependencies)
+                if (const MRV_WorksheetNode* needed = tree->templateNode(leafId))
+                    all = all && copiesCompletely(*needed, depth + 1);
+            copies.insert(node.categoryId, all);
+            return all;
+        };
+    QSet<QString> listed;
+    for (const auto& node : tree->templateWorksheet().nodes)
+        if (node->leaf && !listed.contains(node->categoryId) && copiesCompletely(*node, 0)) {
+            listed.insert(node->categoryId);
+            m_out << node->categoryId << '\n';
+        }
     m_out.flush();
     return Ok;
 }

@@ -22,6 +22,7 @@ public:
 private:
     int catalogue(int language);
     int text(const QString& id, int language);
+    int categories(bool complete);
     int usageError(const QString& message);
 
     QTextStream& m_out;

@@ -15,8 +15,12 @@ MRV_CliSession::~MRV_CliSession() {
 }
 
 bool MRV_CliSession::open(const MRV_CliArgs& args, QString* error) {
-    const QString server = args.value(QStringLiteral("server"));
-    const QString database = args.value(QStringLiteral("db"));
+    return open(args.value(QStringLiteral("server")), args.value(QStringLiteral("db")),
+                args.value(QStringLiteral("user")), args, error);
+}
+
+bool MRV_CliSession::open(const QString& server, const QString& database, const QString& user,
+                          const MRV_CliArgs& args, QString* error) {
     if (server.isEmpty() || database.isEmpty()) {
         *error = QStringLiteral("the company needs --server and --db");
         return false;
@@ -24,7 +28,7 @@ bool MRV_CliSession::open(const MRV_CliArgs& args, QString* error) {
     auto company = std::make_shared<LLObjectsCOM::Company>();
     company->Server = server;
     company->CompanyDB = database;
-    company->UserName = args.value(QStringLiteral("user"), QStringLiteral("lobster"));
+    company->UserName = user.isEmpty() ? QStringLiteral("lobster") : user;
     if (args.has(QStringLiteral("password-file")))
         m_ui.passwordFile = args.value(QStringLiteral("password-file"));
     const std::optional<QString> password = m_ui.password(company->UserName);

@@ -29,6 +29,9 @@ public:
     // Logs in to the company the options name (the user defaults to the
     // server's administrator login); false with the reason in error.
     bool open(const MRV_CliArgs& args, QString* error);
+    // The same for a company named here; args give the rest of the login.
+    bool open(const QString& server, const QString& database, const QString& user,
+              const MRV_CliArgs& args, QString* error);
 
     MRV_ConnectionContext& context() { return m_context; }
 

@@ -1,10 +1,10 @@
 #include "cli/MRV_TerminalInteraction.h"
 
+#include "config/MRV_CopyLog.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_Util.h"
-#include "config/MRV_CopyLog.h"
-#include "tsframework/CTSBSTR.h"
 #include "host/objects/LLCompany.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <QFile>
 
@@ -132,7 +132,13 @@ void MRV_TerminalInteraction::hostStatusError(const QString& text) {
 void MRV_TerminalInteraction::statusText(const QString& text, bool bold, int) {
     if (text.isEmpty())
         return;
-    m_err << (bold ? "error: " : "") << plain(text) << '\n' << Qt::flush;
+    if (bold) {
+        m_err << "error: " << plain(text) << '\n' << Qt::flush;
+        return;
+    }
+    // What the program is doing: one line, overwritten, on a terminal only.
+    if (m_terminal && !m_progress)
+        m_err << "\r\033[K" << plain(text).left(78) << Qt::flush;
 }
 
 void MRV_TerminalInteraction::progressStart(const QString& text, int minimum, int maximum) {
@@ -224,10 +230,10 @@ int MRV_TerminalInteraction::companyLogin(LLObjectsCOM::Company& company) {
 bool MRV_TerminalInteraction::confirmCopy(const MRV_ConnectionContext& context) {
     CTSBSTR method(language());
     method.LoadStringW(MRV_CopyLog::copyMethodId(context.copyMethod));
-    const QString base = context.baseCompany ? context.baseCompany->CompanyDB
-                                             : context.baseFilePath;
-    const QString target = context.targetCompany ? context.targetCompany->CompanyDB
-                                                 : context.targetFilePath;
+    const QString base =
+        context.baseCompany ? context.baseCompany->CompanyDB : context.baseFilePath;
+    const QString target =
+        context.targetCompany ? context.targetCompany->CompanyDB : context.targetFilePath;
     const QString text =
         QStringLiteral("Copy from %1 into %2 with \"%3\"?").arg(base, target, method.str());
     return messageBox(Kind::Question, QString(), text, false, 2) == ButtonYes;

@@ -71,9 +71,11 @@ protected:
 
 TEST_F(CopyFlow, EveryRecordOfTheSelectedCategoriesArrivesAndIsLogged) {
     selectEveryCategoryWithAManager();
-    // Currency Settings refuse "Replace All" (copied another way), and the
-    // backup question.
-    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes};
+    // Categories whose needed categories are not selected, Currency
+    // Settings refusing "Replace All" (copied another way), and the backup
+    // question.
+    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes,
+                  MRV_Interaction::ButtonYes};
     MRV_ConfigurationManager manager(context);
     MRV_CopyFlow flow(context, worksheet(), manager);
     ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
@@ -125,13 +127,18 @@ TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
     ui.confirmCopies = false;
     EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
     ui.confirmCopies = true;
-    ui.answers = {MRV_Interaction::ButtonNo}; // Currency Settings another way: no
+    const auto yes = MRV_Interaction::ButtonYes;
+    const auto no = MRV_Interaction::ButtonNo;
+    ui.answers = {no}; // without the categories they need: no
     EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
-    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonNo}; // no backup yet
+    ui.answers = {yes, no}; // Currency Settings another way: no
     EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    ui.answers = {yes, yes, no}; // no backup yet
+    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    EXPECT_TRUE(ui.answers.isEmpty());
     // A forced backup must be recent.
     context.forceBackup = true;
-    ui.answers = {MRV_Interaction::ButtonYes};
+    ui.answers = {yes, yes};
     EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
     EXPECT_EQ(ui.shown(QStringLiteral("warning: ")).value(0),
               QStringLiteral("You must backup your target database before performing the copy "

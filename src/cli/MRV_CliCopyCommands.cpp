@@ -1,0 +1,181 @@
+#include "cli/MRV_CliCopyCommands.h"
+
+#include "cli/MRV_CliSession.h"
+#include "cli/MRV_TerminalInteraction.h"
+#include "config/MRV_ConfigurationController.h"
+#include "config/MRV_ConfigurationManager.h"
+#include "config/MRV_CopyFlow.h"
+#include "config/MRV_LogFile.h"
+#include "host/objects/LLCompany.h"
+#include "tsframework/CTSBSTR.h"
+#include "worksheet/MRV_SelectionManager.h"
+#include "worksheet/MRV_WorksheetManager.h"
+
+#include <QFileInfo>
+#include <QMap>
+
+MRV_CliCopyCommands::MRV_CliCopyCommands(QTextStream& out, QTextStream& err,
+                                         MRV_TerminalInteraction& ui)
+    : MRV_CliCommand(out, err, ui) {}
+
+MRV_CliCopyCommands::~MRV_CliCopyCommands() {
+    // The worksheet goes before the companies it holds.
+    m_selection.reset();
+    m_controller.reset();
+    m_manager.reset();
+    m_session.reset();
+}
+
+int MRV_CliCopyCommands::run(const QStringList& args) {
+    const QString command = args.value(0);
+    MRV_CliArgs parsed(MRV_CliSession::options()
+                           << QStringLiteral("copy-method") << QStringLiteral("response"),
+                       {QStringLiteral("yes"), QStringLiteral("force")});
+    int status = Ok;
+    if (!parse(parsed, args.mid(1), &status))
+        return status;
+    const QStringList& ops = parsed.operands();
+    const bool copying = command == u"copy";
+    if (ops.size() != (copying ? 1 : 2))
+        return usageError(copying ? QStringLiteral("use 'copy WS.xml [options]'")
+                                  : QStringLiteral("use 'save-config WS.xml OUT.xml'"));
+    // A question without --yes, and nobody at a terminal to answer it,
+    // stops the run.
+    if (parsed.flag(QStringLiteral("yes")))
+        m_ui.fixedAnswer = MRV_Interaction::ButtonYes;
+    status = open(parsed, QFileInfo(ops[0]).absoluteFilePath());
+    if (status != Ok)
+        return status;
+    status = copying ? copy(parsed) : saveConfig(QFileInfo(ops[1]).absoluteFilePath());
+    if (status == Stopped && m_ui.unanswered())
+        m_err << "mirrova-cli: stopped at a question nobody answered; give --yes to answer yes\n";
+    m_err.flush();
+    return status;
+}
+
+int MRV_CliCopyCommands::open(const MRV_CliArgs& args, const QString& path) {
+    // The worksheet names its base; the program works logged in to it (or,
+    // for a file base, to the company the options name).
+    MRV_Worksheet header;
+    {
+        MRV_ConnectionContext none;
+        if (MRV_WorksheetManager(&none).readWorksheet(header, path) != S_OK)
+            return Failed;
+    }
+    const bool fileBase = !header.baseIsCompany();
+    const QString server =
+        args.value(QStringLiteral("server"), fileBase ? header.targetServer : header.sourceServer);
+    const QString database =
+        args.value(QStringLiteral("db"), fileBase ? header.targetDB : header.sourceDB);
+    const QString user =
+        args.value(QStringLiteral("user"), fileBase ? header.targetUser : header.sourceUser);
+    m_session = std::make_unique<MRV_CliSession>(m_ui);
+    QString error;
+    if (!m_session->open(server, database, user, args, &error))
+        return failure(error);
+    MRV_ConnectionContext& context = m_session->context();
+    context.worksheetPath = path;
+    m_manager = std::make_unique<MRV_ConfigurationManager>(context);
+    m_controller = std::make_unique<MRV_ConfigurationController>(context, *m_manager);
+    m_selection = std::make_unique<MRV_SelectionManager>(&context, m_controller.get());
+    const HRESULT opened = m_selection->openWorksheet();
+    if (opened == S_FALSE)
+        return Stopped;
+    if (opened != S_OK)
+        return failure(QStringLiteral("the worksheet %1 cannot be opened").arg(path));
+    return Ok;
+}
+
+int MRV_CliCopyCommands::copy(const MRV_CliArgs& args) {
+    MRV_ConnectionContext& context = m_session->context();
+    MRV_Worksheet& worksheet = m_selection->worksheet();
+    QString error;
+    for (const auto& [option, lowest, highest] : {std::tuple{QStringLiteral("copy-method"), 1, 4},
+                                                  std::tuple{QStringLiteral("response"), 0, 2}}) {
+        if (!args.has(option))
+            continue;
+        int value = 0;
+        if (!args.number(option, value, &error) || value < lowest || value > highest)
+            return usageError(
+                QStringLiteral("--%1 takes %2 to %3").arg(option).arg(lowest).arg(highest));
+        if (option == u"copy-method")
+            context.copyMethod = worksheet.copyMethod = value;
+        else
+            context.responseToFailure = worksheet.RTCF = value;
+    }
+    // Without a recent backup of the target: ask instead of refusing.
+    if (args.flag(QStringLiteral("force")))
+        context.forceBackup = false;
+    if (!context.targetCompany)
+        return failure(QStringLiteral("the worksheet's target is a configuration file: use "
+                                      "save-config"));
+    MRV_CopyFlow flow(context, worksheet, *m_manager);
+    const HRESULT hr = flow.copyToTargetCompany();
+    if (hr == S_FALSE)
+        return Stopped;
+    const int records = flow.logPath().isEmpty() ? Ok : summarize(flow.logPath());
+    if (hr == E_ABORT)
+        return Stopped;
+    return FAILED(hr) ? Failed : records;
+}
+
+int MRV_CliCopyCommands::saveConfig(const QString& out) {
+    MRV_ConnectionContext& context = m_session->context();
+    MRV_CopyFlow flow(context, m_selection->worksheet(), *m_manager);
+    const HRESULT hr = flow.saveConfigurationFile(out);
+    if (hr == S_FALSE && m_ui.unanswered())
+        return Stopped;
+    if (FAILED(hr))
+        return failure(QStringLiteral("cannot write %1").arg(out));
+    m_out << out << '\n';
+    m_out.flush();
+    // Some category could not be read: the file holds the others.
+    return hr == S_OK ? Ok : Failed;
+}
+
+int MRV_CliCopyCommands::summarize(const QString& logPath) {
+    MRV_LogFile log(logPath);
+    log.setCategoryLookup(MRV_LogFile::templateLookup(&m_session->context()));
+    log.loadLogFile();
+    struct Counts {
+        int added = 0, updated = 0, deleted = 0, failed = 0;
+    };
+    QMap<QString, Counts> byCategory; // category number and text, in tree order
+    bool anyFailed = false;
+    const auto text = [this](quint32 id) {
+        CTSBSTR t(m_language);
+        t.LoadStringW(id);
+        return t.str();
+    };
+    const QString succeeded = text(402), added = text(212), updated = text(213);
+    for (const MRV_LogFile::Row& row : log.rows()) {
+        Counts& c = byCategory[row[MRV_LogFile::CategoryNo].rightJustified(8) + u'\t' +
+                               row[MRV_LogFile::Category]];
+        if (row[MRV_LogFile::Result] != succeeded) {
+            ++c.failed;
+            anyFailed = true;
+        } else if (row[MRV_LogFile::TransType] == added) {
+            ++c.added;
+        } else if (row[MRV_LogFile::TransType] == updated) {
+            ++c.updated;
+        } else {
+            ++c.deleted;
+        }
+    }
+    m_out << QStringLiteral("%1 %2 %3 %4 %5\n")
+                 .arg(QStringLiteral("Category"), -40)
+                 .arg(QStringLiteral("Added"), 7)
+                 .arg(QStringLiteral("Updated"), 7)
+                 .arg(QStringLiteral("Deleted"), 7)
+                 .arg(QStringLiteral("Failed"), 7);
+    for (auto it = byCategory.cbegin(); it != byCategory.cend(); ++it)
+        m_out << QStringLiteral("%1 %2 %3 %4 %5\n")
+                     .arg(it.key().section(u'\t', 1).left(40), -40)
+                     .arg(it->added, 7)
+                     .arg(it->updated, 7)
+                     .arg(it->deleted, 7)
+                     .arg(it->failed, 7);
+    m_out << "\nLog: " << logPath << '\n';
+    m_out.flush();
+    return anyFailed ? Failed : Ok;
+}
