@@ -1,7 +1,9 @@
 #include "cli/MRV_CliWorksheetCommands.h"
 
+#include "catalogue/MRV_DataInterfaceFactory.h"
 #include "cli/MRV_CliSession.h"
 #include "cli/MRV_TerminalInteraction.h"
+#include "di/MRV_DIInterface.h"
 #include "di/MRV_Util.h"
 #include "host/objects/LLCompany.h"
 #include "worksheet/MRV_SelectionManager.h"

@@ -182,3 +182,24 @@ TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CopyFlow, APartialSelectionCopiesOnlyThePickedRecords) {
+    const QString leaf = worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId;
+    QList<MRV_SelectionObject> picked;
+    for (const char* code : {"1", "3"})
+        picked.append(
+            {{{QStringLiteral("FirmCode"), QLatin1String(code), QStringLiteral("int")}}, {}, {}});
+    ASSERT_TRUE(worksheet().selectRecords(leaf, picked));
+    ui.answers = {MRV_Interaction::ButtonYes};
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+    EXPECT_EQ(column(*context.targetCompany,
+                     QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 ORDER BY 1")),
+              column(*context.baseCompany, QStringLiteral("SELECT FirmName FROM OMRC WHERE "
+                                                          "FirmCode IN (1, 3) ORDER BY 1")));
+}
+
+} // namespace
