@@ -12,6 +12,9 @@
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "worksheet/MRV_SelectionManager.h"
 
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
 namespace {
 
 // A standard demo company as base and an empty company as target, with a
@@ -200,6 +203,48 @@ TEST_F(CopyFlow, APartialSelectionCopiesOnlyThePickedRecords) {
                      QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 ORDER BY 1")),
               column(*context.baseCompany, QStringLiteral("SELECT FirmName FROM OMRC WHERE "
                                                           "FirmCode IN (1, 3) ORDER BY 1")));
+}
+
+} // namespace
+
+namespace {
+
+// The file's text as UTF-16 after its byte-order mark, with the creation
+// date (the one value that changes from run to run) taken out.
+QString withoutDate(const QByteArray& bytes) {
+    QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                      (bytes.size() - 2) / 2);
+    static const QRegularExpression date(QStringLiteral("<creationDate>[^<]*</creationDate>"));
+    return text.replace(date, QStringLiteral("<creationDate></creationDate>"));
+}
+
+TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
+    for (const char* id : {"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100",
+                           "MRV_TRN_SHIPPINGTYPES_100", "MRV_TRN_TERRITORIES_100"})
+        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    worksheet().creationUser = QStringLiteral("manager");
+    worksheet().additionalDescr = QStringLiteral("Roll-out & <test>");
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    const QString path = dir.filePath(QStringLiteral("known.xml"));
+    ASSERT_EQ(flow.saveConfigurationFile(path), S_OK);
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xff\xfe"));
+    const QString text = withoutDate(bytes);
+
+    QFile expected(QStringLiteral(MIRROVA_SOURCE_DIR "/tests/config/data/known-config.xml"));
+    ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
+    EXPECT_EQ(text, withoutDate(expected.readAll()));
+
+    // A parser that is not the program's own takes it.
+    QXmlStreamReader xml(text);
+    int elements = 0;
+    while (!xml.atEnd())
+        elements += xml.readNext() == QXmlStreamReader::StartElement;
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(elements, 100);
 }
 
 } // namespace
