@@ -1,6 +1,7 @@
 #include "config/MRV_CopyFlow.h"
 #include "TestData.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
+#include "config/MRV_ConfigurationController.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_LogFile.h"
 #include "di/MRV_ConnectionContext.h"
@@ -245,6 +246,87 @@ TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
         elements += xml.readNext() == QXmlStreamReader::StartElement;
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_GT(elements, 100);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothing) {
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_PROJECTS_100"))->leafId, 1);
+    const QString file = dir.filePath(QStringLiteral("configs/base.xml"));
+    QDir().mkpath(dir.filePath(QStringLiteral("configs")));
+    {
+        MRV_ConfigurationManager writer(context);
+        ASSERT_EQ(MRV_CopyFlow(context, worksheet(), writer).saveConfigurationFile(file), S_OK);
+    }
+    // A hostile project name travels through the file unchanged.
+    const QString nasty = QStringLiteral("O'Brien & \"Sons\" <Ltd>\r\nline two");
+    column(*context.baseCompany, QStringLiteral("UPDATE OPRJ SET PrjName = N'%1' WHERE PrjCode = "
+                                                "N'PRJ001'")
+                                     .arg(QString(nasty).replace(u'\'', QStringLiteral("''"))));
+    {
+        MRV_ConfigurationManager writer(context);
+        ASSERT_EQ(MRV_CopyFlow(context, worksheet(), writer).saveConfigurationFile(file), S_OK);
+    }
+
+    // The later run: the file is the base, the company stays the target.
+    const auto fromFile = [&](const QString& path) {
+        context.reset();
+        context.company = company(QStringLiteral("TARGET"));
+        context.targetCompany = context.company;
+        context.baseFilePath = path;
+        context.databaseName = path;
+        context.copyMethod = 1;
+        context.forceBackup = false;
+        // The program's settings in the company it now runs in.
+        ASSERT_GE(MRV_UDTManager(&context).checkCompany(), 0);
+        MRV_SettingsManager settings(&context);
+        settings.setDefaultSettings();
+        settings.setLogFileFolder(dir.filePath(QStringLiteral("logs")));
+        ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
+    };
+    fromFile(file);
+    auto manager = std::make_unique<MRV_ConfigurationManager>(context);
+    MRV_ConfigurationController controller(context, *manager);
+    selection = std::make_unique<MRV_SelectionManager>(&context, &controller);
+    ASSERT_EQ(selection->openWorksheet(), S_OK) << ui.transcript.join(u'\n').toStdString();
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_PROJECTS_100"))->leafId, 1);
+    ui.answers = {MRV_Interaction::ButtonYes};
+    ASSERT_EQ(MRV_CopyFlow(context, worksheet(), *manager).copyToTargetCompany(), S_OK)
+        << ui.transcript.join(u'\n').toStdString();
+    const auto held = context.targetCompany; // the context lets go of it below
+    LLObjectsCOM::Company& target = *held;
+    EXPECT_EQ(column(target, QStringLiteral("SELECT PrjName FROM OPRJ WHERE PrjCode = N'PRJ001'")),
+              QStringList{nasty});
+    EXPECT_EQ(column(target, QStringLiteral("SELECT COUNT(*) FROM OMRC WHERE FirmCode <> -1")),
+              QStringList{QStringLiteral("8")});
+
+    // The same file cut inside a record: it cannot be opened, and the
+    // target is not touched.
+    QFile whole(file);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    whole.close();
+    const QString cut = dir.filePath(QStringLiteral("configs/cut.xml"));
+    QFile part(cut);
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.write(bytes.left(bytes.indexOf(QByteArray("O\0M\0R\0C\0", 8)) + 40));
+    part.close();
+    column(target, QStringLiteral("DELETE FROM OPRJ"));
+    selection.reset();
+    fromFile(cut);
+    manager = std::make_unique<MRV_ConfigurationManager>(context);
+    MRV_ConfigurationController cutController(context, *manager);
+    selection = std::make_unique<MRV_SelectionManager>(&context, &cutController);
+    EXPECT_NE(selection->openWorksheet(), S_OK);
+    EXPECT_TRUE(
+        column(*company(QStringLiteral("TARGET")), QStringLiteral("SELECT PrjCode FROM OPRJ"))
+            .isEmpty());
 }
 
 } // namespace
