@@ -599,27 +599,57 @@ void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclar
                 keyTexts << row.value(element);
             outcome.baseCode = keyTexts.join(QStringLiteral(", "));
             outcome.baseDescription = baseDescription(table, row);
-            if (prepareForTarget(table, record, outcome)) {
-                const QVariantList keys = typedKeys(target, table, keyTexts);
-                bool update = copyMethod == UpdateExisting;
-                if (copyMethod == ReplaceAll)
-                    update = document.flag == 1 ||
-                             target.company()
-                                 .GetBusinessObject(table.objectType)
-                                 ->Invoke(QStringLiteral("GetByKey"), keys)
-                                 .toBool();
-                outcome.operation = update ? UpdateExisting : AddNew;
-                if (update)
-                    UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
-                else
-                    AddDataSetFromDI(table, record.toXml(), outcome);
-            }
+            if (prepareForTarget(table, record, outcome))
+                writeObject(target, table, record, keyTexts, document.flag, copyMethod, outcome);
         } catch (const ComError& e) {
             outcome.succeeded = false;
             outcome.error = errorText(e);
         }
         logOutcome(outcome);
     }
+}
+
+void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclaration& table,
+                                  MRV_BOMRecord& record, QStringList keyTexts, int flag,
+                                  int copyMethod, Outcome& outcome) {
+    bool found = false;
+    if (!table.generatedKeyName.isEmpty()) {
+        // The host numbers these records itself: a record is the target's
+        // record of the same name, whatever key it has there.
+        QString key = keyTexts.value(0);
+        MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
+        MRV_BOMRecord::Row* row = group && !group->rows.isEmpty() ? &group->rows.first() : nullptr;
+        const QString nameElement = table.generatedKeyName == table.descriptionColumn
+                                        ? table.descriptionElement
+                                        : table.generatedKeyName;
+        found = row && resolveTargetKey(row->value(nameElement), table.name, key);
+        if (found) {
+            keyTexts[0] = key;
+            row->setValue(table.keyElements.value(0), key);
+        }
+        if (copyMethod == UpdateExisting && !found) {
+            outcome.error = QStringLiteral("The record is not in the target company");
+            return;
+        }
+        if (copyMethod == AddNew && found) {
+            outcome.error = QStringLiteral("The record exists in the target company already");
+            return;
+        }
+    }
+    const QVariantList keys = typedKeys(target, table, keyTexts);
+    bool update = copyMethod == UpdateExisting;
+    if (copyMethod == ReplaceAll)
+        update = !table.generatedKeyName.isEmpty()
+                     ? found
+                     : flag == 1 || target.company()
+                                        .GetBusinessObject(table.objectType)
+                                        ->Invoke(QStringLiteral("GetByKey"), keys)
+                                        .toBool();
+    outcome.operation = update ? UpdateExisting : AddNew;
+    if (update)
+        UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
+    else
+        AddDataSetFromDI(table, record.toXml(), outcome);
 }
 
 bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,

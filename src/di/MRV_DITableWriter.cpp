@@ -113,11 +113,6 @@ void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOM
 }
 
 bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome) {
-    MRV_BOMRecord record;
-    record.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(table.name), {row}};
-    if (!m_owner.prepareForTarget(table, record, outcome))
-        return false;
-    row = record.groups().first().rows.first();
     // A row of another kind (a vendor group among customer groups) is not
     // the category's; a row without the kind gets it.
     for (const auto& [column, value] : table.kind) {
@@ -130,6 +125,11 @@ bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Out
         }
         row.setValue(column, value);
     }
+    MRV_BOMRecord record;
+    record.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(table.name), {row}};
+    if (!m_owner.prepareForTarget(table, record, outcome))
+        return false;
+    row = record.groups().first().rows.first();
     // Only columns the target's table has are written, spelt as it spells
     // them: a name from a file never reaches the statement unchecked.
     const QHash<QString, MRV_CompanySql::Field>& fields = m_target.fields(table.name);

@@ -72,8 +72,11 @@ struct MRV_TableDeclaration {
     MRV_Sql removalSelect{};
 
     QList<MRV_Reference> references{};
-    // Rows whose key the host generates: the key is matched by this name
-    // column in the target, or is the next free one (resolveTargetKey).
+    // Records whose key the host generates: a record is matched by this
+    // name column in the target (for a business object, the description's
+    // element when it is the description column); a new row of a table
+    // gets the next free key (resolveTargetKey), a new business object the
+    // host's.
     QString generatedKeyName{};
     // The host's key counter (ONNM "ObjectCode") to move past rows inserted.
     int autoKeyObject = 0;

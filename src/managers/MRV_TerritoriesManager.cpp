@@ -29,6 +29,9 @@ MRV_TerritoriesManager::MRV_TerritoriesManager(MRV_ConnectionContext* context,
             .identifyingColumns = {u"descript"_s},
             .keptValues = {u"-2"_s},
         }},
+        // The host numbers territories itself: a territory is the one of the
+        // same description in the target.
+        .generatedKeyName = u"descript"_s,
         .parentColumn = u"parent"_s,
         .parentElement = u"Parent"_s,
     });
