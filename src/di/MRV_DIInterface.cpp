@@ -89,7 +89,8 @@ LLObjectsCOM::Company& MRV_DIInterface::targetCompany() const {
 LLObjectsCOM::Company* MRV_DIInterface::describingCompany() const {
     if (!m_context)
         return nullptr;
-    for (const auto& company : {m_context->baseCompany, m_context->targetCompany, m_context->company})
+    for (const auto& company :
+         {m_context->baseCompany, m_context->targetCompany, m_context->company})
         if (company && company->Connected())
             return company.get();
     return nullptr;
@@ -106,11 +107,9 @@ int MRV_DIInterface::initialize() {
     QList<int> keyTypes;
     QList<MRV_DIDataSet::Column> columns;
     for (qsizetype i = 0; i < m_listColumns.size(); ++i)
-        columns << MRV_DIDataSet::Column{m_listColumns[i],
-                                         main.isObject() ? m_listElements.value(i)
-                                                         : m_listColumns[i],
-                                         m_listColumns[i], MRV_DIDataSet::Text,
-                                         m_columnFlags.value(i) == 1};
+        columns << MRV_DIDataSet::Column{
+            m_listColumns[i], main.isObject() ? m_listElements.value(i) : m_listColumns[i],
+            m_listColumns[i], MRV_DIDataSet::Text, m_columnFlags.value(i) == 1};
     // The host describes the columns; without a company (or when it cannot)
     // the grid shows the column names as text.
     try {
@@ -124,7 +123,7 @@ int MRV_DIInterface::initialize() {
                 if (f == fields.cend())
                     continue;
                 c.description = f->description;
-                c.type = f->hostType == 3                      ? MRV_DIDataSet::Date
+                c.type = f->hostType == 3                       ? MRV_DIDataSet::Date
                          : f->hostType == 2 || f->hostType == 4 ? MRV_DIDataSet::Number
                                                                 : MRV_DIDataSet::Text;
             }
@@ -151,8 +150,7 @@ bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& table
     const QString keyColumn = t->keyColumns.value(0);
     MRV_SQLBuilder lookup = sql.builder(t->name);
     lookup.addSelectColumn(keyColumn);
-    lookup.addCondition(t->generatedKeyName, name,
-                        sql.valueType(t->name, t->generatedKeyName));
+    lookup.addCondition(t->generatedKeyName, name, sql.valueType(t->name, t->generatedKeyName));
     for (const auto& [column, value] : t->kind)
         lookup.addCondition(column, value, sql.valueType(t->name, column));
     if (lookup.isValid()) {
@@ -162,8 +160,8 @@ bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& table
             return true;
         }
     }
-    const QVariant max =
-        sql.scalar(QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t->name)));
+    const QVariant max = sql.scalar(
+        QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t->name)));
     key = QString::number(MRV_CompanySql::text(max).toLongLong() + 1);
     return false;
 }
@@ -302,8 +300,9 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
             continue;
         const QString keys = groups.join(QStringLiteral(" OR "));
         statements << selectAll + QStringLiteral(" WHERE ") +
-                          (condition.isEmpty() ? keys : condition + QStringLiteral(" AND (") +
-                                                            keys + u')');
+                          (condition.isEmpty()
+                               ? keys
+                               : condition + QStringLiteral(" AND (") + keys + u')');
     }
     QString rows;
     for (const QString& statement : statements) {
@@ -342,7 +341,8 @@ void MRV_DIInterface::readChildren(MRV_CompanySql& base, const MRV_TableDeclarat
             const MRV_BOMRecord::Group* group =
                 record.parse(document.xml) ? record.group(MRV_BOMRecord::groupName(parent.name))
                                            : nullptr;
-            for (const MRV_BOMRecord::Row& row : group ? group->rows : QList<MRV_BOMRecord::Row>()) {
+            for (const MRV_BOMRecord::Row& row :
+                 group ? group->rows : QList<MRV_BOMRecord::Row>()) {
                 QVariantList link;
                 for (const QString& field : parentFields)
                     link << row.value(field);
@@ -453,10 +453,10 @@ MRV_DIDataSet* MRV_DIInterface::listFromConfiguration(const BOMTableList& tables
 
 HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMethod) {
     CLogBase log(u"MRV", u"MRV_DIInterface::writeToTarget");
-    const int method = copyMethod == RemovalPhase || copyMethod == UpdateExisting ||
-                               copyMethod == AddNew
-                           ? copyMethod
-                           : ReplaceAll;
+    const int method =
+        copyMethod == RemovalPhase || copyMethod == UpdateExisting || copyMethod == AddNew
+            ? copyMethod
+            : ReplaceAll;
     m_failures = 0;
     try {
         MRV_CompanySql target(targetCompany());
@@ -491,16 +491,17 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
     return m_failures > 0 ? S_FALSE : S_OK;
 }
 
-QList<MRV_BOMDocument> MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
-                                                     const QList<MRV_BOMDocument>& documents) const {
+QList<MRV_BOMDocument>
+MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
+                              const QList<MRV_BOMDocument>& documents) const {
     if (table.parentElement.isEmpty() || documents.size() < 2)
         return documents;
     QStringList keys, parents;
     for (const MRV_BOMDocument& document : documents) {
         MRV_BOMRecord record;
-        const MRV_BOMRecord::Group* group =
-            record.parse(document.xml) ? record.group(MRV_BOMRecord::groupName(table.name))
-                                       : nullptr;
+        const MRV_BOMRecord::Group* group = record.parse(document.xml)
+                                                ? record.group(MRV_BOMRecord::groupName(table.name))
+                                                : nullptr;
         const MRV_BOMRecord::Row row =
             group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
         keys << row.value(table.keyElements.value(0));
@@ -668,7 +669,8 @@ bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QSt
         outcome.targetFormerDescription = objectProperty(*object, descriptionField(table));
         if (object->GetIDOfName(QStringLiteral("Browser")) < 0)
             return replaceObject(table, *object, xml, outcome);
-        auto* browser = object->Invoke(QStringLiteral("Browser")).value<LLObjectsCOM::HostObject*>();
+        auto* browser =
+            object->Invoke(QStringLiteral("Browser")).value<LLObjectsCOM::HostObject*>();
         if (!browser)
             throw ComError(E_FAIL, QStringLiteral("The object gives no browser"));
         if (browser->Invoke(QStringLiteral("ReadXml"), {xml, 0}).toInt() != 0) {
@@ -761,9 +763,8 @@ bool MRV_DIInterface::removeObject(const MRV_TableDeclaration& table, const QVar
 }
 
 void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table) {
-    const QList<QStringList> keys =
-        keyRows(target, table, keySelect(target, table, table.removalSelect, table.removalFilter),
-                true);
+    const QList<QStringList> keys = keyRows(
+        target, table, keySelect(target, table, table.removalSelect, table.removalFilter), true);
     for (const QStringList& key : keys) {
         Outcome outcome;
         outcome.operation = RemovalPhase;

@@ -273,9 +273,9 @@ bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
 void MRV_DITableWriter::moveKeyCounter() {
     const QString key = m_table.keyColumns.value(0);
     const qlonglong next =
-        MRV_CompanySql::text(m_target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
-                                                 .arg(m_target.column(key),
-                                                      m_target.table(m_table.name))))
+        MRV_CompanySql::text(
+            m_target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
+                                .arg(m_target.column(key), m_target.table(m_table.name))))
             .toLongLong() +
         1;
     // The counter only moves on: keys handed out before (and perhaps still
@@ -313,9 +313,11 @@ void MRV_DITableWriter::removeAll() {
              m_target
                  .query(QStringLiteral("SELECT %1, %2 FROM %3")
                             .arg(m_target.column(m_table.keyColumns.value(0)),
-                                 m_target.column(m_table.parentColumn), m_target.table(m_table.name)))
+                                 m_target.column(m_table.parentColumn),
+                                 m_target.table(m_table.name)))
                  .values)
-            parentOf.insert(MRV_CompanySql::text(link.value(0)), MRV_CompanySql::text(link.value(1)));
+            parentOf.insert(MRV_CompanySql::text(link.value(0)),
+                            MRV_CompanySql::text(link.value(1)));
         QStringList keys, parents;
         for (const QStringList& r : records) {
             keys << r.value(0);

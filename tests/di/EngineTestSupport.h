@@ -22,7 +22,17 @@
 class EngineWorld : public HostWorld {
 protected:
     // One log record: the nine fields.
-    enum LogField { Category, Type, Result, BaseCode, BaseDesc, TargetCode, TargetDesc, Former, Error };
+    enum LogField {
+        Category,
+        Type,
+        Result,
+        BaseCode,
+        BaseDesc,
+        TargetCode,
+        TargetDesc,
+        Former,
+        Error
+    };
 
     void TearDown() override {
         context.copyLog = nullptr;
@@ -87,8 +97,8 @@ protected:
         if (!file.open(QIODevice::ReadOnly))
             return {};
         const QByteArray bytes = file.readAll();
-        const QString text =
-            QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+        const QString text = QString::fromUtf16(
+            reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
         QList<QStringList> records;
         const QStringList lines = text.split(QStringLiteral("\r\n"));
         for (qsizetype i = 1; i < lines.size(); ++i)
@@ -105,6 +115,7 @@ protected:
         return n;
     }
 
+public:
     static QList<QVariantList> rows(LLObjectsCOM::Company& company, const QString& sql) {
         const auto rs = company.GetRecordset();
         rs->DoQuery(sql);
@@ -140,6 +151,7 @@ protected:
         return ok;
     }
 
+protected:
     std::optional<LLObjectsCOM::Server> server;
     std::shared_ptr<LLObjectsCOM::Company> base;
     std::shared_ptr<LLObjectsCOM::Company> target;

@@ -73,8 +73,9 @@ TEST(BOMRecord, HostileValuesSurviveWritingAndReading) {
 
 TEST(BOMRecord, DependencyRecordsHaveTheirFixedForm) {
     MRV_BOMRecord record;
-    ASSERT_TRUE(record.parse(QStringLiteral("<BOM><BO><AdmInfo><Object>52</Object></AdmInfo>"
-                                            "<OITB><row><Acct>_SYS1</Acct></row></OITB></BO></BOM>")));
+    ASSERT_TRUE(
+        record.parse(QStringLiteral("<BOM><BO><AdmInfo><Object>52</Object></AdmInfo>"
+                                    "<OITB><row><Acct>_SYS1</Acct></row></OITB></BO></BOM>")));
     record.group(QStringLiteral("OITB"))->rows.first().dependencies
         << MRV_BOMRecord::Dependency{QStringLiteral("OACT"),
                                      QStringLiteral("Acct"),

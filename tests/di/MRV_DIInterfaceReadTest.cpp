@@ -109,16 +109,16 @@ TEST_F(EngineRead, ReferencesGetDependencyRecordsNamingTheRecordByItsName) {
     MRV_BOMRecord record;
     ASSERT_TRUE(record.parse(groups.first().documents.first().xml));
     const QList<MRV_BOMRecord::Row>& rows = record.group(u"OCRG"_s)->rows;
-    ASSERT_EQ(rows.size(), column(*base, u"SELECT GroupCode FROM OCRG WHERE GroupType = 'C'"_s).size());
+    ASSERT_EQ(rows.size(),
+              column(*base, u"SELECT GroupCode FROM OCRG WHERE GroupType = 'C'"_s).size());
     for (const MRV_BOMRecord::Row& row : rows) {
         EXPECT_EQ(row.value(u"GroupType"_s), "C");
         const MRV_BOMRecord::Dependency* dep = row.dependency(u"PriceList"_s);
         ASSERT_TRUE(dep);
         EXPECT_EQ(dep->table, "OPLN");
         EXPECT_EQ(dep->keyFields, QStringList{u"ListName"_s});
-        EXPECT_EQ(dep->keyValues,
-                  column(*base, u"SELECT ListName FROM OPLN WHERE ListNum = "_s +
-                                    row.value(u"PriceList"_s)));
+        EXPECT_EQ(dep->keyValues, column(*base, u"SELECT ListName FROM OPLN WHERE ListNum = "_s +
+                                                    row.value(u"PriceList"_s)));
     }
     // A territory's parent is named by its description; the top (-2) has
     // no dependency.
@@ -129,8 +129,9 @@ TEST_F(EngineRead, ReferencesGetDependencyRecordsNamingTheRecordByItsName) {
         const MRV_BOMRecord::Dependency* dep = row.dependency(u"Parent"_s);
         EXPECT_EQ(dep == nullptr, row.value(u"Parent"_s) == u"-2");
         if (dep) {
-            EXPECT_EQ(dep->keyValues, column(*base, u"SELECT descript FROM OTER WHERE territryID = "_s +
-                                                        row.value(u"Parent"_s)));
+            EXPECT_EQ(dep->keyValues,
+                      column(*base, u"SELECT descript FROM OTER WHERE territryID = "_s +
+                                        row.value(u"Parent"_s)));
         }
     }
 }

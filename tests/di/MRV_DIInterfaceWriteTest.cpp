@@ -77,21 +77,23 @@ TEST_F(EngineWrite, CopyMethodsOnBusinessObjects) {
     // error code.
     EXPECT_EQ(copy(Currencies, MRV_DIInterface::AddNew, {{u"EUR"_s}}), S_OK);
     EXPECT_EQ(copy(Currencies, MRV_DIInterface::AddNew, {{u"EUR"_s}}), S_FALSE);
-    EXPECT_TRUE(logRecords().last()[Error].startsWith(codeText(LLObjectsCOM::errRecordExists) + u':'))
+    EXPECT_TRUE(
+        logRecords().last()[Error].startsWith(codeText(LLObjectsCOM::errRecordExists) + u':'))
         << logRecords().last()[Error].toStdString();
 
     // Update existing: a renamed record in the base renames it in the
     // target; the log keeps the target's former description.
-    exec(*target, u"UPDATE OMRC SET FirmName = N'ACORN DEVICES' WHERE FirmName = N'Acorn Devices'"_s);
+    exec(*target,
+         u"UPDATE OMRC SET FirmName = N'ACORN DEVICES' WHERE FirmName = N'Acorn Devices'"_s);
     EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::UpdateExisting, {{1}}), S_OK);
     const QStringList updated = logRecords().last();
     EXPECT_EQ(updated[Type], "213");
     EXPECT_EQ(updated[Result], "402");
     EXPECT_EQ(updated[BaseCode], "1");
     EXPECT_EQ(updated[BaseDesc], "Acorn Devices");
-    EXPECT_EQ(updated[TargetCode],
-              column(*target, u"SELECT FirmCode FROM OMRC WHERE FirmName = 'Acorn Devices'"_s)
-                  .value(0));
+    EXPECT_EQ(
+        updated[TargetCode],
+        column(*target, u"SELECT FirmCode FROM OMRC WHERE FirmName = 'Acorn Devices'"_s).value(0));
     EXPECT_EQ(updated[TargetDesc], "Acorn Devices");
     EXPECT_EQ(updated[Former], "ACORN DEVICES");
 
@@ -120,13 +122,15 @@ TEST_F(EngineWrite, ReplaceAllRemovesTheTargetsRecordsFirst) {
 
     // A record the target still uses cannot be removed: the host refuses,
     // the line says why, and the record stays.
-    exec(*target, u"INSERT INTO OITM (ItemCode, ItemName, FirmCode) SELECT N'I1', N'Item', FirmCode "
-                  u"FROM OMRC WHERE FirmName = N'Acorn Devices'"_s);
+    exec(*target,
+         u"INSERT INTO OITM (ItemCode, ItemName, FirmCode) SELECT N'I1', N'Item', FirmCode "
+         u"FROM OMRC WHERE FirmName = N'Acorn Devices'"_s);
     EXPECT_EQ(manager(Manufacturers)->writeToTarget(read(Manufacturers), 0), S_FALSE);
     ASSERT_EQ(logged(u"404"_s, u"403"_s), 1);
     for (const QStringList& r : logRecords()) {
         if (r[Type] == u"404" && r[Result] == u"403") {
-            EXPECT_TRUE(r[Error].startsWith(codeText(LLObjectsCOM::errInUse))) << r[Error].toStdString();
+            EXPECT_TRUE(r[Error].startsWith(codeText(LLObjectsCOM::errInUse)))
+                << r[Error].toStdString();
             EXPECT_EQ(r[TargetDesc], "Acorn Devices");
         }
     }
@@ -139,11 +143,13 @@ TEST_F(EngineWrite, CopyMethodsOnTableRowsWithGeneratedKeys) {
     // The target's price lists have the base's names under other numbers.
     int listNum = 20;
     for (const QString& list : column(*base, u"SELECT ListName FROM OPLN ORDER BY ListNum"_s))
-        exec(*target, u"INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (%1, %2, 20)"_s
-                          .arg(listNum++)
-                          .arg(MRV_SQLBuilder::textLiteral(list, 6)));
-    exec(*target, u"INSERT INTO OCRG (GroupCode, GroupName, GroupType) VALUES (5, N'Wholesale', 'C')"_s);
-    const int groups = int(column(*base, u"SELECT GroupCode FROM OCRG WHERE GroupType = 'C'"_s).size());
+        exec(*target,
+             u"INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (%1, %2, 20)"_s.arg(listNum++)
+                 .arg(MRV_SQLBuilder::textLiteral(list, 6)));
+    exec(*target,
+         u"INSERT INTO OCRG (GroupCode, GroupName, GroupType) VALUES (5, N'Wholesale', 'C')"_s);
+    const int groups =
+        int(column(*base, u"SELECT GroupCode FROM OCRG WHERE GroupType = 'C'"_s).size());
 
     EXPECT_EQ(copy(CustomerGroups, MRV_DIInterface::UpdateExisting), S_FALSE);
     EXPECT_EQ(logged(u"213"_s, u"402"_s), 1); // Wholesale
@@ -154,8 +160,9 @@ TEST_F(EngineWrite, CopyMethodsOnTableRowsWithGeneratedKeys) {
 
     // Every group has its base name and type and points at the target's
     // price list of the base's list name.
-    const QString byName = u"SELECT g.GroupName, g.GroupType, l.ListName FROM OCRG g LEFT JOIN OPLN l "
-                           u"ON l.ListNum = g.PriceList WHERE g.GroupType = 'C' ORDER BY 1"_s;
+    const QString byName =
+        u"SELECT g.GroupName, g.GroupType, l.ListName FROM OCRG g LEFT JOIN OPLN l "
+        u"ON l.ListNum = g.PriceList WHERE g.GroupType = 'C' ORDER BY 1"_s;
     EXPECT_EQ(rows(*target, byName), rows(*base, byName));
     // New keys follow the largest one; the key counter moved past them.
     EXPECT_EQ(column(*target, u"SELECT MIN(GroupCode) FROM OCRG WHERE GroupCode <> 5"_s),
@@ -186,8 +193,9 @@ TEST_F(EngineWrite, AReferenceTheTargetCannotResolveFailsTheRecord) {
     tables.first().documents.first().xml.replace(u"<fField>ListName</fField>"_s,
                                                  u"<fField>1=1) OR (ListName</fField>"_s);
     EXPECT_EQ(manager(VendorGroups)->writeToTarget(tables, MRV_DIInterface::AddNew), S_OK);
-    EXPECT_EQ(column(*target, u"SELECT PriceList FROM OCRG WHERE GroupName = 'Domestic Suppliers'"_s),
-              QStringList{u"7"_s});
+    EXPECT_EQ(
+        column(*target, u"SELECT PriceList FROM OCRG WHERE GroupName = 'Domestic Suppliers'"_s),
+        QStringList{u"7"_s});
 }
 
 TEST_F(EngineWrite, MissingUserDefinedFieldsFailOrAreLeftOut) {
@@ -216,7 +224,8 @@ TEST_F(EngineWrite, MissingUserDefinedFieldsFailOrAreLeftOut) {
     // refuses the element itself).
     BOMTableList named = tables;
     named.first().documents.first().xml.replace(u"<U_Origin>"_s, u"<U_NAME>x</U_NAME><U_Origin>"_s);
-    EXPECT_EQ(manager(Manufacturers)->writeToTarget(named, MRV_DIInterface::UpdateExisting), S_FALSE);
+    EXPECT_EQ(manager(Manufacturers)->writeToTarget(named, MRV_DIInterface::UpdateExisting),
+              S_FALSE);
     EXPECT_NE(logRecords().last().value(Error), "Missing User Defined Fields");
 
     // Table rows are checked the same way.
@@ -244,22 +253,24 @@ TEST_F(EngineWrite, HostileValuesArriveUnchanged) {
     for (int i = 0; i < nasty.size(); ++i) {
         const QString literal = MRV_SQLBuilder::textLiteral(nasty[i], 6);
         if (nasty[i].size() <= 30)
-            exec(*base, u"INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, %2)"_s.arg(100 + i).arg(literal));
+            exec(*base, u"INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, %2)"_s.arg(100 + i).arg(
+                            literal));
         if (nasty[i].size() <= 20)
             exec(*base, u"INSERT INTO OCRG (GroupCode, GroupName, GroupType) VALUES (%1, %2, 'C')"_s
                             .arg(500 + i)
                             .arg(literal));
         if (nasty[i].size() <= 100)
-            exec(*base, u"INSERT INTO OPRJ (PrjCode, PrjName) VALUES (%1, %2)"_s
-                            .arg(MRV_SQLBuilder::textLiteral(u"N%1"_s.arg(i), 6), literal));
+            exec(*base, u"INSERT INTO OPRJ (PrjCode, PrjName) VALUES (%1, %2)"_s.arg(
+                            MRV_SQLBuilder::textLiteral(u"N%1"_s.arg(i), 6), literal));
     }
     EXPECT_EQ(copy(Projects, MRV_DIInterface::AddNew), S_FALSE);
-    EXPECT_EQ(copy(CustomerGroups, MRV_DIInterface::AddNew, [&] {
-                  MRV_KeyList keys;
-                  for (int i = 0; i < nasty.size(); ++i)
-                      keys << QVariantList{500 + i};
-                  return keys;
-              }()),
+    EXPECT_EQ(copy(CustomerGroups, MRV_DIInterface::AddNew,
+                   [&] {
+                       MRV_KeyList keys;
+                       for (int i = 0; i < nasty.size(); ++i)
+                           keys << QVariantList{500 + i};
+                       return keys;
+                   }()),
               S_FALSE);
     EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::AddNew), S_FALSE);
 
@@ -361,7 +372,8 @@ TEST_F(EngineWrite, WithoutATargetNothingIsWritten) {
     EXPECT_TRUE(logRecords().isEmpty());
     // Tables the category does not own are passed over.
     context.targetCompany = target;
-    EXPECT_EQ(manager(Manufacturers)->writeToTarget(read(Currencies), MRV_DIInterface::AddNew), S_OK);
+    EXPECT_EQ(manager(Manufacturers)->writeToTarget(read(Currencies), MRV_DIInterface::AddNew),
+              S_OK);
     EXPECT_TRUE(logRecords().isEmpty());
     // No copy log: records are written all the same.
     context.copyLog = nullptr;
