@@ -3,8 +3,9 @@
 #include "di/MRV_DIFailureAbortException.h"
 #include "di/MRV_SQLBuilder.h"
 #include "host/objects/LLErrors.h"
+#include "host/objects/LLBusinessObject.h"
 #include "interaction/MRV_ScriptedInteraction.h"
-#include "xml/MRV_XmlString.h"
+#include "managers/MRV_CurrencySettingsManager.h"
 
 using namespace Qt::StringLiterals;
 
@@ -237,65 +238,6 @@ TEST_F(EngineWrite, MissingUserDefinedFieldsFailOrAreLeftOut) {
     EXPECT_EQ(copy(Projects, MRV_DIInterface::AddNew, {{u"PRJ001"_s}}), S_OK);
 }
 
-// Values from anywhere arrive as they are, through business objects and
-// table rows alike, and never run as SQL of their own.
-TEST_F(EngineWrite, HostileValuesArriveUnchanged) {
-    // Names that differ only in case are one name on this server.
-    QStringList nasty;
-    QSet<QString> folded;
-    for (const QString& value : nastyStrings())
-        if (isXmlText(value) && !folded.contains(value.toCaseFolded())) {
-            folded.insert(value.toCaseFolded());
-            nasty << value;
-        }
-    ASSERT_GT(nasty.size(), 60);
-    // Each value in every column it fits (the host checks lengths).
-    for (int i = 0; i < nasty.size(); ++i) {
-        const QString literal = MRV_SQLBuilder::textLiteral(nasty[i], 6);
-        if (nasty[i].size() <= 30)
-            exec(*base, u"INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, %2)"_s.arg(100 + i).arg(
-                            literal));
-        if (nasty[i].size() <= 20)
-            exec(*base, u"INSERT INTO OCRG (GroupCode, GroupName, GroupType) VALUES (%1, %2, 'C')"_s
-                            .arg(500 + i)
-                            .arg(literal));
-        if (nasty[i].size() <= 100)
-            exec(*base, u"INSERT INTO OPRJ (PrjCode, PrjName) VALUES (%1, %2)"_s.arg(
-                            MRV_SQLBuilder::textLiteral(u"N%1"_s.arg(i), 6), literal));
-    }
-    EXPECT_EQ(copy(Projects, MRV_DIInterface::AddNew), S_FALSE);
-    EXPECT_EQ(copy(CustomerGroups, MRV_DIInterface::AddNew,
-                   [&] {
-                       MRV_KeyList keys;
-                       for (int i = 0; i < nasty.size(); ++i)
-                           keys << QVariantList{500 + i};
-                       return keys;
-                   }()),
-              S_FALSE);
-    EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::AddNew), S_FALSE);
-
-    const QStringList projects = column(*target, u"SELECT PrjName FROM OPRJ"_s);
-    const QStringList groups = column(*target, u"SELECT GroupName FROM OCRG"_s);
-    const QStringList firms = names(*target);
-    for (const QString& value : nasty) {
-        // Only an empty name is refused: the columns take no NULL.
-        EXPECT_EQ(projects.contains(value), !value.isEmpty() && value.size() <= 100)
-            << value.toStdString();
-        EXPECT_EQ(groups.contains(value), !value.isEmpty() && value.size() <= 20)
-            << value.toStdString();
-        EXPECT_EQ(firms.contains(value), !value.isEmpty() && value.size() <= 30)
-            << value.toStdString();
-    }
-    // The refused records are logged with the host's error code.
-    int required = 0;
-    for (const QStringList& r : logRecords())
-        required += r.value(Error).startsWith(codeText(LLObjectsCOM::errRequired) + u':');
-    EXPECT_EQ(required, 1); // the manufacturer without a name
-    // Nothing else happened to the target.
-    EXPECT_EQ(value(*target, u"SELECT COUNT(*) FROM OITM"_s).toInt(), 0);
-    EXPECT_EQ(value(*target, u"SELECT COUNT(*) FROM OCRG WHERE GroupType <> 'C'"_s).toInt(), 0);
-}
-
 // A record's values from a file reach statements only checked: a value that
 // must be a number or a date has to be one, and only columns of the table
 // are written.
@@ -379,4 +321,41 @@ TEST_F(EngineWrite, WithoutATargetNothingIsWritten) {
     context.copyLog = nullptr;
     EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::AddNew), S_OK);
     EXPECT_EQ(names(*target), names(*base));
+}
+
+namespace {
+
+// Currencies whose records a manager changes on their way: the document
+// before the object reads it, and the object before it is saved.
+class PreparedCurrencies : public MRV_CurrencySettingsManager {
+public:
+    using MRV_CurrencySettingsManager::MRV_CurrencySettingsManager;
+    void prepareRecord(int objectType, QString& xml) override {
+        types << objectType;
+        xml.replace(u"<Name>"_s, u"<Name>New "_s);
+    }
+    void prepareObject(int objectType, LLObjectsCOM::HostObject& object, int mode) override {
+        types << objectType;
+        modes << mode;
+        dynamic_cast<LLObjectsCOM::BusinessObject&>(object).SetProperty(
+            u"ForeignName"_s, u"mode %1"_s.arg(mode));
+    }
+    QList<int> types;
+    QList<int> modes;
+};
+
+} // namespace
+
+TEST_F(EngineWrite, ManagersPrepareRecordsAndObjectsBeforeTheyAreSaved) {
+    PreparedCurrencies currencies(&context, Currencies);
+    const BOMTableList tables = read(Currencies, {{u"EUR"_s}});
+    ASSERT_EQ(currencies.writeToTarget(tables, MRV_DIInterface::AddNew), S_OK);
+    ASSERT_EQ(currencies.writeToTarget(tables, MRV_DIInterface::UpdateExisting), S_OK);
+    EXPECT_EQ(currencies.modes, (QList<int>{MRV_DIInterface::BeforeAdd, MRV_DIInterface::BeforeUpdate}));
+    EXPECT_EQ(currencies.types, (QList<int>{37, 37, 37, 37}));
+    EXPECT_EQ(rows(*target, u"SELECT CurrName, FrgnName FROM OCRN"_s),
+              (QList<QVariantList>{{u"New Euro"_s, u"mode 2"_s}}));
+    // The log shows what the target holds now.
+    EXPECT_EQ(logRecords().last()[TargetDesc], "New Euro");
+    EXPECT_EQ(logRecords().last()[BaseDesc], "Euro");
 }

@@ -1,4 +1,7 @@
 #include "ManagerTestSupport.h"
+#include "xml/MRV_XmlString.h"
+
+#include <QRegularExpression>
 
 // Every manager, read from the standard company and written into the empty
 // one with each copy method: afterwards the target holds what the base
@@ -80,3 +83,48 @@ INSTANTIATE_TEST_SUITE_P(Managers, ManagerCopy, ::testing::ValuesIn(managerCases
                          [](const ::testing::TestParamInfo<ManagerCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// Records named with hostile text arrive with exactly that name, through
+// every manager; the only ones refused are those without a name, each with
+// its own failed line.
+TEST_P(ManagerCopy, HostileNamesArriveUnchanged) {
+    QStringList values;
+    QSet<QString> folded; // one name on a server that ignores case
+    for (const QString& v : nastyStrings())
+        if (isXmlText(v) && v.size() <= GetParam().nameWidth && !folded.contains(v.toCaseFolded())) {
+            folded.insert(v.toCaseFolded());
+            values << v;
+        }
+    ASSERT_GT(values.size(), 50);
+    for (int i = 0; i < values.size(); ++i) {
+        const QString code = QStringLiteral("Q%1").arg(i, 2, 10, QLatin1Char('0'));
+        // The name goes in last, so that nothing in it is taken for a
+        // placeholder.
+        QString insert = GetParam().insertNamed;
+        insert.replace(QStringLiteral("%1"), QString::number(600 + i));
+        insert.replace(QStringLiteral("%3"), MRV_SQLBuilder::textLiteral(code, 6));
+        insert.replace(QStringLiteral("%2"), MRV_SQLBuilder::textLiteral(values[i], 6));
+        exec(*base, insert);
+    }
+    QStringList expected = column(*base, GetParam().names);
+    expected.removeAll(QString());
+    expected.sort();
+    EXPECT_EQ(copyAll(MRV_DIInterface::AddNew), S_FALSE);
+    QStringList arrived = column(*target, GetParam().names);
+    for (const QString& v : values)
+        EXPECT_EQ(arrived.contains(v), !v.isEmpty()) << v.toStdString();
+    // The category's records came, each once, and nothing else.
+    arrived.sort();
+    EXPECT_EQ(arrived, expected);
+    const QList<QStringList> records = logRecords();
+    EXPECT_EQ(records.size(), count + values.size());
+    qsizetype failed = 0;
+    for (const QStringList& r : records)
+        if (r[Result] == u"403") {
+            ++failed;
+            // The host's refusal, with its error code.
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("^-\\d+: ")).match(r.value(Error)).hasMatch())
+                << r.value(Error).toStdString();
+        }
+    EXPECT_EQ(failed, 1);
+}
