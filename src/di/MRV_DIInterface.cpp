@@ -179,7 +179,7 @@ QString MRV_DIInterface::categoryCondition(const MRV_CompanySql& sql,
         parts << kind.buildWhere().mid(QStringLiteral(" WHERE ").size());
     for (const MRV_Sql* condition : {&table.filter, &extra})
         if (!condition->isEmpty())
-            parts << u'(' + sql.pick(*condition) + u')';
+            parts << u'(' + sql.condition(*condition) + u')';
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -219,7 +219,7 @@ QList<QStringList> MRV_DIInterface::keyRows(MRV_CompanySql& sql, const MRV_Table
 QString MRV_DIInterface::keySelect(const MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                                    const MRV_Sql& own, const MRV_Sql& extra) const {
     if (!own.isEmpty())
-        return sql.pick(own);
+        return sql.statement(own);
     MRV_SQLBuilder select = sql.builder(table.name);
     for (const QString& key : table.keyColumns)
         select.addSelectColumn(key);
@@ -280,7 +280,7 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
     const QString selectAll = QStringLiteral("SELECT * FROM ") + base.table(table.name);
     QStringList statements;
     if (columns.isEmpty()) {
-        const QString own = base.pick(table.readAll);
+        const QString own = base.statement(table.readAll);
         statements << (!own.isEmpty()        ? own
                        : condition.isEmpty() ? selectAll
                                              : selectAll + QStringLiteral(" WHERE ") + condition);
@@ -383,6 +383,7 @@ void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
 // ---------------------------------------------------------------- listing
 
 MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
+    CLogBase log(u"MRV", u"MRV_DIInterface::listFromDatabase");
     initialize();
     m_dataSet.clearRows();
     const MRV_TableDeclaration& main = mainTable();
@@ -404,6 +405,7 @@ MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
         row.description = row.values.value(description);
         m_dataSet.addRow(row);
     }
+    log.LogDbg1(u"%s: %d record(s) listed", m_categoryId, int(m_dataSet.rows().size()));
     return &m_dataSet;
 }
 
@@ -488,6 +490,8 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
         log.LogError(u"Failed to write %s: %s", m_categoryId, e.errorMessage());
         return E_FAIL;
     }
+    log.LogDbg1(u"%s written with copy method %d, %d record(s) failed", m_categoryId, method,
+                m_failures);
     return m_failures > 0 ? S_FALSE : S_OK;
 }
 
@@ -763,6 +767,7 @@ bool MRV_DIInterface::removeObject(const MRV_TableDeclaration& table, const QVar
 }
 
 void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table) {
+    CLogBase log(u"MRV", u"MRV_DIInterface::removeAllObjects");
     const QList<QStringList> keys = keyRows(
         target, table, keySelect(target, table, table.removalSelect, table.removalFilter), true);
     for (const QStringList& key : keys) {
@@ -776,6 +781,8 @@ void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDe
         }
         if (outcome.targetCode.isEmpty())
             outcome.targetCode = key.join(QStringLiteral(", "));
+        if (!outcome.succeeded)
+            log.LogDbg1(u"%s %s not removed: %s", table.name, outcome.targetCode, outcome.error);
         logOutcome(outcome);
     }
 }

@@ -5,6 +5,7 @@
 #include "di/MRV_ParentOrder.h"
 #include "di/MRV_TableDeclaration.h"
 #include "host/objects/LLCompany.h"
+#include "tsframework/CLogBase.h"
 #include "tsframework/ComError.h"
 #include "tsframework/TSFormat.h"
 
@@ -78,11 +79,14 @@ QList<MRV_DITableWriter::Child> MRV_DITableWriter::childrenOf(const BOMTableList
 
 void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOMTableList& tables,
                               int copyMethod) {
+    CLogBase log(u"MRV", u"MRV_DITableWriter::write");
     Outcome unreadable;
     unreadable.operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
     QList<Row> rows = rowsOf(m_table, documents, &unreadable);
-    if (!unreadable.error.isEmpty())
+    if (!unreadable.error.isEmpty()) {
+        log.LogError(u"%s: %s", m_table.name, unreadable.error);
         m_owner.logOutcome(unreadable);
+    }
     if (!m_table.parentColumn.isEmpty()) {
         QStringList keys, parents;
         for (const Row& r : rows) {
@@ -110,6 +114,7 @@ void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOM
     }
     if (m_inserted && m_table.autoKeyObject > 0)
         moveKeyCounter();
+    log.LogDbg1(u"%s: %d row(s) with copy method %d", m_table.name, int(rows.size()), copyMethod);
 }
 
 bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome) {
@@ -290,6 +295,7 @@ void MRV_DITableWriter::moveKeyCounter() {
 }
 
 void MRV_DITableWriter::removeAll() {
+    CLogBase log(u"MRV", u"MRV_DITableWriter::removeAll");
     MRV_SQLBuilder select = m_target.builder(m_table.name);
     for (const QString& key : m_table.keyColumns)
         select.addSelectColumn(key);
@@ -340,6 +346,8 @@ void MRV_DITableWriter::removeAll() {
             outcome.succeeded = false;
             outcome.error = MRV_DIInterface::errorText(e);
         }
+        if (!outcome.succeeded)
+            log.LogDbg1(u"%s %s not deleted: %s", m_table.name, outcome.targetCode, outcome.error);
         m_owner.logOutcome(outcome);
     }
 }

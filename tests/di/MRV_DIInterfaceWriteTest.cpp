@@ -2,8 +2,8 @@
 #include "di/MRV_BOMRecord.h"
 #include "di/MRV_DIFailureAbortException.h"
 #include "di/MRV_SQLBuilder.h"
-#include "host/objects/LLErrors.h"
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLErrors.h"
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "managers/MRV_CurrencySettingsManager.h"
 
@@ -337,8 +337,8 @@ public:
     void prepareObject(int objectType, LLObjectsCOM::HostObject& object, int mode) override {
         types << objectType;
         modes << mode;
-        dynamic_cast<LLObjectsCOM::BusinessObject&>(object).SetProperty(
-            u"ForeignName"_s, u"mode %1"_s.arg(mode));
+        dynamic_cast<LLObjectsCOM::BusinessObject&>(object).SetProperty(u"ForeignName"_s,
+                                                                        u"mode %1"_s.arg(mode));
     }
     QList<int> types;
     QList<int> modes;
@@ -351,7 +351,8 @@ TEST_F(EngineWrite, ManagersPrepareRecordsAndObjectsBeforeTheyAreSaved) {
     const BOMTableList tables = read(Currencies, {{u"EUR"_s}});
     ASSERT_EQ(currencies.writeToTarget(tables, MRV_DIInterface::AddNew), S_OK);
     ASSERT_EQ(currencies.writeToTarget(tables, MRV_DIInterface::UpdateExisting), S_OK);
-    EXPECT_EQ(currencies.modes, (QList<int>{MRV_DIInterface::BeforeAdd, MRV_DIInterface::BeforeUpdate}));
+    EXPECT_EQ(currencies.modes,
+              (QList<int>{MRV_DIInterface::BeforeAdd, MRV_DIInterface::BeforeUpdate}));
     EXPECT_EQ(currencies.types, (QList<int>{37, 37, 37, 37}));
     EXPECT_EQ(rows(*target, u"SELECT CurrName, FrgnName FROM OCRN"_s),
               (QList<QVariantList>{{u"New Euro"_s, u"mode 2"_s}}));

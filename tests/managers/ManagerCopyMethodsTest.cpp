@@ -91,7 +91,8 @@ TEST_P(ManagerCopy, HostileNamesArriveUnchanged) {
     QStringList values;
     QSet<QString> folded; // one name on a server that ignores case
     for (const QString& v : nastyStrings())
-        if (isXmlText(v) && v.size() <= GetParam().nameWidth && !folded.contains(v.toCaseFolded())) {
+        if (isXmlText(v) && v.size() <= GetParam().nameWidth &&
+            !folded.contains(v.toCaseFolded())) {
             folded.insert(v.toCaseFolded());
             values << v;
         }
@@ -123,7 +124,8 @@ TEST_P(ManagerCopy, HostileNamesArriveUnchanged) {
         if (r[Result] == u"403") {
             ++failed;
             // The host's refusal, with its error code.
-            EXPECT_TRUE(QRegularExpression(QStringLiteral("^-\\d+: ")).match(r.value(Error)).hasMatch())
+            EXPECT_TRUE(
+                QRegularExpression(QStringLiteral("^-\\d+: ")).match(r.value(Error)).hasMatch())
                 << r.value(Error).toStdString();
         }
     EXPECT_EQ(failed, 1);
