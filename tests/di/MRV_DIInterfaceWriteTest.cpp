@@ -197,6 +197,8 @@ TEST_F(EngineWrite, AReferenceTheTargetCannotResolveFailsTheRecord) {
     EXPECT_EQ(
         column(*target, u"SELECT PriceList FROM OCRG WHERE GroupName = 'Domestic Suppliers'"_s),
         QStringList{u"7"_s});
+    // The first row of a table without rows gets key 1.
+    EXPECT_EQ(column(*target, u"SELECT GroupCode FROM OCRG"_s), QStringList{u"1"_s});
 }
 
 TEST_F(EngineWrite, MissingUserDefinedFieldsFailOrAreLeftOut) {
