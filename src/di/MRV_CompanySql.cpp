@@ -73,6 +73,18 @@ int MRV_CompanySql::keyType(const QString& table, const QString& column) {
     return fields(table).value(column).hostType == 2 ? QMetaType::Int : QMetaType::QString;
 }
 
+QString MRV_CompanySql::statement(const MRV_Sql& sql) const {
+    if (m_serverType != 5)
+        return sql.plain;
+    return sql.quoted.isEmpty() ? MRV_SQLBuilder::quoteSelect(sql.plain) : sql.quoted;
+}
+
+QString MRV_CompanySql::condition(const MRV_Sql& sql) const {
+    if (m_serverType != 5)
+        return sql.plain;
+    return sql.quoted.isEmpty() ? MRV_SQLBuilder::quoteWhere(sql.plain) : sql.quoted;
+}
+
 QString MRV_CompanySql::text(const QVariant& value) {
     return LLObjectsCOM::Recordset::valueText(value);
 }

@@ -32,9 +32,10 @@ public:
 
     LLObjectsCOM::Company& company() const { return m_company; }
     int serverType() const { return m_serverType; }
-    const QString& pick(const MRV_Sql& statement) const {
-        return statement.forServer(m_serverType);
-    }
+    // A manager's statement, or condition, in the company's dialect: its
+    // own quoted text, or the plain one rewritten for the quoted dialect.
+    QString statement(const MRV_Sql& sql) const;
+    QString condition(const MRV_Sql& sql) const;
     MRV_SQLBuilder builder(const QString& table = QString()) const {
         return MRV_SQLBuilder(m_serverType, table);
     }

@@ -42,4 +42,5 @@ void MRV_ConnectionContext::reset() {
     copyMethod = -1;
     responseToFailure = -1;
     ignoreMissingUdf = false;
+    copyLog = nullptr;
 }

@@ -89,7 +89,8 @@ LLObjectsCOM::Company& MRV_DIInterface::targetCompany() const {
 LLObjectsCOM::Company* MRV_DIInterface::describingCompany() const {
     if (!m_context)
         return nullptr;
-    for (const auto& company : {m_context->baseCompany, m_context->targetCompany, m_context->company})
+    for (const auto& company :
+         {m_context->baseCompany, m_context->targetCompany, m_context->company})
         if (company && company->Connected())
             return company.get();
     return nullptr;
@@ -106,11 +107,9 @@ int MRV_DIInterface::initialize() {
     QList<int> keyTypes;
     QList<MRV_DIDataSet::Column> columns;
     for (qsizetype i = 0; i < m_listColumns.size(); ++i)
-        columns << MRV_DIDataSet::Column{m_listColumns[i],
-                                         main.isObject() ? m_listElements.value(i)
-                                                         : m_listColumns[i],
-                                         m_listColumns[i], MRV_DIDataSet::Text,
-                                         m_columnFlags.value(i) == 1};
+        columns << MRV_DIDataSet::Column{
+            m_listColumns[i], main.isObject() ? m_listElements.value(i) : m_listColumns[i],
+            m_listColumns[i], MRV_DIDataSet::Text, m_columnFlags.value(i) == 1};
     // The host describes the columns; without a company (or when it cannot)
     // the grid shows the column names as text.
     try {
@@ -124,7 +123,7 @@ int MRV_DIInterface::initialize() {
                 if (f == fields.cend())
                     continue;
                 c.description = f->description;
-                c.type = f->hostType == 3                      ? MRV_DIDataSet::Date
+                c.type = f->hostType == 3                       ? MRV_DIDataSet::Date
                          : f->hostType == 2 || f->hostType == 4 ? MRV_DIDataSet::Number
                                                                 : MRV_DIDataSet::Text;
             }
@@ -151,8 +150,7 @@ bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& table
     const QString keyColumn = t->keyColumns.value(0);
     MRV_SQLBuilder lookup = sql.builder(t->name);
     lookup.addSelectColumn(keyColumn);
-    lookup.addCondition(t->generatedKeyName, name,
-                        sql.valueType(t->name, t->generatedKeyName));
+    lookup.addCondition(t->generatedKeyName, name, sql.valueType(t->name, t->generatedKeyName));
     for (const auto& [column, value] : t->kind)
         lookup.addCondition(column, value, sql.valueType(t->name, column));
     if (lookup.isValid()) {
@@ -162,8 +160,8 @@ bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& table
             return true;
         }
     }
-    const QVariant max =
-        sql.scalar(QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t->name)));
+    const QVariant max = sql.scalar(
+        QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t->name)));
     key = QString::number(MRV_CompanySql::text(max).toLongLong() + 1);
     return false;
 }
@@ -181,7 +179,7 @@ QString MRV_DIInterface::categoryCondition(const MRV_CompanySql& sql,
         parts << kind.buildWhere().mid(QStringLiteral(" WHERE ").size());
     for (const MRV_Sql* condition : {&table.filter, &extra})
         if (!condition->isEmpty())
-            parts << u'(' + sql.pick(*condition) + u')';
+            parts << u'(' + sql.condition(*condition) + u')';
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -221,7 +219,7 @@ QList<QStringList> MRV_DIInterface::keyRows(MRV_CompanySql& sql, const MRV_Table
 QString MRV_DIInterface::keySelect(const MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                                    const MRV_Sql& own, const MRV_Sql& extra) const {
     if (!own.isEmpty())
-        return sql.pick(own);
+        return sql.statement(own);
     MRV_SQLBuilder select = sql.builder(table.name);
     for (const QString& key : table.keyColumns)
         select.addSelectColumn(key);
@@ -282,7 +280,7 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
     const QString selectAll = QStringLiteral("SELECT * FROM ") + base.table(table.name);
     QStringList statements;
     if (columns.isEmpty()) {
-        const QString own = base.pick(table.readAll);
+        const QString own = base.statement(table.readAll);
         statements << (!own.isEmpty()        ? own
                        : condition.isEmpty() ? selectAll
                                              : selectAll + QStringLiteral(" WHERE ") + condition);
@@ -302,8 +300,9 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
             continue;
         const QString keys = groups.join(QStringLiteral(" OR "));
         statements << selectAll + QStringLiteral(" WHERE ") +
-                          (condition.isEmpty() ? keys : condition + QStringLiteral(" AND (") +
-                                                            keys + u')');
+                          (condition.isEmpty()
+                               ? keys
+                               : condition + QStringLiteral(" AND (") + keys + u')');
     }
     QString rows;
     for (const QString& statement : statements) {
@@ -342,7 +341,8 @@ void MRV_DIInterface::readChildren(MRV_CompanySql& base, const MRV_TableDeclarat
             const MRV_BOMRecord::Group* group =
                 record.parse(document.xml) ? record.group(MRV_BOMRecord::groupName(parent.name))
                                            : nullptr;
-            for (const MRV_BOMRecord::Row& row : group ? group->rows : QList<MRV_BOMRecord::Row>()) {
+            for (const MRV_BOMRecord::Row& row :
+                 group ? group->rows : QList<MRV_BOMRecord::Row>()) {
                 QVariantList link;
                 for (const QString& field : parentFields)
                     link << row.value(field);
@@ -383,6 +383,7 @@ void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
 // ---------------------------------------------------------------- listing
 
 MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
+    CLogBase log(u"MRV", u"MRV_DIInterface::listFromDatabase");
     initialize();
     m_dataSet.clearRows();
     const MRV_TableDeclaration& main = mainTable();
@@ -404,6 +405,7 @@ MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
         row.description = row.values.value(description);
         m_dataSet.addRow(row);
     }
+    log.LogDbg1(u"%s: %d record(s) listed", m_categoryId, int(m_dataSet.rows().size()));
     return &m_dataSet;
 }
 
@@ -453,10 +455,10 @@ MRV_DIDataSet* MRV_DIInterface::listFromConfiguration(const BOMTableList& tables
 
 HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMethod) {
     CLogBase log(u"MRV", u"MRV_DIInterface::writeToTarget");
-    const int method = copyMethod == RemovalPhase || copyMethod == UpdateExisting ||
-                               copyMethod == AddNew
-                           ? copyMethod
-                           : ReplaceAll;
+    const int method =
+        copyMethod == RemovalPhase || copyMethod == UpdateExisting || copyMethod == AddNew
+            ? copyMethod
+            : ReplaceAll;
     m_failures = 0;
     try {
         MRV_CompanySql target(targetCompany());
@@ -488,19 +490,22 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
         log.LogError(u"Failed to write %s: %s", m_categoryId, e.errorMessage());
         return E_FAIL;
     }
+    log.LogDbg1(u"%s written with copy method %d, %d record(s) failed", m_categoryId, method,
+                m_failures);
     return m_failures > 0 ? S_FALSE : S_OK;
 }
 
-QList<MRV_BOMDocument> MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
-                                                     const QList<MRV_BOMDocument>& documents) const {
+QList<MRV_BOMDocument>
+MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
+                              const QList<MRV_BOMDocument>& documents) const {
     if (table.parentElement.isEmpty() || documents.size() < 2)
         return documents;
     QStringList keys, parents;
     for (const MRV_BOMDocument& document : documents) {
         MRV_BOMRecord record;
-        const MRV_BOMRecord::Group* group =
-            record.parse(document.xml) ? record.group(MRV_BOMRecord::groupName(table.name))
-                                       : nullptr;
+        const MRV_BOMRecord::Group* group = record.parse(document.xml)
+                                                ? record.group(MRV_BOMRecord::groupName(table.name))
+                                                : nullptr;
         const MRV_BOMRecord::Row row =
             group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
         keys << row.value(table.keyElements.value(0));
@@ -599,27 +604,57 @@ void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclar
                 keyTexts << row.value(element);
             outcome.baseCode = keyTexts.join(QStringLiteral(", "));
             outcome.baseDescription = baseDescription(table, row);
-            if (prepareForTarget(table, record, outcome)) {
-                const QVariantList keys = typedKeys(target, table, keyTexts);
-                bool update = copyMethod == UpdateExisting;
-                if (copyMethod == ReplaceAll)
-                    update = document.flag == 1 ||
-                             target.company()
-                                 .GetBusinessObject(table.objectType)
-                                 ->Invoke(QStringLiteral("GetByKey"), keys)
-                                 .toBool();
-                outcome.operation = update ? UpdateExisting : AddNew;
-                if (update)
-                    UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
-                else
-                    AddDataSetFromDI(table, record.toXml(), outcome);
-            }
+            if (prepareForTarget(table, record, outcome))
+                writeObject(target, table, record, keyTexts, document.flag, copyMethod, outcome);
         } catch (const ComError& e) {
             outcome.succeeded = false;
             outcome.error = errorText(e);
         }
         logOutcome(outcome);
     }
+}
+
+void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclaration& table,
+                                  MRV_BOMRecord& record, QStringList keyTexts, int flag,
+                                  int copyMethod, Outcome& outcome) {
+    bool found = false;
+    if (!table.generatedKeyName.isEmpty()) {
+        // The host numbers these records itself: a record is the target's
+        // record of the same name, whatever key it has there.
+        QString key = keyTexts.value(0);
+        MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
+        MRV_BOMRecord::Row* row = group && !group->rows.isEmpty() ? &group->rows.first() : nullptr;
+        const QString nameElement = table.generatedKeyName == table.descriptionColumn
+                                        ? table.descriptionElement
+                                        : table.generatedKeyName;
+        found = row && resolveTargetKey(row->value(nameElement), table.name, key);
+        if (found) {
+            keyTexts[0] = key;
+            row->setValue(table.keyElements.value(0), key);
+        }
+        if (copyMethod == UpdateExisting && !found) {
+            outcome.error = QStringLiteral("The record is not in the target company");
+            return;
+        }
+        if (copyMethod == AddNew && found) {
+            outcome.error = QStringLiteral("The record exists in the target company already");
+            return;
+        }
+    }
+    const QVariantList keys = typedKeys(target, table, keyTexts);
+    bool update = copyMethod == UpdateExisting;
+    if (copyMethod == ReplaceAll)
+        update = !table.generatedKeyName.isEmpty()
+                     ? found
+                     : flag == 1 || target.company()
+                                        .GetBusinessObject(table.objectType)
+                                        ->Invoke(QStringLiteral("GetByKey"), keys)
+                                        .toBool();
+    outcome.operation = update ? UpdateExisting : AddNew;
+    if (update)
+        UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
+    else
+        AddDataSetFromDI(table, record.toXml(), outcome);
 }
 
 bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,
@@ -638,7 +673,8 @@ bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QSt
         outcome.targetFormerDescription = objectProperty(*object, descriptionField(table));
         if (object->GetIDOfName(QStringLiteral("Browser")) < 0)
             return replaceObject(table, *object, xml, outcome);
-        auto* browser = object->Invoke(QStringLiteral("Browser")).value<LLObjectsCOM::HostObject*>();
+        auto* browser =
+            object->Invoke(QStringLiteral("Browser")).value<LLObjectsCOM::HostObject*>();
         if (!browser)
             throw ComError(E_FAIL, QStringLiteral("The object gives no browser"));
         if (browser->Invoke(QStringLiteral("ReadXml"), {xml, 0}).toInt() != 0) {
@@ -731,9 +767,9 @@ bool MRV_DIInterface::removeObject(const MRV_TableDeclaration& table, const QVar
 }
 
 void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table) {
-    const QList<QStringList> keys =
-        keyRows(target, table, keySelect(target, table, table.removalSelect, table.removalFilter),
-                true);
+    CLogBase log(u"MRV", u"MRV_DIInterface::removeAllObjects");
+    const QList<QStringList> keys = keyRows(
+        target, table, keySelect(target, table, table.removalSelect, table.removalFilter), true);
     for (const QStringList& key : keys) {
         Outcome outcome;
         outcome.operation = RemovalPhase;
@@ -745,6 +781,8 @@ void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDe
         }
         if (outcome.targetCode.isEmpty())
             outcome.targetCode = key.join(QStringLiteral(", "));
+        if (!outcome.succeeded)
+            log.LogDbg1(u"%s %s not removed: %s", table.name, outcome.targetCode, outcome.error);
         logOutcome(outcome);
     }
 }

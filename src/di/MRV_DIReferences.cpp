@@ -33,14 +33,14 @@ void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BO
                 continue;
             // A key that names nothing in the base travels without values;
             // the target then cannot resolve it and refuses the record.
-            row.dependencies << MRV_BOMRecord::Dependency{ref.table, ref.field,
-                                                          ref.identifyingColumns,
-                                                          identifyingValues(ref, value)};
+            row.dependencies << MRV_BOMRecord::Dependency{
+                ref.table, ref.field, ref.identifyingColumns, identifyingValues(ref, value)};
         }
     }
 }
 
-QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference, const QString& key) {
+QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference,
+                                                const QString& key) {
     const QString cacheKey = reference.table + u'|' + reference.keyColumn + u'|' + key;
     const auto known = m_identities.constFind(cacheKey);
     if (known != m_identities.cend())
@@ -104,8 +104,8 @@ bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringLi
                                  QString& key, QString& error) {
     const auto missing = [&] {
         error = QStringLiteral("%1 refers to %2 %3 '%4', which is not in the target company")
-                    .arg(reference.field, reference.table,
-                         reference.identifyingColumns.join(u'/'), values.join(u'/'));
+                    .arg(reference.field, reference.table, reference.identifyingColumns.join(u'/'),
+                         values.join(u'/'));
         return false;
     };
     if (values.size() != reference.identifyingColumns.size() || values.isEmpty())
@@ -124,8 +124,8 @@ bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringLi
     return true;
 }
 
-bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table,
-                                           MRV_BOMRecord& record, QString& error) {
+bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                                           QString& error) {
     for (const MRV_Reference& ref : table.references) {
         MRV_BOMRecord::Group* group = record.group(groupOf(table, ref));
         if (!group)

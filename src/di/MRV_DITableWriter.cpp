@@ -5,6 +5,7 @@
 #include "di/MRV_ParentOrder.h"
 #include "di/MRV_TableDeclaration.h"
 #include "host/objects/LLCompany.h"
+#include "tsframework/CLogBase.h"
 #include "tsframework/ComError.h"
 #include "tsframework/TSFormat.h"
 
@@ -78,11 +79,14 @@ QList<MRV_DITableWriter::Child> MRV_DITableWriter::childrenOf(const BOMTableList
 
 void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOMTableList& tables,
                               int copyMethod) {
+    CLogBase log(u"MRV", u"MRV_DITableWriter::write");
     Outcome unreadable;
     unreadable.operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
     QList<Row> rows = rowsOf(m_table, documents, &unreadable);
-    if (!unreadable.error.isEmpty())
+    if (!unreadable.error.isEmpty()) {
+        log.LogError(u"%s: %s", m_table.name, unreadable.error);
         m_owner.logOutcome(unreadable);
+    }
     if (!m_table.parentColumn.isEmpty()) {
         QStringList keys, parents;
         for (const Row& r : rows) {
@@ -110,14 +114,10 @@ void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOM
     }
     if (m_inserted && m_table.autoKeyObject > 0)
         moveKeyCounter();
+    log.LogDbg1(u"%s: %d row(s) with copy method %d", m_table.name, int(rows.size()), copyMethod);
 }
 
 bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome) {
-    MRV_BOMRecord record;
-    record.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(table.name), {row}};
-    if (!m_owner.prepareForTarget(table, record, outcome))
-        return false;
-    row = record.groups().first().rows.first();
     // A row of another kind (a vendor group among customer groups) is not
     // the category's; a row without the kind gets it.
     for (const auto& [column, value] : table.kind) {
@@ -130,6 +130,11 @@ bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Out
         }
         row.setValue(column, value);
     }
+    MRV_BOMRecord record;
+    record.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(table.name), {row}};
+    if (!m_owner.prepareForTarget(table, record, outcome))
+        return false;
+    row = record.groups().first().rows.first();
     // Only columns the target's table has are written, spelt as it spells
     // them: a name from a file never reaches the statement unchecked.
     const QHash<QString, MRV_CompanySql::Field>& fields = m_target.fields(table.name);
@@ -273,9 +278,9 @@ bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
 void MRV_DITableWriter::moveKeyCounter() {
     const QString key = m_table.keyColumns.value(0);
     const qlonglong next =
-        MRV_CompanySql::text(m_target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
-                                                 .arg(m_target.column(key),
-                                                      m_target.table(m_table.name))))
+        MRV_CompanySql::text(
+            m_target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
+                                .arg(m_target.column(key), m_target.table(m_table.name))))
             .toLongLong() +
         1;
     // The counter only moves on: keys handed out before (and perhaps still
@@ -290,6 +295,7 @@ void MRV_DITableWriter::moveKeyCounter() {
 }
 
 void MRV_DITableWriter::removeAll() {
+    CLogBase log(u"MRV", u"MRV_DITableWriter::removeAll");
     MRV_SQLBuilder select = m_target.builder(m_table.name);
     for (const QString& key : m_table.keyColumns)
         select.addSelectColumn(key);
@@ -313,9 +319,11 @@ void MRV_DITableWriter::removeAll() {
              m_target
                  .query(QStringLiteral("SELECT %1, %2 FROM %3")
                             .arg(m_target.column(m_table.keyColumns.value(0)),
-                                 m_target.column(m_table.parentColumn), m_target.table(m_table.name)))
+                                 m_target.column(m_table.parentColumn),
+                                 m_target.table(m_table.name)))
                  .values)
-            parentOf.insert(MRV_CompanySql::text(link.value(0)), MRV_CompanySql::text(link.value(1)));
+            parentOf.insert(MRV_CompanySql::text(link.value(0)),
+                            MRV_CompanySql::text(link.value(1)));
         QStringList keys, parents;
         for (const QStringList& r : records) {
             keys << r.value(0);
@@ -338,6 +346,8 @@ void MRV_DITableWriter::removeAll() {
             outcome.succeeded = false;
             outcome.error = MRV_DIInterface::errorText(e);
         }
+        if (!outcome.succeeded)
+            log.LogDbg1(u"%s %s not deleted: %s", m_table.name, outcome.targetCode, outcome.error);
         m_owner.logOutcome(outcome);
     }
 }

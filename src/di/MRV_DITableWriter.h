@@ -21,13 +21,12 @@ struct MRV_TableDeclaration;
 // together in one transaction, logged as one line.
 class MRV_DITableWriter {
 public:
-    MRV_DITableWriter(MRV_DIInterface& owner, MRV_CompanySql& target,
-                      MRV_DIReferences& references, const MRV_TableDeclaration& table);
+    MRV_DITableWriter(MRV_DIInterface& owner, MRV_CompanySql& target, MRV_DIReferences& references,
+                      const MRV_TableDeclaration& table);
 
     // Writes the rows of the table's documents with copyMethod (1, 2 or 3),
     // each with the rows of its child tables found in tables.
-    void write(const QList<MRV_BOMDocument>& documents, const BOMTableList& tables,
-               int copyMethod);
+    void write(const QList<MRV_BOMDocument>& documents, const BOMTableList& tables, int copyMethod);
     // The removal phase: deletes the category's rows (children first),
     // except those that other rows still use.
     void removeAll();

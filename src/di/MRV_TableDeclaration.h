@@ -6,15 +6,15 @@
 
 #include <utility>
 
-// A fixed statement (or part of one) in both dialects: plain identifiers
-// with N'' literals, and double-quoted identifiers with '' literals for the
-// quoted dialect of server type 5.
+// A fixed statement (or condition) of a manager: plain identifiers with N''
+// literals, and, where the rewriting of the plain text for the quoted
+// dialect of server type 5 (double-quoted identifiers, '' literals) does
+// not serve, the quoted text too.
 struct MRV_Sql {
     QString plain{};
     QString quoted{};
 
     bool isEmpty() const { return plain.isEmpty(); }
-    const QString& forServer(int serverType) const { return serverType == 5 ? quoted : plain; }
 };
 
 // A field whose value is the key of a record of another table. Keys differ
@@ -72,8 +72,11 @@ struct MRV_TableDeclaration {
     MRV_Sql removalSelect{};
 
     QList<MRV_Reference> references{};
-    // Rows whose key the host generates: the key is matched by this name
-    // column in the target, or is the next free one (resolveTargetKey).
+    // Records whose key the host generates: a record is matched by this
+    // name column in the target (for a business object, the description's
+    // element when it is the description column); a new row of a table
+    // gets the next free key (resolveTargetKey), a new business object the
+    // host's.
     QString generatedKeyName{};
     // The host's key counter (ONNM "ObjectCode") to move past rows inserted.
     int autoKeyObject = 0;

@@ -16,5 +16,8 @@ MRV_CommissionGroupsManager::MRV_CommissionGroupsManager(MRV_ConnectionContext* 
         .objectType = 65,
         .keyColumns = {u"GroupCode"_s},
         .descriptionColumn = u"GroupName"_s,
+        // The host numbers these records itself: a record is the target's
+        // record of the same name.
+        .generatedKeyName = u"GroupName"_s,
     });
 }

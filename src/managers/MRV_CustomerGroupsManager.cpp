@@ -3,7 +3,7 @@
 using namespace Qt::StringLiterals;
 
 MRV_CustomerGroupsManager::MRV_CustomerGroupsManager(MRV_ConnectionContext* context,
-                                                 const QString& categoryId)
+                                                     const QString& categoryId)
     : MRV_DIInterface(context, categoryId) {
     m_keyColumns = {u"GroupCode"_s};
     m_descriptionElements = {u"GroupName"_s};

@@ -20,6 +20,9 @@ MRV_ManufacturersManager::MRV_ManufacturersManager(MRV_ConnectionContext* contex
         .descriptionElement = u"ManufacturerName"_s,
         // "- No Manufacturer -" (-1) is the host's own in every company,
         // and new items point at it: it is neither copied nor removed.
-        .filter = {u"FirmCode <> -1"_s, u"\"FirmCode\" <> -1"_s},
+        .filter = {u"FirmCode <> -1"_s},
+        // The host numbers these records itself: a record is the target's
+        // record of the same name.
+        .generatedKeyName = u"FirmName"_s,
     });
 }

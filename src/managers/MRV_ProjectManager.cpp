@@ -16,9 +16,7 @@ MRV_ProjectManager::MRV_ProjectManager(MRV_ConnectionContext* context, const QSt
         .descriptionColumn = u"PrjName"_s,
         // "Replace All" never deletes a project that a business partner uses
         .removalFilter = {u"PrjCode NOT IN (SELECT ProjectCod FROM OCRD WHERE ProjectCod IS NOT "
-                          u"NULL)"_s,
-                          u"\"PrjCode\" NOT IN (SELECT \"ProjectCod\" FROM OCRD WHERE "
-                          u"\"ProjectCod\" IS NOT NULL)"_s},
+                          u"NULL)"_s},
         // ... nor one that accounts or journal entries name.
         .usedBy = {{u"OACT"_s, u"Project"_s}, {u"OJDT"_s, u"Project"_s}, {u"JDT1"_s, u"Project"_s}},
     });

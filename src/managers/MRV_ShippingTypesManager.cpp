@@ -18,5 +18,8 @@ MRV_ShippingTypesManager::MRV_ShippingTypesManager(MRV_ConnectionContext* contex
         .keyElements = {u"Code"_s},
         .descriptionColumn = u"TrnspName"_s,
         .descriptionElement = u"Name"_s,
+        // The host numbers these records itself: a record is the target's
+        // record of the same name.
+        .generatedKeyName = u"TrnspName"_s,
     });
 }

@@ -18,8 +18,7 @@ MRV_TerritoriesManager::MRV_TerritoriesManager(MRV_ConnectionContext* context,
         .keyElements = {u"TerritoryID"_s},
         .descriptionColumn = u"descript"_s,
         .descriptionElement = u"Description"_s,
-        .readAll = {u"SELECT territryID FROM OTER ORDER BY parent"_s,
-                    u"SELECT \"territryID\" FROM OTER ORDER BY \"parent\""_s},
+        .readAll = {u"SELECT territryID FROM OTER ORDER BY parent"_s},
         // The parent's key differs between companies: it travels by the
         // parent's description. -2 is the top of the tree.
         .references = {{
@@ -29,6 +28,9 @@ MRV_TerritoriesManager::MRV_TerritoriesManager(MRV_ConnectionContext* context,
             .identifyingColumns = {u"descript"_s},
             .keptValues = {u"-2"_s},
         }},
+        // The host numbers territories itself: a territory is the one of the
+        // same description in the target.
+        .generatedKeyName = u"descript"_s,
         .parentColumn = u"parent"_s,
         .parentElement = u"Parent"_s,
     });

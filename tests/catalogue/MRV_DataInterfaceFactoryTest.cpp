@@ -25,4 +25,5 @@ TEST(DataInterfaceFactory, MakesAManagerExactlyWhereThereIsOne) {
     EXPECT_EQ(factory.createDataInterface(QStringLiteral("MRV_LMS_NOTE1_0")), nullptr);
     EXPECT_EQ(factory.createDataInterface(QStringLiteral("NOT_A_CATEGORY")), nullptr);
     EXPECT_EQ(factory.createDataInterface(QString()), nullptr);
+    EXPECT_EQ(factory.createDataInterface(QStringLiteral("mrv_trn_countries_100")), nullptr);
 }

@@ -1,0 +1,100 @@
+#include "di/MRV_BOMRecord.h"
+#include "TestData.h"
+#include "xml/MRV_XmlString.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kDocument = QStringLiteral(
+    "<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>43</Object></AdmInfo>"
+    "<OMRC><row><Code>7</Code><ManufacturerName>A &amp; B &lt;x&gt;</ManufacturerName>"
+    "<Empty></Empty><Blank>   </Blank></row></OMRC>"
+    "<LINES><row><LineNum>0</LineNum></row><row><LineNum>1</LineNum></row></LINES></BO></BOM>");
+
+} // namespace
+
+TEST(BOMRecord, ReadsGroupsRowsAndValuesInDocumentOrder) {
+    MRV_BOMRecord record;
+    ASSERT_TRUE(record.parse(kDocument));
+    EXPECT_EQ(record.objectType(), 43);
+    ASSERT_EQ(record.groups().size(), 2);
+    const MRV_BOMRecord::Row& row = record.group(QStringLiteral("OMRC"))->rows.first();
+    EXPECT_EQ(row.value(QStringLiteral("Code")), "7");
+    EXPECT_EQ(row.value(QStringLiteral("ManufacturerName")), "A & B <x>");
+    EXPECT_TRUE(row.has(QStringLiteral("Empty")));
+    EXPECT_EQ(row.value(QStringLiteral("Empty")), "");
+    EXPECT_EQ(row.value(QStringLiteral("Blank")), "   ");
+    EXPECT_FALSE(row.has(QStringLiteral("Missing")));
+    EXPECT_EQ(record.group(QStringLiteral("LINES"))->rows.size(), 2);
+
+    // Written back, it reads the same.
+    MRV_BOMRecord again;
+    ASSERT_TRUE(again.parse(record.toXml()));
+    EXPECT_EQ(again.toXml(), record.toXml());
+    EXPECT_EQ(again.group(QStringLiteral("OMRC"))->rows.first().fields.size(), 4);
+}
+
+TEST(BOMRecord, RefusesWhatIsNotARecordDocument) {
+    MRV_BOMRecord record;
+    QString error;
+    EXPECT_FALSE(record.parse(QStringLiteral("<BOM><BO>"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(record.parse(QStringLiteral("<Other><BO/></Other>"), &error));
+    EXPECT_FALSE(record.parse(QStringLiteral("<BOM><row/></BOM>"), &error));
+    EXPECT_TRUE(record.parse(QStringLiteral("<BOM><BO/></BOM>")));
+    EXPECT_EQ(record.objectType(), 0);
+}
+
+// Every value XML can carry comes back unchanged after being written into a
+// document and read again, in a field and in a dependency record alike.
+TEST(BOMRecord, HostileValuesSurviveWritingAndReading) {
+    for (const QString& nasty : nastyStrings()) {
+        if (!isXmlText(nasty))
+            continue;
+        MRV_BOMRecord record;
+        record.setObjectType(-1);
+        MRV_BOMRecord::Row row;
+        row.setValue(QStringLiteral("Name"), nasty);
+        row.dependencies << MRV_BOMRecord::Dependency{QStringLiteral("OPLN"),
+                                                      QStringLiteral("PriceList"),
+                                                      {QStringLiteral("ListName")},
+                                                      {nasty}};
+        record.groups() << MRV_BOMRecord::Group{QStringLiteral("OCRG"), {row}};
+        MRV_BOMRecord read;
+        ASSERT_TRUE(read.parse(record.toXml())) << nasty.toStdString();
+        const MRV_BOMRecord::Row& back = read.group(QStringLiteral("OCRG"))->rows.first();
+        EXPECT_EQ(back.value(QStringLiteral("Name")), nasty);
+        ASSERT_EQ(back.dependencies.size(), 1);
+        EXPECT_EQ(back.dependency(QStringLiteral("PriceList"))->keyValues, QStringList{nasty});
+        EXPECT_EQ(read.objectType(), -1);
+    }
+}
+
+TEST(BOMRecord, DependencyRecordsHaveTheirFixedForm) {
+    MRV_BOMRecord record;
+    ASSERT_TRUE(
+        record.parse(QStringLiteral("<BOM><BO><AdmInfo><Object>52</Object></AdmInfo>"
+                                    "<OITB><row><Acct>_SYS1</Acct></row></OITB></BO></BOM>")));
+    record.group(QStringLiteral("OITB"))->rows.first().dependencies
+        << MRV_BOMRecord::Dependency{QStringLiteral("OACT"),
+                                     QStringLiteral("Acct"),
+                                     {QStringLiteral("FormatCode"), QStringLiteral("Levels")},
+                                     {QStringLiteral("590000"), QStringLiteral("2")}};
+    EXPECT_TRUE(record.toXml().contains(QStringLiteral(
+        "<row><Acct>_SYS1</Acct><dep><tableName>OACT</tableName><fField>Acct</fField>"
+        "<fKeyFields><fField>FormatCode</fField><fField>Levels</fField></fKeyFields>"
+        "<fKeyValues><fValue>590000</fValue><fValue>2</fValue></fKeyValues></dep></row>")));
+}
+
+TEST(BOMRecord, TableRowsAreWrappedAsADocumentOfObjectMinusOne) {
+    const QString rows = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><row><Code>1</Code><Name>a?&gt;b</Name></row>");
+    EXPECT_EQ(MRV_BOMRecord::tableDocument(QStringLiteral("@MRVNOTE"), rows),
+              "<BOM><BO><AdmInfo><Object>-1</Object></AdmInfo><MRVNOTE><row><Code>1</Code>"
+              "<Name>a?&gt;b</Name></row></MRVNOTE></BO></BOM>");
+    MRV_BOMRecord record;
+    ASSERT_TRUE(record.parse(MRV_BOMRecord::tableDocument(QStringLiteral("OCRG"), rows)));
+    EXPECT_EQ(record.group(QStringLiteral("OCRG"))->rows.first().value(QStringLiteral("Name")),
+              "a?>b");
+}

@@ -1,0 +1,132 @@
+#include "ManagerTestSupport.h"
+#include "xml/MRV_XmlString.h"
+
+#include <QRegularExpression>
+
+// Every manager, read from the standard company and written into the empty
+// one with each copy method: afterwards the target holds what the base
+// holds (by names, not keys), and the log has one line per record.
+class ManagerCopy : public EngineWorld, public ::testing::WithParamInterface<ManagerCase> {
+protected:
+    void SetUp() override {
+        EngineWorld::SetUp();
+        makeCompanies();
+        GetParam().prepare(*base, *target);
+        count = rows(*base, GetParam().records).size();
+        ASSERT_GT(count, 0);
+    }
+    QList<QVariantList> contents(LLObjectsCOM::Company& company) {
+        return rows(company, GetParam().contents);
+    }
+    HRESULT copyAll(int method) { return copy(GetParam().categoryId, method); }
+    // Log lines of a type and result written since the log held `since`.
+    qsizetype since(qsizetype from, const QString& type, const QString& result) {
+        const QList<QStringList> records = logRecords();
+        qsizetype n = 0;
+        for (qsizetype i = from; i < records.size(); ++i) {
+            EXPECT_EQ(records[i][Category], GetParam().categoryId);
+            n += records[i][Type] == type && records[i][Result] == result;
+        }
+        return n;
+    }
+    qsizetype count = 0;
+};
+
+TEST_P(ManagerCopy, UpdateExistingNeverAdds) {
+    const QList<QVariantList> before = contents(*target);
+    EXPECT_EQ(copyAll(MRV_DIInterface::UpdateExisting), S_FALSE);
+    EXPECT_EQ(contents(*target), before);
+    EXPECT_EQ(since(0, QStringLiteral("213"), QStringLiteral("403")), count);
+    EXPECT_EQ(logRecords().size(), count);
+
+    ASSERT_EQ(copyAll(MRV_DIInterface::AddNew), S_OK);
+    const qsizetype mark = logRecords().size();
+    EXPECT_EQ(copyAll(MRV_DIInterface::UpdateExisting), S_OK);
+    EXPECT_EQ(since(mark, QStringLiteral("213"), QStringLiteral("402")), count);
+    EXPECT_EQ(contents(*target), contents(*base));
+}
+
+TEST_P(ManagerCopy, AddNewAddsOnceAndRefusesWhatExists) {
+    EXPECT_EQ(copyAll(MRV_DIInterface::AddNew), S_OK);
+    EXPECT_EQ(contents(*target), contents(*base));
+    EXPECT_EQ(since(0, QStringLiteral("212"), QStringLiteral("402")), count);
+    const qsizetype mark = logRecords().size();
+    EXPECT_EQ(copyAll(MRV_DIInterface::AddNew), S_FALSE);
+    EXPECT_EQ(since(mark, QStringLiteral("212"), QStringLiteral("403")), count);
+    EXPECT_EQ(contents(*target), contents(*base));
+}
+
+TEST_P(ManagerCopy, AddAndUpdateAddsThenUpdates) {
+    EXPECT_EQ(copyAll(MRV_DIInterface::AddAndUpdate), S_OK);
+    EXPECT_EQ(since(0, QStringLiteral("212"), QStringLiteral("402")), count);
+    const qsizetype mark = logRecords().size();
+    EXPECT_EQ(copyAll(MRV_DIInterface::AddAndUpdate), S_OK);
+    EXPECT_EQ(since(mark, QStringLiteral("213"), QStringLiteral("402")), count);
+    EXPECT_EQ(contents(*target), contents(*base));
+}
+
+TEST_P(ManagerCopy, ReplaceAllRemovesThenWrites) {
+    // Into the empty target: nothing to remove.
+    EXPECT_EQ(copyAll(MRV_DIInterface::ReplaceAll), S_OK);
+    EXPECT_EQ(since(0, QStringLiteral("404"), QStringLiteral("402")), 0);
+    EXPECT_EQ(since(0, QStringLiteral("212"), QStringLiteral("402")), count);
+    EXPECT_EQ(contents(*target), contents(*base));
+    // Again: every record is removed and written anew.
+    const qsizetype mark = logRecords().size();
+    EXPECT_EQ(copyAll(MRV_DIInterface::ReplaceAll), S_OK);
+    EXPECT_EQ(since(mark, QStringLiteral("404"), QStringLiteral("402")), count);
+    EXPECT_EQ(since(mark, QStringLiteral("212"), QStringLiteral("402")), count);
+    EXPECT_EQ(contents(*target), contents(*base));
+}
+
+INSTANTIATE_TEST_SUITE_P(Managers, ManagerCopy, ::testing::ValuesIn(managerCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Records named with hostile text arrive with exactly that name, through
+// every manager; the only ones refused are those without a name, each with
+// its own failed line.
+TEST_P(ManagerCopy, HostileNamesArriveUnchanged) {
+    QStringList values;
+    QSet<QString> folded; // one name on a server that ignores case
+    for (const QString& v : nastyStrings())
+        if (isXmlText(v) && v.size() <= GetParam().nameWidth &&
+            !folded.contains(v.toCaseFolded())) {
+            folded.insert(v.toCaseFolded());
+            values << v;
+        }
+    ASSERT_GT(values.size(), 50);
+    for (int i = 0; i < values.size(); ++i) {
+        const QString code = QStringLiteral("Q%1").arg(i, 2, 10, QLatin1Char('0'));
+        // The name goes in last, so that nothing in it is taken for a
+        // placeholder.
+        QString insert = GetParam().insertNamed;
+        insert.replace(QStringLiteral("%1"), QString::number(600 + i));
+        insert.replace(QStringLiteral("%3"), MRV_SQLBuilder::textLiteral(code, 6));
+        insert.replace(QStringLiteral("%2"), MRV_SQLBuilder::textLiteral(values[i], 6));
+        exec(*base, insert);
+    }
+    QStringList expected = column(*base, GetParam().names);
+    expected.removeAll(QString());
+    expected.sort();
+    EXPECT_EQ(copyAll(MRV_DIInterface::AddNew), S_FALSE);
+    QStringList arrived = column(*target, GetParam().names);
+    for (const QString& v : values)
+        EXPECT_EQ(arrived.contains(v), !v.isEmpty()) << v.toStdString();
+    // The category's records came, each once, and nothing else.
+    arrived.sort();
+    EXPECT_EQ(arrived, expected);
+    const QList<QStringList> records = logRecords();
+    EXPECT_EQ(records.size(), count + values.size());
+    qsizetype failed = 0;
+    for (const QStringList& r : records)
+        if (r[Result] == u"403") {
+            ++failed;
+            // The host's refusal, with its error code.
+            EXPECT_TRUE(
+                QRegularExpression(QStringLiteral("^-\\d+: ")).match(r.value(Error)).hasMatch())
+                << r.value(Error).toStdString();
+        }
+    EXPECT_EQ(failed, 1);
+}

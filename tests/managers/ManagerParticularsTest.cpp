@@ -1,0 +1,156 @@
+#include "ManagerTestSupport.h"
+#include "di/MRV_BOMRecord.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString CustomerGroups = u"MRV_TRN_CUSTOMERGROUPS_100"_s;
+const QString VendorGroups = u"MRV_TRN_SUPPLIERGROUPS_100"_s;
+const QString Projects = u"MRV_TRN_PROJECTS_100"_s;
+const QString Countries = u"MRV_TRN_COUNTRIES_100"_s;
+const QString Territories = u"MRV_TRN_TERRITORIES_100"_s;
+
+} // namespace
+
+class ManagerParticulars : public EngineWorld {
+protected:
+    void SetUp() override {
+        EngineWorld::SetUp();
+        makeCompanies();
+    }
+    // The removal phase alone, as the copy run performs it.
+    HRESULT removeAll(const QString& categoryId) {
+        return manager(categoryId)->writeToTarget(read(categoryId), MRV_DIInterface::RemovalPhase);
+    }
+    QStringList failedRemovals() {
+        QStringList errors;
+        for (const QStringList& r : logRecords())
+            if (r[Type] == u"404" && r[Result] == u"403")
+                errors << r[TargetDesc] + u": "_s + r[Error];
+        return errors;
+    }
+};
+
+TEST_F(ManagerParticulars, GroupsOfOneKindLeaveTheOtherKindAlone) {
+    priceLists(*base, *target);
+    ASSERT_EQ(copy(CustomerGroups, MRV_DIInterface::AddNew), S_OK);
+    ASSERT_EQ(copy(VendorGroups, MRV_DIInterface::AddNew), S_OK);
+    const QString vendors = u"SELECT GroupName FROM OCRG WHERE GroupType = 'S' ORDER BY 1"_s;
+    const QStringList vendorGroups = column(*target, vendors);
+    ASSERT_FALSE(vendorGroups.isEmpty());
+
+    // A business partner still uses one customer group: it stays, and the
+    // line says why; every other customer group goes; no vendor group does.
+    exec(*target, u"INSERT INTO OCRD (CardCode, CardName, CardType, GroupCode) SELECT N'C1', "
+                  u"N'Customer', 'C', GroupCode FROM OCRG WHERE GroupName = N'Retail'"_s);
+    EXPECT_EQ(removeAll(CustomerGroups), S_FALSE);
+    EXPECT_EQ(column(*target, u"SELECT GroupName FROM OCRG WHERE GroupType = 'C'"_s),
+              QStringList{u"Retail"_s});
+    EXPECT_EQ(failedRemovals(), QStringList{u"Retail: The record is still used in OCRD"_s});
+    EXPECT_EQ(column(*target, vendors), vendorGroups);
+    // Written again, the kept group is updated and the others are added.
+    EXPECT_EQ(
+        manager(CustomerGroups)->writeToTarget(read(CustomerGroups), MRV_DIInterface::ReplaceAll),
+        S_OK);
+    EXPECT_EQ(column(*target, u"SELECT GroupName FROM OCRG WHERE GroupType = 'C' ORDER BY 1"_s),
+              column(*base, u"SELECT GroupName FROM OCRG WHERE GroupType = 'C' ORDER BY 1"_s));
+}
+
+TEST_F(ManagerParticulars, ProjectsInUseAreNeverDeleted) {
+    ASSERT_EQ(copy(Projects, MRV_DIInterface::AddNew), S_OK);
+    exec(*target,
+         u"INSERT INTO OCRD (CardCode, CardName, ProjectCod) VALUES (N'C1', N'C', N'PRJ001')"_s);
+    exec(*target, u"UPDATE OACT SET Project = N'PRJ002' WHERE AcctCode = N'_SYS00000000001'"_s);
+    const int before = int(logRecords().size());
+    EXPECT_EQ(removeAll(Projects), S_FALSE);
+    EXPECT_EQ(column(*target, u"SELECT PrjCode FROM OPRJ ORDER BY 1"_s),
+              (QStringList{u"PRJ001"_s, u"PRJ002"_s}));
+    // The partner's project is not even a candidate; the account's is
+    // refused with its reason.
+    EXPECT_EQ(failedRemovals(),
+              QStringList{u"Web Shop Launch: The record is still used in OACT"_s});
+    EXPECT_EQ(logRecords().size() - before,
+              column(*base, u"SELECT PrjCode FROM OPRJ"_s).size() - 1);
+}
+
+TEST_F(ManagerParticulars, StatesTravelWithTheirCountry) {
+    addressFormats(*base, *target);
+    const QString states = u"SELECT Code, Name FROM OCST WHERE Country = 'DE' ORDER BY 1"_s;
+    ASSERT_EQ(copy(Countries, MRV_DIInterface::AddNew, {{u"DE"_s}}), S_OK);
+    EXPECT_EQ(rows(*target, states), rows(*base, states));
+    EXPECT_EQ(logRecords().size(), 1); // the country is the record
+
+    // Updated: changed states are updated and new ones added.
+    exec(*base, u"UPDATE OCST SET Name = N'Bayern' WHERE Country = 'DE' AND Code = 'BY'"_s);
+    exec(*base, u"INSERT INTO OCST (Country, Code, Name) VALUES (N'DE', N'ZZ', N'Neuland')"_s);
+    ASSERT_EQ(copy(Countries, MRV_DIInterface::UpdateExisting, {{u"DE"_s}}), S_OK);
+    EXPECT_EQ(rows(*target, states), rows(*base, states));
+
+    // A state the target refuses fails its country: neither is written.
+    BOMTableList tables = read(Countries, {{u"FR"_s}});
+    ASSERT_EQ(tables.size(), 2);
+    tables[1].documents.first().xml.replace(u"<Name>"_s, u"<Bogus>1</Bogus><Name>"_s);
+    EXPECT_EQ(manager(Countries)->writeToTarget(tables, MRV_DIInterface::AddNew), S_FALSE);
+    EXPECT_EQ(logRecords().last().value(Error), "Table OCST has no column Bogus");
+    EXPECT_TRUE(column(*target, u"SELECT Code FROM OCRY WHERE Code = 'FR'"_s).isEmpty());
+    EXPECT_TRUE(column(*target, u"SELECT Code FROM OCST WHERE Country = 'FR'"_s).isEmpty());
+
+    // Removed, a country takes its states along; one the company names stays.
+    exec(*target, u"UPDATE OADM SET Country = N'DE'"_s);
+    ASSERT_EQ(copy(Countries, MRV_DIInterface::AddNew, {{u"US"_s}}), S_OK);
+    EXPECT_EQ(removeAll(Countries), S_FALSE);
+    EXPECT_EQ(column(*target, u"SELECT Code FROM OCRY"_s), QStringList{u"DE"_s});
+    EXPECT_EQ(column(*target, u"SELECT DISTINCT Country FROM OCST"_s), QStringList{u"DE"_s});
+    EXPECT_EQ(failedRemovals(), QStringList{u"Germany: The record is still used in OADM"_s});
+}
+
+TEST_F(ManagerParticulars, TerritoriesAreWrittenParentsFirstAndRemovedChildrenFirst) {
+    // Documents in the worst order: every child before its parent.
+    BOMTableList tables = read(Territories);
+    std::reverse(tables.first().documents.begin(), tables.first().documents.end());
+    ASSERT_EQ(manager(Territories)->writeToTarget(tables, MRV_DIInterface::AddNew), S_OK);
+    const QString tree = u"SELECT t.descript, p.descript FROM OTER t LEFT JOIN OTER p "
+                         u"ON p.territryID = t.parent ORDER BY 1"_s;
+    EXPECT_EQ(rows(*target, tree), rows(*base, tree));
+
+    // A child whose parent is neither in the target nor among the records
+    // cannot be placed: it fails and says which parent is missing.
+    ASSERT_EQ(removeAll(Territories), S_OK);
+    EXPECT_TRUE(column(*target, u"SELECT descript FROM OTER"_s).isEmpty());
+    EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}}), S_FALSE);
+    EXPECT_TRUE(logRecords().last().value(Error).contains(
+        u"Parent refers to OTER descript 'North America', which is not in the target company"_s));
+    EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}, {1}}), S_OK);
+    EXPECT_EQ(
+        column(*target, u"SELECT p.descript FROM OTER t JOIN OTER p ON p.territryID = t.parent"_s),
+        QStringList{u"North America"_s});
+}
+
+// The same copies on the database servers whose SQL differs: the quoted
+// dialect (5) and DB2 (2).
+class ManagerDialects : public EngineWorld, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ManagerDialects, EveryManagerCopiesOnTheServerType) {
+    makeCompanies(GetParam());
+    ASSERT_EQ(target->ServerType(), GetParam());
+    for (const ManagerCase& c : managerCases()) {
+        c.prepare(*base, *target);
+        EXPECT_EQ(copy(c.categoryId, MRV_DIInterface::AddAndUpdate), S_OK) << c.name;
+        EXPECT_EQ(copy(c.categoryId, MRV_DIInterface::ReplaceAll), S_OK) << c.name;
+        EXPECT_EQ(rows(*target, c.contents), rows(*base, c.contents)) << c.name;
+        MRV_DIDataSet* listed = manager(c.categoryId)->listFromDatabase();
+        EXPECT_EQ(listed->rows().size(), rows(*base, c.records).size()) << c.name;
+    }
+    for (const QStringList& r : logRecords())
+        EXPECT_EQ(r[Result], "402") << r.join(u'|').toStdString();
+    EXPECT_EQ(value(*target, u"SELECT AutoKey FROM ONNM WHERE ObjectCode = '10'"_s).toInt(),
+              value(*target, u"SELECT MAX(GroupCode) FROM OCRG"_s).toInt() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ServerTypes, ManagerDialects, ::testing::Values(5, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 5 ? std::string("Quoted") : std::string("Db2");
+                         });
