@@ -330,3 +330,53 @@ TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothin
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
+    // Countries fail (no address formats in the target); Manufacturers come
+    // after them in the writing order.
+    for (const char* id : {"MRV_TRN_COUNTRIES_100", "MRV_TRN_MANUFACTURERS_100"})
+        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    const auto yes = MRV_Interaction::ButtonYes;
+    const auto no = MRV_Interaction::ButtonNo;
+    const QString manufacturers = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
+
+    // Terminate: the first failure ends the run; nothing after it is written.
+    context.responseToFailure = 2;
+    ui.answers = {yes, yes}; // the unselected address formats, the backup
+    {
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, worksheet(), manager);
+        EXPECT_EQ(flow.copyToTargetCompany(), E_ABORT);
+        EXPECT_TRUE(ui.shown(QStringLiteral("error: "))
+                        .value(0)
+                        .startsWith(QStringLiteral("Copy process terminated.")));
+        MRV_LogFile log(flow.logPath());
+        ASSERT_EQ(log.loadLogFile(), S_OK);
+        EXPECT_TRUE(log.hasEndLine());
+        ASSERT_EQ(log.rows().size(), 1) << "the failed record, and nothing after it";
+    }
+    EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
+
+    // Ask: "Yes" goes on past each failure, "No" stops the run.
+    context.responseToFailure = 1;
+    ui.answers = {yes, yes, yes, no};
+    {
+        MRV_ConfigurationManager manager(context);
+        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), E_ABORT);
+    }
+    EXPECT_TRUE(ui.answers.isEmpty());
+    EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
+
+    // Continue: every failure is logged and the rest is written.
+    context.responseToFailure = 0;
+    ui.answers = {yes, yes};
+    {
+        MRV_ConfigurationManager manager(context);
+        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), S_OK);
+    }
+    EXPECT_EQ(column(*context.targetCompany, manufacturers).size(), 8);
+}
+
+} // namespace
