@@ -18,19 +18,6 @@ QString plain(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-const char* prefixOf(MRV_Interaction::Kind kind) {
-    switch (kind) {
-    case MRV_Interaction::Kind::Error:
-        return "error: ";
-    case MRV_Interaction::Kind::Warning:
-        return "warning: ";
-    case MRV_Interaction::Kind::Information:
-    case MRV_Interaction::Kind::Question:
-        break;
-    }
-    return "";
-}
-
 // Echo off on the terminal for the life of a scope.
 class NoEcho {
 public:
@@ -78,7 +65,9 @@ std::optional<QString> MRV_TerminalInteraction::ask(const QString& prompt, bool 
 int MRV_TerminalInteraction::messageBox(Kind kind, const QString&, const QString& text,
                                         bool withCancel, int defaultButton) {
     if (kind != Kind::Question) {
-        m_err << prefixOf(kind) << plain(text) << '\n' << Qt::flush;
+        if (kind != Kind::Information)
+            m_err << kindName(kind) << ": ";
+        m_err << plain(text) << '\n' << Qt::flush;
         return ButtonOK;
     }
     const int buttons[] = {ButtonYes, ButtonNo, ButtonCancel};

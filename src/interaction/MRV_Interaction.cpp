@@ -38,11 +38,7 @@ protected:
             log.LogError(u"%s", text);
         else
             log.LogInfo(u"%s", text);
-        if (kind != Kind::Question)
-            return ButtonOK;
-        const int buttons[] = {ButtonYes, ButtonNo, ButtonCancel};
-        const int count = withCancel ? 3 : 2;
-        return buttons[defaultButton >= 1 && defaultButton <= count ? defaultButton - 1 : 0];
+        return kind == Kind::Question ? defaultAnswer(withCancel, defaultButton) : ButtonOK;
     }
     void messageText(Kind kind, const QString& text) override {
         messageBox(kind, QString(), text, false, 1);
@@ -53,6 +49,26 @@ QuietInteraction quiet;
 MRV_Interaction* installed = nullptr;
 
 } // namespace
+
+int MRV_Interaction::defaultAnswer(bool withCancel, int defaultButton) {
+    const int buttons[] = {ButtonYes, ButtonNo, ButtonCancel};
+    const int count = withCancel ? 3 : 2;
+    return buttons[defaultButton >= 1 && defaultButton <= count ? defaultButton - 1 : 0];
+}
+
+const char* MRV_Interaction::kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Error:
+        return "error";
+    case Kind::Information:
+        return "information";
+    case Kind::Warning:
+        return "warning";
+    case Kind::Question:
+        break;
+    }
+    return "question";
+}
 
 MRV_Interaction& MRV_Interaction::current() {
     return installed ? *installed : quiet;

@@ -84,6 +84,12 @@ public:
     virtual void copyCompleted(const QString& logPath, int status) = 0;
 
 protected:
+    // The button a question's default stands for (defaultButton counts from
+    // the left among Yes, No and, with cancel, Cancel).
+    static int defaultAnswer(bool withCancel, int defaultButton);
+    // "error", "information", "warning" or "question".
+    static const char* kindName(Kind kind);
+
     // A message box of kind with the caption and text; buttons are those of
     // the message functions (OK, or Yes/No[/Cancel] for questions).
     virtual int messageBox(Kind kind, const QString& caption, const QString& text, bool withCancel,

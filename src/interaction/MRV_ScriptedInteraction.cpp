@@ -1,23 +1,5 @@
 #include "interaction/MRV_ScriptedInteraction.h"
 
-namespace {
-
-const char* kindName(MRV_Interaction::Kind kind) {
-    switch (kind) {
-    case MRV_Interaction::Kind::Error:
-        return "error";
-    case MRV_Interaction::Kind::Information:
-        return "information";
-    case MRV_Interaction::Kind::Warning:
-        return "warning";
-    case MRV_Interaction::Kind::Question:
-        break;
-    }
-    return "question";
-}
-
-} // namespace
-
 int MRV_ScriptedInteraction::nextAnswer(int fallback) {
     if (answers.isEmpty()) {
         transcript << QStringLiteral("unscripted: %1").arg(fallback);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "di/MRV_DIInterface.h"
+#include "managers/MRV_PartnerGroupsManager.h"
 
-// Customer groups: the rows of OCRG of type 'C', whose keys the host
-// generates; a group is known by its name, its price list by the list's name.
-class MRV_CustomerGroupsManager : public MRV_DIInterface {
+// Customer groups: the groups of type 'C' in OCRG.
+class MRV_CustomerGroupsManager : public MRV_PartnerGroupsManager {
 public:
-    MRV_CustomerGroupsManager(MRV_ConnectionContext* context, const QString& categoryId);
+    MRV_CustomerGroupsManager(MRV_ConnectionContext* context, const QString& categoryId)
+        : MRV_PartnerGroupsManager(context, categoryId, u'C') {}
 };

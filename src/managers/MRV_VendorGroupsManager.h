@@ -1,10 +1,10 @@
 #pragma once
 
-#include "di/MRV_DIInterface.h"
+#include "managers/MRV_PartnerGroupsManager.h"
 
-// Vendor groups: the rows of OCRG of type 'S', whose keys the host
-// generates; a group is known by its name, its price list by the list's name.
-class MRV_VendorGroupsManager : public MRV_DIInterface {
+// Vendor groups: the groups of type 'S' in OCRG.
+class MRV_VendorGroupsManager : public MRV_PartnerGroupsManager {
 public:
-    MRV_VendorGroupsManager(MRV_ConnectionContext* context, const QString& categoryId);
+    MRV_VendorGroupsManager(MRV_ConnectionContext* context, const QString& categoryId)
+        : MRV_PartnerGroupsManager(context, categoryId, u'S') {}
 };

@@ -1,9 +1,9 @@
-#include "managers/MRV_CustomerGroupsManager.h"
+#include "managers/MRV_PartnerGroupsManager.h"
 
 using namespace Qt::StringLiterals;
 
-MRV_CustomerGroupsManager::MRV_CustomerGroupsManager(MRV_ConnectionContext* context,
-                                                     const QString& categoryId)
+MRV_PartnerGroupsManager::MRV_PartnerGroupsManager(MRV_ConnectionContext* context,
+                                                   const QString& categoryId, QChar groupType)
     : MRV_DIInterface(context, categoryId) {
     m_keyColumns = {u"GroupCode"_s};
     m_descriptionElements = {u"GroupName"_s};
@@ -15,8 +15,8 @@ MRV_CustomerGroupsManager::MRV_CustomerGroupsManager(MRV_ConnectionContext* cont
         .name = u"OCRG"_s,
         .keyColumns = {u"GroupCode"_s},
         .descriptionColumn = u"GroupName"_s,
-        // OCRG holds vendor groups too; they are not this category's.
-        .kind = {{u"GroupType"_s, u"C"_s}},
+        // OCRG holds the groups of both kinds; only one is this category's.
+        .kind = {{u"GroupType"_s, QString(groupType)}},
         .references = {{
             .field = u"PriceList"_s,
             .table = u"OPLN"_s,
