@@ -727,6 +727,9 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
         writePass(worksheet, false, status);
     ui.progressEnd();
     m_context.databaseName = savedBase;
+    // What was read is the run's file, not the worksheet's base: a later
+    // save reads the base again.
+    m_parser.reset();
     if (status != S_OK && target->InTransaction())
         target->EndTransaction(1);
     return status;
