@@ -9,8 +9,8 @@
 #include "host/admin/LLDemo.h"
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLCompany.h"
-#include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLDatabase.h"
+#include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
 
