@@ -6,6 +6,7 @@
 #include "TestData.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
+#include "di/MRV_DIInterface.h"
 #include "worksheet/WorksheetTestSupport.h"
 #include "xml/MRV_SAXParser.h"
 #include "xml/MRV_XmlString.h"
@@ -390,6 +391,31 @@ TEST_F(ConfigurationTemplate, WritesWhatEveryRecordRefersToFirst) {
         EXPECT_TRUE(listed.contains(needed)) << needed.toStdString();
     }
     EXPECT_EQ(orderProblems(listed, references), QStringList());
+}
+
+// The references the managers declare: a category whose records refer to
+// the main table of another category's manager comes after it (a category
+// referring to its own table, as territories to their parents, excepted).
+TEST_F(ConfigurationTemplate, WritesWhatTheManagersDeclareFirst) {
+    MRV_DataInterfaceFactory factory(nullptr);
+    QHash<QString, QString> categoryOfTable;
+    std::vector<std::unique_ptr<MRV_DIInterface>> managers;
+    for (const XMLMAP& entry : MRV_ResourceManager::instance()->entries())
+        if (std::unique_ptr<MRV_DIInterface> m = factory.createDataInterface(entry.name)) {
+            categoryOfTable.insert(m->mainTable().name, entry.name);
+            managers.push_back(std::move(m));
+        }
+    ASSERT_FALSE(managers.empty());
+    EXPECT_EQ(categoryOfTable.value(QStringLiteral("OMRC")), id("MANUFACTURERS"));
+    QList<std::pair<QString, QString>> declared;
+    for (const auto& m : managers)
+        for (const MRV_TableDeclaration& table : m->tables())
+            for (const MRV_Reference& ref : table.references) {
+                const QString needed = categoryOfTable.value(ref.table);
+                if (!needed.isEmpty() && needed != m->getCategoryString())
+                    declared.append({m->getCategoryString(), needed});
+            }
+    EXPECT_EQ(orderProblems(listed, declared), QStringList());
 }
 
 // The checks above fail for a list written in the wrong order, one that leaves
