@@ -272,6 +272,25 @@ TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothin
         ASSERT_EQ(MRV_CopyFlow(context, worksheet(), writer).saveConfigurationFile(file), S_OK);
     }
 
+    // A category the program does not know, slipped into the file, is
+    // passed over.
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        f.close();
+        QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                          (bytes.size() - 2) / 2);
+        text.replace(
+            QStringLiteral("<body>\n"),
+            QStringLiteral("<body>\n<OBJECT string_id=\"MRV_TRN_NOSUCH_100\"><table "
+                           "name=\"OMRC\"><BOM><BO><AdmInfo><Object>43</Object>"
+                           "</AdmInfo><OMRC><row><ManufacturerName>Ghost</ManufacturerName>"
+                           "</row></OMRC></BO></BOM></table></OBJECT>\n"));
+        MRV_ConfigurationManager writer(context);
+        ASSERT_EQ(writer.writeToFile(file, text), S_OK);
+    }
+
     // The later run: the file is the base, the company stays the target.
     const auto fromFile = [&](const QString& path) {
         context.reset();
@@ -305,6 +324,9 @@ TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothin
               QStringList{nasty});
     EXPECT_EQ(column(target, QStringLiteral("SELECT COUNT(*) FROM OMRC WHERE FirmCode <> -1")),
               QStringList{QStringLiteral("8")});
+    EXPECT_TRUE(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmName = "
+                                              "N'Ghost'"))
+                    .isEmpty());
 
     // The same file cut inside a record: it cannot be opened, and the
     // target is not touched.
