@@ -318,6 +318,9 @@ QString BusinessObject::GetAsXML() const {
             writeRows(xml, child.table, Rows{lines, {}});
     }
     xml += QLatin1String("</BO></BOM>");
+    // Callers keep documents by the thousand (a copy run holds every record
+    // of a category): the room reserved for building goes.
+    xml.squeeze();
     return xml;
 }
 

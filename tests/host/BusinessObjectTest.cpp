@@ -76,6 +76,8 @@ TEST_F(Objects, AddGetByKeyAndGetAsXMLRoundTrip) {
     EXPECT_TRUE(back.contains(QStringLiteral("<Weight>1.25</Weight>")));
     EXPECT_TRUE(
         back.contains(QStringLiteral("<ITM1><row><PriceList>1</PriceList><Price>9.5</Price>")));
+    // Documents are kept in bulk: one holds no more memory than its text.
+    EXPECT_EQ(back.capacity(), back.size());
     // The document read back adds into another company unchanged.
     const Server other = makeServer(6, QStringLiteral("other"));
     createCompany(other, QStringLiteral("EMPTY"));

@@ -1,0 +1,453 @@
+// How fast a whole copy run goes, and how much memory it takes, for one
+// business-object category (Manufacturers) and one table category
+// (Projects), each run on its own from a standard demo base filled with
+// generated records into an empty target: reading the base, writing the
+// intermediate configuration file, reading it back, writing the target and
+// one copy-log line per record. Against it, in the same run, a plain SQLite
+// copy of the same rows (every column read, inserted with a prepared
+// statement in one transaction) into another empty company. Peak memory is
+// the rise of the process's peak resident size over the run, set against
+// the size of the configuration file the run wrote. Usage:
+// bench_copy_run [records [OMRC|OPRJ]] (default 100000 records and both
+// categories; Manufacturers stop at 32,767, the most their smallint key can
+// number).
+#include "config/MRV_ConfigurationManager.h"
+#include "config/MRV_CopyFlow.h"
+#include "config/MRV_LogFile.h"
+#include "di/MRV_ConnectionContext.h"
+#include "di/MRV_SettingsManager.h"
+#include "di/MRV_UDTManager.h"
+#include "host/admin/LLAdmin.h"
+#include "host/admin/LLDemo.h"
+#include "host/objects/LLCompany.h"
+#include "host/objects/LLDatabase.h"
+#include "host/objects/LLPassword.h"
+#include "interaction/MRV_ScriptedInteraction.h"
+#include "tsframework/CTSBSTR.h"
+#include "worksheet/MRV_SelectionManager.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <optional>
+
+using namespace LLObjectsCOM;
+
+namespace {
+
+// A line of /proc/self/status in kB ("VmHWM", "VmRSS"); -1 when missing.
+qint64 statusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// Sets the peak resident size back to the present one (Linux 4.0 and
+// later), so each run's peak is its own; false where the kernel refuses.
+bool resetPeak() {
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+// CPU time of the whole process so far: against the wall clock it shows
+// how long the run waited (for the disk, mostly).
+qint64 cpuNs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+double perSecond(qint64 count, qint64 nanoseconds) {
+    return nanoseconds > 0 ? double(count) * 1e9 / double(nanoseconds) : 0;
+}
+
+double ms(qint64 nanoseconds) {
+    return double(nanoseconds) / 1e6;
+}
+
+QString text(quint32 id) {
+    CTSBSTR t(MRV_Interaction::current().language());
+    t.LoadStringW(id);
+    return t.str();
+}
+
+// The scripted user, also noting when each stage of the run begins and
+// ends (the run announces them as progress) and the peak memory so far.
+class StagedInteraction : public MRV_ScriptedInteraction {
+public:
+    struct Mark {
+        QString what;
+        qint64 at = 0;
+        qint64 peakKb = 0;
+    };
+    explicit StagedInteraction(const QElapsedTimer& clock) : m_clock(clock) {}
+
+    void progressStart(const QString& text, int minimum, int maximum) override {
+        marks.append({text, m_clock.nsecsElapsed(), statusKb("VmHWM")});
+        MRV_ScriptedInteraction::progressStart(text, minimum, maximum);
+    }
+    void progressEnd() override {
+        marks.append({QString(), m_clock.nsecsElapsed(), statusKb("VmHWM")});
+        MRV_ScriptedInteraction::progressEnd();
+    }
+    // The end of the stage that began with text; null when it never ran.
+    const Mark* endOf(const QString& text) const {
+        for (qsizetype i = 0; i + 1 < marks.size(); ++i)
+            if (marks[i].what == text && marks[i + 1].what.isEmpty())
+                return &marks[i + 1];
+        return nullptr;
+    }
+    const Mark* startOf(const QString& text) const {
+        for (const Mark& m : marks)
+            if (m.what == text)
+                return &m;
+        return nullptr;
+    }
+
+    QList<Mark> marks;
+
+private:
+    const QElapsedTimer& m_clock;
+};
+
+struct Category {
+    const char* name;
+    QString stringId;
+    QString table;
+    QString condition; // the rows that are the category's records
+};
+
+struct Outcome {
+    qint64 records = 0;
+    qint64 runNs = 0;
+    qint64 cpuNs = 0;
+    qint64 plainNs = 0;
+    qint64 peakKb = -1;
+    qint64 fileBytes = -1;
+    qint64 targetRecords = 0;
+    qint64 plainRecords = 0;
+    qint64 logLines = 0;
+    qint64 logFailures = 0;
+    HRESULT status = E_FAIL;
+    QStringList stages;
+    QStringList problems;
+};
+
+bool connect(Company& company, const Server& server, const QString& db) {
+    company.Server = server.folder();
+    company.CompanyDB = db;
+    company.UserName = QStringLiteral("lobster");
+    company.Password = QStringLiteral("lobster");
+    company.UseTrusted = true;
+    return company.Connect() == 0;
+}
+
+std::shared_ptr<Company> open(const Server& server, const QString& db) {
+    auto company = std::make_shared<Company>();
+    if (!connect(*company, server, db))
+        return nullptr;
+    return company;
+}
+
+qint64 count(Company& company, const Category& c) {
+    Statement* q = company.state()->database->run(
+        QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(c.table, c.condition), {});
+    const qint64 n = q && q->next() ? q->integer(0) : -1;
+    if (q)
+        q->finish();
+    return n;
+}
+
+bool fail(const QString& what) {
+    std::fprintf(stderr, "%s\n", qPrintable(what));
+    return false;
+}
+
+} // namespace
+
+namespace {
+
+// Rows added to the base with plain SQL in one transaction, until the
+// category holds wanted records (fewer where the key runs out).
+bool fill(Database& db, const Category& c, qint64 have, qint64 wanted) {
+    QString error;
+    const bool manufacturers = c.table == u"OMRC";
+    const QString sql =
+        manufacturers
+            ? QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (?, ?)")
+            : QStringLiteral("INSERT INTO OPRJ (PrjCode, PrjName, Locked, Active, ValidFrom, "
+                             "ValidTo) VALUES (?, ?, ?, ?, ?, ?)");
+    const std::shared_ptr<Statement> insert = db.statement(sql, &error);
+    if (!insert)
+        return fail(error);
+    qint64 next = 1;
+    if (manufacturers) {
+        Statement* q = db.run(QStringLiteral("SELECT MAX(FirmCode) FROM OMRC"), {});
+        next = q && q->next() ? q->integer(0) + 1 : 1;
+        if (q)
+            q->finish();
+    }
+    const QDate start(2026, 1, 1);
+    if (!db.exec(QStringLiteral("BEGIN"), &error))
+        return fail(error);
+    for (; have < wanted && (!manufacturers || next <= 32767); ++have, ++next) {
+        const QVariantList values =
+            manufacturers
+                ? QVariantList{next, QStringLiteral("Maker %1 & Sons").arg(next)}
+                : QVariantList{QStringLiteral("BP%1").arg(next, 7, 10, QLatin1Char('0')),
+                               QStringLiteral("Rollout <%1> of the \"%2\" branch")
+                                   .arg(next)
+                                   .arg(QStringLiteral("north-west")),
+                               QStringLiteral("N"),
+                               next % 5 ? QStringLiteral("Y") : QStringLiteral("N"),
+                               start.addDays(next % 365).toString(u"yyyy-MM-dd 00:00:00"),
+                               start.addDays(365 + next % 365).toString(u"yyyy-MM-dd 00:00:00")};
+        if (!insert->exec(values))
+            return fail(insert->error());
+    }
+    return db.exec(QStringLiteral("COMMIT"), &error) || fail(error);
+}
+
+// The category's rows copied with plain SQLite: every column read from the
+// base, inserted into plain with one prepared statement in one transaction.
+qint64 plainCopy(Database& base, Database& plain, const Category& c, QString& error) {
+    QElapsedTimer timer;
+    timer.start();
+    Statement* read =
+        base.run(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(c.table, c.condition), {}, &error);
+    if (!read)
+        return -1;
+    QStringList columns, marks;
+    for (int i = 0; i < read->columnCount(); ++i)
+        columns << read->columnName(i), marks << QStringLiteral("?");
+    const std::shared_ptr<Statement> insert =
+        plain.statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(c.table, columns.join(u','), marks.join(u',')),
+                        &error);
+    if (!insert || !plain.exec(QStringLiteral("BEGIN"), &error))
+        return -1;
+    QVariantList row;
+    while (read->next()) {
+        row.clear();
+        for (int i = 0; i < columns.size(); ++i)
+            row << read->value(i);
+        if (!insert->exec(row)) {
+            error = insert->error();
+            return -1;
+        }
+    }
+    read->finish();
+    if (!plain.exec(QStringLiteral("COMMIT"), &error))
+        return -1;
+    return timer.nsecsElapsed();
+}
+
+// The stages of the run, from the marks the run left.
+QStringList stages(const StagedInteraction& ui, qint64 total, qint64 baseKb) {
+    const QString saving = text(10014), writing = text(10021);
+    const StagedInteraction::Mark* saveStart = ui.startOf(saving);
+    const StagedInteraction::Mark* saveEnd = ui.endOf(saving);
+    const StagedInteraction::Mark* writeStart = ui.startOf(writing);
+    const StagedInteraction::Mark* writeEnd = ui.endOf(writing);
+    if (!saveStart || !saveEnd || !writeStart || !writeEnd)
+        return {QStringLiteral("(stages not seen)")};
+    const auto line = [baseKb](const char* what, qint64 from, qint64 to, qint64 peakKb) {
+        return QStringLiteral("  %1 %2 ms, peak rise so far %3 MB")
+            .arg(QLatin1String(what), -38)
+            .arg(ms(to - from), 8, 'f', 0)
+            .arg(double(peakKb - baseKb) / 1024, 0, 'f', 1);
+    };
+    return {
+        line("checks, log opened", 0, saveStart->at, saveStart->peakKb),
+        line("base read, configuration file written", saveStart->at, saveEnd->at, saveEnd->peakKb),
+        line("file read back", saveEnd->at, writeStart->at, writeStart->peakKb),
+        line("target written, records logged", writeStart->at, writeEnd->at, writeEnd->peakKb),
+        line("log closed", writeEnd->at, total, writeEnd->peakKb)};
+}
+
+} // namespace
+
+namespace {
+
+// The world of the benchmark: a standard demo base, an empty target for the
+// runs and another for plain SQLite, all on one temporary server.
+struct World {
+    QTemporaryDir dir;
+    std::optional<Server> server;
+    MRV_ConnectionContext context;
+    std::shared_ptr<Company> plain;
+
+    bool setUp() {
+        qputenv("LEDGERLINE_HOME", dir.filePath(QStringLiteral("local")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("run")).toUtf8());
+        QDir().mkpath(dir.filePath(QStringLiteral("run")));
+        Password::setIterationsForTesting(1000);
+        QString error;
+        const QString folder = dir.filePath(QStringLiteral("srv"));
+        if (!Server::init(folder, 6, &error))
+            return fail(error);
+        server = *Server::open(folder);
+        if (!Demo::create(*server, QStringLiteral("BASE"), QStringLiteral("standard"),
+                          Demo::DefaultSeed, &error))
+            return fail(error);
+        for (const char* db : {"TARGET", "PLAIN"})
+            if (!Admin::createCompany(*server, QLatin1String(db), QStringLiteral("Target Ltd"),
+                                      QStringLiteral("US"), Admin::DefaultVersion, &error))
+                return fail(error);
+        context.company = open(*server, QStringLiteral("BASE"));
+        context.baseCompany = context.company;
+        context.targetCompany = open(*server, QStringLiteral("TARGET"));
+        context.targetCompanyName = QStringLiteral("Target Ltd");
+        plain = open(*server, QStringLiteral("PLAIN"));
+        if (!context.company || !context.targetCompany || !plain)
+            return fail(QStringLiteral("A company does not connect"));
+        if (MRV_UDTManager(&context).checkCompany() < 0)
+            return fail(QStringLiteral("The base cannot hold the program's settings"));
+        MRV_SettingsManager settings(&context);
+        settings.setDefaultSettings();
+        settings.setLogFileFolder(dir.filePath(QStringLiteral("logs")));
+        QDir().mkpath(settings.logFileFolder());
+        if (settings.saveSettingsToDatabase() != S_OK)
+            return fail(QStringLiteral("The settings are not saved"));
+        context.copyMethod = 1;
+        context.forceBackup = false;
+        return true;
+    }
+
+    // One copy run of the category alone, measured, then checked.
+    Outcome run(const Category& c) {
+        Outcome out;
+        Company& base = *context.baseCompany;
+        out.records = count(base, c);
+        MRV_SelectionManager selection(&context);
+        if (selection.openWorksheet() != S_OK) {
+            out.problems << QStringLiteral("the worksheet does not open");
+            return out;
+        }
+        const MRV_WorksheetNode* leaf = selection.worksheet().findLeaf(c.stringId);
+        if (!leaf || !selection.worksheet().select(leaf->leafId, 1)) {
+            out.problems << QStringLiteral("the category cannot be selected");
+            return out;
+        }
+        const QString file = MRV_ConfigurationManager::intermediateFilePath();
+        QFile::remove(file);
+        QElapsedTimer clock;
+        StagedInteraction ui(clock);
+        MRV_InteractionScope scope(ui);
+        ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes,
+                      MRV_Interaction::ButtonYes};
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, selection.worksheet(), manager);
+
+        if (!resetPeak())
+            out.problems << QStringLiteral("the peak cannot be reset: it includes earlier work");
+        const qint64 before = statusKb("VmHWM");
+        const qint64 cpuBefore = cpuNs();
+        clock.start();
+        out.status = flow.copyToTargetCompany();
+        out.runNs = clock.nsecsElapsed();
+        out.cpuNs = cpuNs() - cpuBefore;
+        out.peakKb = statusKb("VmHWM") - before;
+        out.stages = stages(ui, out.runNs, before);
+        out.fileBytes = QFileInfo(file).exists() ? QFileInfo(file).size() : -1;
+
+        if (out.status != S_OK)
+            out.problems << QStringLiteral("the run returned 0x%1").arg(quint32(out.status), 0, 16);
+        for (const QString& line :
+             ui.shown(QStringLiteral("unscripted")) + ui.shown(QStringLiteral("error: ")))
+            out.problems << line;
+        out.targetRecords = count(*context.targetCompany, c);
+        MRV_LogFile log(flow.logPath());
+        if (log.loadLogFile() != S_OK || !log.hasEndLine())
+            out.problems << QStringLiteral("the copy log does not read back whole");
+        for (const MRV_LogFile::Row& row : log.rows()) {
+            ++out.logLines;
+            if (!row.value(MRV_LogFile::Error).isEmpty() && ++out.logFailures <= 3)
+                out.problems << QStringLiteral("logged failure: ") + row.join(u'|').left(300);
+        }
+
+        QString error;
+        out.plainNs = plainCopy(*base.state()->database, *plain->state()->database, c, error);
+        if (out.plainNs < 0)
+            out.problems << QStringLiteral("plain copy: ") + error;
+        out.plainRecords = count(*plain, c);
+        return out;
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const qint64 wanted = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 100000;
+    if (wanted <= 0)
+        return std::fprintf(stderr, "usage: bench_copy_run [records [OMRC|OPRJ]]\n"), 2;
+    QList<Category> categories{{"Manufacturers (business object 43, OMRC)",
+                                QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("OMRC"),
+                                QStringLiteral("FirmCode <> -1")},
+                               {"Projects (table OPRJ)", QStringLiteral("MRV_TRN_PROJECTS_100"),
+                                QStringLiteral("OPRJ"), QStringLiteral("1 = 1")}};
+
+    // A second argument keeps only the category whose table it names (for
+    // profiling one of them).
+    if (argc > 2)
+        categories.removeIf([&](const Category& c) {
+            return c.table.compare(QString::fromLocal8Bit(argv[2]), Qt::CaseInsensitive) != 0;
+        });
+    World world;
+    QElapsedTimer timer;
+    timer.start();
+    if (!world.setUp())
+        return 1;
+    Database& baseDb = *world.context.baseCompany->state()->database;
+    for (const Category& c : categories)
+        if (!fill(baseDb, c, count(*world.context.baseCompany, c), wanted))
+            return 1;
+    std::printf("base (standard demo + generated records) ready in %.1f s\n",
+                double(timer.elapsed()) / 1000);
+
+    int failed = 0;
+    for (const Category& c : categories) {
+        const Outcome o = world.run(c);
+        const bool whole = o.targetRecords == o.records && o.plainRecords == o.records &&
+                           o.logLines == o.records && o.logFailures == 0;
+        const bool ok = whole && o.problems.isEmpty();
+        failed += !ok;
+        std::printf("\n%s: %lld records\n", c.name, o.records);
+        std::printf("  copy run     %9.0f records/s (%.2f s end to end, %.2f s of it on the CPU)\n",
+                    perSecond(o.records, o.runNs), double(o.runNs) / 1e9, double(o.cpuNs) / 1e9);
+        std::printf("  plain SQLite %9.0f records/s (%.3f s)  ratio %.1f\n",
+                    perSecond(o.records, o.plainNs), double(o.plainNs) / 1e9,
+                    o.plainNs > 0 ? double(o.runNs) / double(o.plainNs) : 0.0);
+        const double memory = o.fileBytes > 0 ? double(o.peakKb) * 1024 / double(o.fileBytes) : 0;
+        std::printf("  peak memory rise %.1f MB, configuration file %.1f MB, ratio %.2f\n",
+                    double(o.peakKb) / 1024, double(o.fileBytes) / (1024 * 1024), memory);
+        // The aims the copy run is held to.
+        std::printf("  aims: 10,000 records/s %s, peak under 3x the file %s\n",
+                    perSecond(o.records, o.runNs) >= 10000 ? "met" : "MISSED",
+                    memory > 0 && memory < 3 ? "met" : "MISSED");
+        for (const QString& line : o.stages)
+            std::printf("%s\n", qPrintable(line));
+        std::printf("  target holds %lld, plain copy %lld, log lines %lld, logged failures %lld"
+                    " -> %s\n",
+                    o.targetRecords, o.plainRecords, o.logLines, o.logFailures,
+                    ok ? "complete" : "FAILED");
+        for (const QString& problem : o.problems)
+            std::printf("  problem: %s\n", qPrintable(problem));
+    }
+    return failed == 0 ? 0 : 1;
+}
