@@ -46,9 +46,12 @@ Database::Database(QString name, QString path)
       m_db(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name)) {}
 
 Database::~Database() {
-    // Statements go before their connection.
+    // Statements go before their connection, also those still held.
     m_structureCache.clear();
     m_statements.clear();
+    for (const std::weak_ptr<Statement>& made : m_made)
+        if (const std::shared_ptr<Statement> held = made.lock())
+            held->detach();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -212,6 +215,7 @@ std::shared_ptr<Statement> Database::statement(const QString& sql, QString* erro
     std::shared_ptr<Statement>& q = m_statements[sql];
     if (!q) {
         q = std::make_shared<Statement>(m_handle, sql);
+        m_made.push_back(q);
         if (!q->isValid()) {
             setError(error, q->error());
             std::shared_ptr<Statement> failed;

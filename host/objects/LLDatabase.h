@@ -9,6 +9,7 @@
 #include "host/objects/LLStatement.h"
 
 #include <memory>
+#include <vector>
 
 namespace LLObjectsCOM {
 
@@ -91,6 +92,9 @@ private:
     QString m_path;
     QSqlDatabase m_db;
     QHash<QString, std::shared_ptr<Statement>> m_statements;
+    // Every statement made, to let go of the connection when it closes
+    // even where an object still holds one.
+    std::vector<std::weak_ptr<Statement>> m_made;
     sqlite3* m_handle = nullptr;
     // Drops what was derived from the structure when it changed.
     void checkStructure();

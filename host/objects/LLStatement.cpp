@@ -24,6 +24,14 @@ Statement::~Statement() {
     sqlite3_finalize(m_stmt);
 }
 
+void Statement::detach() {
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_db = nullptr;
+    m_pending = m_row = false;
+    m_error = QStringLiteral("The connection is closed");
+}
+
 bool Statement::bind(int index, const QVariant& value) {
     int rc = SQLITE_OK;
     switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
@@ -72,8 +80,11 @@ bool Statement::bind(int index, const QVariant& value) {
 }
 
 bool Statement::exec(const QVariantList& values) {
-    if (!m_stmt)
+    if (!m_stmt) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("The statement did not prepare");
         return false;
+    }
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
     m_pending = m_row = false;

@@ -19,6 +19,10 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
+    // The connection closes: the statement lets go of it and fails from
+    // now on (one that outlives its connection must not keep it open).
+    void detach();
+
     // False, with SQLite's text in error(), when the text did not prepare.
     bool isValid() const { return m_stmt != nullptr; }
     const QString& error() const { return m_error; }

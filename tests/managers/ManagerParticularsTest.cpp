@@ -141,7 +141,8 @@ TEST_P(ManagerDialects, EveryManagerCopiesOnTheServerType) {
         EXPECT_EQ(copy(c.categoryId, MRV_DIInterface::AddAndUpdate), S_OK) << c.name;
         EXPECT_EQ(copy(c.categoryId, MRV_DIInterface::ReplaceAll), S_OK) << c.name;
         EXPECT_EQ(rows(*target, c.contents), rows(*base, c.contents)) << c.name;
-        MRV_DIDataSet* listed = manager(c.categoryId)->listFromDatabase();
+        const auto lister = manager(c.categoryId); // the data set lives in its manager
+        const MRV_DIDataSet* listed = lister->listFromDatabase();
         EXPECT_EQ(listed->rows().size(), rows(*base, c.records).size()) << c.name;
     }
     for (const QStringList& r : logRecords())
