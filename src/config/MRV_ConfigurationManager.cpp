@@ -676,22 +676,38 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
             text.FormatId(10073, categoryText(stringId));
             ui.statusText(text, false, 0);
         }
+        // A category's records are committed together: each record is a unit
+        // of its own inside (a refused one leaves nothing behind), and one
+        // commit per category spares a synced commit per record. What was
+        // written and logged is kept whatever happens next.
+        LLObjectsCOM::Company& target = *m_context.targetCompany;
+        const bool own = !target.InTransaction();
+        if (own)
+            target.StartTransaction();
+        const auto commit = [&] {
+            if (own && target.InTransaction())
+                target.EndTransaction(0);
+        };
         try {
             manager->initialize();
             status = S_OK;
             manager->writeToTarget(tablesOf(stringId),
                                    removal ? MRV_DIInterface::RemovalPhase : method);
+            commit();
         } catch (const MRV_DIFailureAbortException& e) {
             // The user (or the response option) stopped the run: nothing
             // more is written.
+            commit();
             log.LogError(u"%s", e.reason());
             status = E_ABORT;
             return false;
         } catch (const ComError& e) {
+            commit();
             log.LogDbg2(u"Exception from writeData caught!");
             log.LogError(u"%s", e.errorMessage());
             status = E_FAIL;
         } catch (const std::exception& e) {
+            commit();
             log.LogDbg2(u"Exception from writeData caught!");
             log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
             status = E_FAIL;

@@ -9,6 +9,7 @@
 #include "di/MRV_DIReferences.h"
 #include "di/MRV_DITableWriter.h"
 #include "di/MRV_ParentOrder.h"
+#include "di/MRV_RecordScope.h"
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLCompany.h"
 #include "interaction/MRV_Interaction.h"
@@ -703,9 +704,7 @@ bool MRV_DIInterface::replaceObject(const MRV_TableDeclaration& table,
     // in one transaction where the run holds none, so that a refused add
     // never loses the record.
     LLObjectsCOM::Company& company = targetCompany();
-    const bool own = !company.InTransaction();
-    if (own)
-        company.StartTransaction();
+    MRV_RecordScope scope(company);
     bool ok = found.Invoke(QStringLiteral("Remove")).toInt() == 0;
     if (ok) {
         const std::unique_ptr<LLObjectsCOM::BusinessObject> added =
@@ -717,8 +716,7 @@ bool MRV_DIInterface::replaceObject(const MRV_TableDeclaration& table,
     }
     if (!ok)
         outcome.error = hostError(company);
-    if (own)
-        company.EndTransaction(ok ? 0 : 1);
+    scope.finish(ok);
     outcome.succeeded = ok;
     return ok;
 }

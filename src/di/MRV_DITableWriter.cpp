@@ -3,6 +3,7 @@
 #include "di/MRV_CompanySql.h"
 #include "di/MRV_DIReferences.h"
 #include "di/MRV_ParentOrder.h"
+#include "di/MRV_RecordScope.h"
 #include "di/MRV_TableDeclaration.h"
 #include "host/objects/LLCompany.h"
 #include "tsframework/CLogBase.h"
@@ -28,20 +29,9 @@ MRV_DITableWriter::MRV_DITableWriter(MRV_DIInterface& owner, MRV_CompanySql& tar
     : m_owner(owner), m_target(target), m_references(references), m_table(table) {}
 
 bool MRV_DITableWriter::atomically(const std::function<bool()>& work) {
-    LLObjectsCOM::Company& company = m_target.company();
-    const bool own = !company.InTransaction();
-    if (own)
-        company.StartTransaction();
-    bool ok = false;
-    try {
-        ok = work();
-    } catch (...) {
-        if (own)
-            company.EndTransaction(1);
-        throw;
-    }
-    if (own)
-        company.EndTransaction(ok ? 0 : 1);
+    MRV_RecordScope scope(m_target.company());
+    const bool ok = work(); // an exception undoes the record with the scope
+    scope.finish(ok);
     return ok;
 }
 
