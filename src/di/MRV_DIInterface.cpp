@@ -147,24 +147,53 @@ bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& table
     const MRV_TableDeclaration* t = table(tableName);
     if (!t || t->generatedKeyName.isEmpty())
         return false;
+    const NameIndex& index = namesOf(*t);
+    const auto found = index.keys.constFind(index.folded(name));
+    if (found != index.keys.cend()) {
+        key = *found;
+        return true;
+    }
+    key = QString::number(index.maxKey + 1);
+    return false;
+}
+
+MRV_DIInterface::NameIndex& MRV_DIInterface::namesOf(const MRV_TableDeclaration& t) {
+    const auto known = m_names.find(t.name);
+    if (known != m_names.end())
+        return *known;
+    NameIndex index;
     MRV_CompanySql sql(targetCompany());
-    const QString keyColumn = t->keyColumns.value(0);
-    MRV_SQLBuilder lookup = sql.builder(t->name);
+    const int type = sql.serverType();
+    index.caseless = type != 2 && type != 3 && type != 5;
+    const QString keyColumn = t.keyColumns.value(0);
+    MRV_SQLBuilder lookup = sql.builder(t.name);
     lookup.addSelectColumn(keyColumn);
-    lookup.addCondition(t->generatedKeyName, name, sql.valueType(t->name, t->generatedKeyName));
-    for (const auto& [column, value] : t->kind)
-        lookup.addCondition(column, value, sql.valueType(t->name, column));
-    if (lookup.isValid()) {
-        const QVariant found = sql.scalar(lookup.buildSelect());
-        if (!found.isNull()) {
-            key = MRV_CompanySql::text(found);
-            return true;
-        }
+    lookup.addSelectColumn(t.generatedKeyName);
+    for (const auto& [column, value] : t.kind)
+        lookup.addCondition(column, value, sql.valueType(t.name, column));
+    // In the table's order, so that of two records of one name the first
+    // counts, as a lookup by name finds it.
+    const MRV_CompanySql::Rows rows = sql.query(lookup.buildSelect());
+    for (const QVariantList& row : rows.values) {
+        const QString name = index.folded(MRV_CompanySql::text(row.value(1)));
+        if (!index.keys.contains(name))
+            index.keys.insert(name, MRV_CompanySql::text(row.value(0)));
     }
     const QVariant max = sql.scalar(
-        QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t->name)));
-    key = QString::number(MRV_CompanySql::text(max).toLongLong() + 1);
-    return false;
+        QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t.name)));
+    index.maxKey = MRV_CompanySql::text(max).toLongLong();
+    return *m_names.insert(t.name, index);
+}
+
+void MRV_DIInterface::rememberName(const MRV_TableDeclaration& t, const QString& name,
+                                   const QString& key) {
+    const auto index = m_names.find(t.name);
+    if (index == m_names.end())
+        return;
+    const QString folded = index->folded(name);
+    if (!index->keys.contains(folded))
+        index->keys.insert(folded, key);
+    index->maxKey = std::max(index->maxKey, key.toLongLong());
 }
 
 // ---------------------------------------------------------------- reading
@@ -461,6 +490,7 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
             ? copyMethod
             : ReplaceAll;
     m_failures = 0;
+    m_names.clear(); // the target's names are read again for every write
     try {
         MRV_CompanySql target(targetCompany());
         MRV_DIReferences references(target);
@@ -619,6 +649,7 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
                                   MRV_BOMRecord& record, QStringList keyTexts, int flag,
                                   int copyMethod, Outcome& outcome) {
     bool found = false;
+    QString name; // of a record the host numbers itself
     if (!table.generatedKeyName.isEmpty()) {
         // The host numbers these records itself: a record is the target's
         // record of the same name, whatever key it has there.
@@ -628,7 +659,8 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
         const QString nameElement = table.generatedKeyName == table.descriptionColumn
                                         ? table.descriptionElement
                                         : table.generatedKeyName;
-        found = row && resolveTargetKey(row->value(nameElement), table.name, key);
+        name = row ? row->value(nameElement) : QString();
+        found = row && resolveTargetKey(name, table.name, key);
         if (found) {
             keyTexts[0] = key;
             row->setValue(table.keyElements.value(0), key);
@@ -652,10 +684,17 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
                                         ->Invoke(QStringLiteral("GetByKey"), keys)
                                         .toBool();
     outcome.operation = update ? UpdateExisting : AddNew;
-    if (update)
+    if (update) {
         UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
-    else
-        AddDataSetFromDI(table, record.toXml(), outcome);
+    } else if (AddDataSetFromDI(table, record.toXml(), outcome) &&
+               !table.generatedKeyName.isEmpty()) {
+        // The host gave the new record the next key: the highest there is.
+        const QString keyColumn = table.keyColumns.value(0);
+        const QVariant added =
+            target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
+                              .arg(target.column(keyColumn), target.table(table.name)));
+        rememberName(table, name, MRV_CompanySql::text(added));
+    }
 }
 
 bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,

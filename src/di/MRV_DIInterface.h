@@ -6,6 +6,7 @@
 #include "di/MRV_TableDeclaration.h"
 #include "tsframework/HResult.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -222,4 +223,18 @@ private:
     // The target side of the write in progress.
     MRV_DIReferences* m_references = nullptr;
     int m_failures = 0;
+    // The target's records of the tables whose keys the host generates, by
+    // name: read once per write of the category instead of a lookup per
+    // record (the name column has no index), and kept up to date as records
+    // are added.
+    struct NameIndex {
+        QHash<QString, QString> keys; // name (folded where the server ignores case) -> key
+        qlonglong maxKey = 0;
+        bool caseless = false;
+        QString folded(const QString& name) const { return caseless ? name.toCaseFolded() : name; }
+    };
+    NameIndex& namesOf(const MRV_TableDeclaration& table);
+    // A record of a table with generated keys was added under key.
+    void rememberName(const MRV_TableDeclaration& table, const QString& name, const QString& key);
+    QHash<QString, NameIndex> m_names;
 };

@@ -231,6 +231,9 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
     if (!(found ? update(m_table, row, outcome.error) : insert(m_table, row, outcome.error)) ||
         !writeChildren(base, row, children, outcome.error))
         return false;
+    if (!found && !m_table.generatedKeyName.isEmpty())
+        m_owner.rememberName(m_table, row.value(m_table.generatedKeyName),
+                             row.value(m_table.keyColumns.value(0)));
     outcome.targetCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
     outcome.targetDescription = row.value(m_table.descriptionColumn);
     outcome.succeeded = true;

@@ -402,3 +402,36 @@ TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
 }
 
 } // namespace
+
+namespace {
+
+// Records the host numbers itself are found in the target by name, as the
+// server compares names (here without regard to case), however many there
+// are; new ones get keys after the highest.
+TEST_F(CopyFlow, RecordsTheHostNumbersAreFoundByNameAndNewOnesNumberedAfterTheRest) {
+    LLObjectsCOM::Company& target = *context.targetCompany;
+    column(target, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (50, N'ACORN "
+                                  "DEVICES')"));
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    context.copyMethod = 4;
+    ui.answers = {MRV_Interaction::ButtonYes};
+    for (int run = 0; run < 2; ++run) {
+        MRV_ConfigurationManager manager(context);
+        ASSERT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), S_OK);
+        ui.answers = {MRV_Interaction::ButtonYes};
+    }
+    // Twice copied, each name once; the existing record kept its key.
+    const QStringList names =
+        column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1"));
+    EXPECT_EQ(names.size(), column(*context.baseCompany,
+                                   QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1"))
+                                .size());
+    EXPECT_EQ(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode = 50")),
+              QStringList{QStringLiteral("Acorn Devices")});
+    EXPECT_EQ(column(target, QStringLiteral("SELECT MIN(FirmCode) FROM OMRC WHERE FirmName <> "
+                                            "N'Acorn Devices' AND FirmCode <> -1")),
+              QStringList{QStringLiteral("51")});
+}
+
+} // namespace
