@@ -142,12 +142,7 @@ int MRV_CliCopyCommands::summarize(const QString& logPath) {
     };
     QMap<QString, Counts> byCategory; // category number and text, in tree order
     bool anyFailed = false;
-    const auto text = [this](quint32 id) {
-        CTSBSTR t(m_language);
-        t.LoadStringW(id);
-        return t.str();
-    };
-    const QString succeeded = text(402), added = text(212), updated = text(213);
+    const QString succeeded = m_ui.text(402), added = m_ui.text(212), updated = m_ui.text(213);
     for (const MRV_LogFile::Row& row : log.rows()) {
         Counts& c = byCategory[row[MRV_LogFile::CategoryNo].rightJustified(8) + u'\t' +
                                row[MRV_LogFile::Category]];

@@ -1,6 +1,7 @@
 #include "cli/MRV_CliSettingsCommand.h"
 
 #include "cli/MRV_CliSession.h"
+#include "cli/MRV_TerminalInteraction.h"
 #include "config/MRV_CopyLog.h"
 #include "di/MRV_SettingsManager.h"
 #include "tsframework/CTSBSTR.h"
@@ -91,11 +92,7 @@ bool MRV_CliSettingsCommand::apply(MRV_SettingsManager& settings, const QString&
 }
 
 void MRV_CliSettingsCommand::show(const MRV_SettingsManager& settings) {
-    const auto text = [this](quint32 id) {
-        CTSBSTR t(m_language);
-        t.LoadStringW(id);
-        return t.str();
-    };
+    const auto text = [this](quint32 id) { return m_ui.text(id); };
     const auto yesNo = [](bool flag) {
         return flag ? QStringLiteral("yes") : QStringLiteral("no");
     };

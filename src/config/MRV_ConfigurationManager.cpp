@@ -433,10 +433,8 @@ void MRV_ConfigurationManager::getData(const QString& stringId,
 
 namespace {
 
-CTSBSTR textOf(quint32 id) {
-    CTSBSTR text(MRV_Interaction::current().language());
-    text.LoadStringW(id);
-    return text;
+QString textOf(quint32 id) {
+    return MRV_Interaction::current().text(id);
 }
 
 QString categoryText(const QString& stringId) {

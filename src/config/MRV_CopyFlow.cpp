@@ -19,10 +19,8 @@ namespace {
 // The string ids of the query and print-layout categories.
 constexpr quint32 kQueryAndLayoutIds[] = {701, 707, 708, 709};
 
-CTSBSTR text(quint32 id) {
-    CTSBSTR t(MRV_Interaction::current().language());
-    t.LoadStringW(id);
-    return t;
+QString text(quint32 id) {
+    return MRV_Interaction::current().text(id);
 }
 
 } // namespace
@@ -98,7 +96,7 @@ bool MRV_CopyFlow::askQueriesAndLayouts() {
         return true;
     MRV_Interaction& ui = MRV_Interaction::current();
     CTSBSTR question(ui.language());
-    question.FormatId(10057, text(352).str());
+    question.FormatId(10057, text(352));
     if (!confirmed(question))
         return true; // the method stays; the flow goes on
     m_worksheet.copyMethod = 3;
@@ -142,7 +140,7 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
         for (const QString& category : refusing)
             list += QStringLiteral("\r\n %1").arg(category);
         CTSBSTR question(ui.language());
-        question.FormatId(10058, text(MRV_CopyLog::copyMethodId(m_context.copyMethod)).str(), list);
+        question.FormatId(10058, text(MRV_CopyLog::copyMethodId(m_context.copyMethod)), list);
         if (!confirmed(question))
             return S_FALSE;
     }

@@ -739,44 +739,40 @@ bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QSt
 bool MRV_DIInterface::replaceObject(const MRV_TableDeclaration& table,
                                     LLObjectsCOM::HostObject& found, const QString& xml,
                                     Outcome& outcome) {
-    // Without a browser the record is removed and added anew; both happen
-    // in one transaction where the run holds none, so that a refused add
-    // never loses the record.
+    // Without a browser the record is removed and added anew, as one unit,
+    // so that a refused add never loses the record.
     LLObjectsCOM::Company& company = targetCompany();
     MRV_RecordScope scope(company);
     bool ok = found.Invoke(QStringLiteral("Remove")).toInt() == 0;
-    if (ok) {
-        const std::unique_ptr<LLObjectsCOM::BusinessObject> added =
-            company.GetBusinessObjectFromXML(xml, 0);
-        prepareObject(table.objectType, *added, BeforeAdd);
-        ok = added->Invoke(QStringLiteral("Add")).toInt() == 0;
-        if (ok)
-            describeTarget(*added, table, outcome);
-    }
-    if (!ok)
+    if (ok)
+        ok = addObject(table, xml, outcome);
+    else
         outcome.error = hostError(company);
     scope.finish(ok);
-    outcome.succeeded = ok;
     return ok;
+}
+
+bool MRV_DIInterface::addObject(const MRV_TableDeclaration& table, const QString& xml,
+                                Outcome& outcome) {
+    LLObjectsCOM::Company& company = targetCompany();
+    const std::unique_ptr<LLObjectsCOM::BusinessObject> object =
+        company.GetBusinessObjectFromXML(xml, 0);
+    prepareObject(table.objectType, *object, BeforeAdd);
+    outcome.succeeded = object->Invoke(QStringLiteral("Add")).toInt() == 0;
+    if (outcome.succeeded)
+        describeTarget(*object, table, outcome);
+    else
+        outcome.error = hostError(company);
+    return outcome.succeeded;
 }
 
 bool MRV_DIInterface::AddDataSetFromDI(const MRV_TableDeclaration& table, QString xml,
                                        Outcome& outcome) {
     CLogBase log(u"MRV", u"MRV_DIInterface::AddDataSetFromDI");
     outcome.operation = AddNew;
-    LLObjectsCOM::Company& company = targetCompany();
     try {
         prepareRecord(table.objectType, xml);
-        const std::unique_ptr<LLObjectsCOM::BusinessObject> object =
-            company.GetBusinessObjectFromXML(xml, 0);
-        prepareObject(table.objectType, *object, BeforeAdd);
-        if (object->Invoke(QStringLiteral("Add")).toInt() != 0) {
-            outcome.error = hostError(company);
-            return false;
-        }
-        describeTarget(*object, table, outcome);
-        outcome.succeeded = true;
-        return true;
+        return addObject(table, xml, outcome);
     } catch (const ComError& e) {
         log.LogError(u"exception caused in AddDataSetFromDI");
         outcome.error = errorText(e);

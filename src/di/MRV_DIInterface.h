@@ -198,6 +198,9 @@ private:
     // the outcome's error set.
     bool prepareForTarget(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
                           Outcome& outcome);
+    // Adds the record to the target (the host's document of it); false with
+    // the outcome's error set.
+    bool addObject(const MRV_TableDeclaration& table, const QString& xml, Outcome& outcome);
     // Remove and add again, for an object without a browser.
     bool replaceObject(const MRV_TableDeclaration& table, LLObjectsCOM::HostObject& found,
                        const QString& xml, Outcome& outcome);

@@ -70,6 +70,10 @@ const char* MRV_Interaction::kindName(Kind kind) {
     return "question";
 }
 
+QString MRV_Interaction::text(quint32 id) const {
+    return CTSBSTR::load(id, m_language);
+}
+
 MRV_Interaction& MRV_Interaction::current() {
     return installed ? *installed : quiet;
 }
@@ -85,9 +89,7 @@ void MRV_Interaction::message(Kind kind, const QString& text, bool asBox) {
         messageText(kind, text);
         return;
     }
-    CTSBSTR caption(m_language);
-    caption.LoadStringW(2041);
-    messageBox(kind, caption, text, false, 1);
+    messageBox(kind, this->text(2041), text, false, 1);
 }
 
 void MRV_Interaction::error(const QString& text, bool asBox) {
@@ -103,16 +105,12 @@ void MRV_Interaction::warning(const QString& text, bool asBox) {
 }
 
 void MRV_Interaction::success(bool asBox) {
-    CTSBSTR text(m_language);
-    text.LoadStringW(10018);
     if (asBox)
-        information(text, true);
+        information(text(10018), true);
     else
-        statusText(text, false, 5000);
+        statusText(text(10018), false, 5000);
 }
 
 int MRV_Interaction::question(const QString& text, bool withCancel, int defaultButton) {
-    CTSBSTR caption(m_language);
-    caption.LoadStringW(2041);
-    return messageBox(Kind::Question, caption, text, withCancel, defaultButton);
+    return messageBox(Kind::Question, this->text(2041), text, withCancel, defaultButton);
 }

@@ -32,6 +32,8 @@ public:
     // text shown is loaded in it.
     int language() const { return m_language; }
     void setLanguage(int language) { m_language = language; }
+    // The text of a string id in that language.
+    QString text(quint32 id) const;
 
     // The message functions. As a box: captioned with string 2041, an OK
     // button; otherwise the text goes to the status bar for 5000 ms (errors
