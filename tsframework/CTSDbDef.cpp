@@ -1,14 +1,14 @@
 #include "tsframework/CTSDbDef.h"
 
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLErrors.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLUserTables.h"
+#include "host/objects/LLXmlText.h"
 #include "tsframework/CLogBase.h"
-#include "tsframework/ComError.h"
 #include "tsframework/TSSql.h"
-#include "tsframework/TSXmlText.h"
 
 using LLObjectsCOM::BusinessObject;
 
@@ -43,7 +43,7 @@ std::unique_ptr<BusinessObject> businessObject(LLObjectsCOM::Company& company, i
 }
 
 QString element(const char* name, const QString& value) {
-    return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(name), TSEscapeXmlText(value));
+    return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(name), LLEscapeXmlText(value));
 }
 
 // The record document of a new user field with its valid values.

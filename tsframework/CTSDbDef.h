@@ -1,9 +1,9 @@
 #pragma once
 
+#include "host/objects/LLHResult.h"
 #include "tsframework/CTSDbDefinition.h"
 #include "tsframework/CTSResourceLoader.h"
 #include "tsframework/CTSVersion.h"
-#include "tsframework/HResult.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "host/objects/LLHResult.h"
 #include "tsframework/CTSVersion.h"
-#include "tsframework/HResult.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "tsframework/CTSUtil.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
 #include "tsframework/CLogBase.h"
-#include "tsframework/ComError.h"
 #include "tsframework/TSSql.h"
 
 #include <QRegularExpression>

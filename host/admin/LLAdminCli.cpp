@@ -2,11 +2,11 @@
 
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLDemo.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLSqlTranslator.h"
-#include "tsframework/ComError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

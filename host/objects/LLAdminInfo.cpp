@@ -1,12 +1,12 @@
 #include "host/objects/LLAdminInfo.h"
 
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLSchema.h"
-#include "tsframework/ComError.h"
 
 #include <QDate>
 #include <QSqlError>

@@ -1,12 +1,12 @@
 #include "host/objects/LLBusinessObject.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLSchema.h"
 #include "host/objects/LLTableShape.h"
-#include "tsframework/ComError.h"
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -288,7 +288,7 @@ QString BusinessObject::GetAsXML() const {
                 xml += u'<';
                 xml += property;
                 xml += u'>';
-                xml += TSEscapeXmlText(*row[i]);
+                xml += LLEscapeXmlText(*row[i]);
                 xml += QLatin1String("</");
                 xml += property;
                 xml += u'>';

@@ -2,11 +2,11 @@
 
 #include "host/objects/LLBridge.h"
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
 #include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
-#include "tsframework/ComError.h"
 
 #include <QRegularExpression>
 #include <QSqlError>

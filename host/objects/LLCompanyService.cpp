@@ -2,6 +2,7 @@
 
 #include "host/objects/LLAdminInfo.h"
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLFormPreferencesService.h"
 #include "host/objects/LLLayoutService.h"
@@ -9,8 +10,7 @@
 #include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLSchema.h"
-#include "tsframework/ComError.h"
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -109,7 +109,7 @@ QString writeList(const QString& root, const QString& element, const QList<Recor
     for (const Record& record : records) {
         xml += u'<' + element + u'>';
         for (const auto& [name, text] : record)
-            xml += u'<' + name + u'>' + TSEscapeXmlText(text) + QStringLiteral("</") + name + u'>';
+            xml += u'<' + name + u'>' + LLEscapeXmlText(text) + QStringLiteral("</") + name + u'>';
         xml += QStringLiteral("</") + element + u'>';
     }
     return xml + QStringLiteral("</") + root + u'>';

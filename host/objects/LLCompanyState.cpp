@@ -1,6 +1,6 @@
 #include "host/objects/LLCompanyState.h"
 
-#include "tsframework/ComError.h"
+#include "host/objects/LLComError.h"
 
 namespace LLObjectsCOM {
 

@@ -1,10 +1,10 @@
 #include "host/objects/LLFormPreferencesService.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLSchema.h"
-#include "tsframework/ComError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

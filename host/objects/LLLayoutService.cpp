@@ -1,10 +1,10 @@
 #include "host/objects/LLLayoutService.h"
 
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLObjectCatalog.h"
-#include "tsframework/ComError.h"
 
 #include <QDate>
 #include <QSqlError>

@@ -1,9 +1,9 @@
 #include "host/objects/LLMenuService.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLObjectCatalog.h"
-#include "tsframework/ComError.h"
 
 #include <QSet>
 #include <QSqlError>

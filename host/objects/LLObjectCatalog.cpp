@@ -1,7 +1,7 @@
 #include "host/objects/LLObjectCatalog.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLErrors.h"
-#include "tsframework/ComError.h"
 
 #include <QDir>
 #include <QFile>

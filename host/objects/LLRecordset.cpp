@@ -1,9 +1,9 @@
 #include "host/objects/LLRecordset.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLSqlTranslator.h"
-#include "tsframework/ComError.h"
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -203,7 +203,7 @@ QString Recordset::GetAsXML() const {
         xml += QLatin1String("<row>");
         for (int i = 0; i < m_names.size(); ++i) {
             xml += u'<' + elements[i] + u'>';
-            xml += TSEscapeXmlText(m_isDate.value(i) ? dateText(row[i]) : valueText(row[i]));
+            xml += LLEscapeXmlText(m_isDate.value(i) ? dateText(row[i]) : valueText(row[i]));
             xml += QLatin1String("</") + elements[i] + u'>';
         }
         xml += QLatin1String("</row>");

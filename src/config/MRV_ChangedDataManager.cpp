@@ -1,9 +1,9 @@
 #include "config/MRV_ChangedDataManager.h"
 
+#include "host/objects/LLXmlText.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
-#include "tsframework/TSXmlText.h"
 
 #include <QRegularExpression>
 
@@ -198,7 +198,7 @@ bool MRV_ChangedDataManager::mergeSingle(QString& text, const MRV_ChangedRecord&
                 if (!matches(changed, record.keys))
                     continue;
                 for (const MRV_ChangedField& field : record.fields) {
-                    const QString value = TSEscapeXmlText(field.newValue, true);
+                    const QString value = LLEscapeXmlText(field.newValue, true);
                     const ElementSpan e = findElement(changed, field.name);
                     const QString element =
                         u'<' + field.name + u'>' + value + QStringLiteral("</") + field.name + u'>';

@@ -5,14 +5,14 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIFailureAbortException.h"
 #include "di/MRV_DIInterface.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
+#include "host/objects/LLXmlText.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
 #include "tsframework/CTSDateTime.h"
-#include "tsframework/ComError.h"
 #include "tsframework/TSModule.h"
-#include "tsframework/TSXmlText.h"
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 #include "xml/MRV_SAXParser.h"
@@ -80,7 +80,7 @@ MRV_ConfigurationManager::MRV_ConfigurationManager(MRV_ConnectionContext& contex
 MRV_ConfigurationManager::~MRV_ConfigurationManager() = default;
 
 QString MRV_ConfigurationManager::escape(const QString& text) {
-    return TSEscapeXmlText(text, true);
+    return LLEscapeXmlText(text, true);
 }
 
 HRESULT MRV_ConfigurationManager::getAppPath(QString& path) {

@@ -3,7 +3,7 @@
 #include "config/MRV_ChangedDataManager.h"
 #include "config/MRV_ConfigurationData.h"
 #include "di/MRV_BOMTableList.h"
-#include "tsframework/HResult.h"
+#include "host/objects/LLHResult.h"
 
 #include <xercesc/sax2/DefaultHandler.hpp>
 

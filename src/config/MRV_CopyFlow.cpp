@@ -5,12 +5,12 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_SettingsManager.h"
 #include "di/MRV_Util.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
-#include "tsframework/ComError.h"
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 

@@ -1,6 +1,6 @@
 #include "di/MRV_BOMRecord.h"
 
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 #include "xml/MRV_DOMParser.h"
 
 namespace {
@@ -57,7 +57,7 @@ MRV_BOMRecord::Row readRow(MRV_DOMParser& dom) {
 }
 
 void element(QString& xml, const QString& name, const QString& value) {
-    xml += u'<' + name + u'>' + TSEscapeXmlText(value) + QLatin1String("</") + name + u'>';
+    xml += u'<' + name + u'>' + LLEscapeXmlText(value) + QLatin1String("</") + name + u'>';
 }
 
 void writeDependency(QString& xml, const MRV_BOMRecord::Dependency& dep) {

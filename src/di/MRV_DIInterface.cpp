@@ -11,11 +11,11 @@
 #include "di/MRV_ParentOrder.h"
 #include "di/MRV_RecordScope.h"
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
-#include "tsframework/ComError.h"
 
 #include <QSet>
 

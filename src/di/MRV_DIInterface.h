@@ -4,7 +4,7 @@
 #include "di/MRV_BOMTableList.h"
 #include "di/MRV_DIDataSet.h"
 #include "di/MRV_TableDeclaration.h"
-#include "tsframework/HResult.h"
+#include "host/objects/LLHResult.h"
 
 #include <QHash>
 #include <QList>

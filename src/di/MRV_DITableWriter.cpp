@@ -5,9 +5,9 @@
 #include "di/MRV_ParentOrder.h"
 #include "di/MRV_RecordScope.h"
 #include "di/MRV_TableDeclaration.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "tsframework/CLogBase.h"
-#include "tsframework/ComError.h"
 #include "tsframework/TSFormat.h"
 
 #include <algorithm>

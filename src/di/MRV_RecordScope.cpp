@@ -1,8 +1,8 @@
 #include "di/MRV_RecordScope.h"
 
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
-#include "tsframework/ComError.h"
 
 MRV_RecordScope::MRV_RecordScope(LLObjectsCOM::Company& company)
     : m_company(company), m_own(!company.InTransaction()) {

@@ -2,6 +2,7 @@
 
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_Util.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLServer.h"
@@ -9,7 +10,6 @@
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
 #include "tsframework/CTSUtil.h"
-#include "tsframework/ComError.h"
 #include "tsframework/TSFormat.h"
 
 #include <QDir>

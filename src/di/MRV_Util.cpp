@@ -1,6 +1,7 @@
 #include "di/MRV_Util.h"
 
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLServer.h"
@@ -8,7 +9,6 @@
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
 #include "tsframework/CTSUtil.h"
-#include "tsframework/ComError.h"
 #include "tsframework/TSFormat.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "xml/MRV_XmlParserError.h"
 
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 
 #include "xml/MRV_XmlString.h"
 
@@ -41,7 +41,7 @@ QString MRV_XmlParserError::entry(const QString& element, const QString& systemI
         QStringLiteral("System Id = %1, Line Number = %2, Column Number = %3, "
                        "Description = %4")
             .arg(systemId, QString::number(line), QString::number(column), description);
-    return QLatin1Char('<') + element + QLatin1Char('>') + TSEscapeXmlText(text) +
+    return QLatin1Char('<') + element + QLatin1Char('>') + LLEscapeXmlText(text) +
            QLatin1String("</") + element + QLatin1Char('>');
 }
 

@@ -4,10 +4,10 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_UDTManager.h"
 #include "host/HostTestSupport.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLRecordset.h"
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "tsframework/CLogBase.h"
-#include "tsframework/ComError.h"
 
 #include <QFile>
 

@@ -2,9 +2,9 @@
 
 #include "TestData.h"
 #include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLErrors.h"
 #include "host/objects/LLRecordset.h"
-#include "tsframework/ComError.h"
 
 using namespace LLObjectsCOM;
 

@@ -1,9 +1,9 @@
 #include "HostTestSupport.h"
 
 #include "TestData.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLErrors.h"
 #include "host/objects/LLRecordset.h"
-#include "tsframework/ComError.h"
 
 #include <QFile>
 

@@ -1,6 +1,8 @@
 #include "TestData.h"
 #include "host/objects/LLSchema.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using LLObjectsCOM::Schema;
@@ -129,4 +131,20 @@ TEST(Schema, TheHostSchemaHasEveryTableTheProgramNames) {
                                                     {"OUTB", "TableName"}})
         EXPECT_TRUE(schema.table(QLatin1String(table))->column(QLatin1String(column)))
             << table << "." << column;
+}
+
+// The host is the ground the framework stand-in builds on: no file of the
+// host may include the framework, or the two could not be told apart.
+TEST(HostLayering, TheHostIncludesNothingOfTheFramework) {
+    QDirIterator files(QStringLiteral(MIRROVA_SOURCE_DIR "/host"), {"*.h", "*.cpp"}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    int scanned = 0;
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        ++scanned;
+        EXPECT_FALSE(file.readAll().contains("#include \"tsframework/"))
+            << file.fileName().toStdString();
+    }
+    EXPECT_GT(scanned, 40);
 }

@@ -24,9 +24,9 @@ TEST_F(HostWorld, ServerFoldersAndTheirNames) {
         EXPECT_EQ(Server::find(QLatin1String(name))->folder(), Server::defaultLocalFolder())
             << name;
     // Registered names, then plain folders.
-    ASSERT_TRUE(Server::registerServer(QStringLiteral("Hana01"), six.folder(), &error))
+    ASSERT_TRUE(Server::registerServer(QStringLiteral("Dbhost01"), six.folder(), &error))
         << error.toStdString();
-    EXPECT_EQ(Server::find(QStringLiteral("hana01,1433"))->folder(), six.folder());
+    EXPECT_EQ(Server::find(QStringLiteral("dbhost01,1433"))->folder(), six.folder());
     EXPECT_EQ(Server::find(six.folder())->folder(), six.folder());
     EXPECT_FALSE(Server::find(QStringLiteral("nowhere"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("nowhere")));
@@ -46,7 +46,7 @@ TEST_F(HostWorld, SharePathsResolveToTheServersShare) {
 }
 
 TEST_F(HostWorld, DatabaseNamesArePlainFileNames) {
-    for (const char* good : {"DEMO_US", "SBO-2", "Company 1", "a.b"})
+    for (const char* good : {"DEMO_US", "LED-2", "Company 1", "a.b"})
         EXPECT_TRUE(Server::isValidDatabaseName(QLatin1String(good))) << good;
     for (const char* bad : {"", "../x", "a/b", "a\\b", ".hidden", " lead", "trail ", "msdb", "MSDB",
                             "x'y", "a;b", "name.", "[@MRVSETT]"})

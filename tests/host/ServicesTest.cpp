@@ -3,6 +3,7 @@
 #include "TestData.h"
 #include "host/objects/LLAdminInfo.h"
 #include "host/objects/LLBridge.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
 #include "host/objects/LLErrors.h"
 #include "host/objects/LLFormPreferencesService.h"
@@ -10,8 +11,7 @@
 #include "host/objects/LLMenuService.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLSchema.h"
-#include "tsframework/ComError.h"
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 
 #include <QXmlStreamReader>
 
@@ -24,7 +24,7 @@ using namespace LLObjectsCOM;
 namespace {
 
 QString element(const QString& name, const QString& text) {
-    return u'<' + name + u'>' + TSEscapeXmlText(text) + QStringLiteral("</") + name + u'>';
+    return u'<' + name + u'>' + LLEscapeXmlText(text) + QStringLiteral("</") + name + u'>';
 }
 
 // The text of the first element called name, or nothing.

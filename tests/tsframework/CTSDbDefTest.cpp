@@ -1,9 +1,9 @@
 #include "tsframework/CTSDbDef.h"
 #include "TestData.h"
 #include "host/HostTestSupport.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLUserTables.h"
-#include "tsframework/ComError.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

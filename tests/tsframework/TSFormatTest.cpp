@@ -1,6 +1,6 @@
 #include "tsframework/TSFormat.h"
 #include "TestData.h"
-#include "tsframework/ComError.h"
+#include "host/objects/LLComError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tsframework/HResult.h"
+#include "host/objects/LLHResult.h"
 
 #include <QByteArray>
 #include <QString>

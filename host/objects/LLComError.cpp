@@ -1,4 +1,4 @@
-#include "tsframework/ComError.h"
+#include "host/objects/LLComError.h"
 
 namespace {
 QString hex(HRESULT code) {

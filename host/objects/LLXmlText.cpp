@@ -1,6 +1,6 @@
-#include "tsframework/TSXmlText.h"
+#include "host/objects/LLXmlText.h"
 
-QString TSEscapeXmlText(const QString& text, bool quotes) {
+QString LLEscapeXmlText(const QString& text, bool quotes) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
