@@ -55,6 +55,9 @@ struct XmlStringRelease {
 // with "&amp;" in its longer texts take minutes to parse. Here the pieces are
 // gathered and handed on as one, before whatever event comes next.
 //
+// Document type declarations: refused before their subsets are read (see
+// MRV_XmlParser).
+//
 // Depth: Xerces' serializer recurses once per level and overflows the stack
 // somewhere past 50,000 levels (far sooner on a small thread stack), so a
 // hostile document could parse fine and crash later. Deeper nesting than
@@ -124,6 +127,10 @@ public:
         XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList, attrCount, isEmpty,
                                       isRoot);
     }
+    void doctypeDecl(const xercesc::DTDElementDecl&, const XMLCh* const, const XMLCh* const,
+                     const bool, const bool) override {
+        MRV_XmlParser::refuseDoctype(getScanner()->getLocator());
+    }
     void startEntityReference(const xercesc::XMLEntityDecl& entDecl) override {
         flush();
         XercesDOMParser::startEntityReference(entDecl);
@@ -149,11 +156,7 @@ void MRV_DOMParser::DocumentRelease::operator()(xercesc::DOMDocument* document) 
 
 MRV_DOMParser::MRV_DOMParser() {
     auto parser = std::make_unique<GuardedDOMParser>();
-    parser->setValidationScheme(xercesc::XercesDOMParser::Val_Auto);
     parser->setDoNamespaces(false);
-    parser->setDoSchema(false);
-    parser->setValidationSchemaFullChecking(false);
-    parser->setSecurityManager(securityManager());
     parser->setErrorHandler(&errorHandler());
     setDomParser(std::move(parser));
 }

@@ -4,16 +4,20 @@
 #include "xml/MRV_XmlString.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 #include <xercesc/dom/DOMException.hpp>
+#include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLUni.hpp>
 
 #include <atomic>
 #include <bit>
@@ -74,11 +78,36 @@ MRV_XmlParser::~MRV_XmlParser() {
 }
 
 void MRV_XmlParser::setDomParser(std::unique_ptr<xercesc::XercesDOMParser> parser) {
+    // The scanner that reports a document type declaration (the one for
+    // plain well-formed documents passes over it in silence); no document
+    // gets that far.
+    parser->useScanner(xercesc::XMLUni::fgIGXMLScanner);
+    parser->setValidationScheme(xercesc::XercesDOMParser::Val_Auto);
+    parser->setLoadExternalDTD(false);
+    parser->setDisableDefaultEntityResolution(true);
+    parser->setDoSchema(false);
+    parser->setLoadSchema(false);
+    parser->setSecurityManager(m_securityManager.get());
     m_domParser = std::move(parser);
 }
 
 void MRV_XmlParser::setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader) {
+    using xercesc::XMLUni;
+    reader->setFeature(XMLUni::fgSAX2CoreValidation, false);
+    reader->setFeature(XMLUni::fgXercesDynamic, false);
+    reader->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
+    reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+    reader->setFeature(XMLUni::fgXercesSchema, false);
+    reader->setFeature(XMLUni::fgXercesLoadSchema, false);
+    reader->setProperty(XMLUni::fgXercesSecurityManager, m_securityManager.get());
     m_saxReader = std::move(reader);
+}
+
+void MRV_XmlParser::refuseDoctype(const xercesc::Locator* where) {
+    throw xercesc::SAXParseException(
+        reinterpret_cast<const XMLCh*>(DoctypeRefused), where ? where->getPublicId() : nullptr,
+        where ? where->getSystemId() : nullptr, where ? where->getLineNumber() : 0,
+        where ? where->getColumnNumber() : 0);
 }
 
 bool MRV_XmlParser::parseFile(const QString& path) {
@@ -90,7 +119,23 @@ bool MRV_XmlParser::parseFile(const QString& path) {
         m_errorHandler->addError(path, 0, 0, QStringLiteral("The path is a folder, not a file"));
         return false;
     }
-    return run(toXmlCh(path), path);
+    // A URL would make the parser fetch it: only the local file is read.
+    QString local = path;
+    if (path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        const QUrl url(path);
+        if (url.isLocalFile())
+            local = url.toLocalFile();
+    }
+    std::unique_ptr<xercesc::LocalFileInputSource> source;
+    try {
+        source = std::make_unique<xercesc::LocalFileInputSource>(toXmlCh(local));
+    } catch (const xercesc::XMLException& e) {
+        m_skip = true;
+        beforeParse();
+        m_errorHandler->addError(path, 0, 0, fromXmlCh(e.getMessage()));
+        return false;
+    }
+    return run<xercesc::InputSource>(*source, local);
 }
 
 bool MRV_XmlParser::parseString(const QString& text) {

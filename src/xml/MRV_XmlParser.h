@@ -8,6 +8,7 @@
 
 XERCES_CPP_NAMESPACE_BEGIN
 class InputSource;
+class Locator;
 class SAX2XMLReader;
 class SecurityManager;
 class XercesDOMParser;
@@ -39,8 +40,9 @@ public:
     // The declaration that this wrapper writes in front of documents.
     virtual QString xmlDeclaration() const = 0;
 
-    // Parses the file at path (or a URL). False when the parser reported an
-    // error; the reasons are in errorList().
+    // Parses the local file at path ("file:" URLs are taken as the file
+    // they name; other URLs are file names like any other). False when the
+    // parser reported an error; the reasons are in errorList().
     bool parseFile(const QString& path);
     // Parses text held in memory. Text without "?xml" (any letter case) gets
     // the UTF-16 declaration in front. The declaration's encoding is not
@@ -58,18 +60,25 @@ public:
 
     MRV_XmlParserError& errorHandler() { return *m_errorHandler; }
 
+    // The reason a document type declaration is refused.
+    static constexpr const char16_t* DoctypeRefused =
+        u"a document type declaration (DOCTYPE) is not allowed: the file may not declare "
+        u"entities or name a DTD";
+    // Ends a parse at a document type declaration: throws the SAX parse
+    // exception that reports DoctypeRefused where the scanner stands.
+    [[noreturn]] static void refuseDoctype(const xercesc::Locator* where);
+
 protected:
     MRV_XmlParser();
 
     // The parser that parseFile()/parseString() drive; a concrete class sets
-    // exactly one of them in its constructor.
+    // exactly one of them in its constructor. Both are made safe here (see
+    // the class comment); the concrete parser refuses a document type
+    // declaration with refuseDoctype().
     void setDomParser(std::unique_ptr<xercesc::XercesDOMParser> parser);
     void setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader);
     xercesc::XercesDOMParser* domParser() const { return m_domParser.get(); }
     xercesc::SAX2XMLReader* saxReader() const { return m_saxReader.get(); }
-    // Caps entity expansion for both parsers, so that a hostile document
-    // cannot blow up memory through nested entities.
-    xercesc::SecurityManager* securityManager() const { return m_securityManager.get(); }
 
     // Called before a parse starts: drop whatever the last one produced.
     virtual void beforeParse() {}
@@ -83,6 +92,8 @@ private:
     // Field order matters: the parsers refer to the handler and to the
     // security manager, so they must go first.
     std::unique_ptr<MRV_XmlParserError> m_errorHandler;
+    // Caps entity expansion, so that a hostile document cannot blow up
+    // memory through nested entities.
     std::unique_ptr<xercesc::SecurityManager> m_securityManager;
     std::unique_ptr<xercesc::XercesDOMParser> m_domParser;
     std::unique_ptr<xercesc::SAX2XMLReader> m_saxReader;
