@@ -343,8 +343,6 @@ struct World {
             out.problems << QStringLiteral("the category cannot be selected");
             return out;
         }
-        const QString file = MRV_ConfigurationManager::intermediateFilePath();
-        QFile::remove(file);
         QElapsedTimer clock;
         StagedInteraction ui(clock);
         MRV_InteractionScope scope(ui);
@@ -363,7 +361,7 @@ struct World {
         out.cpuNs = cpuNs() - cpuBefore;
         out.peakKb = statusKb("VmHWM") - before;
         out.stages = stages(ui, out.runNs, before);
-        out.fileBytes = QFileInfo(file).exists() ? QFileInfo(file).size() : -1;
+        out.fileBytes = flow.intermediateFileSize();
 
         if (out.status != S_OK)
             out.problems << QStringLiteral("the run returned 0x%1").arg(quint32(out.status), 0, 16);

@@ -22,8 +22,6 @@
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 
-#include <unistd.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -442,21 +440,6 @@ QString categoryText(const QString& stringId) {
 }
 
 } // namespace
-
-QString MRV_ConfigurationManager::intermediateFilePath() {
-    // Never a fixed name in a shared folder: another user could plant it.
-    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
-    const QString folder = runtime.isEmpty() ? QDir::tempPath() + QStringLiteral("/mirrova-") +
-                                                   QString::number(getuid())
-                                             : runtime + QStringLiteral("/mirrova");
-    QDir().mkpath(folder);
-    const QFileInfo info(folder);
-    if (!info.isDir() || info.isSymLink() || info.ownerId() != getuid())
-        return QString();
-    QFile::setPermissions(folder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return folder + QStringLiteral("/MRV_Config.xml");
-}
 
 void MRV_ConfigurationManager::updateHeaderFromWorksheet(const MRV_Worksheet& worksheet) {
     m_header.approval = worksheet.approval;

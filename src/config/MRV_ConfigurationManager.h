@@ -78,10 +78,6 @@ public:
     // them: each document with the declaration in front.
     BOMTableList tablesOf(const QString& stringId) const;
 
-    // "MRV_Config.xml" in the user's private temporary folder (made, mode
-    // 0700, when missing); empty when no such folder can be had.
-    static QString intermediateFilePath();
-
     // Lines 1 to 5 of a file: declaration, root and header.
     void writeHeader(QString& text) const;
     // An OBJECT element with its tables' text (already "<table ...>" …

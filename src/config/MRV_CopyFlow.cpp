@@ -2,6 +2,7 @@
 
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyLog.h"
+#include "config/MRV_IntermediateFile.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_SettingsManager.h"
 #include "di/MRV_Util.h"
@@ -13,6 +14,8 @@
 #include "tsframework/CTSBSTR.h"
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -147,6 +150,14 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     if (!checkBackup())
         return S_FALSE;
 
+    // The selection goes through a file of this run's own, made before
+    // anything else so that a folder that is not private stops the run
+    // before the log is begun.
+    const MRV_IntermediateFile intermediate;
+    if (!intermediate.isValid()) {
+        ui.error(intermediate.error());
+        return E_FAIL;
+    }
     MRV_SettingsManager settings(&m_context);
     settings.getSettingsFromDatabase();
     MRV_CopyLog copyLog(m_context);
@@ -158,19 +169,15 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     copyLog.writeHeader();
     m_context.copyLog = &copyLog;
 
-    // The selection goes through the private intermediate file.
     const QString savedTarget = m_context.targetFilePath;
-    m_context.targetFilePath = MRV_ConfigurationManager::intermediateFilePath();
+    m_context.targetFilePath = intermediate.path();
     HRESULT status = E_FAIL;
-    if (m_context.targetFilePath.isEmpty()) {
-        log.LogError(u"No private temporary folder for the configuration file");
-    } else {
-        try {
-            status = m_manager.writeConfiguration(m_worksheet, !m_context.baseCompany);
-        } catch (const std::exception& e) {
-            log.LogError(u"Exception caught! %s", QString::fromLocal8Bit(e.what()));
-        }
+    try {
+        status = m_manager.writeConfiguration(m_worksheet, !m_context.baseCompany);
+    } catch (const std::exception& e) {
+        log.LogError(u"Exception caught! %s", QString::fromLocal8Bit(e.what()));
     }
+    m_intermediateSize = QFileInfo(intermediate.path()).size();
     m_context.targetFilePath = savedTarget;
     m_context.copyLog = nullptr;
     try {

@@ -43,6 +43,9 @@ public:
 
     // The copy log of the last run (empty before one).
     const QString& logPath() const { return m_logPath; }
+    // The size in bytes of the last run's intermediate file, which is gone
+    // when the run ends.
+    qint64 intermediateFileSize() const { return m_intermediateSize; }
 
 private:
     // The question with Yes/No, default No; true for Yes.
@@ -54,4 +57,5 @@ private:
     MRV_Worksheet& m_worksheet;
     MRV_ConfigurationManager& m_manager;
     QString m_logPath;
+    qint64 m_intermediateSize = 0;
 };

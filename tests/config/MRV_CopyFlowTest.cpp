@@ -158,6 +158,39 @@ TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
     EXPECT_TRUE(flow.hasRecentBackup());
 }
 
+// The run's file is its own and gone when the run ends; a private folder
+// that is a link stops the run, saying so, before the log is begun.
+TEST_F(CopyFlow, TheRunsFileIsGoneAfterItAndALinkedFolderStopsItWithAMessage) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    const QString runtime = dir.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    const QString logs = dir.filePath(QStringLiteral("logs"));
+    {
+        ui.answers = {MRV_Interaction::ButtonYes};
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, worksheet(), manager);
+        EXPECT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+        EXPECT_GT(flow.intermediateFileSize(), 0);
+        EXPECT_TRUE(QDir(runtime + QStringLiteral("/mirrova")).isEmpty());
+    }
+    ASSERT_TRUE(QDir(runtime + QStringLiteral("/mirrova")).removeRecursively());
+    ASSERT_TRUE(QFile::link(dir.path(), runtime + QStringLiteral("/mirrova")));
+    const qsizetype logsBefore = QDir(logs).entryList(QDir::Files).size();
+    ui.transcript.clear();
+    ui.answers = {MRV_Interaction::ButtonYes};
+    MRV_ConfigurationManager manager(context);
+    EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), E_FAIL);
+    EXPECT_TRUE(ui.shown(QStringLiteral("error: "))
+                    .value(0)
+                    .contains(QStringLiteral("mirrova is a symbolic link")))
+        << ui.transcript.join(u'\n').toStdString();
+    EXPECT_EQ(QDir(logs).entryList(QDir::Files).size(), logsBefore);
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
     worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
                        1);
