@@ -14,6 +14,7 @@
 #include "worksheet/MRV_WorksheetController.h"
 #include "worksheet/MRV_WorksheetTemplateManager.h"
 #include "xml/MRV_DOMParser.h"
+#include "xml/MRV_XmlParserError.h"
 
 #include <QFileInfo>
 
@@ -149,29 +150,49 @@ int MRV_WorksheetManager::leadingInt(const QString& text) {
 }
 
 HRESULT MRV_WorksheetManager::readWorksheet(MRV_Worksheet& worksheet, const QString& path) {
-    CLogBase log(u"MRV", u"MRV_WorksheetManager::readWorksheet");
     MRV_Interaction& ui = MRV_Interaction::current();
     if (!QFileInfo(path).isFile()) {
-        log.LogError(u"File '%s' not found", path);
+        CLogBase(u"MRV", u"MRV_WorksheetManager::readWorksheet")
+            .LogError(u"File '%s' not found", path);
         ui.error(CTSBSTR(ui.language()).FormatId(10008, path));
         return E_FAIL;
+    }
+    QString problem;
+    const HRESULT hr = readWorksheetFile(worksheet, path, problem);
+    if (FAILED(hr))
+        ui.error(CTSBSTR(ui.language()).FormatId(10201, problem));
+    return hr;
+}
+
+HRESULT MRV_WorksheetManager::readWorksheetFile(MRV_Worksheet& worksheet, const QString& path,
+                                                QString& problem) {
+    CLogBase log(u"MRV", u"MRV_WorksheetManager::readWorksheet");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    const auto fail = [&](const QString& what) {
+        problem = MRV_XmlParserError::describe(path, 0, 0, what);
+        return E_FAIL;
+    };
+    if (!QFileInfo(path).isFile()) {
+        log.LogError(u"File '%s' not found", path);
+        return fail(QStringLiteral("the file does not exist"));
     }
     MRV_DOMParser parser;
     if (!parser.parseFile(path) || !parser.moveToRoot()) {
         log.LogError(u"Failed to load worksheet from file '%s'", path);
+        problem = parser.firstError();
         log.LogDbg0(u"%s", parser.errorList());
-        return E_FAIL;
+        return problem.isEmpty() ? fail(QStringLiteral("the file holds no document")) : E_FAIL;
     }
     if (parser.find(QStringLiteral("header")) > 0) {
         if (FAILED(getHeaderDataFromXML(worksheet, parser))) {
             log.LogError(u"Failed to read header data for worksheet from file '%s'", path);
-            return E_FAIL;
+            return fail(QStringLiteral("its header cannot be read"));
         }
         parser.moveToRoot();
     }
     if (parser.find(QStringLiteral("body")) == 0 || !parser.step(0, true)) {
         log.LogError(u"File '%s' doesn't contain selection data", path);
-        return E_FAIL;
+        return fail(QStringLiteral("it holds no selection data (no body with nodes)"));
     }
 
     // A template read again after a failed attempt starts from nothing.
@@ -189,7 +210,7 @@ HRESULT MRV_WorksheetManager::readWorksheet(MRV_Worksheet& worksheet, const QStr
     ui.progressEnd();
     if (FAILED(hr)) {
         log.LogError(u"Failed to read selection data for worksheet from file '%s'", path);
-        return E_FAIL;
+        return fail(QStringLiteral("its nodes cannot be read"));
     }
     updateStrings(worksheet);
     return S_OK;
@@ -740,9 +761,9 @@ HRESULT MRV_WorksheetManager::openWorksheet(MRV_Worksheet& worksheet, bool refre
         return E_POINTER;
     MRV_WorksheetTemplateManager* templates = MRV_WorksheetTemplateManager::instance(m_context);
     if (!templates->isInitialized()) {
-        // Without the template no worksheet has a tree; the reader has told
-        // the user which file is missing.
-        ui.error(CTSBSTR::load(10036, ui.language()));
+        // Without the template no worksheet has a tree: the template is
+        // what is wrong, not the worksheet.
+        templates->reportProblem();
         return E_FAIL;
     }
     if (!worksheet.path.isEmpty() && !refresh) {

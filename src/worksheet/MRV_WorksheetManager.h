@@ -35,8 +35,13 @@ public:
                                   MRV_WorksheetController* controller = nullptr);
 
     // Replaces the worksheet's header fields found in the file and its node
-    // list by the file's, then loads the texts.
+    // list by the file's, then loads the texts. A file that cannot be read
+    // is shown to the user: 10008 when it is missing, otherwise 10201 with
+    // what is wrong and where.
     HRESULT readWorksheet(MRV_Worksheet& worksheet, const QString& path);
+    // The same without a message: problem tells what is wrong and where
+    // ("FILE, line L, column C: what"), for a caller that says it its way.
+    HRESULT readWorksheetFile(MRV_Worksheet& worksheet, const QString& path, QString& problem);
     // The cursor is on the header element.
     HRESULT getHeaderDataFromXML(MRV_Worksheet& worksheet, MRV_DOMParser& parser);
     // The cursor is on the first child of body (or of a node element); it

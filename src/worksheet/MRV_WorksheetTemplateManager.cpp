@@ -33,11 +33,13 @@ QString MRV_WorksheetTemplateManager::defaultTemplatePath() {
 HRESULT MRV_WorksheetTemplateManager::initialize() {
     CLogBase log(u"MRV", u"MRV_WorksheetTemplateManager::initialize");
     MRV_WorksheetManager reader(m_context);
-    const HRESULT hr = reader.readWorksheet(m_template, m_path);
+    const HRESULT hr = reader.readWorksheetFile(m_template, m_path, m_problem);
     if (FAILED(hr)) {
         m_template.nodes.clear();
+        reportProblem();
         return hr;
     }
+    m_problem.clear();
     m_initialized = true;
     m_nodes.clear();
     m_leaves.clear();
@@ -51,6 +53,11 @@ HRESULT MRV_WorksheetTemplateManager::initialize() {
     return S_OK;
 }
 
+void MRV_WorksheetTemplateManager::reportProblem() const {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    ui.error(CTSBSTR(ui.language()).FormatId(10200, m_problem));
+}
+
 HRESULT MRV_WorksheetTemplateManager::getWorksheetTemplate(MRV_Worksheet& worksheet) const {
     MRV_Worksheet::NodeList copies;
     copies.reserve(m_template.nodes.size());
@@ -62,6 +69,10 @@ HRESULT MRV_WorksheetTemplateManager::getWorksheetTemplate(MRV_Worksheet& worksh
 
 HRESULT MRV_WorksheetTemplateManager::updateWorksheetFromTemplate(MRV_Worksheet& worksheet) const {
     CLogBase log(u"MRV", u"MRV_WorksheetTemplateManager::updateWorksheetFromTemplate");
+    if (!m_initialized) {
+        reportProblem();
+        return E_FAIL;
+    }
     for (const auto& node : worksheet.nodes) {
         const MRV_WorksheetNode* source = templateNode(node->leafId);
         if (!source) {

@@ -31,13 +31,16 @@ public:
     void setConnectionContext(MRV_ConnectionContext* context) { m_context = context; }
     bool isInitialized() const { return m_initialized; }
 
-    // Reads the template; 0, or the reader's failure.
+    // Reads the template; 0, or the reader's failure after message 10200
+    // with what is wrong with the template and where.
     HRESULT initialize();
+    // Shows message 10200 again with the problem the last read found.
+    void reportProblem() const;
     // Replaces the worksheet's node list by copies of the template's nodes.
     HRESULT getWorksheetTemplate(MRV_Worksheet& worksheet) const;
     // Completes the nodes of a worksheet read from a file with the template's
     // data; E_FAIL, after message 10036, at the first node the template
-    // lacks.
+    // lacks, or after the template's own message when it cannot be read.
     HRESULT updateWorksheetFromTemplate(MRV_Worksheet& worksheet) const;
     // Derived flags: has-dependencies, and localization transfer passed up
     // to every folder above a category that allows it.
@@ -61,6 +64,7 @@ private:
     MRV_ConnectionContext* m_context = nullptr;
     bool m_initialized = false;
     MRV_Worksheet m_template;
+    QString m_problem;
     QHash<QString, MRV_WorksheetNode*> m_nodes;
     QHash<QString, QString> m_leaves;
     QString m_path;

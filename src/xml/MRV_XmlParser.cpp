@@ -114,8 +114,7 @@ bool MRV_XmlParser::parseFile(const QString& path) {
     // Xerces opens a folder as if it were a file, fails to read it and leaks
     // the reader it was building; a folder is turned away before that.
     if (QFileInfo(path).isDir()) {
-        m_skip = true;
-        beforeParse();
+        startParse();
         m_errorHandler->addError(path, 0, 0, QStringLiteral("The path is a folder, not a file"));
         return false;
     }
@@ -130,8 +129,7 @@ bool MRV_XmlParser::parseFile(const QString& path) {
     try {
         source = std::make_unique<xercesc::LocalFileInputSource>(toXmlCh(local));
     } catch (const xercesc::XMLException& e) {
-        m_skip = true;
-        beforeParse();
+        startParse();
         m_errorHandler->addError(path, 0, 0, fromXmlCh(e.getMessage()));
         return false;
     }
@@ -153,14 +151,23 @@ bool MRV_XmlParser::parseString(const QString& text) {
     return run<xercesc::InputSource>(source, QLatin1String(BufferId));
 }
 
+QString MRV_XmlParser::firstError() const {
+    return m_errorHandler->firstError();
+}
+
 QString MRV_XmlParser::errorList() {
     return QLatin1String("<ErrorList>") + m_errorHandler->takeErrors() +
            QLatin1String("</ErrorList>");
 }
 
-template <typename Source> bool MRV_XmlParser::run(const Source& source, const QString& systemId) {
+void MRV_XmlParser::startParse() {
     m_skip = true;
     beforeParse();
+    m_errorHandler->newParse();
+}
+
+template <typename Source> bool MRV_XmlParser::run(const Source& source, const QString& systemId) {
+    startParse();
     m_errorHandler->setDocumentId(systemId);
 
     // Xerces counts errors and fatal errors itself, whichever handler the

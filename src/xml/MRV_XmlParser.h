@@ -59,6 +59,9 @@ public:
     bool skip() const { return m_skip; }
 
     MRV_XmlParserError& errorHandler() { return *m_errorHandler; }
+    // What went wrong first in the last parse, where, for people (see
+    // MRV_XmlParserError::firstError); empty after a good parse.
+    QString firstError() const;
 
     // The reason a document type declaration is refused.
     static constexpr const char16_t* DoctypeRefused =
@@ -86,6 +89,7 @@ protected:
     virtual void afterParse(bool ok) { (void)ok; }
 
 private:
+    void startParse();
     // Parses source (an InputSource or a system id) and reports the outcome.
     template <typename Source> bool run(const Source& source, const QString& systemId);
 

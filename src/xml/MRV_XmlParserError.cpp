@@ -13,20 +13,36 @@ void MRV_XmlParserError::warning(const xercesc::SAXParseException& e) {
 }
 
 void MRV_XmlParserError::error(const xercesc::SAXParseException& e) {
-    m_errors += entry(QStringLiteral("Error"), e);
+    QString systemId = fromXmlCh(e.getSystemId());
+    if (systemId.isEmpty())
+        systemId = m_documentId;
+    addError(systemId, e.getLineNumber(), e.getColumnNumber(), fromXmlCh(e.getMessage()));
 }
 
 void MRV_XmlParserError::fatalError(const xercesc::SAXParseException& e) {
-    m_errors += entry(QStringLiteral("Error"), e);
+    error(e);
 }
 
 void MRV_XmlParserError::addError(const QString& systemId, quint64 line, quint64 column,
                                   const QString& description) {
+    if (m_firstError.isEmpty())
+        m_firstError = describe(systemId, line, column, description);
     m_errors += entry(QStringLiteral("Error"), systemId, line, column, description);
 }
 
 QString MRV_XmlParserError::takeErrors() {
     return std::exchange(m_errors, QString());
+}
+
+QString MRV_XmlParserError::describe(const QString& systemId, quint64 line, quint64 column,
+                                     const QString& description) {
+    const QString what = description.trimmed().isEmpty()
+                             ? QStringLiteral("the file is not well-formed XML")
+                             : description.trimmed();
+    if (line == 0)
+        return QStringLiteral("%1: %2").arg(systemId, what);
+    return QStringLiteral("%1, line %2, column %3: %4")
+        .arg(systemId, QString::number(line), QString::number(column), what);
 }
 
 QString MRV_XmlParserError::takeWarnings() {

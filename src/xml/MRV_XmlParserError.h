@@ -32,6 +32,15 @@ public:
     // leaves it empty when the document itself cannot be opened).
     void setDocumentId(const QString& id) { m_documentId = id; }
 
+    // The first error of the parse under way or last made, for people:
+    // "FILE, line L, column C: what" (empty when there is none).
+    const QString& firstError() const { return m_firstError; }
+    // A parse begins: the first error is its own from now on.
+    void newParse() { m_firstError.clear(); }
+    // The same form for any problem of a file at a place.
+    static QString describe(const QString& systemId, quint64 line, quint64 column,
+                            const QString& description);
+
     const QString& errors() const { return m_errors; }
     const QString& warnings() const { return m_warnings; }
     // The collected errors; the collection is empty afterwards.
@@ -49,6 +58,7 @@ private:
     QString entry(const QString& element, const xercesc::SAXParseException& e) const;
 
     QString m_documentId;
+    QString m_firstError;
     QString m_errors;
     QString m_warnings;
 };

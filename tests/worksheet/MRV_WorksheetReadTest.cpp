@@ -182,7 +182,13 @@ TEST_F(ReadTest, FilesWithoutHeaderReadWithoutBodyOrTreeFail) {
               E_FAIL);
     EXPECT_EQ(read("<duplaWorksheet><body/></duplaWorksheet>"), E_FAIL);
     EXPECT_EQ(read("<duplaWorksheet><body>text only</body></duplaWorksheet>"), E_FAIL);
-    EXPECT_TRUE(ui.shown(QStringLiteral("error: ")).isEmpty()) << "logged, not shown";
+    // Each failure is shown with the file and what is wrong with it.
+    const QStringList shown = ui.shown(QStringLiteral("error: "));
+    ASSERT_EQ(shown.size(), 3);
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], QStringLiteral("The worksheet cannot be read: %1: it holds no "
+                                           "selection data (no body with nodes)")
+                                .arg(dir.filePath(QStringLiteral("w%1.xml").arg(i + 2))));
 }
 
 TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {
@@ -192,7 +198,14 @@ TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {
                  "<header><sourceDB>DB</sourceDB></header>");
     for (qsizetype length = 0; length < whole.size(); length += 7) {
         SCOPED_TRACE(length);
+        ui.transcript.clear();
         EXPECT_EQ(read(whole.left(length)), E_FAIL);
+        // The user learns which file, where and why.
+        const QString shown = ui.shown(QStringLiteral("error: ")).value(0);
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("The worksheet cannot be read: ") +
+                                     dir.filePath(QStringLiteral("w%1.xml").arg(count))))
+            << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QStringLiteral(", line 1, column "))) << shown.toStdString();
     }
     for (const QByteArray& bad :
          {QByteArray("\xFF\xFE<\x00"), QByteArray("<a><b></a>"), QByteArray("not xml at all"),

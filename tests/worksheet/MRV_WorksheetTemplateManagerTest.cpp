@@ -136,16 +136,28 @@ TEST_F(TemplateTest, AMissingFileIsReportedAndTriedAgainLater) {
     MRV_WorksheetTemplateManager later(path);
     EXPECT_EQ(later.initialize(), E_FAIL);
     EXPECT_FALSE(later.isInitialized());
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
-              QStringList{QStringLiteral("File '%1' not found.").arg(path)});
+    const QString missing =
+        QStringLiteral("The worksheet template cannot be read: %1: the file does not exist")
+            .arg(path);
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")), QStringList{missing});
 
-    // Until the template is there every worksheet is refused.
+    // Until the template is there every worksheet is refused, and the
+    // template, not the worksheet, is named as the cause.
     MRV_Worksheet worksheet;
     worksheet.nodes.push_back(std::make_unique<Node>());
     worksheet.nodes.back()->leafId = QStringLiteral("1");
     EXPECT_EQ(later.updateWorksheetFromTemplate(worksheet), E_FAIL);
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")).last(),
-              QStringLiteral("Worksheet contains invalid data."));
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")).last(), missing);
+
+    // A truncated template says where it ends.
+    ASSERT_TRUE(WorksheetTest::writeFile(path, document(kSmall).left(60)));
+    EXPECT_EQ(later.initialize(), E_FAIL);
+    EXPECT_TRUE(
+        ui.shown(QStringLiteral("error: "))
+            .last()
+            .startsWith(
+                QStringLiteral("The worksheet template cannot be read: %1, line ").arg(path)))
+        << ui.shown(QStringLiteral("error: ")).last().toStdString();
 
     ASSERT_TRUE(WorksheetTest::writeFile(path, document(kSmall)));
     EXPECT_EQ(later.initialize(), S_OK);
