@@ -16,6 +16,7 @@
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 #include "xml/MRV_SAXParser.h"
+#include "xml/MRV_XmlParserError.h"
 #include "xml/MRV_XmlString.h"
 
 #include <xercesc/sax/SAXParseException.hpp>
@@ -266,23 +267,35 @@ void MRV_ConfigurationManager::warning(const xercesc::SAXParseException& e) {
                     u"Warning in SAX Parser: %s, line %d, col %d", e);
 }
 
-void MRV_ConfigurationManager::error(const xercesc::SAXParseException& e) {
+void MRV_ConfigurationManager::noteProblem(const xercesc::SAXParseException& e) {
     m_failed = true;
+    if (m_problem.isEmpty()) {
+        const QString systemId = fromXmlCh(e.getSystemId());
+        m_problem = MRV_XmlParserError::describe(systemId.isEmpty() ? m_parsedPath : systemId,
+                                                 e.getLineNumber(), e.getColumnNumber(),
+                                                 fromXmlCh(e.getMessage()));
+    }
+}
+
+void MRV_ConfigurationManager::error(const xercesc::SAXParseException& e) {
+    noteProblem(e);
     logParseProblem(u"MRV_ConfigurationManager::error", u"Error in SAX Parser: %s, line %d, col %d",
                     e);
 }
 
 void MRV_ConfigurationManager::fatalError(const xercesc::SAXParseException& e) {
-    m_failed = true;
+    noteProblem(e);
     logParseProblem(u"MRV_ConfigurationManager::fatalError",
                     u"Fatal error in SAX Parser: %s, line %d, col %d", e);
 }
 
-HRESULT MRV_ConfigurationManager::parse(const QString& path, bool headerOnly,
-                                        const QString& caller) {
+HRESULT MRV_ConfigurationManager::parse(const QString& path, bool headerOnly, const QString& caller,
+                                        quint32 messageId) {
     MRV_Interaction& ui = MRV_Interaction::current();
     m_parser = std::make_unique<MRV_SAXParser>();
     m_headerOnly = headerOnly;
+    m_problem.clear();
+    m_parsedPath = path;
     m_parser->reader()->setContentHandler(this);
     m_parser->reader()->setErrorHandler(this);
     const bool parsed = m_parser->parseFile(path) && !m_failed;
@@ -292,9 +305,15 @@ HRESULT MRV_ConfigurationManager::parse(const QString& path, bool headerOnly,
         return S_OK;
     CLogBase log(u"MRV", caller);
     log.LogError(u"Failed to parse configuration file");
+    // Where the reader gave up: its own report, else what the wrapper
+    // caught (a refused document type declaration, an unreadable file).
+    QString problem = m_problem.isEmpty() ? m_parser->firstError() : m_problem;
+    if (problem.isEmpty())
+        problem = MRV_XmlParserError::describe(path, 0, 0, QString());
+    log.LogError(u"%s", problem);
     log.LogDbg0(u"%s", m_parser->errorList());
     CTSBSTR text(ui.language());
-    text.LoadStringW(10024);
+    text.FormatId(messageId, problem);
     ui.error(text, false);
     m_parser.reset();
     return E_FAIL;
@@ -309,14 +328,14 @@ HRESULT MRV_ConfigurationManager::previewConfiguration() {
     return hr;
 }
 
-HRESULT MRV_ConfigurationManager::openFile(const QString& path) {
+HRESULT MRV_ConfigurationManager::openFile(const QString& path, quint32 messageId) {
     MRV_Interaction& ui = MRV_Interaction::current();
     CTSBSTR text(ui.language());
     text.LoadStringW(10012);
     ui.progressStart(text, 0, 123);
     MRV_WaitCursor wait;
-    const HRESULT hr =
-        parse(path, false, QStringLiteral("MRV_ConfigurationManager::openConfiguration"));
+    const HRESULT hr = parse(
+        path, false, QStringLiteral("MRV_ConfigurationManager::openConfiguration"), messageId);
     ui.progressEnd();
     return hr;
 }
@@ -333,7 +352,7 @@ HRESULT MRV_ConfigurationManager::openConfiguration(const MRV_ConnectionContext*
                                baseContext ? baseContext->baseFilePath : QString(),
                                m_context.databaseName);
     }
-    const HRESULT hr = openFile(path);
+    const HRESULT hr = openFile(path, useTemplate ? 10202 : 10203);
     if (hr == S_OK && useTemplate) {
         const auto& base = m_context.baseCompany;
         m_header.localization = base && base->Connected() ? base->Localization() : QString();

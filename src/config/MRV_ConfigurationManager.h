@@ -41,8 +41,11 @@ public:
     // resolveBasePath says. A template read takes the base company's
     // localization into the header.
     HRESULT openConfiguration(const MRV_ConnectionContext* baseContext, bool useTemplate);
-    // Reads the file at path (for tests and tools that know it).
-    HRESULT openFile(const QString& path);
+    // Reads the file at path (for tests and tools that know it). A file
+    // that cannot be read is shown with message messageId (10203 for a
+    // configuration file, 10202 for the object list), naming the file,
+    // the place and what is wrong.
+    HRESULT openFile(const QString& path, quint32 messageId = 10203);
 
     // The copy run -----------------------------------------------------
 
@@ -140,7 +143,10 @@ private:
     // One pass of the run over the file's objects; false when the run was
     // stopped.
     bool writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status);
-    HRESULT parse(const QString& path, bool headerOnly, const QString& caller);
+    HRESULT parse(const QString& path, bool headerOnly, const QString& caller,
+                  quint32 messageId = 10203);
+    // The first problem the reader reported in the parse under way.
+    void noteProblem(const xercesc::SAXParseException& e);
     // Text gathered since the last tag, handed on as one piece: the reader
     // may deliver one text in several calls.
     void flushText();
@@ -170,4 +176,6 @@ private:
     QMap<int, ConfigurationTable> m_tables;
     QMap<QString, std::pair<int, ConfigurationTable>> m_tablesByName;
     bool m_failed = false;
+    QString m_problem;
+    QString m_parsedPath;
 };

@@ -181,15 +181,36 @@ TEST_F(ConfigurationFile, BrokenFilesFailWithTheXmlErrorAndKeepWhatCameBefore) {
     const QString text = file(QString(), good + QStringLiteral("<OBJECT string_id=\"B\"><table "
                                                                "name=\"T\"><BOM><BO><T><row><V>"));
     MRV_ConfigurationManager m(context);
-    EXPECT_EQ(m.openFile(write(QStringLiteral("cut.xml"), text.left(text.size() - 10))), E_FAIL);
-    EXPECT_EQ(ui.shown(QStringLiteral("status bold: ")).value(0),
-              QStringLiteral("XML error (5000 ms)"));
+    const QString cut = write(QStringLiteral("cut.xml"), text.left(text.size() - 10));
+    EXPECT_EQ(m.openFile(cut), E_FAIL);
+    // The user learns which file, where and why.
+    const QString shown = ui.shown(QStringLiteral("status bold: ")).value(0);
+    EXPECT_TRUE(shown.startsWith(
+        QStringLiteral("The configuration file cannot be read: %1, line ").arg(cut)))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("column"))) << shown.toStdString();
     EXPECT_NE(m.object(QStringLiteral("A")), nullptr);
     EXPECT_EQ(m.object(QStringLiteral("B")), nullptr);
     EXPECT_FALSE(m.isLoaded());
 
-    EXPECT_EQ(m.openFile(path(QStringLiteral("missing.xml"))), E_FAIL);
-    EXPECT_EQ(m.openFile(dir.path()), E_FAIL);
+    // A missing file, a folder, a file that declares a document type, and
+    // the object list under its own name.
+    const QString doctype =
+        write(QStringLiteral("doctype.xml"),
+              QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<!DOCTYPE x [<!ENTITY "
+                             "e SYSTEM \"file:///etc/hostname\">]>\n<x>&e;</x>"));
+    const QList<std::tuple<QString, quint32, QString>> broken{
+        {path(QStringLiteral("missing.xml")), 10203, QStringLiteral("The configuration file")},
+        {dir.path(), 10203, QStringLiteral("The configuration file")},
+        {doctype, 10203, QStringLiteral("(DOCTYPE) is not allowed")},
+        {cut, 10202, QStringLiteral("The object list cannot be read: ") + cut + u','}};
+    for (const auto& [file, id, expected] : broken) {
+        ui.transcript.clear();
+        EXPECT_EQ(m.openFile(file, id), E_FAIL);
+        const QString message = ui.shown(QStringLiteral("status bold: ")).value(0);
+        EXPECT_TRUE(message.contains(expected)) << message.toStdString();
+        EXPECT_TRUE(message.contains(file)) << message.toStdString();
+    }
 
     // UTF-8 bytes, whatever the declaration says, are read for what they
     // are (the reader goes by the bytes) or refused; never misread.
