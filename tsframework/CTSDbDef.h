@@ -56,6 +56,9 @@ public:
     HRESULT GetDBVersion(CTSVersion& version);
     // The add-on's own version.
     HRESULT GetFileVersion(CTSVersion& version) const;
+    // Whether the company holds the user table (name without "@"); reads
+    // only. Throws ComError when the host cannot tell.
+    bool tableExists(const QString& name);
 
 private:
     struct VersionRow {
@@ -72,7 +75,6 @@ private:
     HRESULT createTable(const CTSDbDefinition::Table& table, bool force);
     HRESULT createField(const QString& table, const CTSDbDefinition::Field& field);
     HRESULT createKey(const QString& table, const CTSDbDefinition::Key& key);
-    bool tableExists(const QString& name);
     QStringList fieldNames(const QString& table);
     HRESULT loadDefinition(int resourceId, CTSDbDefinition& definition) const;
     // The host's last error as a failure code (E_FAIL when it has none).

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 class MRV_TerminalInteraction;
+class MRV_Worksheet;
 
 // What every mirrova-cli command group shares: its streams, the language of
 // its texts, and the way it says a command line is wrong.
@@ -19,6 +20,13 @@ public:
     virtual int run(const QStringList& args) = 0;
 
 protected:
+    // The worksheet at path, its nodes completed from the template, read
+    // without a company; false after the reader told the user why.
+    bool readWorksheet(MRV_Worksheet& worksheet, const QString& path);
+    // A usage error naming every selected category that no part of the
+    // program can copy yet (Ok when there is none): said before any login.
+    int refuseUncopyable(const MRV_Worksheet& worksheet);
+
     int usageError(const QString& message);
     int failure(const QString& message);
     // Parses args into parsed; a usage error (returned) when they are wrong.

@@ -39,11 +39,21 @@ int MRV_CliCopyCommands::run(const QStringList& args) {
     if (ops.size() != (copying ? 1 : 2))
         return usageError(copying ? QStringLiteral("use 'copy WS.xml [options]'")
                                   : QStringLiteral("use 'save-config WS.xml OUT.xml'"));
+    // The whole command line is checked before anything is read or any
+    // company logged in to.
+    if (copying && (status = readOptions(parsed)) != Ok)
+        return status;
     // A question without --yes, and nobody at a terminal to answer it,
     // stops the run.
     if (parsed.flag(QStringLiteral("yes")))
         m_ui.fixedAnswer = MRV_Interaction::ButtonYes;
-    status = open(parsed, QFileInfo(ops[0]).absoluteFilePath());
+    const QString path = QFileInfo(ops[0]).absoluteFilePath();
+    MRV_Worksheet header;
+    if (!readWorksheet(header, path))
+        return Failed;
+    if ((status = refuseUncopyable(header)) != Ok)
+        return status;
+    status = open(parsed, path, header);
     if (status != Ok)
         return status;
     status = copying ? copy(parsed) : saveConfig(QFileInfo(ops[1]).absoluteFilePath());
@@ -53,15 +63,28 @@ int MRV_CliCopyCommands::run(const QStringList& args) {
     return status;
 }
 
-int MRV_CliCopyCommands::open(const MRV_CliArgs& args, const QString& path) {
+int MRV_CliCopyCommands::readOptions(const MRV_CliArgs& args) {
+    QString error;
+    for (const auto& [option, lowest, highest] : {std::tuple{QStringLiteral("copy-method"), 1, 4},
+                                                  std::tuple{QStringLiteral("response"), 0, 2}}) {
+        if (!args.has(option))
+            continue;
+        int value = 0;
+        if (!args.number(option, value, &error) || value < lowest || value > highest)
+            return usageError(QStringLiteral("--%1 takes %2 to %3, not '%4'")
+                                  .arg(option)
+                                  .arg(lowest)
+                                  .arg(highest)
+                                  .arg(args.value(option)));
+        (option == u"copy-method" ? m_copyMethod : m_response) = value;
+    }
+    return Ok;
+}
+
+int MRV_CliCopyCommands::open(const MRV_CliArgs& args, const QString& path,
+                              const MRV_Worksheet& header) {
     // The worksheet names its base; the program works logged in to it (or,
     // for a file base, to the company the options name).
-    MRV_Worksheet header;
-    {
-        MRV_ConnectionContext none;
-        if (MRV_WorksheetManager(&none).readWorksheet(header, path) != S_OK)
-            return Failed;
-    }
     const bool fileBase = !header.baseIsCompany();
     const QString server =
         args.value(QStringLiteral("server"), fileBase ? header.targetServer : header.sourceServer);
@@ -89,20 +112,10 @@ int MRV_CliCopyCommands::open(const MRV_CliArgs& args, const QString& path) {
 int MRV_CliCopyCommands::copy(const MRV_CliArgs& args) {
     MRV_ConnectionContext& context = m_session->context();
     MRV_Worksheet& worksheet = m_selection->worksheet();
-    QString error;
-    for (const auto& [option, lowest, highest] : {std::tuple{QStringLiteral("copy-method"), 1, 4},
-                                                  std::tuple{QStringLiteral("response"), 0, 2}}) {
-        if (!args.has(option))
-            continue;
-        int value = 0;
-        if (!args.number(option, value, &error) || value < lowest || value > highest)
-            return usageError(
-                QStringLiteral("--%1 takes %2 to %3").arg(option).arg(lowest).arg(highest));
-        if (option == u"copy-method")
-            context.copyMethod = worksheet.copyMethod = value;
-        else
-            context.responseToFailure = worksheet.RTCF = value;
-    }
+    if (m_copyMethod)
+        context.copyMethod = worksheet.copyMethod = *m_copyMethod;
+    if (m_response)
+        context.responseToFailure = worksheet.RTCF = *m_response;
     // Without a recent backup of the target: ask instead of refusing.
     if (args.flag(QStringLiteral("force")))
         context.forceBackup = false;

@@ -3,11 +3,13 @@
 #include "cli/MRV_CliCommand.h"
 
 #include <memory>
+#include <optional>
 
 class MRV_CliSession;
 class MRV_ConfigurationController;
 class MRV_ConfigurationManager;
 class MRV_SelectionManager;
+class MRV_Worksheet;
 
 // "copy WS.xml": the worksheet's selection copied into its target company;
 // "save-config WS.xml OUT.xml": the selection written as a configuration
@@ -25,8 +27,12 @@ public:
     }
 
 private:
-    // Logs in and opens the worksheet; a status other than Ok on failure.
-    int open(const MRV_CliArgs& args, const QString& path);
+    // The copy options of the command line, checked; a usage error when
+    // one is out of range.
+    int readOptions(const MRV_CliArgs& args);
+    // Logs in to the companies the worksheet (header: the file as read)
+    // names and opens it; a status other than Ok on failure.
+    int open(const MRV_CliArgs& args, const QString& path, const MRV_Worksheet& header);
     int copy(const MRV_CliArgs& args);
     int saveConfig(const QString& out);
     // Records per category and outcome, from the run's log.
@@ -36,4 +42,6 @@ private:
     std::unique_ptr<MRV_ConfigurationManager> m_manager;
     std::unique_ptr<MRV_ConfigurationController> m_controller;
     std::unique_ptr<MRV_SelectionManager> m_selection;
+    std::optional<int> m_copyMethod;
+    std::optional<int> m_response;
 };

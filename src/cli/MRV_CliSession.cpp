@@ -14,13 +14,13 @@ MRV_CliSession::~MRV_CliSession() {
         MRV_Util::Disconnect(*m_context.company);
 }
 
-bool MRV_CliSession::open(const MRV_CliArgs& args, QString* error) {
+bool MRV_CliSession::open(const MRV_CliArgs& args, QString* error, bool setUp) {
     return open(args.value(QStringLiteral("server")), args.value(QStringLiteral("db")),
-                args.value(QStringLiteral("user")), args, error);
+                args.value(QStringLiteral("user")), args, error, setUp);
 }
 
 bool MRV_CliSession::open(const QString& server, const QString& database, const QString& user,
-                          const MRV_CliArgs& args, QString* error) {
+                          const MRV_CliArgs& args, QString* error, bool setUp) {
     if (server.isEmpty() || database.isEmpty()) {
         *error = QStringLiteral("the company needs --server and --db");
         return false;
@@ -56,6 +56,8 @@ bool MRV_CliSession::open(const QString& server, const QString& database, const 
         *error = text;
         return false;
     }
+    if (!setUp)
+        return true;
     // As at start-up: the program's tables and the stored settings.
     if (MRV_UDTManager(&m_context).checkCompany() < 0) {
         *error = QStringLiteral("the program's user tables cannot be set up in %1").arg(database);

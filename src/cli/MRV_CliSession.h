@@ -28,10 +28,12 @@ public:
 
     // Logs in to the company the options name (the user defaults to the
     // server's administrator login); false with the reason in error.
-    bool open(const MRV_CliArgs& args, QString* error);
+    // Without setUp the company is only read: the program's tables and
+    // settings are not made where they are missing.
+    bool open(const MRV_CliArgs& args, QString* error, bool setUp = true);
     // The same for a company named here; args give the rest of the login.
     bool open(const QString& server, const QString& database, const QString& user,
-              const MRV_CliArgs& args, QString* error);
+              const MRV_CliArgs& args, QString* error, bool setUp = true);
 
     MRV_ConnectionContext& context() { return m_context; }
 

@@ -4,6 +4,8 @@
 #include "cli/MRV_TerminalInteraction.h"
 #include "config/MRV_CopyLog.h"
 #include "di/MRV_SettingsManager.h"
+#include "di/MRV_UDTManager.h"
+#include "host/objects/LLComError.h"
 #include "tsframework/CTSBSTR.h"
 
 namespace {
@@ -26,20 +28,42 @@ int MRV_CliSettingsCommand::run(const QStringList& args) {
         return status;
     if (!parsed.operands().isEmpty())
         return usageError(QStringLiteral("'settings' takes no operand"));
-    MRV_CliSession session(m_ui);
+    // The assignments are checked before the login; showing the settings
+    // writes nothing into the company.
+    const QStringList assignments = parsed.values(QStringLiteral("set"));
     QString error;
-    if (!session.open(parsed, &error))
+    {
+        MRV_SettingsManager check(nullptr);
+        for (const QString& assignment : assignments)
+            if (!apply(check, assignment, &error))
+                return usageError(error);
+    }
+    const bool changing = !assignments.isEmpty();
+    MRV_CliSession session(m_ui);
+    if (!session.open(parsed, &error, changing))
         return failure(error);
     MRV_SettingsManager settings(&session.context());
-    if (settings.getSettingsFromDatabase() < 0)
+    bool stored = true;
+    if (!changing) {
+        try {
+            stored = MRV_UDTManager(&session.context()).hasSettingsTable();
+        } catch (const ComError& e) {
+            return failure(QStringLiteral("the settings cannot be read: %1").arg(e.description()));
+        }
+    }
+    const HRESULT read = stored ? settings.getSettingsFromDatabase() : S_FALSE;
+    if (read < 0)
         return failure(QStringLiteral("the settings cannot be read"));
-    const QStringList assignments = parsed.values(QStringLiteral("set"));
+    if (read == S_FALSE)
+        settings.setDefaultSettings();
     for (const QString& assignment : assignments)
-        if (!apply(settings, assignment, &error))
-            return usageError(error);
-    if (!assignments.isEmpty() && settings.saveSettingsToDatabase() != S_OK)
+        apply(settings, assignment, &error);
+    if (changing && settings.saveSettingsToDatabase() != S_OK)
         return failure(QStringLiteral("the settings cannot be saved"));
     show(settings);
+    if (read == S_FALSE && !changing)
+        m_out << "(the company keeps no settings of the program yet: these are the defaults)\n";
+    m_out.flush();
     return Ok;
 }
 

@@ -475,8 +475,13 @@ void MRV_ConfigurationManager::updateHeaderFromWorksheet(const MRV_Worksheet& wo
     m_header.creationDate = CTSDateTime().GetAsISO8601();
     if (!worksheet.creationUser.isEmpty())
         m_header.creationUser = worksheet.creationUser;
+    // A file written from a base file keeps that file's version: its data
+    // are as old as the company it was read from.
     const auto& base = m_context.baseCompany;
-    m_header.dbVersion = QString::number(base && base->Connected() ? base->Version() : 0);
+    if (base && base->Connected())
+        m_header.dbVersion = QString::number(base->Version());
+    else
+        m_header.dbVersion = QString::number(leadingInteger(m_header.dbVersion));
     m_header.configurationName = QFileInfo(m_context.targetFilePath).fileName();
 }
 

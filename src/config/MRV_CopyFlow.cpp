@@ -1,5 +1,6 @@
 #include "config/MRV_CopyFlow.h"
 
+#include "catalogue/MRV_DataInterfaceFactory.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyLog.h"
 #include "config/MRV_IntermediateFile.h"
@@ -74,6 +75,28 @@ QStringList MRV_CopyFlow::refusingCategories(int copyMethod) const {
     return texts;
 }
 
+QStringList MRV_CopyFlow::uncopyableCategories(const MRV_Worksheet& worksheet) {
+    QStringList categories;
+    for (const auto& node : worksheet.nodes)
+        if (node->leaf && node->allowSelection &&
+            node->selected != MRV_WorksheetNode::NotSelected &&
+            !MRV_DataInterfaceFactory::hasManager(node->categoryId))
+            categories << QStringLiteral("%1 (%2)").arg(node->text, node->categoryId);
+    return categories;
+}
+
+bool MRV_CopyFlow::everyCategoryCopies() const {
+    const QStringList uncopyable = uncopyableCategories(m_worksheet);
+    if (uncopyable.isEmpty())
+        return true;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR message(ui.language());
+    message.FormatId(10204, uncopyable.join(QStringLiteral(", ")));
+    CLogBase(u"MRV", u"MRV_CopyFlow::everyCategoryCopies").LogError(u"%s", message.str());
+    ui.error(message);
+    return false;
+}
+
 bool MRV_CopyFlow::hasRecentBackup() const {
     LLObjectsCOM::Company& target = *m_context.targetCompany;
     // The database name goes into the statement as text: quoted.
@@ -132,6 +155,8 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
         log.LogError(u"No target company");
         return E_FAIL;
     }
+    if (!everyCategoryCopies())
+        return E_FAIL;
     askQueriesAndLayouts();
     if (!ui.confirmCopy(m_context))
         return S_FALSE;
@@ -190,6 +215,8 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
 }
 
 HRESULT MRV_CopyFlow::saveConfigurationFile(const QString& path) {
+    if (!everyCategoryCopies())
+        return E_FAIL;
     if (!unselectedDependencies().isEmpty() && !confirmed(text(10055)))
         return S_FALSE;
     const QString savedTarget = m_context.targetFilePath;

@@ -38,6 +38,9 @@ public:
     QStringList unselectedDependencies() const;
     // Texts of the selected categories that refuse the copy method.
     QStringList refusingCategories(int copyMethod) const;
+    // The selected categories no category manager can copy yet, each as
+    // "text (category id)": the run refuses them rather than leave them out.
+    static QStringList uncopyableCategories(const MRV_Worksheet& worksheet);
     // The target's latest backup finished within the last 60 minutes.
     bool hasRecentBackup() const;
 
@@ -51,6 +54,9 @@ private:
     // The question with Yes/No, default No; true for Yes.
     bool confirmed(const QString& text) const;
     bool askQueriesAndLayouts();
+    // False after telling the user which selected categories no manager
+    // copies.
+    bool everyCategoryCopies() const;
     bool checkBackup();
 
     MRV_ConnectionContext& m_context;

@@ -2,6 +2,7 @@
 
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_Util.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
@@ -26,6 +27,13 @@ const CTSResourceLoader& MRV_UDTManager::resources() {
     static const CTSResourceLoader loader(QStringLiteral(":/xml"),
                                           CTSVersion(QStringLiteral(MIRROVA_VERSION)));
     return loader;
+}
+
+bool MRV_UDTManager::hasSettingsTable() {
+    if (!m_context || !m_context->company)
+        throw ComError(E_POINTER, QStringLiteral("no company"));
+    return CTSDbDef(*m_context->company, resources(), QStringLiteral("MRV"), TableResourceId)
+        .tableExists(QStringLiteral("MRVSETT"));
 }
 
 HRESULT MRV_UDTManager::checkCompany() {

@@ -25,6 +25,9 @@ public:
     // Checks the tables' version and makes, completes or refreshes them;
     // after an interrupted upgrade the user decides whether to run it again.
     HRESULT checkCompany();
+    // Whether the company holds the settings table; reads only. Throws
+    // ComError when the host cannot tell.
+    bool hasSettingsTable();
     // Makes whatever the tables lack.
     HRESULT createTables();
     // Writes the category notes.

@@ -78,3 +78,16 @@ QString MRV_SelectionManager::worksheetFolder() const {
     settings.getSettingsFromDatabase();
     return settings.worksheetFolder();
 }
+
+MRV_SelectionObject MRV_SelectionManager::selectionOf(const MRV_DIDataSet& list,
+                                                      const MRV_DIDataSet::Row& row) {
+    MRV_SelectionObject record;
+    for (qsizetype i = 0; i < list.keyColumns().size() && i < row.keys.size(); ++i) {
+        const int type = i < list.keyTypes().size() ? list.keyTypes()[i] : QMetaType::QString;
+        record.keys.append({list.keyColumns()[i], row.keys[i].toString(),
+                            type == QMetaType::QString
+                                ? QStringLiteral("string")
+                                : QString::fromLatin1(QMetaType(type).name())});
+    }
+    return record;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "di/MRV_DIDataSet.h"
 #include "host/objects/LLHResult.h"
 #include "worksheet/MRV_Worksheet.h"
 
@@ -34,6 +35,11 @@ public:
 
     MRV_Worksheet& worksheet() { return m_worksheet; }
     const MRV_Worksheet& worksheet() const { return m_worksheet; }
+
+    // The selection object of one listed record: its key values under the
+    // key columns' names, typed as the columns are.
+    static MRV_SelectionObject selectionOf(const MRV_DIDataSet& list,
+                                           const MRV_DIDataSet::Row& row);
 
     // The file name proposed for a new worksheet of a base named baseName:
     // the name without the characters a file name cannot hold, and

@@ -1,7 +1,11 @@
 #include "TestData.h"
 #include "cli/MRV_Cli.h"
+#include "di/MRV_ConnectionContext.h"
 #include "host/HostTestSupport.h"
 #include "host/admin/LLDemo.h"
+#include "host/objects/LLRecordset.h"
+#include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetManager.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -54,14 +58,24 @@ protected:
     QByteArray savedPassword;
 };
 
-TEST_F(CliCompany, SettingsOfANewCompanyAreMadeShownAndChanged) {
-    const Result first = run({QStringLiteral("settings")});
-    ASSERT_EQ(first.status, 0) << first.err.toStdString();
-    EXPECT_EQ(setting(first, QStringLiteral("copy-method")), QStringLiteral("1 (Replace All)"));
-    EXPECT_EQ(setting(first, QStringLiteral("response")),
+TEST_F(CliCompany, SettingsOfANewCompanyAreShownWithoutWritingThenMadeAndChanged) {
+    // Showing writes nothing: a company the program was never used with
+    // shows the defaults and keeps no table of the program.
+    const auto tables = [this] {
+        LLObjectsCOM::Company c;
+        connect(c, *server, QStringLiteral("DEMO"));
+        std::unique_ptr<LLObjectsCOM::Recordset> rs = c.GetRecordset();
+        rs->DoQuery(QStringLiteral("SELECT COUNT(*) FROM OUTB WHERE TableName LIKE 'MRV%'"));
+        return rs->Field(0).toInt();
+    };
+    const Result shown = run({QStringLiteral("settings")});
+    ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
+    EXPECT_EQ(setting(shown, QStringLiteral("copy-method")), QStringLiteral("1 (Replace All)"));
+    EXPECT_EQ(setting(shown, QStringLiteral("response")),
               QStringLiteral("0 (Continue copy process)"));
-    EXPECT_EQ(setting(first, QStringLiteral("force-backup")), QStringLiteral("yes"));
-    EXPECT_TRUE(setting(first, QStringLiteral("log-folder")).endsWith(QStringLiteral("Log files")));
+    EXPECT_EQ(setting(shown, QStringLiteral("force-backup")), QStringLiteral("yes"));
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("these are the defaults")));
+    EXPECT_EQ(tables(), 0);
 
     const QString folder = dir.filePath(QStringLiteral("o'brien/Mirrova"));
     const Result changed =
@@ -69,18 +83,24 @@ TEST_F(CliCompany, SettingsOfANewCompanyAreMadeShownAndChanged) {
              QStringLiteral("--set=force-backup=no"), QStringLiteral("--set"),
              QStringLiteral("worksheet-folder=") + folder});
     ASSERT_EQ(changed.status, 0) << changed.err.toStdString();
+    EXPECT_GT(tables(), 0);
     const Result again = run({QStringLiteral("settings")});
     EXPECT_EQ(setting(again, QStringLiteral("copy-method")),
               QStringLiteral("4 (Add New Records and Update Existing Records)"));
     EXPECT_EQ(setting(again, QStringLiteral("force-backup")), QStringLiteral("no"));
     EXPECT_EQ(setting(again, QStringLiteral("worksheet-folder")), folder);
+    EXPECT_TRUE(setting(again, QStringLiteral("log-folder")).endsWith(QStringLiteral("Log files")));
+    EXPECT_FALSE(again.out.contains(QStringLiteral("these are the defaults")));
 
+    // A wrong assignment is refused before any login (no password here).
+    qunsetenv("MIRROVA_PASSWORD");
     for (const char* wrong :
          {"copy-method=5", "response=x", "force-backup=maybe", "colour=red", "copy-method"}) {
         const Result r =
             run({QStringLiteral("settings"), QStringLiteral("--set"), QString::fromLatin1(wrong)});
-        EXPECT_EQ(r.status, 2) << wrong;
+        EXPECT_EQ(r.status, 2) << wrong << r.err.toStdString();
     }
+    qputenv("MIRROVA_PASSWORD", "lobster");
     EXPECT_EQ(setting(run({QStringLiteral("settings")}), QStringLiteral("copy-method")).left(1),
               QStringLiteral("4"));
 }
@@ -124,40 +144,83 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
                      QStringLiteral("TARGET"),
                      QStringLiteral("--select"),
                      QStringLiteral("MRV_TRN_QUERIES_100")};
-    const Result made = plain(args);
-    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+    // A category no manager copies yet is refused, named, and nothing is
+    // written.
+    Result r = plain(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Queries (MRV_TRN_QUERIES_100)")))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(ws));
+    args.last() = QStringLiteral("MRV_TRN_MANUFACTURERS_100");
+    r = plain(args);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
 
-    Result shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
-    ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("Target: TARGET on ")));
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("[x] Queries  (MRV_TRN_QUERIES_100)")))
-        << shown.out.toStdString();
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("[~] Customization")));
+    const auto show = [&] {
+        const Result shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
+        EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
+        return shown.out;
+    };
+    const auto select = [&](const QStringList& choices) {
+        return plain(QStringList{QStringLiteral("worksheet"), QStringLiteral("select"), ws} +
+                     choices);
+    };
+    QString shown = show();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Target: TARGET on ")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("[x] Manufacturers  (MRV_TRN_MANUFACTURERS_100)")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("[~] Setup  (MRV_TRN_LOGISTICSDEFS_100)")))
+        << shown.toStdString();
 
     // Read and written again without a change: the same bytes.
     const QByteArray first = bytesOf(ws);
-    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
-                     QStringLiteral("MRV_TRN_QUERIES_100")})
-                  .status,
-              0);
+    ASSERT_EQ(select({QStringLiteral("MRV_TRN_MANUFACTURERS_100")}).status, 0);
     EXPECT_EQ(bytesOf(ws), first);
 
-    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
-                     QStringLiteral("MRV_TRN_QUERIES_100="), QStringLiteral("MRV_TRN_UDT_100")})
-                  .status,
-              0);
-    shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("[ ] Queries  (MRV_TRN_QUERIES_100)")));
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("[x] User-Defined Tables  (MRV_TRN_UDT_100)")))
-        << shown.out.toStdString();
+    // Single records, checked against the base's keys (the base is logged
+    // in to for them); an unknown key is refused and names itself.
+    r = select({QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,3")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(show().contains(
+        QStringLiteral("[~] Manufacturers  (MRV_TRN_MANUFACTURERS_100, 2 records)")));
+    const QByteArray picked = bytesOf(ws);
+    r = select({QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,999")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("no record of MRV_TRN_MANUFACTURERS_100 with the key "
+                                              "'999'")))
+        << r.err.toStdString();
+    EXPECT_EQ(bytesOf(ws), picked);
 
-    EXPECT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
-                     QStringLiteral("MRV_TRN_NOSUCH_100")})
-                  .status,
-              2);
+    // A folder is selected as the tree does, with everything below it: a
+    // folder holding categories no manager copies yet is refused naming
+    // each; cleared, everything below it is.
+    r = select({QStringLiteral("MRV_TRN_CUSTOMIZATION_100")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_QUERIES_100)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_UDT_100)"))) << r.err.toStdString();
+    ASSERT_EQ(select({QStringLiteral("MRV_TRN_LOGISTICS_100=")}).status, 0);
+    shown = show();
+    EXPECT_TRUE(shown.contains(QStringLiteral("[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("[ ] Logistics  (MRV_TRN_LOGISTICS_100)")));
+    EXPECT_EQ(select({QStringLiteral("MRV_TRN_NOSUCH_100")}).status, 2);
+    EXPECT_EQ(select({QStringLiteral("MRV_TRN_LOGISTICS_100=1")}).status, 2);
+
     // The same company as base and target is refused.
     args[8] = QStringLiteral("BASE");
     EXPECT_EQ(plain(args).status, 1);
+
+    // A broken worksheet says which file, where and why.
+    ASSERT_TRUE(QFile::resize(ws, first.size() / 2));
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("worksheet"), QStringLiteral("show"), ws},
+          QStringList{QStringLiteral("worksheet"), QStringLiteral("select"), ws,
+                      QStringLiteral("MRV_TRN_MANUFACTURERS_100")},
+          QStringList{QStringLiteral("copy"), ws, QStringLiteral("--yes")}}) {
+        r = plain(command);
+        EXPECT_EQ(r.status, 1) << command.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("The worksheet cannot be read: ") + ws + u','))
+            << r.err.toStdString();
+    }
 }
 
 } // namespace
@@ -206,10 +269,39 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
     EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("Manufacturers +0 +8 +0 +0"))))
         << r.out.toStdString();
-    EXPECT_EQ(
-        plain({QStringLiteral("copy"), ws, QStringLiteral("--copy-method"), QStringLiteral("9")})
-            .status,
-        2);
+    // The command line and the worksheet are checked before any login:
+    // no password is needed to be told what is wrong.
+    qunsetenv("MIRROVA_PASSWORD");
+    for (const char* method : {"9", "0", "x"}) {
+        r = plain(
+            {QStringLiteral("copy"), ws, QStringLiteral("--copy-method"), QLatin1String(method)});
+        EXPECT_EQ(r.status, 2) << method;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("--copy-method takes 1 to 4")))
+            << r.err.toStdString();
+    }
+    {
+        // A worksheet edited elsewhere to select a category no manager
+        // copies yet: refused, named, for both commands.
+        MRV_ConnectionContext none;
+        MRV_Worksheet edited;
+        ASSERT_EQ(MRV_WorksheetManager(&none).readWorksheet(edited, ws), S_OK);
+        MRV_WorksheetNode* queries = edited.findNode(QStringLiteral("1.1"));
+        ASSERT_NE(queries, nullptr);
+        queries->selected = MRV_WorksheetNode::Selected;
+        ASSERT_EQ(MRV_WorksheetManager(&none).saveWorksheet(edited, ws), S_OK);
+    }
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("copy"), ws, QStringLiteral("--yes")},
+          QStringList{QStringLiteral("save-config"), ws, dir.filePath(QStringLiteral("x.xml"))}}) {
+        r = plain(command);
+        EXPECT_EQ(r.status, 2) << command.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_QUERIES_100)"))) << r.err.toStdString();
+    }
+    qputenv("MIRROVA_PASSWORD", "lobster");
+    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
+                     QStringLiteral("MRV_TRN_QUERIES_100=")})
+                  .status,
+              0);
 
     const QString config = dir.filePath(QStringLiteral("base.xml"));
     r = plain({QStringLiteral("save-config"), ws, config, QStringLiteral("--yes")});

@@ -361,6 +361,19 @@ TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothin
                                               "N'Ghost'"))
                     .isEmpty());
 
+    // A file saved from the base file carries the version of the company
+    // the data came from, not 0.
+    const QString again = dir.filePath(QStringLiteral("configs/again.xml"));
+    ASSERT_EQ(MRV_CopyFlow(context, worksheet(), *manager).saveConfigurationFile(again), S_OK)
+        << ui.transcript.join(u'\n').toStdString();
+    {
+        MRV_ConfigurationManager reader(context);
+        ASSERT_EQ(reader.openFile(again), S_OK);
+        EXPECT_EQ(reader.header().dbVersion,
+                  QString::number(company(QStringLiteral("BASE"))->Version()));
+        EXPECT_NE(reader.header().dbVersion, QStringLiteral("0"));
+    }
+
     // The same file cut inside a record: it cannot be opened, and the
     // target is not touched.
     QFile whole(file);
