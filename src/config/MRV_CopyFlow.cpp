@@ -117,6 +117,67 @@ bool MRV_CopyFlow::hasRecentBackup() const {
     }
 }
 
+int MRV_CopyFlow::releaseOf(int version) {
+    return version >= 1000 ? version / 1000 : version;
+}
+
+int MRV_CopyFlow::baseVersion() const {
+    if (m_context.baseCompany)
+        return m_context.baseCompany->Version();
+    return m_manager.header().dbVersion.trimmed().toInt();
+}
+
+QString MRV_CopyFlow::baseLocalization() const {
+    if (m_context.baseCompany) {
+        QString code;
+        if (MRV_Util::GetLocalization(*m_context.baseCompany, code) == S_OK)
+            return code;
+        return m_context.baseCompany->Localization();
+    }
+    return m_manager.header().localization;
+}
+
+HRESULT MRV_CopyFlow::checkTarget() {
+    CLogBase log(u"MRV", u"MRV_CopyFlow::checkTarget");
+    MRV_Interaction& ui = MRV_Interaction::current();
+    LLObjectsCOM::Company& target = *m_context.targetCompany;
+    if (m_context.baseCompany && MRV_Util::SameCompany(&target, m_context.baseCompany.get())) {
+        ui.error(text(10031));
+        return E_FAIL;
+    }
+    // Releases compare as numbers: as text "880202" would rank above
+    // "1000000".
+    if (releaseOf(baseVersion()) > releaseOf(target.Version())) {
+        log.LogError(u"Base version %d is higher than target version %d", baseVersion(),
+                     target.Version());
+        ui.error(text(10045));
+        return E_FAIL;
+    }
+    QString targetLocalization;
+    if (MRV_Util::GetLocalization(target, targetLocalization) != S_OK)
+        targetLocalization = target.Localization();
+    if (baseLocalization() == targetLocalization)
+        return S_OK;
+    if (!confirmed(text(10051)))
+        return S_FALSE;
+    // As the tree's localization lock does: what may not cross
+    // localizations is left out, and the user is told which.
+    QStringList disabled;
+    for (const auto& node : m_worksheet.nodes)
+        if (node->leaf && !node->localizationTransfer &&
+            node->selected != MRV_WorksheetNode::NotSelected) {
+            disabled << node->text;
+            m_worksheet.select(node->leafId, MRV_WorksheetNode::NotSelected);
+        }
+    if (!disabled.isEmpty()) {
+        m_worksheet.modified = true;
+        CTSBSTR note(ui.language());
+        note.FormatId(10206, disabled.join(QStringLiteral(", ")));
+        ui.warning(note);
+    }
+    return S_OK;
+}
+
 bool MRV_CopyFlow::askQueriesAndLayouts() {
     if (!onlyQueriesAndLayouts())
         return true;
@@ -160,6 +221,8 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     askQueriesAndLayouts();
     if (!ui.confirmCopy(m_context))
         return S_FALSE;
+    if (const HRESULT checked = checkTarget(); checked != S_OK)
+        return checked;
     if (!unselectedDependencies().isEmpty() && !confirmed(text(10055)))
         return S_FALSE;
     const QStringList refusing = refusingCategories(m_context.copyMethod);

@@ -43,6 +43,21 @@ public:
     static QStringList uncopyableCategories(const MRV_Worksheet& worksheet);
     // The target's latest backup finished within the last 60 minutes.
     bool hasRecentBackup() const;
+    // What the copy dialog checks when the target is confirmed: another
+    // company than the base (10031), a release of the base not above the
+    // target's (10045), and, where the localizations differ, the user's
+    // consent (10051), after which the categories that may not cross
+    // localizations are deselected and named. S_OK to go on, S_FALSE when
+    // the user declined, E_FAIL after a refusal was shown.
+    HRESULT checkTarget();
+    // The release of a version number: the number without its last three
+    // digits, the patch level (880202 is release 880, 1000000 release
+    // 1000); a number of three digits or fewer is a release itself.
+    static int releaseOf(int version);
+    // The base's version and localization: the base company's, or those
+    // the base configuration file was written with.
+    int baseVersion() const;
+    QString baseLocalization() const;
 
     // The copy log of the last run (empty before one).
     const QString& logPath() const { return m_logPath; }

@@ -191,6 +191,67 @@ TEST_F(CopyFlow, TheRunsFileIsGoneAfterItAndALinkedFolderStopsItWithAMessage) {
     qputenv("XDG_RUNTIME_DIR", saved);
 }
 
+// Base and target are compared when the target is confirmed: a base of a
+// higher release is refused (releases compare as numbers, the patch level
+// aside), other localizations are asked about and what may not cross them
+// is left out, saying so.
+TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
+    const auto setCompany = [&](const char* db, int version, const char* localization) {
+        column(*company(QLatin1String(db)),
+               QStringLiteral("UPDATE CINF SET Version = %1, LawsSet = '%2'")
+                   .arg(version)
+                   .arg(QLatin1String(localization)));
+        (QLatin1String(db) == u"BASE" ? context.baseCompany : context.targetCompany) =
+            company(QLatin1String(db));
+    };
+    for (const char* id : {"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_CURRENCYSETTINGS_100"})
+        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    setCompany("BASE", 880202, "US");
+    for (const auto& [target, expected] : {std::pair{870000, E_FAIL}, std::pair{879999, E_FAIL},
+                                           std::pair{880100, S_OK}, std::pair{1000000, S_OK}}) {
+        setCompany("TARGET", target, "US");
+        ui.transcript.clear();
+        EXPECT_EQ(flow.checkTarget(), expected) << target;
+        EXPECT_EQ(ui.shown(QStringLiteral("error: ")).size(), expected == S_OK ? 0 : 1) << target;
+    }
+    // In the run itself, before anything is written; a base file's own
+    // version counts where there is no base company.
+    setCompany("TARGET", 870000, "US");
+    ui.transcript.clear();
+    EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
+    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
+              QStringList{QStringLiteral("Cannot copy when base version is higher than target "
+                                         "version.")});
+    EXPECT_TRUE(flow.logPath().isEmpty());
+    {
+        const auto base = std::exchange(context.baseCompany, nullptr);
+        manager.header().dbVersion = QStringLiteral("1000000");
+        manager.header().localization = QStringLiteral("US");
+        setCompany("TARGET", 880202, "US");
+        EXPECT_EQ(flow.checkTarget(), E_FAIL);
+        context.baseCompany = base;
+    }
+
+    // Another localization: "No" stops the run, "Yes" copies what may
+    // cross localizations and names what is left out.
+    setCompany("TARGET", 880202, "DE");
+    const QString manufacturers = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
+    ui.answers = {MRV_Interaction::ButtonNo};
+    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
+    ui.transcript.clear();
+    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes};
+    EXPECT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+    EXPECT_EQ(column(*context.targetCompany, manufacturers).size(), 8);
+    EXPECT_EQ(ui.shown(QStringLiteral("warning: ")),
+              QStringList{QStringLiteral("These categories cannot be copied between different "
+                                         "localizations and are not copied: Currency Settings")});
+    EXPECT_EQ(worksheet().findLeaf(QStringLiteral("MRV_TRN_CURRENCYSETTINGS_100"))->selected,
+              MRV_WorksheetNode::NotSelected);
+}
+
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
     worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
                        1);
