@@ -2,6 +2,7 @@
 
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
+#include "config/MRV_CopyLog.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIFailureAbortException.h"
 #include "di/MRV_DIInterface.h"
@@ -686,14 +687,16 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
         // commit per category spares a synced commit per record. What was
         // written and logged is kept whatever happens next.
         LLObjectsCOM::Company& target = *m_context.targetCompany;
-        const bool own = !target.InTransaction();
-        if (own)
-            target.StartTransaction();
+        bool own = false;
         const auto commit = [&] {
             if (own && target.InTransaction())
                 target.EndTransaction(0);
         };
+        QString failure;
         try {
+            own = !target.InTransaction();
+            if (own)
+                target.StartTransaction();
             manager->initialize();
             status = S_OK;
             manager->writeToTarget(tablesOf(stringId),
@@ -702,23 +705,56 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
         } catch (const MRV_DIFailureAbortException& e) {
             // The user (or the response option) stopped the run: nothing
             // more is written.
-            commit();
             log.LogError(u"%s", e.reason());
             status = E_ABORT;
+            endCategory(commit, log);
             return false;
         } catch (const ComError& e) {
-            commit();
-            log.LogDbg2(u"Exception from writeData caught!");
-            log.LogError(u"%s", e.errorMessage());
-            status = E_FAIL;
+            failure = e.description();
         } catch (const std::exception& e) {
-            commit();
-            log.LogDbg2(u"Exception from writeData caught!");
-            log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
-            status = E_FAIL;
+            failure = QString::fromLocal8Bit(e.what());
         }
+        if (failure.isEmpty())
+            continue;
+        // The whole category failed (a target locked by another program, a
+        // refused transaction): the user and the log learn which and why.
+        log.LogDbg2(u"Exception from writeData caught!");
+        log.LogError(u"%s", failure);
+        status = E_FAIL;
+        endCategory(commit, log);
+        reportCategoryFailure(stringId, method, failure);
     }
     return true;
+}
+
+void MRV_ConfigurationManager::endCategory(const std::function<void()>& commit,
+                                           const CLogBase& log) {
+    try {
+        commit();
+    } catch (const ComError& e) {
+        log.LogError(u"%s", e.errorMessage());
+    }
+}
+
+void MRV_ConfigurationManager::reportCategoryFailure(const QString& stringId, int copyMethod,
+                                                     const QString& reason) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR message(ui.language());
+    message.FormatId(10205, categoryText(stringId), reason);
+    ui.error(message, false);
+    if (MRV_CopyLog* copyLog = m_context.copyLog) {
+        try {
+            copyLog->resetRecord();
+            copyLog->setCategoryId(stringId);
+            copyLog->setTransactionType(QString::number(MRV_CopyLog::copyMethodId(copyMethod)));
+            copyLog->setResult(QStringLiteral("403"));
+            copyLog->setError(reason);
+            copyLog->writeRecord(true);
+        } catch (const MRV_CopyLog::WriteError& e) {
+            CLogBase(u"MRV", u"MRV_ConfigurationManager::reportCategoryFailure")
+                .LogError(u"%s", QString::fromLocal8Bit(e.what()));
+        }
+    }
 }
 
 HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, bool baseIsFile) {

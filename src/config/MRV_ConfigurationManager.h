@@ -13,8 +13,10 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
+class CLogBase;
 class MRV_ConnectionContext;
 class MRV_SAXParser;
 class MRV_Worksheet;
@@ -143,6 +145,11 @@ private:
     // One pass of the run over the file's objects; false when the run was
     // stopped.
     bool writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status);
+    // Commits what a category wrote, as far as the target lets it.
+    static void endCategory(const std::function<void()>& commit, const CLogBase& log);
+    // A category that could not be written at all: shown to the user and
+    // logged as one failed line of the category.
+    void reportCategoryFailure(const QString& stringId, int copyMethod, const QString& reason);
     HRESULT parse(const QString& path, bool headerOnly, const QString& caller,
                   quint32 messageId = 10203);
     // The first problem the reader reported in the parse under way.

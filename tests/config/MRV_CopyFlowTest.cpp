@@ -14,6 +14,8 @@
 #include "worksheet/MRV_SelectionManager.h"
 
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QXmlStreamReader>
 
 namespace {
@@ -250,6 +252,48 @@ TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
                                          "localizations and are not copied: Currency Settings")});
     EXPECT_EQ(worksheet().findLeaf(QStringLiteral("MRV_TRN_CURRENCYSETTINGS_100"))->selected,
               MRV_WorksheetNode::NotSelected);
+}
+
+// A target that another program holds locked: the category that cannot be
+// written is shown with the host's reason and logged as failed, and the
+// run says it failed.
+TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
+    qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
+    context.targetCompany = company(QStringLiteral("TARGET"));
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    {
+        QSqlDatabase locker =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        locker.setDatabaseName(server->folder() + QStringLiteral("/TARGET.db"));
+        ASSERT_TRUE(locker.open());
+        QSqlQuery hold(locker);
+        ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        ui.answers = {MRV_Interaction::ButtonYes};
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, worksheet(), manager);
+        EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
+        const QStringList errors = ui.shown(QStringLiteral("status bold: "));
+        ASSERT_FALSE(errors.isEmpty()) << ui.transcript.join(u'\n').toStdString();
+        EXPECT_TRUE(errors.last().startsWith(
+            QStringLiteral("'Manufacturers' could not be written into the target company: ")))
+            << errors.last().toStdString();
+        EXPECT_TRUE(errors.last().contains(QStringLiteral("locked")))
+            << errors.last().toStdString();
+        MRV_LogFile log(flow.logPath());
+        ASSERT_EQ(log.loadLogFile(), S_OK);
+        // The removal of "Replace All" and the writing: each fails whole.
+        ASSERT_EQ(log.rows().size(), 2);
+        for (const MRV_LogFile::Row& row : log.rows()) {
+            EXPECT_EQ(row[MRV_LogFile::Result], QStringLiteral("Failed"));
+            EXPECT_EQ(row[MRV_LogFile::Category], QStringLiteral("Manufacturers"));
+            EXPECT_TRUE(row[MRV_LogFile::Error].contains(QStringLiteral("locked")));
+        }
+        hold.exec(QStringLiteral("ROLLBACK"));
+        locker.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
 }
 
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
