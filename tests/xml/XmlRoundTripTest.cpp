@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -110,6 +111,22 @@ TEST(XmlSave, Utf16LittleEndianWithByteOrderMark) {
     EXPECT_FALSE(p.saveToFile(dir.filePath(QStringLiteral("missing/doc.xml"))));
     EXPECT_FALSE(p.saveToFile(dir.path()));
     EXPECT_EQ(readAll(path), bytes);
+}
+
+// The hostile strings' loader fails a test that would otherwise loop over
+// nothing.
+TEST(SharedTestData, AMissingOrEmptyListFailsTheTest) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString empty = dir.filePath(QStringLiteral("empty.json"));
+    const QString broken = dir.filePath(QStringLiteral("broken.json"));
+    ASSERT_TRUE(writeAll(empty, "[]"));
+    ASSERT_TRUE(writeAll(broken, "[\"a\","));
+    EXPECT_NONFATAL_FAILURE(nastyStringsFrom(dir.filePath(QStringLiteral("none.json"))),
+                            "cannot be read");
+    EXPECT_NONFATAL_FAILURE(nastyStringsFrom(empty), "holds no hostile strings");
+    EXPECT_NONFATAL_FAILURE(nastyStringsFrom(broken), "is not a JSON list");
+    EXPECT_GT(nastyStrings().size(), 10);
 }
 
 } // namespace
