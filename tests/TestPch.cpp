@@ -1,0 +1,1 @@
+// Compiles the tests' precompiled headers, which every test reuses.
