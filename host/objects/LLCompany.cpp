@@ -185,8 +185,14 @@ void Company::EndTransaction(int option) {
     const bool ok = m_state->database->exec(
         option == 1 ? QStringLiteral("ROLLBACK") : QStringLiteral("COMMIT"), &error);
     m_inTransaction = false;
-    if (!ok)
+    if (!ok) {
+        // A commit that failed leaves the database's transaction open; as
+        // on a server, it ends rolled back, so that nothing half-known
+        // stays behind and the next transaction can start.
+        if (option != 1)
+            m_state->database->exec(QStringLiteral("ROLLBACK"), nullptr);
         m_state->fail(errSql, error);
+    }
 }
 
 void Company::setClock(std::function<QDateTime()> clock) {

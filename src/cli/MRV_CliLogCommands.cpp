@@ -1,6 +1,8 @@
 #include "cli/MRV_CliLogCommands.h"
 
+#include "cli/MRV_TerminalInteraction.h"
 #include "config/MRV_LogFile.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <algorithm>
 
@@ -53,12 +55,37 @@ int MRV_CliLogCommands::show(const QString& path) {
             text.chop(1);
         m_out << text << '\n';
     };
-    m_out << cell(log.headerText()) << "\n\n";
+    header(log);
     line(titles);
     for (const int r : order)
         line(log.rows()[r]);
     m_out.flush();
+    if (!log.hasEndLine()) {
+        CTSBSTR text(m_ui.language());
+        text.FormatId(10221, path);
+        return failure(text);
+    }
     return status;
+}
+
+void MRV_CliLogCommands::header(const MRV_LogFile& log) {
+    const QStringList fields = log.headerFields();
+    const auto idText = [this](const QString& id) {
+        return QStringLiteral("%1 (%2)").arg(m_ui.text(id.toUInt()), id);
+    };
+    const QList<std::pair<const char*, QString>> lines{
+        {"Started", fields.value(0)},
+        {"Ended", log.hasEndLine() ? log.endTime() : QStringLiteral("(no end line)")},
+        {"Base", fields.value(1)},
+        {"Target", fields.value(2)},
+        {"Copy method", idText(fields.value(3))},
+        {"Response", idText(fields.value(4))},
+        {"Missing UDFs",
+         fields.value(5) == u"1" ? QStringLiteral("ignored") : QStringLiteral("not ignored")}};
+    for (const auto& [name, value] : lines)
+        m_out << (QLatin1String(name) + u':').leftJustified(14)
+              << QString(value).replace(u'\r', u' ').replace(u'\n', u' ') << '\n';
+    m_out << '\n';
 }
 
 int MRV_CliLogCommands::exportTo(const QString& path, const QString& out) {

@@ -16,4 +16,6 @@ private:
     int exportTo(const QString& path, const QString& out);
     // Reads the log; false (reported) when it cannot be read at all.
     bool load(MRV_LogFile& log, int* status);
+    // The header's values, ids as their texts.
+    void header(const MRV_LogFile& log);
 };

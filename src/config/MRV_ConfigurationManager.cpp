@@ -686,17 +686,30 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
         // of its own inside (a refused one leaves nothing behind), and one
         // commit per category spares a synced commit per record. What was
         // written and logged is kept whatever happens next.
+        // The category's log lines become durable with its commit.
         LLObjectsCOM::Company& target = *m_context.targetCompany;
         bool own = false;
         const auto commit = [&] {
-            if (own && target.InTransaction())
-                target.EndTransaction(0);
+            try {
+                if (own && target.InTransaction())
+                    target.EndTransaction(0);
+            } catch (const ComError&) {
+                // The target kept nothing of the category: neither does
+                // the log.
+                if (m_context.copyLog)
+                    m_context.copyLog->discardLines();
+                throw;
+            }
+            if (m_context.copyLog)
+                m_context.copyLog->commitLines();
         };
         QString failure;
         try {
             own = !target.InTransaction();
             if (own)
                 target.StartTransaction();
+            if (m_context.copyLog)
+                m_context.copyLog->holdLines();
             manager->initialize();
             status = S_OK;
             manager->writeToTarget(tablesOf(stringId),
@@ -733,6 +746,8 @@ void MRV_ConfigurationManager::endCategory(const std::function<void()>& commit,
         commit();
     } catch (const ComError& e) {
         log.LogError(u"%s", e.errorMessage());
+    } catch (const MRV_CopyLog::WriteError& e) {
+        log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
     }
 }
 

@@ -145,8 +145,9 @@ private:
     // One pass of the run over the file's objects; false when the run was
     // stopped.
     bool writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status);
-    // Commits what a category wrote, as far as the target lets it.
-    static void endCategory(const std::function<void()>& commit, const CLogBase& log);
+    // Commits what a category wrote, as far as the target lets it, and
+    // its log lines with it.
+    void endCategory(const std::function<void()>& commit, const CLogBase& log);
     // A category that could not be written at all: shown to the user and
     // logged as one failed line of the category.
     void reportCategoryFailure(const QString& stringId, int copyMethod, const QString& reason);

@@ -178,6 +178,61 @@ void MRV_CopyLog::writeLine(const QString& line) {
         throw WriteError("The copy log is not open");
     QByteArray bytes(line.size() * 2, Qt::Uninitialized);
     qToLittleEndian<char16_t>(line.utf16(), line.size(), bytes.data());
+    if (m_holding)
+        m_held += bytes;
+    else
+        writeBytes(bytes);
+}
+
+void MRV_CopyLog::holdLines() {
+    m_holding = true;
+}
+
+void MRV_CopyLog::discardLines() {
+    m_holding = false;
+    m_held.clear();
+}
+
+void MRV_CopyLog::commitLines() {
+    const QByteArray held = std::exchange(m_held, QByteArray());
+    m_holding = false;
+    if (held.isEmpty())
+        return;
+    if (!m_file.isOpen())
+        throw WriteError("The copy log is not open");
+    writeBytes(held);
+    // What the target now keeps, the log says for good.
+    ::fsync(m_file.handle());
+}
+
+QString MRV_CopyLog::escapeField(const QString& value) {
+    if (!value.contains(u'|') && !value.contains(u'\\'))
+        return value;
+    QString escaped;
+    escaped.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        if (c == u'|' || c == u'\\')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+QStringList MRV_CopyLog::splitLine(const QString& line) {
+    QStringList fields{QString()};
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'\\' && i + 1 < line.size() && (line[i + 1] == u'|' || line[i + 1] == u'\\'))
+            fields.last() += line[++i];
+        else if (c == u'|')
+            fields << QString();
+        else
+            fields.last() += c;
+    }
+    return fields;
+}
+
+void MRV_CopyLog::writeBytes(const QByteArray& bytes) {
     if (m_file.write(bytes) != bytes.size()) {
         CLogBase(u"MRV", u"MRV_CopyLog::writeLine")
             .LogError(u"Failed to write to log file '%s': %s", m_path, m_file.errorString());
@@ -192,8 +247,8 @@ void MRV_CopyLog::writeHeader() {
                                                       : m_context.baseCompanyName)
                                                : QString();
     const QStringList fields{m_start.toString(timeFormat),
-                             oneLine(base),
-                             oneLine(targetName()),
+                             escapeField(oneLine(base)),
+                             escapeField(oneLine(targetName())),
                              QString::number(copyMethodId(m_context.copyMethod)),
                              QString::number(responseId(m_context.responseToFailure)),
                              m_context.ignoreMissingUdf ? QStringLiteral("1")
@@ -233,12 +288,13 @@ void MRV_CopyLog::writeRecord(bool write) {
     for (int i = 0; i < FieldCount; ++i) {
         if (i > 0)
             line.append(u'|');
-        line.append(oneLine(m_record[i]));
+        line.append(escapeField(oneLine(m_record[i])));
     }
     writeLine(line + lineEnd);
 }
 
 void MRV_CopyLog::writeEnd() {
+    commitLines();
     writeLine(endMarker + now().toString(timeFormat));
     close();
 }

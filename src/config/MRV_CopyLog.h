@@ -16,11 +16,18 @@ class MRV_ConnectionContext;
 // fields joined by "|"; values are written as they are except that line
 // feeds become spaces, so that every record stays one line.
 //
+// A "|" or "\" inside a value is written escaped ("\|", "\\"), so that a
+// reader splits a line only where a field ends; values without either are
+// written as they are.
+//
 // Unlike the program's other files the log is written as the run goes, not
 // through a temporary file: a run that dies must leave the lines written so
 // far. Every line goes to the file in one unbuffered write, so whatever the
 // process wrote survives a crash of the process; the file is synced to disk
-// when the log ends or is closed.
+// when the log ends or is closed. The lines of a category the target commits
+// as one are held back and written with its commit (holdLines,
+// commitLines): a run killed before the commit leaves none of them, as the
+// target keeps none of its records.
 class MRV_CopyLog {
 public:
     // A line could not be written (disk full, file gone, log not open). The
@@ -85,6 +92,20 @@ public:
     // Writes the current record as one line when write is true.
     void writeRecord(bool write);
 
+    // Lines written from now on are held back until commitLines writes
+    // them in one write and syncs the file, or discardLines drops them.
+    void holdLines();
+    void commitLines();
+    void discardLines();
+    bool holdsLines() const { return m_holding; }
+
+    // A value as a field of a line: "\" and "|" escaped.
+    static QString escapeField(const QString& value);
+    // The fields of a line: split where a "|" is not escaped, the escapes
+    // undone. A backslash before any other character stays as it is, so
+    // logs written before values were escaped read as they did.
+    static QStringList splitLine(const QString& line);
+
     // Writes the end line (which has no line end) and closes the log.
     void writeEnd();
     // Syncs and closes; nothing more can be written.
@@ -110,6 +131,7 @@ private:
     bool targetIsCompany() const;
     bool create(const QString& path);
     void writeLine(const QString& line);
+    void writeBytes(const QByteArray& bytes);
     QDateTime now() const;
 
     MRV_ConnectionContext& m_context;
@@ -118,4 +140,6 @@ private:
     QDateTime m_start;
     std::array<QString, FieldCount> m_record;
     Clock m_clock;
+    bool m_holding = false;
+    QByteArray m_held;
 };

@@ -3,11 +3,13 @@
 #include "worksheet/MRV_WorksheetTemplateManager.h"
 
 #include "catalogue/MRV_ResourceManager.h"
+#include "config/MRV_CopyLog.h"
 #include "host/objects/LLServer.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -110,6 +112,8 @@ QStringList MRV_LogFile::columnTitles(int language) {
 
 void MRV_LogFile::clear() {
     m_header.clear();
+    m_headerFields.clear();
+    m_endTime.clear();
     m_hasEnd = false;
     m_rows.clear();
     m_failColumn = 0;
@@ -138,13 +142,18 @@ HRESULT MRV_LogFile::loadLogFile() {
     LineReader lines(text);
     QString line;
     if (!lines.next(line))
-        return S_OK;
+        return notALog(QStringLiteral("the file holds no line"));
     m_header = line;
     m_header.remove(QChar(0xFEFF));
+    m_headerFields = fieldsOf(m_header, 6);
+    if (!isHeader(m_headerFields))
+        return notALog(QStringLiteral("line 1 is not the header of a copy log (start time, base, "
+                                      "target, copy method, response, flag)"));
 
     for (int number = 0; lines.next(line); ++number) {
         if (line.startsWith(endMarker)) {
-            m_header += u'|' + line.mid(endMarker.size());
+            m_endTime = line.mid(endMarker.size());
+            m_header += u'|' + m_endTime;
             m_hasEnd = true;
             break;
         }
@@ -161,7 +170,7 @@ HRESULT MRV_LogFile::InsertLogLine(const QString& line, int number, int language
     if (line.isEmpty())
         return 1;
     useLanguage(language);
-    const QStringList fields = line.split(u'|');
+    const QStringList fields = fieldsOf(line, recordFieldCount);
     if (fields.size() < recordFieldCount)
         return fail(0, QString(), line, number);
 
@@ -182,6 +191,38 @@ HRESULT MRV_LogFile::InsertLogLine(const QString& line, int number, int language
         row << fields[i];
     m_rows.append(std::move(row));
     return 0;
+}
+
+QStringList MRV_LogFile::fieldsOf(const QString& line, int count) {
+    QStringList fields = MRV_CopyLog::splitLine(line);
+    // A log written before values were escaped may hold a value that ends
+    // in a backslash; its line then has too few fields, unless read as it
+    // was written.
+    if (fields.size() < count && line.contains(u'\\')) {
+        QStringList plain = line.split(u'|');
+        if (plain.size() >= count)
+            return plain;
+    }
+    return fields;
+}
+
+bool MRV_LogFile::isHeader(const QStringList& fields) {
+    const auto digits = [](const QString& text) {
+        return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                              [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    return fields.size() == 6 &&
+           QDateTime::fromString(fields[0], QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid() &&
+           digits(fields[3]) && digits(fields[4]) && (fields[5] == u"0" || fields[5] == u"1");
+}
+
+HRESULT MRV_LogFile::notALog(const QString& why) {
+    CLogBase(u"MRV", u"MRV_LogFile::loadLogFile").LogError(u"'%s': %s", m_path, why);
+    MRV_Interaction& ui = MRV_Interaction::current();
+    ui.error(CTSBSTR(ui.language()).FormatId(10220, m_path, why));
+    m_header.clear();
+    m_headerFields.clear();
+    return E_FAIL;
 }
 
 HRESULT MRV_LogFile::fail(int column, const QString& value, const QString& line, int number) {

@@ -57,9 +57,11 @@ public:
     static CategoryLookup templateLookup(MRV_ConnectionContext* context);
 
     // Reads the file named by path() into the rows, in the interaction's
-    // current language. An unreadable file or a bad line is reported to the
-    // user; the rows read before a bad line stay. S_OK when every line was
-    // read, E_FAIL otherwise.
+    // current language. An unreadable file, one that is not a copy log (no
+    // header line of six fields with a start time) or a bad line is
+    // reported to the user; the rows read before a bad line stay. S_OK when
+    // every line was read, E_FAIL otherwise. A log without its end line
+    // reads whole: hasEndLine() tells that its run was interrupted.
     HRESULT loadLogFile();
 
     // Parses one record line (number counts record lines from 0) into a row.
@@ -70,6 +72,11 @@ public:
     // Line 1 without byte-order marks, with "|" and the end time appended
     // when the end line was read.
     const QString& headerText() const { return m_header; }
+    // The header's six fields, unescaped: start time, base, target, the
+    // copy method's and the response's string ids, the missing-fields flag.
+    const QStringList& headerFields() const { return m_headerFields; }
+    // The end time, empty without an end line.
+    const QString& endTime() const { return m_endTime; }
     bool hasEndLine() const { return m_hasEnd; }
     const QList<Row>& rows() const { return m_rows; }
     // The column titles in the language the file was read in.
@@ -114,10 +121,17 @@ private:
     const CategoryText& category(const QString& categoryId, int language);
     const QString& stringText(quint32 id, int language);
     HRESULT fail(int column, const QString& value, const QString& line, int number);
+    static bool isHeader(const QStringList& fields);
+    // The fields of a line that should have count of them.
+    static QStringList fieldsOf(const QString& line, int count);
+    // The file is not a copy log: said to the user with the reason.
+    HRESULT notALog(const QString& why);
 
     QString m_path;
     CategoryLookup m_lookup;
     QString m_header;
+    QStringList m_headerFields;
+    QString m_endTime;
     bool m_hasEnd = false;
     QStringList m_titles;
     QList<Row> m_rows;

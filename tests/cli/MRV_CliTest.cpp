@@ -4,6 +4,7 @@
 #include "di/MRV_ConnectionContext.h"
 #include "host/objects/LLCompany.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -101,15 +102,16 @@ TEST(Cli, HelpAndVersion) {
 TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
     QTemporaryDir dir;
     MRV_ConnectionContext context;
-    context.targetCompanyName = QStringLiteral("Target");
+    context.targetCompanyName = QStringLiteral("Tar|get");
     context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
-    QString path;
-    {
+    context.copyMethod = 3;
+    context.responseToFailure = 1;
+    const auto writeLog = [&](bool end) {
         MRV_CopyLog log(context);
-        ASSERT_TRUE(log.open(dir.path()));
+        EXPECT_TRUE(log.open(dir.path()));
         log.writeHeader();
         const QList<QStringList> records{
-            {QStringLiteral("MRV_TRN_QUERIES_100"), QStringLiteral("402"), QStringLiteral("Q1"),
+            {QStringLiteral("MRV_TRN_QUERIES_100"), QStringLiteral("402"), QStringLiteral("Q|1"),
              QStringLiteral("Open orders")},
             {QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("403"),
              QStringLiteral("7"), QStringLiteral("Line\nbreak")}};
@@ -122,23 +124,32 @@ TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
             log.setBaseDescription(r[3]);
             log.writeRecord(true);
         }
-        log.writeEnd();
-        path = log.filePath();
-    }
+        if (end)
+            log.writeEnd();
+        return log.filePath();
+    };
+    const QString path = writeLog(true);
     const Result shown = run({QStringLiteral("log"), QStringLiteral("show"), path});
     ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
     const QStringList lines = shown.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4) << shown.out.toStdString();
+    // The header's ids are shown as their texts.
+    ASSERT_EQ(lines.size(), 10) << shown.out.toStdString();
+    EXPECT_EQ(lines[3], QStringLiteral("Target:       Tar|get"));
+    EXPECT_EQ(lines[4], QStringLiteral("Copy method:  Add New Records Without Updating Existing "
+                                       "Records (2024)"));
+    EXPECT_TRUE(lines[5].startsWith(QStringLiteral("Response:     "))) << lines[5].toStdString();
+    EXPECT_TRUE(lines[5].endsWith(QStringLiteral("(2028)"))) << lines[5].toStdString();
+    EXPECT_FALSE(lines[5].contains(QStringLiteral("Log Error")));
     // The columns line up: every row has its base code where the title
-    // line has its column.
-    const qsizetype column = lines[1].indexOf(QStringLiteral("Base Code"));
+    // line has its column, a "|" in a value included.
+    const qsizetype column = lines[7].indexOf(QStringLiteral("Base Code"));
     ASSERT_GT(column, 0) << shown.out.toStdString();
-    EXPECT_EQ(lines[2].mid(column, 2), QStringLiteral("Q1"));
-    EXPECT_EQ(lines[3].mid(column, 1), QStringLiteral("7"));
+    EXPECT_EQ(lines[8].mid(column, 4), QStringLiteral("Q|1 "));
+    EXPECT_EQ(lines[9].mid(column, 1), QStringLiteral("7"));
     EXPECT_TRUE(shown.out.contains(QStringLiteral("Line break")));
     // The category's place in the worksheet tree comes from the template.
-    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("1.1 ")));
-    EXPECT_TRUE(lines[2].contains(QStringLiteral("Customization")));
+    EXPECT_TRUE(lines[8].startsWith(QStringLiteral("1.1 ")));
+    EXPECT_TRUE(lines[8].contains(QStringLiteral("Customization")));
 
     const QString sheet = dir.filePath(QStringLiteral("out.xls"));
     const Result exported = run({QStringLiteral("log"), QStringLiteral("export"), path, sheet});
@@ -146,8 +157,23 @@ TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
     EXPECT_TRUE(QFileInfo(sheet).size() > 0);
 
     EXPECT_EQ(run({QStringLiteral("log"), QStringLiteral("show")}).status, 2);
-    const Result missing =
-        run({QStringLiteral("log"), QStringLiteral("show"), dir.filePath(QStringLiteral("none"))});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_FALSE(missing.err.isEmpty());
+    // A missing file, one that is no log and a log whose run was cut off
+    // each fail with what is wrong.
+    const QString random = dir.filePath(QStringLiteral("random.txt"));
+    {
+        QFile file(random);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("\x8f\x13\xfe\x00zz|||\xc3", 10));
+    }
+    const QString interrupted = writeLog(false);
+    const QList<std::pair<QString, QString>> failing{
+        {dir.filePath(QStringLiteral("none")), QStringLiteral("none")},
+        {random, QStringLiteral("is not a copy log")},
+        {interrupted, QStringLiteral("was interrupted")}};
+    for (const auto& [file, message] : failing) {
+        const Result failed = run({QStringLiteral("log"), QStringLiteral("show"), file});
+        EXPECT_EQ(failed.status, 1) << file.toStdString();
+        EXPECT_TRUE(failed.err.contains(message)) << failed.err.toStdString();
+        EXPECT_TRUE(failed.err.contains(file)) << failed.err.toStdString();
+    }
 }

@@ -13,10 +13,14 @@
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "worksheet/MRV_SelectionManager.h"
 
+#include <QDirIterator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QXmlStreamReader>
+
+#include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -294,6 +298,63 @@ TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
     qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
+}
+
+// Stands for a user whose program is killed while a question is open.
+class KilledAtAFailure : public MRV_ScriptedInteraction {
+protected:
+    int messageBox(Kind kind, const QString& caption, const QString& text, bool withCancel,
+                   int defaultButton) override {
+        if (text.startsWith(QStringLiteral("The following record failed")))
+            ::raise(SIGKILL);
+        return MRV_ScriptedInteraction::messageBox(kind, caption, text, withCancel, defaultButton);
+    }
+};
+
+// A run killed in the middle of a category leaves the target without the
+// category's records, and the log without their lines.
+TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
+    LLObjectsCOM::Company& target = *context.targetCompany;
+    const QString last =
+        column(*context.baseCompany, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode = "
+                                                    "(SELECT MAX(FirmCode) FROM OMRC)"))
+            .value(0);
+    ASSERT_FALSE(last.isEmpty());
+    column(target, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (90, '%1')")
+                       .arg(QString(last).replace(u'\'', QStringLiteral("''"))));
+    const QString names = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
+    const QStringList before = column(target, names);
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    // Add new records only: the last one exists already and fails, and the
+    // question about it is where the run dies.
+    context.copyMethod = 3;
+    context.responseToFailure = 1;
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            KilledAtAFailure killed;
+            killed.answers = {MRV_Interaction::ButtonYes};
+            MRV_InteractionScope killedScope{killed};
+            MRV_ConfigurationManager manager(context);
+            MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany();
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+
+    EXPECT_EQ(column(target, names), before);
+    QStringList logs;
+    for (QDirIterator it(dir.filePath(QStringLiteral("logs")), QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        logs << it.next();
+    ASSERT_EQ(logs.size(), 1);
+    MRV_LogFile log(logs.first());
+    ASSERT_EQ(log.loadLogFile(), S_OK) << ui.transcript.join(u'\n').toStdString();
+    EXPECT_FALSE(log.hasEndLine());
+    for (const MRV_LogFile::Row& row : log.rows())
+        EXPECT_NE(row[MRV_LogFile::Category], QStringLiteral("Manufacturers"))
+            << row.join(u'|').toStdString();
 }
 
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {

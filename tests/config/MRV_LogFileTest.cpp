@@ -233,15 +233,43 @@ TEST_F(LogFile, ACutOffLogShowsWhatItHas) {
     EXPECT_EQ(file.rows().size(), 1);
     EXPECT_EQ(user.transcript, QStringList("error: Wrong format in the line 2 of the log file - "
                                            "\n'MRV_TRN_QU'"));
+}
 
-    // Nothing but a part of the header.
+// A file without a copy log's header line is no log: it is refused with
+// why, whatever follows.
+TEST_F(LogFile, AFileWithoutTheHeaderIsNoLog) {
+    const QString record = QStringLiteral("MRV_TRN_QUERIES_100|212|402|Q1|One|Q1|One||");
+    const QList<std::pair<QByteArray, QString>> cases{
+        {QByteArray(), "the file holds no line"},
+        {QByteArray("2"), "the file holds no line"},
+        {QByteArray("\x8f\x13\xfe\x00zz|||\xc3\r\n\x01", 13), "line 1 is not"},
+        {utf16le("2026-12-04 09:05:07|Base|Target|2024|2028"), "line 1 is not"},
+        {utf16le("2026-12-04 09:05:07|Ba|se|Target|2024|2028|1"), "line 1 is not"},
+        {utf16le("2026-13-04 09:05:07|Base|Target|2024|2028|1"), "line 1 is not"},
+        {utf16le("2026-12-04 09:05:07|Base|Target|20x4|2028|1"), "line 1 is not"},
+        {utf16le("2026-12-04 09:05:07|Base|Target|2024|2028|2"), "line 1 is not"},
+        {utf16le(record + "\r\n" + record), "line 1 is not"},
+    };
+    for (const auto& [bytes, why] : cases) {
+        user.transcript.clear();
+        const QString path = dir.filePath(QStringLiteral("nolog%1.txt").arg(++files));
+        ASSERT_TRUE(writeBytes(path, bytes));
+        const MRV_LogFile file = load(path);
+        EXPECT_EQ(result, E_FAIL) << why.toStdString();
+        EXPECT_TRUE(file.rows().isEmpty());
+        EXPECT_TRUE(file.headerText().isEmpty());
+        ASSERT_EQ(user.transcript.size(), 1);
+        EXPECT_TRUE(
+            user.transcript[0].startsWith("error: '" + path + "' is not a copy log: " + why))
+            << user.transcript[0].toStdString();
+    }
+    // A header alone is a log of a run that wrote nothing yet.
     user.transcript.clear();
-    const QString empty = dir.filePath("empty.txt");
-    ASSERT_TRUE(writeBytes(empty, QByteArray("2")));
-    file = load(empty);
+    const MRV_LogFile file = load(write({header}));
     EXPECT_EQ(result, S_OK);
-    EXPECT_TRUE(file.headerText().isEmpty());
-    EXPECT_TRUE(file.rows().isEmpty());
+    EXPECT_EQ(file.headerFields(),
+              QStringList({"2026-12-04 09:05:07", "Base", "Target", "2024", "2028", "1"}));
+    EXPECT_FALSE(file.hasEndLine());
     EXPECT_TRUE(user.transcript.isEmpty());
 }
 
@@ -375,15 +403,20 @@ TEST_F(LogFile, SaveAsExcelAsksForTheFile) {
               QStringList("Could not open file '" + dir.filePath("no/such.xls") + "'"));
 }
 
-// What a hostile value becomes on its way through a log: line feeds turn
-// into blanks; a "|" is written as it is and so splits the value, moving the
-// fields after it one column on (the last ones drop off the row).
-TEST_F(LogFile, HostileValuesReadBackAsTheFormatAllows) {
-    const QStringList values = nastyStrings();
+// A hostile value reads back from a log as it was written, but for line
+// feeds, which become blanks; a "|" or "\\" in a value is escaped so that no
+// field moves.
+TEST_F(LogFile, HostileValuesReadBackAsTheyWereWritten) {
+    QStringList values = nastyStrings();
     ASSERT_FALSE(values.isEmpty());
+    values << "|"
+           << "\\"
+           << "\\|"
+           << "a\\\\|b|"
+           << "|\\";
     MRV_ConnectionContext context;
     context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
-    context.targetCompanyName = QStringLiteral("Hostile");
+    context.targetCompanyName = QStringLiteral("Host|ile\\");
     MRV_CopyLog log(context);
     log.setClock(clockOf({at("2026-12-04 09:05:07")}));
     ASSERT_TRUE(log.open(dir.path()));
@@ -419,15 +452,30 @@ TEST_F(LogFile, HostileValuesReadBackAsTheFormatAllows) {
             QStringList fields;
             for (int field = 0; field < 6; ++field)
                 fields << (alone < 0 || alone == field ? written : QStringLiteral("m"));
-            const QStringList expected = fields.join(u'|').split(u'|').mid(0, 6);
-            EXPECT_EQ(file.rows()[row].mid(MRV_LogFile::BaseCode), expected)
+            EXPECT_EQ(file.rows()[row].mid(MRV_LogFile::BaseCode), fields)
                 << "row " << row << ": " << value.toStdString();
             EXPECT_EQ(file.rows()[row][MRV_LogFile::TransType], u"Added");
-            if (!value.contains(u'|') && !value.contains(u'\n')) {
-                EXPECT_EQ(file.rows()[row].mid(MRV_LogFile::BaseCode), fields);
-            }
         }
     }
-    EXPECT_EQ(file.headerText(),
-              QStringLiteral("2026-12-04 09:05:07||Hostile|10009|10010|0|2026-12-04 09:05:07"));
+    EXPECT_EQ(file.headerFields(),
+              QStringList({"2026-12-04 09:05:07", "", "Host|ile\\", "10009", "10010", "0"}));
+    EXPECT_EQ(file.endTime(), u"2026-12-04 09:05:07");
+}
+
+// Logs written before values were escaped read as they did: a backslash
+// before anything but "|" or "\\" is a character of the value.
+TEST_F(LogFile, OlderLogsReadAsBefore) {
+    const MRV_LogFile file = load(write({
+        header,
+        "MRV_TRN_QUERIES_100|212|402|C:\\temp\\n|\\x||||",
+        "MRV_TRN_QUERIES_100|212|402|end\\|||||",
+    }));
+    EXPECT_EQ(result, S_OK);
+    ASSERT_EQ(file.rows().size(), 2);
+    EXPECT_EQ(file.rows()[0][MRV_LogFile::BaseCode], u"C:\\temp\\n");
+    EXPECT_EQ(file.rows()[0][MRV_LogFile::BaseDesc], u"\\x");
+    // A value that ended in a backslash would escape the separator after
+    // it; the line is then short of fields and is read as it was written.
+    EXPECT_EQ(file.rows()[1][MRV_LogFile::BaseCode], u"end\\");
+    EXPECT_EQ(file.rows()[1][MRV_LogFile::BaseDesc], u"");
 }
