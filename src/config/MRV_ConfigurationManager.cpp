@@ -530,6 +530,7 @@ HRESULT MRV_ConfigurationManager::GetBOMFromDB(const QString& stringId,
     ui.statusText(status, false, 0);
     BOMTableList tables;
     manager->readFromDatabase(keys, tables);
+    const HRESULT read = manager->failedRecords() > 0 ? S_FALSE : S_OK;
     for (const MRV_BOMTable& table : tables) {
         QString records;
         for (const MRV_BOMDocument& document : table.documents) {
@@ -539,7 +540,7 @@ HRESULT MRV_ConfigurationManager::GetBOMFromDB(const QString& stringId,
         }
         text += tableText({{QStringLiteral("name"), table.name}}, records);
     }
-    return S_OK;
+    return read;
 }
 
 HRESULT MRV_ConfigurationManager::GetBOMFromXML(const QString& stringId,
@@ -596,6 +597,9 @@ HRESULT MRV_ConfigurationManager::writeBody(QString& text, MRV_Worksheet& worksh
                 complete = false;
                 continue;
             }
+            // Some records could not be read: the others are written.
+            if (hr == S_FALSE)
+                complete = false;
         } catch (const ComError& e) {
             log.LogError(u"%s", e.errorMessage());
             complete = false;
@@ -781,6 +785,9 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
     HRESULT status = saveConfiguration(worksheet, baseIsFile);
     if (FAILED(status))
         return status;
+    // What the file lacks (records logged as they were read, categories
+    // that could not be read) fails the run, though the rest is copied.
+    const bool incomplete = status == S_FALSE;
     // The file just written is the base of the run from here on.
     const QString savedBase = m_context.databaseName;
     m_context.databaseName = m_context.targetFilePath;
@@ -804,7 +811,7 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
     m_parser.reset();
     if (status != S_OK && target->InTransaction())
         target->EndTransaction(1);
-    return status;
+    return status == S_OK && incomplete ? E_FAIL : status;
 }
 
 void MRV_ConfigurationManager::updateWorksheet(MRV_Worksheet& worksheet) {

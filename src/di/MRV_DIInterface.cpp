@@ -16,6 +16,7 @@
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
+#include "xml/MRV_XmlString.h"
 
 #include <QSet>
 
@@ -26,6 +27,37 @@ namespace {
 // Selected records are read a group at a time, so that a long selection
 // never makes a statement too deep for the database.
 constexpr qsizetype KeysPerStatement = 100;
+
+// Why a record document cannot travel in a configuration file: a value
+// holds a character XML cannot carry. Empty when every value can.
+QString unwritableValue(QStringView xml) {
+    const qsizetype at = firstNonXmlChar(xml);
+    if (at < 0)
+        return QString();
+    // Values are escaped text between their element's tags.
+    const qsizetype open = xml.lastIndexOf(u'<', at);
+    QStringView name = open < 0 ? QStringView() : xml.mid(open + 1, at - open - 1);
+    name = name.left(name.indexOf(u'>'));
+    return QStringLiteral("The value of %1 holds a character that XML cannot carry (U+%2)")
+        .arg(name.isEmpty() ? QStringLiteral("a field") : name.toString())
+        .arg(xml[at].unicode(), 4, 16, QLatin1Char('0'));
+}
+
+// The text of the first element named name in a row of the host's
+// documents, unescaped enough to name a record.
+QString elementText(QStringView row, const QString& name) {
+    const QString open = u'<' + name + u'>';
+    const qsizetype from = row.indexOf(open);
+    if (from < 0)
+        return QString();
+    const qsizetype start = from + open.size();
+    const qsizetype end = row.indexOf(QStringLiteral("</") + name + u'>', start);
+    return row.mid(start, end < 0 ? -1 : end - start)
+        .toString()
+        .replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
 
 QString joinedWith(const QString& separator, const QStringList& parts) {
     QStringList kept;
@@ -288,10 +320,16 @@ void MRV_DIInterface::readObjects(MRV_CompanySql& base, const MRV_TableDeclarati
         base.company().GetBusinessObject(table.objectType);
     MRV_DIReferences references(base);
     for (const QStringList& key : texts) {
-        // A key that is gone from the base is passed over.
-        if (!object->Invoke(QStringLiteral("GetByKey"), typedKeys(base, table, key)).toBool())
+        const QString code = key.join(QStringLiteral(", "));
+        if (!object->Invoke(QStringLiteral("GetByKey"), typedKeys(base, table, key)).toBool()) {
+            logReadFailure(code, hostError(base.company()));
             continue;
+        }
         QString xml = object->Invoke(QStringLiteral("GetAsXML")).toString();
+        if (const QString why = unwritableValue(xml); !why.isEmpty()) {
+            logReadFailure(code, why);
+            continue;
+        }
         if (!table.references.isEmpty()) {
             MRV_BOMRecord record;
             if (record.parse(xml)) {
@@ -340,6 +378,7 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
         const qsizetype declarationEnd = xml.indexOf(QLatin1String("?>"));
         rows += declarationEnd < 0 ? xml : xml.mid(declarationEnd + 2);
     }
+    rows = writableRows(table, rows);
     if (!rows.contains(QLatin1String("<row>")))
         return;
     QString document = MRV_BOMRecord::tableDocument(table.name, rows);
@@ -351,6 +390,30 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
         }
     }
     out.documents << MRV_BOMDocument{document, 0};
+}
+
+QString MRV_DIInterface::writableRows(const MRV_TableDeclaration& table, const QString& rows) {
+    if (firstNonXmlChar(rows) < 0)
+        return rows;
+    // Values are escaped, so "<row>" starts a row and nothing else.
+    const QString start = QStringLiteral("<row>");
+    QString kept;
+    for (qsizetype from = 0; from < rows.size();) {
+        qsizetype next = rows.indexOf(start, from + 1);
+        if (next < 0)
+            next = rows.size();
+        const QStringView row = QStringView(rows).mid(from, next - from);
+        if (const QString why = unwritableValue(row); why.isEmpty()) {
+            kept += row;
+        } else {
+            QStringList code;
+            for (const QString& column : table.keyColumns)
+                code << elementText(row, column);
+            logReadFailure(code.join(QStringLiteral(", ")), why);
+        }
+        from = next;
+    }
+    return kept;
 }
 
 void MRV_DIInterface::readChildren(MRV_CompanySql& base, const MRV_TableDeclaration& parent,
@@ -390,6 +453,7 @@ void MRV_DIInterface::readChildren(MRV_CompanySql& base, const MRV_TableDeclarat
 void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
     CLogBase log(u"MRV", u"MRV_DIInterface::readFromDatabase");
     tables.clear();
+    m_failures = 0;
     MRV_CompanySql base(baseCompany());
     for (const MRV_TableDeclaration& t : m_tables) {
         if (t.isChild())
@@ -825,6 +889,27 @@ void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDe
 void MRV_DIInterface::logOutcome(const Outcome& outcome) {
     if (!outcome.succeeded)
         ++m_failures;
+    writeLogLine(outcome);
+    if (!outcome.succeeded)
+        respondToFailure(outcome);
+}
+
+void MRV_DIInterface::logReadFailure(const QString& code, const QString& error) {
+    ++m_failures;
+    CLogBase(u"MRV", u"MRV_DIInterface::readFromDatabase")
+        .LogError(u"%s: record %s not read: %s", m_categoryId, code, error);
+    Outcome outcome;
+    outcome.baseCode = code;
+    outcome.error = error;
+    writeLogLine(outcome);
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR text(ui.language());
+    text.FormatId(10207, MRV_ResourceManager::instance()->textOf(m_categoryId, ui.language()), code,
+                  error);
+    ui.error(text, false);
+}
+
+void MRV_DIInterface::writeLogLine(const Outcome& outcome) {
     if (m_context && m_context->copyLog) {
         MRV_CopyLog& log = *m_context->copyLog;
         log.resetRecord();
@@ -839,8 +924,6 @@ void MRV_DIInterface::logOutcome(const Outcome& outcome) {
         log.setError(outcome.error);
         log.writeRecord(m_logFlag != 0);
     }
-    if (!outcome.succeeded)
-        respondToFailure(outcome);
 }
 
 void MRV_DIInterface::respondToFailure(const Outcome& outcome) {

@@ -122,6 +122,8 @@ public:
     // Writes the outcome's log line; after a failure, answers the run's
     // response to a failed copy (asking the user or stopping the run).
     void logOutcome(const Outcome& outcome);
+    // The records that failed in the last read or write of the category.
+    int failedRecords() const { return m_failures; }
 
 protected:
     void declareTable(MRV_TableDeclaration table);
@@ -215,6 +217,12 @@ private:
     QString hostError(LLObjectsCOM::Company& company) const;
     static QString errorText(const ComError& error);
     void respondToFailure(const Outcome& outcome);
+    void writeLogLine(const Outcome& outcome);
+    // A base record that cannot be read or cannot travel: it is left out,
+    // logged as failed with why, and shown to the user.
+    void logReadFailure(const QString& code, const QString& error);
+    // The rows that can travel; the others are logged as failed.
+    QString writableRows(const MRV_TableDeclaration& table, const QString& rows);
     // The company that can describe the grid's columns: base, else target,
     // else the user's own; null when none is connected.
     LLObjectsCOM::Company* describingCompany() const;

@@ -35,3 +35,5 @@ inline QString fromXmlCh(const XMLCh* text) {
 // U+FFFF. Xerces' DOM takes such text without complaint and only fails later,
 // when the document is written or read back.
 bool isXmlText(QStringView text);
+// The position of the first character isXmlText refuses; -1 when none.
+qsizetype firstNonXmlChar(QStringView text);

@@ -16,6 +16,7 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QXmlStreamReader>
 
@@ -355,6 +356,98 @@ TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
     for (const MRV_LogFile::Row& row : log.rows())
         EXPECT_NE(row[MRV_LogFile::Category], QStringLiteral("Manufacturers"))
             << row.join(u'|').toStdString();
+}
+
+// Base records that cannot travel: values holding characters XML cannot
+// carry (a business object's and a table row's), and a key the base lists
+// but its object cannot read. Each fails alone, with why; the rest goes on.
+TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
+    QString firstProject;
+    {
+        QSqlDatabase raw =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(server->folder() + QStringLiteral("/BASE.db"));
+        ASSERT_TRUE(raw.open());
+        QSqlQuery q(raw);
+        for (const char* sql :
+             {"UPDATE OMRC SET FirmName = 'Bad' || char(0) || 'Name' WHERE FirmCode = 1",
+              "INSERT INTO OMRC (FirmCode, FirmName) VALUES (90000, 'Too far')",
+              "UPDATE OPRJ SET PrjName = 'P' || char(1) WHERE rowid = "
+              "(SELECT MIN(rowid) FROM OPRJ)"})
+            ASSERT_TRUE(q.exec(QLatin1String(sql))) << sql << q.lastError().text().toStdString();
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY rowid LIMIT 1")));
+        ASSERT_TRUE(q.next());
+        firstProject = q.value(0).toString();
+        q.finish();
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    LLObjectsCOM::Company& base = *context.baseCompany;
+    for (const char* id : {"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"})
+        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    const QStringList failures{
+        "'Manufacturers': the base record 1 is not copied: The value of ManufacturerName holds "
+        "a character that XML cannot carry (U+0000)",
+        "'Manufacturers': the base record 90000 is not copied: ",
+        "'Projects': the base record " + firstProject +
+            " is not copied: The value of PrjName holds a character that XML cannot carry "
+            "(U+0001)"};
+    const auto expectFailures = [&] {
+        const QStringList shown = ui.shown(QStringLiteral("status bold: "));
+        ASSERT_GE(shown.size(), failures.size()) << ui.transcript.join(u'\n').toStdString();
+        for (const QString& failure : failures)
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                                    [&](const QString& s) { return s.startsWith(failure); }))
+                << failure.toStdString() << "\n"
+                << shown.join(u'\n').toStdString();
+    };
+
+    // The file holds the others and every parser reads it.
+    const QString path = dir.filePath(QStringLiteral("out.xml"));
+    {
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, worksheet(), manager);
+        EXPECT_EQ(flow.saveConfigurationFile(path), S_FALSE);
+        expectFailures();
+        MRV_ConfigurationManager reader(context);
+        ASSERT_EQ(reader.openFile(path), S_OK) << ui.transcript.join(u'\n').toStdString();
+        QList<ConfigurationTableData> tables;
+        reader.getData(QStringLiteral("MRV_TRN_MANUFACTURERS_100"), tables);
+        ASSERT_EQ(tables.size(), 1);
+        EXPECT_EQ(
+            tables[0].documents.size(),
+            column(base, QStringLiteral("SELECT FirmCode FROM OMRC WHERE FirmCode <> -1")).size() -
+                2);
+    }
+
+    // The copy writes the others, logs the three and fails.
+    ui.transcript.clear();
+    ui.answers = {MRV_Interaction::ButtonYes};
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
+    expectFailures();
+    LLObjectsCOM::Company& target = *context.targetCompany;
+    EXPECT_EQ(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 "
+                                            "ORDER BY 1")),
+              column(base, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode NOT IN (-1, "
+                                          "1, 90000) ORDER BY 1")));
+    EXPECT_EQ(column(target, QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY 1")),
+              column(base, QStringLiteral("SELECT PrjCode FROM OPRJ WHERE PrjCode <> '%1' ORDER "
+                                          "BY 1")
+                               .arg(firstProject)));
+    MRV_LogFile log(flow.logPath());
+    ASSERT_EQ(log.loadLogFile(), S_OK);
+    QStringList failed;
+    for (const MRV_LogFile::Row& row : log.rows())
+        if (row[MRV_LogFile::Result] == u"Failed")
+            failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
+    ASSERT_EQ(failed.size(), 3) << failed.join(u'\n').toStdString();
+    // Projects are written before manufacturers.
+    EXPECT_TRUE(failed[0].startsWith(firstProject + QStringLiteral(" The value of PrjName")));
+    EXPECT_TRUE(failed[1].startsWith(QStringLiteral("1 The value of ManufacturerName")));
+    EXPECT_TRUE(failed[2].startsWith(QStringLiteral("90000 ")));
+    EXPECT_TRUE(failed[2].contains(QStringLiteral("not a whole number")));
 }
 
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
