@@ -121,14 +121,16 @@ void MRV_ConfigurationManager::startDocument() {
     m_startTags = 0;
     m_inRecord = m_skipObject = m_skipTable = m_inTable = m_failed = false;
     m_pendingText.clear();
+    m_leafOpen = false;
     m_record.clear();
 }
 
 void MRV_ConfigurationManager::startElement(const XMLCh*, const XMLCh* localname, const XMLCh*,
                                             const xercesc::Attributes& attributes) {
-    flushText();
+    flushText(false);
     const QString name = fromXmlCh(localname);
     m_element = name;
+    m_leafOpen = true;
     MRV_Interaction::current().progressPosition(++m_startTags);
     if (m_headerOnly || m_skipObject || m_skipTable)
         return;
@@ -181,17 +183,19 @@ void MRV_ConfigurationManager::characters(const XMLCh* chars, XMLSize_t length) 
     m_pendingText += QStringView(reinterpret_cast<const char16_t*>(chars), qsizetype(length));
 }
 
-void MRV_ConfigurationManager::flushText() {
+void MRV_ConfigurationManager::flushText(bool wholeContent) {
     if (m_pendingText.isEmpty())
         return;
     const QString text = m_pendingText;
     m_pendingText.clear();
     if (!m_skipObject && !m_skipTable)
-        takeText(text);
+        takeText(text, wholeContent);
 }
 
-void MRV_ConfigurationManager::takeText(const QString& text) {
-    if (text.trimmed().isEmpty())
+void MRV_ConfigurationManager::takeText(const QString& text, bool wholeContent) {
+    // Blanks between elements are layout; blanks that are all an element
+    // of a record holds are its value ("   ", a lone line end).
+    if (text.trimmed().isEmpty() && !(wholeContent && m_inRecord))
         return;
     // Inside a record every element is the record's: a field that happens to
     // share a header element's name stays in the record.
@@ -217,7 +221,8 @@ void MRV_ConfigurationManager::takeText(const QString& text) {
 }
 
 void MRV_ConfigurationManager::endElement(const XMLCh*, const XMLCh* localname, const XMLCh*) {
-    flushText();
+    flushText(m_leafOpen);
+    m_leafOpen = false;
     if (m_headerOnly)
         return;
     const QString name = fromXmlCh(localname);

@@ -157,8 +157,10 @@ private:
     void noteProblem(const xercesc::SAXParseException& e);
     // Text gathered since the last tag, handed on as one piece: the reader
     // may deliver one text in several calls.
-    void flushText();
-    void takeText(const QString& text);
+    void flushText(bool wholeContent);
+    // Text of the element being read; wholeContent when it is all the
+    // element holds (no child element around it).
+    void takeText(const QString& text, bool wholeContent);
 
     MRV_ConnectionContext& m_context;
     std::unique_ptr<MRV_SAXParser> m_parser;
@@ -176,6 +178,7 @@ private:
     bool m_inTable = false;
     int m_startTags = 0;
     QString m_pendingText;
+    bool m_leafOpen = false; // no child element since the last start tag
     QString m_record;
     QMap<QString, QString> m_tableAttributes;
     QString m_tableName;

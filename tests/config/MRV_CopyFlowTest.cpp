@@ -450,6 +450,30 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
     EXPECT_TRUE(failed[2].contains(QStringLiteral("not a whole number")));
 }
 
+// Names of blanks or line ends only travel as they are.
+TEST_F(CopyFlow, ValuesOfBlanksOnlyArriveAsTheyAre) {
+    LLObjectsCOM::Company& base = *context.baseCompany;
+    column(base, QStringLiteral("DELETE FROM OMRC WHERE FirmCode <> -1"));
+    const QStringList names{"   ", "\r", " \r\n "};
+    for (qsizetype i = 0; i < names.size(); ++i)
+        column(base, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, N'%2')")
+                         .arg(i + 1)
+                         .arg(names[i]));
+    ASSERT_EQ(column(base, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode > 0 ORDER BY "
+                                          "FirmCode")),
+              names);
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    ui.answers = {MRV_Interaction::ButtonYes};
+    MRV_ConfigurationManager manager(context);
+    ASSERT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), S_OK)
+        << ui.transcript.join(u'\n').toStdString();
+    EXPECT_EQ(
+        column(*context.targetCompany,
+               QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode > 0 ORDER BY FirmCode")),
+        names);
+}
+
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
     worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
                        1);
