@@ -195,8 +195,7 @@ MRV_DIInterface::NameIndex& MRV_DIInterface::namesOf(const MRV_TableDeclaration&
         return *known;
     NameIndex index;
     MRV_CompanySql sql(targetCompany());
-    const int type = sql.serverType();
-    index.caseless = type != 2 && type != 3 && type != 5;
+    index.caseless = caselessTarget();
     const QString keyColumn = t.keyColumns.value(0);
     MRV_SQLBuilder lookup = sql.builder(t.name);
     lookup.addSelectColumn(keyColumn);
@@ -215,6 +214,35 @@ MRV_DIInterface::NameIndex& MRV_DIInterface::namesOf(const MRV_TableDeclaration&
         QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t.name)));
     index.maxKey = MRV_CompanySql::text(max).toLongLong();
     return *m_names.insert(t.name, index);
+}
+
+bool MRV_DIInterface::caselessTarget() {
+    if (!m_caseless) {
+        // The server types whose default collation tells cases apart.
+        const int type = MRV_CompanySql(targetCompany()).serverType();
+        m_caseless = type != 2 && type != 3 && type != 5;
+    }
+    return *m_caseless;
+}
+
+bool MRV_DIInterface::claimTarget(const MRV_TableDeclaration& table, const QStringList& identity,
+                                  Outcome& outcome) {
+    QString key = identity.join(QChar(0x1F));
+    if (caselessTarget())
+        key = key.toCaseFolded();
+    QHash<QString, QString>& claimed = m_claimed[table.name];
+    const auto first = claimed.constFind(key);
+    if (first == claimed.cend()) {
+        claimed.insert(key, outcome.baseCode);
+        return true;
+    }
+    // Written as an update of the first, the second would be lost in
+    // silence; written as a record of its own, a rerun would find both in
+    // one. It fails, naming the first.
+    outcome.error = QStringLiteral("The target company takes this record for the base record %1 "
+                                   "written before it (their keys or names differ only in case)")
+                        .arg(first.value());
+    return false;
 }
 
 void MRV_DIInterface::rememberName(const MRV_TableDeclaration& t, const QString& name,
@@ -555,6 +583,7 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
             : ReplaceAll;
     m_failures = 0;
     m_names.clear(); // the target's names are read again for every write
+    m_claimed.clear();
     try {
         MRV_CompanySql target(targetCompany());
         MRV_DIReferences references(target);
@@ -714,6 +743,8 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
                                   int copyMethod, Outcome& outcome) {
     bool found = false;
     QString name; // of a record the host numbers itself
+    if (table.generatedKeyName.isEmpty() && !claimTarget(table, keyTexts, outcome))
+        return;
     if (!table.generatedKeyName.isEmpty()) {
         // The host numbers these records itself: a record is the target's
         // record of the same name, whatever key it has there.
@@ -724,6 +755,8 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
                                         ? table.descriptionElement
                                         : table.generatedKeyName;
         name = row ? row->value(nameElement) : QString();
+        if (!claimTarget(table, {name}, outcome))
+            return;
         found = row && resolveTargetKey(name, table.name, key);
         if (found) {
             keyTexts[0] = key;

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <optional>
+
 namespace LLObjectsCOM {
 class Company;
 class HostObject;
@@ -245,6 +247,17 @@ private:
         QString folded(const QString& name) const { return caseless ? name.toCaseFolded() : name; }
     };
     NameIndex& namesOf(const MRV_TableDeclaration& table);
+    // Within one write a target record is written from one base record at
+    // most: identity is what the target finds the record by (its key, or
+    // the name of a record the host numbers), compared as the server
+    // compares. False, with the outcome's error naming the first, for a
+    // second.
+    bool claimTarget(const MRV_TableDeclaration& table, const QStringList& identity,
+                     Outcome& outcome);
+    QHash<QString, QHash<QString, QString>> m_claimed; // table -> identity -> base code
+    // The target's server compares text without regard to case.
+    bool caselessTarget();
+    std::optional<bool> m_caseless;
     // A record of a table with generated keys was added under key.
     void rememberName(const MRV_TableDeclaration& table, const QString& name, const QString& key);
     QHash<QString, NameIndex> m_names;

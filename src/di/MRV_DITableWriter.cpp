@@ -206,6 +206,11 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
     const Row base = row;
     if (!prepare(m_table, row, outcome))
         return false;
+    const QStringList identity = m_table.generatedKeyName.isEmpty()
+                                     ? valuesOf(row, m_table.keyColumns)
+                                     : QStringList{row.value(m_table.generatedKeyName)};
+    if (!m_owner.claimTarget(m_table, identity, outcome))
+        return false;
     bool found = false;
     if (!m_table.generatedKeyName.isEmpty()) {
         // The base's key means nothing in the target: the record is the

@@ -474,6 +474,40 @@ TEST_F(CopyFlow, ValuesOfBlanksOnlyArriveAsTheyAre) {
         names);
 }
 
+// On a server that ignores case two base records whose names differ only in
+// case are one record to the target: the first is copied, the second fails
+// naming it, on every run, and no run makes a duplicate.
+TEST_F(CopyFlow, BaseRecordsTheTargetTakesForOneAreCopiedOnce) {
+    LLObjectsCOM::Company& base = *context.baseCompany;
+    column(base, QStringLiteral("DELETE FROM OMRC WHERE FirmCode <> -1"));
+    column(base, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (1, N'NULL')"));
+    column(base, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (2, N'null')"));
+    column(base, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (3, N'Other')"));
+    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
+                       1);
+    context.copyMethod = 4;
+    for (int run = 0; run < 2; ++run) {
+        ui.answers = {MRV_Interaction::ButtonYes};
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, worksheet(), manager);
+        ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+        EXPECT_EQ(column(*context.targetCompany,
+                         QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 ORDER BY "
+                                        "FirmName")),
+                  QStringList({"NULL", "Other"}));
+        MRV_LogFile log(flow.logPath());
+        ASSERT_EQ(log.loadLogFile(), S_OK);
+        QStringList failed;
+        for (const MRV_LogFile::Row& row : log.rows())
+            if (row[MRV_LogFile::Result] == u"Failed")
+                failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
+        EXPECT_EQ(failed, QStringList("2 The target company takes this record for the base record "
+                                      "1 written before it (their keys or names differ only in "
+                                      "case)"))
+            << "run " << run;
+    }
+}
+
 TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
     worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
                        1);
