@@ -6,25 +6,60 @@
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
 #include "host/objects/LLRecordset.h"
+#include "host/objects/LLSecret.h"
 #include "host/objects/LLSqlTranslator.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <unistd.h>
+
 namespace LLObjectsCOM {
 
 namespace {
 
 // Options that take a value; everything else starting with "--" is a flag.
-const QStringList valueOptions{
-    QStringLiteral("--server"),       QStringLiteral("--type"),     QStringLiteral("--db"),
-    QStringLiteral("--localization"), QStringLiteral("--version"),  QStringLiteral("--name"),
-    QStringLiteral("--password"),     QStringLiteral("--register"), QStringLiteral("--login"),
-    QStringLiteral("--profile"),      QStringLiteral("--seed")};
+const QStringList valueOptions{QStringLiteral("--server"),   QStringLiteral("--type"),
+                               QStringLiteral("--db"),       QStringLiteral("--localization"),
+                               QStringLiteral("--version"),  QStringLiteral("--name"),
+                               QStringLiteral("--password"), QStringLiteral("--register"),
+                               QStringLiteral("--login"),    QStringLiteral("--profile"),
+                               QStringLiteral("--seed"),     QStringLiteral("--password-file")};
 const QStringList flagOptions{QStringLiteral("--superuser"), QStringLiteral("--xml")};
 
+const QString secretHelp =
+    QStringLiteral("a password on the command line is visible to every user; give it in "
+                   "LEDGERLINE_PASSWORD, with --password-file or at the prompt");
+
 } // namespace
+
+std::optional<QString> AdminCli::password(const QString& user, QString* error) {
+    const QByteArray fromEnvironment = qgetenv("LEDGERLINE_PASSWORD");
+    if (!fromEnvironment.isNull())
+        return QString::fromLocal8Bit(fromEnvironment);
+    if (m_options.contains(QStringLiteral("--password-file")))
+        return readPasswordFile(m_options.value(QStringLiteral("--password-file")), error);
+    if (!::isatty(STDIN_FILENO)) {
+        *error = QStringLiteral("no password for %1: set LEDGERLINE_PASSWORD, give "
+                                "--password-file or run on a terminal")
+                     .arg(user);
+        return std::nullopt;
+    }
+    m_err << "Password for " << user << ": " << Qt::flush;
+    QString line;
+    {
+        NoEcho quiet;
+        QTextStream in(stdin);
+        line = in.readLine();
+    }
+    m_err << '\n' << Qt::flush;
+    if (line.isNull()) {
+        *error = QStringLiteral("no password for %1").arg(user);
+        return std::nullopt;
+    }
+    return line;
+}
 
 QString AdminCli::usage() {
     return QStringLiteral(
@@ -33,15 +68,15 @@ QString AdminCli::usage() {
         "Runs the servers and companies of the Orvant Ledgerline host.\n"
         "\n"
         "Commands:\n"
-        "  server init DIR [--type N] [--register NAME] [--login USER:PASSWORD]\n"
+        "  server init DIR [--type N] [--register NAME] [--login USER]\n"
         "                                make DIR a server (type 6 by default; 2 and 5\n"
         "                                emulate the other SQL dialects)\n"
         "  server list                   the local server and the registered ones\n"
         "  company create NAME --db DB [--localization CODE] [--version N]\n"
         "  company list                  database, company name, localization, version\n"
         "  company drop DB\n"
-        "  user add DB CODE --password PW [--name NAME] [--superuser]\n"
-        "  user passwd DB CODE --password PW\n"
+        "  user add DB CODE [--name NAME] [--superuser]\n"
+        "  user passwd DB CODE\n"
         "  user list DB\n"
         "  backup DB                     copy DB into the server's backups/ folder\n"
         "  sql DB STATEMENT [--xml]      run one statement in any of the host's SQL\n"
@@ -57,6 +92,9 @@ QString AdminCli::usage() {
         "  --server NAME  the server: \".\", \"(local)\" or \"localhost\" (the default,\n"
         "                 $LEDGERLINE_HOME or ~/.local/share/ledgerline/server), a\n"
         "                 registered name, or a server folder\n"
+        "  --password-file F  the password for --login, user add and user passwd:\n"
+        "                 the first line of F, which only its owner may read; else\n"
+        "                 $LEDGERLINE_PASSWORD, else a prompt on the terminal\n"
         "  -h, --help     show this help and exit\n"
         "\n"
         "Exit status: 0 done, 1 failed, 2 wrong command line.\n");
@@ -107,6 +145,8 @@ int AdminCli::run(const QStringList& args) {
         }
         words << arg;
     }
+    if (m_options.contains(QStringLiteral("--password")))
+        return usageError(QStringLiteral("--password is refused: %1").arg(secretHelp));
     m_server = m_options.value(QStringLiteral("--server"), QStringLiteral("(local)"));
     if (words.isEmpty())
         return usageError(QStringLiteral("no command given"));
@@ -131,6 +171,8 @@ int AdminCli::serverCommand(const QStringList& words) {
     if (sub == u"init") {
         if (words.size() != 2)
             return usageError(QStringLiteral("'server init' takes the server folder"));
+        if (m_options.value(QStringLiteral("--login")).contains(u':'))
+            return usageError(QStringLiteral("--login takes the user alone: %1").arg(secretHelp));
         bool ok = true;
         const int type = m_options.value(QStringLiteral("--type"), QStringLiteral("6")).toInt(&ok);
         if (!ok)
@@ -143,10 +185,10 @@ int AdminCli::serverCommand(const QStringList& words) {
             return fail(error);
         if (m_options.contains(QStringLiteral("--login"))) {
             const QString login = m_options.value(QStringLiteral("--login"));
-            const qsizetype colon = login.indexOf(u':');
-            if (colon <= 0)
-                return usageError(QStringLiteral("--login takes USER:PASSWORD"));
-            if (!server->setLogin(login.left(colon), login.mid(colon + 1), &error))
+            const std::optional<QString> secret = password(login, &error);
+            if (!secret)
+                return fail(error);
+            if (!server->setLogin(login, *secret, &error))
                 return fail(error);
         }
         if (m_options.contains(QStringLiteral("--register")) &&
@@ -220,14 +262,15 @@ int AdminCli::userCommand(const QStringList& words) {
     const bool change = (sub == u"add" || sub == u"passwd") && words.size() == 3;
     if (!change && !(sub == u"list" && words.size() == 2))
         return usageError(QStringLiteral("'user' takes add DB CODE, passwd DB CODE or list DB"));
-    if (change && !m_options.contains(QStringLiteral("--password")))
-        return usageError(QStringLiteral("'user %1' needs --password").arg(sub));
     QString error;
     const std::optional<Server> server = Server::find(m_server, &error);
     if (!server)
         return fail(error);
     if (change) {
-        const QString password = m_options.value(QStringLiteral("--password"));
+        const std::optional<QString> secret = this->password(words[2], &error);
+        if (!secret)
+            return fail(error);
+        const QString& password = *secret;
         const bool ok =
             sub == u"add" ? Admin::addUser(*server, words[1], words[2],
                                            m_options.value(QStringLiteral("--name")), password,

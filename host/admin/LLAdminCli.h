@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QMap>
 #include <QSet>
 #include <QStringList>
@@ -29,6 +31,8 @@ private:
     int sqlCommand(const QStringList& words);
     int demoCommand(const QStringList& words);
     void printTable(const QStringList& header, const QList<QStringList>& rows);
+    // The password for user: environment, file or prompt; never an option.
+    std::optional<QString> password(const QString& user, QString* error);
 
     QTextStream& m_out;
     QTextStream& m_err;

@@ -4,12 +4,10 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_Util.h"
 #include "host/objects/LLCompany.h"
+#include "host/objects/LLSecret.h"
 #include "tsframework/CTSBSTR.h"
 
 #include <QFile>
-
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,28 +15,6 @@ namespace {
 QString plain(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
-
-// Echo off on the terminal for the life of a scope.
-class NoEcho {
-public:
-    NoEcho() : m_ok(tcgetattr(STDIN_FILENO, &m_saved) == 0) {
-        if (!m_ok)
-            return;
-        termios quiet = m_saved;
-        quiet.c_lflag &= ~tcflag_t(ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    }
-    ~NoEcho() {
-        if (m_ok)
-            tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
-    }
-    NoEcho(const NoEcho&) = delete;
-    NoEcho& operator=(const NoEcho&) = delete;
-
-private:
-    termios m_saved{};
-    bool m_ok;
-};
 
 } // namespace
 
@@ -53,7 +29,7 @@ std::optional<QString> MRV_TerminalInteraction::ask(const QString& prompt, bool 
     if (echo) {
         line = m_in->readLine();
     } else {
-        NoEcho quiet;
+        LLObjectsCOM::NoEcho quiet;
         line = m_in->readLine();
         m_err << '\n';
     }
@@ -196,12 +172,11 @@ std::optional<QString> MRV_TerminalInteraction::password(const QString& user) {
     if (!fromEnvironment.isNull())
         return QString::fromLocal8Bit(fromEnvironment);
     if (!passwordFile.isEmpty()) {
-        QFile file(passwordFile);
-        if (!file.open(QIODevice::ReadOnly)) {
-            m_err << "error: cannot read the password file " << passwordFile << '\n' << Qt::flush;
-            return std::nullopt;
-        }
-        return QString::fromUtf8(file.readLine()).remove(u'\r').remove(u'\n');
+        QString error;
+        const std::optional<QString> secret = LLObjectsCOM::readPasswordFile(passwordFile, &error);
+        if (!secret)
+            m_err << "error: " << error << '\n' << Qt::flush;
+        return secret;
     }
     return ask(QStringLiteral("Password of %1: ").arg(user), false);
 }

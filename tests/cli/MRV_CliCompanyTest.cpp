@@ -115,6 +115,26 @@ TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
     const Result none = run({QStringLiteral("settings")});
     EXPECT_EQ(none.status, 1);
     EXPECT_TRUE(none.err.contains(QStringLiteral("MIRROVA_PASSWORD")));
+
+    // A password file others may read is no secret: refused; its owner's
+    // alone logs in.
+    QTemporaryDir files;
+    const QString secret = files.filePath(QStringLiteral("secret"));
+    {
+        QFile file(secret);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("lobster\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadOther));
+    const Result open =
+        run({QStringLiteral("settings"), QStringLiteral("--password-file"), secret});
+    EXPECT_EQ(open.status, 1);
+    EXPECT_TRUE(open.err.contains(QStringLiteral("may be read or written by others")))
+        << open.err.toStdString();
+    ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(run({QStringLiteral("settings"), QStringLiteral("--password-file"), secret}).status,
+              0);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include "host/admin/LLAdminCli.h"
 
+#include <QFile>
+
 using namespace LLObjectsCOM;
 
 namespace {
@@ -49,14 +51,43 @@ TEST_F(HostWorld, AdminCreatesAServerACompanyAndQueriesIt) {
     EXPECT_EQ(r.out.trimmed(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
                                               "<row><USER_CODE>lobster</USER_CODE></row>"));
 
+    // Passwords come from the environment or from a file of the owner's.
+    qputenv("LEDGERLINE_PASSWORD", "m");
     r = admin({QStringLiteral("user"), QStringLiteral("add"), QStringLiteral("DEMO_US"),
-               QStringLiteral("manager"), QStringLiteral("--password"), QStringLiteral("m"),
-               QStringLiteral("--superuser"), QStringLiteral("--server"), s});
+               QStringLiteral("manager"), QStringLiteral("--superuser"), QStringLiteral("--server"),
+               s});
+    qunsetenv("LEDGERLINE_PASSWORD");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    r = admin({QStringLiteral("user"), QStringLiteral("passwd"), QStringLiteral("DEMO_US"),
-               QStringLiteral("lobster"), QStringLiteral("--password"), QStringLiteral("new"),
-               QStringLiteral("--server"), s});
+    const QString secret = dir.filePath(QStringLiteral("secret"));
+    {
+        QFile file(secret);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("new\r\nnot this\n");
+    }
+    const QStringList passwd{QStringLiteral("user"),
+                             QStringLiteral("passwd"),
+                             QStringLiteral("DEMO_US"),
+                             QStringLiteral("lobster"),
+                             QStringLiteral("--password-file"),
+                             secret,
+                             QStringLiteral("--server"),
+                             s};
+    for (const QFileDevice::Permissions open :
+         {QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
+          QFileDevice::ReadOwner | QFileDevice::ReadOther}) {
+        ASSERT_TRUE(QFile::setPermissions(secret, open));
+        r = admin(passwd);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("may be read or written by others")))
+            << r.err.toStdString();
+    }
+    ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    r = admin(passwd);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = admin({QStringLiteral("server"), QStringLiteral("init"), dir.filePath(QStringLiteral("L")),
+               QStringLiteral("--login"), QStringLiteral("sa"), QStringLiteral("--password-file"),
+               secret});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
     Company company;
     company.Server = s;
     company.CompanyDB = QStringLiteral("DEMO_US");
@@ -99,6 +130,17 @@ TEST_F(HostWorld, AdminErrorsAreOneLineAndNonZero) {
          1},
         {{QStringLiteral("server"), QStringLiteral("init"), dir.filePath(QStringLiteral("T")),
           QStringLiteral("--type"), QStringLiteral("9")},
+         1},
+        // No password on the command line.
+        {{QStringLiteral("user"), QStringLiteral("add"), QStringLiteral("DEMO_US"),
+          QStringLiteral("x"), QStringLiteral("--password"), QStringLiteral("pw")},
+         2},
+        {{QStringLiteral("server"), QStringLiteral("init"), dir.filePath(QStringLiteral("U")),
+          QStringLiteral("--login"), QStringLiteral("sa:pw")},
+         2},
+        {{QStringLiteral("user"), QStringLiteral("passwd"), QStringLiteral("DEMO_US"),
+          QStringLiteral("x"), QStringLiteral("--password-file"),
+          dir.filePath(QStringLiteral("no")), QStringLiteral("--server"), s},
          1},
     };
     for (const auto& [args, status] : cases) {

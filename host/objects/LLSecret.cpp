@@ -1,0 +1,43 @@
+#include "host/objects/LLSecret.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace LLObjectsCOM {
+
+std::optional<QString> readPasswordFile(const QString& path, QString* error) {
+    const auto refuse = [&](const QString& why) -> std::optional<QString> {
+        if (error)
+            *error = QStringLiteral("the password file %1 %2").arg(path, why);
+        return std::nullopt;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("cannot be read: ") + file.errorString());
+    // Checked on the file opened, not on the name, which may change between.
+    struct stat st {};
+    if (::fstat(file.handle(), &st) != 0 || !S_ISREG(st.st_mode))
+        return refuse(QStringLiteral("is not a plain file"));
+    if (st.st_mode & 077)
+        return refuse(QStringLiteral("may be read or written by others (mode %1): allow its "
+                                     "owner alone (chmod 600)")
+                          .arg(st.st_mode & 0777, 4, 8, QLatin1Char('0')));
+    return QString::fromUtf8(file.readLine(4096)).remove(u'\r').remove(u'\n');
+}
+
+NoEcho::NoEcho() : m_ok(::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
+    if (!m_ok)
+        return;
+    termios quiet = m_saved;
+    quiet.c_lflag &= ~tcflag_t(ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+}
+
+NoEcho::~NoEcho() {
+    if (m_ok)
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+}
+
+} // namespace LLObjectsCOM
