@@ -229,6 +229,42 @@ QString Schema::quoted(const QString& identifier) {
     return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+QString Schema::rangeCheck(const Column& c) {
+    // SQLite keeps whatever it is given; a server refuses a value its
+    // column's type cannot hold, and the host's objects could not read it
+    // back. The constraint's name says why when one is refused.
+    const QString column = quoted(c.name);
+    if (c.isInteger()) {
+        const bool small = c.type == u"smallint";
+        const qlonglong limit = small ? 32767 : 2147483647;
+        return QStringLiteral(" CONSTRAINT %1 CHECK (%2 IS NULL OR (typeof(%2) = 'integer' AND %2 "
+                              "BETWEEN %3 AND %4))")
+            .arg(quoted(QStringLiteral("%1 takes a whole number from %2 to %3")
+                            .arg(c.name)
+                            .arg(-limit - 1)
+                            .arg(limit)),
+                 column)
+            .arg(-limit - 1)
+            .arg(limit);
+    }
+    if (c.type == u"numeric") {
+        // Digits before the point: precision less scale (a plain numeric
+        // takes what a double does).
+        const int digits = c.precision > 0 ? c.precision - c.scale : 0;
+        const QString limit =
+            digits > 0 ? QStringLiteral(" AND abs(%1) < 1e%2").arg(column).arg(digits) : QString();
+        return QStringLiteral(" CONSTRAINT %1 CHECK (%2 IS NULL OR (typeof(%2) IN ('integer', "
+                              "'real')%3))")
+            .arg(quoted(digits > 0 ? QStringLiteral("%1 takes a number of at most %2 digits "
+                                                    "before the point")
+                                         .arg(c.name)
+                                         .arg(digits)
+                                   : QStringLiteral("%1 takes a number").arg(c.name)),
+                 column, limit);
+    }
+    return QString();
+}
+
 QString Schema::createStatement(const Table& table, bool caseInsensitive) {
     QStringList parts;
     for (const Column& c : table.columns) {
@@ -253,6 +289,7 @@ QString Schema::createStatement(const Table& table, bool caseInsensitive) {
         // A value longer than its column allows is refused, not cut.
         if (c.length > 0)
             def += QStringLiteral(" CHECK (length(%1) <= %2)").arg(quoted(c.name)).arg(c.length);
+        def += rangeCheck(c);
         parts << def;
     }
     const auto columnList = [](const QStringList& names) {

@@ -370,7 +370,9 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
         ASSERT_TRUE(raw.open());
         QSqlQuery q(raw);
         for (const char* sql :
-             {"UPDATE OMRC SET FirmName = 'Bad' || char(0) || 'Name' WHERE FirmCode = 1",
+             {// A value the server would refuse, planted past its checks.
+              "PRAGMA ignore_check_constraints = ON",
+              "UPDATE OMRC SET FirmName = 'Bad' || char(0) || 'Name' WHERE FirmCode = 1",
               "INSERT INTO OMRC (FirmCode, FirmName) VALUES (90000, 'Too far')",
               "UPDATE OPRJ SET PrjName = 'P' || char(1) WHERE rowid = "
               "(SELECT MIN(rowid) FROM OPRJ)"})

@@ -379,6 +379,38 @@ TEST_F(HostWorld, BadStatementsFailCleanlyAndChangeNothing) {
     EXPECT_EQ(scalar(company, count).toInt(), before);
     EXPECT_EQ(scalar(company, QStringLiteral("SELECT COUNT(*) FROM OITM")).toInt(), 0);
 
+    // Values out of their column's range are refused, as a server refuses
+    // them, with the column named; values within it are taken.
+    const QString omrc = QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, N'x')");
+    const QString oitm =
+        QStringLiteral("INSERT INTO OITM (ItemCode, NumInBuy) VALUES (N'I%1', %2)");
+    int item = 0;
+    for (const char* value : {"90000", "-32769", "'abc'", "1.5", "''"}) {
+        EXPECT_EQ(expectFailure(company, omrc.arg(QLatin1String(value))), errSql) << value;
+        // What is no whole number at all the key's own type refuses.
+        if (value[0] != '-' && value[0] != '9')
+            continue;
+        EXPECT_TRUE(company.GetLastErrorDescription().contains(
+            QStringLiteral("FirmCode takes a whole number from -32768 to 32767")))
+            << company.GetLastErrorDescription().toStdString();
+    }
+    EXPECT_EQ(expectFailure(company, QStringLiteral("UPDATE OUSR SET USERID = 3000000000")),
+              errSql);
+    for (const char* value : {"'many'", "1e13", "-1e14"}) {
+        EXPECT_EQ(expectFailure(company, oitm.arg(++item).arg(QLatin1String(value))), errSql)
+            << value;
+        EXPECT_TRUE(company.GetLastErrorDescription().contains(QStringLiteral("NumInBuy")));
+    }
+    scalar(company, omrc.arg(32767));
+    scalar(company, omrc.arg(-32768));
+    scalar(company, oitm.arg(++item).arg(QStringLiteral("9999999999999.5")));
+    scalar(company, oitm.arg(++item).arg(QStringLiteral("NULL")));
+    EXPECT_EQ(scalar(company, QStringLiteral("SELECT COUNT(*) FROM OMRC WHERE FirmCode IN (32767, "
+                                             "-32768)"))
+                  .toInt(),
+              2);
+    EXPECT_EQ(scalar(company, QStringLiteral("SELECT COUNT(*) FROM OITM")).toInt(), 2);
+
     // A recordset whose company went away fails the same clean way.
     std::unique_ptr<Recordset> rs = company.GetRecordset();
     company.Disconnect();
