@@ -375,8 +375,9 @@ int BusinessObject::ReadXml(const QString& document, int index) {
     const auto bad = [&](const QString& why) {
         return fail(code, why.isEmpty() ? QStringLiteral("Not a record document") : why);
     };
-    if (!xml.readNextStartElement() || xml.name() != u"BOM")
-        return bad(QStringLiteral("The record document's root must be <BOM>"));
+    if (!LLReadRootElement(xml) || xml.name() != u"BOM")
+        return bad(xml.hasError() ? LLXmlError(xml)
+                                  : QStringLiteral("The record document's root must be <BOM>"));
     if (!xml.readNextStartElement() || xml.name() != u"BO")
         return bad(QStringLiteral("The record document has no <BO>"));
     while (xml.readNextStartElement()) {

@@ -126,7 +126,7 @@ QList<QMap<QString, QString>> readList(CompanyState& company, const QString& tex
                          .arg(xml.lineNumber())
                          .arg(xml.columnNumber()));
     };
-    if (!xml.readNextStartElement())
+    if (!LLReadRootElement(xml))
         bad(xml.hasError() ? xml.errorString() : QStringLiteral("no root element"));
     if (xml.name() != root)
         company.fail(

@@ -1,5 +1,7 @@
 #include "host/objects/LLXmlText.h"
 
+#include <QXmlStreamReader>
+
 QString LLEscapeXmlText(const QString& text, bool quotes) {
     QString out;
     out.reserve(text.size());
@@ -28,4 +30,26 @@ QString LLEscapeXmlText(const QString& text, bool quotes) {
         }
     }
     return out;
+}
+
+bool LLReadRootElement(QXmlStreamReader& xml) {
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            xml.raiseError(QStringLiteral("document type declarations are not allowed"));
+            return false;
+        case QXmlStreamReader::StartElement:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+QString LLXmlError(const QXmlStreamReader& xml) {
+    return QStringLiteral("%1 (line %2, column %3)")
+        .arg(xml.errorString())
+        .arg(xml.lineNumber())
+        .arg(xml.columnNumber());
 }

@@ -6,3 +6,12 @@
 // becomes &#13; (a parser would turn a bare CR into LF); with quotes, " and '
 // become references too.
 QString LLEscapeXmlText(const QString& text, bool quotes = false);
+
+class QXmlStreamReader;
+
+// Reads up to the document's root element; false at the end of the text or
+// at an error. A document type declaration is an error: it could declare
+// entities that grow without end, and documents from elsewhere need none.
+bool LLReadRootElement(QXmlStreamReader& xml);
+// The reader's error with where it occurred.
+QString LLXmlError(const QXmlStreamReader& xml);

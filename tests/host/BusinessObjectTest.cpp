@@ -142,6 +142,15 @@ TEST_F(Objects, TheHostSaysNoWithACodeAndAText) {
     for (const auto& [xml, code] : cases)
         EXPECT_EQ(add(xml), code) << xml.toStdString() << "\n"
                                   << company.GetLastErrorDescription().toStdString();
+    // A document type declaration is refused, saying where: its entities
+    // could stand for anything.
+    QString declared = item(QStringLiteral("C"), QStringLiteral("&e;"));
+    declared.insert(declared.indexOf(u'>') + 1,
+                    QStringLiteral("<!DOCTYPE BOM [<!ENTITY e \"Injected\">]>"));
+    EXPECT_EQ(add(declared), errBadDocument);
+    EXPECT_TRUE(company.GetLastErrorDescription().contains(
+        QStringLiteral("document type declarations are not allowed (line 1, column")))
+        << company.GetLastErrorDescription().toStdString();
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OITM")).toInt(), 1);
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM ITM1")).toInt(), 1)
         << "no half-written lines";

@@ -379,6 +379,9 @@ TEST_F(Services, LayoutsRefuseUnknownCodesAndBadDocuments) {
                    QStringLiteral("<TypeCode>INV2</TypeCode>")),
          errTooLong},
         {layoutXml(QStringLiteral("<TypeCode>INV2</TypeCode>")), errRequired},
+        {QStringLiteral("<!DOCTYPE BOM [<!ENTITY n \"x\">]>") +
+             layoutXml(QStringLiteral("<Name>&n;</Name><TypeCode>INV2</TypeCode>")).mid(39),
+         errBadDocument},
         {layoutXml(QStringLiteral("<Name>x</Name>")), errRequired},
         {layoutXml(QStringLiteral("<Name>x</Name><TypeCode>INV2</TypeCode>"
                                   "<Language>English</Language>")),
