@@ -414,6 +414,14 @@ QString MRV_ConfigurationManager::tableText(const QMap<QString, QString>& attrib
 }
 
 HRESULT MRV_ConfigurationManager::writeToFile(const QString& path, const QString& text) const {
+    // Records that cannot travel are left out as they are read; should one
+    // slip through, no parser could read the file, so none is written.
+    if (const qsizetype at = firstNonXmlChar(text); at >= 0) {
+        CLogBase(u"MRV", u"MRV_ConfigurationManager::writeToFile")
+            .LogError(u"'%s' not written: U+%s at character %d cannot be carried by XML", path,
+                      QString::number(text[at].unicode(), 16), int(at));
+        return E_FAIL;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         QByteArray bytes("\xff\xfe", 2);

@@ -239,6 +239,13 @@ TEST_F(ConfigurationFile, AFileThatCannotBeWrittenIsReported) {
     EXPECT_EQ(m.writeToFile(path(QStringLiteral("no/such/folder/x.xml")), QStringLiteral("x")),
               E_INVALIDARG);
     EXPECT_EQ(m.writeToFile(dir.path(), QStringLiteral("x")), E_INVALIDARG);
+    // Text no parser could read back is never written.
+    for (const char16_t bad : {char16_t(0), char16_t(1), char16_t(0xD800), char16_t(0xFFFF)}) {
+        const QString text = QStringLiteral("<V>a") + QChar(bad) + QStringLiteral("b</V>");
+        const QString file = path(QStringLiteral("invalid.xml"));
+        EXPECT_EQ(m.writeToFile(file, text), E_FAIL);
+        EXPECT_FALSE(QFile::exists(file));
+    }
 }
 
 TEST(ConfigurationPaths, AStoredBaseFileResolvesAgainstTheWorksheet) {
