@@ -59,6 +59,16 @@ protected:
         return c;
     }
     MRV_Worksheet& worksheet() { return selection->worksheet(); }
+    // The failed lines of a copy log, as "base code error".
+    static QStringList failedLines(const QString& logPath) {
+        MRV_LogFile log(logPath);
+        EXPECT_EQ(log.loadLogFile(), S_OK);
+        QStringList failed;
+        for (const MRV_LogFile::Row& row : log.rows())
+            if (row[MRV_LogFile::Result] == u"Failed")
+                failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
+        return failed;
+    }
     void selectEveryCategoryWithAManager() {
         for (const auto& node : worksheet().nodes)
             if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId))
@@ -438,12 +448,7 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
               column(base, QStringLiteral("SELECT PrjCode FROM OPRJ WHERE PrjCode <> '%1' ORDER "
                                           "BY 1")
                                .arg(firstProject)));
-    MRV_LogFile log(flow.logPath());
-    ASSERT_EQ(log.loadLogFile(), S_OK);
-    QStringList failed;
-    for (const MRV_LogFile::Row& row : log.rows())
-        if (row[MRV_LogFile::Result] == u"Failed")
-            failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
+    const QStringList failed = failedLines(flow.logPath());
     ASSERT_EQ(failed.size(), 3) << failed.join(u'\n').toStdString();
     // Projects are written before manufacturers.
     EXPECT_TRUE(failed[0].startsWith(firstProject + QStringLiteral(" The value of PrjName")));
@@ -497,15 +502,10 @@ TEST_F(CopyFlow, BaseRecordsTheTargetTakesForOneAreCopiedOnce) {
                          QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 ORDER BY "
                                         "FirmName")),
                   QStringList({"NULL", "Other"}));
-        MRV_LogFile log(flow.logPath());
-        ASSERT_EQ(log.loadLogFile(), S_OK);
-        QStringList failed;
-        for (const MRV_LogFile::Row& row : log.rows())
-            if (row[MRV_LogFile::Result] == u"Failed")
-                failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
-        EXPECT_EQ(failed, QStringList("2 The target company takes this record for the base record "
-                                      "1 written before it (their keys or names differ only in "
-                                      "case)"))
+        EXPECT_EQ(failedLines(flow.logPath()),
+                  QStringList("2 The target company takes this record for the base record "
+                              "1 written before it (their keys or names differ only in "
+                              "case)"))
             << "run " << run;
     }
 }
