@@ -613,6 +613,10 @@ HRESULT MRV_ConfigurationManager::writeBody(QString& text, MRV_Worksheet& worksh
             // Some records could not be read: the others are written.
             if (hr == S_FALSE)
                 complete = false;
+        } catch (const MRV_DIFailureAbortException& e) {
+            // A record could not be read and the run stops on a failure.
+            log.LogError(u"%s", e.reason());
+            return E_ABORT;
         } catch (const ComError& e) {
             log.LogError(u"%s", e.errorMessage());
             complete = false;
@@ -651,6 +655,10 @@ HRESULT MRV_ConfigurationManager::saveConfiguration(MRV_Worksheet& worksheet, bo
     writeHeader(text);
     ui.progressPosition(1);
     const HRESULT body = writeBody(text, worksheet, baseIsFile);
+    if (body == E_ABORT) {
+        ui.progressEnd();
+        return E_ABORT;
+    }
     const HRESULT written = writeToFile(m_context.targetFilePath, text);
     ui.progressEnd();
     // A category that could not be read is reported; the file holds the

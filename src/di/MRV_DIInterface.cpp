@@ -940,6 +940,10 @@ void MRV_DIInterface::logReadFailure(const QString& code, const QString& error) 
     text.FormatId(10207, MRV_ResourceManager::instance()->textOf(m_categoryId, ui.language()), code,
                   error);
     ui.error(text, false);
+    // In a copy run the record failed as surely as one the target refused:
+    // the run's response to a failure applies.
+    if (m_context && m_context->copyLog)
+        respondToFailure(outcome);
 }
 
 void MRV_DIInterface::writeLogLine(const Outcome& outcome) {

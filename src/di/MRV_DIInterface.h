@@ -221,7 +221,8 @@ private:
     void respondToFailure(const Outcome& outcome);
     void writeLogLine(const Outcome& outcome);
     // A base record that cannot be read or cannot travel: it is left out,
-    // logged as failed with why, and shown to the user.
+    // logged as failed with why, and shown to the user; in a copy run the
+    // response to a failure follows (MRV_DIFailureAbortException).
     void logReadFailure(const QString& code, const QString& error);
     // The rows that can travel; the others are logged as failed.
     QString writableRows(const MRV_TableDeclaration& table, const QString& rows);

@@ -432,19 +432,31 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
                 2);
     }
 
-    // The copy writes the others, logs the three and fails.
+    // Told to stop at the first failure, the run stops before it writes.
+    LLObjectsCOM::Company& target = *context.targetCompany;
+    const QString projects = QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY 1");
+    context.responseToFailure = 2;
+    ui.answers = {MRV_Interaction::ButtonYes};
+    {
+        MRV_ConfigurationManager manager(context);
+        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), E_ABORT);
+    }
+    EXPECT_TRUE(column(target, projects).isEmpty());
+    context.responseToFailure = 0;
+
+    // Going on past failures, the copy writes the others, logs the three
+    // and fails.
     ui.transcript.clear();
     ui.answers = {MRV_Interaction::ButtonYes};
     MRV_ConfigurationManager manager(context);
     MRV_CopyFlow flow(context, worksheet(), manager);
     EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
     expectFailures();
-    LLObjectsCOM::Company& target = *context.targetCompany;
     EXPECT_EQ(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 "
                                             "ORDER BY 1")),
               column(base, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode NOT IN (-1, "
                                           "1, 90000) ORDER BY 1")));
-    EXPECT_EQ(column(target, QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY 1")),
+    EXPECT_EQ(column(target, projects),
               column(base, QStringLiteral("SELECT PrjCode FROM OPRJ WHERE PrjCode <> '%1' ORDER "
                                           "BY 1")
                                .arg(firstProject)));
