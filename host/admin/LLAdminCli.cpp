@@ -35,11 +35,12 @@ const QString secretHelp =
 } // namespace
 
 std::optional<QString> AdminCli::password(const QString& user, QString* error) {
-    const QByteArray fromEnvironment = qgetenv("LEDGERLINE_PASSWORD");
-    if (!fromEnvironment.isNull())
-        return QString::fromLocal8Bit(fromEnvironment);
-    if (m_options.contains(QStringLiteral("--password-file")))
-        return readPasswordFile(m_options.value(QStringLiteral("--password-file")), error);
+    error->clear();
+    if (std::optional<QString> given = givenPassword(
+            "LEDGERLINE_PASSWORD", m_options.value(QStringLiteral("--password-file")), error))
+        return given;
+    if (!error->isEmpty())
+        return std::nullopt;
     if (!::isatty(STDIN_FILENO)) {
         *error = QStringLiteral("no password for %1: set LEDGERLINE_PASSWORD, give "
                                 "--password-file or run on a terminal")
@@ -47,18 +48,12 @@ std::optional<QString> AdminCli::password(const QString& user, QString* error) {
         return std::nullopt;
     }
     m_err << "Password for " << user << ": " << Qt::flush;
-    QString line;
-    {
-        NoEcho quiet;
-        QTextStream in(stdin);
-        line = in.readLine();
-    }
+    QTextStream in(stdin);
+    const QString line = readLineWithoutEcho(in);
     m_err << '\n' << Qt::flush;
-    if (line.isNull()) {
+    if (line.isNull())
         *error = QStringLiteral("no password for %1").arg(user);
-        return std::nullopt;
-    }
-    return line;
+    return line.isNull() ? std::nullopt : std::optional<QString>(line);
 }
 
 QString AdminCli::usage() {

@@ -376,7 +376,7 @@ int BusinessObject::ReadXml(const QString& document, int index) {
         return fail(code, why.isEmpty() ? QStringLiteral("Not a record document") : why);
     };
     if (!LLReadRootElement(xml) || xml.name() != u"BOM")
-        return bad(xml.hasError() ? LLXmlError(xml)
+        return bad(xml.hasError() ? LLXmlAt(xml, xml.errorString())
                                   : QStringLiteral("The record document's root must be <BOM>"));
     if (!xml.readNextStartElement() || xml.name() != u"BO")
         return bad(QStringLiteral("The record document has no <BO>"));

@@ -121,10 +121,7 @@ QList<QMap<QString, QString>> readList(CompanyState& company, const QString& tex
     QXmlStreamReader xml(text);
     const auto bad = [&company, &xml](const QString& why) {
         company.fail(errBadDocument,
-                     QStringLiteral("Not a well-formed document: %1 (line %2, column %3)")
-                         .arg(why)
-                         .arg(xml.lineNumber())
-                         .arg(xml.columnNumber()));
+                     QStringLiteral("Not a well-formed document: ") + LLXmlAt(xml, why));
     };
     if (!LLReadRootElement(xml))
         bad(xml.hasError() ? xml.errorString() : QStringLiteral("no root element"));

@@ -225,24 +225,24 @@ const Schema& Schema::standard() {
     return schema;
 }
 
-QString Schema::quoted(const QString& identifier) {
-    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
+namespace {
 
-QString Schema::rangeCheck(const Column& c) {
+// The constraint that keeps a column's values within its type: whole
+// numbers of the integer types' ranges, numbers of a numeric's digits.
+QString rangeCheck(const Schema::Column& c) {
     // SQLite keeps whatever it is given; a server refuses a value its
     // column's type cannot hold, and the host's objects could not read it
     // back. The constraint's name says why when one is refused.
-    const QString column = quoted(c.name);
+    const QString column = Schema::quoted(c.name);
     if (c.isInteger()) {
         const bool small = c.type == u"smallint";
         const qlonglong limit = small ? 32767 : 2147483647;
         return QStringLiteral(" CONSTRAINT %1 CHECK (%2 IS NULL OR (typeof(%2) = 'integer' AND %2 "
                               "BETWEEN %3 AND %4))")
-            .arg(quoted(QStringLiteral("%1 takes a whole number from %2 to %3")
-                            .arg(c.name)
-                            .arg(-limit - 1)
-                            .arg(limit)),
+            .arg(Schema::quoted(QStringLiteral("%1 takes a whole number from %2 to %3")
+                                    .arg(c.name)
+                                    .arg(-limit - 1)
+                                    .arg(limit)),
                  column)
             .arg(-limit - 1)
             .arg(limit);
@@ -255,14 +255,21 @@ QString Schema::rangeCheck(const Column& c) {
             digits > 0 ? QStringLiteral(" AND abs(%1) < 1e%2").arg(column).arg(digits) : QString();
         return QStringLiteral(" CONSTRAINT %1 CHECK (%2 IS NULL OR (typeof(%2) IN ('integer', "
                               "'real')%3))")
-            .arg(quoted(digits > 0 ? QStringLiteral("%1 takes a number of at most %2 digits "
-                                                    "before the point")
-                                         .arg(c.name)
-                                         .arg(digits)
-                                   : QStringLiteral("%1 takes a number").arg(c.name)),
+            .arg(Schema::quoted(digits > 0
+                                    ? QStringLiteral("%1 takes a number of at most %2 digits "
+                                                     "before the point")
+                                          .arg(c.name)
+                                          .arg(digits)
+                                    : QStringLiteral("%1 takes a number").arg(c.name)),
                  column, limit);
     }
     return QString();
+}
+
+} // namespace
+
+QString Schema::quoted(const QString& identifier) {
+    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 QString Schema::createStatement(const Table& table, bool caseInsensitive) {

@@ -61,9 +61,6 @@ public:
     // columns compare without regard to case.
     QStringList createStatements(bool caseInsensitive) const;
     static QString createStatement(const Table& table, bool caseInsensitive);
-    // The constraint that keeps a column's values within its type: whole
-    // numbers of the integer types' ranges, numbers of a numeric's digits.
-    static QString rangeCheck(const Column& column);
 
     // An identifier in double quotes, inner quotes doubled: safe in SQL
     // whatever the name holds.

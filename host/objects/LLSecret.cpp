@@ -1,11 +1,40 @@
 #include "host/objects/LLSecret.h"
 
 #include <QFile>
+#include <QTextStream>
 
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace LLObjectsCOM {
+
+namespace {
+
+// Echo off on the terminal for the life of a scope; nothing when standard
+// input is no terminal.
+class NoEcho {
+public:
+    NoEcho() : m_ok(::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
+        if (!m_ok)
+            return;
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    ~NoEcho() {
+        if (m_ok)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+    }
+    NoEcho(const NoEcho&) = delete;
+    NoEcho& operator=(const NoEcho&) = delete;
+
+private:
+    termios m_saved{};
+    bool m_ok;
+};
+
+} // namespace
 
 std::optional<QString> readPasswordFile(const QString& path, QString* error) {
     const auto refuse = [&](const QString& why) -> std::optional<QString> {
@@ -27,17 +56,18 @@ std::optional<QString> readPasswordFile(const QString& path, QString* error) {
     return QString::fromUtf8(file.readLine(4096)).remove(u'\r').remove(u'\n');
 }
 
-NoEcho::NoEcho() : m_ok(::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
-    if (!m_ok)
-        return;
-    termios quiet = m_saved;
-    quiet.c_lflag &= ~tcflag_t(ECHO);
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+std::optional<QString> givenPassword(const char* variable, const QString& file, QString* error) {
+    const QByteArray fromEnvironment = qgetenv(variable);
+    if (!fromEnvironment.isNull())
+        return QString::fromLocal8Bit(fromEnvironment);
+    if (!file.isEmpty())
+        return readPasswordFile(file, error);
+    return std::nullopt;
 }
 
-NoEcho::~NoEcho() {
-    if (m_ok)
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+QString readLineWithoutEcho(QTextStream& in) {
+    const NoEcho quiet;
+    return in.readLine();
 }
 
 } // namespace LLObjectsCOM

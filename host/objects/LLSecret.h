@@ -3,7 +3,8 @@
 #include <QString>
 
 #include <optional>
-#include <termios.h>
+
+class QTextStream;
 
 namespace LLObjectsCOM {
 
@@ -16,18 +17,13 @@ namespace LLObjectsCOM {
 // or write it (as ssh refuses such a key).
 std::optional<QString> readPasswordFile(const QString& path, QString* error);
 
-// Echo off on the terminal of standard input for the life of a scope;
-// nothing when standard input is no terminal.
-class NoEcho {
-public:
-    NoEcho();
-    ~NoEcho();
-    NoEcho(const NoEcho&) = delete;
-    NoEcho& operator=(const NoEcho&) = delete;
+// The password given without a prompt: the environment variable's value,
+// else the password file's first line (when file is not empty). Nothing,
+// with error left empty, when neither is given: the caller asks then.
+std::optional<QString> givenPassword(const char* variable, const QString& file, QString* error);
 
-private:
-    termios m_saved{};
-    bool m_ok;
-};
+// A line of in, read with the echo of the terminal on standard input off;
+// a null string at the end of the input.
+QString readLineWithoutEcho(QTextStream& in);
 
 } // namespace LLObjectsCOM

@@ -47,9 +47,9 @@ bool LLReadRootElement(QXmlStreamReader& xml) {
     return false;
 }
 
-QString LLXmlError(const QXmlStreamReader& xml) {
+QString LLXmlAt(const QXmlStreamReader& xml, const QString& what) {
     return QStringLiteral("%1 (line %2, column %3)")
-        .arg(xml.errorString())
+        .arg(what)
         .arg(xml.lineNumber())
         .arg(xml.columnNumber());
 }

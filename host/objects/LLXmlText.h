@@ -13,5 +13,5 @@ class QXmlStreamReader;
 // at an error. A document type declaration is an error: it could declare
 // entities that grow without end, and documents from elsewhere need none.
 bool LLReadRootElement(QXmlStreamReader& xml);
-// The reader's error with where it occurred.
-QString LLXmlError(const QXmlStreamReader& xml);
+// what, with where the reader stands: "what (line L, column C)".
+QString LLXmlAt(const QXmlStreamReader& xml, const QString& what);

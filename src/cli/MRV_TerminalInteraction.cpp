@@ -7,7 +7,6 @@
 #include "host/objects/LLSecret.h"
 #include "tsframework/CTSBSTR.h"
 
-#include <QFile>
 
 namespace {
 
@@ -29,8 +28,7 @@ std::optional<QString> MRV_TerminalInteraction::ask(const QString& prompt, bool 
     if (echo) {
         line = m_in->readLine();
     } else {
-        LLObjectsCOM::NoEcho quiet;
-        line = m_in->readLine();
+        line = LLObjectsCOM::readLineWithoutEcho(*m_in);
         m_err << '\n';
     }
     if (line.isNull())
@@ -168,15 +166,13 @@ QString MRV_TerminalInteraction::chooseFolder(const QString& title, const QStrin
 }
 
 std::optional<QString> MRV_TerminalInteraction::password(const QString& user) {
-    const QByteArray fromEnvironment = qgetenv("MIRROVA_PASSWORD");
-    if (!fromEnvironment.isNull())
-        return QString::fromLocal8Bit(fromEnvironment);
-    if (!passwordFile.isEmpty()) {
-        QString error;
-        const std::optional<QString> secret = LLObjectsCOM::readPasswordFile(passwordFile, &error);
-        if (!secret)
-            m_err << "error: " << error << '\n' << Qt::flush;
-        return secret;
+    QString error;
+    if (std::optional<QString> given =
+            LLObjectsCOM::givenPassword("MIRROVA_PASSWORD", passwordFile, &error))
+        return given;
+    if (!error.isEmpty()) {
+        m_err << "error: " << error << '\n' << Qt::flush;
+        return std::nullopt;
     }
     return ask(QStringLiteral("Password of %1: ").arg(user), false);
 }

@@ -97,7 +97,6 @@ public:
     void holdLines();
     void commitLines();
     void discardLines();
-    bool holdsLines() const { return m_holding; }
 
     // A value as a field of a line: "\" and "|" escaped.
     static QString escapeField(const QString& value);

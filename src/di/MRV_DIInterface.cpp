@@ -919,34 +919,28 @@ void MRV_DIInterface::removeAllObjects(MRV_CompanySql& target, const MRV_TableDe
 
 // ---------------------------------------------------------------- the log
 
-void MRV_DIInterface::logOutcome(const Outcome& outcome) {
-    if (!outcome.succeeded)
-        ++m_failures;
-    writeLogLine(outcome);
-    if (!outcome.succeeded)
-        respondToFailure(outcome);
-}
-
 void MRV_DIInterface::logReadFailure(const QString& code, const QString& error) {
-    ++m_failures;
     CLogBase(u"MRV", u"MRV_DIInterface::readFromDatabase")
         .LogError(u"%s: record %s not read: %s", m_categoryId, code, error);
-    Outcome outcome;
-    outcome.baseCode = code;
-    outcome.error = error;
-    writeLogLine(outcome);
     MRV_Interaction& ui = MRV_Interaction::current();
     CTSBSTR text(ui.language());
     text.FormatId(10207, MRV_ResourceManager::instance()->textOf(m_categoryId, ui.language()), code,
                   error);
     ui.error(text, false);
     // In a copy run the record failed as surely as one the target refused:
-    // the run's response to a failure applies.
+    // its line, and the run's response to a failure.
+    Outcome outcome;
+    outcome.baseCode = code;
+    outcome.error = error;
     if (m_context && m_context->copyLog)
-        respondToFailure(outcome);
+        logOutcome(outcome);
+    else
+        ++m_failures;
 }
 
-void MRV_DIInterface::writeLogLine(const Outcome& outcome) {
+void MRV_DIInterface::logOutcome(const Outcome& outcome) {
+    if (!outcome.succeeded)
+        ++m_failures;
     if (m_context && m_context->copyLog) {
         MRV_CopyLog& log = *m_context->copyLog;
         log.resetRecord();
@@ -961,6 +955,8 @@ void MRV_DIInterface::writeLogLine(const Outcome& outcome) {
         log.setError(outcome.error);
         log.writeRecord(m_logFlag != 0);
     }
+    if (!outcome.succeeded)
+        respondToFailure(outcome);
 }
 
 void MRV_DIInterface::respondToFailure(const Outcome& outcome) {

@@ -219,7 +219,6 @@ private:
     QString hostError(LLObjectsCOM::Company& company) const;
     static QString errorText(const ComError& error);
     void respondToFailure(const Outcome& outcome);
-    void writeLogLine(const Outcome& outcome);
     // A base record that cannot be read or cannot travel: it is left out,
     // logged as failed with why, and shown to the user; in a copy run the
     // response to a failure follows (MRV_DIFailureAbortException).
