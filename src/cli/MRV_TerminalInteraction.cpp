@@ -7,7 +7,6 @@
 #include "host/objects/LLSecret.h"
 #include "tsframework/CTSBSTR.h"
 
-
 namespace {
 
 // Message texts use CR LF; a terminal wants LF.
