@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QStringList>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,13 @@
 // Readable failure output for text in every test.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
+}
+// Database values, as rows compared in many tests show them.
+inline void PrintTo(const QVariant& value, std::ostream* os) {
+    if (value.isNull())
+        *os << "NULL";
+    else
+        PrintTo(value.toString(), os);
 }
 
 // The shared list of hostile text values every text path must carry intact,

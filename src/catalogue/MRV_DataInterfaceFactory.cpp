@@ -1,15 +1,39 @@
 #include "catalogue/MRV_DataInterfaceFactory.h"
 
 #include "di/MRV_DIInterface.h"
+#include "managers/MRV_AddressFormatManager.h"
+#include "managers/MRV_BPPrioritiesManager.h"
+#include "managers/MRV_BPPropertiesManager.h"
 #include "managers/MRV_CommissionGroupsManager.h"
+#include "managers/MRV_CompetitorsManager.h"
 #include "managers/MRV_CountriesManager.h"
+#include "managers/MRV_CreditCardPaymentsManager.h"
+#include "managers/MRV_CreditVendorsManager.h"
 #include "managers/MRV_CurrencySettingsManager.h"
+#include "managers/MRV_CustomGroupsManager.h"
 #include "managers/MRV_CustomerGroupsManager.h"
+#include "managers/MRV_IndexesManager.h"
+#include "managers/MRV_InventoryCyclesManager.h"
+#include "managers/MRV_ItemPropertiesManager.h"
+#include "managers/MRV_LandedCostsManager.h"
+#include "managers/MRV_LengthWidthManager.h"
+#include "managers/MRV_LocationsManager.h"
 #include "managers/MRV_ManufacturersManager.h"
+#include "managers/MRV_PackageTypeManager.h"
+#include "managers/MRV_PartnersManager.h"
+#include "managers/MRV_PaymentBlockManager.h"
+#include "managers/MRV_PaymentTermsManager.h"
+#include "managers/MRV_PredefinedTextManager.h"
+#include "managers/MRV_PriceListSetupManager.h"
 #include "managers/MRV_ProjectManager.h"
+#include "managers/MRV_RelationshipsManager.h"
+#include "managers/MRV_SalesStagesManager.h"
 #include "managers/MRV_ShippingTypesManager.h"
+#include "managers/MRV_TemplatesManager.h"
 #include "managers/MRV_TerritoriesManager.h"
+#include "managers/MRV_TransactionCodeManager.h"
 #include "managers/MRV_VendorGroupsManager.h"
+#include "managers/MRV_WeightManager.h"
 
 #include <algorithm>
 #include <vector>
@@ -37,14 +61,38 @@ struct ManagerEntry {
 const std::vector<ManagerEntry>& managers() {
     static const std::vector<ManagerEntry> table = {
         {u"MRV_TRN_COUNTRIES_100", create<MRV_CountriesManager>},
+        {u"MRV_TRN_ADDRESSFORMAT_100", create<MRV_AddressFormatManager>},
         {u"MRV_TRN_CURRENCYSETTINGS_100", create<MRV_CurrencySettingsManager>},
+        {u"MRV_TRN_INDEXES_100", create<MRV_IndexesManager>},
+        {u"MRV_TRN_TRANSACTIONCODES_100", create<MRV_TransactionCodeManager>},
+        {u"MRV_TRN_CCPAYMENTS_100", create<MRV_CreditCardPaymentsManager>},
+        {u"MRV_TRN_CREDITSUPPLIERS_100", create<MRV_CreditVendorsManager>},
+        {u"MRV_TRN_PAYMENTTERMS_100", create<MRV_PaymentTermsManager>},
+        {u"MRV_TRN_PAYMENTBLOCKS_100", create<MRV_PaymentBlockManager>},
+        {u"MRV_TRN_PRICELISTDEFS_100", create<MRV_PriceListSetupManager>},
         {u"MRV_TRN_COMMISIONGROUPS_100", create<MRV_CommissionGroupsManager>},
         {u"MRV_TRN_PROJECTS_100", create<MRV_ProjectManager>},
+        {u"MRV_TRN_SALESSTAGES_100", create<MRV_SalesStagesManager>},
+        {u"MRV_TRN_PARTNERS_100", create<MRV_PartnersManager>},
+        {u"MRV_TRN_COMPETITORS_100", create<MRV_CompetitorsManager>},
+        {u"MRV_TRN_LANDEDCOSTS_100", create<MRV_LandedCostsManager>},
         {u"MRV_TRN_CUSTOMERGROUPS_100", create<MRV_CustomerGroupsManager>},
         {u"MRV_TRN_SUPPLIERGROUPS_100", create<MRV_VendorGroupsManager>},
+        {u"MRV_TRN_BPPROPERTIES_100", create<MRV_BPPropertiesManager>},
+        {u"MRV_TRN_BPPRIORITIES_100", create<MRV_BPPrioritiesManager>},
+        {u"MRV_TRN_ITEMPROPERTIES_100", create<MRV_ItemPropertiesManager>},
+        {u"MRV_TRN_UOMLENGTHWIDTH_100", create<MRV_LengthWidthManager>},
+        {u"MRV_TRN_UOMWEIGHT_100", create<MRV_WeightManager>},
+        {u"MRV_TRN_CUSTOMGROUPS_100", create<MRV_CustomGroupsManager>},
         {u"MRV_TRN_MANUFACTURERS_100", create<MRV_ManufacturersManager>},
         {u"MRV_TRN_SHIPPINGTYPES_100", create<MRV_ShippingTypesManager>},
+        {u"MRV_TRN_LOCATIONS_100", create<MRV_LocationsManager>},
+        {u"MRV_TRN_INVENTORYCYCLES_100", create<MRV_InventoryCyclesManager>},
+        {u"MRV_TRN_TEMPLATES_100", create<MRV_TemplatesManager>},
+        {u"MRV_TRN_PACKAGETYPES_100", create<MRV_PackageTypeManager>},
         {u"MRV_TRN_TERRITORIES_100", create<MRV_TerritoriesManager>},
+        {u"MRV_TRN_PREDEFINEDTEXT_100", create<MRV_PredefinedTextManager>},
+        {u"MRV_TRN_RELTNSHPS_40", create<MRV_RelationshipsManager>},
     };
     return table;
 }

@@ -728,8 +728,10 @@ void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclar
                 keyTexts << row.value(element);
             outcome.baseCode = keyTexts.join(QStringLiteral(", "));
             outcome.baseDescription = baseDescription(table, row);
+            const QStringList selfFields = MRV_DIReferences::selfReferences(table, row);
             if (prepareForTarget(table, record, outcome))
-                writeObject(target, table, record, keyTexts, document.flag, copyMethod, outcome);
+                writeObject(target, table, record, keyTexts, document.flag, copyMethod, outcome,
+                            selfFields);
         } catch (const ComError& e) {
             outcome.succeeded = false;
             outcome.error = errorText(e);
@@ -740,7 +742,7 @@ void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclar
 
 void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclaration& table,
                                   MRV_BOMRecord& record, QStringList keyTexts, int flag,
-                                  int copyMethod, Outcome& outcome) {
+                                  int copyMethod, Outcome& outcome, const QStringList& selfFields) {
     bool found = false;
     QString name; // of a record the host numbers itself
     if (table.generatedKeyName.isEmpty() && !claimTarget(table, keyTexts, outcome))
@@ -758,7 +760,12 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
         if (!claimTarget(table, {name}, outcome))
             return;
         found = row && resolveTargetKey(name, table.name, key);
-        if (found) {
+        if (row) {
+            // The target's key, or the next free one: a host that numbers
+            // the records itself ignores it, one that leaves it to the
+            // caller takes it.
+            for (const QString& field : selfFields)
+                row->setValue(field, key);
             keyTexts[0] = key;
             row->setValue(table.keyElements.value(0), key);
         }

@@ -156,10 +156,11 @@ protected:
     void removeAllObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table);
     void writeObjects(MRV_CompanySql& target, const MRV_TableDeclaration& table,
                       const QList<MRV_BOMDocument>& documents, int copyMethod);
-    // One record ready for the target, with its key values as text.
+    // One record ready for the target, with its key values as text;
+    // selfFields name the record itself and get its key in the target.
     void writeObject(MRV_CompanySql& target, const MRV_TableDeclaration& table,
                      MRV_BOMRecord& record, QStringList keyTexts, int flag, int copyMethod,
-                     Outcome& outcome);
+                     Outcome& outcome, const QStringList& selfFields = {});
 
     // The six field lists, in this order: the key columns of the main
     // table; the record elements whose values describe a record of the main

@@ -29,7 +29,8 @@ void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BO
             continue;
         for (MRV_BOMRecord::Row& row : group->rows) {
             const QString value = row.value(ref.field);
-            if (value.isEmpty() || ref.keptValues.contains(value) || row.dependency(ref.field))
+            if (value.isEmpty() || ref.keptValues.contains(value) || row.dependency(ref.field) ||
+                isSelfReference(table, ref, row, value))
                 continue;
             // A key that names nothing in the base travels without values;
             // the target then cannot resolve it and refuses the record.
@@ -37,6 +38,23 @@ void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BO
                 ref.table, ref.field, ref.identifyingColumns, identifyingValues(ref, value)};
         }
     }
+}
+
+bool MRV_DIReferences::isSelfReference(const MRV_TableDeclaration& table,
+                                       const MRV_Reference& reference,
+                                       const MRV_BOMRecord::Row& row, const QString& value) {
+    const QString& key = table.isObject() ? table.keyElements.value(0) : table.keyColumns.value(0);
+    return reference.table == table.name && reference.group.isEmpty() && !key.isEmpty() &&
+           row.value(key) == value;
+}
+
+QStringList MRV_DIReferences::selfReferences(const MRV_TableDeclaration& table,
+                                             const MRV_BOMRecord::Row& row) {
+    QStringList fields;
+    for (const MRV_Reference& ref : table.references)
+        if (!row.dependency(ref.field) && isSelfReference(table, ref, row, row.value(ref.field)))
+            fields << ref.field;
+    return fields;
 }
 
 QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference,

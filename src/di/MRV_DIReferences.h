@@ -1,10 +1,11 @@
 #pragma once
 
+#include "di/MRV_BOMRecord.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
-class MRV_BOMRecord;
 class MRV_CompanySql;
 struct MRV_Reference;
 struct MRV_TableDeclaration;
@@ -21,8 +22,15 @@ public:
     explicit MRV_DIReferences(MRV_CompanySql& company) : m_sql(company) {}
 
     // Base side: adds a dependency record to each row whose referring
-    // field holds a value that names a record (not a kept value).
+    // field holds a value that names a record (not a kept value, nor the
+    // record itself).
     void addDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record);
+    // The fields by which a base record of a table that refers to its own
+    // table names itself (a base price list is its own base): they get the
+    // record's key in the target, which is only known once the record is
+    // matched there.
+    static QStringList selfReferences(const MRV_TableDeclaration& table,
+                                      const MRV_BOMRecord::Row& row);
 
     // Target side. User-defined fields ("U_...", except "U_NAME") that the
     // target's table lacks are removed when ignoreMissing is set; otherwise
@@ -36,6 +44,8 @@ public:
                              QString& error);
 
 private:
+    static bool isSelfReference(const MRV_TableDeclaration& table, const MRV_Reference& reference,
+                                const MRV_BOMRecord::Row& row, const QString& value);
     QStringList identifyingValues(const MRV_Reference& reference, const QString& key);
     bool targetKey(const MRV_Reference& reference, const QStringList& values, QString& key,
                    QString& error);

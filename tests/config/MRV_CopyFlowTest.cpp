@@ -109,28 +109,30 @@ TEST_F(CopyFlow, EveryRecordOfTheSelectedCategoriesArrivesAndIsLogged) {
     for (const char* sql :
          {"SELECT FirmCode || FirmName FROM OMRC ORDER BY 1",
           "SELECT TrnspName FROM OSHP ORDER BY 1", "SELECT PrjCode || PrjName FROM OPRJ ORDER BY 1",
-          "SELECT GroupName FROM OCOG ORDER BY 1"}) {
+          "SELECT GroupName FROM OCOG ORDER BY 1", "SELECT Code || Name FROM OCRY ORDER BY 1",
+          "SELECT GroupName FROM OCRG ORDER BY 1"}) {
         const QStringList expected = column(base, QLatin1String(sql));
         EXPECT_FALSE(expected.isEmpty()) << sql;
         EXPECT_EQ(column(target, QLatin1String(sql)), expected) << sql;
     }
 
     // One log line per record; a record whose reference the target lacks
-    // (countries need address formats, customer groups price lists, none of
-    // them selected) fails with the reason and is not written.
+    // (landed costs name accounts, which no selected category brings) fails
+    // with the reason and is not written.
     MRV_LogFile log(flow.logPath());
     ASSERT_EQ(log.loadLogFile(), S_OK);
     EXPECT_TRUE(log.hasEndLine());
-    int countries = 0;
+    int landedCosts = 0;
     for (const MRV_LogFile::Row& row : log.rows()) {
-        if (row[MRV_LogFile::Category] == u"Countries") {
-            ++countries;
-            EXPECT_TRUE(row[MRV_LogFile::Error].contains(QStringLiteral("AddrFormat refers to")))
+        if (row[MRV_LogFile::Category] == u"Landed Costs") {
+            ++landedCosts;
+            EXPECT_TRUE(row[MRV_LogFile::Error].contains(
+                QStringLiteral("AllocationAccount refers to OACT FormatCode '512900'")))
                 << row.join(u'|').toStdString();
         }
     }
-    EXPECT_EQ(countries, column(base, QStringLiteral("SELECT Code FROM OCRY")).size());
-    EXPECT_TRUE(column(target, QStringLiteral("SELECT Code FROM OCRY")).isEmpty());
+    EXPECT_EQ(landedCosts, column(base, QStringLiteral("SELECT AlcCode FROM OALC")).size());
+    EXPECT_TRUE(column(target, QStringLiteral("SELECT AlcCode FROM OALC")).isEmpty());
     for (const char* sql :
          {"SELECT FirmCode FROM OMRC WHERE FirmCode <> -1", "SELECT TrnspCode FROM OSHP",
           "SELECT PrjCode FROM OPRJ", "SELECT GroupCode FROM OCOG"}) {

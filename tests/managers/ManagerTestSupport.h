@@ -23,6 +23,8 @@ struct ManagerCase {
     // The names of the category's records, and how long a name may be.
     QString names;
     int nameWidth = 0;
+    // The names are required: a record without one is refused.
+    bool nameRequired = true;
 };
 
 inline void PrintTo(const ManagerCase& c, std::ostream* os) {
@@ -52,6 +54,53 @@ inline void addressFormats(LLObjectsCOM::Company& base, LLObjectsCOM::Company& t
                             QStringLiteral("INSERT INTO OADF (Code, Name) VALUES (%1, %2)"));
 }
 
+// The target gets the base's accounts that the category names (codes), by
+// the same formatted code under another account code.
+inline void accountsOf(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target,
+                       const QString& codes) {
+    const QString select = QStringLiteral("SELECT FormatCode, AcctName FROM OACT WHERE AcctCode IN "
+                                          "(%1) AND FormatCode NOT IN (%2)");
+    const QString present =
+        EngineWorld::column(target, QStringLiteral("SELECT FormatCode FROM OACT"))
+            .replaceInStrings(QStringLiteral("'"), QStringLiteral("''"))
+            .join(QStringLiteral("', '"));
+    for (const QVariantList& a :
+         EngineWorld::rows(base, select.arg(codes, u'\'' + present + u'\'')))
+        EngineWorld::exec(target,
+                          QStringLiteral("INSERT INTO OACT (AcctCode, AcctName, FormatCode) "
+                                         "VALUES (%1, %2, %3)")
+                              .arg(MRV_SQLBuilder::textLiteral(u'M' + a[0].toString(), 6),
+                                   MRV_SQLBuilder::textLiteral(a[1].toString(), 6),
+                                   MRV_SQLBuilder::textLiteral(a[0].toString(), 6)));
+}
+
+inline void relationshipsAndPartners(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT OrlDesc FROM OORL"),
+                            QStringLiteral("INSERT INTO OORL (OrlCode, OrlDesc) VALUES (%1, %2)"));
+    for (const QString& card : EngineWorld::column(
+             base,
+             QStringLiteral("SELECT DISTINCT RelatCard FROM OPRT WHERE RelatCard IS NOT NULL")))
+        if (EngineWorld::column(target,
+                                QStringLiteral("SELECT CardCode FROM OCRD WHERE CardCode = %1")
+                                    .arg(MRV_SQLBuilder::textLiteral(card, 6)))
+                .isEmpty())
+            EngineWorld::exec(target,
+                              QStringLiteral("INSERT INTO OCRD (CardCode, CardName, CardType) "
+                                             "VALUES (%1, %1, 'C')")
+                                  .arg(MRV_SQLBuilder::textLiteral(card, 6)));
+}
+
+inline void currencies(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    const QStringList present =
+        EngineWorld::column(target, QStringLiteral("SELECT CurrCode FROM OCRN"));
+    for (const QString& code :
+         EngineWorld::column(base, QStringLiteral("SELECT CurrCode FROM OCRN")))
+        if (!present.contains(code))
+            EngineWorld::exec(
+                target, QStringLiteral("INSERT INTO OCRN (CurrCode, CurrName) VALUES (%1, %1)")
+                            .arg(MRV_SQLBuilder::textLiteral(code, 6)));
+}
+
 inline QList<ManagerCase> managerCases() {
     const auto none = [](LLObjectsCOM::Company&, LLObjectsCOM::Company&) {};
     const auto groups = [](const char* type) {
@@ -61,6 +110,32 @@ inline QList<ManagerCase> managerCases() {
             .arg(QLatin1String(type));
     };
     return {
+        // Categories that others refer to come first: the dialect test
+        // copies them all into one target, where a record still used is
+        // never removed.
+        {"Currencies", QStringLiteral("MRV_TRN_CURRENCYSETTINGS_100"),
+         QStringLiteral("SELECT CurrCode, CurrName, FrgnName, IsoCode, Decimals, ChkName "
+                        "FROM OCRN ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCRN"), none,
+         QStringLiteral("INSERT INTO OCRN (CurrCode, CurrName) VALUES (%3, %2)"),
+         QStringLiteral("SELECT CurrName FROM OCRN"), 20},
+        {"AddressFormat", QStringLiteral("MRV_TRN_ADDRESSFORMAT_100"),
+         QStringLiteral("SELECT Name, Format FROM OADF ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OADF"), none,
+         QStringLiteral("INSERT INTO OADF (Code, Name) VALUES (%1, %2)"),
+         QStringLiteral("SELECT Name FROM OADF"), 50},
+        {"PriceListSetup", QStringLiteral("MRV_TRN_PRICELISTDEFS_100"),
+         QStringLiteral("SELECT l.ListName, b.ListName, l.Factor, l.RoundSys, l.PrimCurr, "
+                        "l.ValidFor FROM OPLN l LEFT JOIN OPLN b ON b.ListNum = l.BASE_NUM "
+                        "ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPLN"), currencies,
+         QStringLiteral("INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (%1, %2, %1)"),
+         QStringLiteral("SELECT ListName FROM OPLN"), 32},
+        {"Relationships", QStringLiteral("MRV_TRN_RELTNSHPS_40"),
+         QStringLiteral("SELECT OrlDesc FROM OORL ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OORL"), none,
+         QStringLiteral("INSERT INTO OORL (OrlCode, OrlDesc) VALUES (%1, %2)"),
+         QStringLiteral("SELECT OrlDesc FROM OORL"), 30},
         {"Manufacturers", QStringLiteral("MRV_TRN_MANUFACTURERS_100"),
          QStringLiteral("SELECT FirmName FROM OMRC ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OMRC WHERE FirmCode <> -1"), none,
@@ -71,12 +146,6 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OSHP"), none,
          QStringLiteral("INSERT INTO OSHP (TrnspCode, TrnspName) VALUES (%1, %2)"),
          QStringLiteral("SELECT TrnspName FROM OSHP"), 40},
-        {"Currencies", QStringLiteral("MRV_TRN_CURRENCYSETTINGS_100"),
-         QStringLiteral("SELECT CurrCode, CurrName, FrgnName, IsoCode, Decimals, ChkName "
-                        "FROM OCRN ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCRN"), none,
-         QStringLiteral("INSERT INTO OCRN (CurrCode, CurrName) VALUES (%3, %2)"),
-         QStringLiteral("SELECT CurrName FROM OCRN"), 20},
         {"CommissionGroups", QStringLiteral("MRV_TRN_COMMISIONGROUPS_100"),
          QStringLiteral("SELECT GroupName, Commission FROM OCOG ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OCOG"), none,
@@ -108,5 +177,122 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OTER"), none,
          QStringLiteral("INSERT INTO OTER (territryID, descript, parent) VALUES (%1, %2, -2)"),
          QStringLiteral("SELECT descript FROM OTER"), 30},
+        {"Indexes", QStringLiteral("MRV_TRN_INDEXES_100"),
+         QStringLiteral("SELECT IdexCode, IndexName, IndexType FROM OIDX ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OIDX"), none,
+         QStringLiteral("INSERT INTO OIDX (IdexCode, IndexName) VALUES (%3, %2)"),
+         QStringLiteral("SELECT IndexName FROM OIDX"), 100},
+        {"TransactionCodes", QStringLiteral("MRV_TRN_TRANSACTIONCODES_100"),
+         QStringLiteral("SELECT TrnsCode, TrnsCodDsc, Locked FROM OTRC ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OTRC"), none,
+         QStringLiteral("INSERT INTO OTRC (TrnsCode, TrnsCodDsc) VALUES (%3, %2)"),
+         QStringLiteral("SELECT TrnsCodDsc FROM OTRC"), 100, false},
+        {"CreditCardPayments", QStringLiteral("MRV_TRN_CCPAYMENTS_100"),
+         QStringLiteral("SELECT Code, Name, DueOn, DueDays, DueMonths FROM OCDT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCDT"), none,
+         QStringLiteral("INSERT INTO OCDT (Code, Name) VALUES (%3, %2)"),
+         QStringLiteral("SELECT Name FROM OCDT"), 100},
+        {"CreditVendors", QStringLiteral("MRV_TRN_CREDITSUPPLIERS_100"),
+         QStringLiteral("SELECT ConsolNum, Name, Phone FROM OPVL ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPVL"), none,
+         QStringLiteral("INSERT INTO OPVL (Code, ConsolNum, Name) VALUES (%1, %3, %2)"),
+         QStringLiteral("SELECT Name FROM OPVL"), 100},
+        {"PaymentTerms", QStringLiteral("MRV_TRN_PAYMENTTERMS_100"),
+         QStringLiteral("SELECT t.PymntGroup, t.DueStart, t.ExtraMonth, t.ExtraDays, t.InstNum, "
+                        "l.ListName FROM OCTG t LEFT JOIN OPLN l ON l.ListNum = t.ListNum "
+                        "WHERE t.GroupNum >= 0 ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCTG WHERE GroupNum >= 0"), priceLists,
+         QStringLiteral("INSERT INTO OCTG (GroupNum, PymntGroup) VALUES (%1, %2)"),
+         QStringLiteral("SELECT PymntGroup FROM OCTG WHERE GroupNum >= 0"), 100},
+        {"PaymentBlocks", QStringLiteral("MRV_TRN_PAYMENTBLOCKS_100"),
+         QStringLiteral("SELECT PayBlock FROM OPYB ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPYB"), none,
+         QStringLiteral("INSERT INTO OPYB (AbsEntry, PayBlock) VALUES (%1, %2)"),
+         QStringLiteral("SELECT PayBlock FROM OPYB"), 30},
+        {"SalesStages", QStringLiteral("MRV_TRN_SALESSTAGES_100"),
+         QStringLiteral("SELECT Descript, StepId, CloPrcnt, Canceled FROM OOST ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OOST"), none,
+         QStringLiteral("INSERT INTO OOST (Num, Descript) VALUES (%1, %2)"),
+         QStringLiteral("SELECT Descript FROM OOST"), 30},
+        {"Partners", QStringLiteral("MRV_TRN_PARTNERS_100"),
+         QStringLiteral(
+             "SELECT p.Name, r.OrlDesc, p.RelatCard, p.Memo FROM OPRT p LEFT JOIN OORL r "
+             "ON r.OrlCode = p.RelatnType ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPRT"), relationshipsAndPartners,
+         QStringLiteral("INSERT INTO OPRT (PrtId, Name) VALUES (%1, %2)"),
+         QStringLiteral("SELECT Name FROM OPRT"), 50},
+        {"Competitors", QStringLiteral("MRV_TRN_COMPETITORS_100"),
+         QStringLiteral("SELECT Name, ThreatLevl, Memo FROM OCMT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCMT"), none,
+         QStringLiteral("INSERT INTO OCMT (CompetId, Name) VALUES (%1, %2)"),
+         QStringLiteral("SELECT Name FROM OCMT"), 50},
+        {"LandedCosts", QStringLiteral("MRV_TRN_LANDEDCOSTS_100"),
+         QStringLiteral("SELECT l.AlcCode, l.AlcName, l.OhType, a.FormatCode FROM OALC l "
+                        "LEFT JOIN OACT a ON a.AcctCode = l.AllocAcct ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OALC"),
+         [](LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+             accountsOf(base, target, QStringLiteral("SELECT AllocAcct FROM OALC"));
+         },
+         QStringLiteral("INSERT INTO OALC (AlcCode, AlcName) VALUES (%3, %2)"),
+         QStringLiteral("SELECT AlcName FROM OALC"), 100},
+        {"BPProperties", QStringLiteral("MRV_TRN_BPPROPERTIES_100"),
+         QStringLiteral("SELECT GroupName FROM OCQG ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCQG"), none,
+         QStringLiteral("INSERT INTO OCQG (GroupCode, GroupName) VALUES (%1, %2)"),
+         QStringLiteral("SELECT GroupName FROM OCQG"), 20},
+        {"BPPriorities", QStringLiteral("MRV_TRN_BPPRIORITIES_100"),
+         QStringLiteral("SELECT PrioDesc FROM OBPP ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OBPP"), none,
+         QStringLiteral("INSERT INTO OBPP (PrioCode, PrioDesc) VALUES (%1, %2)"),
+         QStringLiteral("SELECT PrioDesc FROM OBPP"), 30},
+        {"ItemProperties", QStringLiteral("MRV_TRN_ITEMPROPERTIES_100"),
+         QStringLiteral("SELECT ItmsTypCod, ItmsGrpNam FROM OITG ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OITG"), none,
+         QStringLiteral("INSERT INTO OITG (ItmsTypCod, ItmsGrpNam) VALUES (%1, %2)"),
+         QStringLiteral("SELECT ItmsGrpNam FROM OITG"), 20},
+        {"LengthWidthUoM", QStringLiteral("MRV_TRN_UOMLENGTHWIDTH_100"),
+         QStringLiteral("SELECT UnitDisply, UnitName, SizeInMM FROM OLGT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OLGT"), none,
+         QStringLiteral("INSERT INTO OLGT (UnitCode, UnitDisply) VALUES (%1, %2)"),
+         QStringLiteral("SELECT UnitDisply FROM OLGT"), 10},
+        {"WeightUoM", QStringLiteral("MRV_TRN_UOMWEIGHT_100"),
+         QStringLiteral("SELECT UnitDisply, UnitName, WightInMG FROM OWGT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OWGT"), none,
+         QStringLiteral("INSERT INTO OWGT (UnitCode, UnitDisply) VALUES (%1, %2)"),
+         QStringLiteral("SELECT UnitDisply FROM OWGT"), 10},
+        {"CustomGroups", QStringLiteral("MRV_TRN_CUSTOMGROUPS_100"),
+         QStringLiteral("SELECT CstGrpName, Custom, BuyTax, OtherTax FROM OARG "
+                        "WHERE CstGrpCode <> -1 ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OARG WHERE CstGrpCode <> -1"), none,
+         QStringLiteral("INSERT INTO OARG (CstGrpCode, CstGrpName) VALUES (%1, %2)"),
+         QStringLiteral("SELECT CstGrpName FROM OARG WHERE CstGrpCode <> -1"), 20},
+        {"Locations", QStringLiteral("MRV_TRN_LOCATIONS_100"),
+         QStringLiteral("SELECT Location FROM OLCT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OLCT"), none,
+         QStringLiteral("INSERT INTO OLCT (Code, Location) VALUES (%1, %2)"),
+         QStringLiteral("SELECT Location FROM OLCT"), 100},
+        {"InventoryCycles", QStringLiteral("MRV_TRN_INVENTORYCYCLES_100"),
+         QStringLiteral("SELECT Name, Frequency, Interval, Day, NextDate, Hour, Remind FROM OCYC "
+                        "ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCYC"), none,
+         QStringLiteral("INSERT INTO OCYC (Code, Name) VALUES (%1, %2)"),
+         QStringLiteral("SELECT Name FROM OCYC"), 30},
+        {"Templates", QStringLiteral("MRV_TRN_TEMPLATES_100"),
+         QStringLiteral("SELECT TmpltName, Descriptio, CntrcType, Duration, DurUnit, Renewal, "
+                        "Remarks FROM OCTT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCTT"), none,
+         QStringLiteral("INSERT INTO OCTT (TmpltName, Descriptio) VALUES (%3, %2)"),
+         QStringLiteral("SELECT Descriptio FROM OCTT"), 100, false},
+        {"PackageTypes", QStringLiteral("MRV_TRN_PACKAGETYPES_100"),
+         QStringLiteral("SELECT PkgType, Length1, Width1, Height1, Volume, Weight1 FROM OPKG "
+                        "ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPKG"), none,
+         QStringLiteral("INSERT INTO OPKG (PkgCode, PkgType) VALUES (%1, %2)"),
+         QStringLiteral("SELECT PkgType FROM OPKG"), 30},
+        {"PredefinedText", QStringLiteral("MRV_TRN_PREDEFINEDTEXT_100"),
+         QStringLiteral("SELECT TextCode, Text FROM OPDT ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPDT"), none,
+         QStringLiteral("INSERT INTO OPDT (AbsEntry, TextCode) VALUES (%1, %2)"),
+         QStringLiteral("SELECT TextCode FROM OPDT"), 20},
     };
 }

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "di/MRV_DIInterface.h"
+
+// Business-partner properties: the rows of OCQG, known by their names.
+class MRV_BPPropertiesManager : public MRV_DIInterface {
+public:
+    MRV_BPPropertiesManager(MRV_ConnectionContext* context, const QString& categoryId);
+};
