@@ -12,6 +12,9 @@ const QString VendorGroups = u"MRV_TRN_SUPPLIERGROUPS_100"_s;
 const QString Projects = u"MRV_TRN_PROJECTS_100"_s;
 const QString Countries = u"MRV_TRN_COUNTRIES_100"_s;
 const QString Territories = u"MRV_TRN_TERRITORIES_100"_s;
+const QString PriceLists = u"MRV_TRN_PRICELISTDEFS_100"_s;
+const QString Competitors = u"MRV_TRN_COMPETITORS_100"_s;
+const QString Templates = u"MRV_TRN_TEMPLATES_100"_s;
 
 } // namespace
 
@@ -155,3 +158,78 @@ INSTANTIATE_TEST_SUITE_P(ServerTypes, ManagerDialects, ::testing::Values(5, 2),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return info.param == 5 ? std::string("Quoted") : std::string("Db2");
                          });
+
+// Price lists are numbered by the caller: a list found by its name keeps the
+// target's number, a new one takes the number after the highest, and its
+// base list (written first, whatever the order of the documents) is named
+// by the target's number; a base list names itself.
+TEST_F(ManagerParticulars, PriceListsKeepTheirBaseListsUnderTheTargetsNumbers) {
+    currencies(*base, *target);
+    exec(*target, u"INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (7, N'Outlet', 7)"_s);
+    exec(*target, u"INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (9, N'Retail', 9)"_s);
+    BOMTableList tables = read(PriceLists);
+    std::reverse(tables.first().documents.begin(), tables.first().documents.end());
+    ASSERT_EQ(manager(PriceLists)->writeToTarget(tables, MRV_DIInterface::AddAndUpdate), S_OK);
+    const QString tree = u"SELECT l.ListNum, l.ListName, b.ListName FROM OPLN l JOIN OPLN b "
+                         u"ON b.ListNum = l.BASE_NUM WHERE l.ListName <> N'Outlet' ORDER BY 2"_s;
+    const QList<QVariantList> written = rows(*target, tree);
+    ASSERT_EQ(written.size(), 5);
+    QStringList names, bases;
+    QList<int> numbers;
+    for (const QVariantList& r : written) {
+        numbers << r[0].toInt();
+        names << r[1].toString();
+        bases << r[2].toString();
+    }
+    EXPECT_EQ(names, (QStringList{u"Base Price"_s, u"Export"_s, u"Purchase Price"_s, u"Retail"_s,
+                                  u"Wholesale"_s}));
+    EXPECT_EQ(bases, (QStringList{u"Base Price"_s, u"Base Price"_s, u"Purchase Price"_s,
+                                  u"Base Price"_s, u"Base Price"_s}));
+    EXPECT_EQ(numbers[3], 9); // Retail was there
+    QList<int> added = {numbers[0], numbers[1], numbers[2], numbers[4]};
+    std::sort(added.begin(), added.end());
+    EXPECT_EQ(added, (QList<int>{10, 11, 12, 13}));
+    // Once more: every list is found, nothing is added.
+    const qsizetype lines = logRecords().size();
+    ASSERT_EQ(manager(PriceLists)->writeToTarget(read(PriceLists), MRV_DIInterface::AddAndUpdate),
+              S_OK);
+    EXPECT_EQ(rows(*target, tree), written);
+    for (qsizetype i = lines; i < logRecords().size(); ++i)
+        EXPECT_EQ(logRecords()[i][Type], u"213");
+}
+
+// Rows whose keys the company numbers are matched by name: a name the
+// target has keeps the target's key, a new name takes the key after the
+// highest, and a target without rows starts at 1.
+TEST_F(ManagerParticulars, RowsNumberedPerCompanyAreMatchedByName) {
+    const QString competitors = u"SELECT CompetId, Name, Memo FROM OCMT ORDER BY 1"_s;
+    ASSERT_EQ(copy(Competitors, MRV_DIInterface::AddNew, {{1}, {2}}), S_OK);
+    EXPECT_EQ(column(*target, u"SELECT CompetId FROM OCMT ORDER BY 1"_s),
+              (QStringList{u"1"_s, u"2"_s}));
+    exec(*target, u"DELETE FROM OCMT"_s);
+    const QString second = value(*base, u"SELECT Name FROM OCMT WHERE CompetId = 2"_s).toString();
+    exec(*target, u"INSERT INTO OCMT (CompetId, Name, Memo) VALUES (40, %1, N'old')"_s.arg(
+                      MRV_SQLBuilder::textLiteral(second, 6)));
+    exec(*target, u"INSERT INTO OCMT (CompetId, Name) VALUES (41, N'Somebody else')"_s);
+    ASSERT_EQ(copy(Competitors, MRV_DIInterface::AddAndUpdate), S_OK);
+    const QString byName = u"SELECT Name, Memo FROM OCMT WHERE Name <> N'Somebody else' "
+                           u"ORDER BY 1"_s;
+    EXPECT_EQ(rows(*target, byName), rows(*base, byName));
+    EXPECT_EQ(value(*target, u"SELECT CompetId FROM OCMT WHERE Name = %1"_s.arg(
+                                 MRV_SQLBuilder::textLiteral(second, 6)))
+                  .toInt(),
+              40);
+    const int others = int(column(*base, u"SELECT Name FROM OCMT"_s).size()) - 1;
+    EXPECT_EQ(value(*target, u"SELECT MAX(CompetId) FROM OCMT"_s).toInt(), 41 + others);
+}
+
+// A template's attachment is a file of the base company: the target's
+// template is written without it.
+TEST_F(ManagerParticulars, TemplatesArriveWithoutTheirAttachment) {
+    exec(*base, u"UPDATE OCTT SET AttachmentEntry = 12"_s);
+    ASSERT_EQ(copy(Templates, MRV_DIInterface::AddNew), S_OK);
+    EXPECT_EQ(column(*target, u"SELECT TmpltName FROM OCTT ORDER BY 1"_s),
+              column(*base, u"SELECT TmpltName FROM OCTT ORDER BY 1"_s));
+    EXPECT_EQ(column(*target, u"SELECT DISTINCT AttachmentEntry FROM OCTT"_s),
+              QStringList{QString()});
+}
