@@ -13,10 +13,11 @@ MRV_BPPropertiesManager::MRV_BPPropertiesManager(MRV_ConnectionContext* context,
     m_columnFlags = {0, 1};
     declareTable({
         .name = u"OCQG"_s,
+        // A partner carries one flag per position, so a property is the
+        // target's property of the same number whatever it is called there;
+        // matched by name, a renamed one would take a position past the
+        // last, which no partner can carry.
         .keyColumns = {u"GroupCode"_s},
         .descriptionColumn = u"GroupName"_s,
-        // Keys are numbered per company: a row is the target's row of the
-        // same name, a new one takes the next free key.
-        .generatedKeyName = u"GroupName"_s,
     });
 }

@@ -233,3 +233,14 @@ TEST_F(ManagerParticulars, TemplatesArriveWithoutTheirAttachment) {
     EXPECT_EQ(column(*target, u"SELECT DISTINCT AttachmentEntry FROM OCTT"_s),
               QStringList{QString()});
 }
+
+// Partner properties are positions: the base's property 3 is the target's
+// property 3 under the base's name, however the target called it.
+TEST_F(ManagerParticulars, PartnerPropertiesKeepTheirPositions) {
+    for (int i = 1; i <= 64; ++i)
+        exec(*target,
+             u"INSERT INTO OCQG (GroupCode, GroupName) VALUES (%1, N'Property %1')"_s.arg(i));
+    ASSERT_EQ(copy(u"MRV_TRN_BPPROPERTIES_100"_s, MRV_DIInterface::AddAndUpdate), S_OK);
+    const QString all = u"SELECT GroupCode, GroupName FROM OCQG ORDER BY 1"_s;
+    EXPECT_EQ(rows(*target, all), rows(*base, all));
+}

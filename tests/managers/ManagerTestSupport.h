@@ -236,7 +236,7 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("INSERT INTO OALC (AlcCode, AlcName) VALUES (%3, %2)"),
          QStringLiteral("SELECT AlcName FROM OALC"), 100},
         {"BPProperties", QStringLiteral("MRV_TRN_BPPROPERTIES_100"),
-         QStringLiteral("SELECT GroupName FROM OCQG ORDER BY 1"),
+         QStringLiteral("SELECT GroupCode, GroupName FROM OCQG ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OCQG"), none,
          QStringLiteral("INSERT INTO OCQG (GroupCode, GroupName) VALUES (%1, %2)"),
          QStringLiteral("SELECT GroupName FROM OCQG"), 20},
