@@ -31,16 +31,29 @@ inline void PrintTo(const ManagerCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-// The target gets the base's price lists (or address formats) under other
-// numbers, so that references must be turned into the target's keys; names
-// it has already are left alone.
+// The target gets what the base has of a category's references (the values
+// baseSelect gives that targetSelect does not) under other numbers, so that
+// references must be turned into the target's keys: insert takes a new key
+// as %1 and the value's literal as %2.
+inline void addMissing(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target,
+                       const QString& baseSelect, const QString& targetSelect,
+                       const QString& insert) {
+    const QStringList present = EngineWorld::column(target, targetSelect);
+    int key = 40 + int(present.size());
+    for (const QString& value : EngineWorld::column(base, baseSelect))
+        if (!present.contains(value)) {
+            // The value goes in last, so that nothing in it is taken for a
+            // placeholder.
+            QString statement = insert;
+            statement.replace(QStringLiteral("%1"), QString::number(key++));
+            EngineWorld::exec(target, statement.replace(QStringLiteral("%2"),
+                                                        MRV_SQLBuilder::textLiteral(value, 6)));
+        }
+}
+
 inline void copyNamesUnderOtherKeys(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target,
                                     const QString& select, const QString& insert) {
-    const QStringList present = EngineWorld::column(target, select);
-    int key = 40 + int(present.size());
-    for (const QString& name : EngineWorld::column(base, select))
-        if (!present.contains(name))
-            EngineWorld::exec(target, insert.arg(key++).arg(MRV_SQLBuilder::textLiteral(name, 6)));
+    addMissing(base, target, select, select, insert);
 }
 
 inline void priceLists(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
@@ -54,51 +67,31 @@ inline void addressFormats(LLObjectsCOM::Company& base, LLObjectsCOM::Company& t
                             QStringLiteral("INSERT INTO OADF (Code, Name) VALUES (%1, %2)"));
 }
 
-// The target gets the base's accounts that the category names (codes), by
-// the same formatted code under another account code.
+inline void currencies(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(
+        base, target, QStringLiteral("SELECT CurrCode FROM OCRN"),
+        QStringLiteral("INSERT INTO OCRN (CurrCode, CurrName) VALUES (%2, %2)"));
+}
+
+// The accounts that codes (a select of account codes) name, by the same
+// formatted code under another account code.
 inline void accountsOf(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target,
                        const QString& codes) {
-    const QString select = QStringLiteral("SELECT FormatCode, AcctName FROM OACT WHERE AcctCode IN "
-                                          "(%1) AND FormatCode NOT IN (%2)");
-    const QString present =
-        EngineWorld::column(target, QStringLiteral("SELECT FormatCode FROM OACT"))
-            .replaceInStrings(QStringLiteral("'"), QStringLiteral("''"))
-            .join(QStringLiteral("', '"));
-    for (const QVariantList& a :
-         EngineWorld::rows(base, select.arg(codes, u'\'' + present + u'\'')))
-        EngineWorld::exec(target,
-                          QStringLiteral("INSERT INTO OACT (AcctCode, AcctName, FormatCode) "
-                                         "VALUES (%1, %2, %3)")
-                              .arg(MRV_SQLBuilder::textLiteral(u'M' + a[0].toString(), 6),
-                                   MRV_SQLBuilder::textLiteral(a[1].toString(), 6),
-                                   MRV_SQLBuilder::textLiteral(a[0].toString(), 6)));
+    addMissing(base, target,
+               QStringLiteral("SELECT FormatCode FROM OACT WHERE AcctCode IN (%1)").arg(codes),
+               QStringLiteral("SELECT FormatCode FROM OACT"),
+               QStringLiteral("INSERT INTO OACT (AcctCode, AcctName, FormatCode) "
+                              "VALUES (N'M%1', %2, %2)"));
 }
 
 inline void relationshipsAndPartners(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
     copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT OrlDesc FROM OORL"),
                             QStringLiteral("INSERT INTO OORL (OrlCode, OrlDesc) VALUES (%1, %2)"));
-    for (const QString& card : EngineWorld::column(
-             base,
-             QStringLiteral("SELECT DISTINCT RelatCard FROM OPRT WHERE RelatCard IS NOT NULL")))
-        if (EngineWorld::column(target,
-                                QStringLiteral("SELECT CardCode FROM OCRD WHERE CardCode = %1")
-                                    .arg(MRV_SQLBuilder::textLiteral(card, 6)))
-                .isEmpty())
-            EngineWorld::exec(target,
-                              QStringLiteral("INSERT INTO OCRD (CardCode, CardName, CardType) "
-                                             "VALUES (%1, %1, 'C')")
-                                  .arg(MRV_SQLBuilder::textLiteral(card, 6)));
-}
-
-inline void currencies(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
-    const QStringList present =
-        EngineWorld::column(target, QStringLiteral("SELECT CurrCode FROM OCRN"));
-    for (const QString& code :
-         EngineWorld::column(base, QStringLiteral("SELECT CurrCode FROM OCRN")))
-        if (!present.contains(code))
-            EngineWorld::exec(
-                target, QStringLiteral("INSERT INTO OCRN (CurrCode, CurrName) VALUES (%1, %1)")
-                            .arg(MRV_SQLBuilder::textLiteral(code, 6)));
+    addMissing(base, target,
+               QStringLiteral("SELECT DISTINCT RelatCard FROM OPRT WHERE RelatCard IS NOT NULL"),
+               QStringLiteral("SELECT CardCode FROM OCRD"),
+               QStringLiteral("INSERT INTO OCRD (CardCode, CardName, CardType) "
+                              "VALUES (%2, %2, 'C')"));
 }
 
 inline QList<ManagerCase> managerCases() {
