@@ -20,6 +20,15 @@ bool isUserField(const QString& name) {
     return name.startsWith(QLatin1String("U_")) && name != u"U_NAME";
 }
 
+// The row's reference names the row itself (a base price list is its own
+// base).
+bool isSelfReference(const MRV_TableDeclaration& table, const MRV_Reference& reference,
+                     const MRV_BOMRecord::Row& row, const QString& value) {
+    const QString& key = table.isObject() ? table.keyElements.value(0) : table.keyColumns.value(0);
+    return reference.table == table.name && reference.group.isEmpty() && !key.isEmpty() &&
+           row.value(key) == value;
+}
+
 } // namespace
 
 void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record) {
@@ -38,14 +47,6 @@ void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BO
                 ref.table, ref.field, ref.identifyingColumns, identifyingValues(ref, value)};
         }
     }
-}
-
-bool MRV_DIReferences::isSelfReference(const MRV_TableDeclaration& table,
-                                       const MRV_Reference& reference,
-                                       const MRV_BOMRecord::Row& row, const QString& value) {
-    const QString& key = table.isObject() ? table.keyElements.value(0) : table.keyColumns.value(0);
-    return reference.table == table.name && reference.group.isEmpty() && !key.isEmpty() &&
-           row.value(key) == value;
 }
 
 QStringList MRV_DIReferences::selfReferences(const MRV_TableDeclaration& table,

@@ -44,8 +44,6 @@ public:
                              QString& error);
 
 private:
-    static bool isSelfReference(const MRV_TableDeclaration& table, const MRV_Reference& reference,
-                                const MRV_BOMRecord::Row& row, const QString& value);
     QStringList identifyingValues(const MRV_Reference& reference, const QString& key);
     bool targetKey(const MRV_Reference& reference, const QStringList& values, QString& key,
                    QString& error);
