@@ -24,6 +24,9 @@
 
 namespace {
 
+// Between the values of a record's name that several columns make.
+constexpr QChar NamePartSeparator(0x1F);
+
 // Selected records are read a group at a time, so that a long selection
 // never makes a statement too deep for the database.
 constexpr qsizetype KeysPerStatement = 100;
@@ -200,20 +203,39 @@ MRV_DIInterface::NameIndex& MRV_DIInterface::namesOf(const MRV_TableDeclaration&
     MRV_SQLBuilder lookup = sql.builder(t.name);
     lookup.addSelectColumn(keyColumn);
     lookup.addSelectColumn(t.generatedKeyName);
+    for (const auto& [column, element] : t.generatedKeyAlso)
+        lookup.addSelectColumn(column);
     for (const auto& [column, value] : t.kind)
         lookup.addCondition(column, value, sql.valueType(t.name, column));
     // In the table's order, so that of two records of one name the first
     // counts, as a lookup by name finds it.
     const MRV_CompanySql::Rows rows = sql.query(lookup.buildSelect());
     for (const QVariantList& row : rows.values) {
-        const QString name = index.folded(MRV_CompanySql::text(row.value(1)));
+        QStringList parts;
+        for (qsizetype i = 1; i < row.size(); ++i)
+            parts << MRV_CompanySql::text(row[i]);
+        const QString name = index.folded(parts.join(NamePartSeparator));
         if (!index.keys.contains(name))
             index.keys.insert(name, MRV_CompanySql::text(row.value(0)));
     }
-    const QVariant max = sql.scalar(
-        QStringLiteral("SELECT MAX(%1) FROM %2").arg(sql.column(keyColumn), sql.table(t.name)));
+    const QVariant max =
+        sql.scalar(!t.highestKey.isEmpty() ? sql.statement(t.highestKey)
+                                           : QStringLiteral("SELECT MAX(%1) FROM %2")
+                                                 .arg(sql.column(keyColumn), sql.table(t.name)));
     index.maxKey = MRV_CompanySql::text(max).toLongLong();
     return *m_names.insert(t.name, index);
+}
+
+QString MRV_DIInterface::generatedName(const MRV_TableDeclaration& t,
+                                       const MRV_BOMRecord::Row& row) {
+    // A business object's document names its fields by element, table
+    // rows by column.
+    QStringList parts{row.value(t.isObject() && t.generatedKeyName == t.descriptionColumn
+                                    ? t.descriptionElement
+                                    : t.generatedKeyName)};
+    for (const auto& [column, element] : t.generatedKeyAlso)
+        parts << row.value(t.isObject() ? element : column);
+    return parts.join(NamePartSeparator);
 }
 
 bool MRV_DIInterface::caselessTarget() {
@@ -645,12 +667,14 @@ bool MRV_DIInterface::prepareForTarget(const MRV_TableDeclaration& table, MRV_BO
                                        Outcome& outcome) {
     const bool ignoreMissing = m_context && m_context->ignoreMissingUdf;
     QString error;
-    if (!m_references->checkUserFields(table, record, ignoreMissing, error) ||
-        !m_references->resolveDependencies(table, record, error)) {
+    const bool ready = m_references->checkUserFields(table, record, ignoreMissing, error) &&
+                       m_references->resolveDependencies(table, record, error);
+    const QStringList notes = m_references->takeNotes();
+    if (!notes.isEmpty())
+        outcome.note = joinedWith(QStringLiteral("; "), {outcome.note, notes.join(u"; ")});
+    if (!ready)
         outcome.error = error;
-        return false;
-    }
-    return true;
+    return ready;
 }
 
 QStringList MRV_DIInterface::codeFields(const MRV_TableDeclaration& table) const {
@@ -753,10 +777,7 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
         QString key = keyTexts.value(0);
         MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
         MRV_BOMRecord::Row* row = group && !group->rows.isEmpty() ? &group->rows.first() : nullptr;
-        const QString nameElement = table.generatedKeyName == table.descriptionColumn
-                                        ? table.descriptionElement
-                                        : table.generatedKeyName;
-        name = row ? row->value(nameElement) : QString();
+        name = row ? generatedName(table, *row) : QString();
         if (!claimTarget(table, {name}, outcome))
             return;
         found = row && resolveTargetKey(name, table.name, key);
@@ -959,7 +980,8 @@ void MRV_DIInterface::logOutcome(const Outcome& outcome) {
         log.setTargetCode(outcome.targetCode);
         log.setTargetDescription(outcome.targetDescription);
         log.setTargetFormerDescription(outcome.targetFormerDescription);
-        log.setError(outcome.error);
+        // A note of what a written record left out stands with its line.
+        log.setError(joinedWith(QStringLiteral("; "), {outcome.error, outcome.note}));
         log.writeRecord(m_logFlag != 0);
     }
     if (!outcome.succeeded)

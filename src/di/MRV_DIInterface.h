@@ -120,6 +120,9 @@ public:
         QString targetDescription;
         QString targetFormerDescription;
         QString error;
+        // What the record was written without (an optional reference the
+        // target cannot resolve yet).
+        QString note;
     };
     // Writes the outcome's log line; after a failure, answers the run's
     // response to a failed copy (asking the user or stopping the run).
@@ -256,6 +259,9 @@ private:
     bool claimTarget(const MRV_TableDeclaration& table, const QStringList& identity,
                      Outcome& outcome);
     QHash<QString, QHash<QString, QString>> m_claimed; // table -> identity -> base code
+    // What names a record of a table whose keys the host generates
+    // (generatedKeyName and generatedKeyAlso), as one text.
+    static QString generatedName(const MRV_TableDeclaration& table, const MRV_BOMRecord::Row& row);
     // The target's server compares text without regard to case.
     bool caselessTarget();
     std::optional<bool> m_caseless;

@@ -44,7 +44,7 @@ void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BO
             // A key that names nothing in the base travels without values;
             // the target then cannot resolve it and refuses the record.
             row.dependencies << MRV_BOMRecord::Dependency{
-                ref.table, ref.field, ref.identifyingColumns, identifyingValues(ref, value)};
+                ref.table, ref.field, ref.identifyingColumns, identifyingValues(ref, value, row)};
         }
     }
 }
@@ -58,9 +58,11 @@ QStringList MRV_DIReferences::selfReferences(const MRV_TableDeclaration& table,
     return fields;
 }
 
-QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference,
-                                                const QString& key) {
-    const QString cacheKey = reference.table + u'|' + reference.keyColumn + u'|' + key;
+QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference, const QString& key,
+                                                const MRV_BOMRecord::Row& row) {
+    QString cacheKey = reference.table + u'|' + reference.keyColumn + u'|' + key;
+    for (const auto& [field, column] : reference.matching)
+        cacheKey += u'|' + row.value(field);
     const auto known = m_identities.constFind(cacheKey);
     if (known != m_identities.cend())
         return *known;
@@ -69,6 +71,8 @@ QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference,
         select.addSelectColumn(column);
     select.addCondition(reference.keyColumn, key,
                         m_sql.valueType(reference.table, reference.keyColumn));
+    for (const auto& [field, column] : reference.matching)
+        select.addCondition(column, row.value(field), m_sql.valueType(reference.table, column));
     QStringList values;
     if (select.isValid()) {
         const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
@@ -156,9 +160,15 @@ bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table, MR
             // The file's own names of the identifying columns are not
             // trusted: the declaration's are used, with the file's values.
             QString key;
-            if (!targetKey(ref, dep->keyValues, key, error))
+            if (targetKey(ref, dep->keyValues, key, error)) {
+                row.setValue(ref.field, key);
+            } else if (ref.optional) {
+                m_notes << error + QStringLiteral("; written without it");
+                error.clear();
+                row.removeField(ref.field);
+            } else {
                 return false;
-            row.setValue(ref.field, key);
+            }
         }
     }
     for (MRV_BOMRecord::Group& group : record.groups())

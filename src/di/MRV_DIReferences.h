@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 class MRV_CompanySql;
 struct MRV_Reference;
 struct MRV_TableDeclaration;
@@ -39,12 +41,18 @@ public:
                          bool ignoreMissing, QString& error);
     // Puts the target's key into every referring field that has a
     // dependency record, and removes all dependency records. False, with
-    // the reason, when a referenced record is not in the target.
+    // the reason, when a referenced record is not in the target; an
+    // optional reference's field is then left out, with a note instead.
     bool resolveDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
                              QString& error);
 
+    // What resolveDependencies left out since the last call, for the
+    // record's line.
+    QStringList takeNotes() { return std::exchange(m_notes, {}); }
+
 private:
-    QStringList identifyingValues(const MRV_Reference& reference, const QString& key);
+    QStringList identifyingValues(const MRV_Reference& reference, const QString& key,
+                                  const MRV_BOMRecord::Row& row);
     bool targetKey(const MRV_Reference& reference, const QStringList& values, QString& key,
                    QString& error);
     bool userFieldExists(const QString& table, const QString& alias);
@@ -53,4 +61,5 @@ private:
     // Base lookups of one read: "table|column|key" -> identifying values.
     QHash<QString, QStringList> m_identities;
     QHash<QString, bool> m_userFields;
+    QStringList m_notes;
 };

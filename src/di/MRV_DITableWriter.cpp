@@ -208,7 +208,7 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
         return false;
     const QStringList identity = m_table.generatedKeyName.isEmpty()
                                      ? valuesOf(row, m_table.keyColumns)
-                                     : QStringList{row.value(m_table.generatedKeyName)};
+                                     : QStringList{MRV_DIInterface::generatedName(m_table, row)};
     if (!m_owner.claimTarget(m_table, identity, outcome))
         return false;
     bool found = false;
@@ -217,7 +217,7 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
         // target's row of the same name, or a new one with the next key.
         const QString keyColumn = m_table.keyColumns.value(0);
         QString key = row.value(keyColumn);
-        found = m_owner.resolveTargetKey(row.value(m_table.generatedKeyName), m_table.name, key);
+        found = m_owner.resolveTargetKey(identity.first(), m_table.name, key);
         row.setValue(keyColumn, key);
     } else {
         found = exists(m_table, row);
@@ -234,11 +234,10 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
     if (found)
         outcome.targetFormerDescription = targetDescription(row);
     if (!(found ? update(m_table, row, outcome.error) : insert(m_table, row, outcome.error)) ||
-        !writeChildren(base, row, children, outcome.error))
+        !writeChildren(base, row, children, outcome))
         return false;
     if (!found && !m_table.generatedKeyName.isEmpty())
-        m_owner.rememberName(m_table, row.value(m_table.generatedKeyName),
-                             row.value(m_table.keyColumns.value(0)));
+        m_owner.rememberName(m_table, identity.first(), row.value(m_table.keyColumns.value(0)));
     outcome.targetCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
     outcome.targetDescription = row.value(m_table.descriptionColumn);
     outcome.succeeded = true;
@@ -246,7 +245,8 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
 }
 
 bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
-                                      const QList<Child>& children, QString& error) {
+                                      const QList<Child>& children, Outcome& outcome) {
+    QString& error = outcome.error;
     for (const Child& child : children) {
         const MRV_TableDeclaration& table = *child.table;
         for (Row row : child.rows) {
@@ -259,11 +259,9 @@ bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
                 continue;
             for (const auto& [here, there] : table.links)
                 row.setValue(here, parent.value(there));
-            Outcome outcome;
-            if (!prepare(table, row, outcome)) {
-                error = outcome.error;
+            // A line's notes are its record's.
+            if (!prepare(table, row, outcome))
                 return false;
-            }
             // Lines travel with their record: each is added, or updated
             // where the target has it.
             if (!(exists(table, row) ? update(table, row, error) : insert(table, row, error)))

@@ -46,7 +46,7 @@ private:
     // The child rows of the parent as the base has it (base), written with
     // the parent's keys as the target has them (parent).
     bool writeChildren(const Row& base, const Row& parent, const QList<Child>& children,
-                       QString& error);
+                       Outcome& outcome);
     // The row as the target receives it: user fields, references, the
     // category's kind, and column names as the target spells them.
     bool prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome);

@@ -31,6 +31,25 @@ struct MRV_Reference {
     QString group{};
     // Values that name no record ("-2": top level) and travel as they are.
     QStringList keptValues{};
+    // Further (field of the row, column of the referenced table) pairs the
+    // referenced record matches: a bank's code is only unique within its
+    // country.
+    QList<std::pair<QString, QString>> matching{};
+    // The referenced record may arrive with a later category (a bank's
+    // default house bank account): when the target has none yet, the field
+    // is left out, so that the target keeps what it has, and the record's
+    // line says so.
+    bool optional = false;
+
+    // An account field: an account is known by its formatted code in every
+    // company, and the target's account of that code takes the reference.
+    static MRV_Reference account(QString field, QString group = QString()) {
+        return {.field = std::move(field),
+                .table = QStringLiteral("OACT"),
+                .keyColumn = QStringLiteral("AcctCode"),
+                .identifyingColumns = {QStringLiteral("FormatCode")},
+                .group = std::move(group)};
+    }
 };
 
 // Rows of another table that keep a row from being deleted by the removal
@@ -78,6 +97,12 @@ struct MRV_TableDeclaration {
     // gets the next free key (resolveTargetKey), a new business object the
     // host's.
     QString generatedKeyName{};
+    // Further (column, record element) pairs that, with generatedKeyName,
+    // name such a record: a bank is its code within its country.
+    QList<std::pair<QString, QString>> generatedKeyAlso{};
+    // The statement whose first value is the target's highest key of such
+    // a table, when the manager has one of its own; else MAX of the key.
+    MRV_Sql highestKey{};
     // The host's key counter (ONNM "ObjectCode") to move past rows inserted.
     int autoKeyObject = 0;
     // Records that refer to a parent record of the same table: read and
