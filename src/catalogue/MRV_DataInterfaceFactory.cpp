@@ -2,16 +2,21 @@
 
 #include "di/MRV_DIInterface.h"
 #include "managers/MRV_AddressFormatManager.h"
+#include "managers/MRV_AlertsManager.h"
 #include "managers/MRV_BPPrioritiesManager.h"
 #include "managers/MRV_BPPropertiesManager.h"
+#include "managers/MRV_BanksManager.h"
 #include "managers/MRV_CommissionGroupsManager.h"
 #include "managers/MRV_CompetitorsManager.h"
 #include "managers/MRV_CountriesManager.h"
+#include "managers/MRV_CreditCardPaymentMethodsManager.h"
 #include "managers/MRV_CreditCardPaymentsManager.h"
+#include "managers/MRV_CreditCardsManager.h"
 #include "managers/MRV_CreditVendorsManager.h"
 #include "managers/MRV_CurrencySettingsManager.h"
 #include "managers/MRV_CustomGroupsManager.h"
 #include "managers/MRV_CustomerGroupsManager.h"
+#include "managers/MRV_DunningLevelsManager.h"
 #include "managers/MRV_IndexesManager.h"
 #include "managers/MRV_InventoryCyclesManager.h"
 #include "managers/MRV_ItemPropertiesManager.h"
@@ -22,6 +27,7 @@
 #include "managers/MRV_PackageTypeManager.h"
 #include "managers/MRV_PartnersManager.h"
 #include "managers/MRV_PaymentBlockManager.h"
+#include "managers/MRV_PaymentMethodsManager.h"
 #include "managers/MRV_PaymentTermsManager.h"
 #include "managers/MRV_PredefinedTextManager.h"
 #include "managers/MRV_PriceListSetupManager.h"
@@ -60,13 +66,19 @@ struct ManagerEntry {
 // Folders and categories without records of their own have no line.
 const std::vector<ManagerEntry>& managers() {
     static const std::vector<ManagerEntry> table = {
+        {u"MRV_TRN_ALERTS_100", create<MRV_AlertsManager>},
         {u"MRV_TRN_COUNTRIES_100", create<MRV_CountriesManager>},
         {u"MRV_TRN_ADDRESSFORMAT_100", create<MRV_AddressFormatManager>},
         {u"MRV_TRN_CURRENCYSETTINGS_100", create<MRV_CurrencySettingsManager>},
         {u"MRV_TRN_INDEXES_100", create<MRV_IndexesManager>},
         {u"MRV_TRN_TRANSACTIONCODES_100", create<MRV_TransactionCodeManager>},
+        {u"MRV_TRN_BANKSANDBRANCHES_100", create<MRV_BanksManager>},
+        {u"MRV_TRN_CREDITCARDS_100", create<MRV_CreditCardsManager>},
         {u"MRV_TRN_CCPAYMENTS_100", create<MRV_CreditCardPaymentsManager>},
+        {u"MRV_TRN_CCPAYMNTMETHODS_100", create<MRV_CreditCardPaymentMethodsManager>},
         {u"MRV_TRN_CREDITSUPPLIERS_100", create<MRV_CreditVendorsManager>},
+        {u"MRV_TRN_PAYMENTMETHODS_100", create<MRV_PaymentMethodsManager>},
+        {u"MRV_TRN_DUNNINGLEVELS_100", create<MRV_DunningLevelsManager>},
         {u"MRV_TRN_PAYMENTTERMS_100", create<MRV_PaymentTermsManager>},
         {u"MRV_TRN_PAYMENTBLOCKS_100", create<MRV_PaymentBlockManager>},
         {u"MRV_TRN_PRICELISTDEFS_100", create<MRV_PriceListSetupManager>},

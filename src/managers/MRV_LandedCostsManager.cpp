@@ -18,13 +18,6 @@ MRV_LandedCostsManager::MRV_LandedCostsManager(MRV_ConnectionContext* context,
         .keyElements = {u"Code"_s},
         .descriptionColumn = u"AlcName"_s,
         .descriptionElement = u"Name"_s,
-        // Account keys differ between companies; an account is known by
-        // its formatted code everywhere.
-        .references = {{
-            .field = u"AllocationAccount"_s,
-            .table = u"OACT"_s,
-            .keyColumn = u"AcctCode"_s,
-            .identifyingColumns = {u"FormatCode"_s},
-        }},
+        .references = {MRV_Reference::account(u"AllocationAccount"_s)},
     });
 }

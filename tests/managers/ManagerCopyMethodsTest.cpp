@@ -88,6 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Managers, ManagerCopy, ::testing::ValuesIn(managerCases
 // every manager; the only ones refused are those without a required name,
 // each with its own failed line.
 TEST_P(ManagerCopy, HostileNamesArriveUnchanged) {
+    if (GetParam().insertNamed.isEmpty())
+        GTEST_SKIP() << "the category's records have no name of their own";
     QStringList values;
     QSet<QString> folded; // one name on a server that ignores case
     for (const QString& v : nastyStrings())

@@ -244,3 +244,141 @@ TEST_F(ManagerParticulars, PartnerPropertiesKeepTheirPositions) {
     const QString all = u"SELECT GroupCode, GroupName FROM OCQG ORDER BY 1"_s;
     EXPECT_EQ(rows(*target, all), rows(*base, all));
 }
+
+// Banking, payment and alert categories: what the copy suite does not see.
+class BankingParticulars : public ManagerParticulars {};
+
+TEST_F(BankingParticulars, AlertsTakeTheirRecipientsByUserCodeAndRemovalLeavesSystemAlerts) {
+    const QString alerts = u"MRV_TRN_ALERTS_100"_s;
+    users(*base, *target);
+    copyNamesUnderOtherKeys(*base, *target, u"SELECT QName FROM OUQR"_s,
+                            u"INSERT INTO OUQR (IntrnalKey, QName) VALUES (%1, %2)"_s);
+    const QString systemAlerts = u"SELECT Code, Name FROM OALT WHERE Type <> 'U' ORDER BY 1"_s;
+    const QList<QVariantList> before = rows(*target, systemAlerts);
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_EQ(copy(alerts, MRV_DIInterface::AddNew), S_OK);
+    const QString recipients =
+        u"SELECT a.Name, u.USER_CODE, r.SendEMail FROM ALT1 r JOIN OALT a ON a.Code = r.Code "
+        u"JOIN OUSR u ON u.USERID = r.UserSign WHERE a.Type = 'U' ORDER BY 1, 2"_s;
+    EXPECT_EQ(rows(*target, recipients), rows(*base, recipients));
+    ASSERT_FALSE(rows(*target, recipients).isEmpty());
+    // The users have other numbers in the target, so the recipients do too.
+    EXPECT_NE(column(*target, u"SELECT UserSign FROM ALT1 ORDER BY 1"_s),
+              column(*base, u"SELECT r.UserSign FROM ALT1 r JOIN OALT a ON a.Code = r.Code "
+                            u"WHERE a.Type = 'U' ORDER BY 1"_s));
+
+    EXPECT_EQ(removeAll(alerts), S_OK);
+    EXPECT_EQ(rows(*target, systemAlerts), before);
+    EXPECT_TRUE(column(*target, u"SELECT Code FROM OALT WHERE Type = 'U'"_s).isEmpty());
+    EXPECT_TRUE(column(*target, u"SELECT Code FROM ALT1"_s).isEmpty());
+
+    // A recipient the target does not know fails the alert, naming him;
+    // nothing of that alert is written.
+    exec(*target, u"DELETE FROM OUSR WHERE USER_CODE = N'sales2'"_s);
+    EXPECT_EQ(copy(alerts, MRV_DIInterface::AddNew), S_FALSE);
+    QStringList errors;
+    for (const QStringList& r : logRecords())
+        if (r[Result] == u"403")
+            errors << r[BaseDesc] + u": "_s + r[Error];
+    const QString missing =
+        u"UserSign refers to OUSR USER_CODE 'sales2', which is not in the target company"_s;
+    const QStringList refused =
+        column(*base, u"SELECT a.Name FROM OALT a JOIN ALT1 r ON r.Code = a.Code JOIN OUSR u "
+                      u"ON u.USERID = r.UserSign WHERE u.USER_CODE = N'sales2' ORDER BY 1"_s);
+    ASSERT_FALSE(refused.isEmpty());
+    QStringList expected;
+    for (const QString& name : refused)
+        expected << name + u": "_s + missing;
+    EXPECT_EQ(errors, expected);
+    for (const QString& name : refused)
+        EXPECT_TRUE(column(*target, u"SELECT Code FROM OALT WHERE Name = %1"_s.arg(
+                                        MRV_SQLBuilder::textLiteral(name, 6)))
+                        .isEmpty());
+}
+
+TEST_F(BankingParticulars, BanksDefaultAccountTravelsByBankCodeAndAccountNumber) {
+    const QString banksCategory = u"MRV_TRN_BANKSANDBRANCHES_100"_s;
+    countries(*base, *target);
+    const QString defaults = u"SELECT b.BankCode, d.BankCode, d.Account FROM ODSC b LEFT JOIN "
+                             u"DSC1 d ON d.AbsEntry = b.DfltActKey ORDER BY 1"_s;
+    // The first bank has two accounts: the default one must be found, not
+    // any of the bank's.
+    ASSERT_EQ(value(*base, u"SELECT COUNT(*) FROM DSC1 GROUP BY BankKey ORDER BY 1 DESC"_s).toInt(),
+              2);
+
+    // Before their accounts exist, banks are written without a default
+    // account, and their lines say so.
+    ASSERT_EQ(copy(banksCategory, MRV_DIInterface::AddNew), S_OK);
+    EXPECT_TRUE(
+        column(*target, u"SELECT DfltActKey FROM ODSC WHERE DfltActKey IS NOT NULL"_s).isEmpty());
+    qsizetype noted = 0;
+    for (const QStringList& r : logRecords())
+        noted +=
+            r[Error].startsWith(u"DefaultBankAccountKey refers to DSC1 BankCode/Account '"_s) &&
+            r[Error].endsWith(u"', which is not in the target company; written without it"_s);
+    EXPECT_EQ(noted, column(*base, u"SELECT 1 FROM ODSC WHERE DfltActKey IS NOT NULL"_s).size());
+
+    // Once the accounts are there (under other entries), the default
+    // account key is turned into the target's.
+    int entry = 70;
+    for (const QVariantList& a :
+         rows(*base, u"SELECT BankCode, Country, Account FROM DSC1 ORDER BY AbsEntry"_s))
+        exec(*target,
+             u"INSERT INTO DSC1 (AbsEntry, BankKey, BankCode, Country, Account) SELECT "
+             u"%1, AbsEntry, BankCode, CountryCod, %2 FROM ODSC WHERE BankCode = %3"_s.arg(entry++)
+                 .arg(MRV_SQLBuilder::textLiteral(a[2].toString(), 6),
+                      MRV_SQLBuilder::textLiteral(a[0].toString(), 6)));
+    ASSERT_EQ(copy(banksCategory, MRV_DIInterface::UpdateExisting), S_OK);
+    EXPECT_EQ(rows(*target, defaults), rows(*base, defaults));
+    EXPECT_NE(column(*target, u"SELECT DfltActKey FROM ODSC ORDER BY BankCode"_s),
+              column(*base, u"SELECT DfltActKey FROM ODSC ORDER BY BankCode"_s));
+}
+
+TEST_F(BankingParticulars, CardWhoseAccountIsMissingFailsNamingTheAccountCode) {
+    const QString cards = u"MRV_TRN_CREDITCARDS_100"_s;
+    countries(*base, *target);
+    accountsOf(*base, *target, u"SELECT AcctCode FROM OCRC"_s);
+    const QString code = value(*base, u"SELECT a.FormatCode FROM OCRC c JOIN OACT a ON "
+                                      u"a.AcctCode = c.AcctCode WHERE c.CardName = N'Discover'"_s)
+                             .toString();
+    ASSERT_FALSE(code.isEmpty());
+    exec(*base, u"UPDATE OCRC SET AcctCode = NULL WHERE CardName <> N'Discover'"_s);
+    exec(*target,
+         u"DELETE FROM OACT WHERE FormatCode = %1"_s.arg(MRV_SQLBuilder::textLiteral(code, 6)));
+    EXPECT_EQ(copy(cards, MRV_DIInterface::AddNew), S_FALSE);
+    QStringList failed;
+    for (const QStringList& r : logRecords())
+        if (r[Result] == u"403")
+            failed << r[BaseDesc] + u": "_s + r[Error];
+    EXPECT_EQ(failed, QStringList{u"Discover: GLAccount refers to OACT FormatCode '%1', which is "
+                                  u"not in the target company"_s.arg(code)});
+    EXPECT_EQ(
+        column(*target, u"SELECT CardName FROM OCRC ORDER BY 1"_s),
+        column(*base, u"SELECT CardName FROM OCRC WHERE CardName <> N'Discover' ORDER BY 1"_s));
+}
+
+TEST_F(BankingParticulars, DunningLevelsFollowTheTargetsLastLineAndASecondRunAddsNothing) {
+    const QString levels = u"MRV_TRN_DUNNINGLEVELS_100"_s;
+    dunningTermsAndLetters(*base, *target);
+    exec(*target, u"INSERT INTO ODUT (Code, Name) VALUES (90, N'Own reminders')"_s);
+    exec(*target, u"INSERT INTO ODUN (LineNum, DunTerm, Days) VALUES (30, 90, 5)"_s);
+    const qsizetype count = column(*base, u"SELECT LineNum FROM ODUN"_s).size();
+    ASSERT_GT(count, 1);
+    ASSERT_EQ(copy(levels, MRV_DIInterface::AddNew), S_OK);
+    QStringList expected;
+    for (int line = 31; line <= 30 + count; ++line)
+        expected << QString::number(line);
+    EXPECT_EQ(column(*target, u"SELECT LineNum FROM ODUN WHERE DunTerm <> 90 ORDER BY 1"_s),
+              expected);
+
+    // Into the filled target every level is the one written before.
+    const int mark = int(logRecords().size());
+    const QString all = u"SELECT LineNum, DunTerm, Days, LetrFormat FROM ODUN ORDER BY 1"_s;
+    const QList<QVariantList> written = rows(*target, all);
+    ASSERT_EQ(copy(levels, MRV_DIInterface::AddAndUpdate), S_OK);
+    const QList<QStringList> records = logRecords().mid(mark);
+    EXPECT_EQ(records.size(), count);
+    for (const QStringList& r : records)
+        EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
+    EXPECT_EQ(rows(*target, all), written);
+}

@@ -94,6 +94,57 @@ inline void relationshipsAndPartners(LLObjectsCOM::Company& base, LLObjectsCOM::
                               "VALUES (%2, %2, 'C')"));
 }
 
+// Countries are known by the same codes in every company.
+inline void countries(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT Code FROM OCRY"),
+                            QStringLiteral("INSERT INTO OCRY (Code, Name) VALUES (%2, %2)"));
+}
+
+// The base's users under other numbers, known by their user codes.
+inline void users(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT USER_CODE FROM OUSR"),
+                            QStringLiteral("INSERT INTO OUSR (INTERNAL_K, USERID, USER_CODE) "
+                                           "VALUES (%1, %1, %2)"));
+}
+
+// The base's banks under other absolute entries, with the same code and
+// country.
+inline void banks(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    countries(base, target);
+    const QStringList present =
+        EngineWorld::column(target, QStringLiteral("SELECT BankCode FROM ODSC"));
+    int key = 40 + int(present.size());
+    for (const QVariantList& b :
+         EngineWorld::rows(base, QStringLiteral("SELECT BankCode, CountryCod, BankName FROM ODSC")))
+        if (!present.contains(b[0].toString()))
+            EngineWorld::exec(
+                target,
+                QStringLiteral("INSERT INTO ODSC (AbsEntry, BankCode, CountryCod, BankName) "
+                               "VALUES (%1, %2, %3, %4)")
+                    .arg(key++)
+                    .arg(MRV_SQLBuilder::textLiteral(b[0].toString(), 6),
+                         MRV_SQLBuilder::textLiteral(b[1].toString(), 6),
+                         MRV_SQLBuilder::textLiteral(b[2].toString(), 6)));
+}
+
+// Dunning terms and the dunning letters' layouts under other keys.
+inline void dunningTermsAndLetters(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT Name FROM ODUT"),
+                            QStringLiteral("INSERT INTO ODUT (Code, Name) VALUES (%1, %2)"));
+    copyNamesUnderOtherKeys(
+        base, target, QStringLiteral("SELECT DocName FROM RDOC WHERE TypeCode = 'DUN1'"),
+        QStringLiteral("INSERT INTO RDOC (DocCode, DocName, TypeCode) VALUES ('L%1', %2, 'DUN1')"));
+}
+
+// Cards and card payment dates under other keys.
+inline void cardsAndPaymentDates(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(
+        base, target, QStringLiteral("SELECT CardName FROM OCRC"),
+        QStringLiteral("INSERT INTO OCRC (CreditCard, CardName) VALUES (%1, %2)"));
+    copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT Name FROM OCDT"),
+                            QStringLiteral("INSERT INTO OCDT (Code, Name) VALUES ('T%1', %2)"));
+}
+
 inline QList<ManagerCase> managerCases() {
     const auto none = [](LLObjectsCOM::Company&, LLObjectsCOM::Company&) {};
     const auto groups = [](const char* type) {
@@ -180,11 +231,58 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OTRC"), none,
          QStringLiteral("INSERT INTO OTRC (TrnsCode, TrnsCodDsc) VALUES (%3, %2)"),
          QStringLiteral("SELECT TrnsCodDsc FROM OTRC"), 100, false},
+        {"Banks", QStringLiteral("MRV_TRN_BANKSANDBRANCHES_100"),
+         QStringLiteral("SELECT BankCode, CountryCod, BankName, SwiftNum, PostOffice, DfltBranch, "
+                        "DfltAcct, NextChkNo FROM ODSC ORDER BY 1, 2"),
+         QStringLiteral("SELECT 1 FROM ODSC"), countries,
+         QStringLiteral("INSERT INTO ODSC (AbsEntry, BankCode, CountryCod, BankName) "
+                        "VALUES (%1, %3, 'US', %2)"),
+         QStringLiteral("SELECT BankName FROM ODSC"), 100},
+        {"CreditCards", QStringLiteral("MRV_TRN_CREDITCARDS_100"),
+         QStringLiteral("SELECT c.CardName, a.FormatCode, c.Phone, c.CompanyId, c.Country, "
+                        "c.Locked FROM OCRC c LEFT JOIN OACT a ON a.AcctCode = c.AcctCode "
+                        "ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCRC"),
+         [](LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+             countries(base, target);
+             accountsOf(base, target, QStringLiteral("SELECT AcctCode FROM OCRC"));
+         },
+         QStringLiteral("INSERT INTO OCRC (CreditCard, CardName) VALUES (%1, %2)"),
+         QStringLiteral("SELECT CardName FROM OCRC"), 30},
         {"CreditCardPayments", QStringLiteral("MRV_TRN_CCPAYMENTS_100"),
          QStringLiteral("SELECT Code, Name, DueOn, DueDays, DueMonths FROM OCDT ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OCDT"), none,
          QStringLiteral("INSERT INTO OCDT (Code, Name) VALUES (%3, %2)"),
          QStringLiteral("SELECT Name FROM OCDT"), 100},
+        {"CreditCardPaymentMethods", QStringLiteral("MRV_TRN_CCPAYMNTMETHODS_100"),
+         QStringLiteral("SELECT p.CrTypeName, c.CardName, d.Name, p.MinCredit, p.MinToPay, "
+                        "p.InstalMent FROM OCRP p LEFT JOIN OCRC c ON c.CreditCard = p.CreditCard "
+                        "LEFT JOIN OCDT d ON d.Code = p.DueTerms WHERE p.CrTypeCode > 0 "
+                        "ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OCRP WHERE CrTypeCode > 0"), cardsAndPaymentDates,
+         QStringLiteral("INSERT INTO OCRP (CrTypeCode, CrTypeName, CreditCard) VALUES (%1, %2, 1)"),
+         QStringLiteral("SELECT CrTypeName FROM OCRP WHERE CrTypeCode > 0"), 30},
+        {"PaymentMethods", QStringLiteral("MRV_TRN_PAYMENTMETHODS_100"),
+         QStringLiteral("SELECT p.PayMethCod, p.Descript, p.Type, p.PayType, f.FrmatType, "
+                        "p.BankCountr, p.DfltBank, p.DfltAcct, a.FormatCode, p.MaxAmount "
+                        "FROM OPYM p LEFT JOIN OFRM f ON f.AbsEntry = p.Format "
+                        "LEFT JOIN OACT a ON a.AcctCode = p.GLAccount ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OPYM"),
+         [](LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+             banks(base, target);
+             accountsOf(base, target, QStringLiteral("SELECT GLAccount FROM OPYM"));
+             copyNamesUnderOtherKeys(
+                 base, target, QStringLiteral("SELECT FrmatType FROM OFRM"),
+                 QStringLiteral("INSERT INTO OFRM (AbsEntry, FrmatType) VALUES (%1, %2)"));
+         },
+         QStringLiteral("INSERT INTO OPYM (PayMethCod, Descript) VALUES (%3, %2)"),
+         QStringLiteral("SELECT Descript FROM OPYM"), 100, false},
+        // A dunning level has no name of its own.
+        {"DunningLevels", QStringLiteral("MRV_TRN_DUNNINGLEVELS_100"),
+         QStringLiteral("SELECT t.Name, d.Days, r.DocName, d.MinBalance, d.Fee, d.Effective "
+                        "FROM ODUN d LEFT JOIN ODUT t ON t.Code = d.DunTerm "
+                        "LEFT JOIN RDOC r ON r.DocCode = d.LetrFormat ORDER BY 1, 2"),
+         QStringLiteral("SELECT 1 FROM ODUN"), dunningTermsAndLetters, QString(), QString()},
         {"CreditVendors", QStringLiteral("MRV_TRN_CREDITSUPPLIERS_100"),
          QStringLiteral("SELECT ConsolNum, Name, Phone FROM OPVL ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OPVL"), none,
@@ -287,5 +385,19 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OPDT"), none,
          QStringLiteral("INSERT INTO OPDT (AbsEntry, TextCode) VALUES (%1, %2)"),
          QStringLiteral("SELECT TextCode FROM OPDT"), 20},
+        {"Alerts", QStringLiteral("MRV_TRN_ALERTS_100"),
+         QStringLiteral("SELECT a.Name, a.Priority, a.Active, q.QName, u.USER_CODE, a.FrqncyType, "
+                        "a.ExecTime, a.NextDate, (SELECT COUNT(*) FROM ALT1 r WHERE r.Code = "
+                        "a.Code) FROM OALT a LEFT JOIN OUQR q ON q.IntrnalKey = a.QueryId "
+                        "LEFT JOIN OUSR u ON u.USERID = a.UserSign WHERE a.Type = 'U' ORDER BY 1"),
+         QStringLiteral("SELECT 1 FROM OALT WHERE Type = 'U'"),
+         [](LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+             users(base, target);
+             copyNamesUnderOtherKeys(
+                 base, target, QStringLiteral("SELECT QName FROM OUQR"),
+                 QStringLiteral("INSERT INTO OUQR (IntrnalKey, QName) VALUES (%1, %2)"));
+         },
+         QStringLiteral("INSERT INTO OALT (Code, Name, Type) VALUES (%1, %2, 'U')"),
+         QStringLiteral("SELECT Name FROM OALT WHERE Type = 'U'"), 100},
     };
 }
