@@ -57,10 +57,10 @@ void writeHolidays(DemoWriter& w, const QString& code) {
 }
 
 void writePrintPreferences(DemoWriter& w) {
-    w.put(
-        QStringLiteral("OADP"),
-        {{QStringLiteral("PrintId"), 1},
-         {QStringLiteral("WordPath"), QStringLiteral("\\\\fileserver\\ledgerline\\word")},
+    // Every company has the preferences of PrintId 1.
+    update(
+        w, QStringLiteral("OADP"),
+        {{QStringLiteral("WordPath"), QStringLiteral("\\\\fileserver\\ledgerline\\word")},
          {QStringLiteral("BitmapPath"), QStringLiteral("\\\\fileserver\\ledgerline\\pictures")},
          {QStringLiteral("AttachPath"), QStringLiteral("\\\\fileserver\\ledgerline\\attachments")},
          {QStringLiteral("ExtPath"), QStringLiteral("\\\\fileserver\\ledgerline\\extensions")},
@@ -86,9 +86,6 @@ void writePrintPreferences(DemoWriter& w) {
 void writeNumbering(DemoWriter& w) {
     DemoKeys& k = w.keys();
     const QString year = QString::number(w.year());
-    w.put(QStringLiteral("OPID"), {{QStringLiteral("Indicator"), QStringLiteral("Default")},
-                                   {QStringLiteral("Code"), QStringLiteral("Default")},
-                                   {QStringLiteral("Descr"), QStringLiteral("Any period")}});
     w.put(QStringLiteral("OPID"),
           {{QStringLiteral("Indicator"), year},
            {QStringLiteral("Code"), QStringLiteral("FY") + year},

@@ -15,6 +15,15 @@ INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'10', 1, N'Card Grou
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'11', 1, N'Contact Persons');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'12', 2, N'Users');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'13', 1, N'A/R Invoices');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'14', 1, N'A/R Credit Memos');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'15', 1, N'Deliveries');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'17', 1, N'Sales Orders');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'18', 1, N'A/P Invoices');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'20', 1, N'Goods Receipt POs');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'22', 1, N'Purchase Orders');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'23', 1, N'Sales Quotations');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'24', 1, N'Incoming Payments');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'46', 1, N'Outgoing Payments');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'30', 1, N'Journal Entries');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'31', 1, N'Item Warehouse');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'36', 1, N'Credit Cards');
@@ -49,6 +58,11 @@ INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'170', 1, N'Contract
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'171', 1, N'Employees');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'200', 1, N'Territories');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'217', 1, N'Predefined Texts');
+
+-- Every document's numbering names a period indicator; the printing of
+-- documents starts from one set of print preferences.
+INSERT INTO OPID (Indicator, Code, Descr) VALUES (N'Default', N'Default', N'Any period');
+INSERT INTO OADP (PrintId) VALUES (1);
 
 -- The accounts the system itself posts to, under the five drawer titles.
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) VALUES (N'1', N'Assets', N'1', 1, 1, 'N');
