@@ -7,6 +7,7 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIFailureAbortException.h"
 #include "di/MRV_DIReferences.h"
+#include "di/MRV_DISettings.h"
 #include "di/MRV_DITableWriter.h"
 #include "di/MRV_ParentOrder.h"
 #include "di/MRV_RecordScope.h"
@@ -512,7 +513,11 @@ void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
         // the category are read whole.
         const MRV_KeyList selected = &t == &m_tables.first() ? keys : MRV_KeyList();
         MRV_BOMTable entry{t.name, {}};
-        if (t.isObject())
+        if (t.isSettings()) {
+            // Settings travel whole, whatever was selected.
+            if (const QString xml = MRV_DISettings(*this, base, t).read(); !xml.isEmpty())
+                entry.documents << MRV_BOMDocument{xml, 0};
+        } else if (t.isObject())
             readObjects(base, t, selected, entry);
         else
             readRows(base, t, selected.isEmpty() ? QStringList() : t.keyColumns, selected, entry);
@@ -528,6 +533,8 @@ void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
 
 MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
     CLogBase log(u"MRV", u"MRV_DIInterface::listFromDatabase");
+    if (mainTable().isSettings())
+        return &m_dataSet; // settings offer no records to select
     initialize();
     m_dataSet.clearRows();
     const MRV_TableDeclaration& main = mainTable();
@@ -554,6 +561,8 @@ MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
 }
 
 MRV_DIDataSet* MRV_DIInterface::listFromConfiguration(const BOMTableList& tables) {
+    if (mainTable().isSettings())
+        return &m_dataSet;
     m_dataSet.clearRows();
     if (tables.isEmpty())
         return &m_dataSet;
@@ -617,7 +626,12 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
             // travel with their parents.
             if (!t || t->isChild())
                 continue;
-            if (method == RemovalPhase) {
+            if (t->isSettings()) {
+                // Settings are there in every company: never removed, and
+                // updated whatever the copy method.
+                if (method != RemovalPhase)
+                    MRV_DISettings(*this, target, *t).write(entry.documents);
+            } else if (method == RemovalPhase) {
                 if (removed.contains(t->name))
                     continue;
                 removed.insert(t->name);

@@ -32,7 +32,7 @@ using MRV_KeyList = QList<QVariantList>;
 //
 // A manager declares its category: the six field lists (filled in its
 // constructor), and its tables with declareTable() - main table, business
-// object type or table rows, key and description columns, references to
+// object type, table rows or settings, key and description columns, references to
 // other tables, generated keys, the limits of its rows and of the removal
 // phase. The engine reads the category from the base company as record
 // documents, lists it for the details grid, and writes documents into the
@@ -183,6 +183,7 @@ protected:
 
 private:
     friend class MRV_DITableWriter;
+    friend class MRV_DISettings;
 
     // The WHERE conditions that make a row one of the category's (kind and
     // filter), as text to follow " WHERE ", or empty.

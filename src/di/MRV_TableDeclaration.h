@@ -65,6 +65,9 @@ struct MRV_Use {
 struct MRV_TableDeclaration {
     // The object type of tables read and written as rows through SQL.
     static constexpr int Rows = -1;
+    // The object type of a category's settings: one record of named values
+    // that is always updated, never added or removed.
+    static constexpr int Settings = -2;
 
     QString name{};
     int objectType = Rows;
@@ -116,6 +119,14 @@ struct MRV_TableDeclaration {
     // Table rows: where a row may still be used, so that it is not deleted.
     QList<MRV_Use> usedBy{};
 
-    bool isObject() const { return objectType != Rows; }
+    // Settings: the record's element, and the values it carries, in this
+    // order. For "OADM" they are properties of the company's administration
+    // information; for another table they are columns of its rows, one row
+    // per value of the key columns.
+    QString settingsElement{};
+    QStringList settings{};
+
+    bool isObject() const { return objectType >= 0; }
+    bool isSettings() const { return objectType == Settings; }
     bool isChild() const { return !parentTable.isEmpty(); }
 };
