@@ -16,9 +16,12 @@
 #include "managers/MRV_CurrencySettingsManager.h"
 #include "managers/MRV_CustomGroupsManager.h"
 #include "managers/MRV_CustomerGroupsManager.h"
+#include "managers/MRV_DocumentNumberingManager.h"
+#include "managers/MRV_DocumentSettingsManager.h"
 #include "managers/MRV_DunningLevelsManager.h"
 #include "managers/MRV_IndexesManager.h"
 #include "managers/MRV_InventoryCyclesManager.h"
+#include "managers/MRV_InventorySettingsManager.h"
 #include "managers/MRV_ItemPropertiesManager.h"
 #include "managers/MRV_LandedCostsManager.h"
 #include "managers/MRV_LengthWidthManager.h"
@@ -31,6 +34,7 @@
 #include "managers/MRV_PaymentTermsManager.h"
 #include "managers/MRV_PredefinedTextManager.h"
 #include "managers/MRV_PriceListSetupManager.h"
+#include "managers/MRV_PrintOnAddSettingsManager.h"
 #include "managers/MRV_ProjectManager.h"
 #include "managers/MRV_RelationshipsManager.h"
 #include "managers/MRV_SalesStagesManager.h"
@@ -66,6 +70,9 @@ struct ManagerEntry {
 // Folders and categories without records of their own have no line.
 const std::vector<ManagerEntry>& managers() {
     static const std::vector<ManagerEntry> table = {
+        {u"MRV_TRN_DOCNUMBERING_100", create<MRV_DocumentNumberingManager>},
+        {u"MRV_TRN_DOCSETTINGS_100", create<MRV_DocumentSettingsManager>},
+        {u"MRV_TRN_PRTONADDSETTINGS_100", create<MRV_PrintOnAddSettingsManager>},
         {u"MRV_TRN_ALERTS_100", create<MRV_AlertsManager>},
         {u"MRV_TRN_COUNTRIES_100", create<MRV_CountriesManager>},
         {u"MRV_TRN_ADDRESSFORMAT_100", create<MRV_AddressFormatManager>},
@@ -81,6 +88,7 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_DUNNINGLEVELS_100", create<MRV_DunningLevelsManager>},
         {u"MRV_TRN_PAYMENTTERMS_100", create<MRV_PaymentTermsManager>},
         {u"MRV_TRN_PAYMENTBLOCKS_100", create<MRV_PaymentBlockManager>},
+        {u"MRV_TRN_INVENTORYSETTINGS_100", create<MRV_InventorySettingsManager>},
         {u"MRV_TRN_PRICELISTDEFS_100", create<MRV_PriceListSetupManager>},
         {u"MRV_TRN_COMMISIONGROUPS_100", create<MRV_CommissionGroupsManager>},
         {u"MRV_TRN_PROJECTS_100", create<MRV_ProjectManager>},
