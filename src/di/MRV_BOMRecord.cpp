@@ -43,18 +43,22 @@ MRV_BOMRecord::Dependency readDependency(MRV_DOMParser& dom) {
     return dep;
 }
 
-MRV_BOMRecord::Row readRow(MRV_DOMParser& dom) {
-    MRV_BOMRecord::Row row;
+} // namespace
+
+MRV_BOMRecord::Row MRV_BOMRecord::readRow(MRV_DOMParser& dom) {
+    Row row;
     eachChild(dom, [&] {
         const QString name = dom.nodeName();
         if (name == u"dep")
             row.dependencies << readDependency(dom);
         else
-            row.fields << MRV_BOMRecord::Field{name, dom.nodeText()};
+            row.fields << Field{name, dom.nodeText()};
         return true;
     });
     return row;
 }
+
+namespace {
 
 void element(QString& xml, const QString& name, const QString& value) {
     xml += u'<' + name + u'>' + LLEscapeXmlText(value) + QLatin1String("</") + name + u'>';
@@ -153,17 +157,20 @@ QString MRV_BOMRecord::toXml() const {
     xml += QLatin1String("</AdmInfo>");
     for (const Group& g : m_groups) {
         xml += u'<' + g.name + u'>';
-        for (const Row& row : g.rows) {
-            xml += QLatin1String("<row>");
-            for (const Field& f : row.fields)
-                element(xml, f.name, f.value);
-            for (const Dependency& dep : row.dependencies)
-                writeDependency(xml, dep);
-            xml += QLatin1String("</row>");
-        }
+        for (const Row& row : g.rows)
+            xml += QLatin1String("<row>") + rowXml(row) + QLatin1String("</row>");
         xml += QLatin1String("</") + g.name + u'>';
     }
     return xml + QLatin1String("</BO></BOM>");
+}
+
+QString MRV_BOMRecord::rowXml(const Row& row) {
+    QString xml;
+    for (const Field& f : row.fields)
+        element(xml, f.name, f.value);
+    for (const Dependency& dep : row.dependencies)
+        writeDependency(xml, dep);
+    return xml;
 }
 
 int MRV_BOMRecord::objectType() const {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class MRV_DOMParser;
+
 // One record document taken apart: the object number of its AdmInfo, and
 // its groups (tables) with their rows of fields, in document order. The
 // record engine reads key and description values, user-defined fields and
@@ -68,6 +70,12 @@ public:
     static QString tableDocument(const QString& table, const QString& recordsetXml);
     // The group name of a table's rows in such a document.
     static QString groupName(const QString& table);
+
+    // A row's fields and dependency records as elements, and back from the
+    // children of the cursor's element: the body of a record that is not
+    // a business object's, such as a category's settings.
+    static QString rowXml(const Row& row);
+    static Row readRow(MRV_DOMParser& dom);
 
 private:
     QList<Field> m_admin;

@@ -1,6 +1,8 @@
 #include "di/MRV_DISettings.h"
 
+#include "di/MRV_BOMRecord.h"
 #include "di/MRV_CompanySql.h"
+#include "di/MRV_DIReferences.h"
 #include "di/MRV_RecordScope.h"
 #include "di/MRV_TableDeclaration.h"
 #include "host/objects/LLAdminInfo.h"
@@ -86,8 +88,19 @@ QString MRV_DISettings::read() {
     if (m_table.name == AdminTable) {
         const std::unique_ptr<LLObjectsCOM::AdminInfo> admin =
             m_sql.company().GetCompanyService()->GetAdminInfo();
-        for (const QString& property : m_table.settings)
-            add(property, propertyText(admin->GetProperty(property)));
+        MRV_BOMRecord::Row settings;
+        for (const QString& property : m_table.settings) {
+            const QString text = propertyText(admin->GetProperty(property));
+            if (unwritable.isEmpty() && !isXmlText(text))
+                unwritable = property;
+            settings.fields << MRV_BOMRecord::Field{property, text};
+        }
+        // A setting that names a record by its key (the default item group)
+        // carries the record's name, as any reference does.
+        MRV_BOMRecord record;
+        record.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(AdminTable), {settings}};
+        MRV_DIReferences(m_sql).addDependencies(m_table, record);
+        body += MRV_BOMRecord::rowXml(record.groups().first().rows.first());
     } else {
         MRV_SQLBuilder select = m_sql.builder(m_table.name);
         for (const QString& column : m_table.keyColumns + m_table.settings)
@@ -128,6 +141,12 @@ bool MRV_DISettings::parse(const QString& xml, Record& record, QString& error) c
         error = QStringLiteral("The record holds no %1").arg(m_table.settingsElement);
         return false;
     }
+    if (m_table.name == AdminTable) {
+        record.settings = MRV_BOMRecord::readRow(dom);
+        record.companyName = record.settings.value(CompanyNameElement);
+        record.settings.removeField(CompanyNameElement);
+        return true;
+    }
     eachChild(dom, [&] {
         const QString name = dom.nodeName();
         if (name == CompanyNameElement) {
@@ -136,8 +155,6 @@ bool MRV_DISettings::parse(const QString& xml, Record& record, QString& error) c
             Values row;
             eachChild(dom, [&] { row << std::pair{dom.nodeName(), dom.nodeText()}; });
             record.rows << row;
-        } else {
-            record.values << std::pair{name, dom.nodeText()};
         }
     });
     return true;
@@ -183,15 +200,26 @@ void MRV_DISettings::write(const QList<MRV_BOMDocument>& documents) {
 }
 
 bool MRV_DISettings::writeAdminInfo(const Record& record, Outcome& outcome) {
-    QStringList texts;
-    if (!settingsOf(record.values, texts, outcome.error))
+    for (const QString& setting : m_table.settings)
+        if (!record.settings.has(setting)) {
+            outcome.error = QStringLiteral("The record has no value of %1").arg(setting);
+            return false;
+        }
+    // References become the target's keys; an optional one the target
+    // cannot resolve yet is left out, and the target keeps its value.
+    MRV_BOMRecord prepared;
+    prepared.groups() << MRV_BOMRecord::Group{MRV_BOMRecord::groupName(AdminTable),
+                                              {record.settings}};
+    if (!m_owner.prepareForTarget(m_table, prepared, outcome))
         return false;
+    const MRV_BOMRecord::Row& settings = prepared.groups().first().rows.first();
     const std::unique_ptr<LLObjectsCOM::AdminInfo> admin =
         m_sql.company().GetCompanyService()->GetAdminInfo();
     // The text as it stands: the host converts it to the property's type
     // and refuses, for the whole update, what does not fit.
-    for (qsizetype i = 0; i < texts.size(); ++i)
-        admin->SetProperty(m_table.settings[i], texts[i]);
+    for (const QString& setting : m_table.settings)
+        if (settings.has(setting))
+            admin->SetProperty(setting, settings.value(setting));
     admin->Update();
     return true;
 }

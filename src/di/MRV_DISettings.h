@@ -1,5 +1,6 @@
 #pragma once
 
+#include "di/MRV_BOMRecord.h"
 #include "di/MRV_BOMTableList.h"
 #include "di/MRV_DIInterface.h"
 
@@ -35,8 +36,8 @@ private:
 
     struct Record {
         QString companyName;
-        Values values;      // administration information: the element's children
-        QList<Values> rows; // rows of another table
+        MRV_BOMRecord::Row settings; // administration information: the element's children
+        QList<Values> rows;          // rows of another table
     };
     bool parse(const QString& xml, Record& record, QString& error) const;
     // The value of every setting, in the declaration's order; false with

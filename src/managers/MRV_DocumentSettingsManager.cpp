@@ -8,6 +8,13 @@ MRV_DocumentSettingsManager::MRV_DocumentSettingsManager(MRV_ConnectionContext* 
     declareTable({
         .name = u"OADM"_s,
         .objectType = MRV_TableDeclaration::Settings,
+        // A currency the target lacks yet is left out: the target keeps its
+        // own default.
+        .references = {{.field = u"DefaultDocCurrency"_s,
+                        .table = u"OCRN"_s,
+                        .keyColumn = u"CurrCode"_s,
+                        .identifyingColumns = {u"CurrCode"_s},
+                        .optional = true}},
         .settingsElement = u"DocumentSettings"_s,
         .settings = {u"CalculateGrossProfitperTra"_s,
                      u"GrossProfitBasePrice"_s,

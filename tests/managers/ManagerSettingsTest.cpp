@@ -17,7 +17,8 @@ QStringList settingNames(const QString& xml) {
     int depth = 0;
     while (!reader.atEnd()) {
         reader.readNext();
-        if (reader.isStartElement() && ++depth == 3 && reader.name() != u"CompanyName")
+        if (reader.isStartElement() && ++depth == 3 && reader.name() != u"CompanyName" &&
+            reader.name() != u"dep")
             names << reader.name().toString();
         if (reader.isEndElement())
             --depth;
@@ -32,7 +33,8 @@ struct SettingsCase {
     qsizetype count;
     QString first;
     QString last;
-    QString text; // a setting of text
+    QString changed; // a setting that is not a reference
+    QString value;   // its value for the copy method %1
 };
 
 void PrintTo(const SettingsCase& c, std::ostream* os) {
@@ -62,10 +64,13 @@ protected:
 // and the removal phase leaves them all alone.
 TEST_P(AdminSettings, EveryMethodUpdatesTheCategorysFieldsOnly) {
     makeCompanies(std::get<1>(GetParam()));
-    const QStringList names = settingNames(settingsXml());
+    QStringList names = settingNames(settingsXml());
     ASSERT_EQ(names.size(), param().count);
     EXPECT_EQ(names.first(), param().first);
     EXPECT_EQ(names.last(), param().last);
+    // References travel by name (their own test): the others by value.
+    for (const MRV_Reference& ref : manager(param().categoryId)->mainTable().references)
+        names.removeAll(ref.field);
     const QList<QVariantList> others = settings(*target, {u"CompnyName"_s, u"PorName"_s});
     exec(*base, u"UPDATE OADM SET PorName = N'Bestellung'"_s);
     EXPECT_EQ(manager(param().categoryId)
@@ -73,8 +78,9 @@ TEST_P(AdminSettings, EveryMethodUpdatesTheCategorysFieldsOnly) {
               S_OK);
     EXPECT_TRUE(logRecords().isEmpty());
     for (const int method : {1, 2, 3, 4}) {
-        // A setting of text: hostile characters arrive as they are.
-        exec(*base, u"UPDATE OADM SET %1 = N'<&\"%2>'"_s.arg(param().text).arg(method));
+        // Hostile characters arrive as they are.
+        exec(*base,
+             u"UPDATE OADM SET %1 = N'%2'"_s.arg(param().changed, param().value.arg(method)));
         EXPECT_NE(settings(*target, names), settings(*base, names));
         EXPECT_EQ(copy(param().categoryId, method), S_OK) << method;
         EXPECT_EQ(settings(*target, names), settings(*base, names)) << method;
@@ -120,17 +126,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(
         ::testing::Values(SettingsCase{"DocumentSettings", u"MRV_TRN_DOCSETTINGS_100"_s,
                                        u"DocumentSettings"_s, 33, u"CalculateGrossProfitperTra"_s,
-                                       u"DefaultStampTax"_s, u"DefaultStampTax"_s},
+                                       u"DefaultStampTax"_s, u"DefaultStampTax"_s, u"<&\"%1>"_s},
                           SettingsCase{"InventorySettings", u"MRV_TRN_INVENTORYSETTINGS_100"_s,
                                        u"InventorySettings"_s, 14, u"ContinuousStockManagement"_s,
-                                       u"AutoCreateCustomerEqCard"_s, u"DefaultWarehouse"_s}),
+                                       u"AutoCreateCustomerEqCard"_s, u"ValuationMethod"_s,
+                                       u"%1"_s}),
         ::testing::Values(6, 5, 2)),
     [](const ::testing::TestParamInfo<std::tuple<SettingsCase, int>>& info) {
         return std::string(std::get<0>(info.param).name) + "_" +
                std::to_string(std::get<1>(info.param));
     });
 
-class DocumentSetup : public EngineWorld {
+class SetupParticulars : public EngineWorld {
 protected:
     void SetUp() override {
         EngineWorld::SetUp();
@@ -140,7 +147,7 @@ protected:
 
 // Print preferences per document type: the base's types arrive with their
 // fields, a type only the target has keeps its own.
-TEST_F(DocumentSetup, PrintPreferencesArrivePerDocumentType) {
+TEST_F(SetupParticulars, PrintPreferencesArrivePerDocumentType) {
     const QString all = u"SELECT ObjType, PrintId, MaxLineNum, V_Compress, TopMrgn, BtmMrgn, "
                         u"MaxWordLin, SNType, PrintMeta, PrnCompany, MnhlNote, DraftNote, "
                         u"PrintRcpt, ShortRcpt FROM ADP1 ORDER BY 1, 2"_s;
@@ -161,7 +168,7 @@ TEST_F(DocumentSetup, PrintPreferencesArrivePerDocumentType) {
 // Series: by document, sub type and initial number, new ones after the
 // target's highest key, each document's default series made the target's
 // default; the documents whose numbering the host keeps are not copied.
-TEST_F(DocumentSetup, SeriesAreMatchedByDocumentAndInitialNumber) {
+TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
     const QString series = u"SELECT ObjectCode, DocSubType, InitialNum, SeriesName, NextNumber, "
                            u"LastNum, Prefix, Remarks FROM NNM1 WHERE Indicator = N'Default' "
                            u"AND ObjectCode <> N'68' ORDER BY 1, 2, 3"_s;
@@ -217,4 +224,33 @@ TEST_F(DocumentSetup, SeriesAreMatchedByDocumentAndInitialNumber) {
                   ->writeToTarget(read(DocumentNumbering), MRV_DIInterface::RemovalPhase),
               S_OK);
     EXPECT_EQ(rows(*target, u"SELECT Series FROM NNM1"_s).size(), before);
+}
+
+// The default item group and cycle are numbered per company: they arrive as
+// the target's of the same name; one the target lacks is left out, the
+// target keeps its own default, and the line says so.
+TEST_F(SetupParticulars, InventoryDefaultsTravelByName) {
+    const QString category = u"MRV_TRN_INVENTORYSETTINGS_100"_s;
+    const QString defaults =
+        u"SELECT g.ItmsGrpNam, c.Name FROM OADM a LEFT JOIN OITB g ON g.ItmsGrpCod = "
+        u"a.DefaultItemGroup LEFT JOIN OCYC c ON c.Code = a.DefaultInventoryCycle"_s;
+    const QList<QVariantList> wanted = rows(*base, defaults);
+    ASSERT_FALSE(wanted.value(0).value(0).toString().isEmpty());
+    ASSERT_FALSE(wanted.value(0).value(1).toString().isEmpty());
+    copyNamesUnderOtherKeys(*base, *target, u"SELECT Name FROM OCYC"_s,
+                            u"INSERT INTO OCYC (Code, Name) VALUES (%1, %2)"_s);
+    exec(*target, u"INSERT INTO OITB (ItmsGrpCod, ItmsGrpNam) VALUES (90, N'Own group')"_s);
+    exec(*target, u"UPDATE OADM SET DefaultItemGroup = 90"_s);
+    ASSERT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK);
+    EXPECT_EQ(rows(*target, defaults), (QList<QVariantList>{{u"Own group"_s, wanted[0][1]}}));
+    EXPECT_TRUE(logRecords().value(0).value(Error).contains(
+        u"DefaultItemGroup refers to OITB ItmsGrpNam '%1', which is not in the target company; "
+        u"written without it"_s.arg(wanted[0][0].toString())));
+
+    copyNamesUnderOtherKeys(*base, *target, u"SELECT ItmsGrpNam FROM OITB"_s,
+                            u"INSERT INTO OITB (ItmsGrpCod, ItmsGrpNam) VALUES (%1, %2)"_s);
+    ASSERT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK);
+    EXPECT_EQ(rows(*target, defaults), wanted);
+    EXPECT_NE(value(*target, u"SELECT DefaultItemGroup FROM OADM"_s),
+              value(*base, u"SELECT DefaultItemGroup FROM OADM"_s));
 }
