@@ -37,6 +37,7 @@
 #include "managers/MRV_PrintOnAddSettingsManager.h"
 #include "managers/MRV_ProjectManager.h"
 #include "managers/MRV_RelationshipsManager.h"
+#include "managers/MRV_SalesEmployeesManager.h"
 #include "managers/MRV_SalesStagesManager.h"
 #include "managers/MRV_ShippingTypesManager.h"
 #include "managers/MRV_TemplatesManager.h"
@@ -91,6 +92,7 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_INVENTORYSETTINGS_100", create<MRV_InventorySettingsManager>},
         {u"MRV_TRN_PRICELISTDEFS_100", create<MRV_PriceListSetupManager>},
         {u"MRV_TRN_COMMISIONGROUPS_100", create<MRV_CommissionGroupsManager>},
+        {u"MRV_TRN_SALESEMPLOYEES_100", create<MRV_SalesEmployeesManager>},
         {u"MRV_TRN_PROJECTS_100", create<MRV_ProjectManager>},
         {u"MRV_TRN_SALESSTAGES_100", create<MRV_SalesStagesManager>},
         {u"MRV_TRN_PARTNERS_100", create<MRV_PartnersManager>},

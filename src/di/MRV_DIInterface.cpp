@@ -178,6 +178,11 @@ void MRV_DIInterface::prepareObject(int, LLObjectsCOM::HostObject&, int) {}
 
 void MRV_DIInterface::prepareRecord(int, QString&) {}
 
+std::optional<MRV_KeyList> MRV_DIInterface::relatedRecords(const MRV_TableDeclaration&,
+                                                           const BOMTableList&) {
+    return std::nullopt;
+}
+
 bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& tableName,
                                        QString& key) {
     const MRV_TableDeclaration* t = table(tableName);
@@ -510,8 +515,14 @@ void MRV_DIInterface::readFromDatabase(MRV_KeyList keys, BOMTableList& tables) {
         if (t.isChild())
             continue;
         // The selection names records of the main table; other tables of
-        // the category are read whole.
-        const MRV_KeyList selected = &t == &m_tables.first() ? keys : MRV_KeyList();
+        // the category are read whole, or as far as they go with those.
+        MRV_KeyList selected = &t == &m_tables.first() ? keys : MRV_KeyList();
+        if (&t != &m_tables.first())
+            if (const std::optional<MRV_KeyList> related = relatedRecords(t, tables)) {
+                if (related->isEmpty())
+                    continue;
+                selected = *related;
+            }
         MRV_BOMTable entry{t.name, {}};
         if (t.isSettings()) {
             // Settings travel whole, whatever was selected.

@@ -92,6 +92,12 @@ public:
     // Called first when a business-object record is written: elements the
     // target must not receive are removed or changed here.
     virtual void prepareRecord(int objectType, QString& xml);
+    // The records of a further table of the category that travel with the
+    // tables read before it (a sales employee's employee): their keys, in
+    // the order to read them. nullopt, the base's answer, reads the table
+    // whole.
+    virtual std::optional<MRV_KeyList> relatedRecords(const MRV_TableDeclaration& table,
+                                                      const BOMTableList& read);
 
     MRV_ConnectionContext* getConnectionContext() const { return m_context; }
     const QString& getCategoryString() const { return m_categoryId; }

@@ -14,6 +14,8 @@ protected:
         GetParam().prepare(*base, *target);
         count = rows(*base, GetParam().records).size();
         ASSERT_GT(count, 0);
+        if (!GetParam().companions.isEmpty())
+            count += rows(*base, GetParam().companions).size();
     }
     QList<QVariantList> contents(LLObjectsCOM::Company& company) {
         return rows(company, GetParam().contents);
@@ -71,11 +73,15 @@ TEST_P(ManagerCopy, ReplaceAllRemovesThenWrites) {
     EXPECT_EQ(since(0, QStringLiteral("404"), QStringLiteral("402")), 0);
     EXPECT_EQ(since(0, QStringLiteral("212"), QStringLiteral("402")), count);
     EXPECT_EQ(contents(*target), contents(*base));
-    // Again: every record is removed and written anew.
+    // Again: every record is removed and written anew, but those that
+    // must stay, which are updated.
+    const qsizetype removable =
+        GetParam().removable.isEmpty() ? count : rows(*target, GetParam().removable).size();
     const qsizetype mark = logRecords().size();
     EXPECT_EQ(copyAll(MRV_DIInterface::ReplaceAll), S_OK);
-    EXPECT_EQ(since(mark, QStringLiteral("404"), QStringLiteral("402")), count);
-    EXPECT_EQ(since(mark, QStringLiteral("212"), QStringLiteral("402")), count);
+    EXPECT_EQ(since(mark, QStringLiteral("404"), QStringLiteral("402")), removable);
+    EXPECT_EQ(since(mark, QStringLiteral("212"), QStringLiteral("402")), removable);
+    EXPECT_EQ(since(mark, QStringLiteral("213"), QStringLiteral("402")), count - removable);
     EXPECT_EQ(contents(*target), contents(*base));
 }
 

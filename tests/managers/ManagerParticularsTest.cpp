@@ -382,3 +382,68 @@ TEST_F(BankingParticulars, DunningLevelsFollowTheTargetsLastLineAndASecondRunAdd
         EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
     EXPECT_EQ(rows(*target, all), written);
 }
+
+// A sales employee brings its employee and the employee's managers, written
+// managers first whatever the order, each linked to the other by the
+// target's keys; the lookup values arrive by name, locked ones stay home.
+TEST_F(ManagerParticulars, SalesEmployeesBringTheirEmployeesAndLookupValues) {
+    const QString category = u"MRV_TRN_SALESEMPLOYEES_100"_s;
+    employeeReferences(*base, *target);
+    exec(*base, u"UPDATE OHTY SET locked = 'Y' WHERE name = N'Contractor'"_s);
+    exec(*target, u"INSERT INTO OHPS (posID, name) VALUES (7, N'Sales representative')"_s);
+    BOMTableList tables = read(category, {{1}});
+    for (MRV_BOMTable& entry : tables)
+        if (entry.name == u"OHEM")
+            std::reverse(entry.documents.begin(), entry.documents.end());
+    ASSERT_EQ(manager(category)->writeToTarget(tables, MRV_DIInterface::AddAndUpdate), S_OK);
+
+    const QString chain =
+        u"SELECT e.lastName, m.lastName, p.name, n.SlpName, s.SlpName FROM OHEM e "
+        u"LEFT JOIN OHEM m ON m.empID = e.manager LEFT JOIN OHPS p ON p.posID = e.position "
+        u"LEFT JOIN OSLP n ON n.SlpCode = e.salesPrson LEFT JOIN OSLP s ON s.EmpID = e.empID "
+        u"WHERE %1 ORDER BY 1"_s;
+    const QList<QVariantList> three = rows(
+        *base, chain.arg(u"e.empID IN (SELECT EmpID FROM OSLP WHERE SlpCode = 1) OR e.empID IN "
+                         u"(1, 2)"_s));
+    ASSERT_EQ(three.size(), 3);
+    EXPECT_EQ(rows(*target, chain.arg(u"1 = 1"_s)), three);
+    EXPECT_EQ(column(*target, u"SELECT posID FROM OHPS WHERE name = N'Sales representative'"_s),
+              QStringList{u"7"_s});
+    const QString unlocked = u"SELECT name FROM OHTY WHERE locked = 'N' ORDER BY 1"_s;
+    EXPECT_EQ(column(*target, unlocked), column(*base, unlocked));
+    EXPECT_EQ(
+        column(*target, u"SELECT MAX(posID) FROM OHPS"_s),
+        QStringList{QString::number(7 + column(*base, u"SELECT name FROM OHPS"_s).size() - 1)});
+
+    // An employee of a type the target lacks is refused with the reason;
+    // its sales employee arrives unlinked, and its own line says so.
+    exec(*base, u"UPDATE OHEM SET type = (SELECT typeID FROM OHTY WHERE name = N'Contractor') "
+                u"WHERE empID = (SELECT EmpID FROM OSLP WHERE SlpCode = 2)"_s);
+    const qsizetype mark = logRecords().size();
+    EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate, {{2}}), S_FALSE);
+    QStringList errors;
+    for (const QStringList& r : logRecords().mid(mark))
+        if (r[Result] == u"403")
+            errors << r[Error];
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].startsWith(
+        u"EmployeeType refers to OHTY name 'Contractor', which is not in the target company"_s))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].startsWith(u"The sales employee's employee"_s))
+        << errors[1].toStdString();
+    const QString second = value(*base, u"SELECT SlpName FROM OSLP WHERE SlpCode = 2"_s).toString();
+    EXPECT_TRUE(value(*target, u"SELECT EmpID FROM OSLP WHERE SlpName = %1"_s.arg(
+                                   MRV_SQLBuilder::textLiteral(second, 6)))
+                    .isNull());
+
+    // "Replace All" removes only the sales employees no employee is; the
+    // employees and lookup values stay.
+    exec(*target, u"INSERT INTO OSLP (SlpCode, SlpName) VALUES (90, N'Temporary')"_s);
+    const qsizetype employees = column(*target, u"SELECT empID FROM OHEM"_s).size();
+    const qsizetype before = logRecords().size();
+    EXPECT_EQ(removeAll(category), S_OK);
+    EXPECT_EQ(logRecords().size() - before, 2); // Temporary and the unlinked one
+    EXPECT_EQ(column(*target, u"SELECT SlpName FROM OSLP WHERE SlpCode <> -1"_s).size(), 1);
+    EXPECT_EQ(column(*target, u"SELECT empID FROM OHEM"_s).size(), employees);
+    EXPECT_EQ(column(*target, unlocked), column(*base, unlocked));
+}

@@ -25,6 +25,11 @@ struct ManagerCase {
     int nameWidth = 0;
     // The names are required: a record without one is refused.
     bool nameRequired = true;
+    // The target's records that the removal phase of "Replace All" removes,
+    // when not all of records: the others stay and are updated.
+    QString removable{};
+    // Rows that travel with the records, each with a line of its own.
+    QString companions{};
 };
 
 inline void PrintTo(const ManagerCase& c, std::ostream* os) {
@@ -143,6 +148,40 @@ inline void cardsAndPaymentDates(LLObjectsCOM::Company& base, LLObjectsCOM::Comp
         QStringLiteral("INSERT INTO OCRC (CreditCard, CardName) VALUES (%1, %2)"));
     copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT Name FROM OCDT"),
                             QStringLiteral("INSERT INTO OCDT (Code, Name) VALUES ('T%1', %2)"));
+}
+
+// What the base's employees name: commission groups, departments, branches
+// and users under other keys, their countries and states under the same
+// codes.
+inline void employeeReferences(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    copyNamesUnderOtherKeys(
+        base, target, QStringLiteral("SELECT GroupName FROM OCOG"),
+        QStringLiteral("INSERT INTO OCOG (GroupCode, GroupName) VALUES (%1, %2)"));
+    for (const char* table : {"OUDP", "OUBR"})
+        copyNamesUnderOtherKeys(
+            base, target, QStringLiteral("SELECT Name FROM %1").arg(QLatin1String(table)),
+            QStringLiteral("INSERT INTO %1 (Code, Name) VALUES (%2, %3)")
+                .arg(QLatin1String(table), QStringLiteral("%1"), QStringLiteral("%2")));
+    users(base, target);
+    countries(base, target);
+    const QString states = QStringLiteral("SELECT Country, Code, Name FROM OCST");
+    const QList<QVariantList> present = EngineWorld::rows(target, states);
+    for (const QVariantList& s : EngineWorld::rows(base, states))
+        if (!present.contains(s))
+            EngineWorld::exec(target, QStringLiteral("INSERT INTO OCST (Country, Code, Name) "
+                                                     "VALUES (%1, %2, %3)")
+                                          .arg(MRV_SQLBuilder::textLiteral(s[0].toString(), 6),
+                                               MRV_SQLBuilder::textLiteral(s[1].toString(), 6),
+                                               MRV_SQLBuilder::textLiteral(s[2].toString(), 6)));
+}
+
+// The employees that travel with the sales employees: theirs, and their
+// managers up to the top (three levels in the demo).
+inline QString travellingEmployees(const QString& alias) {
+    const QString linked = QStringLiteral("SELECT EmpID FROM OSLP");
+    const QString up = QStringLiteral("SELECT manager FROM OHEM WHERE empID IN (%1)");
+    return QStringLiteral("(%1.empID IN (%2) OR %1.empID IN (%3) OR %1.empID IN (%4))")
+        .arg(alias, linked, up.arg(linked), up.arg(up.arg(linked)));
 }
 
 inline QList<ManagerCase> managerCases() {
@@ -385,6 +424,34 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OPDT"), none,
          QStringLiteral("INSERT INTO OPDT (AbsEntry, TextCode) VALUES (%1, %2)"),
          QStringLiteral("SELECT TextCode FROM OPDT"), 20},
+        // Every employee that travels, with its sales employee and what it
+        // names, by name; the lookup values and employees have lines too.
+        {"SalesEmployees", QStringLiteral("MRV_TRN_SALESEMPLOYEES_100"),
+         QStringLiteral(
+             "SELECT e.lastName, e.firstName, e.jobTitle, p.name, m.lastName, y.name, t.name, "
+             "r.name, d.name, c.GroupName, o.Name, b.Name, u.USER_CODE, e.homeState, "
+             "e.homeCountr, e.startDate, e.termDate, e.Active, n.SlpName, s.SlpName, s.Memo, "
+             "g.GroupName, s.Commission, s.Telephone, s.Email FROM OHEM e "
+             "LEFT JOIN OHPS p ON p.posID = e.position LEFT JOIN OHEM m ON m.empID = e.manager "
+             "LEFT JOIN OHTY y ON y.typeID = e.type LEFT JOIN OHST t ON t.statusID = e.status "
+             "LEFT JOIN OHTR r ON r.reasonID = e.termReason "
+             "LEFT JOIN OHED d ON d.edType = e.edType "
+             "LEFT JOIN OCOG c ON c.GroupCode = e.CommGrCode LEFT JOIN OUDP o ON o.Code = e.dept "
+             "LEFT JOIN OUBR b ON b.Code = e.branch LEFT JOIN OUSR u ON u.INTERNAL_K = e.userId "
+             "LEFT JOIN OSLP n ON n.SlpCode = e.salesPrson LEFT JOIN OSLP s ON s.EmpID = e.empID "
+             "LEFT JOIN OCOG g ON g.GroupCode = s.GroupCode WHERE ") +
+             travellingEmployees(QStringLiteral("e")) + QStringLiteral(" ORDER BY 1, 2"),
+         QStringLiteral("SELECT 1 FROM OSLP WHERE SlpCode <> -1"), employeeReferences,
+         QStringLiteral("INSERT INTO OSLP (SlpCode, SlpName) VALUES (%1, %2)"),
+         QStringLiteral("SELECT SlpName FROM OSLP WHERE SlpCode <> -1"), 155, true,
+         // Those of an employee stay.
+         QStringLiteral("SELECT 1 FROM OSLP WHERE SlpCode <> -1 AND SlpCode NOT IN "
+                        "(SELECT salesPrson FROM OHEM WHERE salesPrson IS NOT NULL)"),
+         QStringLiteral("SELECT 1 FROM OHED WHERE Locked = 'N' UNION ALL SELECT 1 FROM OHPS UNION "
+                        "ALL SELECT 1 FROM "
+                        "OHTR UNION ALL SELECT 1 FROM OHTY WHERE locked = 'N' UNION ALL SELECT 1 "
+                        "FROM OHST UNION ALL SELECT 1 FROM OHEM e WHERE ") +
+             travellingEmployees(QStringLiteral("e"))},
         {"Alerts", QStringLiteral("MRV_TRN_ALERTS_100"),
          QStringLiteral("SELECT a.Name, a.Priority, a.Active, q.QName, u.USER_CODE, a.FrqncyType, "
                         "a.ExecTime, a.NextDate, (SELECT COUNT(*) FROM ALT1 r WHERE r.Code = "
