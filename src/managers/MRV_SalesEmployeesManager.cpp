@@ -236,6 +236,11 @@ void MRV_SalesEmployeesManager::linkEmployees(const QList<Link>& links, int copy
                 continue;
             }
             const QString employeeKey = MRV_CompanySql::text(found.values.first().value(0));
+            MRV_SQLBuilder current = target.builder(SalesEmployees);
+            current.addSelectColumn(u"EmpID"_s);
+            current.addCondition(u"SlpCode"_s, code, MRV_SQLBuilder::Number);
+            if (MRV_CompanySql::text(target.scalar(current.buildSelect())) == employeeKey)
+                continue; // linked already
             const QString xml =
                 u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>%1"
                 u"</Object></AdmInfo><OSLP><row><SalesEmployeeCode>%2</SalesEmployeeCode>"
