@@ -1,6 +1,5 @@
 #include "HostTestSupport.h"
 
-#include "host/admin/LLAdminCli.h"
 #include "host/admin/LLDemo.h"
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLCompanyService.h"
@@ -130,58 +129,19 @@ protected:
 
 TEST_F(DemoCompany, StandardFillsEveryCopyableCategory) {
     make(QStringLiteral("standard"));
-    // The tables the copy's categories read, from customization to
-    // journal entries.
-    const QStringList tables{QStringLiteral("OUSR"), QStringLiteral("OUDP"), QStringLiteral("OUBR"),
-                             QStringLiteral("OUPT"), QStringLiteral("OPRM"), QStringLiteral("OUDG"),
-                             QStringLiteral("CPRF"), QStringLiteral("CUMI"), QStringLiteral("OACT"),
-                             QStringLiteral("OACG"), QStringLiteral("OASG"), QStringLiteral("OASC"),
-                             QStringLiteral("OACP"), QStringLiteral("OFPR"), QStringLiteral("OSTT"),
-                             QStringLiteral("OSTA"), QStringLiteral("OSTC"), QStringLiteral("STC1"),
-                             QStringLiteral("OVTG"), QStringLiteral("OIND"), QStringLiteral("ODDG"),
-                             QStringLiteral("OWHT"), QStringLiteral("OCRN"), QStringLiteral("OCRY"),
-                             QStringLiteral("OCST"), QStringLiteral("OADF"), QStringLiteral("ODSC"),
-                             QStringLiteral("DSC1"), QStringLiteral("OCRC"), QStringLiteral("OCDT"),
-                             QStringLiteral("OCRP"), QStringLiteral("OPVL"), QStringLiteral("OFRM"),
-                             QStringLiteral("OPYM"), QStringLiteral("ODUT"), QStringLiteral("ODUN"),
-                             QStringLiteral("OCTG"), QStringLiteral("OPYB"), QStringLiteral("OIDX"),
-                             QStringLiteral("OTRC"), QStringLiteral("OCOG"), QStringLiteral("OSLP"),
-                             QStringLiteral("OHEM"), QStringLiteral("OPRJ"), QStringLiteral("OOST"),
-                             QStringLiteral("OPRT"), QStringLiteral("OCMT"), QStringLiteral("OORL"),
-                             QStringLiteral("OALC"), QStringLiteral("OCRG"), QStringLiteral("OCQG"),
-                             QStringLiteral("OBPP"), QStringLiteral("OITB"), QStringLiteral("OITG"),
-                             QStringLiteral("OWHS"), QStringLiteral("OLCT"), QStringLiteral("OLGT"),
-                             QStringLiteral("OWGT"), QStringLiteral("OARG"), QStringLiteral("OMRC"),
-                             QStringLiteral("OSHP"), QStringLiteral("OCYC"), QStringLiteral("OCTT"),
-                             QStringLiteral("OPKG"), QStringLiteral("OTER"), QStringLiteral("OPDT"),
-                             QStringLiteral("OITM"), QStringLiteral("ITM1"), QStringLiteral("OITW"),
-                             QStringLiteral("OCRD"), QStringLiteral("CRD1"), QStringLiteral("OCPR"),
-                             QStringLiteral("OCRB"), QStringLiteral("OALI"), QStringLiteral("OSCN"),
-                             QStringLiteral("OPLN"), QStringLiteral("OSPP"), QStringLiteral("OSPG"),
-                             QStringLiteral("OITT"), QStringLiteral("ITT1"), QStringLiteral("OFCT"),
-                             QStringLiteral("FCT1"), QStringLiteral("NNM1"), QStringLiteral("NNM2"),
-                             QStringLiteral("OPID"), QStringLiteral("RDFL"), QStringLiteral("RTYP"),
-                             QStringLiteral("RDOC"), QStringLiteral("OUQR"), QStringLiteral("OQCN"),
-                             QStringLiteral("CSHS"), QStringLiteral("OUTB"), QStringLiteral("CUFD"),
-                             QStringLiteral("UFD1"), QStringLiteral("OUDO"), QStringLiteral("UDO1"),
-                             QStringLiteral("UDO2"), QStringLiteral("UDO3"), QStringLiteral("OALT"),
-                             QStringLiteral("ALT1"), QStringLiteral("OBGT"), QStringLiteral("OBGD"),
-                             QStringLiteral("OBGS"), QStringLiteral("OFRT"), QStringLiteral("OFRC"),
-                             QStringLiteral("FRC1"), QStringLiteral("OJDT"), QStringLiteral("JDT1"),
-                             QStringLiteral("OPRC"), QStringLiteral("OOCR"), QStringLiteral("OCR1"),
-                             QStringLiteral("OHLD"), QStringLiteral("HLD1"), QStringLiteral("ADM1"),
-                             QStringLiteral("OADP"), QStringLiteral("ADP1")};
-    ASSERT_GE(tables.size(), 60);
-    for (const QString& table : tables)
-        EXPECT_GT(count(table), 0) << table.toStdString() << " is empty";
-    // The user tables hold rows too.
+    // Every table holds rows, from customization to journal entries, the
+    // user tables too.
     QSqlQuery q(db->connection());
-    ASSERT_TRUE(q.exec(QStringLiteral("SELECT TableName FROM OUTB")));
-    int userTables = 0;
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'")));
+    int tables = 0, userTables = 0;
     while (q.next()) {
-        ++userTables;
-        EXPECT_GT(count(u'@' + q.value(0).toString()), 0) << q.value(0).toString().toStdString();
+        const QString table = q.value(0).toString();
+        ++tables;
+        userTables += table.startsWith(u'@');
+        EXPECT_GT(count(table), 0) << table.toStdString() << " is empty";
     }
+    EXPECT_GE(tables, 60);
     EXPECT_GE(userTables, 4);
 
     EXPECT_EQ(count(QStringLiteral("OITM")), 300);
@@ -214,9 +174,7 @@ TEST_F(DemoCompany, StandardFillsEveryCopyableCategory) {
     EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM OALT WHERE Type = 'U'")).toInt(), 0);
 
     EXPECT_EQ(summary.filledTables, summary.tables);
-    EXPECT_EQ(summary.tables, scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE "
-                                                    "type = 'table' AND name NOT LIKE 'sqlite_%'"))
-                                  .toInt());
+    EXPECT_EQ(summary.tables, tables);
     EXPECT_GT(summary.rowsWritten, 5000);
 }
 
@@ -318,12 +276,8 @@ TEST_F(DemoCompany, SameSeedGivesTheSameCompanyAnotherSeedAnother) {
     make(QStringLiteral("standard"), 7, QStringLiteral("SECOND"));
     std::unique_ptr<Database> second = std::move(db);
     make(QStringLiteral("standard"), 8, QStringLiteral("OTHER"));
-    const QStringList tables{
-        QStringLiteral("OITM"),       QStringLiteral("ITM1"), QStringLiteral("OCRD"),
-        QStringLiteral("CRD1"),       QStringLiteral("OCPR"), QStringLiteral("OACT"),
-        QStringLiteral("JDT1"),       QStringLiteral("OSPP"), QStringLiteral("CUFD"),
-        QStringLiteral("@EQUIPMENT"), QStringLiteral("OCST")};
-    for (const QString& table : tables) {
+    for (const QString& table :
+         words("OITM ITM1 OCRD CRD1 OCPR OACT JDT1 OSPP CUFD @EQUIPMENT OCST")) {
         const QStringList rows = dump(*first, table);
         EXPECT_FALSE(rows.isEmpty()) << table.toStdString();
         EXPECT_EQ(rows, dump(*second, table)) << table.toStdString();
@@ -392,63 +346,24 @@ TEST_F(DemoCompany, HostAcceptsTheDemoOnCaseSensitiveServers) {
     company.Disconnect();
 }
 
-namespace {
-
-struct CliResult {
-    int status;
-    QString out, err;
-};
-
-CliResult admin(const QStringList& args) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = AdminCli(o, e).run(args);
-    return {status, out, err};
-}
-
-} // namespace
-
 TEST_F(DemoCompany, CliMakesADemoCompanyTheOtherCommandsSee) {
     const QString s = dir.filePath(QStringLiteral("S"));
-    ASSERT_EQ(admin({QStringLiteral("server"), QStringLiteral("init"), s}).status, 0);
-    CliResult r =
-        admin({QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("SHOW"),
-               QStringLiteral("--profile"), QStringLiteral("standard"), QStringLiteral("--name"),
-               QStringLiteral("Showroom Inc."), QStringLiteral("--seed"), QStringLiteral("42"),
-               QStringLiteral("--server"), s});
+    ASSERT_EQ(admin(words("server init") << s).status, 0);
+    CliResult r = admin(words("demo --db SHOW --profile standard --name")
+                        << QStringLiteral("Showroom Inc.") << words("--seed 42 --server") << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.count(u'\n'), 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral("tables filled"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("rows written"))) << r.out.toStdString();
-    r = admin({QStringLiteral("company"), QStringLiteral("list"), QStringLiteral("--server"), s});
+    r = admin(words("company list --server") << s);
     EXPECT_TRUE(r.out.contains(QStringLiteral("SHOW")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("Showroom Inc.")));
-    r = admin({QStringLiteral("sql"), QStringLiteral("SHOW"),
-               QStringLiteral("SELECT COUNT(*) FROM OCRY"), QStringLiteral("--server"), s});
+    r = admin(words("sql SHOW") << QStringLiteral("SELECT COUNT(*) FROM OCRY")
+                                << QStringLiteral("--server") << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[2].trimmed().toInt(), isoEntries(QStringLiteral("3166-1")).size());
-
-    const QList<QStringList> wrong{
-        {QStringLiteral("demo"), QStringLiteral("--profile"), QStringLiteral("standard")},
-        {QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("X")},
-        {QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("X"),
-         QStringLiteral("--profile"), QStringLiteral("huge")},
-        {QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("X"),
-         QStringLiteral("--profile"), QStringLiteral("empty"), QStringLiteral("--seed"),
-         QStringLiteral("-1")},
-        {QStringLiteral("demo"), QStringLiteral("extra"), QStringLiteral("--db"),
-         QStringLiteral("X"), QStringLiteral("--profile"), QStringLiteral("empty")}};
-    for (const QStringList& args : wrong)
-        EXPECT_EQ(admin(args + QStringList{QStringLiteral("--server"), s}).status, 2)
-            << args.join(u' ').toStdString();
-    // A database that exists already is a failure, not a usage error.
-    r = admin({QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("SHOW"),
-               QStringLiteral("--profile"), QStringLiteral("empty"), QStringLiteral("--server"),
-               s});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(AdminCli::usage().contains(QStringLiteral("demo --db DB --profile")));
 }
 
 TEST_F(DemoCompany, SummaryCountsEveryRowWritten) {
