@@ -61,6 +61,12 @@ protected:
         EXPECT_TRUE(Database::prepare(q, sql, values) && q.exec()) << sql.toStdString();
         return q.next() ? q.value(0) : QVariant();
     }
+    // The rows of table that meet a condition.
+    int rowsWhere(const char* table, const char* condition) {
+        return scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2")
+                          .arg(QLatin1String(table), QString::fromUtf8(condition)))
+            .toInt();
+    }
     qint64 count(const QString& table) {
         return scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)).toLongLong();
     }
@@ -147,31 +153,19 @@ TEST_F(DemoCompany, StandardFillsEveryCopyableCategory) {
     EXPECT_EQ(count(QStringLiteral("OITM")), 300);
     EXPECT_EQ(count(QStringLiteral("OCRD")), 200);
     EXPECT_EQ(count(QStringLiteral("ITM1")), 300 * count(QStringLiteral("OPLN")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OUSR WHERE SUPERUSER = 'N' AND "
-                                    "Department IS NOT NULL AND Branch IS NOT NULL"))
-                  .toInt(),
-              5);
+    EXPECT_EQ(
+        rowsWhere("OUSR", "SUPERUSER = 'N' AND Department IS NOT NULL AND Branch IS NOT NULL"), 5);
     EXPECT_EQ(count(QStringLiteral("OACP")), 2);
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(DISTINCT AbsEntry) FROM OFPR")).toInt(), 24);
     // Titles on three levels above the postable accounts.
-    EXPECT_GT(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM OACT WHERE Postable = 'N' AND Levels = 3"))
-            .toInt(),
-        5);
-    EXPECT_GT(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM OACT WHERE Postable = 'Y' AND Levels = 4"))
-            .toInt(),
-        50);
+    EXPECT_GT(rowsWhere("OACT", "Postable = 'N' AND Levels = 3"), 5);
+    EXPECT_GT(rowsWhere("OACT", "Postable = 'Y' AND Levels = 4"), 50);
     // Both kinds of formatted search, and layouts the copy takes and leaves.
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM CSHS WHERE ItemID LIKE 'U_%'")).toInt(),
-              0);
-    EXPECT_GT(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM CSHS WHERE ItemID NOT LIKE 'U_%'")).toInt(), 0);
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM RDOC WHERE Author <> 'System'")).toInt(),
-              0);
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM OSPP WHERE CardCode LIKE '*%'")).toInt(),
-              0);
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM OALT WHERE Type = 'U'")).toInt(), 0);
+    EXPECT_GT(rowsWhere("CSHS", "ItemID LIKE 'U_%'"), 0);
+    EXPECT_GT(rowsWhere("CSHS", "ItemID NOT LIKE 'U_%'"), 0);
+    EXPECT_GT(rowsWhere("RDOC", "Author <> 'System'"), 0);
+    EXPECT_GT(rowsWhere("OSPP", "CardCode LIKE '*%'"), 0);
+    EXPECT_GT(rowsWhere("OALT", "Type = 'U'"), 0);
 
     EXPECT_EQ(summary.filledTables, summary.tables);
     EXPECT_EQ(summary.tables, tables);
@@ -192,15 +186,11 @@ TEST_F(DemoCompany, ReferenceDataComesFromIsoCodes) {
     for (const QJsonValue& v : isoEntries(QStringLiteral("3166-2")))
         if (v.toObject().value(QStringLiteral("code")).toString().startsWith(QLatin1String("US-")))
             ++usStates;
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OCST WHERE Country = 'US'")).toInt(),
-              usStates);
+    EXPECT_EQ(rowsWhere("OCST", "Country = 'US'"), usStates);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM OCST WHERE Country = 'US' AND Code = 'CA'"))
                   .toString(),
               QStringLiteral("California"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OCST WHERE Country NOT IN "
-                                    "(SELECT Code FROM OCRY)"))
-                  .toInt(),
-              0);
+    EXPECT_EQ(rowsWhere("OCST", "Country NOT IN (SELECT Code FROM OCRY)"), 0);
 }
 
 TEST_F(DemoCompany, MissingIsoCodesNamesThePackageAndLeavesNoDatabase) {
@@ -250,10 +240,7 @@ TEST_F(DemoCompany, JournalEntriesBalanceAndCountersMoveOn) {
             0)
             << type.toStdString();
     // Partner lines name the partner, not the account.
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM JDT1 WHERE ShortName IN "
-                                    "(SELECT CardCode FROM OCRD)"))
-                  .toInt(),
-              0);
+    EXPECT_GT(rowsWhere("JDT1", "ShortName IN (SELECT CardCode FROM OCRD)"), 0);
     // Keys the host hands out start past those the demo used.
     for (const ObjectDefinition& o : ObjectCatalog::standard().objects()) {
         if (!o.autoKey)
@@ -417,7 +404,7 @@ TEST_F(DemoCompany, AccountFieldsHoldPostableAccounts) {
     }
     EXPECT_GT(fields, 100);
     // Both period categories, the earlier one locked.
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OFPR WHERE Status = 'L'")).toInt(), 12);
+    EXPECT_EQ(rowsWhere("OFPR", "Status = 'L'"), 12);
 }
 
 // What the host's services make of the demo's settings: menus form a
@@ -572,9 +559,8 @@ TEST_F(DemoCompany, LargeAddsLeanItemsAndPartners) {
     EXPECT_EQ(count(QStringLiteral("OCRD")), 200 + 450);
     EXPECT_EQ(count(QStringLiteral("ITM1")), 1000 * count(QStringLiteral("OPLN")));
     // One address each for the added partners, none more.
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM CRD1 WHERE CardCode IN (SELECT CardCode "
-                                    "FROM OCRD WHERE CardName IS NOT NULL AND CntctPrsn IS NULL)"))
-                  .toInt(),
+    EXPECT_EQ(rowsWhere("CRD1", "CardCode IN (SELECT CardCode FROM OCRD WHERE CardName IS NOT NULL "
+                                "AND CntctPrsn IS NULL)"),
               450);
     EXPECT_EQ(summary.filledTables, summary.tables);
     expectReferencesHold();
