@@ -29,15 +29,8 @@ protected:
         sql(QStringLiteral(
             "INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (1, N'Base', 1)"));
     }
-    void sql(const QString& statement) {
-        std::unique_ptr<Recordset> rs = company.GetRecordset();
-        rs->DoQuery(statement);
-    }
-    QVariant scalar(const QString& statement) {
-        std::unique_ptr<Recordset> rs = company.GetRecordset();
-        rs->DoQuery(statement);
-        return rs->EoF() ? QVariant() : rs->Field(0);
-    }
+    void sql(const QString& statement) { ::scalar(company, statement); }
+    QVariant scalar(const QString& statement) { return ::scalar(company, statement); }
     std::unique_ptr<BusinessObject> object(int type) {
         std::unique_ptr<HostObject> o = company.GetBusinessObject(type);
         return std::unique_ptr<BusinessObject>(static_cast<BusinessObject*>(o.release()));
@@ -83,9 +76,8 @@ TEST_F(Objects, AddGetByKeyAndGetAsXMLRoundTrip) {
     createCompany(other, QStringLiteral("EMPTY"));
     Company target;
     connect(target, other, QStringLiteral("EMPTY"));
-    std::unique_ptr<Recordset> rs = target.GetRecordset();
-    rs->DoQuery(
-        QStringLiteral("INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (1, N'Base', 1)"));
+    ::scalar(target, QStringLiteral(
+                         "INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (1, N'Base', 1)"));
     ASSERT_EQ(target.GetBusinessObjectFromXML(back, 0)->Add(), 0)
         << target.GetLastErrorDescription().toStdString();
     std::unique_ptr<HostObject> copy = target.GetBusinessObject(4);
@@ -216,16 +208,20 @@ TEST_F(Objects, UpdateReplacesLinesAndKeepsWhatTheDocumentDoesNotName) {
 TEST_F(Objects, HostileTextIsStoredByteForByteOrRefused) {
     const QStringList nasty = nastyStrings();
     ASSERT_GT(nasty.size(), 40);
-    int n = 0;
-    for (const QString& value : nasty) {
-        const QString code = QStringLiteral("N%1").arg(++n);
+    // An item whose name and remarks hold the text, set property by property.
+    const auto itemWith = [&](const QString& code, const QString& name, const QString& text) {
         std::unique_ptr<BusinessObject> items = object(4);
         items->SetProperty(QStringLiteral("ItemCode"), code);
         items->SetProperty(QStringLiteral("ItemsGroupCode"), QStringLiteral("100"));
-        items->SetProperty(QStringLiteral("ItemName"),
-                           value.isEmpty() ? QStringLiteral("-") : value);
-        items->SetProperty(QStringLiteral("UserText"), value);
-        const int result = items->Add();
+        items->SetProperty(QStringLiteral("ItemName"), name);
+        items->SetProperty(QStringLiteral("UserText"), text);
+        return items;
+    };
+    int n = 0;
+    for (const QString& value : nasty) {
+        const QString code = QStringLiteral("N%1").arg(++n);
+        const int result =
+            itemWith(code, value.isEmpty() ? QStringLiteral("-") : value, value)->Add();
         if (value.contains(QChar(0)) || value.size() > 100) {
             EXPECT_NE(result, 0) << value.size();
             continue;
@@ -240,11 +236,8 @@ TEST_F(Objects, HostileTextIsStoredByteForByteOrRefused) {
         ASSERT_EQ(reread->ReadXml(back->GetAsXML()), 0);
         EXPECT_EQ(reread->GetProperty(QStringLiteral("UserText")).toString(), value);
     }
-    std::unique_ptr<BusinessObject> items = object(4);
-    items->SetProperty(QStringLiteral("ItemCode"), QStringLiteral("BIG"));
-    items->SetProperty(QStringLiteral("ItemName"), QStringLiteral("big"));
-    items->SetProperty(QStringLiteral("ItemsGroupCode"), QStringLiteral("100"));
-    items->SetProperty(QStringLiteral("UserText"), QString(1024 * 1024, u'y'));
+    std::unique_ptr<BusinessObject> items =
+        itemWith(QStringLiteral("BIG"), QStringLiteral("big"), QString(1024 * 1024, u'y'));
     const int big = items->Add();
     if (big == 0) {
         ASSERT_TRUE(items->GetByKey({QStringLiteral("BIG")}));
@@ -267,10 +260,7 @@ TEST_F(Objects, PasswordsAreHashedAndNeverHandedOut) {
     EXPECT_FALSE(
         scalar(QStringLiteral("SELECT USERID FROM OUSR WHERE USER_CODE = 'clerk'")).isNull());
     Company clerk;
-    clerk.Server = company.state()->server->folder();
-    clerk.CompanyDB = QStringLiteral("DEMO");
-    clerk.UserName = QStringLiteral("clerk");
-    clerk.Password = QStringLiteral("s3cret");
-    clerk.UseTrusted = true;
+    logOn(clerk, company.state()->server->folder(), QStringLiteral("DEMO"), QStringLiteral("clerk"),
+          QStringLiteral("s3cret"));
     EXPECT_EQ(clerk.Connect(), 0) << clerk.GetLastErrorDescription().toStdString();
 }

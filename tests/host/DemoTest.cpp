@@ -1,6 +1,5 @@
 #include "HostTestSupport.h"
 
-#include "host/admin/LLAdminCli.h"
 #include "host/admin/LLDemo.h"
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLCompanyService.h"
@@ -61,6 +60,12 @@ protected:
         QSqlQuery q(db->connection());
         EXPECT_TRUE(Database::prepare(q, sql, values) && q.exec()) << sql.toStdString();
         return q.next() ? q.value(0) : QVariant();
+    }
+    // The rows of table that meet a condition.
+    int rowsWhere(const char* table, const char* condition) {
+        return scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2")
+                          .arg(QLatin1String(table), QString::fromUtf8(condition)))
+            .toInt();
     }
     qint64 count(const QString& table) {
         return scalar(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)).toLongLong();
@@ -130,93 +135,40 @@ protected:
 
 TEST_F(DemoCompany, StandardFillsEveryCopyableCategory) {
     make(QStringLiteral("standard"));
-    // The tables the copy's categories read, from customization to
-    // journal entries.
-    const QStringList tables{QStringLiteral("OUSR"), QStringLiteral("OUDP"), QStringLiteral("OUBR"),
-                             QStringLiteral("OUPT"), QStringLiteral("OPRM"), QStringLiteral("OUDG"),
-                             QStringLiteral("CPRF"), QStringLiteral("CUMI"), QStringLiteral("OACT"),
-                             QStringLiteral("OACG"), QStringLiteral("OASG"), QStringLiteral("OASC"),
-                             QStringLiteral("OACP"), QStringLiteral("OFPR"), QStringLiteral("OSTT"),
-                             QStringLiteral("OSTA"), QStringLiteral("OSTC"), QStringLiteral("STC1"),
-                             QStringLiteral("OVTG"), QStringLiteral("OIND"), QStringLiteral("ODDG"),
-                             QStringLiteral("OWHT"), QStringLiteral("OCRN"), QStringLiteral("OCRY"),
-                             QStringLiteral("OCST"), QStringLiteral("OADF"), QStringLiteral("ODSC"),
-                             QStringLiteral("DSC1"), QStringLiteral("OCRC"), QStringLiteral("OCDT"),
-                             QStringLiteral("OCRP"), QStringLiteral("OPVL"), QStringLiteral("OFRM"),
-                             QStringLiteral("OPYM"), QStringLiteral("ODUT"), QStringLiteral("ODUN"),
-                             QStringLiteral("OCTG"), QStringLiteral("OPYB"), QStringLiteral("OIDX"),
-                             QStringLiteral("OTRC"), QStringLiteral("OCOG"), QStringLiteral("OSLP"),
-                             QStringLiteral("OHEM"), QStringLiteral("OPRJ"), QStringLiteral("OOST"),
-                             QStringLiteral("OPRT"), QStringLiteral("OCMT"), QStringLiteral("OORL"),
-                             QStringLiteral("OALC"), QStringLiteral("OCRG"), QStringLiteral("OCQG"),
-                             QStringLiteral("OBPP"), QStringLiteral("OITB"), QStringLiteral("OITG"),
-                             QStringLiteral("OWHS"), QStringLiteral("OLCT"), QStringLiteral("OLGT"),
-                             QStringLiteral("OWGT"), QStringLiteral("OARG"), QStringLiteral("OMRC"),
-                             QStringLiteral("OSHP"), QStringLiteral("OCYC"), QStringLiteral("OCTT"),
-                             QStringLiteral("OPKG"), QStringLiteral("OTER"), QStringLiteral("OPDT"),
-                             QStringLiteral("OITM"), QStringLiteral("ITM1"), QStringLiteral("OITW"),
-                             QStringLiteral("OCRD"), QStringLiteral("CRD1"), QStringLiteral("OCPR"),
-                             QStringLiteral("OCRB"), QStringLiteral("OALI"), QStringLiteral("OSCN"),
-                             QStringLiteral("OPLN"), QStringLiteral("OSPP"), QStringLiteral("OSPG"),
-                             QStringLiteral("OITT"), QStringLiteral("ITT1"), QStringLiteral("OFCT"),
-                             QStringLiteral("FCT1"), QStringLiteral("NNM1"), QStringLiteral("NNM2"),
-                             QStringLiteral("OPID"), QStringLiteral("RDFL"), QStringLiteral("RTYP"),
-                             QStringLiteral("RDOC"), QStringLiteral("OUQR"), QStringLiteral("OQCN"),
-                             QStringLiteral("CSHS"), QStringLiteral("OUTB"), QStringLiteral("CUFD"),
-                             QStringLiteral("UFD1"), QStringLiteral("OUDO"), QStringLiteral("UDO1"),
-                             QStringLiteral("UDO2"), QStringLiteral("UDO3"), QStringLiteral("OALT"),
-                             QStringLiteral("ALT1"), QStringLiteral("OBGT"), QStringLiteral("OBGD"),
-                             QStringLiteral("OBGS"), QStringLiteral("OFRT"), QStringLiteral("OFRC"),
-                             QStringLiteral("FRC1"), QStringLiteral("OJDT"), QStringLiteral("JDT1"),
-                             QStringLiteral("OPRC"), QStringLiteral("OOCR"), QStringLiteral("OCR1"),
-                             QStringLiteral("OHLD"), QStringLiteral("HLD1"), QStringLiteral("ADM1"),
-                             QStringLiteral("OADP"), QStringLiteral("ADP1")};
-    ASSERT_GE(tables.size(), 60);
-    for (const QString& table : tables)
-        EXPECT_GT(count(table), 0) << table.toStdString() << " is empty";
-    // The user tables hold rows too.
+    // Every table holds rows, from customization to journal entries, the
+    // user tables too.
     QSqlQuery q(db->connection());
-    ASSERT_TRUE(q.exec(QStringLiteral("SELECT TableName FROM OUTB")));
-    int userTables = 0;
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'")));
+    int tables = 0, userTables = 0;
     while (q.next()) {
-        ++userTables;
-        EXPECT_GT(count(u'@' + q.value(0).toString()), 0) << q.value(0).toString().toStdString();
+        const QString table = q.value(0).toString();
+        ++tables;
+        userTables += table.startsWith(u'@');
+        EXPECT_GT(count(table), 0) << table.toStdString() << " is empty";
     }
+    EXPECT_GE(tables, 60);
     EXPECT_GE(userTables, 4);
 
     EXPECT_EQ(count(QStringLiteral("OITM")), 300);
     EXPECT_EQ(count(QStringLiteral("OCRD")), 200);
     EXPECT_EQ(count(QStringLiteral("ITM1")), 300 * count(QStringLiteral("OPLN")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OUSR WHERE SUPERUSER = 'N' AND "
-                                    "Department IS NOT NULL AND Branch IS NOT NULL"))
-                  .toInt(),
-              5);
+    EXPECT_EQ(
+        rowsWhere("OUSR", "SUPERUSER = 'N' AND Department IS NOT NULL AND Branch IS NOT NULL"), 5);
     EXPECT_EQ(count(QStringLiteral("OACP")), 2);
     EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(DISTINCT AbsEntry) FROM OFPR")).toInt(), 24);
     // Titles on three levels above the postable accounts.
-    EXPECT_GT(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM OACT WHERE Postable = 'N' AND Levels = 3"))
-            .toInt(),
-        5);
-    EXPECT_GT(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM OACT WHERE Postable = 'Y' AND Levels = 4"))
-            .toInt(),
-        50);
+    EXPECT_GT(rowsWhere("OACT", "Postable = 'N' AND Levels = 3"), 5);
+    EXPECT_GT(rowsWhere("OACT", "Postable = 'Y' AND Levels = 4"), 50);
     // Both kinds of formatted search, and layouts the copy takes and leaves.
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM CSHS WHERE ItemID LIKE 'U_%'")).toInt(),
-              0);
-    EXPECT_GT(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM CSHS WHERE ItemID NOT LIKE 'U_%'")).toInt(), 0);
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM RDOC WHERE Author <> 'System'")).toInt(),
-              0);
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM OSPP WHERE CardCode LIKE '*%'")).toInt(),
-              0);
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM OALT WHERE Type = 'U'")).toInt(), 0);
+    EXPECT_GT(rowsWhere("CSHS", "ItemID LIKE 'U_%'"), 0);
+    EXPECT_GT(rowsWhere("CSHS", "ItemID NOT LIKE 'U_%'"), 0);
+    EXPECT_GT(rowsWhere("RDOC", "Author <> 'System'"), 0);
+    EXPECT_GT(rowsWhere("OSPP", "CardCode LIKE '*%'"), 0);
+    EXPECT_GT(rowsWhere("OALT", "Type = 'U'"), 0);
 
     EXPECT_EQ(summary.filledTables, summary.tables);
-    EXPECT_EQ(summary.tables, scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE "
-                                                    "type = 'table' AND name NOT LIKE 'sqlite_%'"))
-                                  .toInt());
+    EXPECT_EQ(summary.tables, tables);
     EXPECT_GT(summary.rowsWritten, 5000);
 }
 
@@ -234,15 +186,11 @@ TEST_F(DemoCompany, ReferenceDataComesFromIsoCodes) {
     for (const QJsonValue& v : isoEntries(QStringLiteral("3166-2")))
         if (v.toObject().value(QStringLiteral("code")).toString().startsWith(QLatin1String("US-")))
             ++usStates;
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OCST WHERE Country = 'US'")).toInt(),
-              usStates);
+    EXPECT_EQ(rowsWhere("OCST", "Country = 'US'"), usStates);
     EXPECT_EQ(scalar(QStringLiteral("SELECT Name FROM OCST WHERE Country = 'US' AND Code = 'CA'"))
                   .toString(),
               QStringLiteral("California"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OCST WHERE Country NOT IN "
-                                    "(SELECT Code FROM OCRY)"))
-                  .toInt(),
-              0);
+    EXPECT_EQ(rowsWhere("OCST", "Country NOT IN (SELECT Code FROM OCRY)"), 0);
 }
 
 TEST_F(DemoCompany, MissingIsoCodesNamesThePackageAndLeavesNoDatabase) {
@@ -292,10 +240,7 @@ TEST_F(DemoCompany, JournalEntriesBalanceAndCountersMoveOn) {
             0)
             << type.toStdString();
     // Partner lines name the partner, not the account.
-    EXPECT_GT(scalar(QStringLiteral("SELECT COUNT(*) FROM JDT1 WHERE ShortName IN "
-                                    "(SELECT CardCode FROM OCRD)"))
-                  .toInt(),
-              0);
+    EXPECT_GT(rowsWhere("JDT1", "ShortName IN (SELECT CardCode FROM OCRD)"), 0);
     // Keys the host hands out start past those the demo used.
     for (const ObjectDefinition& o : ObjectCatalog::standard().objects()) {
         if (!o.autoKey)
@@ -318,12 +263,8 @@ TEST_F(DemoCompany, SameSeedGivesTheSameCompanyAnotherSeedAnother) {
     make(QStringLiteral("standard"), 7, QStringLiteral("SECOND"));
     std::unique_ptr<Database> second = std::move(db);
     make(QStringLiteral("standard"), 8, QStringLiteral("OTHER"));
-    const QStringList tables{
-        QStringLiteral("OITM"),       QStringLiteral("ITM1"), QStringLiteral("OCRD"),
-        QStringLiteral("CRD1"),       QStringLiteral("OCPR"), QStringLiteral("OACT"),
-        QStringLiteral("JDT1"),       QStringLiteral("OSPP"), QStringLiteral("CUFD"),
-        QStringLiteral("@EQUIPMENT"), QStringLiteral("OCST")};
-    for (const QString& table : tables) {
+    for (const QString& table :
+         words("OITM ITM1 OCRD CRD1 OCPR OACT JDT1 OSPP CUFD @EQUIPMENT OCST")) {
         const QStringList rows = dump(*first, table);
         EXPECT_FALSE(rows.isEmpty()) << table.toStdString();
         EXPECT_EQ(rows, dump(*second, table)) << table.toStdString();
@@ -392,63 +333,24 @@ TEST_F(DemoCompany, HostAcceptsTheDemoOnCaseSensitiveServers) {
     company.Disconnect();
 }
 
-namespace {
-
-struct CliResult {
-    int status;
-    QString out, err;
-};
-
-CliResult admin(const QStringList& args) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = AdminCli(o, e).run(args);
-    return {status, out, err};
-}
-
-} // namespace
-
 TEST_F(DemoCompany, CliMakesADemoCompanyTheOtherCommandsSee) {
     const QString s = dir.filePath(QStringLiteral("S"));
-    ASSERT_EQ(admin({QStringLiteral("server"), QStringLiteral("init"), s}).status, 0);
-    CliResult r =
-        admin({QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("SHOW"),
-               QStringLiteral("--profile"), QStringLiteral("standard"), QStringLiteral("--name"),
-               QStringLiteral("Showroom Inc."), QStringLiteral("--seed"), QStringLiteral("42"),
-               QStringLiteral("--server"), s});
+    ASSERT_EQ(admin(words("server init") << s).status, 0);
+    CliResult r = admin(words("demo --db SHOW --profile standard --name")
+                        << QStringLiteral("Showroom Inc.") << words("--seed 42 --server") << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.count(u'\n'), 1);
     EXPECT_TRUE(r.out.contains(QStringLiteral("tables filled"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("rows written"))) << r.out.toStdString();
-    r = admin({QStringLiteral("company"), QStringLiteral("list"), QStringLiteral("--server"), s});
+    r = admin(words("company list --server") << s);
     EXPECT_TRUE(r.out.contains(QStringLiteral("SHOW")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("Showroom Inc.")));
-    r = admin({QStringLiteral("sql"), QStringLiteral("SHOW"),
-               QStringLiteral("SELECT COUNT(*) FROM OCRY"), QStringLiteral("--server"), s});
+    r = admin(words("sql SHOW") << QStringLiteral("SELECT COUNT(*) FROM OCRY")
+                                << QStringLiteral("--server") << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[2].trimmed().toInt(), isoEntries(QStringLiteral("3166-1")).size());
-
-    const QList<QStringList> wrong{
-        {QStringLiteral("demo"), QStringLiteral("--profile"), QStringLiteral("standard")},
-        {QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("X")},
-        {QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("X"),
-         QStringLiteral("--profile"), QStringLiteral("huge")},
-        {QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("X"),
-         QStringLiteral("--profile"), QStringLiteral("empty"), QStringLiteral("--seed"),
-         QStringLiteral("-1")},
-        {QStringLiteral("demo"), QStringLiteral("extra"), QStringLiteral("--db"),
-         QStringLiteral("X"), QStringLiteral("--profile"), QStringLiteral("empty")}};
-    for (const QStringList& args : wrong)
-        EXPECT_EQ(admin(args + QStringList{QStringLiteral("--server"), s}).status, 2)
-            << args.join(u' ').toStdString();
-    // A database that exists already is a failure, not a usage error.
-    r = admin({QStringLiteral("demo"), QStringLiteral("--db"), QStringLiteral("SHOW"),
-               QStringLiteral("--profile"), QStringLiteral("empty"), QStringLiteral("--server"),
-               s});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(AdminCli::usage().contains(QStringLiteral("demo --db DB --profile")));
 }
 
 TEST_F(DemoCompany, SummaryCountsEveryRowWritten) {
@@ -502,7 +404,7 @@ TEST_F(DemoCompany, AccountFieldsHoldPostableAccounts) {
     }
     EXPECT_GT(fields, 100);
     // Both period categories, the earlier one locked.
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OFPR WHERE Status = 'L'")).toInt(), 12);
+    EXPECT_EQ(rowsWhere("OFPR", "Status = 'L'"), 12);
 }
 
 // What the host's services make of the demo's settings: menus form a
@@ -657,9 +559,8 @@ TEST_F(DemoCompany, LargeAddsLeanItemsAndPartners) {
     EXPECT_EQ(count(QStringLiteral("OCRD")), 200 + 450);
     EXPECT_EQ(count(QStringLiteral("ITM1")), 1000 * count(QStringLiteral("OPLN")));
     // One address each for the added partners, none more.
-    EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM CRD1 WHERE CardCode IN (SELECT CardCode "
-                                    "FROM OCRD WHERE CardName IS NOT NULL AND CntctPrsn IS NULL)"))
-                  .toInt(),
+    EXPECT_EQ(rowsWhere("CRD1", "CardCode IN (SELECT CardCode FROM OCRD WHERE CardName IS NOT NULL "
+                                "AND CntctPrsn IS NULL)"),
               450);
     EXPECT_EQ(summary.filledTables, summary.tables);
     expectReferencesHold();

@@ -1,14 +1,43 @@
 #pragma once
 
 #include "host/admin/LLAdmin.h"
+#include "host/admin/LLAdminCli.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
 #include "host/objects/LLPassword.h"
+#include "host/objects/LLRecordset.h"
 #include "host/objects/LLServer.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+// The first value of the first row of a query, or nothing.
+inline QVariant scalar(LLObjectsCOM::Company& company, const QString& sql) {
+    std::unique_ptr<LLObjectsCOM::Recordset> rs = company.GetRecordset();
+    rs->DoQuery(sql);
+    return rs->EoF() ? QVariant() : rs->Field(0);
+}
+
+// The words of a line split at blanks, as for a command line; a word with
+// a blank in it is added to the list on its own.
+inline QStringList words(const char* line) {
+    return QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
+}
+
+struct CliResult {
+    int status;
+    QString out;
+    QString err;
+};
+
+// What the admin tool returns and prints for a command line.
+inline CliResult admin(const QStringList& args) {
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int status = LLObjectsCOM::AdminCli(o, e).run(args);
+    return {status, out, err};
+}
 
 // A private world for one test: the local server, the server registry and
 // every server folder live in a temporary folder.
@@ -35,14 +64,21 @@ protected:
         EXPECT_TRUE(LLObjectsCOM::Server::init(folder, type, &error)) << error.toStdString();
         return *LLObjectsCOM::Server::open(folder);
     }
+    // A company set to log on to db in a server folder through a trusted
+    // login, not yet connected.
+    static void logOn(LLObjectsCOM::Company& company, const QString& folder, const QString& db,
+                      const QString& user = QStringLiteral("lobster"),
+                      const QString& password = QStringLiteral("lobster")) {
+        company.Server = folder;
+        company.CompanyDB = db;
+        company.UserName = user;
+        company.Password = password;
+        company.UseTrusted = true;
+    }
     // A company on server, connected as lobster through a trusted login.
     void connect(LLObjectsCOM::Company& company, const LLObjectsCOM::Server& server,
                  const QString& db) {
-        company.Server = server.folder();
-        company.CompanyDB = db;
-        company.UserName = QStringLiteral("lobster");
-        company.Password = QStringLiteral("lobster");
-        company.UseTrusted = true;
+        logOn(company, server.folder(), db);
         ASSERT_EQ(company.Connect(), 0) << company.GetLastErrorDescription().toStdString();
     }
     void createCompany(const LLObjectsCOM::Server& server, const QString& db,

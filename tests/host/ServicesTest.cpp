@@ -82,9 +82,7 @@ protected:
     }
 
     QVariant scalar(const QString& sql, Company* in = nullptr) {
-        std::unique_ptr<Recordset> rs = (in ? in : &company)->GetRecordset();
-        rs->DoQuery(sql);
-        return rs->EoF() ? QVariant() : rs->Field(0);
+        return ::scalar(in ? *in : company, sql);
     }
     // Every row of a query as text, to see that nothing changed.
     QString rows(const QString& sql) {

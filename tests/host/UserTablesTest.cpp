@@ -23,12 +23,16 @@ protected:
     }
     Database& db() { return *company.state()->database; }
     bool ci() const { return server->caseInsensitive(); }
-
-    QVariant scalar(const QString& sql) {
-        std::unique_ptr<Recordset> rs = company.GetRecordset();
-        rs->DoQuery(sql);
-        return rs->EoF() ? QVariant() : rs->Field(0);
+    bool addTable(const QString& name, const QString& description = QString(), int type = 0,
+                  QString* error = nullptr) {
+        return UserTables::addTable(db(), ci(), name, description, type, error);
     }
+    bool addField(const QString& table, const QString& alias, QChar type, int size,
+                  const QString& description = QString(), QString* error = nullptr) {
+        return UserTables::addField(db(), ci(), table, alias, description, type, size, error);
+    }
+
+    QVariant scalar(const QString& sql) { return ::scalar(company, sql); }
     int count(const QString& sql) { return scalar(sql).toInt(); }
     bool refused(const QString& sql) {
         std::unique_ptr<Recordset> rs = company.GetRecordset();
@@ -102,8 +106,7 @@ qsizetype characters(const QString& text) {
 TEST_F(UserTablesTest, ATableAndItsFieldsBecomeRealTablesAndColumns) {
     open();
     QString error;
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("MRV_DEMO"),
-                                     QStringLiteral("Demo table"), 0, &error))
+    ASSERT_TRUE(addTable(QStringLiteral("MRV_DEMO"), QStringLiteral("Demo table"), 0, &error))
         << error.toStdString();
     EXPECT_TRUE(tableExists(QStringLiteral("@MRV_DEMO")));
     const std::optional<UserTables::Table> t = UserTables::table(db(), QStringLiteral("mrv_demo"));
@@ -132,9 +135,8 @@ TEST_F(UserTablesTest, ATableAndItsFieldsBecomeRealTablesAndColumns) {
         {"Weight", u'B', 0, "12.5", 12.5},
         {"Due", u'D', 0, "'2024-03-01 00:00:00'", QStringLiteral("2024-03-01 00:00:00")}};
     for (const Case& c : cases) {
-        ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@MRV_DEMO"),
-                                         QLatin1String(c.alias), QStringLiteral("d"), c.type,
-                                         c.size, &error))
+        ASSERT_TRUE(addField(QStringLiteral("@MRV_DEMO"), QLatin1String(c.alias), c.type, c.size,
+                             QStringLiteral("d"), &error))
             << c.alias << ": " << error.toStdString();
         const QString column = QStringLiteral("U_") + QLatin1String(c.alias);
         EXPECT_TRUE(columnExists(QStringLiteral("@MRV_DEMO"), column));
@@ -155,8 +157,8 @@ TEST_F(UserTablesTest, ATableAndItsFieldsBecomeRealTablesAndColumns) {
               10);
 
     // A field on a table of the schema.
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("oitm"), QStringLiteral("Shelf"),
-                                     QStringLiteral("Shelf"), u'A', 5, &error))
+    ASSERT_TRUE(addField(QStringLiteral("oitm"), QStringLiteral("Shelf"), u'A', 5,
+                         QStringLiteral("Shelf"), &error))
         << error.toStdString();
     EXPECT_TRUE(columnExists(QStringLiteral("OITM"), QStringLiteral("U_Shelf")));
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM CUFD WHERE TableID = N'OITM'")), 1);
@@ -168,9 +170,8 @@ TEST_F(UserTablesTest, ATableAndItsFieldsBecomeRealTablesAndColumns) {
 
 TEST_F(UserTablesTest, AValueLongerThanTheFieldIsRefused) {
     open();
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("SIZES"), QString(), 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@SIZES"), QStringLiteral("Short"),
-                                     QString(), u'A', 4));
+    ASSERT_TRUE(addTable(QStringLiteral("SIZES")));
+    ASSERT_TRUE(addField(QStringLiteral("@SIZES"), QStringLiteral("Short"), u'A', 4));
     scalar(
         QStringLiteral("INSERT INTO [@SIZES] (Code, Name, U_Short) VALUES (N'1', N'a', N'abcd')"));
     EXPECT_TRUE(refused(QStringLiteral(
@@ -188,14 +189,10 @@ TEST_F(UserTablesTest, AValueLongerThanTheFieldIsRefused) {
 
 TEST_F(UserTablesTest, TextColumnsCompareAsTheServerDoes) {
     for (const int type : {6, 2}) {
-        server.reset();
         company.Disconnect();
-        server = makeServer(type);
-        createCompany(*server, QStringLiteral("UDT"));
-        connect(company, *server, QStringLiteral("UDT"));
-        ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("KEYS"), QString(), 0));
-        ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@KEYS"), QStringLiteral("Tag"),
-                                         QString(), u'A', 10));
+        open(type);
+        ASSERT_TRUE(addTable(QStringLiteral("KEYS")));
+        ASSERT_TRUE(addField(QStringLiteral("@KEYS"), QStringLiteral("Tag"), u'A', 10));
         scalar(
             QStringLiteral("INSERT INTO [@KEYS] (Code, Name, U_Tag) VALUES (N'a', N'x', N'Red')"));
         // On the MSSQL family "A" is the same key as "a"; elsewhere it is not.
@@ -213,20 +210,17 @@ TEST_F(UserTablesTest, TextColumnsCompareAsTheServerDoes) {
 TEST_F(UserTablesTest, DuplicateTablesInAnyCaseAreRefused) {
     open();
     QString error;
-    ASSERT_TRUE(
-        UserTables::addTable(db(), ci(), QStringLiteral("Stock"), QStringLiteral("one"), 1));
+    ASSERT_TRUE(addTable(QStringLiteral("Stock"), QStringLiteral("one"), 1));
     const QString before = snapshot();
     for (const char* name : {"Stock", "STOCK", "stock"}) {
         error.clear();
-        EXPECT_FALSE(
-            UserTables::addTable(db(), ci(), QLatin1String(name), QStringLiteral("two"), 0, &error))
-            << name;
+        EXPECT_FALSE(addTable(QLatin1String(name), QStringLiteral("two"), 0, &error)) << name;
         EXPECT_TRUE(error.contains(QStringLiteral("exists"))) << error.toStdString();
     }
     // A table "@NAME" that the catalogue does not know is not taken over.
     ASSERT_TRUE(db().exec(QStringLiteral("CREATE TABLE \"@STRAY\" (Code TEXT)")));
     const QString withStray = snapshot();
-    EXPECT_FALSE(UserTables::addTable(db(), ci(), QStringLiteral("stray"), QString(), 0));
+    EXPECT_FALSE(addTable(QStringLiteral("stray")));
     EXPECT_TRUE(same(withStray, snapshot()));
     ASSERT_TRUE(db().exec(QStringLiteral("DROP TABLE \"@STRAY\"")));
     EXPECT_TRUE(same(before, snapshot()));
@@ -249,23 +243,20 @@ TEST_F(UserTablesTest, BadTableNamesAndTypesAreRefused) {
                           QString::fromUtf16(u"T\0X", 3)};
     for (const QString& name : bad) {
         QString error;
-        EXPECT_FALSE(UserTables::addTable(db(), ci(), name, QString(), 0, &error))
-            << name.toStdString();
+        EXPECT_FALSE(addTable(name, QString(), 0, &error)) << name.toStdString();
         EXPECT_FALSE(error.isEmpty()) << name.toStdString();
     }
-    EXPECT_FALSE(UserTables::addTable(db(), ci(), QStringLiteral("OKNAME"), QString(), 5));
-    EXPECT_FALSE(UserTables::addTable(db(), ci(), QStringLiteral("OKNAME"), QString(), -1));
+    EXPECT_FALSE(addTable(QStringLiteral("OKNAME"), QString(), 5));
+    EXPECT_FALSE(addTable(QStringLiteral("OKNAME"), QString(), -1));
     EXPECT_TRUE(same(before, snapshot()));
     // Nineteen characters is the most a name may have.
-    EXPECT_TRUE(
-        UserTables::addTable(db(), ci(), QStringLiteral("NINETEEN_CHARACTERS"), QString(), 4));
+    EXPECT_TRUE(addTable(QStringLiteral("NINETEEN_CHARACTERS"), QString(), 4));
 }
 
 TEST_F(UserTablesTest, DuplicateAndBadFieldsAreRefused) {
     open();
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("F"), QString(), 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@F"), QStringLiteral("Colour"),
-                                     QString(), u'A', 10));
+    ASSERT_TRUE(addTable(QStringLiteral("F")));
+    ASSERT_TRUE(addField(QStringLiteral("@F"), QStringLiteral("Colour"), u'A', 10));
     const QString before = snapshot();
     struct Bad {
         QString table;
@@ -296,8 +287,7 @@ TEST_F(UserTablesTest, DuplicateAndBadFieldsAreRefused) {
     };
     for (const Bad& b : bad) {
         QString error;
-        EXPECT_FALSE(
-            UserTables::addField(db(), ci(), b.table, b.alias, QString(), b.type, b.size, &error))
+        EXPECT_FALSE(addField(b.table, b.alias, b.type, b.size, QString(), &error))
             << b.table.toStdString() << " " << b.alias.toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
@@ -311,17 +301,15 @@ TEST_F(UserTablesTest, DuplicateAndBadFieldsAreRefused) {
     const QString withStray = snapshot();
     for (const char* alias : {"stray", "Computed"}) {
         QString error;
-        EXPECT_FALSE(UserTables::addField(db(), ci(), QStringLiteral("OCRD"), QLatin1String(alias),
-                                          QString(), u'A', 5, &error));
+        EXPECT_FALSE(
+            addField(QStringLiteral("OCRD"), QLatin1String(alias), u'A', 5, QString(), &error));
         EXPECT_TRUE(error.contains(QStringLiteral("has a field"))) << error.toStdString();
     }
     EXPECT_TRUE(same(withStray, snapshot()));
 
     // The limits themselves are fine.
-    EXPECT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@F"),
-                                     QStringLiteral("EIGHTEEN_CHARS_XYZ"), QString(), u'A', 254));
-    EXPECT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@F"), QStringLiteral("One"),
-                                     QString(), u'A', 1));
+    EXPECT_TRUE(addField(QStringLiteral("@F"), QStringLiteral("EIGHTEEN_CHARS_XYZ"), u'A', 254));
+    EXPECT_TRUE(addField(QStringLiteral("@F"), QStringLiteral("One"), u'A', 1));
 }
 
 // --- Removal ----------------------------------------------------------------
@@ -329,11 +317,9 @@ TEST_F(UserTablesTest, DuplicateAndBadFieldsAreRefused) {
 TEST_F(UserTablesTest, RemovalDropsColumnsTablesAndTheirCatalogueRows) {
     open();
     QString error;
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("GONE"), QString(), 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@GONE"), QStringLiteral("Keep"),
-                                     QString(), u'A', 10));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@GONE"), QStringLiteral("Drop"),
-                                     QString(), u'N', 0));
+    ASSERT_TRUE(addTable(QStringLiteral("GONE")));
+    ASSERT_TRUE(addField(QStringLiteral("@GONE"), QStringLiteral("Keep"), u'A', 10));
+    ASSERT_TRUE(addField(QStringLiteral("@GONE"), QStringLiteral("Drop"), u'N', 0));
     scalar(QStringLiteral("INSERT INTO [@GONE] (Code, Name, U_Keep, U_Drop) VALUES (N'1', N'one', "
                           "N'kept', 7)"));
     scalar(QStringLiteral("INSERT INTO UFD1 (TableID, FieldID, IndexID, FldValue) VALUES "
@@ -361,11 +347,10 @@ TEST_F(UserTablesTest, RemovalDropsColumnsTablesAndTheirCatalogueRows) {
     EXPECT_FALSE(UserTables::removeTable(db(), QStringLiteral("GONE"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("no user table")));
     // The name is free again.
-    EXPECT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("gone"), QString(), 0));
+    EXPECT_TRUE(addTable(QStringLiteral("gone")));
 
     // A field of a schema table goes with its column; the rows keep the rest.
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("OCRD"), QStringLiteral("Rating"),
-                                     QString(), u'N', 0));
+    ASSERT_TRUE(addField(QStringLiteral("OCRD"), QStringLiteral("Rating"), u'N', 0));
     scalar(QStringLiteral("INSERT INTO OCRD (CardCode, CardName, U_Rating) VALUES (N'C1', N'Acme', "
                           "3)"));
     ASSERT_TRUE(UserTables::removeField(db(), QStringLiteral("OCRD"), QStringLiteral("Rating")));
@@ -376,8 +361,8 @@ TEST_F(UserTablesTest, RemovalDropsColumnsTablesAndTheirCatalogueRows) {
 
 TEST_F(UserTablesTest, ATableOfAUserObjectStays) {
     open();
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("HEAD"), QString(), 1));
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("LINES"), QString(), 2));
+    ASSERT_TRUE(addTable(QStringLiteral("HEAD"), QString(), 1));
+    ASSERT_TRUE(addTable(QStringLiteral("LINES"), QString(), 2));
     scalar(QStringLiteral(
         "INSERT INTO OUDO (Code, Name, TableName) VALUES (N'OBJ', N'Object', N'HEAD')"));
     scalar(QStringLiteral(
@@ -398,8 +383,8 @@ TEST_F(UserTablesTest, ATableOfAUserObjectStays) {
 
 TEST_F(UserTablesTest, FieldsAndTablesAreListedInOrder) {
     open();
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("ZETA"), QStringLiteral("z"), 3));
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("ALPHA"), QStringLiteral("a"), 0));
+    ASSERT_TRUE(addTable(QStringLiteral("ZETA"), QStringLiteral("z"), 3));
+    ASSERT_TRUE(addTable(QStringLiteral("ALPHA"), QStringLiteral("a")));
     const QList<UserTables::Table> tables = UserTables::tables(db());
     ASSERT_EQ(tables.size(), 2);
     EXPECT_EQ(tables[0].name, QStringLiteral("ALPHA"));
@@ -407,17 +392,12 @@ TEST_F(UserTablesTest, FieldsAndTablesAreListedInOrder) {
     EXPECT_EQ(tables[1].objectType, 3);
 
     const QString t = QStringLiteral("@ZETA");
-    ASSERT_TRUE(UserTables::addField(db(), ci(), t, QStringLiteral("First"), QStringLiteral("1st"),
-                                     u'A', 20));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), t, QStringLiteral("Second"), QStringLiteral("2nd"),
-                                     u'M', 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), t, QStringLiteral("Third"), QStringLiteral("3rd"),
-                                     u'D', 0));
+    ASSERT_TRUE(addField(t, QStringLiteral("First"), u'A', 20, QStringLiteral("1st")));
+    ASSERT_TRUE(addField(t, QStringLiteral("Second"), u'M', 0, QStringLiteral("2nd")));
+    ASSERT_TRUE(addField(t, QStringLiteral("Third"), u'D', 0, QStringLiteral("3rd")));
     ASSERT_TRUE(UserTables::removeField(db(), t, QStringLiteral("Second")));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), t, QStringLiteral("Fourth"), QStringLiteral("4th"),
-                                     u'B', 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("OITM"), QStringLiteral("Other"),
-                                     QString(), u'N', 0));
+    ASSERT_TRUE(addField(t, QStringLiteral("Fourth"), u'B', 0, QStringLiteral("4th")));
+    ASSERT_TRUE(addField(QStringLiteral("OITM"), QStringLiteral("Other"), u'N', 0));
 
     const QList<UserTables::Field> fields = UserTables::fields(db(), QStringLiteral("@zeta"));
     ASSERT_EQ(fields.size(), 3);
@@ -460,7 +440,7 @@ TEST_F(UserTablesTest, DescriptionsArriveByteForByteOrAreRefused) {
     open();
     const QStringList nasty = nastyStrings();
     ASSERT_GT(nasty.size(), 40);
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("HOST"), QString(), 0));
+    ASSERT_TRUE(addTable(QStringLiteral("HOST")));
     int n = 0, accepted = 0;
     for (const QString& description : nasty) {
         ++n;
@@ -469,10 +449,9 @@ TEST_F(UserTablesTest, DescriptionsArriveByteForByteOrAreRefused) {
         const QString alias = QStringLiteral("F%1").arg(n);
         const QString before = snapshot();
         QString error;
-        const bool table = UserTables::addTable(db(), ci(), name, description, 0, &error);
+        const bool table = addTable(name, description, 0, &error);
         EXPECT_EQ(table, fits) << description.toStdString() << " " << error.toStdString();
-        const bool field = UserTables::addField(db(), ci(), QStringLiteral("@HOST"), alias,
-                                                description, u'A', 10, &error);
+        const bool field = addField(QStringLiteral("@HOST"), alias, u'A', 10, description, &error);
         EXPECT_EQ(field, fits) << description.toStdString() << " " << error.toStdString();
         if (!fits) {
             EXPECT_FALSE(error.isEmpty());
@@ -502,9 +481,8 @@ TEST_F(UserTablesTest, DescriptionsArriveByteForByteOrAreRefused) {
 
 TEST_F(UserTablesTest, AFailingAddFieldLeavesNoCatalogueRowAndNoColumn) {
     open();
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("OLD"), QString(), 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@OLD"), QStringLiteral("Tag"),
-                                     QString(), u'A', 3));
+    ASSERT_TRUE(addTable(QStringLiteral("OLD")));
+    ASSERT_TRUE(addField(QStringLiteral("@OLD"), QStringLiteral("Tag"), u'A', 3));
     // A row written past its column's size (as an older host could leave
     // one) makes the new column's check fail after the catalogue row is in.
     ASSERT_TRUE(db().exec(QStringLiteral("PRAGMA ignore_check_constraints = ON")));
@@ -513,8 +491,8 @@ TEST_F(UserTablesTest, AFailingAddFieldLeavesNoCatalogueRowAndNoColumn) {
     ASSERT_TRUE(db().exec(QStringLiteral("PRAGMA ignore_check_constraints = OFF")));
     const QString before = snapshot();
     QString error;
-    EXPECT_FALSE(UserTables::addField(db(), ci(), QStringLiteral("@OLD"), QStringLiteral("More"),
-                                      QStringLiteral("more"), u'A', 10, &error));
+    EXPECT_FALSE(addField(QStringLiteral("@OLD"), QStringLiteral("More"), u'A', 10,
+                          QStringLiteral("more"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("U_More"))) << error.toStdString();
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM CUFD WHERE AliasID = N'More'")), 0);
     EXPECT_FALSE(columnExists(QStringLiteral("@OLD"), QStringLiteral("U_More")));
@@ -522,8 +500,7 @@ TEST_F(UserTablesTest, AFailingAddFieldLeavesNoCatalogueRowAndNoColumn) {
     // The connection is usable afterwards, outside any transaction (once
     // the planted row, which fails every new column's checks, is gone).
     scalar(QStringLiteral("DELETE FROM [@OLD]"));
-    EXPECT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@OLD"), QStringLiteral("Count"),
-                                     QString(), u'N', 0));
+    EXPECT_TRUE(addField(QStringLiteral("@OLD"), QStringLiteral("Count"), u'N', 0));
     EXPECT_TRUE(db().exec(QStringLiteral("BEGIN")));
     EXPECT_TRUE(db().exec(QStringLiteral("COMMIT")));
 }
@@ -534,8 +511,7 @@ TEST_F(UserTablesTest, AFailingAddTableLeavesNoCatalogueRow) {
     ASSERT_TRUE(db().exec(QStringLiteral("CREATE VIEW \"@VIEWED\" AS SELECT 1 AS x")));
     const QString before = snapshot();
     QString error;
-    EXPECT_FALSE(
-        UserTables::addTable(db(), ci(), QStringLiteral("VIEWED"), QStringLiteral("v"), 0, &error));
+    EXPECT_FALSE(addTable(QStringLiteral("VIEWED"), QStringLiteral("v"), 0, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("@VIEWED"))) << error.toStdString();
     EXPECT_FALSE(UserTables::table(db(), QStringLiteral("VIEWED")));
     EXPECT_TRUE(same(before, snapshot()));
@@ -543,9 +519,8 @@ TEST_F(UserTablesTest, AFailingAddTableLeavesNoCatalogueRow) {
 
 TEST_F(UserTablesTest, AFailingRemovalKeepsTableFieldsAndRows) {
     open();
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("BUSY"), QString(), 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@BUSY"), QStringLiteral("Tag"),
-                                     QString(), u'A', 3));
+    ASSERT_TRUE(addTable(QStringLiteral("BUSY")));
+    ASSERT_TRUE(addField(QStringLiteral("@BUSY"), QStringLiteral("Tag"), u'A', 3));
     scalar(QStringLiteral("INSERT INTO [@BUSY] (Code, Name, U_Tag) VALUES (N'1', N'x', N'abc')"));
     scalar(QStringLiteral("INSERT INTO [@BUSY] (Code, Name, U_Tag) VALUES (N'2', N'y', N'def')"));
     const QString before = snapshot();
@@ -568,19 +543,17 @@ TEST_F(UserTablesTest, CallsNestInTheCallersTransaction) {
     open();
     const QString before = snapshot();
     ASSERT_TRUE(db().exec(QStringLiteral("BEGIN")));
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("NESTED"), QString(), 0));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("@NESTED"), QStringLiteral("A"),
-                                     QString(), u'A', 5));
+    ASSERT_TRUE(addTable(QStringLiteral("NESTED")));
+    ASSERT_TRUE(addField(QStringLiteral("@NESTED"), QStringLiteral("A"), u'A', 5));
     // A refused call inside does not undo what came before it.
-    EXPECT_FALSE(UserTables::addField(db(), ci(), QStringLiteral("@NESTED"), QStringLiteral("a"),
-                                      QString(), u'A', 5));
+    EXPECT_FALSE(addField(QStringLiteral("@NESTED"), QStringLiteral("a"), u'A', 5));
     EXPECT_TRUE(tableExists(QStringLiteral("@NESTED")));
     EXPECT_TRUE(columnExists(QStringLiteral("@NESTED"), QStringLiteral("U_A")));
     ASSERT_TRUE(db().exec(QStringLiteral("ROLLBACK")));
     EXPECT_TRUE(same(before, snapshot()));
 
     ASSERT_TRUE(db().exec(QStringLiteral("BEGIN")));
-    ASSERT_TRUE(UserTables::addTable(db(), ci(), QStringLiteral("NESTED"), QString(), 0));
+    ASSERT_TRUE(addTable(QStringLiteral("NESTED")));
     ASSERT_TRUE(db().exec(QStringLiteral("COMMIT")));
     EXPECT_TRUE(UserTables::table(db(), QStringLiteral("NESTED")));
 }
@@ -595,10 +568,8 @@ TEST_F(UserTablesTest, AHeldRecordFollowsFieldsThatComeAndGo) {
     ASSERT_TRUE(partner->GetByKey({QStringLiteral("C1")}));
     EXPECT_THROW(partner->SetProperty(QStringLiteral("U_Tier"), QStringLiteral("Gold")), ComError);
 
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("OCRD"), QStringLiteral("Tier"),
-                                     QString(), u'A', 10));
-    ASSERT_TRUE(UserTables::addField(db(), ci(), QStringLiteral("OCRD"), QStringLiteral("Band"),
-                                     QString(), u'A', 10));
+    ASSERT_TRUE(addField(QStringLiteral("OCRD"), QStringLiteral("Tier"), u'A', 10));
+    ASSERT_TRUE(addField(QStringLiteral("OCRD"), QStringLiteral("Band"), u'A', 10));
     partner->SetProperty(QStringLiteral("U_Tier"), QStringLiteral("Gold"));
     partner->SetProperty(QStringLiteral("U_Band"), QStringLiteral("B"));
     ASSERT_EQ(partner->Update(), 0) << company.GetLastErrorDescription().toStdString();
