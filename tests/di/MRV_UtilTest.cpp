@@ -59,21 +59,7 @@ TEST_F(UtilTest, StartUpLeavesTheThirtyNotes) {
               QStringLiteral("30"));
 }
 
-TEST_F(UtilTest, WritingANoteThatExistsReplacesItsRowWithANewCode) {
-    open(6);
-    const QString before = noteCode(5);
-    ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 5, QStringLiteral("MRV_LMS_NOTE99_0")), S_OK);
-    EXPECT_EQ(noteRows(5), 1);
-    EXPECT_NE(noteCode(5), before);
-    const QList<QStringList> row =
-        rows(QStringLiteral("SELECT Code, Name, U_String FROM [@MRVNOTE] WHERE U_ID = 5"));
-    EXPECT_EQ(row.value(0).value(0), row.value(0).value(1)) << "Code and Name are the same";
-    EXPECT_EQ(row.value(0).value(2), QStringLiteral("MRV_LMS_NOTE99_0"));
-    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM [@MRVNOTE]")).value(0).value(0),
-              QStringLiteral("30"));
-}
-
-TEST_F(UtilTest, NotesUseTheFormsOfTheirServerType) {
+TEST_F(UtilTest, WritingANoteReplacesItsRowInTheFormsOfTheServerType) {
     struct Case {
         int type;
         const char* select;
@@ -94,7 +80,11 @@ TEST_F(UtilTest, NotesUseTheFormsOfTheirServerType) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         open(c.type);
+        const QString before = noteCode(7);
         ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 7, QStringLiteral("O'Brien")), S_OK);
+        // The note's row is replaced by one under a new code.
+        EXPECT_EQ(noteRows(7), 1);
+        EXPECT_NE(noteCode(7), before);
         const QStringList sql = takeSql();
         ASSERT_EQ(sql.size(), 3) << sql.join(u'\n').toStdString();
         EXPECT_EQ(sql[0], QLatin1String(c.select));
@@ -162,33 +152,32 @@ TEST_F(UtilTest, AbsentCompaniesAreOnlyTheSameAsEachOther) {
 }
 
 TEST_F(UtilTest, LocalNamesAreOneServerAndDatabaseCaseFollowsTheServerType) {
-    for (int type : {1, 4, 6}) {
-        EXPECT_TRUE(MRV_Util::SameCompany(
-            named(QStringLiteral("(LOCAL)"), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("localhost"), QStringLiteral("demodb"), type).get()))
-            << type;
-        EXPECT_TRUE(MRV_Util::SameCompany(
-            named(QStringLiteral("."), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("(local)"), QStringLiteral("DEMODB"), type).get()))
-            << type;
-    }
-    for (int type : {2, 3, 5}) {
-        EXPECT_FALSE(MRV_Util::SameCompany(
-            named(QStringLiteral("(LOCAL)"), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("localhost"), QStringLiteral("demodb"), type).get()))
-            << type;
-        EXPECT_TRUE(MRV_Util::SameCompany(
-            named(QStringLiteral("Server1"), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("SERVER1"), QStringLiteral("DemoDB"), type).get()))
-            << type;
-    }
+    struct Case {
+        const char* server1;
+        const char* db1;
+        const char* server2;
+        const char* db2;
+        bool sameIgnoringCase; // on server types 1, 4 and 6
+        bool sameKeepingCase;  // on server types 2, 3 and 5
+    };
+    const Case cases[] = {
+        {"(LOCAL)", "DemoDB", "localhost", "demodb", true, false},
+        {".", "DemoDB", "(local)", "DEMODB", true, false},
+        {"Server1", "DemoDB", "SERVER1", "DemoDB", true, true},
+        {"s1", "DB", "s2", "DB", false, false},
+        {"s", "DB1", "s", "DB2", false, false},
+    };
+    for (const Case& c : cases)
+        for (int type : {1, 2, 3, 4, 5, 6})
+            EXPECT_EQ(MRV_Util::SameCompany(
+                          named(QLatin1String(c.server1), QLatin1String(c.db1), type).get(),
+                          named(QLatin1String(c.server2), QLatin1String(c.db2), type).get()),
+                      type == 2 || type == 3 || type == 5 ? c.sameKeepingCase : c.sameIgnoringCase)
+                << c.server1 << '/' << c.db1 << " and " << c.server2 << '/' << c.db2 << " on "
+                << type;
     EXPECT_FALSE(MRV_Util::SameCompany(named(QStringLiteral("s"), QStringLiteral("DB"), 4).get(),
                                        named(QStringLiteral("s"), QStringLiteral("DB"), 6).get()))
         << "another server type";
-    EXPECT_FALSE(MRV_Util::SameCompany(named(QStringLiteral("s1"), QStringLiteral("DB"), 6).get(),
-                                       named(QStringLiteral("s2"), QStringLiteral("DB"), 6).get()));
-    EXPECT_FALSE(MRV_Util::SameCompany(named(QStringLiteral("s"), QStringLiteral("DB1"), 6).get(),
-                                       named(QStringLiteral("s"), QStringLiteral("DB2"), 6).get()));
 }
 
 TEST_F(UtilTest, ACompanyThatLeavesTheTypeToItsServerHasTheServersType) {
