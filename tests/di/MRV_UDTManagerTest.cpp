@@ -110,32 +110,30 @@ TEST_F(UDTTest, ANewCompanyGetsBothTablesAsDefinedAndTheNotes) {
     EXPECT_TRUE(ui.transcript.isEmpty()) << ui.transcript.join(u'\n').toStdString();
 }
 
-TEST_F(UDTTest, ALaterStartFindsTheTablesCurrentAndRewritesTheNotes) {
-    open(6);
-    const QString before =
-        rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1")).value(0).value(0);
-    ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
-    EXPECT_TRUE(takeLog().join(u'\n').contains(QStringLiteral("Db is OK.")));
-    EXPECT_EQ(noteCount(), 30);
-    EXPECT_NE(rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1")).value(0).value(0),
-              before);
-}
-
-TEST_F(UDTTest, EveryServerTypeGetsTheTables) {
-    for (int type : {2, 5}) {
+TEST_F(UDTTest, ALaterStartOnEveryServerTypeFindsTheTablesCurrentAndRewritesTheNotes) {
+    for (int type : {2, 5, 6}) {
         SCOPED_TRACE(type);
         open(type);
-        EXPECT_EQ(noteCount(), 30);
         EXPECT_EQ(versionRow(), (QStringList{programVersion(), QStringLiteral("C")}));
+        const QString before =
+            rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1")).value(0).value(0);
         ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
         EXPECT_TRUE(takeLog().join(u'\n').contains(QStringLiteral("Db is OK.")));
+        EXPECT_EQ(noteCount(), 30);
+        EXPECT_NE(
+            rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1")).value(0).value(0),
+            before);
     }
 }
 
 // --- An upgrade that never finished ------------------------------------------
 
-TEST_F(UDTTest, ExitAtTheFirstQuestionEndsStartUp) {
+// Each start asks again until the user lets the upgrade run: exit at the
+// first or the second question ends start-up and changes nothing.
+TEST_F(UDTTest, AnUnfinishedUpgradeRunsAgainOnlyWhenTheUserSaysSoTwice) {
     open(6);
+    dropField(QStringLiteral("@MRVSETT"), QStringLiteral("LFFolder"));
+    rows(QStringLiteral("DELETE FROM [@MRVNOTE]"));
     setVersionRow(QStringLiteral("0.02.00.00.00"), QStringLiteral("U"));
     ui.answers = {1};
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), static_cast<HRESULT>(0x80040503u));
@@ -145,22 +143,16 @@ TEST_F(UDTTest, ExitAtTheFirstQuestionEndsStartUp) {
                        "0.02.00.00.00 detected.")
             .arg(programVersion())));
     EXPECT_EQ(versionRow().value(1), QStringLiteral("U")) << "nothing was done";
-}
 
-TEST_F(UDTTest, ExitAtTheSecondQuestionEndsStartUp) {
-    open(6);
     setVersionRow(programVersion(), QStringLiteral("U"));
+    ui.transcript.clear();
     ui.answers = {2, 1};
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), MRV_UDTManager::UpgradeDeclined);
     EXPECT_EQ(ui.transcript, (QStringList{upgradeQuestion(programVersion()), reallyQuestion}));
     EXPECT_EQ(versionRow().value(1), QStringLiteral("U"));
-}
+    EXPECT_EQ(noteCount(), 0);
 
-TEST_F(UDTTest, UpgradeTwiceMakesTheTablesAgain) {
-    open(6);
-    dropField(QStringLiteral("@MRVSETT"), QStringLiteral("LFFolder"));
-    rows(QStringLiteral("DELETE FROM [@MRVNOTE]"));
-    setVersionRow(programVersion(), QStringLiteral("U"));
+    ui.transcript.clear();
     ui.answers = {2, 2};
     ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
     EXPECT_EQ(ui.transcript, (QStringList{upgradeQuestion(programVersion()), reallyQuestion}));
@@ -218,6 +210,8 @@ TEST_F(UDTTest, WithoutACompanyNothingIsChecked) {
     EXPECT_EQ(manager.storeNote(1, QStringLiteral("x")), E_FAIL);
 }
 
+// The tables made from the definition are checked above; what they cannot
+// show is the definition's encoding, its key's name and the version.
 TEST(UDTResource, TheCompiledInDefinitionHoldsBothTables) {
     QString xml;
     ASSERT_EQ(
@@ -228,13 +222,7 @@ TEST(UDTResource, TheCompiledInDefinitionHoldsBothTables) {
     QString error;
     ASSERT_TRUE(CTSDbDefinition::parse(xml, definition, error)) << error.toStdString();
     ASSERT_EQ(definition.tables.size(), 2);
-    EXPECT_EQ(definition.tables[0].name, QStringLiteral("MRVNOTE"));
-    EXPECT_EQ(definition.tables[0].fields.size(), 2);
     ASSERT_EQ(definition.tables[0].keys.size(), 1);
     EXPECT_EQ(definition.tables[0].keys[0].name, QStringLiteral("MRVNOTI1"));
-    EXPECT_TRUE(definition.tables[0].keys[0].unique);
-    EXPECT_EQ(definition.tables[0].keys[0].fields, QStringList(QStringLiteral("ID")));
-    EXPECT_EQ(definition.tables[1].name, QStringLiteral("MRVSETT"));
-    EXPECT_EQ(definition.tables[1].fields.size(), 7);
     EXPECT_FALSE(MRV_UDTManager::resources().GetModuleVersion().IsZero());
 }
