@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class SettingsTest : public DiWorld {
@@ -18,16 +20,16 @@ protected:
         return all.value(0);
     }
     static QString mirrovaFolder(const LLObjectsCOM::Server& server, const char* share = "LL_SHR") {
-        return server.folder() + u'/' + QLatin1String(share) + QStringLiteral("/Mirrova");
+        return server.folder() + u'/' + QLatin1String(share) + u"/Mirrova"_s;
     }
     void saveCustom(MRV_SettingsManager& settings) {
         settings.setCopyMethod(4);
         settings.setResponseToFailure(2);
         settings.setIgnoreMissingUdf(true);
         settings.setForceBackup(false);
-        settings.setConfigurationFolder(QStringLiteral("/data/o'configs"));
-        settings.setWorksheetFolder(QStringLiteral("/data/worksheets"));
-        settings.setLogFileFolder(QStringLiteral("/data/logs"));
+        settings.setConfigurationFolder(u"/data/o'configs"_s);
+        settings.setWorksheetFolder(u"/data/worksheets"_s);
+        settings.setLogFileFolder(u"/data/logs"_s);
         ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
     }
     // The row of the default settings, with the folders under home (none
@@ -36,12 +38,12 @@ protected:
         const auto under = [&](const char* folder) {
             return home.isEmpty() ? QString() : home + u'/' + QLatin1String(folder);
         };
-        return {QStringLiteral("00000000"),
-                QStringLiteral("00000000"),
-                QStringLiteral("1"),
-                QStringLiteral("0"),
-                QStringLiteral("N"),
-                QStringLiteral("Y"),
+        return {u"00000000"_s,
+                u"00000000"_s,
+                u"1"_s,
+                u"0"_s,
+                u"N"_s,
+                u"Y"_s,
                 under("Company configuration files"),
                 under("Worksheets"),
                 under("Log files")};
@@ -52,20 +54,13 @@ protected:
         EXPECT_EQ(read.responseToFailure(), 2);
         EXPECT_TRUE(read.ignoreMissingUdf());
         EXPECT_FALSE(read.forceBackup());
-        EXPECT_EQ(read.configurationFolder(), QStringLiteral("/data/o'configs"));
-        EXPECT_EQ(read.worksheetFolder(), QStringLiteral("/data/worksheets"));
-        EXPECT_EQ(read.logFileFolder(), QStringLiteral("/data/logs"));
+        EXPECT_EQ(read.configurationFolder(), u"/data/o'configs"_s);
+        EXPECT_EQ(read.worksheetFolder(), u"/data/worksheets"_s);
+        EXPECT_EQ(read.logFileFolder(), u"/data/logs"_s);
     }
     static const QStringList customRow() {
-        return {QStringLiteral("00000000"),
-                QStringLiteral("00000000"),
-                QStringLiteral("4"),
-                QStringLiteral("2"),
-                QStringLiteral("Y"),
-                QStringLiteral("N"),
-                QStringLiteral("/data/o'configs"),
-                QStringLiteral("/data/worksheets"),
-                QStringLiteral("/data/logs")};
+        return {u"00000000"_s,        u"00000000"_s,         u"4"_s,         u"2"_s, u"Y"_s, u"N"_s,
+                u"/data/o'configs"_s, u"/data/worksheets"_s, u"/data/logs"_s};
     }
 };
 
@@ -93,7 +88,7 @@ TEST_F(SettingsTest, ANewCompanyGetsTheDefaultsAndTheFoldersUnderItsShare) {
     EXPECT_EQ(later.responseToFailure(), 0);
     EXPECT_FALSE(later.ignoreMissingUdf());
     EXPECT_TRUE(later.forceBackup());
-    EXPECT_EQ(later.worksheetFolder(), home + QStringLiteral("/Worksheets"));
+    EXPECT_EQ(later.worksheetFolder(), home + u"/Worksheets"_s);
 }
 
 TEST_F(SettingsTest, TheRowIsWrittenEvenWhenTheFoldersCannotBeMade) {
@@ -106,8 +101,7 @@ TEST_F(SettingsTest, TheRowIsWrittenEvenWhenTheFoldersCannotBeMade) {
               QStringList(QStringLiteral("host status: Failed to create default folders for "
                                          "application files. Check options for default folder "
                                          "assignment.")));
-    EXPECT_TRUE(
-        takeLog().join(u'\n').contains(QStringLiteral("Failed to create default folders.")));
+    EXPECT_TRUE(takeLog().join(u'\n').contains(u"Failed to create default folders."_s));
 }
 
 TEST_F(SettingsTest, ExistingSettingsAreKeptAtStartUp) {
@@ -124,31 +118,29 @@ TEST_F(SettingsTest, AFolderThatCannotBeMadeLeavesItsSettingAndTheOthersAreMade)
     const LLObjectsCOM::Server server = open(6);
     const QString home = mirrovaFolder(server);
     ASSERT_TRUE(QDir().mkpath(home));
-    QFile blocker(home + QStringLiteral("/Worksheets"));
+    QFile blocker(home + u"/Worksheets"_s);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)) << "a file where the folder belongs";
     blocker.close();
     MRV_SettingsManager settings(&context);
-    settings.setWorksheetFolder(QStringLiteral("/kept"));
+    settings.setWorksheetFolder(u"/kept"_s);
     EXPECT_EQ(settings.createDefaultFolders(), S_OK);
-    EXPECT_EQ(settings.worksheetFolder(), QStringLiteral("/kept"));
-    EXPECT_EQ(settings.configurationFolder(),
-              home + QStringLiteral("/Company configuration files"));
-    EXPECT_EQ(settings.logFileFolder(), home + QStringLiteral("/Log files"));
-    EXPECT_TRUE(takeLog().join(u'\n').contains(
-        QStringLiteral("Failed to create folder '%1/Worksheets'").arg(home)));
+    EXPECT_EQ(settings.worksheetFolder(), u"/kept"_s);
+    EXPECT_EQ(settings.configurationFolder(), home + u"/Company configuration files"_s);
+    EXPECT_EQ(settings.logFileFolder(), home + u"/Log files"_s);
+    EXPECT_TRUE(
+        takeLog().join(u'\n').contains(u"Failed to create folder '%1/Worksheets'"_s.arg(home)));
 }
 
 // --- Where the share is --------------------------------------------------
 
 TEST_F(SettingsTest, TheLocalServerNamesFindTheLocalShare) {
-    const LLObjectsCOM::Server local = makeServer(6, QStringLiteral("local"));
+    const LLObjectsCOM::Server local = makeServer(6, u"local"_s);
     for (const char* name : {".", "(LOCAL)", "localhost", ".\\SQLEXPRESS", "(local)\\Inst"}) {
         context.company = std::make_shared<LLObjectsCOM::Company>();
         context.company->Server = QLatin1String(name);
         MRV_SettingsManager settings(&context);
         EXPECT_EQ(settings.createDefaultFolders(), S_OK) << name;
-        EXPECT_EQ(settings.logFileFolder(), mirrovaFolder(local) + QStringLiteral("/Log files"))
-            << name;
+        EXPECT_EQ(settings.logFileFolder(), mirrovaFolder(local) + u"/Log files"_s) << name;
     }
 }
 
@@ -167,36 +159,33 @@ TEST_F(SettingsTest, WithoutALocalServerOrAKnownServerThereIsNoShare) {
 }
 
 TEST_F(SettingsTest, ARemoteServerWithAPortFindsItsShareOrItsOldShare) {
-    const LLObjectsCOM::Server remote = makeServer(6, QStringLiteral("machine1"));
+    const LLObjectsCOM::Server remote = makeServer(6, u"machine1"_s);
     QString error;
-    ASSERT_TRUE(
-        LLObjectsCOM::Server::registerServer(QStringLiteral("server1"), remote.folder(), &error))
+    ASSERT_TRUE(LLObjectsCOM::Server::registerServer(u"server1"_s, remote.folder(), &error))
         << error.toStdString();
     context.company = std::make_shared<LLObjectsCOM::Company>();
-    context.company->Server = QStringLiteral("server1,1433");
+    context.company->Server = u"server1,1433"_s;
     {
         MRV_SettingsManager settings(&context);
         EXPECT_EQ(settings.createDefaultFolders(), S_OK);
-        EXPECT_EQ(settings.worksheetFolder(),
-                  mirrovaFolder(remote) + QStringLiteral("/Worksheets"));
+        EXPECT_EQ(settings.worksheetFolder(), mirrovaFolder(remote) + u"/Worksheets"_s);
     }
     // Only the share's older name.
     ASSERT_TRUE(QDir(remote.sharePath()).removeRecursively());
-    ASSERT_TRUE(QDir(remote.folder()).mkdir(QStringLiteral("OLL_SHR")));
+    ASSERT_TRUE(QDir(remote.folder()).mkdir(u"OLL_SHR"_s));
     {
         MRV_SettingsManager settings(&context);
         EXPECT_EQ(settings.createDefaultFolders(), S_OK);
-        EXPECT_EQ(settings.worksheetFolder(),
-                  mirrovaFolder(remote, "OLL_SHR") + QStringLiteral("/Worksheets"));
+        EXPECT_EQ(settings.worksheetFolder(), mirrovaFolder(remote, "OLL_SHR") + u"/Worksheets"_s);
     }
     // No share at all.
-    ASSERT_TRUE(QDir(remote.folder() + QStringLiteral("/OLL_SHR")).removeRecursively());
+    ASSERT_TRUE(QDir(remote.folder() + u"/OLL_SHR"_s).removeRecursively());
     takeLog();
     MRV_SettingsManager settings(&context);
     EXPECT_EQ(settings.createDefaultFolders(), S_FALSE);
     EXPECT_TRUE(settings.worksheetFolder().isEmpty());
-    EXPECT_TRUE(takeLog().join(u'\n').contains(
-        QStringLiteral("Failed to find share folder under '\\\\server1'")));
+    EXPECT_TRUE(
+        takeLog().join(u'\n').contains(u"Failed to find share folder under '\\\\server1'"_s));
 }
 
 // --- The statements, by server type ---------------------------------------
@@ -290,11 +279,11 @@ TEST_F(SettingsTest, AFailedInsertKeepsTheOldRowAndTheCallersTransaction) {
     EXPECT_EQ(storedRow(), customRow());
     EXPECT_FALSE(company().InTransaction());
     const QString log = takeLog().join(u'\n');
-    EXPECT_TRUE(log.contains(QStringLiteral("Failed to save default settings for Mirrova!")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Error code =  ")));
+    EXPECT_TRUE(log.contains(u"Failed to save default settings for Mirrova!"_s));
+    EXPECT_TRUE(log.contains(u"Error code =  "_s));
 
     company().StartTransaction();
-    tooLong.setLogFileFolder(QStringLiteral("/l"));
+    tooLong.setLogFileFolder(u"/l"_s);
     tooLong.setWorksheetFolder(QString(300, u'w'));
     EXPECT_LT(tooLong.saveSettingsToDatabase(), 0);
     EXPECT_TRUE(company().InTransaction()) << "the caller's transaction is the caller's";
@@ -309,7 +298,7 @@ TEST_F(SettingsTest, AFailedInsertKeepsTheOldRowAndTheCallersTransaction) {
     fine.setDefaultSettings();
     ASSERT_EQ(fine.saveSettingsToDatabase(), S_OK);
     EXPECT_TRUE(company().InTransaction());
-    EXPECT_EQ(storedRow().value(2), QStringLiteral("1"));
+    EXPECT_EQ(storedRow().value(2), u"1"_s);
     company().EndTransaction(1);
     EXPECT_EQ(storedRow(), customRow());
 }
@@ -327,9 +316,8 @@ TEST_F(SettingsTest, AFailedReadIsLoggedAndReturned) {
     MRV_SettingsManager settings(&context);
     EXPECT_LT(settings.getSettingsFromDatabase(), 0) << "no table MRVSETT";
     const QString log = takeLog().join(u'\n');
-    EXPECT_TRUE(log.contains(
-        QStringLiteral("Failed to retrieve default settings from database, HRESULT = 0x")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Error code =  ")));
+    EXPECT_TRUE(log.contains(u"Failed to retrieve default settings from database, HRESULT = 0x"_s));
+    EXPECT_TRUE(log.contains(u"Error code =  "_s));
     EXPECT_LT(settings.checkSettings(), 0);
 }
 
@@ -340,7 +328,7 @@ TEST_F(SettingsTest, TheContextTakesTheSettingsOnlyWithoutAnOpenWorksheet) {
     MRV_SettingsManager settings(&context);
     saveCustom(settings);
 
-    context.worksheetPath = QStringLiteral("/ws/open_WS.xml");
+    context.worksheetPath = u"/ws/open_WS.xml"_s;
     context.copyMethod = 2;
     context.responseToFailure = 1;
     context.ignoreMissingUdf = false;

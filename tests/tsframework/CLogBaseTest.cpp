@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class Logging : public ::testing::Test {
@@ -43,7 +45,7 @@ TEST_F(Logging, WritesScopeLevelAndFormattedText) {
         CLogBase log(u"MRV", u"MRV_Test::method");
         log.LogError(u"Failed to write note with ID %d to database, HRESULT = 0x%X\n", 7,
                      static_cast<qint32>(0x80004005u));
-        log.LogInfo(u"Copied %s", QStringLiteral("Ünïcödé"));
+        log.LogInfo(u"Copied %s", u"Ünïcödé"_s);
         log.LogDbg0(u"not at info level");
     }
     const QStringList got = lines();
@@ -75,7 +77,7 @@ TEST_F(Logging, LevelsFilterAndDebugShowsScopes) {
 
 TEST_F(Logging, OneEntryStaysOneLine) {
     useLevel("error");
-    CLogBase(u"MRV", u"A::b").LogError(u"%s", QStringLiteral("line1\r\nline2\nline3\r"));
+    CLogBase(u"MRV", u"A::b").LogError(u"%s", u"line1\r\nline2\nline3\r"_s);
     const QStringList got = lines();
     ASSERT_EQ(got.size(), 1);
     EXPECT_TRUE(got[0].endsWith(u"line1\\nline2\\nline3\\r"));
@@ -94,7 +96,7 @@ TEST_F(Logging, DefaultsToTheStateFolder) {
     qunsetenv("MIRROVA_LOG_FILE");
     qputenv("XDG_STATE_HOME", dir.path().toUtf8());
     CLogBase::reconfigure();
-    EXPECT_EQ(CLogBase::filePath(), dir.path() + QStringLiteral("/mirrova/mirrova.log"));
+    EXPECT_EQ(CLogBase::filePath(), dir.path() + u"/mirrova/mirrova.log"_s);
     EXPECT_EQ(CLogBase::level(), CLogBase::Info);
     qputenv("XDG_STATE_HOME", saved);
 }

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void writeFile(const QString& path, const QByteArray& content) {
@@ -44,7 +46,7 @@ protected:
         writeFile(dir.filePath("1030.xml"), R"(<strings lang="1030"><s id="1">Godt</s><s id="2">)");
         CTSStringTable::setFolder(dir.path());
     }
-    void TearDown() override { CTSStringTable::setFolder(QStringLiteral(":/strings")); }
+    void TearDown() override { CTSStringTable::setFolder(u":/strings"_s); }
 
     QTemporaryDir dir;
 };
@@ -97,9 +99,9 @@ TEST_F(StringTables, HostLanguagesMapToCarriedTables) {
 
 TEST_F(StringTables, FormatWithALoadedFormat) {
     CTSBSTR german(1031);
-    EXPECT_EQ(german.FormatId(9, QStringLiteral("Artikel"), 3).str(), u"Kopie Artikel von 3");
+    EXPECT_EQ(german.FormatId(9, u"Artikel"_s, 3).str(), u"Kopie Artikel von 3");
     CTSBSTR english;
-    EXPECT_EQ(english.Format(u"%s=%d", QStringLiteral("x"), 1).str(), u"x=1");
+    EXPECT_EQ(english.Format(u"%s=%d", u"x"_s, 1).str(), u"x=1");
 }
 
 TEST(StringTableFile, RefusesWhatIsNotAStringTable) {
