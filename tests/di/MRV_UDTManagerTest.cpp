@@ -155,17 +155,16 @@ TEST_F(UDTTest, AnUnfinishedUpgradeRunsAgainOnlyWhenTheUserSaysSoTwice) {
 
 // --- Other versions ---------------------------------------------------------------
 
-TEST_F(UDTTest, TablesOfALaterVersionAreLeftAlone) {
+// Tables of a later version are left alone; older ones are brought up to
+// the program's version.
+TEST_F(UDTTest, OnlyOlderTablesAreBroughtUpToTheProgramsVersion) {
     open(6);
     rows(u"DELETE FROM [@MRVNOTE]"_s);
     setVersionRow(u"99.00.00.00.00"_s, u"C"_s);
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
     EXPECT_EQ(noteCount(), 0);
     EXPECT_EQ(versionRow().value(0), u"99.00.00.00.00"_s);
-}
 
-TEST_F(UDTTest, OlderTablesAreBroughtUpToTheProgramsVersion) {
-    open(6);
     dropField(u"@MRVSETT"_s, u"WSFolder"_s);
     setVersionRow(u"0.00.00.00.01"_s, u"C"_s);
     ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);

@@ -140,15 +140,7 @@ TEST_F(UtilTest, NoteFailuresAreLoggedWithTheirIds) {
 
 // --- Comparing companies ---------------------------------------------------
 
-TEST_F(UtilTest, AbsentCompaniesAreOnlyTheSameAsEachOther) {
-    const auto a = named(u"x"_s, u"DB"_s, 6);
-    EXPECT_TRUE(MRV_Util::SameCompany(nullptr, nullptr));
-    EXPECT_FALSE(MRV_Util::SameCompany(a.get(), nullptr));
-    EXPECT_FALSE(MRV_Util::SameCompany(nullptr, a.get()));
-    EXPECT_TRUE(MRV_Util::SameCompany(a.get(), a.get()));
-}
-
-TEST_F(UtilTest, LocalNamesAreOneServerAndDatabaseCaseFollowsTheServerType) {
+TEST_F(UtilTest, CompaniesAreTheSameByServerAndDatabaseWhoseCaseFollowsTheServerType) {
     struct Case {
         const char* server1;
         const char* db1;
@@ -175,6 +167,12 @@ TEST_F(UtilTest, LocalNamesAreOneServerAndDatabaseCaseFollowsTheServerType) {
     EXPECT_FALSE(
         MRV_Util::SameCompany(named(u"s"_s, u"DB"_s, 4).get(), named(u"s"_s, u"DB"_s, 6).get()))
         << "another server type";
+    // Absent companies are only the same as each other.
+    const auto a = named(u"x"_s, u"DB"_s, 6);
+    EXPECT_TRUE(MRV_Util::SameCompany(nullptr, nullptr));
+    EXPECT_FALSE(MRV_Util::SameCompany(a.get(), nullptr));
+    EXPECT_FALSE(MRV_Util::SameCompany(nullptr, a.get()));
+    EXPECT_TRUE(MRV_Util::SameCompany(a.get(), a.get()));
 }
 
 TEST_F(UtilTest, ACompanyThatLeavesTheTypeToItsServerHasTheServersType) {

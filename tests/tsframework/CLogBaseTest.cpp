@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(Logging, WritesScopeLevelAndFormattedText) {
+TEST_F(Logging, WritesScopeLevelAndFormattedTextOneLineAnEntry) {
     useLevel("info");
     {
         CLogBase log(u"MRV", u"MRV_Test::method");
@@ -47,14 +47,17 @@ TEST_F(Logging, WritesScopeLevelAndFormattedText) {
                      static_cast<qint32>(0x80004005u));
         log.LogInfo(u"Copied %s", u"Ünïcödé"_s);
         log.LogDbg0(u"not at info level");
+        // One entry stays one line.
+        log.LogError(u"%s", u"line1\r\nline2\nline3\r"_s);
     }
     const QStringList got = lines();
-    ASSERT_EQ(got.size(), 2);
+    ASSERT_EQ(got.size(), 3);
     EXPECT_TRUE(got[0].contains(
         u"ERROR MRV MRV_Test::method: Failed to write note with ID 7 to database, HRESULT = "
         u"0x80004005"));
     EXPECT_TRUE(got[0].endsWith(u"0x80004005")) << "a trailing line break ends the entry";
     EXPECT_TRUE(got[1].endsWith(u"MRV_Test::method: Copied Ünïcödé"));
+    EXPECT_TRUE(got[2].endsWith(u"line1\\nline2\\nline3\\r"));
 }
 
 TEST_F(Logging, LevelsFilterAndDebugShowsScopes) {
@@ -73,14 +76,6 @@ TEST_F(Logging, LevelsFilterAndDebugShowsScopes) {
     EXPECT_TRUE(got[1].endsWith(u"A::b: detail"));
     EXPECT_TRUE(got[2].endsWith(u"A::b: leave"));
     EXPECT_EQ(CLogBase::level(), CLogBase::Debug2);
-}
-
-TEST_F(Logging, OneEntryStaysOneLine) {
-    useLevel("error");
-    CLogBase(u"MRV", u"A::b").LogError(u"%s", u"line1\r\nline2\nline3\r"_s);
-    const QStringList got = lines();
-    ASSERT_EQ(got.size(), 1);
-    EXPECT_TRUE(got[0].endsWith(u"line1\\nline2\\nline3\\r"));
 }
 
 TEST_F(Logging, AnUnwritableLogIsDroppedQuietly) {
