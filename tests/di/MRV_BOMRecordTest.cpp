@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kDocument = QStringLiteral(
@@ -19,30 +21,30 @@ TEST(BOMRecord, ReadsGroupsRowsAndValuesInDocumentOrder) {
     ASSERT_TRUE(record.parse(kDocument));
     EXPECT_EQ(record.objectType(), 43);
     ASSERT_EQ(record.groups().size(), 2);
-    const MRV_BOMRecord::Row& row = record.group(QStringLiteral("OMRC"))->rows.first();
-    EXPECT_EQ(row.value(QStringLiteral("Code")), "7");
-    EXPECT_EQ(row.value(QStringLiteral("ManufacturerName")), "A & B <x>");
-    EXPECT_TRUE(row.has(QStringLiteral("Empty")));
-    EXPECT_EQ(row.value(QStringLiteral("Empty")), "");
-    EXPECT_EQ(row.value(QStringLiteral("Blank")), "   ");
-    EXPECT_FALSE(row.has(QStringLiteral("Missing")));
-    EXPECT_EQ(record.group(QStringLiteral("LINES"))->rows.size(), 2);
+    const MRV_BOMRecord::Row& row = record.group(u"OMRC"_s)->rows.first();
+    EXPECT_EQ(row.value(u"Code"_s), "7");
+    EXPECT_EQ(row.value(u"ManufacturerName"_s), "A & B <x>");
+    EXPECT_TRUE(row.has(u"Empty"_s));
+    EXPECT_EQ(row.value(u"Empty"_s), "");
+    EXPECT_EQ(row.value(u"Blank"_s), "   ");
+    EXPECT_FALSE(row.has(u"Missing"_s));
+    EXPECT_EQ(record.group(u"LINES"_s)->rows.size(), 2);
 
     // Written back, it reads the same.
     MRV_BOMRecord again;
     ASSERT_TRUE(again.parse(record.toXml()));
     EXPECT_EQ(again.toXml(), record.toXml());
-    EXPECT_EQ(again.group(QStringLiteral("OMRC"))->rows.first().fields.size(), 4);
+    EXPECT_EQ(again.group(u"OMRC"_s)->rows.first().fields.size(), 4);
 }
 
 TEST(BOMRecord, RefusesWhatIsNotARecordDocument) {
     MRV_BOMRecord record;
     QString error;
-    EXPECT_FALSE(record.parse(QStringLiteral("<BOM><BO>"), &error));
+    EXPECT_FALSE(record.parse(u"<BOM><BO>"_s, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(record.parse(QStringLiteral("<Other><BO/></Other>"), &error));
-    EXPECT_FALSE(record.parse(QStringLiteral("<BOM><row/></BOM>"), &error));
-    EXPECT_TRUE(record.parse(QStringLiteral("<BOM><BO/></BOM>")));
+    EXPECT_FALSE(record.parse(u"<Other><BO/></Other>"_s, &error));
+    EXPECT_FALSE(record.parse(u"<BOM><row/></BOM>"_s, &error));
+    EXPECT_TRUE(record.parse(u"<BOM><BO/></BOM>"_s));
     EXPECT_EQ(record.objectType(), 0);
 }
 
@@ -55,18 +57,16 @@ TEST(BOMRecord, HostileValuesSurviveWritingAndReading) {
         MRV_BOMRecord record;
         record.setObjectType(-1);
         MRV_BOMRecord::Row row;
-        row.setValue(QStringLiteral("Name"), nasty);
-        row.dependencies << MRV_BOMRecord::Dependency{QStringLiteral("OPLN"),
-                                                      QStringLiteral("PriceList"),
-                                                      {QStringLiteral("ListName")},
-                                                      {nasty}};
-        record.groups() << MRV_BOMRecord::Group{QStringLiteral("OCRG"), {row}};
+        row.setValue(u"Name"_s, nasty);
+        row.dependencies << MRV_BOMRecord::Dependency{
+            u"OPLN"_s, u"PriceList"_s, {u"ListName"_s}, {nasty}};
+        record.groups() << MRV_BOMRecord::Group{u"OCRG"_s, {row}};
         MRV_BOMRecord read;
         ASSERT_TRUE(read.parse(record.toXml())) << nasty.toStdString();
-        const MRV_BOMRecord::Row& back = read.group(QStringLiteral("OCRG"))->rows.first();
-        EXPECT_EQ(back.value(QStringLiteral("Name")), nasty);
+        const MRV_BOMRecord::Row& back = read.group(u"OCRG"_s)->rows.first();
+        EXPECT_EQ(back.value(u"Name"_s), nasty);
         ASSERT_EQ(back.dependencies.size(), 1);
-        EXPECT_EQ(back.dependency(QStringLiteral("PriceList"))->keyValues, QStringList{nasty});
+        EXPECT_EQ(back.dependency(u"PriceList"_s)->keyValues, QStringList{nasty});
         EXPECT_EQ(read.objectType(), -1);
     }
 }
@@ -76,11 +76,8 @@ TEST(BOMRecord, DependencyRecordsHaveTheirFixedForm) {
     ASSERT_TRUE(
         record.parse(QStringLiteral("<BOM><BO><AdmInfo><Object>52</Object></AdmInfo>"
                                     "<OITB><row><Acct>_SYS1</Acct></row></OITB></BO></BOM>")));
-    record.group(QStringLiteral("OITB"))->rows.first().dependencies
-        << MRV_BOMRecord::Dependency{QStringLiteral("OACT"),
-                                     QStringLiteral("Acct"),
-                                     {QStringLiteral("FormatCode"), QStringLiteral("Levels")},
-                                     {QStringLiteral("590000"), QStringLiteral("2")}};
+    record.group(u"OITB"_s)->rows.first().dependencies << MRV_BOMRecord::Dependency{
+        u"OACT"_s, u"Acct"_s, {u"FormatCode"_s, u"Levels"_s}, {u"590000"_s, u"2"_s}};
     EXPECT_TRUE(record.toXml().contains(QStringLiteral(
         "<row><Acct>_SYS1</Acct><dep><tableName>OACT</tableName><fField>Acct</fField>"
         "<fKeyFields><fField>FormatCode</fField><fField>Levels</fField></fKeyFields>"
@@ -90,11 +87,10 @@ TEST(BOMRecord, DependencyRecordsHaveTheirFixedForm) {
 TEST(BOMRecord, TableRowsAreWrappedAsADocumentOfObjectMinusOne) {
     const QString rows = QStringLiteral(
         "<?xml version=\"1.0\" encoding=\"UTF-16\"?><row><Code>1</Code><Name>a?&gt;b</Name></row>");
-    EXPECT_EQ(MRV_BOMRecord::tableDocument(QStringLiteral("@MRVNOTE"), rows),
+    EXPECT_EQ(MRV_BOMRecord::tableDocument(u"@MRVNOTE"_s, rows),
               "<BOM><BO><AdmInfo><Object>-1</Object></AdmInfo><MRVNOTE><row><Code>1</Code>"
               "<Name>a?&gt;b</Name></row></MRVNOTE></BO></BOM>");
     MRV_BOMRecord record;
-    ASSERT_TRUE(record.parse(MRV_BOMRecord::tableDocument(QStringLiteral("OCRG"), rows)));
-    EXPECT_EQ(record.group(QStringLiteral("OCRG"))->rows.first().value(QStringLiteral("Name")),
-              "a?>b");
+    ASSERT_TRUE(record.parse(MRV_BOMRecord::tableDocument(u"OCRG"_s, rows)));
+    EXPECT_EQ(record.group(u"OCRG"_s)->rows.first().value(u"Name"_s), "a?>b");
 }

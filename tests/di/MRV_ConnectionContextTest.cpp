@@ -2,6 +2,8 @@
 #include "DiTestSupport.h"
 #include "TestData.h"
 
+using namespace Qt::StringLiterals;
+
 using LLObjectsCOM::Company;
 
 namespace {
@@ -15,13 +17,13 @@ protected:
         return c;
     }
     void fill() {
-        context.baseCompanyName = QStringLiteral("Base");
-        context.baseFilePath = QStringLiteral("/b.xml");
-        context.targetCompanyName = QStringLiteral("Target");
-        context.targetFilePath = QStringLiteral("/t.xml");
-        context.databaseName = QStringLiteral("DEMO");
-        context.worksheetPath = QStringLiteral("/w_WS.xml");
-        context.logFilePath = QStringLiteral("/l.txt");
+        context.baseCompanyName = u"Base"_s;
+        context.baseFilePath = u"/b.xml"_s;
+        context.targetCompanyName = u"Target"_s;
+        context.targetFilePath = u"/t.xml"_s;
+        context.databaseName = u"DEMO"_s;
+        context.worksheetPath = u"/w_WS.xml"_s;
+        context.logFilePath = u"/l.txt"_s;
         context.copyMethod = 3;
         context.responseToFailure = 2;
         context.ignoreMissingUdf = true;
@@ -41,9 +43,9 @@ TEST_F(ContextTest, ANewCompanyObjectIsUnconnectedAndTakesTheServersType) {
 
 TEST_F(ContextTest, ResetClosesOnlyWhatNothingElseUses) {
     const LLObjectsCOM::Server server = open(6, false);
-    createCompany(server, QStringLiteral("OTHER"));
-    const auto base = connected(server, QStringLiteral("demo")); // the user's own company
-    const auto target = connected(server, QStringLiteral("OTHER"));
+    createCompany(server, u"OTHER"_s);
+    const auto base = connected(server, u"demo"_s); // the user's own company
+    const auto target = connected(server, u"OTHER"_s);
     context.baseCompany = base;
     context.targetCompany = target;
     fill();
@@ -61,16 +63,13 @@ TEST_F(ContextTest, ResetClosesOnlyWhatNothingElseUses) {
     EXPECT_EQ(context.responseToFailure, -1);
     EXPECT_FALSE(context.ignoreMissingUdf);
     EXPECT_TRUE(ui.transcript.isEmpty());
-}
 
-TEST_F(ContextTest, ABaseThatIsAlsoTheTargetStaysOpen) {
-    const LLObjectsCOM::Server server = open(6, false);
-    createCompany(server, QStringLiteral("OTHER"));
-    const auto base = connected(server, QStringLiteral("OTHER"));
-    const auto target = connected(server, QStringLiteral("other"));
-    context.baseCompany = base;
-    context.targetCompany = target;
+    // A base that is also the target stays open.
+    const auto other = connected(server, u"OTHER"_s);
+    const auto same = connected(server, u"other"_s);
+    context.baseCompany = other;
+    context.targetCompany = same;
     context.reset();
-    EXPECT_TRUE(base->Connected());
-    EXPECT_TRUE(target->Connected());
+    EXPECT_TRUE(other->Connected());
+    EXPECT_TRUE(same->Connected());
 }

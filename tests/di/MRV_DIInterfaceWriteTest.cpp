@@ -54,23 +54,14 @@ protected:
     }
 };
 
-// The four copy methods and the removal phase on business objects, each
-// record logged once with its transaction type and result.
+// What the log says of the copy methods on business objects; the counts
+// of each method's lines are the managers' copy suite's.
 TEST_F(EngineWrite, CopyMethodsOnBusinessObjects) {
     const qsizetype count = names(*base).size();
-    // Nothing to update in an empty target: every record fails, none is added.
-    EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::UpdateExisting), S_FALSE);
-    EXPECT_TRUE(names(*target).isEmpty());
-    EXPECT_EQ(logged(u"213"_s, u"403"_s), count);
-
     EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::AddNew), S_OK);
-    EXPECT_EQ(names(*target), names(*base));
-    EXPECT_EQ(logged(u"212"_s, u"402"_s), count);
     // Added again, each record exists already (by its name: the host
     // numbers manufacturers itself) and is refused.
     EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::AddNew), S_FALSE);
-    EXPECT_EQ(logged(u"212"_s, u"403"_s), count);
-    EXPECT_EQ(names(*target), names(*base));
     EXPECT_EQ(logRecords().last()[Error], "The record exists in the target company already");
     EXPECT_EQ(logRecords().last()[Category], Manufacturers);
 

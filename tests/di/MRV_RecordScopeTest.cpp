@@ -3,6 +3,8 @@
 #include "host/HostTestSupport.h"
 #include "host/objects/LLRecordset.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class RecordScope : public HostWorld {
@@ -13,12 +15,11 @@ protected:
     }
     void insert(const char* code) {
         company.GetRecordset()->DoQuery(
-            QStringLiteral("INSERT INTO OPRJ (PrjCode, PrjName) VALUES (N'%1', N'x')")
-                .arg(QLatin1String(code)));
+            u"INSERT INTO OPRJ (PrjCode, PrjName) VALUES (N'%1', N'x')"_s.arg(QLatin1String(code)));
     }
     QStringList codes() {
         std::unique_ptr<LLObjectsCOM::Recordset> rs = company.GetRecordset();
-        rs->DoQuery(QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY PrjCode"));
+        rs->DoQuery(u"SELECT PrjCode FROM OPRJ ORDER BY PrjCode"_s);
         QStringList list;
         for (; !rs->EoF(); rs->MoveNext())
             list << rs->Field(0).toString();
@@ -47,7 +48,7 @@ TEST_F(RecordScope, UndoesOnlyItsOwnRecordInsideAnOpenTransaction) {
     }
     EXPECT_TRUE(company.InTransaction());
     company.EndTransaction(0);
-    EXPECT_EQ(codes(), QStringList{QStringLiteral("A")});
+    EXPECT_EQ(codes(), QStringList{u"A"_s});
 }
 
 TEST_F(RecordScope, IsATransactionOfItsOwnWhenNoneIsOpen) {
@@ -63,7 +64,7 @@ TEST_F(RecordScope, IsATransactionOfItsOwnWhenNoneIsOpen) {
         insert("B");
     }
     EXPECT_FALSE(company.InTransaction());
-    EXPECT_EQ(codes(), QStringList{QStringLiteral("A")});
+    EXPECT_EQ(codes(), QStringList{u"A"_s});
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int SqlServer = 6;
@@ -11,7 +13,7 @@ constexpr int Sybase = 3;
 constexpr int Quoted = 5;
 
 QString where(int serverType, const QList<std::tuple<QString, QString, int>>& items) {
-    MRV_SQLBuilder b(serverType, QStringLiteral("T"));
+    MRV_SQLBuilder b(serverType, u"T"_s);
     for (const auto& [column, value, type] : items)
         b.addCondition(column, value, type);
     return b.buildWhere();
@@ -42,32 +44,32 @@ TEST(SQLBuilder, DatesAreWrittenForEachServerType) {
 }
 
 TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
-    MRV_SQLBuilder select(SqlServer, QStringLiteral("@MRVSETT"));
+    MRV_SQLBuilder select(SqlServer, u"@MRVSETT"_s);
     EXPECT_EQ(select.buildSelect(), "SELECT * FROM [@MRVSETT]");
-    select.addSelectColumn(QStringLiteral("Code"));
-    select.addSelectColumn(QStringLiteral("Name"));
-    select.addCondition(QStringLiteral("Code"), QStringLiteral("O'Brien"), 0);
+    select.addSelectColumn(u"Code"_s);
+    select.addSelectColumn(u"Name"_s);
+    select.addCondition(u"Code"_s, u"O'Brien"_s, 0);
     EXPECT_EQ(select.buildSelect(), "SELECT Code, Name FROM [@MRVSETT] WHERE Code = N'O''Brien'");
     EXPECT_EQ(select.buildDelete(), "DELETE  FROM [@MRVSETT] WHERE Code = N'O''Brien'");
-    EXPECT_EQ(MRV_SQLBuilder::tableName(QStringLiteral("@MRVSETT"), Db2), "@MRVSETT");
-    EXPECT_EQ(MRV_SQLBuilder::tableName(QStringLiteral("@MRVSETT"), Quoted), "@MRVSETT");
+    EXPECT_EQ(MRV_SQLBuilder::tableName(u"@MRVSETT"_s, Db2), "@MRVSETT");
+    EXPECT_EQ(MRV_SQLBuilder::tableName(u"@MRVSETT"_s, Quoted), "@MRVSETT");
 
-    MRV_SQLBuilder insert(SqlServer, QStringLiteral("OCRG"));
-    insert.addCondition(QStringLiteral("GroupCode"), QStringLiteral("7"), 2);
-    insert.addCondition(QStringLiteral("GroupName"), QString(), 0);
-    insert.addCondition(QStringLiteral("PriceList"), QString(), 2);
-    insert.addCondition(QStringLiteral("Note"), QStringLiteral("it's"), 0);
+    MRV_SQLBuilder insert(SqlServer, u"OCRG"_s);
+    insert.addCondition(u"GroupCode"_s, u"7"_s, 2);
+    insert.addCondition(u"GroupName"_s, QString(), 0);
+    insert.addCondition(u"PriceList"_s, QString(), 2);
+    insert.addCondition(u"Note"_s, u"it's"_s, 0);
     EXPECT_EQ(insert.buildInsert(), "INSERT INTO OCRG (GroupCode, GroupName, PriceList, Note) "
                                     "VALUES (7, NULL, NULL, N'it''s')");
     EXPECT_EQ(
         insert.buildUpdate(),
         "UPDATE OCRG SET GroupCode = 7 , GroupName = NULL , PriceList = NULL , Note = N'it''s'");
 
-    MRV_SQLBuilder quoted(Quoted, QStringLiteral("OCRG"));
-    quoted.addSelectColumn(QStringLiteral("GroupCode"));
-    quoted.addSelectColumn(QStringLiteral("MAX(GroupCode)"));
-    quoted.addCondition(QStringLiteral("GroupName"), QStringLiteral("a"), 0);
-    quoted.addCondition(QStringLiteral("Kind"), QStringLiteral("x"), 1); // dropped on type 5
+    MRV_SQLBuilder quoted(Quoted, u"OCRG"_s);
+    quoted.addSelectColumn(u"GroupCode"_s);
+    quoted.addSelectColumn(u"MAX(GroupCode)"_s);
+    quoted.addCondition(u"GroupName"_s, u"a"_s, 0);
+    quoted.addCondition(u"Kind"_s, u"x"_s, 1); // dropped on type 5
     EXPECT_EQ(quoted.buildSelect(),
               "SELECT \"GroupCode\", MAX(GroupCode) FROM OCRG WHERE \"GroupName\" = 'a'");
 }
@@ -75,24 +77,21 @@ TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
 // A value that should be a number or a date but is not one would stand in
 // the statement without quotes; the builder refuses it instead.
 TEST(SQLBuilder, ValuesThatAreNotWhatTheirTypeSaysMakeTheBuilderInvalid) {
-    for (const QString& bad : {QStringLiteral("1; DROP TABLE OITM"), QStringLiteral("1 OR 1=1"),
-                               QStringLiteral("0x10"), QStringLiteral("12abc")}) {
-        MRV_SQLBuilder b(SqlServer, QStringLiteral("T"));
-        b.addCondition(QStringLiteral("n"), bad, MRV_SQLBuilder::Number);
+    for (const QString& bad : {u"1; DROP TABLE OITM"_s, u"1 OR 1=1"_s, u"0x10"_s, u"12abc"_s}) {
+        MRV_SQLBuilder b(SqlServer, u"T"_s);
+        b.addCondition(u"n"_s, bad, MRV_SQLBuilder::Number);
         EXPECT_FALSE(b.isValid()) << bad.toStdString();
         EXPECT_FALSE(b.buildWhere().contains(bad));
-        EXPECT_TRUE(b.invalidReason().contains(QStringLiteral("not a number")));
+        EXPECT_TRUE(b.invalidReason().contains(u"not a number"_s));
     }
-    for (const QString& bad : {QStringLiteral("20241301"), QStringLiteral("2024013"),
-                               QStringLiteral("20240131') OR ('1'='1")}) {
-        MRV_SQLBuilder b(SqlServer, QStringLiteral("T"));
-        b.addCondition(QStringLiteral("d"), bad, MRV_SQLBuilder::Date);
+    for (const QString& bad : {u"20241301"_s, u"2024013"_s, u"20240131') OR ('1'='1"_s}) {
+        MRV_SQLBuilder b(SqlServer, u"T"_s);
+        b.addCondition(u"d"_s, bad, MRV_SQLBuilder::Date);
         EXPECT_FALSE(b.isValid()) << bad.toStdString();
     }
-    MRV_SQLBuilder good(SqlServer, QStringLiteral("T"));
-    for (const QString& n :
-         {QStringLiteral("-1"), QStringLiteral("2.5"), QStringLiteral("1e3"), QStringLiteral(".5")})
-        good.addCondition(QStringLiteral("n"), n, MRV_SQLBuilder::Number);
+    MRV_SQLBuilder good(SqlServer, u"T"_s);
+    for (const QString& n : {u"-1"_s, u"2.5"_s, u"1e3"_s, u".5"_s})
+        good.addCondition(u"n"_s, n, MRV_SQLBuilder::Number);
     EXPECT_TRUE(good.isValid());
 }
 
@@ -101,11 +100,10 @@ TEST(SQLBuilder, ValuesThatAreNotWhatTheirTypeSaysMakeTheBuilderInvalid) {
 TEST(SQLBuilder, HostileTextStaysInsideItsLiteral) {
     for (const QString& nasty : nastyStrings()) {
         for (const int type : {SqlServer, Quoted}) {
-            MRV_SQLBuilder b(type, QStringLiteral("T"));
-            b.addCondition(QStringLiteral("c"), nasty, 0);
+            MRV_SQLBuilder b(type, u"T"_s);
+            b.addCondition(u"c"_s, nasty, 0);
             const QString text = b.buildWhere();
-            const QString prefix = type == Quoted ? QStringLiteral(" WHERE \"c\" = '")
-                                                  : QStringLiteral(" WHERE c = N'");
+            const QString prefix = type == Quoted ? u" WHERE \"c\" = '"_s : u" WHERE c = N'"_s;
             ASSERT_TRUE(text.startsWith(prefix) && text.endsWith(u'\'')) << text.toStdString();
             const QString inner = text.mid(prefix.size()).chopped(1);
             EXPECT_EQ(inner, QString(nasty).replace(u'\'', QLatin1String("''")));
@@ -120,9 +118,9 @@ TEST(SQLBuilder, RewritersQuoteIdentifiersAndLeaveTheRest) {
               "SELECT Code FROM %s WHERE \"Name\" = '%s' AND \"GroupType\" = 'C' ORDER BY Code");
     // Literals keep their blanks and keywords; numbers, NULL tests and
     // subqueries come through whole.
-    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(
-                  QStringLiteral("WHERE Name = 'a AND b' AND Code <> -1 AND X IS NOT NULL")),
-              "WHERE \"Name\" = 'a AND b' AND \"Code\" <> -1 AND \"X\" IS NOT NULL");
+    EXPECT_EQ(
+        MRV_SQLBuilder::quoteWhere(u"WHERE Name = 'a AND b' AND Code <> -1 AND X IS NOT NULL"_s),
+        "WHERE \"Name\" = 'a AND b' AND \"Code\" <> -1 AND \"X\" IS NOT NULL");
     EXPECT_EQ(MRV_SQLBuilder::quoteWhere(QStringLiteral(
                   "PrjCode NOT IN (SELECT ProjectCod FROM OCRD WHERE ProjectCod IS NOT NULL)")),
               "\"PrjCode\" NOT IN (SELECT \"ProjectCod\" FROM \"OCRD\" WHERE \"ProjectCod\" IS "
@@ -132,7 +130,6 @@ TEST(SQLBuilder, RewritersQuoteIdentifiersAndLeaveTheRest) {
                   "ORDER BY GroupName DESC, GroupCode")),
               "SELECT \"GroupCode\", \"GroupName\", MAX(\"Code\") FROM OCRG WHERE \"GroupType\" = "
               "'C' ORDER BY \"GroupName\" DESC, \"GroupCode\"");
-    EXPECT_EQ(
-        MRV_SQLBuilder::quoteSelect(QStringLiteral("SELECT * FROM [@MRVSETT] WHERE T0.Code = 1")),
-        "SELECT * FROM \"@MRVSETT\" WHERE \"T0\".\"Code\" = 1");
+    EXPECT_EQ(MRV_SQLBuilder::quoteSelect(u"SELECT * FROM [@MRVSETT] WHERE T0.Code = 1"_s),
+              "SELECT * FROM \"@MRVSETT\" WHERE \"T0\".\"Code\" = 1");
 }

@@ -6,6 +6,8 @@
 #include "tsframework/CTSDbDefinition.h"
 #include "tsframework/CTSResourceLoader.h"
 
+using namespace Qt::StringLiterals;
+
 using LLObjectsCOM::BusinessObject;
 
 namespace {
@@ -32,25 +34,21 @@ protected:
     QStringList fields(const QString& table) {
         QStringList names;
         for (const QStringList& r :
-             rows(QStringLiteral("SELECT AliasID FROM CUFD WHERE TableID = N'%1' ORDER BY FieldID")
-                      .arg(table)))
+             rows(u"SELECT AliasID FROM CUFD WHERE TableID = N'%1' ORDER BY FieldID"_s.arg(table)))
             names << r.value(0);
         return names;
     }
     void dropField(const QString& table, const QString& alias) {
         const QString id =
-            rows(
-                QStringLiteral("SELECT FieldID FROM CUFD WHERE TableID = N'%1' AND AliasID = N'%2'")
-                    .arg(table, alias))
+            rows(u"SELECT FieldID FROM CUFD WHERE TableID = N'%1' AND AliasID = N'%2'"_s.arg(table,
+                                                                                             alias))
                 .value(0)
                 .value(0);
         std::unique_ptr<BusinessObject> field = object(BusinessObject::UserFieldsType);
         ASSERT_TRUE(field->GetByKey({table, id}));
         ASSERT_EQ(field->Remove(), 0) << company().GetLastErrorDescription().toStdString();
     }
-    int noteCount() {
-        return rows(QStringLiteral("SELECT COUNT(*) FROM [@MRVNOTE]")).value(0).value(0).toInt();
-    }
+    int noteCount() { return rows(u"SELECT COUNT(*) FROM [@MRVNOTE]"_s).value(0).value(0).toInt(); }
     static QString upgradeQuestion(const QString& version) {
         return QStringLiteral("host: The database upgrade of Mirrova to version %1 is either in "
                               "progress or the upgrade process has been cancelled and the upgrade "
@@ -59,11 +57,9 @@ protected:
             .arg(version);
     }
     const QString reallyQuestion =
-        QStringLiteral("host: Do you really want to restart the database upgrade? [Exit|Upgrade]");
-    const QStringList settingsFields{QStringLiteral("CpyMethod"), QStringLiteral("RTCF"),
-                                     QStringLiteral("FRFMUDF"),   QStringLiteral("FBACKUP"),
-                                     QStringLiteral("CFFolder"),  QStringLiteral("WSFolder"),
-                                     QStringLiteral("LFFolder")};
+        u"host: Do you really want to restart the database upgrade? [Exit|Upgrade]"_s;
+    const QStringList settingsFields{u"CpyMethod"_s, u"RTCF"_s,     u"FRFMUDF"_s, u"FBACKUP"_s,
+                                     u"CFFolder"_s,  u"WSFolder"_s, u"LFFolder"_s};
 };
 
 } // namespace
@@ -73,34 +69,28 @@ protected:
 TEST_F(UDTTest, ANewCompanyGetsBothTablesAsDefinedAndTheNotes) {
     open(6, false);
     ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
-    EXPECT_TRUE(takeLog().join(u'\n').contains(QStringLiteral("Db tables do not exist yet.")));
+    EXPECT_TRUE(takeLog().join(u'\n').contains(u"Db tables do not exist yet."_s));
     EXPECT_EQ(rows(QStringLiteral("SELECT TableName, Descr FROM OUTB WHERE TableName LIKE "
                                   "N'MRV%' ORDER BY TableName")),
-              (QList<QStringList>{
-                  {QStringLiteral("MRVNOTE"), QStringLiteral("Selection Tree Leaf Notes")},
-                  {QStringLiteral("MRVSETT"), QStringLiteral("Mirrova Standard Settings")}}));
-    EXPECT_EQ(fields(QStringLiteral("@MRVNOTE")),
-              (QStringList{QStringLiteral("ID"), QStringLiteral("String")}));
-    EXPECT_EQ(fields(QStringLiteral("@MRVSETT")), settingsFields);
+              (QList<QStringList>{{u"MRVNOTE"_s, u"Selection Tree Leaf Notes"_s},
+                                  {u"MRVSETT"_s, u"Mirrova Standard Settings"_s}}));
+    EXPECT_EQ(fields(u"@MRVNOTE"_s), (QStringList{u"ID"_s, u"String"_s}));
+    EXPECT_EQ(fields(u"@MRVSETT"_s), settingsFields);
     // Types, sizes and defaults as the definition says.
-    EXPECT_EQ(
-        rows(QStringLiteral("SELECT AliasID, TypeID, EditSize, Descr, Dflt FROM CUFD WHERE "
-                            "TableID = N'@MRVSETT' AND AliasID IN (N'CpyMethod', "
-                            "N'FRFMUDF', N'LFFolder') ORDER BY FieldID")),
-        (QList<QStringList>{{QStringLiteral("CpyMethod"), QStringLiteral("2"), QStringLiteral("11"),
-                             QStringLiteral("Selected Copy Method"), QStringLiteral("0")},
-                            {QStringLiteral("FRFMUDF"), QStringLiteral("0"), QStringLiteral("1"),
-                             QStringLiteral("Fail Records for missing UDFs"), QStringLiteral("Y")},
-                            {QStringLiteral("LFFolder"), QStringLiteral("0"), QStringLiteral("254"),
-                             QStringLiteral("Log File Folder"), QString()}}));
-    EXPECT_EQ(
-        rows(QStringLiteral("SELECT U.FldValue, U.Descr FROM UFD1 U JOIN CUFD C ON "
-                            "C.TableID = U.TableID AND C.FieldID = U.FieldID WHERE C.TableID "
-                            "= N'@MRVSETT' AND C.AliasID = N'RTCF' ORDER BY U.IndexID")),
-        (QList<QStringList>{{QStringLiteral("0"), QStringLiteral("Continue copy process")},
-                            {QStringLiteral("1"), QStringLiteral("Obtain user confirmation")},
-                            {QStringLiteral("2"), QStringLiteral("Terminate copy process")}}));
-    EXPECT_EQ(versionRow(), (QStringList{programVersion(), QStringLiteral("C")}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT AliasID, TypeID, EditSize, Descr, Dflt FROM CUFD WHERE "
+                                  "TableID = N'@MRVSETT' AND AliasID IN (N'CpyMethod', "
+                                  "N'FRFMUDF', N'LFFolder') ORDER BY FieldID")),
+              (QList<QStringList>{
+                  {u"CpyMethod"_s, u"2"_s, u"11"_s, u"Selected Copy Method"_s, u"0"_s},
+                  {u"FRFMUDF"_s, u"0"_s, u"1"_s, u"Fail Records for missing UDFs"_s, u"Y"_s},
+                  {u"LFFolder"_s, u"0"_s, u"254"_s, u"Log File Folder"_s, QString()}}));
+    EXPECT_EQ(rows(QStringLiteral("SELECT U.FldValue, U.Descr FROM UFD1 U JOIN CUFD C ON "
+                                  "C.TableID = U.TableID AND C.FieldID = U.FieldID WHERE C.TableID "
+                                  "= N'@MRVSETT' AND C.AliasID = N'RTCF' ORDER BY U.IndexID")),
+              (QList<QStringList>{{u"0"_s, u"Continue copy process"_s},
+                                  {u"1"_s, u"Obtain user confirmation"_s},
+                                  {u"2"_s, u"Terminate copy process"_s}}));
+    EXPECT_EQ(versionRow(), (QStringList{programVersion(), u"C"_s}));
     EXPECT_EQ(noteCount(), 30);
 
     // The key MRVNOTI1 keeps note ids unique.
@@ -110,62 +100,52 @@ TEST_F(UDTTest, ANewCompanyGetsBothTablesAsDefinedAndTheNotes) {
     EXPECT_TRUE(ui.transcript.isEmpty()) << ui.transcript.join(u'\n').toStdString();
 }
 
-TEST_F(UDTTest, ALaterStartFindsTheTablesCurrentAndRewritesTheNotes) {
-    open(6);
-    const QString before =
-        rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1")).value(0).value(0);
-    ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
-    EXPECT_TRUE(takeLog().join(u'\n').contains(QStringLiteral("Db is OK.")));
-    EXPECT_EQ(noteCount(), 30);
-    EXPECT_NE(rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1")).value(0).value(0),
-              before);
-}
-
-TEST_F(UDTTest, EveryServerTypeGetsTheTables) {
-    for (int type : {2, 5}) {
+TEST_F(UDTTest, ALaterStartOnEveryServerTypeFindsTheTablesCurrentAndRewritesTheNotes) {
+    for (int type : {2, 5, 6}) {
         SCOPED_TRACE(type);
         open(type);
-        EXPECT_EQ(noteCount(), 30);
-        EXPECT_EQ(versionRow(), (QStringList{programVersion(), QStringLiteral("C")}));
+        EXPECT_EQ(versionRow(), (QStringList{programVersion(), u"C"_s}));
+        const QString before =
+            rows(u"SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1"_s).value(0).value(0);
         ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
-        EXPECT_TRUE(takeLog().join(u'\n').contains(QStringLiteral("Db is OK.")));
+        EXPECT_TRUE(takeLog().join(u'\n').contains(u"Db is OK."_s));
+        EXPECT_EQ(noteCount(), 30);
+        EXPECT_NE(rows(u"SELECT Code FROM [@MRVNOTE] WHERE U_ID = 1"_s).value(0).value(0), before);
     }
 }
 
 // --- An upgrade that never finished ------------------------------------------
 
-TEST_F(UDTTest, ExitAtTheFirstQuestionEndsStartUp) {
+// Each start asks again until the user lets the upgrade run: exit at the
+// first or the second question ends start-up and changes nothing.
+TEST_F(UDTTest, AnUnfinishedUpgradeRunsAgainOnlyWhenTheUserSaysSoTwice) {
     open(6);
-    setVersionRow(QStringLiteral("0.02.00.00.00"), QStringLiteral("U"));
+    dropField(u"@MRVSETT"_s, u"LFFolder"_s);
+    rows(u"DELETE FROM [@MRVNOTE]"_s);
+    setVersionRow(u"0.02.00.00.00"_s, u"U"_s);
     ui.answers = {1};
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), static_cast<HRESULT>(0x80040503u));
-    EXPECT_EQ(ui.transcript, QStringList(upgradeQuestion(QStringLiteral("0.02.00.00.00"))));
+    EXPECT_EQ(ui.transcript, QStringList(upgradeQuestion(u"0.02.00.00.00"_s)));
     EXPECT_TRUE(takeLog().join(u'\n').contains(
         QStringLiteral("Add-on version is %1. Incomplete upgrade of DB tables to version "
                        "0.02.00.00.00 detected.")
             .arg(programVersion())));
-    EXPECT_EQ(versionRow().value(1), QStringLiteral("U")) << "nothing was done";
-}
+    EXPECT_EQ(versionRow().value(1), u"U"_s) << "nothing was done";
 
-TEST_F(UDTTest, ExitAtTheSecondQuestionEndsStartUp) {
-    open(6);
-    setVersionRow(programVersion(), QStringLiteral("U"));
+    setVersionRow(programVersion(), u"U"_s);
+    ui.transcript.clear();
     ui.answers = {2, 1};
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), MRV_UDTManager::UpgradeDeclined);
     EXPECT_EQ(ui.transcript, (QStringList{upgradeQuestion(programVersion()), reallyQuestion}));
-    EXPECT_EQ(versionRow().value(1), QStringLiteral("U"));
-}
+    EXPECT_EQ(versionRow().value(1), u"U"_s);
+    EXPECT_EQ(noteCount(), 0);
 
-TEST_F(UDTTest, UpgradeTwiceMakesTheTablesAgain) {
-    open(6);
-    dropField(QStringLiteral("@MRVSETT"), QStringLiteral("LFFolder"));
-    rows(QStringLiteral("DELETE FROM [@MRVNOTE]"));
-    setVersionRow(programVersion(), QStringLiteral("U"));
+    ui.transcript.clear();
     ui.answers = {2, 2};
     ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
     EXPECT_EQ(ui.transcript, (QStringList{upgradeQuestion(programVersion()), reallyQuestion}));
-    EXPECT_EQ(fields(QStringLiteral("@MRVSETT")), settingsFields);
-    EXPECT_EQ(versionRow(), (QStringList{programVersion(), QStringLiteral("C")}));
+    EXPECT_EQ(fields(u"@MRVSETT"_s), settingsFields);
+    EXPECT_EQ(versionRow(), (QStringList{programVersion(), u"C"_s}));
     EXPECT_EQ(noteCount(), 30);
 
     ui.transcript.clear();
@@ -175,22 +155,21 @@ TEST_F(UDTTest, UpgradeTwiceMakesTheTablesAgain) {
 
 // --- Other versions ---------------------------------------------------------------
 
-TEST_F(UDTTest, TablesOfALaterVersionAreLeftAlone) {
+// Tables of a later version are left alone; older ones are brought up to
+// the program's version.
+TEST_F(UDTTest, OnlyOlderTablesAreBroughtUpToTheProgramsVersion) {
     open(6);
-    rows(QStringLiteral("DELETE FROM [@MRVNOTE]"));
-    setVersionRow(QStringLiteral("99.00.00.00.00"), QStringLiteral("C"));
+    rows(u"DELETE FROM [@MRVNOTE]"_s);
+    setVersionRow(u"99.00.00.00.00"_s, u"C"_s);
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
     EXPECT_EQ(noteCount(), 0);
-    EXPECT_EQ(versionRow().value(0), QStringLiteral("99.00.00.00.00"));
-}
+    EXPECT_EQ(versionRow().value(0), u"99.00.00.00.00"_s);
 
-TEST_F(UDTTest, OlderTablesAreBroughtUpToTheProgramsVersion) {
-    open(6);
-    dropField(QStringLiteral("@MRVSETT"), QStringLiteral("WSFolder"));
-    setVersionRow(QStringLiteral("0.00.00.00.01"), QStringLiteral("C"));
+    dropField(u"@MRVSETT"_s, u"WSFolder"_s);
+    setVersionRow(u"0.00.00.00.01"_s, u"C"_s);
     ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
-    EXPECT_TRUE(fields(QStringLiteral("@MRVSETT")).contains(QStringLiteral("WSFolder")));
-    EXPECT_EQ(versionRow(), (QStringList{programVersion(), QStringLiteral("C")}));
+    EXPECT_TRUE(fields(u"@MRVSETT"_s).contains(u"WSFolder"_s));
+    EXPECT_EQ(versionRow(), (QStringList{programVersion(), u"C"_s}));
     EXPECT_EQ(noteCount(), 30);
 }
 
@@ -199,15 +178,14 @@ TEST_F(UDTTest, OlderTablesAreBroughtUpToTheProgramsVersion) {
 TEST_F(UDTTest, ANoteThatCannotBeWrittenIsShownOnce) {
     open(6);
     std::unique_ptr<BusinessObject> table = object(BusinessObject::UserTablesType);
-    ASSERT_TRUE(table->GetByKey({QStringLiteral("MRVNOTE")}));
+    ASSERT_TRUE(table->GetByKey({u"MRVNOTE"_s}));
     ASSERT_EQ(table->Remove(), 0);
     MRV_UDTManager manager(&context);
     ui.answers = {1, 1};
     EXPECT_LT(manager.updateTables(), 0);
-    EXPECT_EQ(ui.transcript,
-              QStringList(QStringLiteral("host: Failed to write note to database. [OK]")));
+    EXPECT_EQ(ui.transcript, QStringList(u"host: Failed to write note to database. [OK]"_s));
     ui.transcript.clear();
-    EXPECT_LT(manager.storeNote(1, QStringLiteral("MRV_LMS_NOTE1_0")), 0);
+    EXPECT_LT(manager.storeNote(1, u"MRV_LMS_NOTE1_0"_s), 0);
     EXPECT_EQ(ui.transcript.size(), 1);
 }
 
@@ -215,26 +193,22 @@ TEST_F(UDTTest, WithoutACompanyNothingIsChecked) {
     MRV_UDTManager manager(&context);
     EXPECT_EQ(manager.checkCompany(), E_FAIL);
     EXPECT_EQ(manager.createTables(), E_FAIL);
-    EXPECT_EQ(manager.storeNote(1, QStringLiteral("x")), E_FAIL);
+    EXPECT_EQ(manager.storeNote(1, u"x"_s), E_FAIL);
 }
 
+// The tables made from the definition are checked above; what they cannot
+// show is the definition's encoding, its key's name and the version.
 TEST(UDTResource, TheCompiledInDefinitionHoldsBothTables) {
     QString xml;
     ASSERT_EQ(
         MRV_UDTManager::resources().GetResourceFileContents(MRV_UDTManager::TableResourceId, xml),
         S_OK);
-    EXPECT_TRUE(xml.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>")));
+    EXPECT_TRUE(xml.startsWith(u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"_s));
     CTSDbDefinition definition;
     QString error;
     ASSERT_TRUE(CTSDbDefinition::parse(xml, definition, error)) << error.toStdString();
     ASSERT_EQ(definition.tables.size(), 2);
-    EXPECT_EQ(definition.tables[0].name, QStringLiteral("MRVNOTE"));
-    EXPECT_EQ(definition.tables[0].fields.size(), 2);
     ASSERT_EQ(definition.tables[0].keys.size(), 1);
-    EXPECT_EQ(definition.tables[0].keys[0].name, QStringLiteral("MRVNOTI1"));
-    EXPECT_TRUE(definition.tables[0].keys[0].unique);
-    EXPECT_EQ(definition.tables[0].keys[0].fields, QStringList(QStringLiteral("ID")));
-    EXPECT_EQ(definition.tables[1].name, QStringLiteral("MRVSETT"));
-    EXPECT_EQ(definition.tables[1].fields.size(), 7);
+    EXPECT_EQ(definition.tables[0].keys[0].name, u"MRVNOTI1"_s);
     EXPECT_FALSE(MRV_UDTManager::resources().GetModuleVersion().IsZero());
 }

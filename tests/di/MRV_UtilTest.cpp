@@ -3,6 +3,8 @@
 #include "TestData.h"
 #include "host/admin/LLAdmin.h"
 
+using namespace Qt::StringLiterals;
+
 using LLObjectsCOM::Company;
 
 namespace {
@@ -21,22 +23,20 @@ protected:
     int login(Company& c, const LLObjectsCOM::Server& server, const QString& user,
               const QString& password) {
         c.Server = server.folder();
-        c.CompanyDB = QStringLiteral("DEMO");
+        c.CompanyDB = u"DEMO"_s;
         c.UserName = user;
         c.Password = password;
         c.UseTrusted = true;
         return MRV_Util::Connect(c, context);
     }
     int noteRows(int id) {
-        return rows(QStringLiteral("SELECT COUNT(*) FROM [@MRVNOTE] WHERE U_ID = %1").arg(id))
+        return rows(u"SELECT COUNT(*) FROM [@MRVNOTE] WHERE U_ID = %1"_s.arg(id))
             .value(0)
             .value(0)
             .toInt();
     }
     QString noteCode(int id) {
-        return rows(QStringLiteral("SELECT Code FROM [@MRVNOTE] WHERE U_ID = %1").arg(id))
-            .value(0)
-            .value(0);
+        return rows(u"SELECT Code FROM [@MRVNOTE] WHERE U_ID = %1"_s.arg(id)).value(0).value(0);
     }
 };
 
@@ -49,31 +49,16 @@ TEST_F(UtilTest, StartUpLeavesTheThirtyNotes) {
     for (int n = 1; n <= 30; ++n) {
         QString text;
         ASSERT_EQ(MRV_Util::GetNoteFromDB(company(), n, text), S_OK) << n;
-        EXPECT_EQ(text, QStringLiteral("MRV_LMS_NOTE%1_0").arg(n));
+        EXPECT_EQ(text, u"MRV_LMS_NOTE%1_0"_s.arg(n));
         EXPECT_EQ(noteRows(n), 1);
     }
-    QString none = QStringLiteral("unchanged");
+    QString none = u"unchanged"_s;
     EXPECT_EQ(MRV_Util::GetNoteFromDB(company(), 31, none), S_FALSE);
-    EXPECT_EQ(none, QStringLiteral("unchanged"));
-    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM [@MRVNOTE]")).value(0).value(0),
-              QStringLiteral("30"));
+    EXPECT_EQ(none, u"unchanged"_s);
+    EXPECT_EQ(rows(u"SELECT COUNT(*) FROM [@MRVNOTE]"_s).value(0).value(0), u"30"_s);
 }
 
-TEST_F(UtilTest, WritingANoteThatExistsReplacesItsRowWithANewCode) {
-    open(6);
-    const QString before = noteCode(5);
-    ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 5, QStringLiteral("MRV_LMS_NOTE99_0")), S_OK);
-    EXPECT_EQ(noteRows(5), 1);
-    EXPECT_NE(noteCode(5), before);
-    const QList<QStringList> row =
-        rows(QStringLiteral("SELECT Code, Name, U_String FROM [@MRVNOTE] WHERE U_ID = 5"));
-    EXPECT_EQ(row.value(0).value(0), row.value(0).value(1)) << "Code and Name are the same";
-    EXPECT_EQ(row.value(0).value(2), QStringLiteral("MRV_LMS_NOTE99_0"));
-    EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM [@MRVNOTE]")).value(0).value(0),
-              QStringLiteral("30"));
-}
-
-TEST_F(UtilTest, NotesUseTheFormsOfTheirServerType) {
+TEST_F(UtilTest, WritingANoteReplacesItsRowInTheFormsOfTheServerType) {
     struct Case {
         int type;
         const char* select;
@@ -94,7 +79,11 @@ TEST_F(UtilTest, NotesUseTheFormsOfTheirServerType) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         open(c.type);
-        ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 7, QStringLiteral("O'Brien")), S_OK);
+        const QString before = noteCode(7);
+        ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 7, u"O'Brien"_s), S_OK);
+        // The note's row is replaced by one under a new code.
+        EXPECT_EQ(noteRows(7), 1);
+        EXPECT_NE(noteCode(7), before);
         const QStringList sql = takeSql();
         ASSERT_EQ(sql.size(), 3) << sql.join(u'\n').toStdString();
         EXPECT_EQ(sql[0], QLatin1String(c.select));
@@ -102,7 +91,7 @@ TEST_F(UtilTest, NotesUseTheFormsOfTheirServerType) {
         EXPECT_EQ(sql[2], QString::fromLatin1(c.insert).arg(noteCode(7)));
         QString text;
         ASSERT_EQ(MRV_Util::GetNoteFromDB(company(), 7, text), S_OK);
-        EXPECT_EQ(text, QStringLiteral("O'Brien"));
+        EXPECT_EQ(text, u"O'Brien"_s);
     }
 }
 
@@ -117,10 +106,10 @@ TEST_F(UtilTest, HostileNoteTextsRoundTripOrLeaveTheNote) {
             EXPECT_EQ(text, nasty);
         } else {
             EXPECT_LT(hr, 0) << nasty.toStdString();
-            EXPECT_EQ(text, QStringLiteral("MRV_LMS_NOTE3_0")) << "a failed write keeps the note";
+            EXPECT_EQ(text, u"MRV_LMS_NOTE3_0"_s) << "a failed write keeps the note";
             continue;
         }
-        ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 3, QStringLiteral("MRV_LMS_NOTE3_0")), S_OK);
+        ASSERT_EQ(MRV_Util::WriteNoteToDB(company(), 3, u"MRV_LMS_NOTE3_0"_s), S_OK);
     }
     EXPECT_FALSE(company().InTransaction());
 }
@@ -132,7 +121,7 @@ TEST_F(UtilTest, AFailedNoteWriteInsideTheCallersTransactionPutsTheNoteBack) {
     EXPECT_TRUE(company().InTransaction());
     QString text;
     ASSERT_EQ(MRV_Util::GetNoteFromDB(company(), 4, text), S_OK);
-    EXPECT_EQ(text, QStringLiteral("MRV_LMS_NOTE4_0"));
+    EXPECT_EQ(text, u"MRV_LMS_NOTE4_0"_s);
     company().EndTransaction(0);
     EXPECT_EQ(noteRows(4), 1);
 }
@@ -142,104 +131,96 @@ TEST_F(UtilTest, NoteFailuresAreLoggedWithTheirIds) {
     QString text;
     EXPECT_LT(MRV_Util::GetNoteFromDB(company(), 9, text), 0);
     EXPECT_LT(MRV_Util::DeleteNoteFromDB(company(), 9), 0);
-    EXPECT_LT(MRV_Util::WriteNoteToDB(company(), 9, QStringLiteral("x")), 0);
+    EXPECT_LT(MRV_Util::WriteNoteToDB(company(), 9, u"x"_s), 0);
     const QString log = takeLog().join(u'\n');
-    EXPECT_TRUE(log.contains(
-        QStringLiteral("Failed to retrieve note with ID 9 from database, HRESULT = 0x")));
-    EXPECT_TRUE(log.contains(
-        QStringLiteral("Failed to delete note with ID 9 from database, HRESULT = 0x")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Error code =  ")));
+    EXPECT_TRUE(log.contains(u"Failed to retrieve note with ID 9 from database, HRESULT = 0x"_s));
+    EXPECT_TRUE(log.contains(u"Failed to delete note with ID 9 from database, HRESULT = 0x"_s));
+    EXPECT_TRUE(log.contains(u"Error code =  "_s));
 }
 
 // --- Comparing companies ---------------------------------------------------
 
-TEST_F(UtilTest, AbsentCompaniesAreOnlyTheSameAsEachOther) {
-    const auto a = named(QStringLiteral("x"), QStringLiteral("DB"), 6);
+TEST_F(UtilTest, CompaniesAreTheSameByServerAndDatabaseWhoseCaseFollowsTheServerType) {
+    struct Case {
+        const char* server1;
+        const char* db1;
+        const char* server2;
+        const char* db2;
+        bool sameIgnoringCase; // on server types 1, 4 and 6
+        bool sameKeepingCase;  // on server types 2, 3 and 5
+    };
+    const Case cases[] = {
+        {"(LOCAL)", "DemoDB", "localhost", "demodb", true, false},
+        {".", "DemoDB", "(local)", "DEMODB", true, false},
+        {"Server1", "DemoDB", "SERVER1", "DemoDB", true, true},
+        {"s1", "DB", "s2", "DB", false, false},
+        {"s", "DB1", "s", "DB2", false, false},
+    };
+    for (const Case& c : cases)
+        for (int type : {1, 2, 3, 4, 5, 6})
+            EXPECT_EQ(MRV_Util::SameCompany(
+                          named(QLatin1String(c.server1), QLatin1String(c.db1), type).get(),
+                          named(QLatin1String(c.server2), QLatin1String(c.db2), type).get()),
+                      type == 2 || type == 3 || type == 5 ? c.sameKeepingCase : c.sameIgnoringCase)
+                << c.server1 << '/' << c.db1 << " and " << c.server2 << '/' << c.db2 << " on "
+                << type;
+    EXPECT_FALSE(
+        MRV_Util::SameCompany(named(u"s"_s, u"DB"_s, 4).get(), named(u"s"_s, u"DB"_s, 6).get()))
+        << "another server type";
+    // Absent companies are only the same as each other.
+    const auto a = named(u"x"_s, u"DB"_s, 6);
     EXPECT_TRUE(MRV_Util::SameCompany(nullptr, nullptr));
     EXPECT_FALSE(MRV_Util::SameCompany(a.get(), nullptr));
     EXPECT_FALSE(MRV_Util::SameCompany(nullptr, a.get()));
     EXPECT_TRUE(MRV_Util::SameCompany(a.get(), a.get()));
 }
 
-TEST_F(UtilTest, LocalNamesAreOneServerAndDatabaseCaseFollowsTheServerType) {
-    for (int type : {1, 4, 6}) {
-        EXPECT_TRUE(MRV_Util::SameCompany(
-            named(QStringLiteral("(LOCAL)"), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("localhost"), QStringLiteral("demodb"), type).get()))
-            << type;
-        EXPECT_TRUE(MRV_Util::SameCompany(
-            named(QStringLiteral("."), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("(local)"), QStringLiteral("DEMODB"), type).get()))
-            << type;
-    }
-    for (int type : {2, 3, 5}) {
-        EXPECT_FALSE(MRV_Util::SameCompany(
-            named(QStringLiteral("(LOCAL)"), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("localhost"), QStringLiteral("demodb"), type).get()))
-            << type;
-        EXPECT_TRUE(MRV_Util::SameCompany(
-            named(QStringLiteral("Server1"), QStringLiteral("DemoDB"), type).get(),
-            named(QStringLiteral("SERVER1"), QStringLiteral("DemoDB"), type).get()))
-            << type;
-    }
-    EXPECT_FALSE(MRV_Util::SameCompany(named(QStringLiteral("s"), QStringLiteral("DB"), 4).get(),
-                                       named(QStringLiteral("s"), QStringLiteral("DB"), 6).get()))
-        << "another server type";
-    EXPECT_FALSE(MRV_Util::SameCompany(named(QStringLiteral("s1"), QStringLiteral("DB"), 6).get(),
-                                       named(QStringLiteral("s2"), QStringLiteral("DB"), 6).get()));
-    EXPECT_FALSE(MRV_Util::SameCompany(named(QStringLiteral("s"), QStringLiteral("DB1"), 6).get(),
-                                       named(QStringLiteral("s"), QStringLiteral("DB2"), 6).get()));
-}
-
 TEST_F(UtilTest, ACompanyThatLeavesTheTypeToItsServerHasTheServersType) {
     const LLObjectsCOM::Server server = open(2);
     // Unconnected, type 0: the server's type 2, so the database name counts
     // with its case as for any DB2 company.
-    const auto same = named(server.folder(), QStringLiteral("DEMO"));
-    const auto otherCase = named(server.folder(), QStringLiteral("demo"));
+    const auto same = named(server.folder(), u"DEMO"_s);
+    const auto otherCase = named(server.folder(), u"demo"_s);
     EXPECT_TRUE(MRV_Util::SameCompany(same.get(), &company()));
     EXPECT_TRUE(MRV_Util::SameCompany(&company(), same.get()));
     EXPECT_FALSE(MRV_Util::SameCompany(otherCase.get(), &company()));
-    EXPECT_FALSE(
-        MRV_Util::SameCompany(named(server.folder(), QStringLiteral("DEMO"), 6).get(), &company()))
+    EXPECT_FALSE(MRV_Util::SameCompany(named(server.folder(), u"DEMO"_s, 6).get(), &company()))
         << "a company asking for another type is another company";
     EXPECT_EQ(MRV_Util::DbServerType(*same), 2);
-    EXPECT_EQ(MRV_Util::DbServerType(*named(QStringLiteral("nowhere"), QStringLiteral("X"))), 0);
+    EXPECT_EQ(MRV_Util::DbServerType(*named(u"nowhere"_s, u"X"_s)), 0);
 }
 
 TEST_F(UtilTest, TwoNamesOfOneServerAreTheSameServer) {
-    const LLObjectsCOM::Server server = makeServer(6, QStringLiteral("machine"));
-    ASSERT_TRUE(LLObjectsCOM::Server::registerServer(QStringLiteral("books"), server.folder()));
-    EXPECT_TRUE(
-        MRV_Util::SameCompany(named(QStringLiteral("books,1433"), QStringLiteral("DB")).get(),
-                              named(server.folder(), QStringLiteral("db")).get()));
-    EXPECT_FALSE(
-        MRV_Util::SameCompany(named(QStringLiteral("books"), QStringLiteral("DB")).get(),
-                              named(QStringLiteral("other"), QStringLiteral("DB"), 6).get()));
+    const LLObjectsCOM::Server server = makeServer(6, u"machine"_s);
+    ASSERT_TRUE(LLObjectsCOM::Server::registerServer(u"books"_s, server.folder()));
+    EXPECT_TRUE(MRV_Util::SameCompany(named(u"books,1433"_s, u"DB"_s).get(),
+                                      named(server.folder(), u"db"_s).get()));
+    EXPECT_FALSE(MRV_Util::SameCompany(named(u"books"_s, u"DB"_s).get(),
+                                       named(u"other"_s, u"DB"_s, 6).get()));
 }
 
 // --- Connecting ------------------------------------------------------------
 
 TEST_F(UtilTest, ConnectSwitchesToXmlStringsAndReportsAFailedLogin) {
     const LLObjectsCOM::Server server = makeServer(6);
-    createCompany(server, QStringLiteral("DEMO"));
+    createCompany(server, u"DEMO"_s);
     Company good;
-    ASSERT_EQ(login(good, server, QStringLiteral("lobster"), QStringLiteral("lobster")), S_OK);
+    ASSERT_EQ(login(good, server, u"lobster"_s, u"lobster"_s), S_OK);
     EXPECT_TRUE(good.Connected());
     EXPECT_EQ(good.XmlExportType, 3);
     EXPECT_TRUE(good.XMLAsString);
     EXPECT_TRUE(ui.transcript.isEmpty());
 
     Company bad;
-    EXPECT_LT(login(bad, server, QStringLiteral("lobster"), QStringLiteral("wrong")), 0);
+    EXPECT_LT(login(bad, server, u"lobster"_s, u"wrong"_s), 0);
     EXPECT_FALSE(bad.Connected());
     ASSERT_EQ(ui.transcript.size(), 1);
     EXPECT_EQ(ui.transcript[0],
-              QStringLiteral("error: Failed to connect to Orvant Ledgerline Company\r\n'%1'")
-                  .arg(bad.GetLastErrorDescription()));
+              u"error: Failed to connect to Orvant Ledgerline Company\r\n'%1'"_s.arg(
+                  bad.GetLastErrorDescription()));
     const QString log = takeLog().join(u'\n');
-    EXPECT_TRUE(log.contains(QStringLiteral("Failed to connect to Orvant Ledgerline Company")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Error code =  %1: ").arg(bad.GetLastErrorCode())));
+    EXPECT_TRUE(log.contains(u"Failed to connect to Orvant Ledgerline Company"_s));
+    EXPECT_TRUE(log.contains(u"Error code =  %1: "_s.arg(bad.GetLastErrorCode())));
 
     ASSERT_EQ(MRV_Util::Disconnect(good), S_OK);
     EXPECT_FALSE(good.Connected());
@@ -247,55 +228,52 @@ TEST_F(UtilTest, ConnectSwitchesToXmlStringsAndReportsAFailedLogin) {
 
 TEST_F(UtilTest, TheCompanyListHasThreeTextsPerCompany) {
     const LLObjectsCOM::Server server = makeServer(6);
-    createCompany(server, QStringLiteral("ALPHA"), QStringLiteral("Alpha Ltd"));
-    createCompany(server, QStringLiteral("BETA"), QStringLiteral("Beta & Söhne"));
+    createCompany(server, u"ALPHA"_s, u"Alpha Ltd"_s);
+    createCompany(server, u"BETA"_s, u"Beta & Söhne"_s);
     Company c;
     c.Server = server.folder();
     c.UseTrusted = true;
     QList<QStringList> list;
     ASSERT_EQ(MRV_Util::GetCompanyList(c, list, true), S_OK);
     const QString version = QString::number(LLObjectsCOM::Admin::DefaultVersion);
-    EXPECT_EQ(list, (QList<QStringList>{
-                        {QStringLiteral("ALPHA"), QStringLiteral("Alpha Ltd"), version},
-                        {QStringLiteral("BETA"), QStringLiteral("Beta & Söhne"), version}}));
+    EXPECT_EQ(list, (QList<QStringList>{{u"ALPHA"_s, u"Alpha Ltd"_s, version},
+                                        {u"BETA"_s, u"Beta & Söhne"_s, version}}));
 
     // An unknown server: the list stays, the user is told when asked to be.
     Company nowhere;
-    nowhere.Server = QStringLiteral("nowhere");
+    nowhere.Server = u"nowhere"_s;
     EXPECT_LT(MRV_Util::GetCompanyList(nowhere, list, false), 0);
     EXPECT_TRUE(ui.transcript.isEmpty());
     EXPECT_LT(MRV_Util::GetCompanyList(nowhere, list, true), 0);
     EXPECT_EQ(list.size(), 2);
     ASSERT_EQ(ui.transcript.size(), 1);
-    EXPECT_EQ(
-        ui.transcript[0],
-        QStringLiteral("error: Failed to retrieve company list from Orvant Ledgerline\r\n'%1'")
-            .arg(nowhere.GetLastErrorDescription()));
+    EXPECT_EQ(ui.transcript[0],
+              u"error: Failed to retrieve company list from Orvant Ledgerline\r\n'%1'"_s.arg(
+                  nowhere.GetLastErrorDescription()));
     EXPECT_TRUE(takeLog().join(u'\n').contains(
-        QStringLiteral("Failed to retrieve company list from Orvant Ledgerline.")));
+        u"Failed to retrieve company list from Orvant Ledgerline."_s));
 }
 
 TEST_F(UtilTest, OnlyASuperuserIsASuperuser) {
     const LLObjectsCOM::Server server = open(6, false);
-    ASSERT_TRUE(LLObjectsCOM::Admin::addUser(server, QStringLiteral("DEMO"),
-                                             QStringLiteral("o'neil"), QStringLiteral("O'Neil"),
-                                             QStringLiteral("pw"), false));
+    ASSERT_TRUE(
+        LLObjectsCOM::Admin::addUser(server, u"DEMO"_s, u"o'neil"_s, u"O'Neil"_s, u"pw"_s, false));
     bool super = false;
     EXPECT_EQ(MRV_Util::CheckSuperUser(company(), super), S_OK);
     EXPECT_TRUE(super);
 
     Company clerk;
-    ASSERT_EQ(login(clerk, server, QStringLiteral("o'neil"), QStringLiteral("pw")), S_OK);
+    ASSERT_EQ(login(clerk, server, u"o'neil"_s, u"pw"_s), S_OK);
     super = true;
     EXPECT_EQ(MRV_Util::CheckSuperUser(clerk, super), S_OK);
     EXPECT_FALSE(super);
 
     // A user code the company does not know.
-    clerk.UserName = QStringLiteral("ghost");
+    clerk.UserName = u"ghost"_s;
     super = true;
     EXPECT_EQ(MRV_Util::CheckSuperUser(clerk, super), S_FALSE);
     EXPECT_FALSE(super);
-    EXPECT_TRUE(takeLog().join(u'\n').contains(QStringLiteral("Failed to get user 'ghost' (")));
+    EXPECT_TRUE(takeLog().join(u'\n').contains(u"Failed to get user 'ghost' ("_s));
 }
 
 TEST_F(UtilTest, TheLocalizationComesInTheFormOfTheServerType) {
@@ -304,23 +282,22 @@ TEST_F(UtilTest, TheLocalizationComesInTheFormOfTheServerType) {
         open(type, false);
         QString code;
         ASSERT_EQ(MRV_Util::GetLocalization(company(), code), S_OK);
-        EXPECT_EQ(code, QStringLiteral("US"));
-        EXPECT_EQ(takeSql(),
-                  QStringList(type == 5 ? QStringLiteral("SELECT \"LawsSet\"DG1 FROM CINF")
-                                        : QStringLiteral("SELECT LawsSet FROM CINF")));
+        EXPECT_EQ(code, u"US"_s);
+        EXPECT_EQ(takeSql(), QStringList(type == 5 ? u"SELECT \"LawsSet\"DG1 FROM CINF"_s
+                                                   : u"SELECT LawsSet FROM CINF"_s));
     }
     Company unconnected;
     QString code;
     EXPECT_LT(MRV_Util::GetLocalization(unconnected, code), 0);
     EXPECT_TRUE(takeLog().join(u'\n').contains(
-        QStringLiteral("Failed to retrieve localization from database, HRESULT = 0x")));
+        u"Failed to retrieve localization from database, HRESULT = 0x"_s));
 }
 
 TEST_F(UtilTest, TheLocalInstallationIsTheDefaultLocalServer) {
-    QString path = QStringLiteral("unchanged");
+    QString path = u"unchanged"_s;
     EXPECT_EQ(MRV_Util::GetLocalLLFolder(path), E_FAIL);
-    EXPECT_EQ(path, QStringLiteral("unchanged"));
-    const LLObjectsCOM::Server local = makeServer(6, QStringLiteral("local"));
+    EXPECT_EQ(path, u"unchanged"_s);
+    const LLObjectsCOM::Server local = makeServer(6, u"local"_s);
     ASSERT_EQ(MRV_Util::GetLocalLLFolder(path), S_OK);
     EXPECT_EQ(path, local.folder());
 }

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class Logging : public ::testing::Test {
@@ -37,22 +39,25 @@ protected:
 
 } // namespace
 
-TEST_F(Logging, WritesScopeLevelAndFormattedText) {
+TEST_F(Logging, WritesScopeLevelAndFormattedTextOneLineAnEntry) {
     useLevel("info");
     {
         CLogBase log(u"MRV", u"MRV_Test::method");
         log.LogError(u"Failed to write note with ID %d to database, HRESULT = 0x%X\n", 7,
                      static_cast<qint32>(0x80004005u));
-        log.LogInfo(u"Copied %s", QStringLiteral("Ünïcödé"));
+        log.LogInfo(u"Copied %s", u"Ünïcödé"_s);
         log.LogDbg0(u"not at info level");
+        // One entry stays one line.
+        log.LogError(u"%s", u"line1\r\nline2\nline3\r"_s);
     }
     const QStringList got = lines();
-    ASSERT_EQ(got.size(), 2);
+    ASSERT_EQ(got.size(), 3);
     EXPECT_TRUE(got[0].contains(
         u"ERROR MRV MRV_Test::method: Failed to write note with ID 7 to database, HRESULT = "
         u"0x80004005"));
     EXPECT_TRUE(got[0].endsWith(u"0x80004005")) << "a trailing line break ends the entry";
     EXPECT_TRUE(got[1].endsWith(u"MRV_Test::method: Copied Ünïcödé"));
+    EXPECT_TRUE(got[2].endsWith(u"line1\\nline2\\nline3\\r"));
 }
 
 TEST_F(Logging, LevelsFilterAndDebugShowsScopes) {
@@ -73,14 +78,6 @@ TEST_F(Logging, LevelsFilterAndDebugShowsScopes) {
     EXPECT_EQ(CLogBase::level(), CLogBase::Debug2);
 }
 
-TEST_F(Logging, OneEntryStaysOneLine) {
-    useLevel("error");
-    CLogBase(u"MRV", u"A::b").LogError(u"%s", QStringLiteral("line1\r\nline2\nline3\r"));
-    const QStringList got = lines();
-    ASSERT_EQ(got.size(), 1);
-    EXPECT_TRUE(got[0].endsWith(u"line1\\nline2\\nline3\\r"));
-}
-
 TEST_F(Logging, AnUnwritableLogIsDroppedQuietly) {
     qputenv("MIRROVA_LOG_FILE", "/proc/no/such/place/mirrova.log");
     useLevel("debug");
@@ -94,7 +91,7 @@ TEST_F(Logging, DefaultsToTheStateFolder) {
     qunsetenv("MIRROVA_LOG_FILE");
     qputenv("XDG_STATE_HOME", dir.path().toUtf8());
     CLogBase::reconfigure();
-    EXPECT_EQ(CLogBase::filePath(), dir.path() + QStringLiteral("/mirrova/mirrova.log"));
+    EXPECT_EQ(CLogBase::filePath(), dir.path() + u"/mirrova/mirrova.log"_s);
     EXPECT_EQ(CLogBase::level(), CLogBase::Info);
     qputenv("XDG_STATE_HOME", saved);
 }

@@ -1,11 +1,12 @@
 #include "tsframework/CTSBSTR.h"
 #include "TestData.h"
 #include "tsframework/CTSStringTable.h"
-#include "tsframework/XMLMAP.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -45,50 +46,52 @@ protected:
         writeFile(dir.filePath("1030.xml"), R"(<strings lang="1030"><s id="1">Godt</s><s id="2">)");
         CTSStringTable::setFolder(dir.path());
     }
-    void TearDown() override { CTSStringTable::setFolder(QStringLiteral(":/strings")); }
+    void TearDown() override { CTSStringTable::setFolder(u":/strings"_s); }
 
     QTemporaryDir dir;
 };
 
 } // namespace
 
-TEST_F(StringTables, LoadsByIdAndLanguage) {
+// A text in the table of its language, or else the English one: a missing,
+// empty or broken entry and a language without a table fall back.
+TEST_F(StringTables, LoadsByIdAndLanguageExactlyAsWrittenOrInEnglish) {
+    const std::tuple<quint32, int, const char16_t*> cases[] = {
+        {1, 1031, u"Ja, gut"},
+        {1, 1033, u"OK"},
+        {1, 3082, u"Aceptar"},
+        {166, 1033, u"Line one\r\n- line two\r\n- line three"},
+        {7, 1033, u"  spaced  out  "},
+        {8, 1033, u"a & b <c> \"q\" 'a'"},
+        {166, 1031, u"Line one\r\n- line two\r\n- line three"}, // missing in German
+        {2, 1031, u"Cancel"},                                   // empty in German
+        {2, 1030, u"Cancel"},                                   // broken Danish table
+        {1, 1030, u"OK"},                                       // a broken table gives nothing
+        {2, 1046, u"Cancel"},                                   // no file at all
+    };
+    for (const auto& [id, language, expected] : cases)
+        EXPECT_EQ(CTSBSTR::load(id, language), expected) << id << " in " << language;
     CTSBSTR text(CTSBSTR::English);
     EXPECT_TRUE(text.LoadStringW(1, 1031));
     EXPECT_EQ(text.str(), u"Ja, gut");
     EXPECT_TRUE(text.LoadStringW(1));
     EXPECT_EQ(text.str(), u"OK");
-    EXPECT_EQ(CTSBSTR::load(1, 3082), u"Aceptar");
-}
-
-TEST_F(StringTables, MissingOrEmptyTextFallsBackToEnglish) {
-    EXPECT_EQ(CTSBSTR::load(166, 1031).count(u"\r\n"), 2);
-    EXPECT_EQ(CTSBSTR::load(2, 1031), u"Cancel"); // empty in German
-    EXPECT_EQ(CTSBSTR::load(2, 1030), u"Cancel"); // broken Danish table
-    EXPECT_EQ(CTSBSTR::load(1, 1030), u"OK");     // a broken table gives nothing
-    EXPECT_EQ(CTSBSTR::load(2, 1046), u"Cancel"); // no file at all
     CTSBSTR none(1031);
     EXPECT_FALSE(none.LoadStringW(12345));
     EXPECT_TRUE(none.isEmpty());
 }
 
-TEST_F(StringTables, TextsArriveExactlyAsWritten) {
-    EXPECT_EQ(CTSBSTR::load(166, 1033), u"Line one\r\n- line two\r\n- line three");
-    EXPECT_EQ(CTSBSTR::load(7, 1033), u"  spaced  out  ");
-    EXPECT_EQ(CTSBSTR::load(8, 1033), u"a & b <c> \"q\" 'a'");
-}
-
 TEST_F(StringTables, HostLanguagesMapToCarriedTables) {
-    EXPECT_EQ(CTSStringTable::tableLanguage(1031), 1031);
-    EXPECT_EQ(CTSStringTable::tableLanguage(2057), 2057);
-    EXPECT_EQ(CTSStringTable::tableLanguage(3081), 1033); // English (Australia)
-    EXPECT_EQ(CTSStringTable::tableLanguage(3079), 1031); // German (Austria)
-    EXPECT_EQ(CTSStringTable::tableLanguage(1034), 3082); // Spanish, traditional sort
-    EXPECT_EQ(CTSStringTable::tableLanguage(1044), 2068); // Norwegian Bokmål
-    EXPECT_EQ(CTSStringTable::tableLanguage(4100), 2052); // Chinese (Singapore)
-    EXPECT_EQ(CTSStringTable::tableLanguage(1055), 1033); // Turkish: not carried
-    EXPECT_EQ(CTSStringTable::tableLanguage(0), 1033);
-    EXPECT_EQ(CTSStringTable::tableLanguage(-5), 1033);
+    const std::pair<int, int> cases[] = {{1031, 1031}, {2057, 2057},
+                                         {3081, 1033}, // English (Australia)
+                                         {3079, 1031}, // German (Austria)
+                                         {1034, 3082}, // Spanish, traditional sort
+                                         {1044, 2068}, // Norwegian Bokmål
+                                         {4100, 2052}, // Chinese (Singapore)
+                                         {1055, 1033}, // Turkish: not carried
+                                         {0, 1033},    {-5, 1033}};
+    for (const auto& [host, table] : cases)
+        EXPECT_EQ(CTSStringTable::tableLanguage(host), table) << host;
     EXPECT_EQ(CTSBSTR::load(1, 1034), u"Aceptar");
     EXPECT_EQ(CTSBSTR::load(1, 1055), u"OK");
     EXPECT_EQ(CTSStringTable::languages().size(), 25);
@@ -96,9 +99,9 @@ TEST_F(StringTables, HostLanguagesMapToCarriedTables) {
 
 TEST_F(StringTables, FormatWithALoadedFormat) {
     CTSBSTR german(1031);
-    EXPECT_EQ(german.FormatId(9, QStringLiteral("Artikel"), 3).str(), u"Kopie Artikel von 3");
+    EXPECT_EQ(german.FormatId(9, u"Artikel"_s, 3).str(), u"Kopie Artikel von 3");
     CTSBSTR english;
-    EXPECT_EQ(english.Format(u"%s=%d", QStringLiteral("x"), 1).str(), u"x=1");
+    EXPECT_EQ(english.Format(u"%s=%d", u"x"_s, 1).str(), u"x=1");
 }
 
 TEST(StringTableFile, RefusesWhatIsNotAStringTable) {
@@ -116,11 +119,4 @@ TEST(StringTableFile, RefusesWhatIsNotAStringTable) {
     EXPECT_TRUE(CTSStringTable::readTable(path, table));
     EXPECT_EQ(table.size(), 1);
     EXPECT_EQ(table.value(5), u"five");
-}
-
-TEST(XMLMAP, KeepsItsThreeValues) {
-    const XMLMAP entry(QStringLiteral("MRV_TRN_QUERIES_100"), 701);
-    EXPECT_EQ(entry.name, u"MRV_TRN_QUERIES_100");
-    EXPECT_EQ(entry.stringId, 701u);
-    EXPECT_TRUE(entry.text.isEmpty());
 }

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // An add-on "ABC" with its definitions in a folder of the test.
@@ -15,11 +17,11 @@ class DbDef : public HostWorld {
 protected:
     void SetUp() override {
         HostWorld::SetUp();
-        resources = dir.filePath(QStringLiteral("resources"));
+        resources = dir.filePath(u"resources"_s);
         ASSERT_TRUE(QDir().mkpath(resources));
     }
     void define(int id, const QString& tables) {
-        QFile f(resources + QStringLiteral("/%1.xml").arg(id));
+        QFile f(resources + u"/%1.xml"_s.arg(id));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><database>"
                                "<usertables>%1</usertables></database>")
@@ -28,7 +30,7 @@ protected:
     }
     // One table with a text, a flag and a unique key on the number.
     void defineFirst(int id = 100) {
-        define(id, QStringLiteral(R"(<usertable TableName="ABCDATA" TableDescription="Data">
+        define(id, uR"(<usertable TableName="ABCDATA" TableDescription="Data">
             <userfields>
               <userfield Name="Num" Description="Number" Type="ID"/>
               <userfield Name="Text" Description="Text" Type="CHAR" Size="20"/>
@@ -37,7 +39,7 @@ protected:
               </userfield>
             </userfields>
             <userkeys><userkey Name="ABCDATAI1" Unique="Y"><element>Num</element></userkey></userkeys>
-          </usertable>)"));
+          </usertable>)"_s);
     }
     QList<QStringList> rows(const QString& sql) {
         std::unique_ptr<LLObjectsCOM::Recordset> rs = company.GetRecordset();
@@ -79,16 +81,15 @@ TEST_F(DbDef, CreateMakesTablesFieldsAndKeysAndRecordsTheVersion) {
     openCompany(company, 6);
     defineFirst();
     const CTSResourceLoader loader(resources, CTSVersion(1, 5));
-    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    CTSDbDef def(company, loader, u"ABC"_s);
     EXPECT_EQ(state(def), CTSDbDef::TablesMissing);
     CTSVersion version(u"0.00.00.00.00");
     EXPECT_EQ(def.GetDBVersion(version), S_FALSE);
     EXPECT_TRUE(version.IsZero());
 
     ASSERT_EQ(def.Create(100, false, CTSVersion()), S_OK);
-    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")),
-              (QStringList{QStringLiteral("Num"), QStringLiteral("Text"), QStringLiteral("On")}));
-    EXPECT_EQ(versionRow(), (QStringList{QStringLiteral("1.05.00.00.00"), QStringLiteral("C")}))
+    EXPECT_EQ(fields(u"@ABCDATA"_s), (QStringList{u"Num"_s, u"Text"_s, u"On"_s}));
+    EXPECT_EQ(versionRow(), (QStringList{u"1.05.00.00.00"_s, u"C"_s}))
         << "a zero version is the add-on's";
     ASSERT_EQ(def.GetDBVersion(version), S_OK);
     EXPECT_EQ(version, CTSVersion(1, 5));
@@ -100,22 +101,19 @@ TEST_F(DbDef, CreateMakesTablesFieldsAndKeysAndRecordsTheVersion) {
                                      "N'2', 7)")),
                  ComError)
         << "the unique key";
-    EXPECT_THROW(
-        rows(QStringLiteral("UPDATE [@ABCDATA] SET U_Text = N'%1'").arg(QString(21, u't'))),
-        ComError)
+    EXPECT_THROW(rows(u"UPDATE [@ABCDATA] SET U_Text = N'%1'"_s.arg(QString(21, u't'))), ComError)
         << "the text holds 20 characters";
 
     // Without force, what is there stays, rows included.
     ASSERT_EQ(def.Create(100, false, CTSVersion(2, 0)), S_OK);
-    EXPECT_EQ(rows(QStringLiteral("SELECT U_Text FROM [@ABCDATA]")),
-              QList<QStringList>{{QStringLiteral("seven")}});
-    EXPECT_EQ(versionRow().value(0), QStringLiteral("2.00.00.00.00"));
+    EXPECT_EQ(rows(u"SELECT U_Text FROM [@ABCDATA]"_s), QList<QStringList>{{u"seven"_s}});
+    EXPECT_EQ(versionRow().value(0), u"2.00.00.00.00"_s);
     EXPECT_EQ(state(def), CTSDbDef::DatabaseNewer);
 
     // With force the tables are made anew.
     ASSERT_EQ(def.Create(100, true, CTSVersion(1, 5)), S_OK);
-    EXPECT_TRUE(rows(QStringLiteral("SELECT U_Text FROM [@ABCDATA]")).isEmpty());
-    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")).size(), 3);
+    EXPECT_TRUE(rows(u"SELECT U_Text FROM [@ABCDATA]"_s).isEmpty());
+    EXPECT_EQ(fields(u"@ABCDATA"_s).size(), 3);
     EXPECT_EQ(state(def), CTSDbDef::VersionCurrent);
 }
 
@@ -124,27 +122,26 @@ TEST_F(DbDef, OlderTablesAreUpgradedWhenTheDefinitionIsKnown) {
     defineFirst();
     {
         const CTSResourceLoader v1(resources, CTSVersion(1, 0));
-        ASSERT_EQ(CTSDbDef(company, v1, QStringLiteral("ABC")).Create(100, false, CTSVersion()),
-                  S_OK);
+        ASSERT_EQ(CTSDbDef(company, v1, u"ABC"_s).Create(100, false, CTSVersion()), S_OK);
     }
     // Version 1.1 of the add-on has a field more.
-    define(100, QStringLiteral(R"(<usertable TableName="ABCDATA" TableDescription="Data">
+    define(100, uR"(<usertable TableName="ABCDATA" TableDescription="Data">
         <userfields>
           <userfield Name="Num" Description="Number" Type="ID"/>
           <userfield Name="Text" Description="Text" Type="CHAR" Size="20"/>
           <userfield Name="On" Description="On" Type="FLAG"/>
           <userfield Name="Added" Description="New in 1.1" Type="DATE"/>
-        </userfields></usertable>)"));
+        </userfields></usertable>)"_s);
     const CTSResourceLoader v11(resources, CTSVersion(1, 1));
-    CTSDbDef unaware(company, v11, QStringLiteral("ABC"));
+    CTSDbDef unaware(company, v11, u"ABC"_s);
     EXPECT_EQ(state(unaware), CTSDbDef::TablesUpgraded);
-    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")).size(), 3) << "no definition, no change";
-    EXPECT_EQ(versionRow().value(0), QStringLiteral("1.00.00.00.00"));
+    EXPECT_EQ(fields(u"@ABCDATA"_s).size(), 3) << "no definition, no change";
+    EXPECT_EQ(versionRow().value(0), u"1.00.00.00.00"_s);
 
-    CTSDbDef aware(company, v11, QStringLiteral("ABC"), 100);
+    CTSDbDef aware(company, v11, u"ABC"_s, 100);
     EXPECT_EQ(state(aware), CTSDbDef::TablesUpgraded);
-    EXPECT_EQ(fields(QStringLiteral("@ABCDATA")).value(3), QStringLiteral("Added"));
-    EXPECT_EQ(versionRow(), (QStringList{QStringLiteral("1.01.00.00.00"), QStringLiteral("C")}));
+    EXPECT_EQ(fields(u"@ABCDATA"_s).value(3), u"Added"_s);
+    EXPECT_EQ(versionRow(), (QStringList{u"1.01.00.00.00"_s, u"C"_s}));
     EXPECT_EQ(state(aware), CTSDbDef::VersionCurrent);
 }
 
@@ -152,15 +149,15 @@ TEST_F(DbDef, AnInterruptedCreateIsFoundAsIncomplete) {
     openCompany(company, 6);
     // The second table's field has a description longer than the host
     // keeps: the first table is made, the second is not.
-    define(101, QStringLiteral(R"(<usertable TableName="ABCFIRST" TableDescription="First"/>
+    define(101, uR"(<usertable TableName="ABCFIRST" TableDescription="First"/>
         <usertable TableName="ABCSECOND" TableDescription="Second"><userfields>
           <userfield Name="Long" Description="A description far longer than thirty characters" Type="INT"/>
-        </userfields></usertable>)"));
+        </userfields></usertable>)"_s);
     const CTSResourceLoader loader(resources, CTSVersion(3, 0));
-    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    CTSDbDef def(company, loader, u"ABC"_s);
     EXPECT_LT(def.Create(101, false, CTSVersion()), 0);
     EXPECT_EQ(state(def), CTSDbDef::UpgradeIncomplete);
-    EXPECT_EQ(versionRow(), (QStringList{QStringLiteral("3.00.00.00.00"), QStringLiteral("U")}));
+    EXPECT_EQ(versionRow(), (QStringList{u"3.00.00.00.00"_s, u"U"_s}));
     CTSVersion version;
     ASSERT_EQ(def.GetDBVersion(version), S_OK);
     EXPECT_EQ(version, CTSVersion(3, 0));
@@ -170,18 +167,17 @@ TEST_F(DbDef, AnInterruptedCreateIsFoundAsIncomplete) {
 
 TEST_F(DbDef, DefinitionsOutsideTheAddOnsTablesAreRefusedWhole) {
     openCompany(company, 6);
-    define(102, QStringLiteral(R"(<usertable TableName="ABCMINE"/><usertable TableName="OITM"/>)"));
+    define(102, uR"(<usertable TableName="ABCMINE"/><usertable TableName="OITM"/>)"_s);
     define(
         103,
         QStringLiteral(
             R"(<usertable TableName="ABC"><userfields><userfield Name="X" Type="BLOB"/></userfields></usertable>)"));
     const CTSResourceLoader loader(resources);
-    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    CTSDbDef def(company, loader, u"ABC"_s);
     EXPECT_EQ(def.Create(102, false, CTSVersion()), E_INVALIDARG);
     EXPECT_EQ(def.Create(103, false, CTSVersion()), E_INVALIDARG);
     EXPECT_EQ(def.Create(104, false, CTSVersion()), E_FAIL) << "no such resource";
-    EXPECT_FALSE(
-        LLObjectsCOM::UserTables::table(*company.state()->database, QStringLiteral("ABCMINE")));
+    EXPECT_FALSE(LLObjectsCOM::UserTables::table(*company.state()->database, u"ABCMINE"_s));
     EXPECT_EQ(state(def), CTSDbDef::TablesMissing);
 }
 
@@ -192,7 +188,7 @@ TEST_F(DbDef, TheTablesAreMadeOnEveryServerType) {
         openCompany(c, type);
         defineFirst();
         const CTSResourceLoader loader(resources, CTSVersion(1, 0));
-        CTSDbDef def(c, loader, QStringLiteral("ABC"));
+        CTSDbDef def(c, loader, u"ABC"_s);
         ASSERT_EQ(def.Create(100, false, CTSVersion()), S_OK);
         int s = -1;
         ASSERT_EQ(def.CheckVersion(s), S_OK);
@@ -203,7 +199,7 @@ TEST_F(DbDef, TheTablesAreMadeOnEveryServerType) {
 TEST_F(DbDef, AnUnconnectedCompanyFailsCleanly) {
     defineFirst();
     const CTSResourceLoader loader(resources);
-    CTSDbDef def(company, loader, QStringLiteral("ABC"));
+    CTSDbDef def(company, loader, u"ABC"_s);
     int s = -1;
     EXPECT_LT(def.CheckVersion(s), 0);
     EXPECT_EQ(s, -1);

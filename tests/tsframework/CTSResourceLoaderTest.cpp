@@ -7,13 +7,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class Resources : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void write(int id, const QByteArray& data) {
-        QFile f(dir.filePath(QStringLiteral("%1.xml").arg(id)));
+        QFile f(dir.filePath(u"%1.xml"_s.arg(id)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(data);
     }
@@ -23,18 +25,17 @@ protected:
 } // namespace
 
 TEST_F(Resources, DecodeByMarkByDeclarationOrAsUtf8) {
-    const QString text = QStringLiteral("Grüße, café");
+    const QString text = u"Grüße, café"_s;
     write(1, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>" + text.toLatin1() + "</a>");
     QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-    write(2, utf16.encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a>") + text +
-                          QStringLiteral("</a>")));
+    write(2, utf16.encode(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><a>"_s + text + u"</a>"_s));
     write(3, "<a>" + text.toUtf8() + "</a>");
     write(4, "<?xml version='1.0' encoding='utf-8'?><a>" + text.toUtf8() + "</a>");
     const CTSResourceLoader loader(dir.path(), CTSVersion(1, 2));
     for (int id : {1, 2, 3, 4}) {
         QString read;
         ASSERT_EQ(loader.GetResourceFileContents(id, read), S_OK) << id;
-        EXPECT_TRUE(read.contains(QStringLiteral("<a>") + text + QStringLiteral("</a>"))) << id;
+        EXPECT_TRUE(read.contains(u"<a>"_s + text + u"</a>"_s)) << id;
         EXPECT_FALSE(read.startsWith(QChar(0xFEFF))) << "the mark is not text";
     }
     EXPECT_EQ(loader.GetModuleVersion(), CTSVersion(1, 2));
@@ -44,18 +45,18 @@ TEST_F(Resources, MissingResourcesAndUnknownEncodingsFail) {
     write(5, "<?xml version=\"1.0\" encoding=\"X-NO-SUCH\"?><a/>");
     write(6, "<a>\xff\xfe\xfd</a>");
     const CTSResourceLoader loader(dir.path());
-    QString read = QStringLiteral("unchanged");
+    QString read = u"unchanged"_s;
     EXPECT_EQ(loader.GetResourceFileContents(5, read), E_FAIL);
     EXPECT_EQ(loader.GetResourceFileContents(6, read), E_FAIL) << "not UTF-8";
     EXPECT_EQ(loader.GetResourceFileContents(7, read), E_FAIL);
     EXPECT_EQ(loader.GetResourceFileContents(-1, read), E_INVALIDARG);
-    EXPECT_EQ(read, QStringLiteral("unchanged"));
+    EXPECT_EQ(read, u"unchanged"_s);
 }
 
 // --- Table definitions --------------------------------------------------------
 
 TEST(DbDefinition, ReadsTablesFieldsValidValuesAndKeys) {
-    const QString xml = QStringLiteral(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+    const QString xml = uR"(<?xml version="1.0" encoding="ISO-8859-1"?>
 <database><usertables>
   <usertable TableName="ABCONE" TableDescription="First &amp; only">
     <userfields>
@@ -75,41 +76,40 @@ TEST(DbDefinition, ReadsTablesFieldsValidValuesAndKeys) {
     </userkeys>
   </usertable>
   <usertable TableName="ABCTWO"/>
-</usertables></database>)");
+</usertables></database>)"_s;
     CTSDbDefinition d;
     QString error;
     ASSERT_TRUE(CTSDbDefinition::parse(xml, d, error)) << error.toStdString();
     ASSERT_EQ(d.tables.size(), 2);
     const CTSDbDefinition::Table& t = d.tables[0];
-    EXPECT_EQ(t.name, QStringLiteral("ABCONE"));
-    EXPECT_EQ(t.description, QStringLiteral("First & only"));
+    EXPECT_EQ(t.name, u"ABCONE"_s);
+    EXPECT_EQ(t.description, u"First & only"_s);
     ASSERT_EQ(t.fields.size(), 7);
     QList<std::pair<int, int>> host;
     for (const CTSDbDefinition::Field& f : t.fields)
         host.append({f.hostType(), f.hostSize()});
     EXPECT_EQ(host, (QList<std::pair<int, int>>{
                         {2, 0}, {0, 40}, {0, 1}, {2, 0}, {1, 0}, {3, 0}, {4, 0}}));
-    EXPECT_EQ(t.fields[1].defaultValue, QStringLiteral("x"));
+    EXPECT_EQ(t.fields[1].defaultValue, u"x"_s);
     ASSERT_EQ(t.fields[2].validValues.size(), 2);
-    EXPECT_EQ(t.fields[2].validValues[1].value, QStringLiteral("N"));
-    EXPECT_EQ(t.fields[2].validValues[1].description, QStringLiteral("No"));
+    EXPECT_EQ(t.fields[2].validValues[1].value, u"N"_s);
+    EXPECT_EQ(t.fields[2].validValues[1].description, u"No"_s);
     ASSERT_EQ(t.keys.size(), 2);
     EXPECT_TRUE(t.keys[0].unique);
-    EXPECT_EQ(t.keys[0].fields, (QStringList{QStringLiteral("ID"), QStringLiteral("Text")}));
+    EXPECT_EQ(t.keys[0].fields, (QStringList{u"ID"_s, u"Text"_s}));
     EXPECT_FALSE(t.keys[1].unique);
-    EXPECT_EQ(t.keys[1].fields, QStringList(QStringLiteral("flag")));
+    EXPECT_EQ(t.keys[1].fields, QStringList(u"flag"_s));
     EXPECT_TRUE(d.tables[1].fields.isEmpty());
 }
 
 TEST(DbDefinition, RefusesWhatItCannotMakeAndKeepsTheOldDefinition) {
     const auto doc = [](const char* table) {
-        return QStringLiteral("<database><usertables>%1</usertables></database>")
-            .arg(QLatin1String(table));
+        return u"<database><usertables>%1</usertables></database>"_s.arg(QLatin1String(table));
     };
     const QString fine = doc(R"(<usertable TableName="ABC"/>)");
     const QStringList bad{
-        QStringLiteral("<database><usertables>"),
-        QStringLiteral("<db/>"),
+        u"<database><usertables>"_s,
+        u"<db/>"_s,
         doc(R"(<table TableName="ABC"/>)"),
         doc(R"(<usertable TableDescription="no name"/>)"),
         doc(R"(<usertable TableName="ABC"/><usertable TableName="abc"/>)"),
@@ -129,8 +129,8 @@ TEST(DbDefinition, RefusesWhatItCannotMakeAndKeepsTheOldDefinition) {
     for (const QString& xml : bad) {
         CTSDbDefinition d = kept;
         EXPECT_FALSE(CTSDbDefinition::parse(xml, d, error)) << xml.toStdString();
-        EXPECT_TRUE(error.startsWith(QStringLiteral("Line "))) << error.toStdString();
+        EXPECT_TRUE(error.startsWith(u"Line "_s)) << error.toStdString();
         ASSERT_EQ(d.tables.size(), 1) << xml.toStdString();
-        EXPECT_EQ(d.tables[0].name, QStringLiteral("ABC"));
+        EXPECT_EQ(d.tables[0].name, u"ABC"_s);
     }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(Util, EveryProgramLanguageHasItsHelpCode) {
     const QList<std::pair<int, const char*>> languages{
         {1028, "ZHTW"}, {1029, "CS"}, {1030, "DA"}, {1031, "DE"}, {1032, "EL"},
@@ -16,10 +18,10 @@ TEST(Util, EveryProgramLanguageHasItsHelpCode) {
     for (const auto& [id, code] : languages)
         EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(id), QLatin1String(code)) << id;
     // Variants take their primary language.
-    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(3081), QStringLiteral("EN"));
-    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(2058), QStringLiteral("ES"));
-    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(1044), QStringLiteral("NO"));
-    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(3076), QStringLiteral("ZHTW"));
+    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(3081), u"EN"_s);
+    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(2058), u"ES"_s);
+    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(1044), u"NO"_s);
+    EXPECT_EQ(CTSUtil::ISOLangIDFromOLLLanguage(3076), u"ZHTW"_s);
     for (int unknown : {0, -1, 1055, 1024})
         EXPECT_TRUE(CTSUtil::ISOLangIDFromOLLLanguage(unknown).isEmpty()) << unknown;
 
@@ -28,29 +30,26 @@ TEST(Util, EveryProgramLanguageHasItsHelpCode) {
                       CTSUtil::OLLLanguageFromISOLangID(QLatin1String(code))),
                   QLatin1String(code).toString().toUpper())
             << code;
-    EXPECT_EQ(CTSUtil::OLLLanguageFromISOLangID(QStringLiteral("EN")), 1033);
+    EXPECT_EQ(CTSUtil::OLLLanguageFromISOLangID(u"EN"_s), 1033);
     for (const QString& nasty : nastyStrings())
         EXPECT_EQ(CTSUtil::OLLLanguageFromISOLangID(nasty), 0) << nasty.toStdString();
 }
 
 TEST(Util, MenuIdsNameThePlaceholderOfTheString) {
-    const QList<XMLMAP> menu{{QStringLiteral("MRV_MNU_MO_OPENAPPLICATION_100"), 505},
-                             {QStringLiteral("MRV_MNU_MH_FILE_100"), 500}};
-    EXPECT_EQ(CTSUtil::GetMenuUID(QStringLiteral("MRV_"), 505, menu),
-              QStringLiteral("MRV_@MRV_MNU_MO_OPENAPPLICATION_100"));
-    EXPECT_EQ(CTSUtil::GetMenuUID(QStringLiteral("MRV_"), 500, menu),
-              QStringLiteral("MRV_@MRV_MNU_MH_FILE_100"));
-    EXPECT_TRUE(CTSUtil::GetMenuUID(QStringLiteral("MRV_"), 999, menu).isEmpty());
+    const QList<XMLMAP> menu{{u"MRV_MNU_MO_OPENAPPLICATION_100"_s, 505},
+                             {u"MRV_MNU_MH_FILE_100"_s, 500}};
+    EXPECT_EQ(CTSUtil::GetMenuUID(u"MRV_"_s, 505, menu), u"MRV_@MRV_MNU_MO_OPENAPPLICATION_100"_s);
+    EXPECT_EQ(CTSUtil::GetMenuUID(u"MRV_"_s, 500, menu), u"MRV_@MRV_MNU_MH_FILE_100"_s);
+    EXPECT_TRUE(CTSUtil::GetMenuUID(u"MRV_"_s, 999, menu).isEmpty());
 }
 
 TEST(Util, TheStatusBarGetsOneLine) {
     QStringList shown;
     const auto bar = [&shown](const QString& text) { shown << text; };
-    CTSUtil::SetStatusBarErrorMessage(bar, QStringLiteral("first\r\nsecond\nthird\rfourth"));
-    CTSUtil::SetStatusBarErrorMessage(bar, QStringLiteral("plain"));
-    CTSUtil::SetStatusBarErrorMessage({}, QStringLiteral("nobody listens"));
-    EXPECT_EQ(shown,
-              (QStringList{QStringLiteral("first second third fourth"), QStringLiteral("plain")}));
+    CTSUtil::SetStatusBarErrorMessage(bar, u"first\r\nsecond\nthird\rfourth"_s);
+    CTSUtil::SetStatusBarErrorMessage(bar, u"plain"_s);
+    CTSUtil::SetStatusBarErrorMessage({}, u"nobody listens"_s);
+    EXPECT_EQ(shown, (QStringList{u"first second third fourth"_s, u"plain"_s}));
 }
 
 // --- Next code values --------------------------------------------------------
@@ -59,29 +58,24 @@ TEST_F(HostWorld, NextCodeValuesFollowTheLargestNumber) {
     LLObjectsCOM::Company company;
     openCompany(company, 6);
     QString error;
-    ASSERT_TRUE(LLObjectsCOM::UserTables::addTable(*company.state()->database, true,
-                                                   QStringLiteral("ABCCODES"), QStringLiteral("c"),
-                                                   0, &error))
+    ASSERT_TRUE(LLObjectsCOM::UserTables::addTable(*company.state()->database, true, u"ABCCODES"_s,
+                                                   u"c"_s, 0, &error))
         << error.toStdString();
     const auto add = [&](const char* code) {
         company.GetRecordset()->DoQuery(
-            QStringLiteral("INSERT INTO [@ABCCODES] (Code, Name) VALUES (N'%1', N'x')")
-                .arg(QLatin1String(code)));
+            u"INSERT INTO [@ABCCODES] (Code, Name) VALUES (N'%1', N'x')"_s.arg(
+                QLatin1String(code)));
     };
-    EXPECT_EQ(CTSUtil::GetNextCodeValue(company, QStringLiteral("@ABCCODES")),
-              QStringLiteral("00000001"));
+    EXPECT_EQ(CTSUtil::GetNextCodeValue(company, u"@ABCCODES"_s), u"00000001"_s);
     add("00000007");
     add("abc");
     add("12a");
     add("3");
-    EXPECT_EQ(CTSUtil::GetNextCodeValue(company, QStringLiteral("@ABCCODES")),
-              QStringLiteral("00000008"));
+    EXPECT_EQ(CTSUtil::GetNextCodeValue(company, u"@ABCCODES"_s), u"00000008"_s);
     add("123456789");
-    EXPECT_EQ(CTSUtil::GetNextCodeValue(company, QStringLiteral("@ABCCODES")),
-              QStringLiteral("123456790"));
-    EXPECT_TRUE(CTSUtil::GetNextCodeValue(company, QStringLiteral("@NOSUCH")).isEmpty());
-    EXPECT_TRUE(
-        CTSUtil::GetNextCodeValue(company, QStringLiteral("@X]; DROP TABLE OITM")).isEmpty());
+    EXPECT_EQ(CTSUtil::GetNextCodeValue(company, u"@ABCCODES"_s), u"123456790"_s);
+    EXPECT_TRUE(CTSUtil::GetNextCodeValue(company, u"@NOSUCH"_s).isEmpty());
+    EXPECT_TRUE(CTSUtil::GetNextCodeValue(company, u"@X]; DROP TABLE OITM"_s).isEmpty());
     EXPECT_TRUE(CTSUtil::GetNextCodeValue(company, QString()).isEmpty());
 }
 
@@ -89,12 +83,10 @@ TEST_F(HostWorld, NextCodeValuesOnEveryServerType) {
     for (int type : {2, 5}) {
         LLObjectsCOM::Company company;
         openCompany(company, type);
-        ASSERT_TRUE(LLObjectsCOM::UserTables::addTable(
-            *company.state()->database, false, QStringLiteral("ABCCODES"), QStringLiteral("c"), 0));
+        ASSERT_TRUE(LLObjectsCOM::UserTables::addTable(*company.state()->database, false,
+                                                       u"ABCCODES"_s, u"c"_s, 0));
         company.GetRecordset()->DoQuery(
-            QStringLiteral("INSERT INTO @ABCCODES (\"Code\", \"Name\") VALUES ('00000041', 'x')"));
-        EXPECT_EQ(CTSUtil::GetNextCodeValue(company, QStringLiteral("@ABCCODES")),
-                  QStringLiteral("00000042"))
-            << type;
+            u"INSERT INTO @ABCCODES (\"Code\", \"Name\") VALUES ('00000041', 'x')"_s);
+        EXPECT_EQ(CTSUtil::GetNextCodeValue(company, u"@ABCCODES"_s), u"00000042"_s) << type;
     }
 }

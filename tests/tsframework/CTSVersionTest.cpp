@@ -5,6 +5,8 @@
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(Version, ReadsAndWritesTheFiveNumbers) {
     const std::pair<const char*, const char*> cases[] = {
         {"0.00.00.00.00", "0.00.00.00.00"}, {"0.1.0", "0.01.00.00.00"},
@@ -65,10 +67,10 @@ TEST(DateTime, FormatsLikeStrftimeInTheCLocale) {
         EXPECT_EQ(t.Format(QString::fromLatin1(format)), QLatin1String(expected)) << format;
     EXPECT_EQ(
         CTSDateTime(QDateTime(QDate(2024, 3, 5), QTime(0, 30), QTimeZone(0))).Format(u"%I %p"),
-        QStringLiteral("12 AM"));
+        u"12 AM"_s);
     EXPECT_EQ(
         CTSDateTime(QDateTime(QDate(2024, 3, 5), QTime(12, 0), QTimeZone(0))).Format(u"%I %p"),
-        QStringLiteral("12 PM"));
+        u"12 PM"_s);
     for (const QString& nasty : nastyStrings())
         if (!nasty.contains(u'%')) {
             EXPECT_EQ(t.Format(nasty), nasty);
@@ -76,10 +78,9 @@ TEST(DateTime, FormatsLikeStrftimeInTheCLocale) {
 }
 
 TEST(DateTime, WritesAndReadsIso8601WithTheOffset) {
-    EXPECT_EQ(CTSDateTime(at(3600)).GetAsISO8601(), QStringLiteral("2024-03-05T07:08:09+01:00"));
-    EXPECT_EQ(CTSDateTime(at(0)).GetAsISO8601(), QStringLiteral("2024-03-05T07:08:09Z"));
-    EXPECT_EQ(CTSDateTime(at(-5 * 3600 - 1800)).GetAsISO8601(),
-              QStringLiteral("2024-03-05T07:08:09-05:30"));
+    EXPECT_EQ(CTSDateTime(at(3600)).GetAsISO8601(), u"2024-03-05T07:08:09+01:00"_s);
+    EXPECT_EQ(CTSDateTime(at(0)).GetAsISO8601(), u"2024-03-05T07:08:09Z"_s);
+    EXPECT_EQ(CTSDateTime(at(-5 * 3600 - 1800)).GetAsISO8601(), u"2024-03-05T07:08:09-05:30"_s);
     for (int offset : {0, 3600, -19800}) {
         const std::optional<CTSDateTime> back =
             CTSDateTime::FromISO8601(CTSDateTime(at(offset)).GetAsISO8601());

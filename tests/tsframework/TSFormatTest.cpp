@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 template <typename... Args> QString fmt(const char16_t* format, const Args&... args) {
@@ -13,8 +15,7 @@ template <typename... Args> QString fmt(const char16_t* format, const Args&... a
 } // namespace
 
 TEST(TSFormat, ConversionsTheProgramUses) {
-    EXPECT_EQ(fmt(u"No data interface found for node %s (%s)", QStringLiteral("Items"),
-                  QStringLiteral("MRV_TRN_ITEMS_100")),
+    EXPECT_EQ(fmt(u"No data interface found for node %s (%s)", u"Items"_s, u"MRV_TRN_ITEMS_100"_s),
               u"No data interface found for node Items (MRV_TRN_ITEMS_100)");
     EXPECT_EQ(fmt(u"%d|%i|%ld", -42, 7, 1234567890L), u"-42|7|1234567890");
     EXPECT_EQ(fmt(u"%u", 4000000000u), u"4000000000");
@@ -34,15 +35,13 @@ TEST(TSFormat, NegativeStatusCodesPrintAs32BitHex) {
 
 TEST(TSFormat, WidthPrecisionAndFlags) {
     EXPECT_EQ(fmt(u"[%5d][%-5d][%05d][%+d]", 42, 42, -42, 42), u"[   42][42   ][-0042][+42]");
-    EXPECT_EQ(fmt(u"[%6s][%-6s][%.3s]", QStringLiteral("ab"), QStringLiteral("ab"),
-                  QStringLiteral("abcdef")),
-              u"[    ab][ab    ][abc]");
+    EXPECT_EQ(fmt(u"[%6s][%-6s][%.3s]", u"ab"_s, u"ab"_s, u"abcdef"_s), u"[    ab][ab    ][abc]");
     EXPECT_EQ(fmt(u"%I64d", qint64(1) << 40), u"1099511627776");
 }
 
 TEST(TSFormat, NeverReadsPastItsArguments) {
     EXPECT_EQ(fmt(u"%s and %d"), u"%s and %d");
-    EXPECT_EQ(fmt(u"%s and %d", QStringLiteral("one")), u"one and %d");
+    EXPECT_EQ(fmt(u"%s and %d", u"one"_s), u"one and %d");
     EXPECT_EQ(fmt(u"%d", 1, 2, 3), u"1");
     EXPECT_EQ(fmt(u"a%nb", 5), u"a%nb"); // %n writes nothing, reads nothing
     EXPECT_EQ(fmt(u"%"), u"%");
@@ -50,7 +49,7 @@ TEST(TSFormat, NeverReadsPastItsArguments) {
 }
 
 TEST(TSFormat, MismatchedArgumentsStayReadable) {
-    EXPECT_EQ(fmt(u"%d", QStringLiteral("text")), u"text");
+    EXPECT_EQ(fmt(u"%d", u"text"_s), u"text");
     EXPECT_EQ(fmt(u"%s", -12), u"-12");
     EXPECT_EQ(fmt(u"%s", 3000000000u), u"3000000000");
     EXPECT_EQ(fmt(u"%d", 3.9), u"3");
@@ -58,11 +57,9 @@ TEST(TSFormat, MismatchedArgumentsStayReadable) {
 }
 
 TEST(TSFormat, ArgumentTextIsNeverReinterpreted) {
-    const QStringList nasty = nastyStrings();
-    ASSERT_FALSE(nasty.isEmpty()) << "shared test data missing";
-    for (const QString& s : nasty) {
+    for (const QString& s : nastyStrings()) {
         EXPECT_EQ(fmt(u"<%s>", s), u'<' + s + u'>');
-        EXPECT_EQ(fmt(u"%s|%d", s, 1), s + QStringLiteral("|1"));
+        EXPECT_EQ(fmt(u"%s|%d", s, 1), s + u"|1"_s);
     }
 }
 
@@ -73,7 +70,7 @@ TEST(ComError, CarriesCodeAndText) {
     EXPECT_EQ(plain.errorMessage(), u"0x80004005: Unspecified error");
     EXPECT_STREQ(plain.what(), "0x80004005: Unspecified error");
 
-    const ComError host(-2028, QStringLiteral("Ungültiger Schlüssel"));
+    const ComError host(-2028, u"Ungültiger Schlüssel"_s);
     EXPECT_EQ(host.description(), u"Ungültiger Schlüssel");
     EXPECT_EQ(host.errorMessage(), u"0xFFFFF814: Ungültiger Schlüssel");
     EXPECT_TRUE(FAILED(host.code()));
