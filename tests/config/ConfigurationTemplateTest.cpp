@@ -143,34 +143,12 @@ QString parse(xercesc::DefaultHandler& handler, const QString& source, bool from
 // value as an attribute value: markup escaped, and white space as character
 // references, which attribute normalization would otherwise turn to blanks.
 QString attributeText(const QString& value) {
+    static const QHash<QChar, QString> escapes{{u'&', "&amp;"},  {u'<', "&lt;"},  {u'>', "&gt;"},
+                                               {u'"', "&quot;"}, {u'\t', "&#9;"}, {u'\n', "&#10;"},
+                                               {u'\r', "&#13;"}};
     QString out;
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            out += QLatin1String("&quot;");
-            break;
-        case '\t':
-            out += QLatin1String("&#9;");
-            break;
-        case '\n':
-            out += QLatin1String("&#10;");
-            break;
-        case '\r':
-            out += QLatin1String("&#13;");
-            break;
-        default:
-            out += c;
-        }
-    }
+    for (const QChar c : value)
+        out += escapes.value(c, QString(c));
     return out;
 }
 
@@ -180,11 +158,7 @@ QByteArray bytesOf(const QString& path) {
 }
 
 // Full category id from the short form used in the tables below.
-QString id(const char* shortId) {
-    if (qstrcmp(shortId, "RELTNSHPS") == 0)
-        return QStringLiteral("MRV_TRN_RELTNSHPS_40");
-    return QStringLiteral("MRV_TRN_%1_100").arg(QLatin1String(shortId));
-}
+constexpr auto id = &WorksheetTest::categoryId;
 
 // What is wrong with the names of a list: ids that are not copyable
 // categories, ids named twice, copyable categories left out.
