@@ -7,6 +7,7 @@
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_DIInterface.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
 #include "worksheet/WorksheetTestSupport.h"
 #include "xml/MRV_SAXParser.h"
 #include "xml/MRV_XmlString.h"
@@ -86,49 +87,6 @@ public:
 
 private:
     QStringList m_path;
-};
-
-// The worksheet template's nodes: category id by leaf id, and the leaf ids
-// each node depends on.
-class WorksheetReader : public xercesc::DefaultHandler {
-public:
-    void startElement(const XMLCh*, const XMLCh* localName, const XMLCh*,
-                      const xercesc::Attributes& attrs) override {
-        const auto a = attributesOf(attrs);
-        const QString name = fromXmlCh(localName);
-        if (a.contains(QStringLiteral("leaf_id"))) {
-            m_nodes << a.value(QStringLiteral("leaf_id"));
-            categoryOf.insert(m_nodes.last(), a.value(QStringLiteral("string_id")));
-        }
-        m_kinds << (a.contains(QStringLiteral("leaf_id")) ? Node : Other);
-        m_inDependency = name == QLatin1String("leaf_id") && !m_nodes.isEmpty() &&
-                         m_names.value(m_names.size() - 1) == QLatin1String("dependencies");
-        m_names << name;
-        m_value.clear();
-    }
-    void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override {
-        if (m_inDependency)
-            dependencies[m_nodes.last()] << m_value.trimmed();
-        m_inDependency = false;
-        m_names.removeLast();
-        if (m_kinds.takeLast() == Node)
-            m_nodes.removeLast();
-    }
-    void characters(const XMLCh* chars, const XMLSize_t length) override {
-        if (m_inDependency)
-            m_value += text(chars, length);
-    }
-
-    QHash<QString, QString> categoryOf;
-    QHash<QString, QStringList> dependencies;
-
-private:
-    enum Kind { Node, Other };
-    QList<Kind> m_kinds;
-    QStringList m_names;
-    QStringList m_nodes;
-    bool m_inDependency = false;
-    QString m_value;
 };
 
 // Parses a file (or, with fromText, the text itself) through the program's
@@ -341,18 +299,19 @@ TEST_F(ConfigurationTemplate, NamesEveryCopyableCategoryOnce) {
         }
 }
 
+// The dependencies of the worksheet template, as the program reads them.
 TEST_F(ConfigurationTemplate, WritesEveryWorksheetDependencyFirst) {
-    WorksheetReader worksheet;
-    const QString problem = parse(worksheet, TestFolder + QStringLiteral("WorkSheet.tpl"));
-    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    MRV_WorksheetTemplateManager worksheet(TestFolder + QStringLiteral("WorkSheet.tpl"));
+    ASSERT_EQ(worksheet.initialize(), S_OK);
 
     QList<std::pair<QString, QString>> dependencies;
-    for (auto it = worksheet.dependencies.cbegin(); it != worksheet.dependencies.cend(); ++it)
-        for (const QString& leaf : it.value()) {
-            ASSERT_TRUE(worksheet.categoryOf.contains(leaf)) << leaf.toStdString();
-            dependencies.append({worksheet.categoryOf.value(it.key()), worksheet.categoryOf[leaf]});
+    for (const auto& node : worksheet.templateWorksheet().nodes)
+        for (const QString& leaf : node->dependencies) {
+            const MRV_WorksheetNode* needed = worksheet.templateNode(leaf);
+            ASSERT_NE(needed, nullptr) << leaf.toStdString();
+            dependencies.append({node->categoryId, needed->categoryId});
         }
-    // The reader found the dependencies, by category.
+    // The dependencies were found, by category.
     EXPECT_TRUE(dependencies.contains(std::pair(id("AUTHORIZATIONSLEAF"), id("USERSLEAF"))));
     EXPECT_TRUE(dependencies.contains(std::pair(id("ITEMSLEAF"), id("PRICELISTDEFS"))));
     EXPECT_EQ(orderProblems(listed, dependencies), QStringList());
