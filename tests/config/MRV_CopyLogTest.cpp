@@ -28,20 +28,6 @@ protected:
         context.targetCompanyName = target;
     }
 
-    void writeRecord(MRV_CopyLog& log, const QStringList& fields) {
-        log.resetRecord();
-        log.setCategoryId(fields[0]);
-        log.setTransactionType(fields[1]);
-        log.setResult(fields[2]);
-        log.setBaseCode(fields[3]);
-        log.setBaseDescription(fields[4]);
-        log.setTargetCode(fields[5]);
-        log.setTargetDescription(fields[6]);
-        log.setTargetFormerDescription(fields[7]);
-        log.setError(fields[8]);
-        log.writeRecord(true);
-    }
-
     // A log of the context opened in the folder, its clock at moment.
     std::unique_ptr<MRV_CopyLog> opened(const char* moment = "2026-12-04 09:05:07") {
         auto log = std::make_unique<MRV_CopyLog>(context);
