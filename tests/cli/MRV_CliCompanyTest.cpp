@@ -47,6 +47,29 @@ protected:
         const int status = MRV_Cli(o, e).run(args);
         return {status, out, err};
     }
+    // A standard demo company BASE and an empty company TARGET.
+    void baseAndTarget() {
+        QString error;
+        ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
+                                               QStringLiteral("standard"), 1, &error))
+            << error.toStdString();
+        createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
+    }
+    // A new worksheet at ws for base and target companies of the server,
+    // selecting the given categories.
+    Result newWorksheet(const QString& ws, const QString& base, const QString& target,
+                        const QStringList& categories) {
+        QStringList args{QStringLiteral("worksheet"), QStringLiteral("new"), ws};
+        args << QStringLiteral("--server") << server->folder() << QStringLiteral("--db") << base
+             << QStringLiteral("--target-db") << target;
+        for (const QString& category : categories)
+            args << QStringLiteral("--select") << category;
+        return plain(args);
+    }
+    Result select(const QString& ws, const QStringList& choices) {
+        return plain(QStringList{QStringLiteral("worksheet"), QStringLiteral("select"), ws} +
+                     choices);
+    }
     QString setting(const Result& r, const QString& name) {
         for (const QString& line : r.out.split(u'\n'))
             if (line.startsWith(name + u' '))
@@ -137,52 +160,30 @@ TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
               0);
 }
 
-} // namespace
-
-namespace {
-
 QByteArray bytesOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
-    QString error;
-    ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
-                                           QStringLiteral("standard"), 1, &error))
-        << error.toStdString();
-    createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
+    ASSERT_NO_FATAL_FAILURE(baseAndTarget());
     const QString ws = dir.filePath(QStringLiteral("roll-out.xml"));
-    QStringList args{QStringLiteral("worksheet"),
-                     QStringLiteral("new"),
-                     ws,
-                     QStringLiteral("--server"),
-                     server->folder(),
-                     QStringLiteral("--db"),
-                     QStringLiteral("BASE"),
-                     QStringLiteral("--target-db"),
-                     QStringLiteral("TARGET"),
-                     QStringLiteral("--select"),
-                     QStringLiteral("MRV_TRN_QUERIES_100")};
+    const QString base = QStringLiteral("BASE");
+    const QString target = QStringLiteral("TARGET");
     // A category no manager copies yet is refused, named, and nothing is
     // written.
-    Result r = plain(args);
+    Result r = newWorksheet(ws, base, target, {QStringLiteral("MRV_TRN_QUERIES_100")});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Queries (MRV_TRN_QUERIES_100)")))
         << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(ws));
-    args.last() = QStringLiteral("MRV_TRN_MANUFACTURERS_100");
-    r = plain(args);
+    r = newWorksheet(ws, base, target, {QStringLiteral("MRV_TRN_MANUFACTURERS_100")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
 
     const auto show = [&] {
         const Result shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
         EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
         return shown.out;
-    };
-    const auto select = [&](const QStringList& choices) {
-        return plain(QStringList{QStringLiteral("worksheet"), QStringLiteral("select"), ws} +
-                     choices);
     };
     QString shown = show();
     EXPECT_TRUE(shown.contains(QStringLiteral("Target: TARGET on ")));
@@ -193,17 +194,17 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
 
     // Read and written again without a change: the same bytes.
     const QByteArray first = bytesOf(ws);
-    ASSERT_EQ(select({QStringLiteral("MRV_TRN_MANUFACTURERS_100")}).status, 0);
+    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_MANUFACTURERS_100")}).status, 0);
     EXPECT_EQ(bytesOf(ws), first);
 
     // Single records, checked against the base's keys (the base is logged
     // in to for them); an unknown key is refused and names itself.
-    r = select({QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,3")});
+    r = select(ws, {QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,3")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(show().contains(
         QStringLiteral("[~] Manufacturers  (MRV_TRN_MANUFACTURERS_100, 2 records)")));
     const QByteArray picked = bytesOf(ws);
-    r = select({QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,999")});
+    r = select(ws, {QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,999")});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("no record of MRV_TRN_MANUFACTURERS_100 with the key "
                                               "'999'")))
@@ -213,21 +214,21 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
     // A folder is selected as the tree does, with everything below it: a
     // folder holding categories no manager copies yet is refused naming
     // each; cleared, everything below it is.
-    r = select({QStringLiteral("MRV_TRN_CUSTOMIZATION_100")});
+    r = select(ws, {QStringLiteral("MRV_TRN_CUSTOMIZATION_100")});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_QUERIES_100)"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_UDT_100)"))) << r.err.toStdString();
-    ASSERT_EQ(select({QStringLiteral("MRV_TRN_LOGISTICS_100=")}).status, 0);
+    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_LOGISTICS_100=")}).status, 0);
     shown = show();
     EXPECT_TRUE(shown.contains(QStringLiteral("[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)")))
         << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("[ ] Logistics  (MRV_TRN_LOGISTICS_100)")));
-    EXPECT_EQ(select({QStringLiteral("MRV_TRN_NOSUCH_100")}).status, 2);
-    EXPECT_EQ(select({QStringLiteral("MRV_TRN_LOGISTICS_100=1")}).status, 2);
+    EXPECT_EQ(select(ws, {QStringLiteral("MRV_TRN_NOSUCH_100")}).status, 2);
+    EXPECT_EQ(select(ws, {QStringLiteral("MRV_TRN_LOGISTICS_100=1")}).status, 2);
 
     // The same company as base and target is refused.
-    args[8] = QStringLiteral("BASE");
-    EXPECT_EQ(plain(args).status, 1);
+    EXPECT_EQ(newWorksheet(ws, base, base, {QStringLiteral("MRV_TRN_MANUFACTURERS_100")}).status,
+              1);
 
     // A broken worksheet says which file, where and why.
     ASSERT_TRUE(QFile::resize(ws, first.size() / 2));
@@ -243,25 +244,15 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
     }
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
+    ASSERT_NO_FATAL_FAILURE(baseAndTarget());
     QString error;
-    ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
-                                           QStringLiteral("standard"), 1, &error))
-        << error.toStdString();
-    createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
     ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, QStringLiteral("TARGET"), QDateTime(), nullptr,
                                             &error));
     const QString ws = dir.filePath(QStringLiteral("ws.xml"));
-    const Result made =
-        plain({QStringLiteral("worksheet"), QStringLiteral("new"), ws, QStringLiteral("--server"),
-               server->folder(), QStringLiteral("--db"), QStringLiteral("BASE"),
-               QStringLiteral("--target-db"), QStringLiteral("TARGET"), QStringLiteral("--select"),
-               QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("--select"),
-               QStringLiteral("MRV_TRN_COUNTRIES_100")});
+    const Result made = newWorksheet(
+        ws, QStringLiteral("BASE"), QStringLiteral("TARGET"),
+        {QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("MRV_TRN_COUNTRIES_100")});
     ASSERT_EQ(made.status, 0) << made.err.toStdString();
 
     // Nobody to answer the copy dialog: stopped, nothing written.
@@ -280,10 +271,7 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("Log: ")));
 
     // Manufacturers only: every record copies (again: updated this time).
-    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
-                     QStringLiteral("MRV_TRN_COUNTRIES_100=")})
-                  .status,
-              0);
+    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_COUNTRIES_100=")}).status, 0);
     r = plain({QStringLiteral("copy"), ws, QStringLiteral("--yes"), QStringLiteral("--copy-method"),
                QStringLiteral("2")});
     EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
@@ -318,10 +306,7 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
         EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_QUERIES_100)"))) << r.err.toStdString();
     }
     qputenv("MIRROVA_PASSWORD", "lobster");
-    ASSERT_EQ(plain({QStringLiteral("worksheet"), QStringLiteral("select"), ws,
-                     QStringLiteral("MRV_TRN_QUERIES_100=")})
-                  .status,
-              0);
+    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_QUERIES_100=")}).status, 0);
 
     const QString config = dir.filePath(QStringLiteral("base.xml"));
     r = plain({QStringLiteral("save-config"), ws, config, QStringLiteral("--yes")});

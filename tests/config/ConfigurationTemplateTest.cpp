@@ -7,6 +7,7 @@
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_DIInterface.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
 #include "worksheet/WorksheetTestSupport.h"
 #include "xml/MRV_SAXParser.h"
 #include "xml/MRV_XmlString.h"
@@ -88,49 +89,6 @@ private:
     QStringList m_path;
 };
 
-// The worksheet template's nodes: category id by leaf id, and the leaf ids
-// each node depends on.
-class WorksheetReader : public xercesc::DefaultHandler {
-public:
-    void startElement(const XMLCh*, const XMLCh* localName, const XMLCh*,
-                      const xercesc::Attributes& attrs) override {
-        const auto a = attributesOf(attrs);
-        const QString name = fromXmlCh(localName);
-        if (a.contains(QStringLiteral("leaf_id"))) {
-            m_nodes << a.value(QStringLiteral("leaf_id"));
-            categoryOf.insert(m_nodes.last(), a.value(QStringLiteral("string_id")));
-        }
-        m_kinds << (a.contains(QStringLiteral("leaf_id")) ? Node : Other);
-        m_inDependency = name == QLatin1String("leaf_id") && !m_nodes.isEmpty() &&
-                         m_names.value(m_names.size() - 1) == QLatin1String("dependencies");
-        m_names << name;
-        m_value.clear();
-    }
-    void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override {
-        if (m_inDependency)
-            dependencies[m_nodes.last()] << m_value.trimmed();
-        m_inDependency = false;
-        m_names.removeLast();
-        if (m_kinds.takeLast() == Node)
-            m_nodes.removeLast();
-    }
-    void characters(const XMLCh* chars, const XMLSize_t length) override {
-        if (m_inDependency)
-            m_value += text(chars, length);
-    }
-
-    QHash<QString, QString> categoryOf;
-    QHash<QString, QStringList> dependencies;
-
-private:
-    enum Kind { Node, Other };
-    QList<Kind> m_kinds;
-    QStringList m_names;
-    QStringList m_nodes;
-    bool m_inDependency = false;
-    QString m_value;
-};
-
 // Parses a file (or, with fromText, the text itself) through the program's
 // SAX wrapper into handler; the parser's complaints when it fails.
 QString parse(xercesc::DefaultHandler& handler, const QString& source, bool fromText = false) {
@@ -143,34 +101,12 @@ QString parse(xercesc::DefaultHandler& handler, const QString& source, bool from
 // value as an attribute value: markup escaped, and white space as character
 // references, which attribute normalization would otherwise turn to blanks.
 QString attributeText(const QString& value) {
+    static const QHash<QChar, QString> escapes{{u'&', "&amp;"},  {u'<', "&lt;"},  {u'>', "&gt;"},
+                                               {u'"', "&quot;"}, {u'\t', "&#9;"}, {u'\n', "&#10;"},
+                                               {u'\r', "&#13;"}};
     QString out;
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            out += QLatin1String("&quot;");
-            break;
-        case '\t':
-            out += QLatin1String("&#9;");
-            break;
-        case '\n':
-            out += QLatin1String("&#10;");
-            break;
-        case '\r':
-            out += QLatin1String("&#13;");
-            break;
-        default:
-            out += c;
-        }
-    }
+    for (const QChar c : value)
+        out += escapes.value(c, QString(c));
     return out;
 }
 
@@ -180,11 +116,7 @@ QByteArray bytesOf(const QString& path) {
 }
 
 // Full category id from the short form used in the tables below.
-QString id(const char* shortId) {
-    if (qstrcmp(shortId, "RELTNSHPS") == 0)
-        return QStringLiteral("MRV_TRN_RELTNSHPS_40");
-    return QStringLiteral("MRV_TRN_%1_100").arg(QLatin1String(shortId));
-}
+constexpr auto id = &WorksheetTest::categoryId;
 
 // What is wrong with the names of a list: ids that are not copyable
 // categories, ids named twice, copyable categories left out.
@@ -367,18 +299,19 @@ TEST_F(ConfigurationTemplate, NamesEveryCopyableCategoryOnce) {
         }
 }
 
+// The dependencies of the worksheet template, as the program reads them.
 TEST_F(ConfigurationTemplate, WritesEveryWorksheetDependencyFirst) {
-    WorksheetReader worksheet;
-    const QString problem = parse(worksheet, TestFolder + QStringLiteral("WorkSheet.tpl"));
-    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    MRV_WorksheetTemplateManager worksheet(TestFolder + QStringLiteral("WorkSheet.tpl"));
+    ASSERT_EQ(worksheet.initialize(), S_OK);
 
     QList<std::pair<QString, QString>> dependencies;
-    for (auto it = worksheet.dependencies.cbegin(); it != worksheet.dependencies.cend(); ++it)
-        for (const QString& leaf : it.value()) {
-            ASSERT_TRUE(worksheet.categoryOf.contains(leaf)) << leaf.toStdString();
-            dependencies.append({worksheet.categoryOf.value(it.key()), worksheet.categoryOf[leaf]});
+    for (const auto& node : worksheet.templateWorksheet().nodes)
+        for (const QString& leaf : node->dependencies) {
+            const MRV_WorksheetNode* needed = worksheet.templateNode(leaf);
+            ASSERT_NE(needed, nullptr) << leaf.toStdString();
+            dependencies.append({node->categoryId, needed->categoryId});
         }
-    // The reader found the dependencies, by category.
+    // The dependencies were found, by category.
     EXPECT_TRUE(dependencies.contains(std::pair(id("AUTHORIZATIONSLEAF"), id("USERSLEAF"))));
     EXPECT_TRUE(dependencies.contains(std::pair(id("ITEMSLEAF"), id("PRICELISTDEFS"))));
     EXPECT_EQ(orderProblems(listed, dependencies), QStringList());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestData.h"
+#include "config/MRV_CopyLog.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -40,6 +41,23 @@ inline QByteArray readBytes(const QString& path) {
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Writes one record of the nine fields of a log line: category, type,
+// result, base code and description, target code, description and former
+// description, error.
+inline void writeRecord(MRV_CopyLog& log, const QStringList& fields) {
+    log.resetRecord();
+    log.setCategoryId(fields[0]);
+    log.setTransactionType(fields[1]);
+    log.setResult(fields[2]);
+    log.setBaseCode(fields[3]);
+    log.setBaseDescription(fields[4]);
+    log.setTargetCode(fields[5]);
+    log.setTargetDescription(fields[6]);
+    log.setTargetFormerDescription(fields[7]);
+    log.setError(fields[8]);
+    log.writeRecord(true);
 }
 
 } // namespace logtest

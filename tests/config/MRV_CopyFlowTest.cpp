@@ -59,6 +59,15 @@ protected:
         return c;
     }
     MRV_Worksheet& worksheet() { return selection->worksheet(); }
+    void select(std::initializer_list<const char*> ids) {
+        for (const char* id : ids)
+            worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    }
+    // A run of the copy over the worksheet as it stands.
+    HRESULT copy() {
+        MRV_ConfigurationManager manager(context);
+        return MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany();
+    }
     // The failed lines of a copy log, as "base code error".
     static QStringList failedLines(const QString& logPath) {
         MRV_LogFile log(logPath);
@@ -184,8 +193,7 @@ TEST_F(CopyFlow, TheRunsFileIsGoneAfterItAndALinkedFolderStopsItWithAMessage) {
     const QString runtime = dir.filePath(QStringLiteral("run"));
     ASSERT_TRUE(QDir().mkpath(runtime));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
     const QString logs = dir.filePath(QStringLiteral("logs"));
     {
         ui.answers = {MRV_Interaction::ButtonYes};
@@ -200,8 +208,7 @@ TEST_F(CopyFlow, TheRunsFileIsGoneAfterItAndALinkedFolderStopsItWithAMessage) {
     const qsizetype logsBefore = QDir(logs).entryList(QDir::Files).size();
     ui.transcript.clear();
     ui.answers = {MRV_Interaction::ButtonYes};
-    MRV_ConfigurationManager manager(context);
-    EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), E_FAIL);
+    EXPECT_EQ(copy(), E_FAIL);
     EXPECT_TRUE(ui.shown(QStringLiteral("error: "))
                     .value(0)
                     .contains(QStringLiteral("mirrova is a symbolic link")))
@@ -223,8 +230,7 @@ TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
         (QLatin1String(db) == u"BASE" ? context.baseCompany : context.targetCompany) =
             company(QLatin1String(db));
     };
-    for (const char* id : {"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_CURRENCYSETTINGS_100"})
-        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_CURRENCYSETTINGS_100"});
     MRV_ConfigurationManager manager(context);
     MRV_CopyFlow flow(context, worksheet(), manager);
     setCompany("BASE", 880202, "US");
@@ -277,8 +283,7 @@ TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
 TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
     qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
     context.targetCompany = company(QStringLiteral("TARGET"));
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
     {
         QSqlDatabase locker =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
@@ -337,8 +342,7 @@ TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
                        .arg(QString(last).replace(u'\'', QStringLiteral("''"))));
     const QString names = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
     const QStringList before = column(target, names);
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
     // Add new records only: the last one exists already and fails, and the
     // question about it is where the run dies.
     context.copyMethod = 3;
@@ -397,8 +401,7 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("raw"));
     LLObjectsCOM::Company& base = *context.baseCompany;
-    for (const char* id : {"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"})
-        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
     const QStringList failures{
         "'Manufacturers': the base record 1 is not copied: The value of ManufacturerName holds "
         "a character that XML cannot carry (U+0000)",
@@ -439,10 +442,7 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
     const QString projects = QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY 1");
     context.responseToFailure = 2;
     ui.answers = {MRV_Interaction::ButtonYes};
-    {
-        MRV_ConfigurationManager manager(context);
-        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), E_ABORT);
-    }
+    EXPECT_EQ(copy(), E_ABORT);
     EXPECT_TRUE(column(target, projects).isEmpty());
     context.responseToFailure = 0;
 
@@ -486,8 +486,7 @@ TEST_F(CopyFlow, NamesArriveAsTheyAreAndOnceAsTheServerComparesThem) {
     const QString byCode =
         QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode > 0 ORDER BY FirmCode");
     ASSERT_EQ(column(base, byCode), names);
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
     context.copyMethod = 4;
     for (int run = 0; run < 2; ++run) {
         ui.answers = {MRV_Interaction::ButtonYes};
@@ -501,37 +500,6 @@ TEST_F(CopyFlow, NamesArriveAsTheyAreAndOnceAsTheServerComparesThem) {
             << "run " << run;
     }
 }
-
-TEST_F(CopyFlow, AConfigurationFileHoldsOnlySelectedCategoriesWithRecords) {
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_COMMISIONGROUPS_100"))->leafId,
-                       1);
-    // No commission groups in the base: the category leaves no OBJECT.
-    column(*context.baseCompany, QStringLiteral("DELETE FROM OCOG"));
-    MRV_ConfigurationManager manager(context);
-    MRV_CopyFlow flow(context, worksheet(), manager);
-    const QString path = dir.filePath(QStringLiteral("out.xml"));
-    ASSERT_EQ(flow.saveConfigurationFile(path), S_OK) << ui.transcript.join(u'\n').toStdString();
-
-    MRV_ConfigurationManager reader(context);
-    ASSERT_EQ(reader.openFile(path), S_OK);
-    ASSERT_EQ(reader.objectCount(), 1);
-    EXPECT_EQ(reader.objects().first().stringId(), QStringLiteral("MRV_TRN_MANUFACTURERS_100"));
-    EXPECT_EQ(reader.header().configurationName, QStringLiteral("out.xml"));
-    EXPECT_TRUE(reader.header().partialConfiguration);
-    QList<ConfigurationTableData> tables;
-    reader.getData(QStringLiteral("MRV_TRN_MANUFACTURERS_100"), tables);
-    ASSERT_EQ(tables.size(), 1);
-    EXPECT_EQ(tables[0].documents.size(),
-              column(*context.baseCompany,
-                     QStringLiteral("SELECT FirmCode FROM OMRC WHERE FirmCode <> -1"))
-                  .size());
-}
-
-} // namespace
-
-namespace {
 
 TEST_F(CopyFlow, APartialSelectionCopiesOnlyThePickedRecords) {
     const QString leaf = worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId;
@@ -550,10 +518,6 @@ TEST_F(CopyFlow, APartialSelectionCopiesOnlyThePickedRecords) {
                                                           "FirmCode IN (1, 3) ORDER BY 1")));
 }
 
-} // namespace
-
-namespace {
-
 // The file's text as UTF-16 after its byte-order mark, with the creation
 // date (the one value that changes from run to run) taken out.
 QString withoutDate(const QByteArray& bytes) {
@@ -563,10 +527,12 @@ QString withoutDate(const QByteArray& bytes) {
     return text.replace(date, QStringLiteral("<creationDate></creationDate>"));
 }
 
+// The file holds only the selected categories that have records: the
+// commission groups, emptied in the base, leave no OBJECT.
 TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
-    for (const char* id : {"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100",
-                           "MRV_TRN_SHIPPINGTYPES_100", "MRV_TRN_TERRITORIES_100"})
-        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100", "MRV_TRN_SHIPPINGTYPES_100",
+            "MRV_TRN_TERRITORIES_100", "MRV_TRN_COMMISIONGROUPS_100"});
+    column(*context.baseCompany, QStringLiteral("DELETE FROM OCOG"));
     worksheet().creationUser = QStringLiteral("manager");
     worksheet().additionalDescr = QStringLiteral("Roll-out & <test>");
     MRV_ConfigurationManager manager(context);
@@ -592,14 +558,9 @@ TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
     EXPECT_GT(elements, 100);
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothing) {
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_PROJECTS_100"))->leafId, 1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
+    select({"MRV_TRN_PROJECTS_100"});
     const QString file = dir.filePath(QStringLiteral("configs/base.xml"));
     QDir().mkpath(dir.filePath(QStringLiteral("configs")));
     {
@@ -656,9 +617,8 @@ TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothin
     MRV_ConfigurationController controller(context, *manager);
     selection = std::make_unique<MRV_SelectionManager>(&context, &controller);
     ASSERT_EQ(selection->openWorksheet(), S_OK) << ui.transcript.join(u'\n').toStdString();
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_PROJECTS_100"))->leafId, 1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
+    select({"MRV_TRN_PROJECTS_100"});
     ui.answers = {MRV_Interaction::ButtonYes};
     ASSERT_EQ(MRV_CopyFlow(context, worksheet(), *manager).copyToTargetCompany(), S_OK)
         << ui.transcript.join(u'\n').toStdString();
@@ -708,15 +668,10 @@ TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothin
             .isEmpty());
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
     // Countries fail (no address formats in the target); Manufacturers come
     // after them in the writing order.
-    for (const char* id : {"MRV_TRN_COUNTRIES_100", "MRV_TRN_MANUFACTURERS_100"})
-        worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
+    select({"MRV_TRN_COUNTRIES_100", "MRV_TRN_MANUFACTURERS_100"});
     const auto yes = MRV_Interaction::ButtonYes;
     const auto no = MRV_Interaction::ButtonNo;
     const QString manufacturers = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
@@ -741,26 +696,16 @@ TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
     // Ask: "Yes" goes on past each failure, "No" stops the run.
     context.responseToFailure = 1;
     ui.answers = {yes, yes, yes, no};
-    {
-        MRV_ConfigurationManager manager(context);
-        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), E_ABORT);
-    }
+    EXPECT_EQ(copy(), E_ABORT);
     EXPECT_TRUE(ui.answers.isEmpty());
     EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
 
     // Continue: every failure is logged and the rest is written.
     context.responseToFailure = 0;
     ui.answers = {yes, yes};
-    {
-        MRV_ConfigurationManager manager(context);
-        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), S_OK);
-    }
+    EXPECT_EQ(copy(), S_OK);
     EXPECT_EQ(column(*context.targetCompany, manufacturers).size(), 8);
 }
-
-} // namespace
-
-namespace {
 
 // Records the host numbers itself are found in the target by name, as the
 // server compares names (here without regard to case), however many there
@@ -769,13 +714,11 @@ TEST_F(CopyFlow, RecordsTheHostNumbersAreFoundByNameAndNewOnesNumberedAfterTheRe
     LLObjectsCOM::Company& target = *context.targetCompany;
     column(target, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (50, N'ACORN "
                                   "DEVICES')"));
-    worksheet().select(worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId,
-                       1);
+    select({"MRV_TRN_MANUFACTURERS_100"});
     context.copyMethod = 4;
     ui.answers = {MRV_Interaction::ButtonYes};
     for (int run = 0; run < 2; ++run) {
-        MRV_ConfigurationManager manager(context);
-        ASSERT_EQ(MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany(), S_OK);
+        ASSERT_EQ(copy(), S_OK);
         ui.answers = {MRV_Interaction::ButtonYes};
     }
     // Twice copied, each name once; the existing record kept its key.

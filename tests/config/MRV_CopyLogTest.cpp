@@ -28,18 +28,18 @@ protected:
         context.targetCompanyName = target;
     }
 
-    void writeRecord(MRV_CopyLog& log, const QStringList& fields) {
-        log.resetRecord();
-        log.setCategoryId(fields[0]);
-        log.setTransactionType(fields[1]);
-        log.setResult(fields[2]);
-        log.setBaseCode(fields[3]);
-        log.setBaseDescription(fields[4]);
-        log.setTargetCode(fields[5]);
-        log.setTargetDescription(fields[6]);
-        log.setTargetFormerDescription(fields[7]);
-        log.setError(fields[8]);
-        log.writeRecord(true);
+    // A log of the context opened in the folder, its clock at moment.
+    std::unique_ptr<MRV_CopyLog> opened(const char* moment = "2026-12-04 09:05:07") {
+        auto log = std::make_unique<MRV_CopyLog>(context);
+        log->setClock(clockOf({at(moment)}));
+        EXPECT_TRUE(log->open(dir.path()));
+        return log;
+    }
+    // The bytes of a log that holds its header alone.
+    static QByteArray headerOnly(MRV_CopyLog& log) {
+        log.writeHeader();
+        log.close();
+        return readBytes(log.filePath());
     }
 
     QTemporaryDir dir;
@@ -143,52 +143,45 @@ TEST_F(CopyLog, HeaderNamesCompaniesOnlyWhereBaseOrTargetIsACompany) {
     context.baseCompanyName = QStringLiteral("left over");
     context.targetCompanyName = QStringLiteral("left over too");
     context.targetFilePath = dir.filePath("target.xml");
-    MRV_CopyLog log(context);
-    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
-    ASSERT_TRUE(log.open(dir.path()));
-    EXPECT_EQ(QFileInfo(log.filePath()).fileName(), u"NO_TARGET_20261204090507.txt");
-    log.writeHeader();
-    log.close();
-    EXPECT_EQ(readBytes(log.filePath()), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"));
+    const auto log = opened();
+    EXPECT_EQ(QFileInfo(log->filePath()).fileName(), u"NO_TARGET_20261204090507.txt");
+    EXPECT_EQ(headerOnly(*log), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"));
 
     // A company's line feeds would break the header in two.
     withCompanies(QStringLiteral("Base\nName"), QStringLiteral("Target\nName"));
-    MRV_CopyLog second(context);
-    second.setClock(clockOf({at("2026-12-04 09:05:08")}));
-    ASSERT_TRUE(second.open(dir.path()));
-    second.writeHeader();
-    second.close();
-    EXPECT_EQ(QFileInfo(second.filePath()).fileName(), u"Target\nName_20261204090508.txt");
-    EXPECT_EQ(readBytes(second.filePath()),
+    const auto second = opened("2026-12-04 09:05:08");
+    EXPECT_EQ(QFileInfo(second->filePath()).fileName(), u"Target\nName_20261204090508.txt");
+    EXPECT_EQ(headerOnly(*second),
               utf16le("2026-12-04 09:05:08|Base Name|Target Name|10009|10010|0\r\n"));
 }
 
 TEST(CopyLogName, FollowsTheNameRules) {
-    const QDateTime start = at("2026-12-04 09:05:07");
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QString(), false, start),
-              u"/logs/NO_TARGET_20261204090507.txt");
-    // Not being a company wins over a name.
-    EXPECT_EQ(
-        MRV_CopyLog::fileNameFor(QStringLiteral("/logs/"), QStringLiteral("Acme"), false, start),
-        u"/logs/NO_TARGET_20261204090507.txt");
-    EXPECT_EQ(
-        MRV_CopyLog::fileNameFor(QStringLiteral("/logs"), QStringLiteral("What/Co?"), true, start),
-        u"/logs/WhatCo_20261204090507.txt");
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/logs"),
-                                       QStringLiteral("a\\b/c:d*e<f>g?h\"i|j k.l"), true, start),
-              u"/logs/abcdefghi|j k.l_20261204090507.txt");
+    struct Case {
+        const char* folder;
+        const char* name;
+        bool isCompany;
+        const char* start;
+        const char* file;
+    };
+    const char* start = "2026-12-04 09:05:07";
+    for (const Case& c : std::initializer_list<Case>{
+             {"/logs", "", false, start, "/logs/NO_TARGET_20261204090507.txt"},
+             // Not being a company wins over a name.
+             {"/logs/", "Acme", false, start, "/logs/NO_TARGET_20261204090507.txt"},
+             {"/logs", "What/Co?", true, start, "/logs/WhatCo_20261204090507.txt"},
+             {"/logs", "a\\b/c:d*e<f>g?h\"i|j k.l", true, start,
+              "/logs/abcdefghi|j k.l_20261204090507.txt"},
+             // A folder written the Windows way, with or without its last
+             // backslash.
+             {"/srv\\Log files\\", "A", true, start, "/srv/Log files/A_20261204090507.txt"},
+             {"/srv\\Log files", "A", true, start, "/srv/Log files/A_20261204090507.txt"},
+             // Hours count to 23, not to 12.
+             {"/l", "A", true, "2026-01-02 23:59:58", "/l/A_20260102235958.txt"}})
+        EXPECT_EQ(MRV_CopyLog::fileNameFor(QLatin1String(c.folder), QLatin1String(c.name),
+                                           c.isCompany, at(c.start)),
+                  QLatin1String(c.file))
+            << c.folder << " " << c.name;
     EXPECT_EQ(MRV_CopyLog::fileNamePart(QString::fromUtf16(u"nul\0here", 8)), u"nulhere");
-    // A folder written the Windows way, with or without its last backslash.
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/srv\\Log files\\"), QStringLiteral("A"),
-                                       true, start),
-              u"/srv/Log files/A_20261204090507.txt");
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/srv\\Log files"), QStringLiteral("A"), true,
-                                       start),
-              u"/srv/Log files/A_20261204090507.txt");
-    // Hours count to 23, not to 12.
-    EXPECT_EQ(MRV_CopyLog::fileNameFor(QStringLiteral("/l"), QStringLiteral("A"), true,
-                                       at("2026-01-02 23:59:58")),
-              u"/l/A_20260102235958.txt");
 }
 
 TEST(CopyLogName, ALongNameIsCutToFitTheFileSystem) {
@@ -225,12 +218,9 @@ TEST_F(CopyLog, AnEarlierLogOfTheSameSecondIsKept) {
     withCompanies(QStringLiteral("B"), QStringLiteral("T"));
     ASSERT_TRUE(writeBytes(dir.filePath("T_20261204090507.txt"), "earlier"));
     QFile::link(dir.filePath("elsewhere"), dir.filePath("T_20261204090507_2.txt"));
-    MRV_CopyLog log(context);
-    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
-    ASSERT_TRUE(log.open(dir.path()));
-    EXPECT_EQ(log.filePath(), dir.filePath("T_20261204090507_3.txt"));
-    log.writeHeader();
-    log.close();
+    const auto log = opened();
+    EXPECT_EQ(log->filePath(), dir.filePath("T_20261204090507_3.txt"));
+    headerOnly(*log);
     EXPECT_EQ(readBytes(dir.filePath("T_20261204090507.txt")), "earlier");
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("elsewhere")));
 }
@@ -241,13 +231,11 @@ TEST_F(CopyLog, EveryHostileTargetNameGivesAFileInTheFolder) {
     context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
     for (const QString& name : names) {
         context.targetCompanyName = name;
-        MRV_CopyLog log(context);
-        log.setClock(clockOf({at("2026-12-04 09:05:07")}));
-        ASSERT_TRUE(log.open(dir.path())) << name.toStdString();
-        EXPECT_EQ(QFileInfo(log.filePath()).absolutePath(), QDir(dir.path()).absolutePath())
-            << name.toStdString();
-        log.writeHeader();
-        log.writeEnd();
+        SCOPED_TRACE(name.toStdString());
+        const auto log = opened();
+        EXPECT_EQ(QFileInfo(log->filePath()).absolutePath(), QDir(dir.path()).absolutePath());
+        log->writeHeader();
+        log->writeEnd();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), names.size());
 }
@@ -255,12 +243,10 @@ TEST_F(CopyLog, EveryHostileTargetNameGivesAFileInTheFolder) {
 TEST_F(CopyLog, ARunThatDiesKeepsTheLinesWrittenSoFar) {
     QString path;
     {
-        MRV_CopyLog log(context);
-        log.setClock(clockOf({at("2026-12-04 09:05:07")}));
-        ASSERT_TRUE(log.open(dir.path()));
-        path = log.filePath();
-        log.writeHeader();
-        writeRecord(log, {"MRV_TRN_QUERIES_100", "212", "402", "Q1", "One", "Q1", "One", "", ""});
+        const auto log = opened();
+        path = log->filePath();
+        log->writeHeader();
+        writeRecord(*log, {"MRV_TRN_QUERIES_100", "212", "402", "Q1", "One", "Q1", "One", "", ""});
         // Readable while the run still holds the file open.
         EXPECT_EQ(readBytes(path), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"
                                            "MRV_TRN_QUERIES_100|212|402|Q1|One|Q1|One||\r\n"));
@@ -286,10 +272,8 @@ TEST_F(CopyLog, NothingIsWrittenAfterTheEnd) {
 }
 
 TEST_F(CopyLog, AFileThatCannotGrowIsAWriteError) {
-    MRV_CopyLog log(context);
-    log.setClock(clockOf({at("2026-12-04 09:05:07")}));
-    ASSERT_TRUE(log.open(dir.path()));
-    log.writeHeader();
+    const auto log = opened();
+    log->writeHeader();
     // Files of this process may not grow past 200 bytes for a while: the
     // second record does not fit.
     const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
@@ -301,7 +285,7 @@ TEST_F(CopyLog, AFileThatCannotGrowIsAWriteError) {
     bool thrown = false;
     try {
         for (int i = 0; i < 3; ++i)
-            writeRecord(log, {"MRV_TRN_QUERIES_100", "212", "402", "Q", "", "", "", "", ""});
+            writeRecord(*log, {"MRV_TRN_QUERIES_100", "212", "402", "Q", "", "", "", "", ""});
     } catch (const MRV_CopyLog::WriteError&) {
         thrown = true;
     }

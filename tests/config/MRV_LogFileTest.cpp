@@ -424,19 +424,10 @@ TEST_F(LogFile, HostileValuesReadBackAsTheyWereWritten) {
     for (const QString& value : values) {
         // The value in every free field at once, and then alone in each.
         for (int alone = -1; alone < 6; ++alone) {
-            log.resetRecord();
-            log.setCategoryId(QStringLiteral("MRV_TRN_UDF_100"));
-            log.setTransactionType(3);
-            log.setResult(QStringLiteral("403"));
-            const QString mark = QStringLiteral("m");
-            const auto v = [&](int field) { return alone < 0 || alone == field ? value : mark; };
-            log.setBaseCode(v(0));
-            log.setBaseDescription(v(1));
-            log.setTargetCode(v(2));
-            log.setTargetDescription(v(3));
-            log.setTargetFormerDescription(v(4));
-            log.setError(v(5));
-            log.writeRecord(true);
+            QStringList fields{"MRV_TRN_UDF_100", "212", "403"};
+            for (int field = 0; field < 6; ++field)
+                fields << (alone < 0 || alone == field ? value : QStringLiteral("m"));
+            writeRecord(log, fields);
         }
     }
     log.writeEnd();

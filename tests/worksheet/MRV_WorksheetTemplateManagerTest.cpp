@@ -91,12 +91,10 @@ TEST_F(TemplateTest, ReadsNodesFlagsAndDerivedValues) {
 
 TEST_F(TemplateTest, LocalizationTransferReachesEveryAncestorOnly) {
     ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
-    EXPECT_TRUE(at(QStringLiteral("1.2.1")).localizationTransfer);
-    EXPECT_TRUE(at(QStringLiteral("1.2")).localizationTransfer);
-    EXPECT_TRUE(at(QStringLiteral("1")).localizationTransfer);
-    EXPECT_FALSE(at(QStringLiteral("1.2.2")).localizationTransfer);
-    EXPECT_FALSE(at(QStringLiteral("1.1")).localizationTransfer);
-    EXPECT_FALSE(at(QStringLiteral("2")).localizationTransfer);
+    for (const auto& [leafId, transfers] :
+         {std::pair{"1.2.1", true}, std::pair{"1.2", true}, std::pair{"1", true},
+          std::pair{"1.2.2", false}, std::pair{"1.1", false}, std::pair{"2", false}})
+        EXPECT_EQ(at(QLatin1String(leafId)).localizationTransfer, transfers) << leafId;
 }
 
 TEST_F(TemplateTest, AMissingAncestorIsSkippedWhenFlagsArePassedUp) {

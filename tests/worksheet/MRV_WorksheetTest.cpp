@@ -33,36 +33,31 @@ QList<int> states(const MRV_Worksheet& worksheet) {
 } // namespace
 
 TEST(WorksheetPaths, BaseFileIsStoredBesideTheWorksheetsFolder) {
-    EXPECT_EQ(
-        MRV_Worksheet::relativeConfigurationPath(QStringLiteral("C:\\Data\\Configs\\base.xml")),
-        QStringLiteral("..\\Configs\\base.xml"));
-    EXPECT_EQ(
-        MRV_Worksheet::relativeConfigurationPath(QStringLiteral("/srv/Mirrova/Configs/base.xml")),
-        QStringLiteral("..\\Configs\\base.xml"));
-    EXPECT_EQ(MRV_Worksheet::relativeConfigurationPath(QStringLiteral("base.xml")),
-              QStringLiteral("base.xml"));
-    EXPECT_EQ(MRV_Worksheet::relativeConfigurationPath(QStringLiteral("/base.xml")),
-              QStringLiteral("..\\base.xml"));
-    EXPECT_EQ(MRV_Worksheet::relativeConfigurationPath(QStringLiteral("C:/Data\\Configs/base.xml")),
-              QStringLiteral("..\\Configs\\base.xml"));
-    EXPECT_TRUE(MRV_Worksheet::relativeConfigurationPath(QString()).isEmpty());
+    for (const auto& [path, stored] :
+         {std::pair{"C:\\Data\\Configs\\base.xml", "..\\Configs\\base.xml"},
+          std::pair{"/srv/Mirrova/Configs/base.xml", "..\\Configs\\base.xml"},
+          std::pair{"C:/Data\\Configs/base.xml", "..\\Configs\\base.xml"},
+          std::pair{"base.xml", "base.xml"}, std::pair{"/base.xml", "..\\base.xml"},
+          std::pair{"", ""}})
+        EXPECT_EQ(MRV_Worksheet::relativeConfigurationPath(QLatin1String(path)),
+                  QLatin1String(stored))
+            << path;
 }
 
 TEST(WorksheetPaths, StoredBaseFilesAreFoundWithEitherSeparator) {
-    const QString worksheet = QStringLiteral("/srv/Mirrova/Worksheets/a_WS.xml");
-    for (const char* stored :
-         {"..\\Configs\\base.xml", "../Configs/base.xml", "..\\Configs/base.xml"})
-        EXPECT_EQ(MRV_Worksheet::resolveConfigurationPath(QLatin1String(stored), worksheet),
-                  QStringLiteral("/srv/Mirrova/Configs/base.xml"))
-            << stored;
-    EXPECT_EQ(MRV_Worksheet::resolveConfigurationPath(QStringLiteral("base.xml"), worksheet),
-              QStringLiteral("/srv/Mirrova/Worksheets/base.xml"));
-    EXPECT_EQ(MRV_Worksheet::resolveConfigurationPath(QStringLiteral("/data/base.xml"), worksheet),
-              QStringLiteral("/data/base.xml"));
-    EXPECT_EQ(MRV_Worksheet::resolveConfigurationPath(
-                  QStringLiteral("..\\Configs\\base.xml"),
-                  QStringLiteral("C:\\Mirrova\\Worksheets\\a_WS.xml")),
-              QStringLiteral("C:/Mirrova/Configs/base.xml"));
+    const char* worksheet = "/srv/Mirrova/Worksheets/a_WS.xml";
+    for (const auto& [stored, worksheetPath, found] :
+         {std::tuple{"..\\Configs\\base.xml", worksheet, "/srv/Mirrova/Configs/base.xml"},
+          std::tuple{"../Configs/base.xml", worksheet, "/srv/Mirrova/Configs/base.xml"},
+          std::tuple{"..\\Configs/base.xml", worksheet, "/srv/Mirrova/Configs/base.xml"},
+          std::tuple{"base.xml", worksheet, "/srv/Mirrova/Worksheets/base.xml"},
+          std::tuple{"/data/base.xml", worksheet, "/data/base.xml"},
+          std::tuple{"..\\Configs\\base.xml", "C:\\Mirrova\\Worksheets\\a_WS.xml",
+                     "C:/Mirrova/Configs/base.xml"}})
+        EXPECT_EQ(MRV_Worksheet::resolveConfigurationPath(QLatin1String(stored),
+                                                          QLatin1String(worksheetPath)),
+                  QLatin1String(found))
+            << stored << " beside " << worksheetPath;
 }
 
 TEST(WorksheetHeader, TakesAConfigurationFileBaseAndTheCopyOptions) {

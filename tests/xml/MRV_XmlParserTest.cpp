@@ -185,29 +185,21 @@ TEST(XmlErrorList, HandlerEntryFormat) {
     EXPECT_TRUE(h.errors().isEmpty());
 }
 
+// A UTF-8 file here (UTF-16 files are read back where they are saved), and
+// files that are missing or no file.
 TEST(XmlParseFile, ReadsFilesInTheirOwnEncoding) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString text = QStringLiteral("Grüße 日本語 😀");
     const QString utf8 = dir.filePath(QStringLiteral("ü 8.xml"));
-    const QString utf16 = dir.filePath(QStringLiteral("ü 16.xml"));
     ASSERT_TRUE(writeAll(utf8, (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>") +
                                 text + QStringLiteral("</r>"))
                                    .toUtf8()));
-    const QString doc16 =
-        QChar(0xFEFF) + Utf16Declaration + QStringLiteral("<r>") + text + QStringLiteral("</r>");
-    ASSERT_TRUE(writeAll(
-        utf16, QByteArray(reinterpret_cast<const char*>(doc16.utf16()), doc16.size() * 2)));
-    for (const QString& path : {utf8, utf16}) {
-        MRV_DOMParser p;
-        ASSERT_TRUE(p.parseFile(path)) << p.errorList().toStdString();
-        EXPECT_EQ(p.nodeText(), text);
-    }
-
     MRV_DOMParser p;
     for (const QString& path : {dir.filePath(QStringLiteral("missing.xml")), dir.path()}) {
+        ASSERT_TRUE(p.parseFile(utf8)) << p.errorList().toStdString();
+        EXPECT_EQ(p.nodeText(), text);
         // A document from an earlier parse must be let go exactly once.
-        ASSERT_TRUE(p.parseFile(utf8));
         EXPECT_FALSE(p.parseFile(path));
         EXPECT_TRUE(p.errorList().contains(QStringLiteral("<Error>System Id = ")));
         EXPECT_FALSE(p.hasCurrent());
