@@ -1,11 +1,13 @@
 #include "managers/MRV_DocumentNumberingManager.h"
 
+#include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_BOMRecord.h"
 #include "di/MRV_CompanySql.h"
 #include "di/MRV_RecordScope.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLXmlText.h"
 #include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <QSet>
 
@@ -15,6 +17,9 @@ namespace {
 
 const QString SeriesTable = u"NNM1"_s;
 const QString DefaultElement = u"Default"_s;
+// Whether one series may serve several document types in the base: series
+// of one structure mean nothing in the other.
+const QString StructureElement = u"MultiTypeSeries"_s;
 
 // The series' columns and the properties of the host's series object that
 // the write sets.
@@ -74,6 +79,7 @@ void MRV_DocumentNumberingManager::readFromDatabase(MRV_KeyList keys, BOMTableLi
         numbering.addSelectColumn(u"DfltSeries"_s);
         for (const QVariantList& row : base.query(numbering.buildSelect()).values)
             defaults.insert(MRV_CompanySql::text(row.value(0)), MRV_CompanySql::text(row.value(1)));
+        const QString structure = seriesStructure(base);
         QList<MRV_BOMDocument> series;
         for (const MRV_BOMDocument& document : entry.documents) {
             MRV_BOMRecord record;
@@ -87,6 +93,7 @@ void MRV_DocumentNumberingManager::readFromDatabase(MRV_KeyList keys, BOMTableLi
                 const bool isDefault =
                     defaults.value(row.value(u"ObjectCode"_s)) == row.value(u"Series"_s);
                 fields += element(DefaultElement, isDefault ? u"1"_s : u"0"_s);
+                fields += element(StructureElement, structure);
                 series << MRV_BOMDocument{
                     MRV_BOMRecord::tableDocument(SeriesTable, u"<row>"_s + fields + u"</row>"_s),
                     0};
@@ -135,6 +142,9 @@ void MRV_DocumentNumberingManager::writeSeries(MRV_CompanySql& target,
         .descriptionElement = u"Name"_s,
     };
     QSet<QString> written; // document, sub type and initial number of series written
+    const QString structure = seriesStructure(target);
+    QString differs;
+    MRV_ResourceManager::instance()->getText(10064, CTSBSTR::English, differs);
     for (const MRV_BOMDocument& document : documents) {
         MRV_BOMRecord record;
         QString why;
@@ -150,6 +160,14 @@ void MRV_DocumentNumberingManager::writeSeries(MRV_CompanySql& target,
             outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
             outcome.baseCode = row.value(u"ObjectCode"_s) + u", "_s + row.value(u"Series"_s);
             outcome.baseDescription = row.value(u"SeriesName"_s);
+            // A file of an older version does not say; the host's default
+            // then stands for the base.
+            const QString from = row.has(StructureElement) ? row.value(StructureElement) : u"N"_s;
+            if (from != structure) {
+                outcome.error = differs;
+                logOutcome(outcome);
+                continue;
+            }
             try {
                 MRV_RecordScope scope(target.company());
                 scope.finish(writeOne(target, series, row, copyMethod, written, outcome));
@@ -160,6 +178,12 @@ void MRV_DocumentNumberingManager::writeSeries(MRV_CompanySql& target,
             logOutcome(outcome);
         }
     }
+}
+
+QString MRV_DocumentNumberingManager::seriesStructure(MRV_CompanySql& company) {
+    const QString value = MRV_CompanySql::text(company.scalar(
+        u"SELECT %1 FROM %2"_s.arg(company.column(StructureElement), company.table(u"OADM"_s))));
+    return value == u"Y" ? value : u"N"_s;
 }
 
 bool MRV_DocumentNumberingManager::writeOne(MRV_CompanySql& target,

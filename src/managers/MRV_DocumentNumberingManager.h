@@ -17,7 +17,7 @@ public:
     MRV_DocumentNumberingManager(MRV_ConnectionContext* context, const QString& categoryId);
 
     // One document per series, marked <Default>1</Default> when it is its
-    // document's default series.
+    // document's default series, and with the base's series structure.
     void readFromDatabase(MRV_KeyList keys, BOMTableList& tables) override;
     // Indicators and document names first, then the series. Nothing is
     // removed: documents keep their series.
@@ -26,6 +26,8 @@ public:
 private:
     void writeSeries(MRV_CompanySql& target, const QList<MRV_BOMDocument>& documents,
                      int copyMethod);
+    // "Y" when one series of the company may serve several document types.
+    static QString seriesStructure(MRV_CompanySql& company);
     // One series and, for a default series, its document's default; false
     // with the outcome's error set.
     bool writeOne(MRV_CompanySql& target, const MRV_TableDeclaration& series,

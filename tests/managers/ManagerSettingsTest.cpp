@@ -224,6 +224,19 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
                   ->writeToTarget(read(DocumentNumbering), MRV_DIInterface::RemovalPhase),
               S_OK);
     EXPECT_EQ(rows(*target, u"SELECT Series FROM NNM1"_s).size(), before);
+
+    // A target whose series may serve several document types takes none of
+    // the base's: each fails, saying why.
+    exec(*target, u"UPDATE OADM SET MultiTypeSeries = 'Y'"_s);
+    exec(*base, u"UPDATE NNM1 SET Remarks = N'Changed'"_s);
+    const qsizetype since = logRecords().size();
+    EXPECT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddAndUpdate), S_FALSE);
+    EXPECT_TRUE(column(*target, u"SELECT Series FROM NNM1 WHERE Remarks = N'Changed'"_s).isEmpty());
+    qsizetype different = 0;
+    for (const QStringList& r : logRecords().mid(since))
+        different += r[Error].startsWith(u"The series cannot be copied if the target and base "
+                                         u"companies use different structures"_s);
+    EXPECT_EQ(different, count);
 }
 
 // The default item group and cycle are numbered per company: they arrive as
