@@ -2,6 +2,7 @@
 #include "host/objects/LLComError.h"
 #include "host/objects/LLXmlText.h"
 #include "host/ui/LLLocalApplication.h"
+#include "host/ui/LLUiWire.h"
 
 #include <gtest/gtest.h>
 
@@ -271,4 +272,55 @@ TEST(UiCalls, CallsAreCheckedAndFailOnceTheClientIsGone) {
         }
     }
     EXPECT_EQ(client.messageBoxes().size(), 2);
+}
+
+// A connection string names the socket and a token no one can guess; any
+// other text is refused with why. Messages are cut at line ends, however
+// they arrive, and a peer that sends anything else is cut off.
+TEST(UiWire, TicketsAndMessagesSurviveTheWayAndNothingElseDoes) {
+    namespace wire = LLUiCOM::wire;
+    const QByteArray token = wire::newToken();
+    EXPECT_EQ(token.size(), 64);
+    EXPECT_NE(wire::newToken(), token);
+    const wire::Ticket ticket{u"/run/user/1000/ledgerline-ui-1"_s, token};
+    EXPECT_EQ(wire::parseConnectionString(wire::connectionString(ticket)), ticket);
+    for (const QString& bad :
+         {QString(), u"socket=a"_s, u"socket=;token=%1"_s.arg(QLatin1String(token)),
+          u"socket=a;token=%1;x=1"_s.arg(QLatin1String(token)),
+          u"socket=a;token=%1"_s.arg(QLatin1String(token.left(63))),
+          u"socket=a;token=%1"_s.arg(QLatin1String(token.toUpper())),
+          u"token=%1;socket=a"_s.arg(QLatin1String(token)),
+          u"socket=a;token=%1ü"_s.arg(QLatin1String(token.left(63)))}) {
+        QString why;
+        EXPECT_FALSE(wire::parseConnectionString(bad, &why)) << bad.toStdString();
+        EXPECT_FALSE(why.isEmpty());
+    }
+
+    const QJsonObject first{{u"call"_s, u"messageBox"_s}, {u"text"_s, u"two\nlines\u00e9"_s}};
+    const QJsonObject second{{u"id"_s, 2}};
+    const QByteArray stream = wire::encode(first) + wire::encode(second);
+    EXPECT_EQ(stream.count('\n'), 2);
+    wire::LineReader reader;
+    QString error;
+    for (const char c : stream.left(stream.size() - 3))
+        reader.append(QByteArray(1, c)); // a byte at a time
+    EXPECT_EQ(reader.next(error), first);
+    EXPECT_FALSE(reader.next(error));
+    EXPECT_TRUE(error.isEmpty());
+    reader.append(stream.right(3));
+    EXPECT_EQ(reader.next(error), second);
+
+    // Not an object, not JSON, too long with or without its line end: the
+    // reader fails and stays failed.
+    for (const QByteArray& bad :
+         {QByteArray("[1,2]\n"), QByteArray("{\"a\":\n"), QByteArray(40, 'x'),
+          "{\"a\":\"" + QByteArray(40, 'x') + "\"}\n"}) {
+        wire::LineReader small(32);
+        small.append(bad);
+        EXPECT_FALSE(small.next(error)) << bad.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << bad.toStdString();
+        small.append(wire::encode(second));
+        EXPECT_FALSE(small.next(error));
+        EXPECT_FALSE(error.isEmpty());
+    }
 }
