@@ -4,6 +4,7 @@
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyService.h"
+#include "host/objects/LLLoginContext.h"
 #include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <utility>
 
 namespace LLObjectsCOM {
 
@@ -54,6 +57,17 @@ int Company::Connect() {
     if (!reachServer())
         return m_state->lastErrorCode;
     const LLObjectsCOM::Server& server = *m_state->server;
+    const bool byContext = !LoginContext.isEmpty();
+    if (byContext) {
+        QString database, user;
+        const bool known = LoginContexts(server).redeem(std::exchange(LoginContext, QString()),
+                                                        m_state->clock(), database, user);
+        if (!known)
+            return fail(errWrongUserOrPassword,
+                        QStringLiteral("The login context is unknown, used or expired"));
+        CompanyDB = database;
+        UserName = user;
+    }
     const QString path = server.databasePath(CompanyDB);
     if (path.isEmpty())
         return fail(
@@ -76,7 +90,7 @@ int Company::Connect() {
                                         .arg(CompanyDB, user.lastError().databaseText()));
     // One answer for an unknown user and a wrong password: the caller must
     // not learn which user codes exist.
-    if (!user.next() || !Password::verify(Password, user.value(1).toString()) ||
+    if (!user.next() || (!byContext && !Password::verify(Password, user.value(1).toString())) ||
         user.value(2).toString() == u"Y")
         return fail(errWrongUserOrPassword,
                     QStringLiteral("Wrong user name or password for company '%1'").arg(CompanyDB));
@@ -98,6 +112,17 @@ int Company::Connect() {
     m_state->serverType = server.type();
     m_state->setLastError(0, QString());
     return 0;
+}
+
+QString Company::GetLoginContext() {
+    if (!Connected())
+        throw ComError(errNotConnected, QStringLiteral("The company is not connected"));
+    QString error;
+    const QString context =
+        LoginContexts(*m_state->server).issue(CompanyDB, UserName, m_state->clock(), &error);
+    if (context.isEmpty())
+        throw ComError(E_FAIL, error);
+    return context;
 }
 
 void Company::Disconnect() {

@@ -32,6 +32,10 @@ public:
     QString DbUserName;
     QString DbPassword;
     bool UseTrusted = false;
+    // Instead of the user name and password: a login context another
+    // process of the same session handed over (GetLoginContext). Connect
+    // then logs in the context's user to the context's database, once.
+    QString LoginContext;
     // Exchange switches the add-on sets; kept for the business objects.
     int XmlExportType = 0;
     bool XMLAsString = false;
@@ -41,6 +45,10 @@ public:
     // database, wrong user or password.
     int Connect();
     void Disconnect();
+    // A one-time login context for another process to connect as this
+    // company's user, within a minute. Throws ComError when not connected
+    // or when it cannot be kept.
+    QString GetLoginContext();
     bool Connected() const { return m_state->connected(); }
     void GetLastError(int& code, QString& text) const;
     int GetLastErrorCode() const { return m_state->lastErrorCode; }

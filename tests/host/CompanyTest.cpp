@@ -114,6 +114,10 @@ TEST_F(HostWorld, ConnectSaysWhatWentWrong) {
          errWrongUserOrPassword},
         {"unknown user", [](Company& c) { c.UserName = QStringLiteral("x' OR 'a'='a"); },
          errWrongUserOrPassword},
+        {"made-up login context", [](Company& c) { c.LoginContext = QString(64, u'0'); },
+         errWrongUserOrPassword},
+        {"login context of a path",
+         [](Company& c) { c.LoginContext = QStringLiteral("../../DEMO"); }, errWrongUserOrPassword},
     };
     for (const Case& c : cases) {
         Company company;
@@ -137,6 +141,47 @@ TEST_F(HostWorld, ConnectSaysWhatWentWrong) {
     ASSERT_EQ(company.Connect(), 0);
     EXPECT_EQ(company.Connect(), errAlreadyConnected);
     EXPECT_TRUE(company.Connected()) << "a refused second Connect keeps the first";
+}
+
+// A connected company hands another process a login context: it connects
+// once, as the same user to the same company, without the password, within
+// a minute; the context is kept where only its owner reads it, under a name
+// that does not give it away.
+TEST_F(HostWorld, ALoginContextLogsInTheSameUserOnce) {
+    Company session;
+    const Server server = openCompany(session, 6);
+    EXPECT_THROW(Company().GetLoginContext(), ComError);
+    const QString context = session.GetLoginContext();
+    const QString sessions = server.folder() + QStringLiteral("/sessions");
+    EXPECT_EQ(QFile::permissions(sessions) & 0x0077, 0);
+    const QStringList kept = QDir(sessions).entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_NE(kept.first(), context);
+    EXPECT_EQ(QFile::permissions(sessions + u'/' + kept.first()) & 0x0077, 0);
+
+    const auto connectWith = [&](const QString& ctx, Company& addOn) {
+        addOn.Server = server.folder();
+        addOn.UseTrusted = true;
+        addOn.LoginContext = ctx;
+        return addOn.Connect();
+    };
+    Company addOn;
+    ASSERT_EQ(connectWith(context, addOn), 0) << addOn.GetLastErrorDescription().toStdString();
+    EXPECT_EQ(addOn.CompanyDB, session.CompanyDB);
+    EXPECT_EQ(addOn.UserSignature(), session.UserSignature());
+    EXPECT_TRUE(QDir(sessions).entryList(QDir::Files).isEmpty());
+    Company again;
+    EXPECT_EQ(connectWith(context, again), errWrongUserOrPassword);
+
+    // Too late, or for a user locked since: refused.
+    Company late;
+    late.setClock([] { return QDateTime::currentDateTime().addSecs(61); });
+    EXPECT_EQ(connectWith(session.GetLoginContext(), late), errWrongUserOrPassword);
+    const QString forLocked = session.GetLoginContext();
+    session.GetRecordset()->DoQuery(
+        QStringLiteral("UPDATE OUSR SET Locked = 'Y' WHERE USER_CODE = N'lobster'"));
+    Company locked;
+    EXPECT_EQ(connectWith(forLocked, locked), errWrongUserOrPassword);
 }
 
 TEST_F(HostWorld, CompanyListShowsEveryCompanyOfTheServer) {
