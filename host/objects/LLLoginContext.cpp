@@ -1,11 +1,11 @@
 #include "host/objects/LLLoginContext.h"
 
+#include "host/objects/LLSecret.h"
 #include "host/objects/LLServer.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QSaveFile>
 
 namespace LLObjectsCOM {
@@ -44,10 +44,7 @@ QString LoginContexts::issue(const QString& database, const QString& user, const
     if (!QDir().mkpath(m_folder) ||
         !QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
         return fail(QStringLiteral("The folder %1 cannot be made private").arg(m_folder));
-    QByteArray bytes(ContextBytes, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
-                                          ContextBytes / sizeof(quint32));
-    const QString context = QString::fromLatin1(bytes.toHex());
+    const QString context = QString::fromLatin1(randomHex(ContextBytes));
     QSaveFile file(fileOf(context));
     // Names of the company and user are one line each; a line end in either
     // could not be told apart, and no database or user code holds one.

@@ -1,6 +1,7 @@
 #include "host/objects/LLSecret.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTextStream>
 
 #include <sys/stat.h>
@@ -68,6 +69,14 @@ std::optional<QString> givenPassword(const char* variable, const QString& file, 
 QString readLineWithoutEcho(QTextStream& in) {
     const NoEcho quiet;
     return in.readLine();
+}
+
+QByteArray randomHex(int bytes) {
+    // Whole 32-bit words from the source, cut to the length asked for.
+    QByteArray words(((bytes + 3) / 4) * 4, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(words.data()),
+                                          words.size() / 4);
+    return words.left(bytes).toHex();
 }
 
 } // namespace LLObjectsCOM

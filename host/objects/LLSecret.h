@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -21,6 +22,10 @@ std::optional<QString> readPasswordFile(const QString& path, QString* error);
 // else the password file's first line (when file is not empty). Nothing,
 // with error left empty, when neither is given: the caller asks then.
 std::optional<QString> givenPassword(const char* variable, const QString& file, QString* error);
+
+// A value no one can guess: bytes from the system's random source, in
+// lower-case hexadecimal (two digits a byte).
+QByteArray randomHex(int bytes);
 
 // A line of in, read with the echo of the terminal on standard input off;
 // a null string at the end of the input.

@@ -4,13 +4,6 @@
 
 namespace LLUiCOM {
 
-namespace {
-
-// The status of a call into a client that is no longer there.
-constexpr HRESULT Disconnected = static_cast<HRESULT>(0x80010108u);
-
-} // namespace
-
 LocalApplication::LocalApplication(std::shared_ptr<LLObjectsCOM::Company> company,
                                    LlLanguages language, QList<MenuItem> menus)
     : m_company(std::move(company)), m_language(language), m_menus(std::move(menus)) {
@@ -29,7 +22,7 @@ QList<MenuItem> LocalApplication::clientMenus() {
 
 void LocalApplication::alive() const {
     if (m_closed)
-        throw ComError(Disconnected, QStringLiteral("The client is no longer there"));
+        throw ComError(ClientGone, QStringLiteral("The client is no longer there"));
 }
 
 std::shared_ptr<LLObjectsCOM::Company> LocalApplication::company() {

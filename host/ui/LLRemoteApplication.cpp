@@ -9,13 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace LLUiCOM {
 
-namespace {
-
-// The status of a call into a client that is no longer there.
-constexpr HRESULT Disconnected = static_cast<HRESULT>(0x80010108u);
-
-} // namespace
-
 RemoteApplication::RemoteApplication(EventSink& sink, QObject* parent)
     : QObject(parent), m_sink(sink) {
     connect(&m_socket, &QLocalSocket::readyRead, this, &RemoteApplication::readable);
@@ -75,7 +68,7 @@ std::optional<QJsonObject> RemoteApplication::receive() {
 
 QJsonValue RemoteApplication::call(const QString& name, const QJsonObject& args) {
     if (m_gone || !m_joined)
-        throw ComError(Disconnected, u"The client is no longer there"_s);
+        throw ComError(ClientGone, u"The client is no longer there"_s);
     const int id = ++m_nextCall;
     m_socket.write(wire::encode({{u"call"_s, name}, {u"id"_s, id}, {u"args"_s, args}}));
     m_socket.flush();
@@ -95,7 +88,7 @@ QJsonValue RemoteApplication::call(const QString& name, const QJsonObject& args)
     if (m_busy == 0)
         QMetaObject::invokeMethod(this, &RemoteApplication::readable, Qt::QueuedConnection);
     if (!answer)
-        throw ComError(Disconnected, u"The client is no longer there"_s);
+        throw ComError(ClientGone, u"The client is no longer there"_s);
     if (answer->contains(u"error"_s)) {
         const QJsonObject error = answer->value(u"error"_s).toObject();
         throw ComError(error.value(u"code"_s).toInt(int(E_FAIL)),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/objects/LLHResult.h"
+
 #include <QList>
 #include <QString>
 
@@ -20,6 +22,8 @@ namespace LLUiCOM {
 // English).
 using LlLanguages = int;
 
+// The status of every call once the client is no longer there.
+inline constexpr HRESULT ClientGone = static_cast<HRESULT>(0x80010108u);
 // The form of the client's main menu, and its only instance.
 inline constexpr int MainMenuForm = 169;
 // The unique id of the client's Tools menu.

@@ -1,8 +1,9 @@
 #include "host/ui/LLUiWire.h"
 
+#include "host/objects/LLSecret.h"
+
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QRandomGenerator>
 
 namespace LLUiCOM::wire {
 
@@ -22,10 +23,7 @@ bool isHex(const QByteArray& text) {
 } // namespace
 
 QByteArray newToken() {
-    QByteArray bytes(TokenBytes, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
-                                          TokenBytes / sizeof(quint32));
-    return bytes.toHex();
+    return LLObjectsCOM::randomHex(TokenBytes);
 }
 
 QString connectionString(const Ticket& ticket) {

@@ -268,7 +268,7 @@ TEST(UiCalls, CallsAreCheckedAndFailOnceTheClientIsGone) {
             call();
             ADD_FAILURE() << "a call succeeded after the client went";
         } catch (const ComError& e) {
-            EXPECT_EQ(e.code(), static_cast<HRESULT>(0x80010108u));
+            EXPECT_EQ(e.code(), LLUiCOM::ClientGone);
         }
     }
     EXPECT_EQ(client.messageBoxes().size(), 2);
