@@ -220,7 +220,7 @@ MRV_DIInterface::NameIndex& MRV_DIInterface::namesOf(const MRV_TableDeclaration&
         QStringList parts;
         for (qsizetype i = 1; i < row.size(); ++i)
             parts << MRV_CompanySql::text(row[i]);
-        const QString name = index.folded(parts.join(NamePartSeparator));
+        const QString name = index.folded(generatedName(parts));
         if (!index.keys.contains(name))
             index.keys.insert(name, MRV_CompanySql::text(row.value(0)));
     }
@@ -241,6 +241,10 @@ QString MRV_DIInterface::generatedName(const MRV_TableDeclaration& t,
                                     : t.generatedKeyName)};
     for (const auto& [column, element] : t.generatedKeyAlso)
         parts << row.value(t.isObject() ? element : column);
+    return generatedName(parts);
+}
+
+QString MRV_DIInterface::generatedName(const QStringList& parts) {
     return parts.join(NamePartSeparator);
 }
 

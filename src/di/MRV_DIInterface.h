@@ -269,6 +269,14 @@ private:
     // What names a record of a table whose keys the host generates
     // (generatedKeyName and generatedKeyAlso), as one text.
     static QString generatedName(const MRV_TableDeclaration& table, const MRV_BOMRecord::Row& row);
+
+protected:
+    // The values that together name a record whose key the host generates
+    // (generatedKeyName, then generatedKeyAlso), as resolveTargetKey takes
+    // them.
+    static QString generatedName(const QStringList& parts);
+
+private:
     // The target's server compares text without regard to case.
     bool caselessTarget();
     std::optional<bool> m_caseless;

@@ -211,6 +211,7 @@ HRESULT MRV_SalesEmployeesManager::writeToTarget(const BOMTableList& tables, int
 
 void MRV_SalesEmployeesManager::linkEmployees(const QList<Link>& links, int copyMethod) {
     const MRV_TableDeclaration& salesEmployees = mainTable();
+    MRV_CompanySql target(targetCompany());
     for (const Link& link : links) {
         QString code;
         // A sales employee that was not written has its line already.
@@ -221,21 +222,16 @@ void MRV_SalesEmployeesManager::linkEmployees(const QList<Link>& links, int copy
         outcome.baseCode = link.baseCode;
         outcome.baseDescription = link.salesEmployee;
         try {
-            MRV_CompanySql target(targetCompany());
-            MRV_SQLBuilder find = target.builder(Employees);
-            find.addSelectColumn(u"empID"_s);
-            find.addCondition(u"lastName"_s, link.employee.value(0), MRV_SQLBuilder::Text);
-            find.addCondition(u"firstName"_s, link.employee.value(1), MRV_SQLBuilder::Text);
-            const MRV_CompanySql::Rows found = find.isValid() && link.employee.size() == 2
-                                                   ? target.query(find.buildSelect())
-                                                   : MRV_CompanySql::Rows();
-            if (found.values.isEmpty()) {
+            // The employees were written just now: the engine knows their
+            // keys by name.
+            QString employeeKey;
+            if (link.employee.size() != 2 ||
+                !resolveTargetKey(generatedName(link.employee), Employees, employeeKey)) {
                 outcome.error = u"The sales employee's employee '%1' is not in the target "
                                 u"company"_s.arg(link.employee.join(u", "_s));
                 logOutcome(outcome);
                 continue;
             }
-            const QString employeeKey = MRV_CompanySql::text(found.values.first().value(0));
             MRV_SQLBuilder current = target.builder(SalesEmployees);
             current.addSelectColumn(u"EmpID"_s);
             current.addCondition(u"SlpCode"_s, code, MRV_SQLBuilder::Number);
