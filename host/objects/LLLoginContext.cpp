@@ -14,15 +14,6 @@ namespace {
 
 constexpr int ContextBytes = 32;
 
-bool isContext(const QString& context) {
-    if (context.size() != 2 * ContextBytes)
-        return false;
-    for (const QChar c : context)
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
-            return false;
-    return true;
-}
-
 } // namespace
 
 LoginContexts::LoginContexts(const Server& server)
@@ -65,7 +56,7 @@ QString LoginContexts::issue(const QString& database, const QString& user, const
 
 bool LoginContexts::redeem(const QString& context, const QDateTime& now, QString& database,
                            QString& user) {
-    if (!isContext(context))
+    if (!isRandomHex(context, ContextBytes))
         return false;
     QFile file(fileOf(context));
     if (!file.open(QIODevice::ReadOnly))

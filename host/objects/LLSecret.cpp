@@ -79,4 +79,13 @@ QByteArray randomHex(int bytes) {
     return words.left(bytes).toHex();
 }
 
+bool isRandomHex(QStringView text, int bytes) {
+    if (text.size() != 2 * bytes)
+        return false;
+    for (const QChar c : text)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return false;
+    return true;
+}
+
 } // namespace LLObjectsCOM

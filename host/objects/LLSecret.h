@@ -26,6 +26,8 @@ std::optional<QString> givenPassword(const char* variable, const QString& file, 
 // A value no one can guess: bytes from the system's random source, in
 // lower-case hexadecimal (two digits a byte).
 QByteArray randomHex(int bytes);
+// The text is such a value of that many bytes.
+bool isRandomHex(QStringView text, int bytes);
 
 // A line of in, read with the echo of the terminal on standard input off;
 // a null string at the end of the input.

@@ -193,14 +193,7 @@ QString RemoteApplication::lastBatchResults() {
 }
 
 MenuItem RemoteApplication::menuItem(const QString& uniqueId) {
-    const QJsonObject item = call(u"menuItem"_s, {{u"uid"_s, uniqueId}}).toObject();
-    return {.uniqueId = item.value(u"uid"_s).toString(),
-            .text = item.value(u"text"_s).toString(),
-            .fatherId = item.value(u"father"_s).toString(),
-            .image = item.value(u"image"_s).toString(),
-            .type = item.value(u"type"_s).toInt(),
-            .enabled = item.value(u"enabled"_s).toBool(),
-            .checked = item.value(u"checked"_s).toBool()};
+    return wire::menuItemOf(call(u"menuItem"_s, {{u"uid"_s, uniqueId}}).toObject());
 }
 
 void RemoteApplication::setMenuEnabled(const QString& uniqueId, bool enabled) {

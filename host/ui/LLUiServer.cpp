@@ -228,11 +228,7 @@ QJsonValue UiServer::dispatch(const QString& name, const QJsonObject& args) {
     if (name == u"lastBatchResults")
         return app.lastBatchResults();
     if (name == u"menuItem") {
-        const MenuItem item = app.menuItem(text("uid"));
-        return QJsonObject{{u"uid"_s, item.uniqueId},    {u"text"_s, item.text},
-                           {u"father"_s, item.fatherId}, {u"image"_s, item.image},
-                           {u"type"_s, item.type},       {u"enabled"_s, item.enabled},
-                           {u"checked"_s, item.checked}};
+        return wire::toJson(app.menuItem(text("uid")));
     }
     if (name == u"setMenuEnabled") {
         app.setMenuEnabled(text("uid"), args.value(u"enabled"_s).toBool());

@@ -5,20 +5,15 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+using namespace Qt::StringLiterals;
+
 namespace LLUiCOM::wire {
 
 namespace {
 
 const QString SocketKey = QStringLiteral("socket=");
 const QString TokenKey = QStringLiteral("token=");
-constexpr qsizetype TokenBytes = 32;
-
-bool isHex(const QByteArray& text) {
-    for (const char c : text)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
-    return true;
-}
+constexpr int TokenBytes = 32;
 
 } // namespace
 
@@ -42,10 +37,26 @@ std::optional<Ticket> parseConnectionString(const QString& text, QString* why) {
     Ticket ticket{parts[0].mid(SocketKey.size()), parts[1].mid(TokenKey.size()).toLatin1()};
     if (ticket.socket.isEmpty())
         return refuse(QStringLiteral("The connection string names no socket"));
-    if (ticket.token.size() != 2 * TokenBytes || !isHex(ticket.token))
+    if (!LLObjectsCOM::isRandomHex(QStringView(parts[1]).mid(TokenKey.size()), TokenBytes))
         return refuse(QStringLiteral("The connection string's token is not %1 hexadecimal digits")
                           .arg(2 * TokenBytes));
     return ticket;
+}
+
+QJsonObject toJson(const MenuItem& item) {
+    return {{u"uid"_s, item.uniqueId},   {u"text"_s, item.text}, {u"father"_s, item.fatherId},
+            {u"image"_s, item.image},    {u"type"_s, item.type}, {u"enabled"_s, item.enabled},
+            {u"checked"_s, item.checked}};
+}
+
+MenuItem menuItemOf(const QJsonObject& json) {
+    return {.uniqueId = json.value(u"uid"_s).toString(),
+            .text = json.value(u"text"_s).toString(),
+            .fatherId = json.value(u"father"_s).toString(),
+            .image = json.value(u"image"_s).toString(),
+            .type = json.value(u"type"_s).toInt(),
+            .enabled = json.value(u"enabled"_s).toBool(),
+            .checked = json.value(u"checked"_s).toBool()};
 }
 
 QByteArray encode(const QJsonObject& message) {

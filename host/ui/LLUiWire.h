@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/ui/LLUiApplication.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -24,6 +26,10 @@ QByteArray newToken();
 QString connectionString(const Ticket& ticket);
 // The ticket of a connection string; nullopt, with why, for any other text.
 std::optional<Ticket> parseConnectionString(const QString& text, QString* why = nullptr);
+
+// A menu entry as a call's answer carries it, and back.
+QJsonObject toJson(const MenuItem& item);
+MenuItem menuItemOf(const QJsonObject& json);
 
 // One message as it goes over the socket.
 QByteArray encode(const QJsonObject& message);

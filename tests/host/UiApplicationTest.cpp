@@ -296,6 +296,9 @@ TEST(UiWire, TicketsAndMessagesSurviveTheWayAndNothingElseDoes) {
         EXPECT_FALSE(why.isEmpty());
     }
 
+    const MenuItem item{u"P"_s, u"Pop"_s, u"4864"_s, u"p.png"_s, MenuItem::Popup, false, true};
+    EXPECT_EQ(wire::menuItemOf(wire::toJson(item)), item);
+
     const QJsonObject first{{u"call"_s, u"messageBox"_s}, {u"text"_s, u"two\nlines\u00e9"_s}};
     const QJsonObject second{{u"id"_s, 2}};
     const QByteArray stream = wire::encode(first) + wire::encode(second);
