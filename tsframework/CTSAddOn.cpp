@@ -6,29 +6,6 @@
 
 #include <QCoreApplication>
 
-// The client's events, handed to the add-on's own receiver.
-class CTSAddOn::Forward : public LLUiCOM::EventSink {
-public:
-    explicit Forward(CTSIDispatch& dispatch) : m_dispatch(dispatch) {}
-    int OnApplicationLoad(LLUiCOM::Application& application) override {
-        return m_dispatch.OnApplicationLoad(application);
-    }
-    int OnApplicationUnload() override { return m_dispatch.OnApplicationUnload(); }
-    int OnMenuEvent(const LLUiCOM::MenuEvent& event, bool& passOn) override {
-        return m_dispatch.OnMenuEvent(event, &passOn);
-    }
-    int OnFormLoad(const LLUiCOM::FormEvent& event, bool& passOn) override {
-        return m_dispatch.OnFormLoad(event, &passOn);
-    }
-    int OnChangeLanguage() override { return m_dispatch.OnChangeLanguage(); }
-    int OnCompanyEvent(std::shared_ptr<LLObjectsCOM::Company> company) override {
-        return m_dispatch.OnCompanyEvent(std::move(company));
-    }
-
-private:
-    CTSIDispatch& m_dispatch;
-};
-
 CTSAddOn::CTSAddOn(QString connectionString, QString prefix, QString module)
     : m_connectionString(std::move(connectionString)), m_prefix(std::move(prefix)),
       m_module(std::move(module)) {}
@@ -42,7 +19,7 @@ HRESULT CTSAddOn::Connect(int) {
         m_dispatch = CreateEventSink();
         if (!m_dispatch)
             throw ComError(E_POINTER, QStringLiteral("The add-on has no event sink"));
-        m_forward = std::make_unique<Forward>(*m_dispatch);
+        m_forward = std::make_unique<CTSEventForward>(*m_dispatch);
     }
     auto application = std::make_unique<LLUiCOM::RemoteApplication>(*m_forward);
     QString why;

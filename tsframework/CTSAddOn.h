@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class CTSEventForward;
 class CTSIDispatch;
 class CTSResourceLoader;
 namespace LLUiCOM {
@@ -50,13 +51,11 @@ protected:
     virtual void OnClientGone();
 
 private:
-    class Forward;
-
     QString m_connectionString;
     QString m_prefix;
     QString m_module;
     quintptr m_window = 0;
     std::unique_ptr<CTSIDispatch> m_dispatch;
-    std::unique_ptr<Forward> m_forward;
+    std::unique_ptr<CTSEventForward> m_forward;
     std::unique_ptr<LLUiCOM::RemoteApplication> m_application;
 };

@@ -18,3 +18,27 @@ public:
     virtual int OnApplicationUnload() { return 0; }
     virtual int OnFormLoad(const LLUiCOM::FormEvent&, bool* /*passOn*/) { return 0; }
 };
+
+// The client's events, handed to an add-on's own receiver: what the client
+// raises on an LLUiCOM::EventSink reaches the CTSIDispatch.
+class CTSEventForward : public LLUiCOM::EventSink {
+public:
+    explicit CTSEventForward(CTSIDispatch& dispatch) : m_dispatch(dispatch) {}
+    int OnApplicationLoad(LLUiCOM::Application& application) override {
+        return m_dispatch.OnApplicationLoad(application);
+    }
+    int OnApplicationUnload() override { return m_dispatch.OnApplicationUnload(); }
+    int OnMenuEvent(const LLUiCOM::MenuEvent& event, bool& passOn) override {
+        return m_dispatch.OnMenuEvent(event, &passOn);
+    }
+    int OnFormLoad(const LLUiCOM::FormEvent& event, bool& passOn) override {
+        return m_dispatch.OnFormLoad(event, &passOn);
+    }
+    int OnChangeLanguage() override { return m_dispatch.OnChangeLanguage(); }
+    int OnCompanyEvent(std::shared_ptr<LLObjectsCOM::Company> company) override {
+        return m_dispatch.OnCompanyEvent(std::move(company));
+    }
+
+private:
+    CTSIDispatch& m_dispatch;
+};

@@ -1,10 +1,14 @@
 #include "tsframework/CTSResourceLoader.h"
 
 #include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 
 namespace {
 
@@ -53,5 +57,49 @@ HRESULT CTSResourceLoader::GetResourceFileContents(int id, QString& text) const 
         return E_FAIL;
     }
     text = decoded;
+    return S_OK;
+}
+
+HRESULT CTSResourceLoader::LoadXML(const QString& xml, QList<XMLMAP>& placeholders, int language,
+                                   QString& localized) {
+    CLogBase log(u"TSF", u"CTSResourceLoader::LoadXML");
+    QHash<QString, QString> texts;
+    for (XMLMAP& entry : placeholders) {
+        entry.text = CTSBSTR::load(entry.stringId, language);
+        texts.insert(entry.name, entry.text);
+    }
+    QString out;
+    QXmlStreamReader reader(xml);
+    QXmlStreamWriter writer(&out);
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            log.LogError(u"The document declares a DTD");
+            return E_FAIL;
+        case QXmlStreamReader::StartElement: {
+            writer.writeStartElement(reader.qualifiedName().toString());
+            for (const QXmlStreamAttribute& a : reader.attributes()) {
+                const QString value = a.value().toString();
+                writer.writeAttribute(a.qualifiedName().toString(), texts.value(value, value));
+            }
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            writer.writeEndElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (!reader.isWhitespace())
+                writer.writeCharacters(reader.text().toString());
+            break;
+        default:
+            break; // the declaration, comments, processing instructions
+        }
+    }
+    if (reader.hasError()) {
+        log.LogError(u"The document is not well-formed at line %d: %s", int(reader.lineNumber()),
+                     reader.errorString());
+        return E_FAIL;
+    }
+    localized = out;
     return S_OK;
 }

@@ -2,6 +2,9 @@
 
 #include "host/objects/LLHResult.h"
 #include "tsframework/CTSVersion.h"
+#include "tsframework/XMLMAP.h"
+
+#include <QList>
 
 #include <QString>
 
@@ -18,6 +21,15 @@ public:
     // a negative id, E_FAIL (logged) when the resource is missing or its
     // encoding unknown.
     HRESULT GetResourceFileContents(int id, QString& text) const;
+
+    // Localizes an XML document: every attribute value that is the name of
+    // a placeholder becomes the placeholder's text in language (the
+    // placeholders' texts are filled in). The result is the document as
+    // text, without its declaration, since it travels as text. E_FAIL
+    // (logged) when xml is not well-formed or declares a DTD: a resource
+    // names no entities.
+    static HRESULT LoadXML(const QString& xml, QList<XMLMAP>& placeholders, int language,
+                           QString& localized);
 
     const QString& folder() const { return m_folder; }
     const CTSVersion& GetModuleVersion() const { return m_moduleVersion; }

@@ -186,7 +186,8 @@ int MRV_TerminalInteraction::companyLogin(LLObjectsCOM::Company& company) {
     return MRV_Util::Connect(company, context) == S_OK && company.Connected() ? 0 : 1;
 }
 
-bool MRV_TerminalInteraction::confirmCopy(const MRV_ConnectionContext& context) {
+bool MRV_TerminalInteraction::confirmCopy(MRV_ConnectionContext& context,
+                                          const std::function<HRESULT()>& checkTarget) {
     CTSBSTR method(language());
     method.LoadStringW(MRV_CopyLog::copyMethodId(context.copyMethod));
     const QString base =
@@ -195,5 +196,6 @@ bool MRV_TerminalInteraction::confirmCopy(const MRV_ConnectionContext& context) 
         context.targetCompany ? context.targetCompany->CompanyDB : context.targetFilePath;
     const QString text =
         QStringLiteral("Copy from %1 into %2 with \"%3\"?").arg(base, target, method.str());
-    return messageBox(Kind::Question, QString(), text, false, 2) == ButtonYes;
+    return messageBox(Kind::Question, QString(), text, false, 2) == ButtonYes &&
+           checkTarget() == S_OK;
 }

@@ -39,7 +39,8 @@ public:
                            const QString& filter) override;
     QString chooseFolder(const QString& title, const QString& folder) override;
     int companyLogin(LLObjectsCOM::Company& company) override;
-    bool confirmCopy(const MRV_ConnectionContext& context) override;
+    bool confirmCopy(MRV_ConnectionContext& context,
+                     const std::function<HRESULT()>& checkTarget) override;
     void copyCompleted(const QString&, int) override {}
 
     // The password for user, from the environment, the file or a prompt;

@@ -352,7 +352,7 @@ HRESULT MRV_ConfigurationManager::openConfiguration(const MRV_ConnectionContext*
     if (useTemplate) {
         if (getAppPath(path) != S_OK)
             return E_FAIL;
-        path += QLatin1String("/Configuration.tpl");
+        path = TSModuleFile(QStringLiteral("Configuration.tpl"));
     } else {
         path = resolveBasePath(m_context.worksheetPath,
                                baseContext ? baseContext->baseFilePath : QString(),

@@ -127,13 +127,22 @@ int MRV_CopyFlow::baseVersion() const {
     return m_manager.header().dbVersion.trimmed().toInt();
 }
 
+QString MRV_CopyFlow::localizationOf(LLObjectsCOM::Company& company) {
+    QString code;
+    if (MRV_Util::GetLocalization(company, code) == S_OK)
+        return code;
+    return company.Localization();
+}
+
+bool MRV_CopyFlow::releaseFits(int baseVersion, int targetVersion) {
+    // Releases compare as numbers: as text "880202" would rank above
+    // "1000000".
+    return releaseOf(baseVersion) <= releaseOf(targetVersion);
+}
+
 QString MRV_CopyFlow::baseLocalization() const {
-    if (m_context.baseCompany) {
-        QString code;
-        if (MRV_Util::GetLocalization(*m_context.baseCompany, code) == S_OK)
-            return code;
-        return m_context.baseCompany->Localization();
-    }
+    if (m_context.baseCompany)
+        return localizationOf(*m_context.baseCompany);
     return m_manager.header().localization;
 }
 
@@ -145,18 +154,13 @@ HRESULT MRV_CopyFlow::checkTarget() {
         ui.error(text(10031));
         return E_FAIL;
     }
-    // Releases compare as numbers: as text "880202" would rank above
-    // "1000000".
-    if (releaseOf(baseVersion()) > releaseOf(target.Version())) {
+    if (!releaseFits(baseVersion(), target.Version())) {
         log.LogError(u"Base version %d is higher than target version %d", baseVersion(),
                      target.Version());
         ui.error(text(10045));
         return E_FAIL;
     }
-    QString targetLocalization;
-    if (MRV_Util::GetLocalization(target, targetLocalization) != S_OK)
-        targetLocalization = target.Localization();
-    if (baseLocalization() == targetLocalization)
+    if (baseLocalization() == localizationOf(target))
         return S_OK;
     if (!confirmed(text(10051)))
         return S_FALSE;
@@ -209,20 +213,44 @@ bool MRV_CopyFlow::checkBackup() {
     return false;
 }
 
+bool MRV_CopyFlow::openLog(MRV_CopyLog& copyLog) {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    for (;;) {
+        MRV_SettingsManager settings(&m_context);
+        settings.getSettingsFromDatabase();
+        if (copyLog.open(settings.logFileFolder()))
+            return true;
+        // The log folder is the one setting the user can mend here; the
+        // next try needs all three folders.
+        ui.error(text(10019));
+        if (!ui.changeOptions(m_context))
+            return false;
+        settings.getSettingsFromDatabase();
+        if (settings.configurationFolder().isEmpty() || settings.worksheetFolder().isEmpty() ||
+            settings.logFileFolder().isEmpty())
+            return false;
+    }
+}
+
 HRESULT MRV_CopyFlow::copyToTargetCompany() {
     CLogBase log(u"MRV", u"MRV_CopyFlow::copyToTargetCompany");
     MRV_Interaction& ui = MRV_Interaction::current();
-    if (!m_context.targetCompany || !m_context.targetCompany->Connected()) {
-        log.LogError(u"No target company");
-        return E_FAIL;
-    }
     if (!everyCategoryCopies())
         return E_FAIL;
     askQueriesAndLayouts();
-    if (!ui.confirmCopy(m_context))
-        return S_FALSE;
-    if (const HRESULT checked = checkTarget(); checked != S_OK)
-        return checked;
+    // The dialog may let the user choose the target: it is checked as
+    // confirmed, and a refusal is the flow's result.
+    HRESULT targetCheck = S_FALSE;
+    const auto check = [&]() -> HRESULT {
+        if (!m_context.targetCompany || !m_context.targetCompany->Connected()) {
+            log.LogError(u"No target company");
+            ui.error(text(10063), false);
+            return targetCheck = E_FAIL;
+        }
+        return targetCheck = checkTarget();
+    };
+    if (!ui.confirmCopy(m_context, check))
+        return FAILED(targetCheck) ? targetCheck : S_FALSE;
     if (!unselectedDependencies().isEmpty() && !confirmed(text(10055)))
         return S_FALSE;
     const QStringList refusing = refusingCategories(m_context.copyMethod);
@@ -246,13 +274,9 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
         ui.error(intermediate.error());
         return E_FAIL;
     }
-    MRV_SettingsManager settings(&m_context);
-    settings.getSettingsFromDatabase();
     MRV_CopyLog copyLog(m_context);
-    if (!copyLog.open(settings.logFileFolder())) {
-        ui.error(text(10019));
+    if (!openLog(copyLog))
         return S_FALSE;
-    }
     m_logPath = copyLog.filePath();
     copyLog.writeHeader();
     m_context.copyLog = &copyLog;

@@ -5,8 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+namespace LLObjectsCOM {
+class Company;
+}
 class MRV_ConfigurationManager;
 class MRV_ConnectionContext;
+class MRV_CopyLog;
 class MRV_Worksheet;
 
 // The two commands that carry a worksheet's selection somewhere: saving it
@@ -54,6 +58,12 @@ public:
     // digits, the patch level (880202 is release 880, 1000000 release
     // 1000); a number of three digits or fewer is a release itself.
     static int releaseOf(int version);
+    // A base of baseVersion may go into a target of targetVersion: the
+    // base's release is not above the target's.
+    static bool releaseFits(int baseVersion, int targetVersion);
+    // A company's localization: the host's answer, else what the company
+    // records.
+    static QString localizationOf(LLObjectsCOM::Company& company);
     // The base's version and localization: the base company's, or those
     // the base configuration file was written with.
     int baseVersion() const;
@@ -73,6 +83,9 @@ private:
     // copies.
     bool everyCategoryCopies() const;
     bool checkBackup();
+    // Opens the run's log in the settings' log folder; where it cannot be
+    // made, the user may change the folders and try again.
+    bool openLog(MRV_CopyLog& copyLog);
 
     MRV_ConnectionContext& m_context;
     MRV_Worksheet& m_worksheet;

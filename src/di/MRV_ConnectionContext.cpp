@@ -1,10 +1,37 @@
 #include "di/MRV_ConnectionContext.h"
 
 #include "di/MRV_Util.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
+#include "host/ui/LLUiApplication.h"
+#include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
+#include "tsframework/CTSAddOn.h"
 
+#include <cstdlib>
 #include <new>
+
+void (*MRV_ConnectionContext::endProcess)(int status) = [](int status) { std::_Exit(status); };
+
+LLUiCOM::Application& MRV_ConnectionContext::getApplication() {
+    if (!application)
+        throw ComError(E_FAIL, QStringLiteral("The program was not started by the client"));
+    try {
+        application->company();
+    } catch (const ComError& e) {
+        CLogBase(u"MRV", u"MRV_ConnectionContext::getApplication")
+            .LogError(u"%s", e.errorMessage());
+        MRV_Interaction::current().fatal(
+            QStringLiteral("Error"),
+            QStringLiteral("Failed to connect UI API. Mirrova is terminating.\nError Code: "
+                           "%1\nError Message: %2")
+                .arg(e.code())
+                .arg(e.description()));
+        endProcess(CTSAddOn::ClientGoneExit);
+        throw; // only where endProcess returns, as in tests
+    }
+    return *application;
+}
 
 HRESULT MRV_ConnectionContext::CreateCompanyInstance(CompanyPtr& company) {
     try {

@@ -9,6 +9,9 @@
 namespace LLObjectsCOM {
 class Company;
 }
+namespace LLUiCOM {
+class Application;
+}
 class MRV_CopyLog;
 
 // What every part of the program needs to reach the companies: the
@@ -33,6 +36,17 @@ public:
     // are emptied and the copy settings are unset again.
     void reset();
 
+    // The host client's UI API, probed with a request for the company
+    // first. When the client is gone, nothing the program does can reach
+    // the host any more: the user is told and the process ends at once
+    // (through endProcess). Throws ComError when the context has no
+    // client.
+    LLUiCOM::Application& getApplication();
+    // Ends the process when the client is gone; tests replace it.
+    static void (*endProcess)(int status);
+
+    // The client that started the program; null in a run without one.
+    LLUiCOM::Application* application = nullptr;
     CompanyPtr company;
     CompanyPtr baseCompany;
     CompanyPtr targetCompany;

@@ -27,7 +27,9 @@ public:
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     int companyLogin(LLObjectsCOM::Company&) override { return 1; }
     // Nobody confirmed: nothing is written into a company.
-    bool confirmCopy(const MRV_ConnectionContext&) override { return false; }
+    bool confirmCopy(MRV_ConnectionContext&, const std::function<HRESULT()>&) override {
+        return false;
+    }
     void copyCompleted(const QString&, int) override {}
 
 protected:

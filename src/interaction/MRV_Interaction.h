@@ -1,7 +1,11 @@
 #pragma once
 
+#include "host/objects/LLHResult.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace LLObjectsCOM {
 class Company;
@@ -47,6 +51,12 @@ public:
     // buttons from the left. Returns ButtonYes, ButtonNo or ButtonCancel.
     int question(const QString& text, bool withCancel, int defaultButton);
 
+    // An error box with its own caption, for the failures that end the
+    // program.
+    void fatal(const QString& caption, const QString& text) {
+        messageBox(Kind::Error, caption, text, false, 1);
+    }
+
     // The host's message box: up to three captions (empty ones are not
     // shown), defaultButton counts from 1; returns the number (from 1) of
     // the button pressed.
@@ -78,9 +88,17 @@ public:
     virtual int companyLogin(LLObjectsCOM::Company& company) = 0;
 
     // The copy dialog: base, target and copy options as the context holds
-    // them, for the user to confirm before anything is written. True to go
-    // on.
-    virtual bool confirmCopy(const MRV_ConnectionContext& context) = 0;
+    // them, for the user to confirm (or, where the user can, to change)
+    // before anything is written. checkTarget runs the checks a confirmed
+    // target must pass and says why it fails; S_OK lets the copy go on. A
+    // dialog that lets the user correct the entry runs it on every
+    // confirmation and stays open while it fails. True to go on.
+    virtual bool confirmCopy(MRV_ConnectionContext& context,
+                             const std::function<HRESULT()>& checkTarget) = 0;
+    // The copy options and folders, for the user to change (the options
+    // dialog). True when the user confirmed changes; without a dialog,
+    // false.
+    virtual bool changeOptions(MRV_ConnectionContext&) { return false; }
     // A copy run is over (status as the run returned it); the log at
     // logPath holds its records.
     virtual void copyCompleted(const QString& logPath, int status) = 0;

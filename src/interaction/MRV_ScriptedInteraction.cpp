@@ -96,9 +96,10 @@ QStringList MRV_ScriptedInteraction::shown(const QString& prefix) const {
     return lines;
 }
 
-bool MRV_ScriptedInteraction::confirmCopy(const MRV_ConnectionContext&) {
+bool MRV_ScriptedInteraction::confirmCopy(MRV_ConnectionContext&,
+                                          const std::function<HRESULT()>& checkTarget) {
     transcript << QStringLiteral("copy dialog");
-    return confirmCopies;
+    return confirmCopies && checkTarget() == S_OK;
 }
 
 void MRV_ScriptedInteraction::copyCompleted(const QString& logPath, int status) {

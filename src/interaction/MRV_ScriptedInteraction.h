@@ -43,7 +43,8 @@ public:
                            const QString& filter) override;
     QString chooseFolder(const QString& title, const QString& folder) override;
     int companyLogin(LLObjectsCOM::Company& company) override;
-    bool confirmCopy(const MRV_ConnectionContext& context) override;
+    bool confirmCopy(MRV_ConnectionContext& context,
+                     const std::function<HRESULT()>& checkTarget) override;
     void copyCompleted(const QString& logPath, int status) override;
 
     // The lines of the transcript that start with prefix ("error: " ...).

@@ -30,11 +30,11 @@ HRESULT MRV_SelectionManager::refreshWorksheet() {
     return MRV_WorksheetManager(m_context, m_controller).openWorksheet(m_worksheet, true);
 }
 
-QString MRV_SelectionManager::proposedFileName(const QString& baseName) {
+QString MRV_SelectionManager::proposedFileName(const QString& baseName, const QString& suffix) {
     QString name = baseName;
     for (const QChar c : QStringLiteral("\\/:*<>?\""))
         name.remove(c);
-    return name.isEmpty() ? QString() : name + QStringLiteral("_WS.xml");
+    return name.isEmpty() ? QString() : name + suffix;
 }
 
 QString MRV_SelectionManager::askForPath() {

@@ -42,9 +42,11 @@ public:
                                            const MRV_DIDataSet::Row& row);
 
     // The file name proposed for a new worksheet of a base named baseName:
-    // the name without the characters a file name cannot hold, and
-    // "_WS.xml"; empty when nothing is left of the name.
-    static QString proposedFileName(const QString& baseName);
+    // the name without the characters a file name cannot hold, and suffix
+    // ("_config.xml" for a configuration file); empty when nothing is left
+    // of the name.
+    static QString proposedFileName(const QString& baseName,
+                                    const QString& suffix = QStringLiteral("_WS.xml"));
 
 private:
     // The path chosen in the save dialog; empty when the user cancelled.

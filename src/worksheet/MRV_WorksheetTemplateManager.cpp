@@ -27,7 +27,7 @@ MRV_WorksheetTemplateManager::instance(MRV_ConnectionContext* context) {
 }
 
 QString MRV_WorksheetTemplateManager::defaultTemplatePath() {
-    return TSModuleFolder() + QStringLiteral("/WorkSheet.tpl");
+    return TSModuleFile(QStringLiteral("WorkSheet.tpl"));
 }
 
 HRESULT MRV_WorksheetTemplateManager::initialize() {
