@@ -64,6 +64,7 @@ void LocalApplication::freezeForm(int formType, int instance, bool freeze) {
     if (!freeze && *form == 0)
         throw ComError(E_FAIL, QStringLiteral("Form %1 is not frozen").arg(formType));
     *form += freeze ? 1 : -1;
+    notify(Change::Forms);
 }
 
 int LocalApplication::frozen(int formType, int instance) const {
@@ -74,6 +75,10 @@ void LocalApplication::loadBatchActions(const QString& xml) {
     alive();
     const MenuTree::Outcome outcome = m_menus.apply(xml);
     m_lastResults = outcome.results;
+    // A batch that was a document may have changed the menus even if one
+    // of its actions failed.
+    if (!outcome.results.isEmpty())
+        notify(Change::Menus);
     if (!outcome.error.isEmpty())
         throw ComError(E_FAIL, outcome.error);
 }
@@ -95,12 +100,19 @@ void LocalApplication::setMenuEnabled(const QString& uniqueId, bool enabled) {
     alive();
     if (!m_menus.setEnabled(uniqueId, enabled))
         throw ComError(E_INVALIDARG, QStringLiteral("There is no menu %1").arg(uniqueId));
+    notify(Change::Menus);
 }
 
 void LocalApplication::setStatusBarMessage(const QString& text, bool error) {
     alive();
     m_statusBar = text;
     m_statusBarError = error;
+    notify(Change::StatusBar);
+}
+
+void LocalApplication::notify(Change change) const {
+    if (changed)
+        changed(change);
 }
 
 void LocalApplication::connect(EventSink* sink) {
@@ -112,16 +124,17 @@ void LocalApplication::disconnect(EventSink* sink) {
     m_sinks.removeAll(sink);
 }
 
-template <typename Handler> int LocalApplication::raise(Handler handler) {
+template <typename Handler> int LocalApplication::raise(Handler handler, EventSink* only) {
     int worst = 0;
     // A handler may disconnect its add-on: the list is walked as it was.
     for (EventSink* sink : QList<EventSink*>(m_sinks))
-        worst = std::min(worst, handler(*sink));
+        if (!only || sink == only)
+            worst = std::min(worst, handler(*sink));
     return worst;
 }
 
-int LocalApplication::raiseApplicationLoad() {
-    return raise([this](EventSink& sink) { return sink.OnApplicationLoad(*this); });
+int LocalApplication::raiseApplicationLoad(EventSink* only) {
+    return raise([this](EventSink& sink) { return sink.OnApplicationLoad(*this); }, only);
 }
 
 int LocalApplication::raiseApplicationUnload() {
@@ -144,14 +157,16 @@ bool LocalApplication::clickMenu(const QString& uniqueId) {
     return passOn;
 }
 
-bool LocalApplication::loadForm(int formType, int instance) {
+bool LocalApplication::loadForm(int formType, int instance, EventSink* only) {
     bool passOn = true;
-    raise([&](EventSink& sink) {
-        bool own = true;
-        const int result = sink.OnFormLoad({formType, instance, true}, own);
-        passOn = passOn && own;
-        return result;
-    });
+    raise(
+        [&](EventSink& sink) {
+            bool own = true;
+            const int result = sink.OnFormLoad({formType, instance, true}, own);
+            passOn = passOn && own;
+            return result;
+        },
+        only);
     return passOn;
 }
 

@@ -46,13 +46,15 @@ public:
     void connect(EventSink* sink);
     void disconnect(EventSink* sink);
     // The worst result the add-ons returned (0 when none is connected).
-    int raiseApplicationLoad();
+    // With only, the load reaches that add-on alone (one that just joined),
+    // and nothing when it is not connected.
+    int raiseApplicationLoad(EventSink* only = nullptr);
     int raiseApplicationUnload();
     // A user's pick of a menu entry: the before-action phase to every
     // add-on, then, unless one kept it, the after-action phase. True when
     // the client is to act on it.
     bool clickMenu(const QString& uniqueId);
-    bool loadForm(int formType, int instance);
+    bool loadForm(int formType, int instance, EventSink* only = nullptr);
     void changeLanguage(LlLanguages language);
     void changeCompany(std::shared_ptr<LLObjectsCOM::Company> company);
     // The client is gone: every call of the API fails from now on.
@@ -61,6 +63,10 @@ public:
     // How the client answers a message box: the number of the button
     // pressed. Without one, the default button is pressed.
     std::function<int(const MessageBoxRequest&)> messageBoxHandler;
+
+    // What an add-on's call changed, for the client to show it.
+    enum class Change { Menus, StatusBar, Forms };
+    std::function<void(Change)> changed;
 
     const MenuTree& menus() const { return m_menus; }
     const QList<MessageBoxRequest>& messageBoxes() const { return m_messageBoxes; }
@@ -72,7 +78,8 @@ public:
 private:
     // Throws once the client is gone.
     void alive() const;
-    template <typename Handler> int raise(Handler handler);
+    template <typename Handler> int raise(Handler handler, EventSink* only = nullptr);
+    void notify(Change change) const;
 
     std::shared_ptr<LLObjectsCOM::Company> m_company;
     LlLanguages m_language;

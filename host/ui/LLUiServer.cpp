@@ -167,7 +167,8 @@ void UiServer::handle(Peer& peer, const QJsonObject& message) {
         peer.socket->write(wire::encode({{u"welcome"_s, true}}));
         peer.sink = std::make_unique<Sink>(*this, peer);
         m_application.connect(peer.sink.get());
-        emit addOnJoined();
+        emit addOnJoined(peer.sink.get(),
+                         wire::connectionString({m_server->fullServerName(), token}));
         return;
     }
     if (message.contains(u"call"_s))

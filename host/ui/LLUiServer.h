@@ -44,7 +44,10 @@ public:
     int answerTimeoutMs = 30000;
 
 signals:
-    void addOnJoined();
+    // addOn: how the add-on hears the client's events, for raising one to
+    // it alone; it stays valid as long as the server. connectionString:
+    // the one it joined with, telling the client which add-on it is.
+    void addOnJoined(LLUiCOM::EventSink* addOn, const QString& connectionString);
     void addOnLeft();
 
 private:

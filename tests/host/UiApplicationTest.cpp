@@ -218,11 +218,14 @@ TEST(UiEvents, EveryAddOnHearsTheClientsEvents) {
     EXPECT_TRUE(client.loadForm(169, 1));
     client.changeLanguage(1031);
     client.changeCompany(nullptr);
+    // An add-on that just joined hears the load alone.
+    EXPECT_EQ(client.raiseApplicationLoad(&first), 0);
     client.disconnect(&second);
+    EXPECT_EQ(client.raiseApplicationLoad(&second), 0);
     EXPECT_EQ(client.raiseApplicationUnload(), 0);
     EXPECT_EQ(first.events, (QStringList{u"load 1033"_s, u"menu A before"_s, u"menu A after"_s,
                                          u"menu B before"_s, u"form 169/1"_s, u"language"_s,
-                                         u"no company"_s, u"unload"_s}));
+                                         u"no company"_s, u"load 1031"_s, u"unload"_s}));
     EXPECT_EQ(second.events.size(), 7);
     EXPECT_EQ(client.language(), 1031);
 }
@@ -242,6 +245,9 @@ TEST(UiCalls, CallsAreCheckedAndFailOnceTheClientIsGone) {
     ASSERT_EQ(client.messageBoxes().size(), 2);
     EXPECT_EQ(client.messageBoxes()[0].captions, (QStringList{u"Yes"_s, u"No"_s, u"Cancel"_s}));
 
+    // The client hears what the calls changed, and only that.
+    QList<LocalApplication::Change> changes;
+    client.changed = [&](LocalApplication::Change change) { changes << change; };
     client.freezeForm(169, 1, true);
     client.freezeForm(169, 1, true);
     client.freezeForm(169, 1, false);
@@ -254,6 +260,10 @@ TEST(UiCalls, CallsAreCheckedAndFailOnceTheClientIsGone) {
     EXPECT_FALSE(client.menuItem(u"4864"_s).enabled);
     client.setStatusBarMessage(u"Copying"_s, false);
     EXPECT_EQ(client.statusBarText(), u"Copying"_s);
+    EXPECT_THROW(client.loadBatchActions(u"<Appl"_s), ComError);
+    using Change = LocalApplication::Change;
+    EXPECT_EQ(changes, (QList<Change>{Change::Forms, Change::Forms, Change::Forms, Change::Forms,
+                                      Change::Menus, Change::StatusBar}));
 
     client.close();
     const std::function<void()> calls[] = {[&] { client.language(); },
