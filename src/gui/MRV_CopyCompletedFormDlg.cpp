@@ -1,0 +1,40 @@
+#include "gui/MRV_CopyCompletedFormDlg.h"
+
+#include "tsframework/CLogBase.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+MRV_CopyCompletedFormDlg::MRV_CopyCompletedFormDlg(const QString& logPath, QWidget* parent)
+    : MRV_Dialog(2064, parent), m_logPath(logPath) {
+    auto* completed = control<QLabel>(1051, 10034);
+    auto* logFile = control<QPushButton>(1050, 2004);
+    logFile->setEnabled(!logPath.isEmpty());
+    QDialogButtonBox* box = okCancel(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(logFile);
+    buttons->addStretch();
+    buttons->addWidget(box);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(completed);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+
+    connect(logFile, &QPushButton::clicked, this, &MRV_CopyCompletedFormDlg::showLog);
+    finish();
+}
+
+void MRV_CopyCompletedFormDlg::showLog() {
+    if (!openLog) {
+        CLogBase(u"MRV", u"MRV_CopyCompletedFormDlg::OnBnClickedLogFile")
+            .LogError(u"No log viewer to open '%s' in", m_logPath);
+        return;
+    }
+    openLog(m_logPath);
+    accept();
+}

@@ -1,0 +1,149 @@
+#include "gui/MRV_Dialog.h"
+
+#include "interaction/MRV_Interaction.h"
+#include "tsframework/CTSBSTR.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+
+MRV_Dialog::MRV_Dialog(quint32 titleId, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(text(titleId));
+    setAccessibleName(windowTitle());
+}
+
+QString MRV_Dialog::text(quint32 id) const {
+    return CTSBSTR::load(id, language());
+}
+
+int MRV_Dialog::language() const {
+    return MRV_Interaction::current().language();
+}
+
+void MRV_Dialog::name(QWidget* widget, int id, const QString& text) {
+    widget->setObjectName(QStringLiteral("ctl%1").arg(id));
+    if (text.isNull())
+        return;
+    // A text from the tables is shown as it is: "&" is no mnemonic there.
+    QString shown = text;
+    shown.replace(u'&', QStringLiteral("&&"));
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(shown);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(shown);
+    widget->setAccessibleName(text);
+}
+
+void MRV_Dialog::finish() {
+    // In the order the user tabs through them, so the first controls get
+    // their first letters.
+    QList<QWidget*> marked;
+    QStringList texts;
+    for (QWidget* widget = nextInFocusChain(); widget && widget != this;
+         widget = widget->nextInFocusChain()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            marked << button;
+            texts << button->text();
+        }
+    }
+    for (QLabel* label : findChildren<QLabel*>())
+        if (label->buddy()) {
+            marked << label;
+            texts << label->text();
+        }
+    const QStringList withMnemonics = MRV_withMnemonics(texts);
+    for (qsizetype i = 0; i < marked.size(); ++i) {
+        if (auto* button = qobject_cast<QAbstractButton*>(marked[i]))
+            button->setText(withMnemonics[i]);
+        else
+            static_cast<QLabel*>(marked[i])->setText(withMnemonics[i]);
+    }
+    m_initializing = false;
+}
+
+void MRV_Dialog::nameById(QWidget* widget, int id, quint32 textId) {
+    name(widget, id, textId ? text(textId) : QString());
+}
+
+QDialogButtonBox* MRV_Dialog::okCancel(bool withCancel) {
+    auto* box = new QDialogButtonBox(this);
+    m_ok = box->addButton(QString(), QDialogButtonBox::AcceptRole);
+    nameById(m_ok, 1, 1);
+    static_cast<QPushButton*>(m_ok)->setDefault(true);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    if (withCancel) {
+        m_cancel = box->addButton(QString(), QDialogButtonBox::RejectRole);
+        nameById(m_cancel, 2, 2);
+        connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    }
+    return box;
+}
+
+QLayout* MRV_Dialog::buttonRow(QWidget* left, bool withCancel) {
+    auto* row = new QHBoxLayout;
+    if (left)
+        row->addWidget(left);
+    row->addStretch();
+    row->addWidget(okCancel(withCancel));
+    return row;
+}
+
+void MRV_Dialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
+QString MRV_plainText(QString text) {
+    // "&&" stands for one "&"; a lone "&" marks the mnemonic.
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+QStringList MRV_withMnemonics(const QStringList& texts) {
+    const auto hasMnemonic = [](const QString& text) {
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != u'&')
+                continue;
+            if (text[i + 1] != u'&')
+                return i + 1;
+            ++i;
+        }
+        return qsizetype(-1);
+    };
+    QSet<QChar> taken;
+    for (const QString& text : texts)
+        if (const qsizetype at = hasMnemonic(text); at >= 0)
+            taken.insert(text[at].toLower());
+    QStringList result;
+    for (const QString& text : texts) {
+        if (hasMnemonic(text) >= 0 || text.isEmpty()) {
+            result << text;
+            continue;
+        }
+        QString marked = text;
+        marked.replace(u'&', QStringLiteral("&&"));
+        for (qsizetype i = 0; i < marked.size(); ++i) {
+            const QChar c = marked[i].toLower();
+            if (marked[i] == u'&') {
+                ++i; // an escaped "&&"
+                continue;
+            }
+            if (c.isLetterOrNumber() && !taken.contains(c)) {
+                taken.insert(c);
+                marked.insert(i, u'&');
+                break;
+            }
+        }
+        result << marked;
+    }
+    return result;
+}

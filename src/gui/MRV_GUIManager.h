@@ -1,0 +1,121 @@
+#pragma once
+
+#include "host/objects/LLHResult.h"
+#include "shell/MRV_ToolsManager.h"
+#include "worksheet/MRV_WorksheetController.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class MRV_ConfigurationController;
+class MRV_ConfigurationManager;
+class MRV_ConnectionContext;
+class MRV_DIDataSet;
+class MRV_LogFileDlg;
+class MRV_MainFrame;
+class MRV_SelectionManager;
+class MRV_WorksheetNode;
+
+// The one controller behind the program's own window: it owns the open
+// worksheet and the configuration manager that serves it, decides which
+// commands are available, and runs every user flow. It reaches the host
+// only through the connection context.
+class MRV_GUIManager : public MRV_WorksheetController {
+public:
+    static MRV_GUIManager& instance();
+
+    // The context of the logged-in company; the tools manager is made on
+    // it. The context stays the caller's.
+    void setConnectionContext(MRV_ConnectionContext* context);
+    MRV_ConnectionContext* connectionContext() const { return m_context; }
+    MRV_ToolsManager* toolsManager() const { return m_tools.get(); }
+    void setMainFrame(MRV_MainFrame* frame);
+    MRV_MainFrame* mainFrame() const;
+    // The host's current language, in which every text is shown.
+    int language() const;
+
+    // From the host.
+    HRESULT handleMenuEvent(const QString& menuUid, bool* passOn);
+    HRESULT initializeLLMenu();
+    HRESULT initializeMainWindow();
+    HRESULT changeLanguage();
+    HRESULT startMirrova();
+    HRESULT closeMirrova();
+
+    // A command of the main window by its id.
+    HRESULT command(quint32 id);
+
+    HRESULT showWelcomeForm();
+    HRESULT openNewWorksheet();
+    HRESULT openWorksheet();
+    HRESULT showWorksheet();
+    HRESULT closeWorksheet(bool force);
+    HRESULT saveWorksheet(bool askForName, bool quiet);
+    HRESULT saveConfigurationFile();
+    HRESULT copyToTargetCompany();
+    HRESULT showOptionsForm();
+    HRESULT showWorkSheetPropertiesForm();
+    // Asks for a log file and shows it.
+    HRESULT showReportForm();
+    HRESULT showLogFile(const QString& path);
+    HRESULT showHelp();
+    HRESULT showAbout();
+    HRESULT toggleSelectionView();
+    HRESULT undoSelection();
+    HRESULT selectAllCategories(bool on);
+    HRESULT selectAllDetails(bool on);
+    HRESULT showDependencies(bool on);
+    HRESULT showAllDependencies(bool on);
+    HRESULT SortTable();
+    HRESULT FilterTable();
+    HRESULT copyTreeNodeText();
+
+    // Works out which commands are available now and shows it.
+    void enableMenuOptions();
+    const MRV_EnableList& enableList() const { return m_enable; }
+    bool running() const { return m_running; }
+    bool worksheetOpen() const { return m_worksheetOpen; }
+    MRV_SelectionManager* selection() const { return m_selection.get(); }
+    MRV_LogFileDlg* logViewer() const;
+
+    // The help file's URL for a language.
+    static QString helpUrl(const QString& folder, int language);
+    // The file name proposed for a base's configuration file.
+    static QString proposedConfigurationName(const QString& baseName);
+
+    // The worksheet's window, for the worksheet.
+    HRESULT readBaseConfiguration(MRV_Worksheet& worksheet) override;
+    int listFromConfiguration(MRV_WorksheetNode& node) override;
+    void storeSelectionStates(MRV_Worksheet& worksheet) override;
+
+    // Back to the state of a process that has just started (tests).
+    void reset();
+
+private:
+    MRV_GUIManager();
+    ~MRV_GUIManager() override;
+
+    // Before another worksheet opens: the open one is closed (the user may
+    // keep it); S_OK to go on.
+    HRESULT closeForAnother();
+    // Reads the open worksheet (or, with refresh, rebuilds it for a new
+    // base) and shows it; closes it when that fails.
+    HRESULT readWorksheet(bool refresh);
+    void showTreeForm(bool show);
+    const MRV_DIDataSet* listRecords(MRV_WorksheetNode& node);
+    void setEnabled(quint32 id, bool enabled);
+
+    MRV_ConnectionContext* m_context = nullptr;
+    std::unique_ptr<MRV_ToolsManager> m_tools;
+    std::unique_ptr<MRV_SelectionManager> m_selection;
+    std::unique_ptr<MRV_ConfigurationManager> m_configuration;
+    std::unique_ptr<MRV_ConfigurationController> m_reader;
+    QPointer<MRV_MainFrame> m_frame;
+    QPointer<MRV_LogFileDlg> m_logViewer;
+    MRV_EnableList m_enable;
+    bool m_running = false;
+    bool m_worksheetOpen = false;
+    bool m_allDependencies = false;
+};

@@ -1,0 +1,602 @@
+#include "GuiTestSupport.h"
+#include "config/MRV_ConfigurationManager.h"
+#include "config/MRV_CopyFlow.h"
+#include "di/MRV_ConnectionContext.h"
+#include "di/MRV_SettingsManager.h"
+#include "di/MRV_UDTManager.h"
+#include "di/MRV_Util.h"
+#include "gui/MRV_AboutBox.h"
+#include "gui/MRV_ChooseCompanyFormDlg.h"
+#include "gui/MRV_CopyCompletedFormDlg.h"
+#include "gui/MRV_CopyConfigFormDlg.h"
+#include "gui/MRV_CopyOptionsFormDlg.h"
+#include "gui/MRV_ServerLoginFormDlg.h"
+#include "gui/MRV_WelcomeFormDlg.h"
+#include "gui/MRV_WorksheetPropertiesFormDlg.h"
+#include "interaction/MRV_ScriptedInteraction.h"
+#include "tsframework/CTSBSTR.h"
+#include "worksheet/MRV_Worksheet.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+using CompanyPtr = MRV_ConnectionContext::CompanyPtr;
+using Answers = QList<int>;
+
+namespace {
+
+QString text(quint32 id) {
+    return CTSBSTR::load(id, CTSBSTR::English);
+}
+
+// A configuration file written by release 880 (880202) of a US company.
+QString releaseEightyConfiguration() {
+    return QStringLiteral(MIRROVA_SOURCE_DIR "/tests/config/data/known-config.xml");
+}
+
+// Clicks the button with the id in window where a user would: near its
+// left edge, on the indicator of a check box or radio button, whose text
+// may end far before the middle of the widget.
+void press(QWidget* window, int id) {
+    auto* button = control<QAbstractButton>(window, id);
+    if (!button)
+        qFatal("%s has no button ctl%d", window->metaObject()->className(), id);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+} // namespace
+
+// The dialogs on a server of their own: the logged-in company BASE
+// (release 880) with the program's settings, companies of releases 870 and
+// 881, one of another localization, and a company on a DB2 server.
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<GuiWorld> world;
+    std::optional<LLObjectsCOM::Server> db2;
+    MRV_ScriptedInteraction ui;
+    MRV_InteractionScope scope{ui};
+    CompanyPtr loggedIn;
+    std::unique_ptr<MRV_ConnectionContext> context;
+    CompanyPtr chooserSlot;
+
+    QString folder(const char* name) const { return world->dir.filePath(QLatin1String(name)); }
+    CompanyPtr logIn(const QString& db) { return db.isEmpty() ? nullptr : world->logIn(db); }
+    // A company of the DB2 server, logged in.
+    CompanyPtr logInDb2() {
+        auto company = std::make_shared<LLObjectsCOM::Company>();
+        company->Server = db2->folder();
+        company->CompanyDB = u"LEDGER"_s;
+        company->UserName = company->Password = u"lobster"_s;
+        company->UseTrusted = true;
+        company->Connect();
+        return company;
+    }
+    QString settingsField(LLObjectsCOM::Company& company, const char* field) {
+        const bool plain = MRV_Util::DbServerType(company) == 2;
+        return world
+            ->scalar(company, QStringLiteral("SELECT %1 FROM %2")
+                                  .arg(QLatin1String(field), plain ? QStringLiteral("@MRVSETT")
+                                                                   : QStringLiteral("[@MRVSETT]")))
+            .toString();
+    }
+    void makeCompany(const LLObjectsCOM::Server& server, const char* db, const char* name,
+                     int version, const char* localization = "US") {
+        QString error;
+        QVERIFY2(LLObjectsCOM::Admin::createCompany(server, QLatin1String(db), QLatin1String(name),
+                                                    QLatin1String(localization), version, &error),
+                 qPrintable(error));
+    }
+    void withSettings(const CompanyPtr& company, bool forceBackup = true) {
+        MRV_ConnectionContext own(company);
+        QCOMPARE(MRV_UDTManager(&own).checkCompany(), S_OK);
+        MRV_SettingsManager settings(&own);
+        settings.setDefaultSettings();
+        settings.setForceBackup(forceBackup);
+        settings.setConfigurationFolder(folder("configs"));
+        settings.setWorksheetFolder(folder("worksheets"));
+        settings.setLogFileFolder(folder("logs"));
+        QCOMPARE(settings.saveSettingsToDatabase(), S_OK);
+    }
+    std::unique_ptr<MRV_Dialog> make(const QString& which) {
+        if (which == u"welcome"_s)
+            return std::make_unique<MRV_WelcomeFormDlg>();
+        if (which == u"properties"_s)
+            return std::make_unique<MRV_WorksheetPropertiesFormDlg>(*context, false);
+        if (which == u"options"_s)
+            return std::make_unique<MRV_CopyOptionsFormDlg>(*context);
+        if (which == u"choose"_s)
+            return std::make_unique<MRV_ChooseCompanyFormDlg>(*context, chooserSlot);
+        if (which == u"login"_s)
+            return std::make_unique<MRV_ServerLoginFormDlg>();
+        if (which == u"copy"_s)
+            return std::make_unique<MRV_CopyConfigFormDlg>(*context, [] { return S_OK; });
+        if (which == u"completed"_s)
+            return std::make_unique<MRV_CopyCompletedFormDlg>(folder("logs/run.txt"));
+        return std::make_unique<MRV_AboutBox>();
+    }
+    static QStringList column(QTableView* list, int column) {
+        QStringList values;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            values << list->model()->index(row, column).data().toString();
+        return values;
+    }
+    // A drop-down list's entries as "text=value".
+    static QStringList items(QComboBox* list) {
+        QStringList entries;
+        for (int i = 0; i < list->count(); ++i)
+            entries << list->itemText(i) + u'=' + QString::number(list->itemData(i).toInt());
+        return entries;
+    }
+    static void clickHeader(QTableView* list, int column) {
+        QHeaderView* header = list->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+    }
+    static void selectDatabase(QTableView* list, const QString& db) {
+        const int row = int(column(list, MRV_ChooseCompanyFormDlg::DatabaseNameColumn).indexOf(db));
+        if (row >= 0)
+            list->selectRow(row);
+    }
+
+private slots:
+    void initTestCase() {
+        world = std::make_unique<GuiWorld>();
+        const LLObjectsCOM::Server& server = *world->server;
+        makeCompany(server, "BASE", "base: works?", 880);
+        makeCompany(server, "OLDER", "Alder Older", 870);
+        makeCompany(server, "NEWER", "Newer Trading", 881);
+        makeCompany(server, "ABROAD", "Zenith Abroad", 1000000, "CA");
+        QString error;
+        QVERIFY2(LLObjectsCOM::Admin::addUser(server, QStringLiteral("NEWER"),
+                                              QStringLiteral("clerk"), QStringLiteral("Clerk"),
+                                              QStringLiteral("clerk-pw"), false, &error),
+                 qPrintable(error));
+        QVERIFY2(LLObjectsCOM::Server::init(folder("db2"), 2, &error), qPrintable(error));
+        db2 = LLObjectsCOM::Server::open(folder("db2"));
+        makeCompany(*db2, "LEDGER", "Ledger Two", 880);
+        loggedIn = logIn(QStringLiteral("BASE"));
+        QVERIFY(loggedIn->Connected());
+        withSettings(loggedIn);
+    }
+
+    void init() {
+        ui.transcript.clear();
+        ui.answers.clear();
+        ui.paths.clear();
+        chooserSlot.reset();
+        context = std::make_unique<MRV_ConnectionContext>(loggedIn);
+        context->copyMethod = 1;
+        context->responseToFailure = 0;
+        context->forceBackup = true;
+        withSettings(loggedIn);
+    }
+
+    // --- Every dialog --------------------------------------------------
+
+    void textsAndNames_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<int>("id"); // 0: the title
+        QTest::addColumn<QString>("expected");
+        // "control=string" pairs; 1 and 2 are OK and Cancel.
+        const std::pair<const char*, const char*> tables[] = {
+            {"welcome", "0=2000 1008=2001 1009=2002 1010=2003 1011=2004 1=1 2=2"},
+            {"properties", "0=2008 902=2009 1011=2010 1013=2010 1015=8 1012=2011 1014=2011 "
+                           "1016=8 904=2012 1021=2013 1017=2013 1019=8 1022=2014 1018=2014 "
+                           "1020=8 1035=2015 1=1 2=2"},
+            {"options", "0=2020 1036=2021 1037=2022 1038=2023 1039=2024 1182=2025 1041=2026 "
+                        "1042=2026 1043=2030 1076=217 1040=2058 1044=2005 1045=2005 1046=8 "
+                        "1047=2006 1048=2006 1049=8 1050=2007 1051=2007 1052=8 1=1 2=2"},
+            {"choose", "0=2042 1022=2043 1023=2043 1024=2044 1025=2044 1026=2045 1027=2048 "
+                       "1028=2048 1029=2048 1030=2046 1031=2049 1032=2049 1033=2047 1=1 2=2"},
+            {"login", "0=2053 1027=2054 1029=2054 1034=2055 1028=2056 1030=2056 1031=2057 "
+                      "1025=2057 1=1 2=2"},
+            {"copy", "0=2060 1021=2061 1053=2061 1019=8 1052=2062 1054=350 1035=2015 1=1 2=2"},
+            {"completed", "0=2064 1051=10034 1050=2004 1=1"},
+            {"about", "0=2041 1=1"}};
+        for (const auto& [dialog, table] : tables)
+            for (const QString& pair : QString::fromLatin1(table).split(u' ')) {
+                const int id = pair.section(u'=', 0, 0).toInt();
+                QTest::addRow("%s %d", dialog, id)
+                    << QString::fromLatin1(dialog) << id << text(pair.section(u'=', 1).toUInt());
+            }
+        QTest::addRow("about 1075")
+            << u"about"_s << 1075 << u"Orvant Ledgerline Mirrova 8.80.202"_s;
+    }
+    void textsAndNames() {
+        QFETCH(QString, dialog);
+        QFETCH(int, id);
+        QFETCH(QString, expected);
+        QVERIFY(!expected.isEmpty());
+        const std::unique_ptr<MRV_Dialog> window = make(dialog);
+        if (id == 0) {
+            QCOMPARE(window->windowTitle(), expected);
+            return;
+        }
+        auto* widget = control(window.get(), id);
+        QVERIFY2(widget, qPrintable(QStringLiteral("no ctl%1").arg(id)));
+        QCOMPARE(widget->accessibleName(), expected);
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            QCOMPARE(MRV_plainText(button->text()), expected);
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            QCOMPARE(MRV_plainText(label->text()), expected);
+    }
+
+    // Each control that takes the focus by a mnemonic has a letter of its
+    // own, and Tab goes through the controls as they are laid out.
+    void keyboard_data() {
+        QTest::addColumn<QString>("dialog");
+        for (const char* dialog :
+             {"welcome", "properties", "options", "choose", "login", "copy", "completed", "about"})
+            QTest::newRow(dialog) << QString::fromLatin1(dialog);
+    }
+    void keyboard() {
+        QFETCH(QString, dialog);
+        const std::unique_ptr<MRV_Dialog> window = make(dialog);
+        window->show();
+        QHash<QString, QString> taken;
+        const auto take = [&](const QString& shown) {
+            const QString key = QKeySequence::mnemonic(shown).toString();
+            if (!std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.isLetter(); }))
+                return;
+            QVERIFY2(!key.isEmpty(), qPrintable(shown + u" has no mnemonic"_s));
+            QVERIFY2(!taken.contains(key),
+                     qPrintable(shown + u" shares its key with "_s + taken[key]));
+            taken.insert(key, shown);
+        };
+        QList<QWidget*> chain;
+        for (QWidget* w = window->nextInFocusChain(); w != window.get();
+             w = w->nextInFocusChain()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(window.get()))
+                continue;
+            chain << w;
+            if (auto* button = qobject_cast<QAbstractButton*>(w))
+                take(button->text());
+        }
+        for (QLabel* label : window->findChildren<QLabel*>())
+            if (label->buddy())
+                take(label->text());
+        for (qsizetype i = 1; i < chain.size(); ++i) {
+            const QRect a(chain[i - 1]->mapTo(window.get(), QPoint()), chain[i - 1]->size());
+            const QRect b(chain[i]->mapTo(window.get(), QPoint()), chain[i]->size());
+            const bool sameRow = b.top() < a.bottom() && a.top() < b.bottom();
+            QVERIFY2(sameRow ? b.left() >= a.right() : b.top() >= a.top(),
+                     qPrintable(chain[i]->objectName() + u" is tabbed to after "_s +
+                                chain[i - 1]->objectName()));
+        }
+    }
+
+    // --- Server login ------------------------------------------------------
+
+    void trustedConnectionDisablesTheLogin() {
+        MRV_ServerLoginFormDlg login;
+        login.setTrustedConnection(false);
+        login.show();
+        auto* id = control<QLineEdit>(&login, 1030);
+        auto* password = control<QLineEdit>(&login, 1025);
+        QVERIFY(id->isEnabled() && password->isEnabled());
+        press(&login, 1034);
+        QVERIFY(login.trustedConnection());
+        QVERIFY(!id->isEnabled() && !password->isEnabled());
+        press(&login, 1034);
+        QVERIFY(id->isEnabled() && password->isEnabled());
+    }
+
+    // --- Options ---------------------------------------------------------
+
+    void optionsAreStoredInTheContextAndTheTable() {
+        MRV_CopyOptionsFormDlg options(*context);
+        options.show();
+        auto* response = control<QComboBox>(&options, 1042);
+        QCOMPARE(items(response),
+                 (QStringList{text(2029) + u"=0"_s, text(2028) + u"=1"_s, text(2027) + u"=2"_s}));
+        QVERIFY(control<QAbstractButton>(&options, 1037)->isChecked());
+        press(&options, 1182);
+        response->setCurrentIndex(2);
+        press(&options, 1043);
+        press(&options, 1076);
+        ui.paths = {folder("other configs")};
+        press(&options, 1046);
+        press(&options, 1);
+        QCOMPARE(options.result(), int(QDialog::Accepted));
+        QCOMPARE(ui.transcript,
+                 (QStringList{u"folder: "_s + text(401) + u" in "_s + folder("configs"),
+                              u"status: "_s + text(10018) + u" (5000 ms)"_s}));
+        QCOMPARE((QList<int>{context->copyMethod, context->responseToFailure,
+                             context->ignoreMissingUdf, context->forceBackup}),
+                 (QList<int>{4, 2, 1, 0}));
+        QCOMPARE(settingsField(*loggedIn, "U_CpyMethod || ' ' || U_RTCF || ' ' || U_FRFMUDF || ' ' "
+                                          "|| U_FBACKUP || ' ' || U_CFFolder || ' ' || U_LFFolder"),
+                 u"4 2 Y N "_s + folder("other configs") + u' ' + folder("logs"));
+    }
+
+    void optionsWithoutAChangeLeaveTheTableAlone() {
+        MRV_CopyOptionsFormDlg options(*context);
+        options.show();
+        // Changed behind the dialog's back: a save would write it over.
+        world->scalar(*loggedIn, QStringLiteral("UPDATE [@MRVSETT] SET U_WSFolder = N'elsewhere'"));
+        press(&options, 1);
+        QVERIFY(!options.isVisible());
+        QCOMPARE(options.result(), int(QDialog::Rejected));
+        QCOMPARE(settingsField(*loggedIn, "U_WSFolder"), QStringLiteral("elsewhere"));
+        QVERIFY(ui.transcript.isEmpty());
+    }
+
+    // A company whose settings cannot be read keeps them: OK stays, saying
+    // so, and the options in force stay too.
+    void optionsThatCannotBeStoredKeepTheDialog() {
+        context->company = logIn(u"OLDER"_s); // without the program's tables
+        MRV_CopyOptionsFormDlg options(*context);
+        options.show();
+        press(&options, 1039);
+        press(&options, 1);
+        QVERIFY(options.isVisible());
+        QCOMPARE(ui.transcript, QStringList{u"status bold: "_s + text(10004) + u" (5000 ms)"_s});
+        QCOMPARE(context->copyMethod, 1);
+    }
+
+    void optionsCancelledWithChangesAsk_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("stays");
+        QTest::addColumn<int>("storedMethod");
+        QTest::newRow("yes saves") << int(MRV_Interaction::ButtonYes) << false << 2;
+        QTest::newRow("no drops") << int(MRV_Interaction::ButtonNo) << false << 1;
+        QTest::newRow("cancel stays") << int(MRV_Interaction::ButtonCancel) << true << 1;
+    }
+    void optionsCancelledWithChangesAsk() {
+        QFETCH(int, answer);
+        QFETCH(bool, stays);
+        QFETCH(int, storedMethod);
+        MRV_CopyOptionsFormDlg options(*context);
+        options.show();
+        press(&options, 1038);
+        ui.answers = {answer};
+        press(&options, 2);
+        QCOMPARE(ui.shown(QStringLiteral("question: ")), QStringList{text(10002)});
+        QCOMPARE(options.isVisible(), stays);
+        QCOMPARE(settingsField(*loggedIn, "U_CpyMethod").toInt(), storedMethod);
+        QCOMPARE(context->copyMethod, storedMethod);
+    }
+
+    // --- Choose company ----------------------------------------------------
+
+    void chooseCompanyLogsInASuperuser_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("refusal"); // empty: logged in
+        const auto row = [](const char* name, const char* user, const char* password,
+                            const char* db, const QString& refusal) {
+            QTest::newRow(name) << QString::fromLatin1(user) << QString::fromLatin1(password)
+                                << QString::fromLatin1(db) << refusal;
+        };
+        CTSBSTR notSuper;
+        notSuper.FormatId(10035, u"clerk"_s);
+        row("empty login is lobster", "", "", "NEWER", {});
+        row("wrong password", "lobster", "wrong", "NEWER",
+            u"error: "_s + text(10027) +
+                u"\r\n'Wrong user name or password for company 'NEWER''"_s);
+        row("not a superuser", "clerk", "clerk-pw", "NEWER",
+            u"status bold: "_s + notSuper.str() + u" (5000 ms)"_s);
+        row("no row", "lobster", "lobster", "", u"status bold: "_s + text(10028) + u" (5000 ms)"_s);
+    }
+    void chooseCompanyLogsInASuperuser() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, database);
+        QFETCH(QString, refusal);
+        CompanyPtr company;
+        MRV_ChooseCompanyFormDlg choose(*context, company);
+        QVERIFY(company);
+        choose.show();
+        QVERIFY(choose.listLoaded());
+        QCOMPARE(control<QLineEdit>(&choose, 1029)->text(), world->server->folder());
+        control<QLineEdit>(&choose, 1023)->setText(user);
+        control<QLineEdit>(&choose, 1025)->setText(password);
+        selectDatabase(control<QTableView>(&choose, 1032), database);
+        press(&choose, 1);
+        if (!refusal.isEmpty()) {
+            QVERIFY(choose.isVisible());
+            QCOMPARE(ui.transcript, QStringList{refusal});
+            QVERIFY(!company->Connected());
+            return;
+        }
+        QCOMPARE(choose.result(), int(QDialog::Accepted));
+        QVERIFY(company->Connected());
+        QCOMPARE(company->CompanyDB, database);
+        QCOMPARE(company->UserName, QStringLiteral("lobster"));
+        QCOMPARE(company->Password, QStringLiteral("lobster"));
+    }
+
+    void chooseCompanyListsTypesAndSortsByColumn() {
+        MRV_ChooseCompanyFormDlg choose(*context, chooserSlot);
+        choose.show();
+        auto* types = control<QComboBox>(&choose, 1028);
+        QCOMPARE(items(types), (QStringList{text(306) + u"=1"_s, u"MSSQL2005=4"_s, u"MSSQL2008=6"_s,
+                                            text(307) + u"=2"_s}));
+        QCOMPARE(types->currentData().toInt(), 6); // the server's own type
+
+        auto* list = control<QTableView>(&choose, 1032);
+        using D = MRV_ChooseCompanyFormDlg;
+        QCOMPARE(column(list, D::DatabaseNameColumn),
+                 (QStringList{"ABROAD", "BASE", "NEWER", "OLDER"}));
+        clickHeader(list, D::VersionColumn);
+        QCOMPARE(column(list, D::VersionColumn), (QStringList{"870", "880", "881", "1000000"}));
+        clickHeader(list, D::VersionColumn);
+        QCOMPARE(column(list, D::VersionColumn), (QStringList{"1000000", "881", "880", "870"}));
+        clickHeader(list, D::CompanyNameColumn);
+        QCOMPARE(column(list, D::CompanyNameColumn),
+                 (QStringList{"Alder Older", "base: works?", "Newer Trading", "Zenith Abroad"}));
+    }
+
+    // --- Worksheet properties ----------------------------------------------
+
+    void propertiesCheckBaseAndTarget_data() {
+        QTest::addColumn<QString>("base"); // a database, a file, or none
+        QTest::addColumn<bool>("fileBase");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<QString>("refusal"); // empty: accepted
+        const auto row = [](const char* name, const QString& base, bool file, const char* target,
+                            Answers answers, quint32 refusal, const char* kind = "error: ") {
+            QTest::newRow(name) << base << file << QString::fromLatin1(target) << answers
+                                << (refusal ? QLatin1String(kind) + text(refusal) : QString());
+        };
+        const QString file = releaseEightyConfiguration();
+        row("no base company", {}, false, "", {}, 10006);
+        row("no base file", {}, true, "", {}, 10007);
+        row("target is the base", u"BASE"_s, false, "BASE", {}, 10031);
+        row("880 into 870", u"BASE"_s, false, "OLDER", {}, 10045);
+        row("880 into 881", u"BASE"_s, false, "NEWER", {}, 0);
+        row("file 880 into 870", file, true, "OLDER", {}, 10045);
+        row("file 880 into 881", file, true, "NEWER", {}, 0);
+        row("other localization declined", u"BASE"_s, false, "ABROAD", {MRV_Interaction::ButtonNo},
+            10051, "question: ");
+        row("other localization agreed", u"BASE"_s, false, "ABROAD", {MRV_Interaction::ButtonYes},
+            0);
+    }
+    void propertiesCheckBaseAndTarget() {
+        QFETCH(QString, base);
+        QFETCH(bool, fileBase);
+        QFETCH(QString, target);
+        QFETCH(Answers, answers);
+        QFETCH(QString, refusal);
+        if (fileBase)
+            context->baseFilePath = base;
+        else
+            context->baseCompany = base == u"BASE"_s ? loggedIn : nullptr;
+        context->targetCompany = logIn(target);
+        MRV_WorksheetPropertiesFormDlg properties(*context, false);
+        properties.show();
+        if (fileBase && base.isEmpty())
+            press(&properties, 1012);
+        ui.transcript.clear();
+        ui.answers = answers;
+        press(&properties, 1);
+        if (!refusal.isEmpty()) {
+            QVERIFY(properties.isVisible());
+            QCOMPARE(ui.transcript.value(0), refusal);
+            return;
+        }
+        QCOMPARE(properties.result(), int(QDialog::Accepted));
+        QVERIFY(ui.answers.isEmpty());
+        QCOMPARE(context->baseFilePath, fileBase ? base : QString());
+        QVERIFY(context->baseCompany == (fileBase ? nullptr : loggedIn));
+        QCOMPARE(context->targetCompanyName, context->targetCompany->CompanyName());
+    }
+
+    void propertiesAskBeforeTheBaseOfAWorksheetChanges() {
+        context->baseCompany = loggedIn;
+        MRV_WorksheetPropertiesFormDlg properties(*context, true);
+        properties.show();
+        // The proposed file is named after the base, without what a file
+        // name cannot hold, in the configuration folder.
+        ui.paths = {folder("configs/out"), releaseEightyConfiguration()};
+        press(&properties, 1020);
+        QCOMPARE(control<QLineEdit>(&properties, 1018)->text(), folder("configs/out.xml"));
+        QCOMPARE(ui.shown(QStringLiteral("save file: ")),
+                 QStringList{text(2033) + u" as "_s + folder("configs/base works_config.xml")});
+        press(&properties, 1012);
+        QVERIFY(!control(&properties, 1015)->isEnabled());
+        press(&properties, 1016);
+        QCOMPARE(control<QLineEdit>(&properties, 1014)->text(), releaseEightyConfiguration());
+        ui.transcript.clear();
+        ui.answers = {MRV_Interaction::ButtonNo};
+        press(&properties, 1);
+        QVERIFY(properties.isVisible());
+        QCOMPARE(ui.shown(QStringLiteral("question: ")), QStringList{text(10032)});
+        QVERIFY(context->baseCompany);
+        ui.answers = {MRV_Interaction::ButtonYes};
+        press(&properties, 1);
+        QCOMPARE(properties.result(), int(QDialog::Accepted));
+        QVERIFY(properties.baseChanged());
+        QVERIFY(!context->baseCompany);
+        QCOMPARE(context->baseFilePath, releaseEightyConfiguration());
+        QCOMPARE(context->databaseName, releaseEightyConfiguration());
+        QCOMPARE(context->targetFilePath, folder("configs/out.xml"));
+    }
+
+    void propertiesStoreTheBackupDefault_data() {
+        QTest::addColumn<bool>("onDb2");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("MSSQL 2008") << false << "Y";
+        QTest::newRow("DB2") << true << "N";
+    }
+    void propertiesStoreTheBackupDefault() {
+        QFETCH(bool, onDb2);
+        QFETCH(QString, expected);
+        const CompanyPtr company = onDb2 ? logInDb2() : loggedIn;
+        QVERIFY(company->Connected());
+        withSettings(company, expected != u"Y"_s);
+        context->company = company;
+        MRV_WorksheetPropertiesFormDlg properties(*context, false);
+        QCOMPARE(settingsField(*company, "U_FBACKUP"), expected);
+    }
+
+    // --- Copy configuration -------------------------------------------------
+
+    void copyConfigurationChecksTheTarget_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("no target") << "" << u"status bold: "_s + text(10063) + u" (5000 ms)"_s;
+        QTest::newRow("the base") << "BASE" << u"error: "_s + text(10031);
+        QTest::newRow("880 into 870") << "OLDER" << u"error: "_s + text(10045);
+        QTest::newRow("880 into 881") << "NEWER"
+                                      << "";
+    }
+    void copyConfigurationChecksTheTarget() {
+        QFETCH(QString, target);
+        QFETCH(QString, refusal);
+        context->baseCompany = loggedIn;
+        context->targetCompany = logIn(target);
+        context->copyMethod = 3;
+        MRV_Worksheet worksheet;
+        MRV_ConfigurationManager configuration(*context);
+        MRV_CopyFlow flow(*context, worksheet, configuration);
+        MRV_CopyConfigFormDlg copy(*context, [&] { return flow.checkTarget(); });
+        copy.show();
+        QCOMPARE(control<QLabel>(&copy, 1054)->text(), text(352));
+        press(&copy, 1);
+        if (!refusal.isEmpty()) {
+            QVERIFY(copy.isVisible());
+            QCOMPARE(ui.transcript, QStringList{refusal});
+            return;
+        }
+        QCOMPARE(copy.result(), int(QDialog::Accepted));
+        QVERIFY(ui.transcript.isEmpty());
+    }
+
+    // "..." looks for the target on the base's server and shows the company
+    // chosen.
+    void copyConfigurationChoosesTheTargetBesideTheBase() {
+        context->baseCompany = loggedIn;
+        MRV_CopyConfigFormDlg copy(*context, [] { return S_OK; });
+        copy.show();
+        ModalDriver driver;
+        QString server;
+        driver.then([&](QWidget* choose) {
+            // The base's user, whose password is known by its name.
+            server = control<QLineEdit>(choose, 1029)->text();
+            selectDatabase(control<QTableView>(choose, 1032), QStringLiteral("NEWER"));
+            press(choose, 1);
+        });
+        press(&copy, 1019);
+        QCOMPARE(driver.seen, QStringList{text(2042)});
+        QCOMPARE(server, world->server->folder());
+        QVERIFY(context->targetCompany && context->targetCompany->Connected());
+        QCOMPARE(context->targetCompany->CompanyDB, QStringLiteral("NEWER"));
+        QCOMPARE(context->targetCompanyName, QStringLiteral("Newer Trading"));
+        QCOMPARE(control<QLineEdit>(&copy, 1053)->text(), QStringLiteral("Newer Trading"));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"

@@ -1,0 +1,162 @@
+// The consultant's day through the windows: a new worksheet on the base,
+// categories and single records ticked, the worksheet saved, the copy into
+// an empty target, the completion and its log; the target's records are
+// checked afterwards.
+
+#include "GuiTestSupport.h"
+#include "di/MRV_ConnectionContext.h"
+#include "gui/MRV_DetailFormDlg.h"
+#include "gui/MRV_LogFileDlg.h"
+#include "gui/MRV_TreeFormDlg.h"
+#include "worksheet/MRV_SelectionManager.h"
+#include "worksheet/MRV_Worksheet.h"
+#include "worksheet/MRV_WorksheetNode.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Picks the company of the database in the choose-company dialog and
+// confirms it.
+void chooseCompany(QWidget* dialog, const QString& database) {
+    auto* list = control<QTableView>(dialog, 1032);
+    QVERIFY(list);
+    const QAbstractItemModel* rows = list->model();
+    for (int row = 0; row < rows->rowCount(); ++row)
+        if (rows->index(row, 1).data().toString() == database) {
+            list->setCurrentIndex(rows->index(row, 0));
+            list->selectRow(row);
+            click(dialog, 1);
+            return;
+        }
+    QFAIL(qPrintable(u"%1 is not among the companies shown"_s.arg(database)));
+}
+
+// Ticks the tree's node of a category with the keyboard.
+void tick(MRV_TreeFormDlg* tree, MRV_WorksheetNode* node) {
+    tree->setCurrentNode(node);
+    QTest::keyClick(tree->view(), Qt::Key_Space);
+}
+
+} // namespace
+
+class FlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newSelectSaveCopyAndReadTheLog();
+};
+
+void FlowTest::newSelectSaveCopyAndReadTheLog() {
+    GuiWorld world;
+    QVERIFY(world.createDemo(u"BASE"_s));
+    QVERIFY(world.createCompany(u"TARGET"_s));
+    QVERIFY(LLObjectsCOM::Admin::backup(*world.server, u"TARGET"_s, QDateTime()));
+    InProcess shell(world.logIn(u"BASE"_s));
+    QCOMPARE(shell.client.raiseApplicationLoad(), 0);
+    MRV_GUIManager& gui = MRV_GUIManager::instance();
+
+    // Tools > Open Mirrova, a new worksheet from BASE into TARGET. Each
+    // step has a driver of its own, gone when the step is over.
+    {
+        ModalDriver start;
+        start.then([](QWidget* welcome) { click(welcome, 1); })
+            .then([](QWidget* properties) { click(properties, 1015); })
+            .then([](QWidget* choose) { chooseCompany(choose, u"BASE"_s); })
+            .then([](QWidget* properties) { click(properties, 1019); })
+            .then([](QWidget* choose) { chooseCompany(choose, u"TARGET"_s); })
+            .then([](QWidget* properties) { click(properties, 1); });
+        shell.client.clickMenu(InProcess::kEntry);
+        QTRY_VERIFY2_WITH_TIMEOUT(start.done() && gui.worksheetOpen(),
+                                  qPrintable(start.seen.join(u" | ")), 60000);
+        QVERIFY2(start.unexpected.isEmpty(), qPrintable(start.unexpected.join(u" | ")));
+    }
+    QVERIFY(shell.frame.splitterShown());
+    QVERIFY(shell.frame.action(512)->isEnabled());
+
+    // Every manufacturer, and one project picked in the grid.
+    MRV_Worksheet& worksheet = gui.selection()->worksheet();
+    MRV_WorksheetNode* manufacturers = worksheet.findLeaf(u"MRV_TRN_MANUFACTURERS_100"_s);
+    MRV_WorksheetNode* projects = worksheet.findLeaf(u"MRV_TRN_PROJECTS_100"_s);
+    QVERIFY(manufacturers && projects);
+    MRV_TreeFormDlg* tree = shell.frame.treeForm();
+    tick(tree, manufacturers);
+    QCOMPARE(manufacturers->selected, int(MRV_WorksheetNode::Selected));
+    tree->setCurrentNode(projects);
+    MRV_DetailFormDlg* detail = shell.frame.detailForm();
+    QVERIFY(detail->showsRecords());
+    QVERIFY(shell.frame.action(529)->isEnabled());
+    QTableView* grid = detail->grid();
+    QVERIFY(grid->model()->rowCount() >= 2);
+    const QString picked = grid->model()->index(0, 0).data().toString();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(projects->selected, int(MRV_WorksheetNode::PartlySelected));
+    QCOMPARE(projects->selection.size(), 1);
+    QVERIFY(shell.frame.action(520)->isEnabled()); // undo
+
+    // File > Save Worksheet As...
+    const QString path = world.dir.filePath(u"roll-out_WS.xml"_s);
+    {
+        ModalDriver save;
+        save.then([&](QWidget* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            QVERIFY(files);
+            // Typed as the user would: the dialog's file name field.
+            auto* name = files->findChild<QLineEdit*>(u"fileNameEdit"_s);
+            QVERIFY(name);
+            name->setText(path);
+            static_cast<QDialog*>(files)->accept();
+        });
+        shell.frame.action(510)->trigger();
+        QVERIFY2(save.done() && save.unexpected.isEmpty(), qPrintable(save.seen.join(u" | ")));
+    }
+    QVERIFY2(QFileInfo::exists(path), qPrintable(gui.connectionContext()->worksheetPath));
+    QVERIFY(!worksheet.modified);
+
+    // File > Copy Configuration to Target Company..., then the log.
+    const int before =
+        world.scalar(*world.logIn(u"TARGET"_s), u"SELECT COUNT(*) FROM OMRC"_s).toInt();
+    {
+        ModalDriver copy;
+        copy.then([](QWidget* dialog) {
+                QCOMPARE(control<QLabel>(dialog, 1054)->text(), u"Replace All"_s);
+                click(dialog, 1);
+            })
+            .then([](QWidget* completed) {
+                QCOMPARE(control<QLabel>(completed, 1051)->text(),
+                         u"The copy process is completed"_s);
+                click(completed, 1050);
+                click(completed, 1);
+            });
+        shell.frame.action(512)->trigger();
+        QVERIFY2(copy.done() && copy.unexpected.isEmpty(), qPrintable(copy.seen.join(u" | ")));
+    }
+
+    const auto target = world.logIn(u"TARGET"_s);
+    const auto base = world.logIn(u"BASE"_s);
+    QCOMPARE(world.scalar(*target, u"SELECT COUNT(*) FROM OMRC"_s),
+             world.scalar(*base, u"SELECT COUNT(*) FROM OMRC"_s));
+    QCOMPARE(world.scalar(*target, u"SELECT COUNT(*) FROM OPRJ"_s).toInt(), 1);
+    QVERIFY(gui.logViewer());
+    // One line per record written: the manufacturers the target lacked
+    // (every company has the one for none) and the project.
+    const int logged = gui.logViewer()->table()->model()->rowCount();
+    QCOMPARE(logged, world.scalar(*base, u"SELECT COUNT(*) FROM OMRC"_s).toInt() - before + 1);
+
+    // Closing the saved worksheet asks nothing; Exit hides the window.
+    shell.frame.action(516)->trigger();
+    QVERIFY(!gui.worksheetOpen());
+    QVERIFY(!shell.frame.isVisible());
+}
+
+QTEST_MAIN(FlowTest)
+#include "FlowTest.moc"
