@@ -40,6 +40,7 @@ MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
     auto* scroll = new QScrollArea;
     scroll->setWidget(m_note);
     scroll->setWidgetResizable(true);
+    scroll->setBackgroundRole(QPalette::Base);
     m_shown->setSourceModel(m_records);
     m_shown->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_shown->setSortCaseSensitivity(Qt::CaseInsensitive);

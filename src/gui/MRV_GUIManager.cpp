@@ -494,6 +494,12 @@ HRESULT MRV_GUIManager::showWorkSheetPropertiesForm() {
     if (!m_context)
         return E_FAIL;
     MRV_WorksheetPropertiesFormDlg properties(*m_context, m_worksheetOpen, m_frame);
+    if (m_worksheetOpen && m_selection)
+        properties.selectionLacksDependencies = [this] {
+            return !MRV_CopyFlow(*m_context, m_selection->worksheet(), *m_configuration)
+                        .unselectedDependencies()
+                        .isEmpty();
+        };
     if (properties.exec() != QDialog::Accepted)
         return S_FALSE;
     if (!m_worksheetOpen || !m_selection)

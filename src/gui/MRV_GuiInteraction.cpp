@@ -28,6 +28,15 @@ QWidget* owner() {
     return main && main->isVisible() ? main : nullptr;
 }
 
+// The arrow while the user is asked, over a wait cursor of long work.
+class AskingCursor {
+public:
+    AskingCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~AskingCursor() { QApplication::restoreOverrideCursor(); }
+    AskingCursor(const AskingCursor&) = delete;
+    AskingCursor& operator=(const AskingCursor&) = delete;
+};
+
 // A file filter as Qt reads it: "XML Files (*.xml)" stays; a bare pattern
 // such as "*.txt" is one.
 QString qtFilter(const QString& filter) {
@@ -40,6 +49,7 @@ QString qtFilter(const QString& filter) {
 
 int MRV_GuiInteraction::messageBox(Kind kind, const QString& caption, const QString& text,
                                    bool withCancel, int defaultButton) {
+    const AskingCursor arrow;
     QMessageBox box(owner());
     box.setWindowTitle(caption);
     box.setText(text);
@@ -90,6 +100,7 @@ int MRV_GuiInteraction::hostMessageBox(const QString& text, int defaultButton,
         return context->getApplication().messageBox(text, defaultButton, captions.value(0),
                                                     captions.value(1), captions.value(2));
     // Without the client its box is ours, with the same buttons.
+    const AskingCursor arrow;
     QMessageBox box(owner());
     box.setText(text);
     QList<QAbstractButton*> buttons;

@@ -7,6 +7,7 @@
 #include "tsframework/CTSBSTR.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -91,6 +92,9 @@ MRV_MainFrame::MRV_MainFrame(QWidget* parent) : QMainWindow(parent) {
     auto* layout = new QHBoxLayout(client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_splitter);
+    // The panes keep the window system's colours; the frame's own shows
+    // around them only.
+    m_splitter->setPalette(QApplication::palette(m_splitter));
     setCentralWidget(client);
     m_splitter->hide();
     updateMenuItems();

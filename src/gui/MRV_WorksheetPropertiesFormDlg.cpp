@@ -288,6 +288,12 @@ void MRV_WorksheetPropertiesFormDlg::accept() {
     if (targetCompany && baseLocalization != MRV_CopyFlow::localizationOf(*m_targetCompany) &&
         ui.question(text(10051), false, 2) != MRV_Interaction::ButtonYes)
         return;
+    // A file written from a selection that lacks what it depends on may not
+    // copy; a new base drops the selection anyway.
+    if (!targetCompany && !m_targetFileEdit->text().isEmpty() && !changed &&
+        selectionLacksDependencies && selectionLacksDependencies() &&
+        ui.question(text(10053), false, 2) != MRV_Interaction::ButtonYes)
+        return;
 
     if (company) {
         m_context.baseCompany = m_baseCompany;

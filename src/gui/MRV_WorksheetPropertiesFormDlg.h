@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "di/MRV_ConnectionContext.h"
 #include "gui/MRV_Dialog.h"
 
@@ -22,6 +24,10 @@ public:
     ~MRV_WorksheetPropertiesFormDlg() override;
 
     void accept() override;
+
+    // Whether the open worksheet's selection holds categories without the
+    // ones they depend on; unset for a new worksheet.
+    std::function<bool()> selectionLacksDependencies;
 
     // After OK: the base is another than the one the dialog opened with.
     bool baseChanged() const { return m_baseChanged; }

@@ -524,6 +524,25 @@ private slots:
         QCOMPARE(context->targetFilePath, folder("configs/out.xml"));
     }
 
+    // A configuration file written from a selection that lacks what it
+    // depends on is asked about.
+    void propertiesAskBeforeAFileWithoutDependencies() {
+        context->baseCompany = loggedIn;
+        context->targetFilePath = folder("configs/out.xml");
+        MRV_WorksheetPropertiesFormDlg properties(*context, true);
+        properties.selectionLacksDependencies = [] { return true; };
+        properties.show();
+        ui.transcript.clear();
+        ui.answers = {MRV_Interaction::ButtonNo};
+        press(&properties, 1);
+        QVERIFY(properties.isVisible());
+        QCOMPARE(ui.shown(QStringLiteral("question: ")), QStringList{text(10053)});
+        ui.answers = {MRV_Interaction::ButtonYes};
+        press(&properties, 1);
+        QCOMPARE(properties.result(), int(QDialog::Accepted));
+        QVERIFY(!properties.baseChanged());
+    }
+
     void propertiesStoreTheBackupDefault_data() {
         QTest::addColumn<bool>("onDb2");
         QTest::addColumn<QString>("expected");

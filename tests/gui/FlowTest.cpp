@@ -152,9 +152,23 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     const int logged = gui.logViewer()->table()->model()->rowCount();
     QCOMPARE(logged, world.scalar(*base, u"SELECT COUNT(*) FROM OMRC"_s).toInt() - before + 1);
 
-    // Closing the saved worksheet asks nothing; Exit hides the window.
-    shell.frame.action(516)->trigger();
-    QVERIFY(!gui.worksheetOpen());
+    // A change not saved is asked about on Exit: Cancel keeps the
+    // worksheet open, No closes it and hides the window.
+    worksheet.modified = false;
+    tick(tree, worksheet.findLeaf(u"MRV_TRN_SHIPPINGTYPES_100"_s));
+    QVERIFY(worksheet.modified);
+    for (const int answer : {int(QMessageBox::Cancel), int(QMessageBox::No)}) {
+        ModalDriver exit;
+        exit.then([answer](QWidget* box) {
+            auto* question = qobject_cast<QMessageBox*>(box);
+            QVERIFY(question);
+            QCOMPARE(question->text(), u"Do you want to save the current worksheet?"_s);
+            question->button(QMessageBox::StandardButton(answer))->click();
+        });
+        shell.frame.action(516)->trigger();
+        QVERIFY2(exit.done() && exit.unexpected.isEmpty(), qPrintable(exit.seen.join(u" | ")));
+        QCOMPARE(gui.worksheetOpen(), answer == QMessageBox::Cancel);
+    }
     QVERIFY(!shell.frame.isVisible());
 }
 
