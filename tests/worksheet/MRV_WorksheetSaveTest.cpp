@@ -212,6 +212,8 @@ TEST_F(SaveTest, AWorksheetReadBackHasTheSameStatesAndSavesToTheSameBytes) {
     worksheet.additionalDescr = QStringLiteral("line1\nline2 <&> \"quoted\" 'single'");
     QRandomGenerator random(4711);
     const QStringList nasty = nastyStrings();
+    // Without them there is nothing to draw from (and no draw would end).
+    ASSERT_FALSE(nasty.isEmpty());
     for (const auto& node : worksheet.nodes) {
         if (!node->leaf)
             continue;
