@@ -15,9 +15,8 @@ struct AccountDef {
 
 // Codes of the titles give the tree: an account belongs to the title whose
 // code its own begins with.
-const AccountDef chart[] = {{"6", "Operating Costs", 0},
-                            {"7", "Other Income and Expenses", 0},
-                            {"11", "Current Assets", 0},
+// The drawers (one digit) are every new company's own.
+const AccountDef chart[] = {{"11", "Current Assets", 0},
                             {"111", "Cash and Banks", 0},
                             {"111100", "Petty Cash", 1},
                             {"111200", "Checking Account", 1},

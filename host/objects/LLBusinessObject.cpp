@@ -719,7 +719,7 @@ int BusinessObject::Update() {
             if (main.columns[i].required && row[i] && row[i]->isEmpty())
                 return fail(errRequired,
                             QStringLiteral("%1 is required").arg(main.columns[i].property)) == 0;
-        if (!checkReferences(main, row))
+        if (!checkReferences(main, row) || !keepsFixedColumns(main, keys))
             return false;
         Row changes = row;
         QStringList where;
@@ -761,6 +761,63 @@ bool BusinessObject::inUse(const QVariantList& keys) const {
                    0;
     }
     return false;
+}
+
+bool BusinessObject::keepsFixedColumns(const TableShape& main, const QVariantList& keys) const {
+    const Row& row = m_main.rows.first();
+    QStringList where;
+    for (const int k : main.keyColumns)
+        where << main.columns[k].quoted + QStringLiteral(" = ?");
+    for (const ObjectDefinition::Fixed& fixed : m_def.fixedBy) {
+        // The columns the document sets to another value than the stored one.
+        QList<int> given;
+        QStringList selected;
+        for (const QString& column : fixed.columns)
+            if (const int i = main.indexOfColumn(column); i >= 0 && i < row.size() && row[i]) {
+                given << i;
+                selected << main.columns[i].quoted;
+            }
+        if (given.isEmpty())
+            continue;
+        QString why;
+        Statement* q = m_company->database->run(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                .arg(selected.join(u','), main.quoted, where.join(QStringLiteral(" AND "))),
+            keys, &why);
+        if (!q || !q->next())
+            return fail(errSql, q ? q->error() : why) == 0;
+        QStringList changed;
+        for (qsizetype n = 0; n < given.size(); ++n) {
+            const TableShape::Column& c = main.columns[given[n]];
+            QVariant value;
+            int code = 0;
+            QString invalid;
+            if (!convert(c, *row[given[n]], value, code, invalid)) {
+                q->finish();
+                return fail(code, invalid) == 0;
+            }
+            const QString stored = q->isNull(int(n)) ? QString() : q->value(int(n)).toString();
+            const QString wanted = value.isNull() ? QString() : value.toString();
+            if (stored != wanted)
+                changed << (c.property.isEmpty() ? c.name : c.property);
+        }
+        q->finish();
+        if (changed.isEmpty())
+            continue;
+        q = m_company->database->run(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ? LIMIT 1")
+                .arg(Schema::quoted(fixed.use.parentColumn), Schema::quoted(fixed.use.childColumn)),
+            {keys.first()}, &why);
+        if (!q)
+            return fail(errSql, why) == 0;
+        const bool used = q->next();
+        q->finish();
+        if (used)
+            return fail(errInUse,
+                        QStringLiteral("%1 cannot change while the record is used in %2")
+                            .arg(changed.join(QStringLiteral(", ")), fixed.use.parentColumn)) == 0;
+    }
+    return true;
 }
 
 int BusinessObject::Remove() {

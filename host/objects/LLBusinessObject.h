@@ -104,6 +104,9 @@ private:
     // True (with the last error set) while a record of another table uses
     // the record with these keys.
     bool inUse(const QVariantList& keys) const;
+    // False, with the reason, when the update changes a column that must
+    // stay while other rows name the record (fixedby).
+    bool keepsFixedColumns(const TableShape& main, const QVariantList& keys) const;
     // The main row's value of a column as text (empty when unset), and
     // setting it.
     QString mainValue(const TableShape& main, const QString& column) const;

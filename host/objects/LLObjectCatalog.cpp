@@ -232,6 +232,16 @@ bool ObjectCatalog::addText(const QString& text, const QString& file, const Sche
                 if (!other || !r.column(n, other, w[2]))
                     return false;
                 object->usedBy.append({w[2], w[1]});
+            } else if (word == u"fixedby") {
+                const Schema::Table* other = w.size() >= 4 ? r.table(n, w[1]) : nullptr;
+                if (w.size() < 4)
+                    return r.fail(n, QStringLiteral("expected 'fixedby TABLE COLUMN COLUMN...'"));
+                if (!other || !r.column(n, other, w[2]))
+                    return false;
+                for (const QString& fixed : w.mid(3))
+                    if (!r.column(n, mainTable, fixed))
+                        return false;
+                object->fixedBy.append({{w[2], w[1]}, w.mid(3)});
             } else if (word == u"child") {
                 if (w.size() != 2)
                     return r.fail(n, QStringLiteral("expected 'child TABLE'"));

@@ -52,6 +52,13 @@ struct ObjectDefinition {
     QList<Field> fields; // keys first, then the other properties
     QList<Reference> references;
     QList<Link> usedBy; // childColumn = the other table's column, parentColumn = its table
+    // Columns that Update must not change while another table's rows name
+    // the record (an account with postings keeps its kind and currency).
+    struct Fixed {
+        Link use; // as in usedBy
+        QStringList columns;
+    };
+    QList<Fixed> fixedBy;
     QList<Child> children;
     QString file;
     int line = 0;

@@ -44,6 +44,7 @@ INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'71', 1, N'Credit Ca
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'73', 1, N'BP Catalog Numbers');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'78', 1, N'Budget Scenarios');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'93', 1, N'User Defaults');
+INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'95', 1, N'Financial Report Templates');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'101', 1, N'Sales Stages');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'103', 1, N'Activity Types');
 INSERT INTO ONNM (ObjectCode, AutoKey, ObjectName) VALUES (N'107', 1, N'Alternative Items');
@@ -70,6 +71,8 @@ INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) V
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) VALUES (N'3', N'Capital and Reserves', N'3', 1, 3, 'N');
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) VALUES (N'4', N'Turnover', N'4', 1, 4, 'N');
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) VALUES (N'5', N'Cost of Sales', N'5', 1, 5, 'N');
+INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) VALUES (N'6', N'Operating Costs', N'6', 1, 6, 'N');
+INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, GroupMask, Postable) VALUES (N'7', N'Other Income and Expenses', N'7', 1, 7, 'N');
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, FatherNum, Levels, GroupMask, Postable) VALUES (N'_SYS00000000001', N'Rounding Account', N'590000', N'5', 2, 5, 'Y');
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, FatherNum, Levels, GroupMask, Postable) VALUES (N'_SYS00000000002', N'Exchange Rate Differences', N'591000', N'5', 2, 5, 'Y');
 INSERT INTO OACT (AcctCode, AcctName, FormatCode, FatherNum, Levels, GroupMask, Postable) VALUES (N'_SYS00000000003', N'Opening Balances Account', N'390000', N'3', 2, 3, 'Y');

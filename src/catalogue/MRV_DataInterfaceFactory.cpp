@@ -1,11 +1,16 @@
 #include "catalogue/MRV_DataInterfaceFactory.h"
 
 #include "di/MRV_DIInterface.h"
+#include "managers/MRV_AccountSegmentationManager.h"
 #include "managers/MRV_AddressFormatManager.h"
 #include "managers/MRV_AlertsManager.h"
 #include "managers/MRV_BPPrioritiesManager.h"
 #include "managers/MRV_BPPropertiesManager.h"
 #include "managers/MRV_BanksManager.h"
+#include "managers/MRV_BudgetManager.h"
+#include "managers/MRV_COAAccountsManager.h"
+#include "managers/MRV_COASettingsManager.h"
+#include "managers/MRV_COATitlesManager.h"
 #include "managers/MRV_CommissionGroupsManager.h"
 #include "managers/MRV_CompetitorsManager.h"
 #include "managers/MRV_CountriesManager.h"
@@ -19,6 +24,12 @@
 #include "managers/MRV_DocumentNumberingManager.h"
 #include "managers/MRV_DocumentSettingsManager.h"
 #include "managers/MRV_DunningLevelsManager.h"
+#include "managers/MRV_FinancialReportsTemplateManager.h"
+#include "managers/MRV_GLAccountDeterminationManager.h"
+#include "managers/MRV_GLSettingsForBanksManager.h"
+#include "managers/MRV_GLSettingsForInventoryManager.h"
+#include "managers/MRV_GLSettingsForTaxSetupManager.h"
+#include "managers/MRV_HouseBanksAccountsManager.h"
 #include "managers/MRV_IndexesManager.h"
 #include "managers/MRV_InventoryCyclesManager.h"
 #include "managers/MRV_InventorySettingsManager.h"
@@ -32,6 +43,7 @@
 #include "managers/MRV_PaymentBlockManager.h"
 #include "managers/MRV_PaymentMethodsManager.h"
 #include "managers/MRV_PaymentTermsManager.h"
+#include "managers/MRV_PostingPeriodsManager.h"
 #include "managers/MRV_PredefinedTextManager.h"
 #include "managers/MRV_PriceListSetupManager.h"
 #include "managers/MRV_PrintOnAddSettingsManager.h"
@@ -39,7 +51,9 @@
 #include "managers/MRV_RelationshipsManager.h"
 #include "managers/MRV_SalesEmployeesManager.h"
 #include "managers/MRV_SalesStagesManager.h"
+#include "managers/MRV_SegmentCodesManager.h"
 #include "managers/MRV_ShippingTypesManager.h"
+#include "managers/MRV_TaxDefinitionManager.h"
 #include "managers/MRV_TemplatesManager.h"
 #include "managers/MRV_TerritoriesManager.h"
 #include "managers/MRV_TransactionCodeManager.h"
@@ -78,6 +92,7 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_COUNTRIES_100", create<MRV_CountriesManager>},
         {u"MRV_TRN_ADDRESSFORMAT_100", create<MRV_AddressFormatManager>},
         {u"MRV_TRN_CURRENCYSETTINGS_100", create<MRV_CurrencySettingsManager>},
+        {u"MRV_TRN_COASETTINGS_100", create<MRV_COASettingsManager>},
         {u"MRV_TRN_INDEXES_100", create<MRV_IndexesManager>},
         {u"MRV_TRN_TRANSACTIONCODES_100", create<MRV_TransactionCodeManager>},
         {u"MRV_TRN_BANKSANDBRANCHES_100", create<MRV_BanksManager>},
@@ -115,6 +130,19 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_TERRITORIES_100", create<MRV_TerritoriesManager>},
         {u"MRV_TRN_PREDEFINEDTEXT_100", create<MRV_PredefinedTextManager>},
         {u"MRV_TRN_RELTNSHPS_40", create<MRV_RelationshipsManager>},
+        {u"MRV_TRN_TAXDEFINITION_100", create<MRV_TaxDefinitionManager>},
+        {u"MRV_TRN_HOUSEBANKACCOUNTS_100", create<MRV_HouseBanksAccountsManager>},
+        {u"MRV_TRN_GLBANKSETTINGS_100", create<MRV_GLSettingsForBanksManager>},
+        {u"MRV_TRN_GLTAXDEFSETTINGS_100", create<MRV_GLSettingsForTaxSetupManager>},
+        {u"MRV_TRN_POSTPER_100", create<MRV_PostingPeriodsManager>},
+        {u"MRV_TRN_ACCTSEGMENTATION_100", create<MRV_AccountSegmentationManager>},
+        {u"MRV_TRN_SEGMENTCODES_100", create<MRV_SegmentCodesManager>},
+        {u"MRV_TRN_COATITLES_100", create<MRV_COATitlesManager>},
+        {u"MRV_TRN_ACCOUNTS_100", create<MRV_COAAccountsManager>},
+        {u"MRV_TRN_GLACCTDETERMINATION_100", create<MRV_GLAccountDeterminationManager>},
+        {u"MRV_TRN_GLINVNTRYSETTINGS_100", create<MRV_GLSettingsForInventoryManager>},
+        {u"MRV_TRN_BUDGET_100", create<MRV_BudgetManager>},
+        {u"MRV_TRN_FINANCIALREPORTTMPL_100", create<MRV_FinancialReportsTemplateManager>},
     };
     return table;
 }

@@ -10,6 +10,7 @@
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLXmlText.h"
 #include "interaction/MRV_Interaction.h"
+#include "managers/MRV_TransportAccount.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
 #include "tsframework/CTSDateTime.h"
@@ -832,6 +833,10 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
     m_parser.reset();
     if (status != S_OK && target->InTransaction())
         target->EndTransaction(1);
+    // However the run ended, new tax objects may still point at the
+    // temporary transport account: it goes when nothing does, otherwise the
+    // log names each object left to finish.
+    MRV_TransportAccount::settle(m_context);
     return status == S_OK && incomplete ? E_FAIL : status;
 }
 

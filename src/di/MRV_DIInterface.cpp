@@ -183,6 +183,8 @@ std::optional<MRV_KeyList> MRV_DIInterface::relatedRecords(const MRV_TableDeclar
     return std::nullopt;
 }
 
+void MRV_DIInterface::assignAutoKey(const MRV_TableDeclaration&, MRV_BOMRecord::Row&) {}
+
 bool MRV_DIInterface::resolveTargetKey(const QString& name, const QString& tableName,
                                        QString& key) {
     const MRV_TableDeclaration* t = table(tableName);
@@ -838,6 +840,11 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
                                         ->Invoke(QStringLiteral("GetByKey"), keys)
                                         .toBool();
     outcome.operation = update ? UpdateExisting : AddNew;
+    if (!update) {
+        MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
+        if (group && !group->rows.isEmpty())
+            assignAutoKey(table, group->rows.first());
+    }
     if (update) {
         UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
     } else if (AddDataSetFromDI(table, record.toXml(), outcome) &&

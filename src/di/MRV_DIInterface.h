@@ -98,6 +98,11 @@ public:
     // whole.
     virtual std::optional<MRV_KeyList> relatedRecords(const MRV_TableDeclaration& table,
                                                       const BOMTableList& read);
+    // Called just before a new business object is added, with the
+    // record's main row as the target receives it: a manager whose records
+    // get keys the caller hands out (a counter of the host's) puts the new
+    // key into the row. The base leaves the row as it is.
+    virtual void assignAutoKey(const MRV_TableDeclaration& table, MRV_BOMRecord::Row& row);
 
     MRV_ConnectionContext* getConnectionContext() const { return m_context; }
     const QString& getCategoryString() const { return m_categoryId; }

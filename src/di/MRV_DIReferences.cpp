@@ -124,7 +124,7 @@ bool MRV_DIReferences::checkUserFields(const MRV_TableDeclaration& table, MRV_BO
 }
 
 bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringList& values,
-                                 QString& key, QString& error) {
+                                 const MRV_BOMRecord::Row& row, QString& key, QString& error) {
     const auto missing = [&] {
         error = QStringLiteral("%1 refers to %2 %3 '%4', which is not in the target company")
                     .arg(reference.field, reference.table, reference.identifyingColumns.join(u'/'),
@@ -138,6 +138,9 @@ bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringLi
     for (qsizetype i = 0; i < values.size(); ++i)
         select.addCondition(reference.identifyingColumns[i], values[i],
                             m_sql.valueType(reference.table, reference.identifyingColumns[i]));
+    if (reference.matchInTarget)
+        for (const auto& [field, column] : reference.matching)
+            select.addCondition(column, row.value(field), m_sql.valueType(reference.table, column));
     if (!select.isValid())
         return missing();
     const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
@@ -160,7 +163,7 @@ bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table, MR
             // The file's own names of the identifying columns are not
             // trusted: the declaration's are used, with the file's values.
             QString key;
-            if (targetKey(ref, dep->keyValues, key, error)) {
+            if (targetKey(ref, dep->keyValues, row, key, error)) {
                 row.setValue(ref.field, key);
             } else if (ref.optional) {
                 m_notes << error + QStringLiteral("; written without it");

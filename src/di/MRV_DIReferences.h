@@ -53,8 +53,8 @@ public:
 private:
     QStringList identifyingValues(const MRV_Reference& reference, const QString& key,
                                   const MRV_BOMRecord::Row& row);
-    bool targetKey(const MRV_Reference& reference, const QStringList& values, QString& key,
-                   QString& error);
+    bool targetKey(const MRV_Reference& reference, const QStringList& values,
+                   const MRV_BOMRecord::Row& row, QString& key, QString& error);
     bool userFieldExists(const QString& table, const QString& alias);
 
     MRV_CompanySql& m_sql;

@@ -218,7 +218,7 @@ bool MRV_DISettings::writeAdminInfo(const Record& record, Outcome& outcome) {
     // The text as it stands: the host converts it to the property's type
     // and refuses, for the whole update, what does not fit.
     for (const QString& setting : m_table.settings)
-        if (settings.has(setting))
+        if (settings.has(setting) && !m_table.settingsNotWritten.contains(setting))
             admin->SetProperty(setting, settings.value(setting));
     admin->Update();
     return true;
@@ -252,8 +252,9 @@ bool MRV_DISettings::writeRow(const Values& row, QString& error) {
                          m_sql.valueType(m_table.name, m_table.keyColumns[i]));
     MRV_SQLBuilder values = m_sql.builder(m_table.name);
     for (qsizetype i = 0; i < texts.size(); ++i)
-        values.addCondition(m_table.settings[i], texts[i],
-                            m_sql.valueType(m_table.name, m_table.settings[i]));
+        if (!m_table.settingsNotWritten.contains(m_table.settings[i]))
+            values.addCondition(m_table.settings[i], texts[i],
+                                m_sql.valueType(m_table.name, m_table.settings[i]));
     for (const MRV_SQLBuilder* b : {&key, &values})
         if (!b->isValid()) {
             error = b->invalidReason();
@@ -271,8 +272,9 @@ bool MRV_DISettings::writeRow(const Values& row, QString& error) {
         insert.addCondition(m_table.keyColumns[i], keys[i],
                             m_sql.valueType(m_table.name, m_table.keyColumns[i]));
     for (qsizetype i = 0; i < texts.size(); ++i)
-        insert.addCondition(m_table.settings[i], texts[i],
-                            m_sql.valueType(m_table.name, m_table.settings[i]));
+        if (!m_table.settingsNotWritten.contains(m_table.settings[i]))
+            insert.addCondition(m_table.settings[i], texts[i],
+                                m_sql.valueType(m_table.name, m_table.settings[i]));
     m_sql.execute(insert.buildInsert());
     return true;
 }

@@ -35,6 +35,11 @@ struct MRV_Reference {
     // referenced record matches: a bank's code is only unique within its
     // country.
     QList<std::pair<QString, QString>> matching{};
+    // The matching pairs hold in the target too, with the row's values as
+    // the target receives them (a reference declared before this one has
+    // its target key by then): a report category's name is only unique
+    // within its template.
+    bool matchInTarget = false;
     // The referenced record may arrive with a later category (a bank's
     // default house bank account): when the target has none yet, the field
     // is left out, so that the target keeps what it has, and the record's
@@ -125,6 +130,9 @@ struct MRV_TableDeclaration {
     // per value of the key columns.
     QString settingsElement{};
     QStringList settings{};
+    // Settings the record carries for the reader that the target does not
+    // take from it: read with the others, never written.
+    QStringList settingsNotWritten{};
 
     bool isObject() const { return objectType >= 0; }
     bool isSettings() const { return objectType == Settings; }

@@ -89,6 +89,14 @@ INSTANTIATE_TEST_SUITE_P(Managers, ManagerCopy, ::testing::ValuesIn(managerCases
                          [](const ::testing::TestParamInfo<ManagerCase>& info) {
                              return std::string(info.param.name);
                          });
+INSTANTIATE_TEST_SUITE_P(FinanceAccounts, ManagerCopy, ::testing::ValuesIn(financeAccountCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
+INSTANTIATE_TEST_SUITE_P(FinancePeriods, ManagerCopy, ::testing::ValuesIn(financePeriodCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Records named with hostile text arrive with exactly that name, through
 // every manager; the only ones refused are those without a required name,

@@ -468,3 +468,11 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT Name FROM OALT WHERE Type = 'U'"), 100},
     };
 }
+
+// The chart-of-accounts categories that fit the table-driven suites
+// (FinanceAccountsTest.cpp).
+QList<ManagerCase> financeAccountCases();
+
+// The per-period-category, budget and report-template categories that fit
+// the table-driven suites (FinancePeriodsTest.cpp).
+QList<ManagerCase> financePeriodCases();
