@@ -50,6 +50,12 @@ bool MRV_CopyFlow::onlyQueriesAndLayouts() const {
     return any;
 }
 
+bool MRV_CopyFlow::accountsPartlySelected() const {
+    const MRV_WorksheetNode* accounts =
+        m_worksheet.findLeaf(QStringLiteral("MRV_TRN_ACCOUNTS_100"));
+    return accounts && accounts->selected == MRV_WorksheetNode::PartlySelected;
+}
+
 QStringList MRV_CopyFlow::unselectedDependencies() const {
     QStringList texts;
     for (const auto& node : m_worksheet.nodes) {
@@ -238,6 +244,10 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     if (!everyCategoryCopies())
         return E_FAIL;
     askQueriesAndLayouts();
+    // The target's chart is replaced, not merged: some accounts of the
+    // base alone are copied only when the user says so.
+    if (accountsPartlySelected() && !confirmed(text(10059)))
+        return S_FALSE;
     // The dialog may let the user choose the target: it is checked as
     // confirmed, and a refusal is the flow's result.
     HRESULT targetCheck = S_FALSE;

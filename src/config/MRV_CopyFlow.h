@@ -38,6 +38,8 @@ public:
     // The checks, one by one.
     // Every selected category is a query or print-layout category.
     bool onlyQueriesAndLayouts() const;
+    // Only some accounts of the chart are selected.
+    bool accountsPartlySelected() const;
     // Texts of the selected categories that depend on unselected ones.
     QStringList unselectedDependencies() const;
     // Texts of the selected categories that refuse the copy method.

@@ -49,12 +49,20 @@ MRV_COAAccountsManager::MRV_COAAccountsManager(MRV_ConnectionContext* context,
         .readAll = {u"SELECT AcctCode FROM OACT WHERE Postable = 'Y' "
                     u"ORDER BY Levels, FatherNum, GrpLine"_s},
         // The title above is known by its formatted code, the category by
-        // its name.
+        // its name. An account's default project is a default only: where
+        // the target lacks the project, the account arrives without it and
+        // its line says so, instead of failing and taking everything that
+        // names the account down with it.
         .references = {MRV_Reference::account(u"FatherAccountKey"_s),
                        {.field = u"Category"_s,
                         .table = u"OACG"_s,
                         .keyColumn = u"AbsId"_s,
-                        .identifyingColumns = {u"Name"_s}}},
+                        .identifyingColumns = {u"Name"_s}},
+                       {.field = u"ProjectCode"_s,
+                        .table = u"OPRJ"_s,
+                        .keyColumn = u"PrjCode"_s,
+                        .identifyingColumns = {u"PrjCode"_s},
+                        .optional = true}},
         .generatedKeyName = u"FormatCode"_s,
     });
     declareTable({

@@ -147,6 +147,29 @@ TEST_F(CopyFlow, EveryRecordOfTheSelectedCategoriesArrivesAndIsLogged) {
     }
 }
 
+// Some accounts of the chart alone are copied only after the user agreed
+// that the chart cannot be copied in part.
+TEST_F(CopyFlow, APartOfTheChartIsCopiedOnlyWhenTheUserAgrees) {
+    MRV_WorksheetNode* accounts = worksheet().findLeaf(QStringLiteral("MRV_TRN_ACCOUNTS_100"));
+    ASSERT_NE(accounts, nullptr);
+    const QString code =
+        column(*context.baseCompany,
+               QStringLiteral("SELECT AcctCode FROM OACT WHERE Postable = 'Y' ORDER BY 1"))
+            .value(0);
+    MRV_SelectionObject one;
+    one.keys = {{QStringLiteral("AcctCode"), code, QStringLiteral("string")}};
+    worksheet().selectRecords(accounts->leafId, {one});
+    ui.answers = {MRV_Interaction::ButtonNo};
+    EXPECT_EQ(copy(), S_FALSE);
+    EXPECT_EQ(ui.shown(QStringLiteral("question: ")), QStringList{ui.text(10059)});
+    EXPECT_TRUE(ui.shown(QStringLiteral("copy dialog")).isEmpty());
+    worksheet().select(accounts->leafId, MRV_WorksheetNode::Selected);
+    ui.transcript.clear();
+    ui.answers = {MRV_Interaction::ButtonNo}; // the backup question
+    EXPECT_EQ(copy(), S_FALSE);
+    EXPECT_FALSE(ui.shown(QStringLiteral("question: ")).contains(ui.text(10059)));
+}
+
 TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
     selectEveryCategoryWithAManager();
     MRV_ConfigurationManager manager(context);
