@@ -152,7 +152,13 @@ TEST_F(FinanceAccounts, APostedAccountTheCopyWouldChangeFailsAlone) {
     exec(*base,
          u"UPDATE OACT SET ActCurr = '##', AcctName = N'Checks' WHERE AcctCode = '111200'"_s);
     const qsizetype mark = logRecords().size();
+    const QString postings = u"SELECT Account || ':' || SUM(Debit) || ':' || SUM(Credit) FROM JDT1 "
+                             u"GROUP BY Account ORDER BY Account"_s;
+    const QStringList baseBalances = column(*base, postings);
     EXPECT_EQ(copy(Accounts, MRV_DIInterface::AddAndUpdate), S_FALSE);
+    // The journal's balances, the base's and the target's, are untouched.
+    EXPECT_EQ(column(*base, postings), baseBalances);
+    EXPECT_EQ(column(*target, postings), QStringList{u"111100:10.0:0.0"_s});
     QStringList failed;
     for (const QStringList& r : logRecords().mid(mark))
         if (r[Result] == u"403")
