@@ -23,6 +23,8 @@
 #include <csignal>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A standard demo company as base and an empty company as target, with a
@@ -132,11 +134,29 @@ TEST_F(CopyFlow, EveryRecordOfTheSelectedCategoriesArrivesAndIsLogged) {
     MRV_LogFile log(flow.logPath());
     ASSERT_EQ(log.loadLogFile(), S_OK);
     EXPECT_TRUE(log.hasEndLine());
+    // The finance categories, whose needs the run brings, copy whole.
+    const QStringList whole = {u"Landed Costs"_s,
+                               u"COA Settings"_s,
+                               u"Account Segmentation"_s,
+                               u"Segment Codes"_s,
+                               u"COA Titles"_s,
+                               u"Accounts"_s,
+                               u"Posting Periods"_s,
+                               u"Tax definition"_s,
+                               u"G/L Settings for Tax Setup"_s,
+                               u"Budget"_s,
+                               u"G/L Account Determination"_s,
+                               u"G/L Settings for Inventory"_s,
+                               u"Financial Report Templates"_s,
+                               u"Currency Settings"_s,
+                               u"House Bank Accounts"_s,
+                               u"G/L Settings for Banks"_s};
     for (const MRV_LogFile::Row& row : log.rows())
         if (row[MRV_LogFile::Result] != ui.text(402)) {
             EXPECT_TRUE(row[MRV_LogFile::Error].contains(u"which is not in the target company"))
                 << row.join(u'|').toStdString();
-            EXPECT_NE(row[MRV_LogFile::Category], u"Landed Costs");
+            EXPECT_FALSE(whole.contains(row[MRV_LogFile::Category]))
+                << row.join(u'|').toStdString();
         }
     EXPECT_EQ(column(target, QStringLiteral("SELECT AlcCode FROM OALC ORDER BY 1")),
               column(base, QStringLiteral("SELECT AlcCode FROM OALC ORDER BY 1")));
