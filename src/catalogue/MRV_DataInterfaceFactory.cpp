@@ -34,6 +34,7 @@
 #include "managers/MRV_InventoryCyclesManager.h"
 #include "managers/MRV_InventorySettingsManager.h"
 #include "managers/MRV_ItemPropertiesManager.h"
+#include "managers/MRV_ItemsGroupsManager.h"
 #include "managers/MRV_LandedCostsManager.h"
 #include "managers/MRV_LengthWidthManager.h"
 #include "managers/MRV_LocationsManager.h"
@@ -45,6 +46,7 @@
 #include "managers/MRV_PaymentTermsManager.h"
 #include "managers/MRV_PostingPeriodsManager.h"
 #include "managers/MRV_PredefinedTextManager.h"
+#include "managers/MRV_PriceListManager.h"
 #include "managers/MRV_PriceListSetupManager.h"
 #include "managers/MRV_PrintOnAddSettingsManager.h"
 #include "managers/MRV_ProjectManager.h"
@@ -58,6 +60,7 @@
 #include "managers/MRV_TerritoriesManager.h"
 #include "managers/MRV_TransactionCodeManager.h"
 #include "managers/MRV_VendorGroupsManager.h"
+#include "managers/MRV_WarehousesManager.h"
 #include "managers/MRV_WeightManager.h"
 
 #include <algorithm>
@@ -106,6 +109,7 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_PAYMENTBLOCKS_100", create<MRV_PaymentBlockManager>},
         {u"MRV_TRN_INVENTORYSETTINGS_100", create<MRV_InventorySettingsManager>},
         {u"MRV_TRN_PRICELISTDEFS_100", create<MRV_PriceListSetupManager>},
+        {u"MRV_TRN_PRICELISTSLEAF_100", create<MRV_PriceListManager>},
         {u"MRV_TRN_COMMISIONGROUPS_100", create<MRV_CommissionGroupsManager>},
         {u"MRV_TRN_SALESEMPLOYEES_100", create<MRV_SalesEmployeesManager>},
         {u"MRV_TRN_PROJECTS_100", create<MRV_ProjectManager>},
@@ -143,6 +147,8 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_GLINVNTRYSETTINGS_100", create<MRV_GLSettingsForInventoryManager>},
         {u"MRV_TRN_BUDGET_100", create<MRV_BudgetManager>},
         {u"MRV_TRN_FINANCIALREPORTTMPL_100", create<MRV_FinancialReportsTemplateManager>},
+        {u"MRV_TRN_ITEMGROUPS_100", create<MRV_ItemsGroupsManager>},
+        {u"MRV_TRN_WAREHOUSES_100", create<MRV_WarehousesManager>},
     };
     return table;
 }

@@ -97,6 +97,15 @@ INSTANTIATE_TEST_SUITE_P(FinancePeriods, ManagerCopy, ::testing::ValuesIn(financ
                          [](const ::testing::TestParamInfo<ManagerCase>& info) {
                              return std::string(info.param.name);
                          });
+INSTANTIATE_TEST_SUITE_P(MasterItemsGroups, ManagerCopy,
+                         ::testing::ValuesIn(masterItemsGroupCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
+INSTANTIATE_TEST_SUITE_P(MasterPriceLists, ManagerCopy, ::testing::ValuesIn(masterPriceListCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Records named with hostile text arrive with exactly that name, through
 // every manager; the only ones refused are those without a required name,

@@ -476,3 +476,11 @@ QList<ManagerCase> financeAccountCases();
 // The per-period-category, budget and report-template categories that fit
 // the table-driven suites (FinancePeriodsTest.cpp).
 QList<ManagerCase> financePeriodCases();
+
+// The price-list categories that fit the table-driven suites
+// (MasterPriceListsTest.cpp).
+QList<ManagerCase> masterPriceListCases();
+
+// The item group and warehouse categories that fit the table-driven suites
+// (MasterItemsGroupsTest.cpp).
+QList<ManagerCase> masterItemsGroupCases();

@@ -1,0 +1,205 @@
+#include "ManagerTestSupport.h"
+#include "managers/MRV_ItemsGroupsManager.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString ItemsGroups = u"MRV_TRN_ITEMGROUPS_100"_s;
+const QString Warehouses = u"MRV_TRN_WAREHOUSES_100"_s;
+
+// Each account field of a row of alias as its account's formatted code.
+QString formattedAccounts(const QString& alias) {
+    QStringList columns;
+    for (const QString& field : MRV_ItemsGroupsManager::accountFields())
+        columns << u"(SELECT FormatCode FROM OACT WHERE AcctCode = %1.%2)"_s.arg(alias, field);
+    return columns.join(u", "_s);
+}
+
+// The account codes the records of a table name, as one select.
+QString accountCodes(const QString& table) {
+    QStringList selects;
+    for (const QString& field : MRV_ItemsGroupsManager::accountFields())
+        selects << u"SELECT %1 FROM %2"_s.arg(field, table);
+    return selects.join(u" UNION "_s);
+}
+
+const QString GroupContents =
+    u"SELECT g.ItmsGrpNam, c.Name, g.PlaningSys, g.PrcrmntMtd, g.OrdrIntrvl, g.MinOrdrQty, "
+    u"g.LeadTime, "_s +
+    formattedAccounts(u"g"_s) +
+    u" FROM OITB g LEFT JOIN OCYC c ON c.Code = g.CycleCode ORDER BY 1"_s;
+const QString WarehouseContents =
+    u"SELECT w.WhsCode, w.WhsName, l.Location, w.DropShip, w.Nettable, w.Street, w.City, "
+    u"w.ZipCode, w.State, w.Country, "_s +
+    formattedAccounts(u"w"_s) +
+    u" FROM OWHS w LEFT JOIN OLCT l ON l.Code = w.Location ORDER BY 1"_s;
+const QString GroupsInUse = u"ItmsGrpCod NOT IN (SELECT ItmsGrpCod FROM OITM) AND ItmsGrpCod NOT "
+                            u"IN (SELECT DefaultItemGroup FROM OADM WHERE DefaultItemGroup IS NOT "
+                            u"NULL)"_s;
+
+void statesOf(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    countries(base, target);
+    const QString states = u"SELECT Country, Code, Name FROM OCST"_s;
+    const QList<QVariantList> present = EngineWorld::rows(target, states);
+    for (const QVariantList& s : EngineWorld::rows(base, states))
+        if (!present.contains(s))
+            EngineWorld::exec(target,
+                              u"INSERT INTO OCST (Country, Code, Name) VALUES (%1, %2, %3)"_s.arg(
+                                  MRV_SQLBuilder::textLiteral(s[0].toString(), 6),
+                                  MRV_SQLBuilder::textLiteral(s[1].toString(), 6),
+                                  MRV_SQLBuilder::textLiteral(s[2].toString(), 6)));
+}
+
+// Cycles under other codes and the accounts under other account codes; the
+// target's own built-in group goes, so that every group of the base is new
+// there.
+void groupReferences(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    EngineWorld::exec(target, u"DELETE FROM OITB"_s);
+    copyNamesUnderOtherKeys(base, target, u"SELECT Name FROM OCYC"_s,
+                            u"INSERT INTO OCYC (Code, Name) VALUES (%1, %2)"_s);
+    accountsOf(base, target, accountCodes(u"OITB"_s));
+}
+
+void warehouseReferences(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    statesOf(base, target);
+    copyNamesUnderOtherKeys(base, target, u"SELECT Location FROM OLCT"_s,
+                            u"INSERT INTO OLCT (Code, Location) VALUES (%1, %2)"_s);
+    accountsOf(base, target, accountCodes(u"OWHS"_s));
+}
+
+} // namespace
+
+QList<ManagerCase> masterItemsGroupCases() {
+    return {
+        {"ItemsGroups", ItemsGroups, GroupContents, u"SELECT 1 FROM OITB"_s, groupReferences,
+         u"INSERT INTO OITB (ItmsGrpCod, ItmsGrpNam) VALUES (%1, %2)"_s,
+         u"SELECT ItmsGrpNam FROM OITB"_s, 20, true, u"SELECT 1 FROM OITB WHERE "_s + GroupsInUse},
+        {"Warehouses", Warehouses, WarehouseContents, u"SELECT 1 FROM OWHS"_s, warehouseReferences,
+         u"INSERT INTO OWHS (WhsCode, WhsName) VALUES (%3, %2)"_s, u"SELECT WhsName FROM OWHS"_s,
+         100},
+    };
+}
+
+class MasterItemsGroups : public EngineWorld {
+protected:
+    void SetUp() override {
+        EngineWorld::SetUp();
+        makeCompanies();
+        groupReferences(*base, *target);
+        warehouseReferences(*base, *target);
+    }
+    QStringList failed(qsizetype from) const {
+        QStringList lines;
+        for (const QStringList& r : logRecords().mid(from))
+            if (r[Result] == u"403")
+                lines << r[BaseCode] + u": "_s + r[Error];
+        return lines;
+    }
+};
+
+// Every account field arrives as the target's account of the same
+// formatted code, never as the base's account code; a rerun adds nothing.
+TEST_F(MasterItemsGroups, AccountsArriveByFormattedCodeAndARerunOnlyUpdates) {
+    for (const auto& [category, table] :
+         {std::pair{ItemsGroups, u"OITB"_s}, std::pair{Warehouses, u"OWHS"_s}}) {
+        EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK)
+            << failed(0).join(u'\n').toStdString();
+        for (const QString& field : MRV_ItemsGroupsManager::accountFields()) {
+            // Each code the target holds is one of its own accounts.
+            EXPECT_TRUE(column(*target, u"SELECT %1 FROM %2 WHERE %1 IS NOT NULL AND %1 NOT IN "
+                                        u"(SELECT AcctCode FROM OACT)"_s.arg(field, table))
+                            .isEmpty())
+                << field.toStdString();
+        }
+        // The demo's accounts are under other codes there: the copy translated.
+        EXPECT_FALSE(column(*target, u"SELECT InventoryAccount FROM %1 WHERE InventoryAccount "
+                                     u"LIKE 'M%'"_s.arg(table))
+                         .isEmpty());
+        const qsizetype mark = logRecords().size();
+        EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK);
+        for (const QStringList& r : logRecords().mid(mark))
+            EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
+    }
+    EXPECT_EQ(rows(*target, GroupContents), rows(*base, GroupContents));
+    EXPECT_EQ(rows(*target, WarehouseContents), rows(*base, WarehouseContents));
+}
+
+// A record whose cycle, location or account the target lacks fails with a
+// line naming it; nothing is written with a dangling reference, and the
+// others arrive.
+TEST_F(MasterItemsGroups, AMissingReferenceFailsItsRecordWithItsName) {
+    exec(*target, u"DELETE FROM OCYC WHERE Name = N'Weekly, A items'"_s);
+    exec(*target, u"DELETE FROM OLCT WHERE Location = N'East coast'"_s);
+    exec(*target, u"UPDATE OACT SET FormatCode = N'X-513600' WHERE FormatCode = N'513600'"_s);
+    exec(*base, u"UPDATE OITB SET TransferAccount = NULL WHERE ItmsGrpNam <> N'Software'"_s);
+    exec(*base, u"UPDATE OWHS SET TransferAccount = NULL WHERE WhsCode <> N'03'"_s);
+
+    EXPECT_EQ(copy(ItemsGroups, MRV_DIInterface::AddNew), S_FALSE);
+    const QStringList groups = failed(0);
+    const qsizetype weekly =
+        rows(*base, u"SELECT 1 FROM OITB g JOIN OCYC c ON c.Code = g.CycleCode "
+                    u"WHERE c.Name = N'Weekly, A items'"_s)
+            .size();
+    ASSERT_EQ(groups.size(), weekly + 1) << groups.join(u'\n').toStdString();
+    EXPECT_EQ(groups.filter(u"CycleCode refers to OCYC Name 'Weekly, A items'"_s).size(), weekly);
+    EXPECT_EQ(groups.filter(u"TransferAccount refers to OACT FormatCode '513600'"_s).size(), 1);
+    EXPECT_EQ(column(*target, u"SELECT ItmsGrpNam FROM OITB WHERE ItmsGrpNam = N'Software'"_s),
+              QStringList());
+    EXPECT_EQ(rows(*target, u"SELECT 1 FROM OITB"_s).size(),
+              rows(*base, u"SELECT 1 FROM OITB"_s).size() - weekly - 1);
+    EXPECT_TRUE(column(*target, u"SELECT ItmsGrpNam FROM OITB WHERE CycleCode IS NOT NULL AND "
+                                u"CycleCode NOT IN (SELECT Code FROM OCYC)"_s)
+                    .isEmpty());
+
+    const qsizetype mark = logRecords().size();
+    EXPECT_EQ(copy(Warehouses, MRV_DIInterface::AddNew), S_FALSE);
+    const QStringList warehouses = failed(mark);
+    // The second warehouse is on the east coast, the third names the account.
+    ASSERT_EQ(warehouses.size(), 2) << warehouses.join(u'\n').toStdString();
+    EXPECT_TRUE(warehouses[0].startsWith(u"02: Location refers to OLCT Location 'East coast'"_s))
+        << warehouses[0].toStdString();
+    EXPECT_TRUE(warehouses[1].startsWith(u"03: TransferAccount refers to OACT FormatCode"_s))
+        << warehouses[1].toStdString();
+    EXPECT_EQ(column(*target, u"SELECT WhsCode FROM OWHS ORDER BY 1"_s),
+              (QStringList{u"01"_s, u"04"_s, u"05"_s}));
+}
+
+// The removal of "Replace All" takes the history of the groups it removes,
+// and leaves the history of groups that stay.
+TEST_F(MasterItemsGroups, RemovedGroupsTakeTheirHistoryAlong) {
+    ASSERT_EQ(copy(ItemsGroups, MRV_DIInterface::AddNew), S_OK);
+    const QString stays = value(*target, u"SELECT ItmsGrpCod FROM OITB WHERE ItmsGrpNam = "
+                                         u"N'Tools'"_s)
+                              .toString();
+    exec(*target,
+         u"INSERT INTO OITM (ItemCode, ItemName, ItmsGrpCod) VALUES (N'T1', N'Tool', %1)"_s.arg(
+             stays));
+    exec(*target, u"INSERT INTO AITB (ItmsGrpCod, LogInstanc, ItmsGrpNam) SELECT ItmsGrpCod, 1, "
+                  u"ItmsGrpNam FROM OITB"_s);
+    EXPECT_EQ(copy(ItemsGroups, MRV_DIInterface::RemovalPhase), S_OK);
+    EXPECT_EQ(column(*target, u"SELECT ItmsGrpNam FROM AITB"_s), QStringList{u"Tools"_s});
+    EXPECT_EQ(column(*target, u"SELECT ItmsGrpNam FROM OITB"_s), QStringList{u"Tools"_s});
+}
+
+// Both categories on the servers whose SQL differs.
+class MasterItemsGroupsDialects : public EngineWorld, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MasterItemsGroupsDialects, GroupsAndWarehousesCopyOnTheServerType) {
+    makeCompanies(GetParam());
+    groupReferences(*base, *target);
+    warehouseReferences(*base, *target);
+    for (const auto& [category, contents] :
+         {std::pair{ItemsGroups, GroupContents}, std::pair{Warehouses, WarehouseContents}}) {
+        EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK) << category.toStdString();
+        EXPECT_EQ(copy(category, MRV_DIInterface::ReplaceAll), S_OK) << category.toStdString();
+        EXPECT_EQ(rows(*target, contents), rows(*base, contents)) << category.toStdString();
+    }
+    for (const QStringList& r : logRecords())
+        EXPECT_EQ(r[Result], "402") << r.join(u'|').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(ServerTypes, MasterItemsGroupsDialects, ::testing::Values(5, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 5 ? std::string("Quoted") : std::string("Db2");
+                         });
