@@ -38,33 +38,21 @@ MRV_COAAccountsManager::MRV_COAAccountsManager(MRV_ConnectionContext* context,
                       u"Details"_s};
     m_writeFields = {u"Code"_s, u"Name"_s};
     m_columnFlags = {0, 1, 1, 1, 1, 1, 1, 1, 1};
-    declareTable({
-        .name = u"OACT"_s,
-        .objectType = 1,
-        .keyColumns = {u"AcctCode"_s},
-        .keyElements = {u"Code"_s},
-        .descriptionColumn = u"AcctName"_s,
-        .descriptionElement = u"Name"_s,
-        .filter = {u"Postable = 'Y'"_s},
-        .readAll = {u"SELECT AcctCode FROM OACT WHERE Postable = 'Y' "
-                    u"ORDER BY Levels, FatherNum, GrpLine"_s},
-        // The title above is known by its formatted code, the category by
-        // its name. An account's default project is a default only: where
-        // the target lacks the project, the account arrives without it and
-        // its line says so, instead of failing and taking everything that
-        // names the account down with it.
-        .references = {MRV_Reference::account(u"FatherAccountKey"_s),
-                       {.field = u"Category"_s,
-                        .table = u"OACG"_s,
-                        .keyColumn = u"AbsId"_s,
-                        .identifyingColumns = {u"Name"_s}},
-                       {.field = u"ProjectCode"_s,
-                        .table = u"OPRJ"_s,
-                        .keyColumn = u"PrjCode"_s,
-                        .identifyingColumns = {u"PrjCode"_s},
-                        .optional = true}},
-        .generatedKeyName = u"FormatCode"_s,
-    });
+    // The category is known by its name. An account's default project is a
+    // default only: where the target lacks the project, the account arrives
+    // without it and its line says so, instead of failing and taking
+    // everything that names the account down with it.
+    MRV_TableDeclaration accounts = MRV_ChartTable(true);
+    accounts.references << MRV_Reference{.field = u"Category"_s,
+                                         .table = u"OACG"_s,
+                                         .keyColumn = u"AbsId"_s,
+                                         .identifyingColumns = {u"Name"_s}}
+                        << MRV_Reference{.field = u"ProjectCode"_s,
+                                         .table = u"OPRJ"_s,
+                                         .keyColumn = u"PrjCode"_s,
+                                         .identifyingColumns = {u"PrjCode"_s},
+                                         .optional = true};
+    declareTable(accounts);
     declareTable({
         .name = u"OACG"_s,
         .objectType = MRV_TableDeclaration::Rows,

@@ -21,6 +21,23 @@ bool MRV_AccountExists(LLObjectsCOM::Company& company, const QString& code) {
     return select.isValid() && !sql.query(select.buildSelect()).values.isEmpty();
 }
 
+MRV_TableDeclaration MRV_ChartTable(bool postable) {
+    const QString which = postable ? u"Postable = 'Y'"_s : u"Postable = 'N' AND Levels <> 1"_s;
+    return {
+        .name = u"OACT"_s,
+        .objectType = 1,
+        .keyColumns = {u"AcctCode"_s},
+        .keyElements = {u"Code"_s},
+        .descriptionColumn = u"AcctName"_s,
+        .descriptionElement = u"Name"_s,
+        .filter = {which},
+        .readAll = {u"SELECT AcctCode FROM OACT WHERE %1 ORDER BY Levels, FatherNum, GrpLine"_s.arg(
+            which)},
+        .references = {MRV_Reference::account(u"FatherAccountKey"_s)},
+        .generatedKeyName = u"FormatCode"_s,
+    };
+}
+
 MRV_COATitlesManager::MRV_COATitlesManager(MRV_ConnectionContext* context,
                                            const QString& categoryId)
     : MRV_DIInterface(context, categoryId) {
@@ -30,22 +47,12 @@ MRV_COATitlesManager::MRV_COATitlesManager(MRV_ConnectionContext* context,
     m_listElements = {u"Code"_s, u"Name"_s, u"AccountLevel"_s};
     m_writeFields = {u"Code"_s, u"Name"_s};
     m_columnFlags = {0, 1, 0};
-    declareTable({
-        .name = u"OACT"_s,
-        .objectType = 1,
-        .keyColumns = {u"AcctCode"_s},
-        .keyElements = {u"Code"_s},
-        .descriptionColumn = u"AcctName"_s,
-        .descriptionElement = u"Name"_s,
-        .filter = {u"Postable = 'N' AND Levels <> 1"_s},
-        .readAll = {u"SELECT AcctCode FROM OACT WHERE Postable = 'N' AND Levels <> 1 "
-                    u"ORDER BY Levels, FatherNum, GrpLine"_s},
-        // The father is a title or drawer, known by its formatted code.
-        .references = {MRV_Reference::account(u"FatherAccountKey"_s)},
-        .generatedKeyName = u"FormatCode"_s,
-        .parentColumn = u"FatherNum"_s,
-        .parentElement = u"FatherAccountKey"_s,
-    });
+    // A title's father is a title or drawer: titles are written parents
+    // first.
+    MRV_TableDeclaration titles = MRV_ChartTable(false);
+    titles.parentColumn = u"FatherNum"_s;
+    titles.parentElement = u"FatherAccountKey"_s;
+    declareTable(titles);
 }
 
 HRESULT MRV_COATitlesManager::writeToTarget(const BOMTableList& tables, int copyMethod) {

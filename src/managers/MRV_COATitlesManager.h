@@ -11,6 +11,10 @@ class Company;
 bool MRV_AccountsBySegments(LLObjectsCOM::Company& company);
 // Whether the company has an account of the code.
 bool MRV_AccountExists(LLObjectsCOM::Company& company, const QString& code);
+// The chart of accounts (OACT, object 1) as titles or postable accounts
+// read it: below level 1, parents first, known in the target by the
+// formatted code; the father travels by formatted code too.
+MRV_TableDeclaration MRV_ChartTable(bool postable);
 
 // The titles of the chart of accounts below the drawers: business object 1
 // in OACT, not postable, of level 2 and deeper. They are read and written

@@ -106,6 +106,21 @@ protected:
                 records << lines[i].split(u'|');
         return records;
     }
+    // Copies each category with add-and-update and once more with second:
+    // the target then holds what its contents query shows of the base, and
+    // every line of the log succeeded.
+    void expectCopiesOfTheBase(const QList<std::pair<QString, QString>>& categoriesAndContents,
+                               int second = MRV_DIInterface::AddAndUpdate) {
+        for (const auto& [category, contents] : categoriesAndContents) {
+            EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK)
+                << category.toStdString();
+            EXPECT_EQ(copy(category, second), S_OK) << category.toStdString();
+            EXPECT_EQ(rows(*target, contents), rows(*base, contents)) << category.toStdString();
+        }
+        for (const QStringList& r : logRecords())
+            EXPECT_EQ(r[Result], "402") << r.join(u'|').toStdString();
+    }
+
     // Records of the log of one result ("402" or "403") and transaction type
     // ("212", "213", "404").
     qsizetype logged(const QString& type, const QString& result) const {
@@ -158,3 +173,8 @@ protected:
     MRV_ConnectionContext context;
     std::unique_ptr<MRV_CopyLog> log;
 };
+
+// The names of the server types whose SQL differs, for parameterised suites.
+inline std::string serverTypeName(const ::testing::TestParamInfo<int>& info) {
+    return info.param == 5 ? std::string("Quoted") : std::string("Db2");
+}

@@ -154,10 +154,7 @@ TEST_P(ManagerDialects, EveryManagerCopiesOnTheServerType) {
               value(*target, u"SELECT MAX(GroupCode) FROM OCRG"_s).toInt() + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(ServerTypes, ManagerDialects, ::testing::Values(5, 2),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return info.param == 5 ? std::string("Quoted") : std::string("Db2");
-                         });
+INSTANTIATE_TEST_SUITE_P(ServerTypes, ManagerDialects, ::testing::Values(5, 2), serverTypeName);
 
 // Price lists are numbered by the caller: a list found by its name keeps the
 // target's number, a new one takes the number after the highest, and its

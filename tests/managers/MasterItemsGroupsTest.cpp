@@ -189,17 +189,9 @@ TEST_P(MasterItemsGroupsDialects, GroupsAndWarehousesCopyOnTheServerType) {
     makeCompanies(GetParam());
     groupReferences(*base, *target);
     warehouseReferences(*base, *target);
-    for (const auto& [category, contents] :
-         {std::pair{ItemsGroups, GroupContents}, std::pair{Warehouses, WarehouseContents}}) {
-        EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK) << category.toStdString();
-        EXPECT_EQ(copy(category, MRV_DIInterface::ReplaceAll), S_OK) << category.toStdString();
-        EXPECT_EQ(rows(*target, contents), rows(*base, contents)) << category.toStdString();
-    }
-    for (const QStringList& r : logRecords())
-        EXPECT_EQ(r[Result], "402") << r.join(u'|').toStdString();
+    expectCopiesOfTheBase({{ItemsGroups, GroupContents}, {Warehouses, WarehouseContents}},
+                          MRV_DIInterface::ReplaceAll);
 }
 
 INSTANTIATE_TEST_SUITE_P(ServerTypes, MasterItemsGroupsDialects, ::testing::Values(5, 2),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return info.param == 5 ? std::string("Quoted") : std::string("Db2");
-                         });
+                         serverTypeName);
