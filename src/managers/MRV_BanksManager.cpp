@@ -12,7 +12,11 @@ MRV_BanksManager::MRV_BanksManager(MRV_ConnectionContext* context, const QString
                       u"PostOffice"_s, u"DefaultBranch"_s, u"DefaultAccount"_s};
     m_writeFields = {u"BankCode"_s, u"BankName"_s};
     m_columnFlags = {0, 0, 1, 1, 1, 0};
-    declareTable({
+    declareTable(bankTable());
+}
+
+MRV_TableDeclaration MRV_BanksManager::bankTable() {
+    return {
         .name = u"ODSC"_s,
         .objectType = 3,
         .keyColumns = {u"AbsEntry"_s},
@@ -33,5 +37,5 @@ MRV_BanksManager::MRV_BanksManager(MRV_ConnectionContext* context, const QString
         // same code in the same country.
         .generatedKeyName = u"BankCode"_s,
         .generatedKeyAlso = {{u"CountryCod"_s, u"CountryCode"_s}},
-    });
+    };
 }

@@ -8,4 +8,7 @@
 class MRV_BanksManager : public MRV_DIInterface {
 public:
     MRV_BanksManager(MRV_ConnectionContext* context, const QString& categoryId);
+
+    // The banks' table, as every category that writes banks declares it.
+    static MRV_TableDeclaration bankTable();
 };

@@ -1,4 +1,5 @@
 #include "managers/MRV_GLSettingsForBanksManager.h"
+#include "managers/MRV_BanksManager.h"
 #include "managers/MRV_TransportAccount.h"
 
 #include "di/MRV_BOMRecord.h"
@@ -25,25 +26,7 @@ MRV_GLSettingsForBanksManager::MRV_GLSettingsForBanksManager(MRV_ConnectionConte
     m_listElements = {u"BankCode"_s, u"CountryCode"_s, u"BankName"_s, u"DefaultAccount"_s};
     m_writeFields = {u"BankCode"_s, u"BankName"_s};
     m_columnFlags = {0, 0, 0, 0};
-    declareTable({
-        .name = u"ODSC"_s,
-        .objectType = BankObject,
-        .keyColumns = {u"AbsEntry"_s},
-        .keyElements = {u"AbsoluteEntry"_s},
-        .descriptionColumn = u"BankName"_s,
-        .descriptionElement = u"BankName"_s,
-        // The default account is one of the bank's house bank accounts, by
-        // bank code and account number.
-        .references = {{
-            .field = u"DefaultBankAccountKey"_s,
-            .table = u"DSC1"_s,
-            .keyColumn = u"AbsEntry"_s,
-            .identifyingColumns = {u"BankCode"_s, u"Account"_s},
-            .optional = true,
-        }},
-        .generatedKeyName = u"BankCode"_s,
-        .generatedKeyAlso = {{u"CountryCod"_s, u"CountryCode"_s}},
-    });
+    declareTable(MRV_BanksManager::bankTable());
     declareTable({
         .name = u"DSC1"_s,
         .objectType = HouseBankAccountObject,
