@@ -1,16 +1,23 @@
-// How fast a whole copy run goes, and how much memory it takes, for one
-// business-object category (Manufacturers) and one table category
-// (Projects), each run on its own from a standard demo base filled with
-// generated records into an empty target: reading the base, writing the
-// intermediate configuration file, reading it back, writing the target and
-// one copy-log line per record. Against it, in the same run, a plain SQLite
-// copy of the same rows (every column read, inserted with a prepared
-// statement in one transaction) into another empty company. Peak memory is
-// the rise of the process's peak resident size over the run, set against
-// the size of the configuration file the run wrote. Usage:
-// bench_copy_run [records [OMRC|OPRJ]] (default 100000 records and both
-// categories; Manufacturers stop at 32,767, the most their smallint key can
-// number).
+// How fast a whole copy run goes, and how much memory it takes, per
+// category, each run on its own into an empty target: reading the base,
+// writing the intermediate configuration file, reading it back, writing the
+// target and one copy-log line per record. Against it, in the same run, a
+// plain SQLite copy of the same rows (every column of the record's tables
+// read, inserted with a prepared statement in one transaction) into another
+// empty company. Peak memory is the rise of the process's peak resident
+// size over the run, set against the size of the configuration file the run
+// wrote.
+//
+// Manufacturers (business object 43) and Projects (table rows) run from a
+// standard demo base filled with generated records; Manufacturers stop at
+// 32,767, the most their smallint key can number. Items and BP General
+// Information run from the large demo company (records items, a fifth as
+// many partners), into a target that an unmeasured run first gave every
+// setup category they refer to.
+//
+// Usage: bench_copy_run [records [OMRC|OPRJ|OITM|OCRD]] (default 100000
+// records and all four categories).
+#include "catalogue/MRV_DataInterfaceFactory.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyFlow.h"
 #include "config/MRV_LogFile.h"
@@ -34,6 +41,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -128,6 +136,12 @@ struct Category {
     QString stringId;
     QString table;
     QString condition; // the rows that are the category's records
+    // Records of the large demo, not generated: the category needs the
+    // setup categories copied first.
+    bool largeDemo = false;
+    // Tables of lines that travel with each record, copied whole by the
+    // plain copy too.
+    QStringList lineTables{};
 };
 
 struct Outcome {
@@ -221,24 +235,33 @@ bool fill(Database& db, const Category& c, qint64 have, qint64 wanted) {
     return db.exec(QStringLiteral("COMMIT"), &error) || fail(error);
 }
 
-// The category's rows copied with plain SQLite: every column read from the
-// base, inserted into plain with one prepared statement in one transaction.
-qint64 plainCopy(Database& base, Database& plain, const Category& c, QString& error) {
-    QElapsedTimer timer;
-    timer.start();
-    Statement* read =
-        base.run(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(c.table, c.condition), {}, &error);
-    if (!read)
-        return -1;
+// Every column of the rows of table that match condition, from base into
+// plain with one prepared statement; false with the reason.
+bool plainRows(Database& base, Database& plain, const QString& table, const QString& condition,
+               QString& error) {
+    // The columns both have: the base's user-defined fields are not the
+    // plain company's.
+    Statement* shape =
+        plain.run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table), {}, &error);
+    if (!shape)
+        return false;
     QStringList columns, marks;
-    for (int i = 0; i < read->columnCount(); ++i)
-        columns << read->columnName(i), marks << QStringLiteral("?");
+    for (int i = 0; i < shape->columnCount(); ++i)
+        columns << shape->columnName(i), marks << QStringLiteral("?");
+    shape->finish();
+    Statement* read = base.run(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(columns.join(u','), table, condition), {},
+        &error);
+    if (!read)
+        return false;
     const std::shared_ptr<Statement> insert =
         plain.statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(c.table, columns.join(u','), marks.join(u',')),
+                            .arg(table, columns.join(u','), marks.join(u',')),
                         &error);
-    if (!insert || !plain.exec(QStringLiteral("BEGIN"), &error))
-        return -1;
+    if (!insert) {
+        read->finish();
+        return false;
+    }
     QVariantList row;
     while (read->next()) {
         row.clear();
@@ -246,12 +269,28 @@ qint64 plainCopy(Database& base, Database& plain, const Category& c, QString& er
             row << read->value(i);
         if (!insert->exec(row)) {
             error = insert->error();
-            return -1;
+            read->finish();
+            return false;
         }
     }
     read->finish();
-    if (!plain.exec(QStringLiteral("COMMIT"), &error))
+    return true;
+}
+
+// The category's rows, and its records' lines, copied with plain SQLite in
+// one transaction; the time taken, or -1.
+qint64 plainCopy(Database& base, Database& plain, const Category& c, QString& error) {
+    QElapsedTimer timer;
+    timer.start();
+    if (!plain.exec(QStringLiteral("BEGIN"), &error))
         return -1;
+    bool ok = plainRows(base, plain, c.table, c.condition, error);
+    for (const QString& lines : c.lineTables)
+        ok = ok && plainRows(base, plain, lines, QStringLiteral("1 = 1"), error);
+    if (!ok || !plain.exec(QStringLiteral("COMMIT"), &error)) {
+        plain.exec(QStringLiteral("ROLLBACK"));
+        return -1;
+    }
     return timer.nsecsElapsed();
 }
 
@@ -290,7 +329,7 @@ struct World {
     MRV_ConnectionContext context;
     std::shared_ptr<Company> plain;
 
-    bool setUp() {
+    bool setUp(bool large, qint64 records) {
         qputenv("LEDGERLINE_HOME", dir.filePath(QStringLiteral("local")).toUtf8());
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
         qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("run")).toUtf8());
@@ -301,7 +340,10 @@ struct World {
         if (!Server::init(folder, 6, &error))
             return fail(error);
         server = *Server::open(folder);
-        if (!Demo::create(*server, QStringLiteral("BASE"), QStringLiteral("standard"),
+        if (large)
+            Demo::setLargeSizesForTesting(int(records), int(std::max<qint64>(1, records / 5)));
+        if (!Demo::create(*server, QStringLiteral("BASE"),
+                          large ? QStringLiteral("large") : QStringLiteral("standard"),
                           Demo::DefaultSeed, &error))
             return fail(error);
         for (const char* db : {"TARGET", "PLAIN"})
@@ -325,6 +367,43 @@ struct World {
             return fail(QStringLiteral("The settings are not saved"));
         context.copyMethod = 1;
         context.forceBackup = false;
+        return true;
+    }
+
+    // The setup the large demo's master data refers to, copied into the
+    // target by one unmeasured run: every category with a manager outside
+    // Master Data and Manual Transactions, and the item groups and
+    // warehouses, which items name.
+    bool prepare() {
+        MRV_SelectionManager selection(&context);
+        if (selection.openWorksheet() != S_OK)
+            return fail(QStringLiteral("the worksheet does not open"));
+        MRV_Worksheet& ws = selection.worksheet();
+        QStringList masterBranches;
+        for (const auto& node : ws.nodes)
+            if (node->categoryId == u"MRV_TRN_MASTERDATA_100" ||
+                node->categoryId == u"MRV_TRN_MANUALTRANSACTIONS_100")
+                masterBranches << node->leafId + u'.';
+        for (const auto& node : ws.nodes) {
+            const bool master =
+                std::any_of(masterBranches.cbegin(), masterBranches.cend(),
+                            [&](const QString& branch) { return node->leafId.startsWith(branch); });
+            const bool named = node->categoryId == u"MRV_TRN_ITEMGROUPS_100" ||
+                               node->categoryId == u"MRV_TRN_WAREHOUSES_100";
+            if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId) &&
+                (named || !master))
+                ws.select(node->leafId, 1);
+        }
+        MRV_ScriptedInteraction ui;
+        MRV_InteractionScope scope(ui);
+        ui.answers = QList<int>(10, MRV_Interaction::ButtonYes);
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, ws, manager);
+        if (flow.copyToTargetCompany() != S_OK)
+            return fail(QStringLiteral("the setup run failed: ") +
+                        ui.transcript.join(u'\n').right(2000));
+        // Failed records of the setup show in the measured run as failed
+        // items or partners, which the check below names.
         return true;
     }
 
@@ -389,16 +468,63 @@ struct World {
 
 } // namespace
 
+namespace {
+
+// Prints the run against its plain copy and the aims; true when the target
+// and the log hold every record and nothing went wrong.
+bool report(const Category& c, const Outcome& o) {
+    const bool whole = o.targetRecords == o.records && o.plainRecords == o.records &&
+                       o.logLines == o.records && o.logFailures == 0;
+    const bool ok = whole && o.problems.isEmpty();
+    std::printf("\n%s: %lld records\n", c.name, o.records);
+    std::printf("  copy run     %9.0f records/s (%.2f s end to end, %.2f s of it on the CPU)\n",
+                perSecond(o.records, o.runNs), double(o.runNs) / 1e9, double(o.cpuNs) / 1e9);
+    std::printf("  plain SQLite %9.0f records/s (%.3f s)  ratio %.1f\n",
+                perSecond(o.records, o.plainNs), double(o.plainNs) / 1e9,
+                o.plainNs > 0 ? double(o.runNs) / double(o.plainNs) : 0.0);
+    const double memory = o.fileBytes > 0 ? double(o.peakKb) * 1024 / double(o.fileBytes) : 0;
+    std::printf("  peak memory rise %.1f MB, configuration file %.1f MB, ratio %.2f\n",
+                double(o.peakKb) / 1024, double(o.fileBytes) / (1024 * 1024), memory);
+    // The aims the copy run is held to.
+    std::printf("  aims: 10,000 records/s %s, peak under 3x the file %s\n",
+                perSecond(o.records, o.runNs) >= 10000 ? "met" : "MISSED",
+                memory > 0 && memory < 3 ? "met" : "MISSED");
+    for (const QString& line : o.stages)
+        std::printf("%s\n", qPrintable(line));
+    std::printf("  target holds %lld, plain copy %lld, log lines %lld, logged failures %lld"
+                " -> %s\n",
+                o.targetRecords, o.plainRecords, o.logLines, o.logFailures,
+                ok ? "complete" : "FAILED");
+    for (const QString& problem : o.problems)
+        std::printf("  problem: %s\n", qPrintable(problem));
+    return ok;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const qint64 wanted = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLongLong() : 100000;
     if (wanted <= 0)
-        return std::fprintf(stderr, "usage: bench_copy_run [records [OMRC|OPRJ]]\n"), 2;
-    QList<Category> categories{{"Manufacturers (business object 43, OMRC)",
-                                QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("OMRC"),
-                                QStringLiteral("FirmCode <> -1")},
-                               {"Projects (table OPRJ)", QStringLiteral("MRV_TRN_PROJECTS_100"),
-                                QStringLiteral("OPRJ"), QStringLiteral("1 = 1")}};
+        return std::fprintf(stderr, "usage: bench_copy_run [records [OMRC|OPRJ|OITM|OCRD]]\n"), 2;
+    QList<Category> categories{
+        {"Manufacturers (business object 43, OMRC)", QStringLiteral("MRV_TRN_MANUFACTURERS_100"),
+         QStringLiteral("OMRC"), QStringLiteral("FirmCode <> -1")},
+        {"Projects (table OPRJ)", QStringLiteral("MRV_TRN_PROJECTS_100"), QStringLiteral("OPRJ"),
+         QStringLiteral("1 = 1")},
+        {"Items (business object 4, OITM with prices and warehouses)",
+         QStringLiteral("MRV_TRN_ITEMSLEAF_100"),
+         QStringLiteral("OITM"),
+         QStringLiteral("1 = 1"),
+         true,
+         {QStringLiteral("ITM1"), QStringLiteral("OITW")}},
+        {"BP General Information (business object 2, OCRD with addresses, "
+         "contacts and banks)",
+         QStringLiteral("MRV_TRN_BPGENERALINFO_100"),
+         QStringLiteral("OCRD"),
+         QStringLiteral("1 = 1"),
+         true,
+         {QStringLiteral("CRD1"), QStringLiteral("OCPR"), QStringLiteral("OCRB")}}};
 
     // A second argument keeps only the category whose table it names (for
     // profiling one of them).
@@ -406,46 +532,31 @@ int main(int argc, char* argv[]) {
         categories.removeIf([&](const Category& c) {
             return c.table.compare(QString::fromLocal8Bit(argv[2]), Qt::CaseInsensitive) != 0;
         });
-    World world;
-    QElapsedTimer timer;
-    timer.start();
-    if (!world.setUp())
-        return 1;
-    Database& baseDb = *world.context.baseCompany->state()->database;
-    for (const Category& c : categories)
-        if (!fill(baseDb, c, count(*world.context.baseCompany, c), wanted))
-            return 1;
-    std::printf("base (standard demo + generated records) ready in %.1f s\n",
-                double(timer.elapsed()) / 1000);
-
+    // Generated records and the large demo each have a server of their own,
+    // so that neither run's target already holds the other's records.
     int failed = 0;
-    for (const Category& c : categories) {
-        const Outcome o = world.run(c);
-        const bool whole = o.targetRecords == o.records && o.plainRecords == o.records &&
-                           o.logLines == o.records && o.logFailures == 0;
-        const bool ok = whole && o.problems.isEmpty();
-        failed += !ok;
-        std::printf("\n%s: %lld records\n", c.name, o.records);
-        std::printf("  copy run     %9.0f records/s (%.2f s end to end, %.2f s of it on the CPU)\n",
-                    perSecond(o.records, o.runNs), double(o.runNs) / 1e9, double(o.cpuNs) / 1e9);
-        std::printf("  plain SQLite %9.0f records/s (%.3f s)  ratio %.1f\n",
-                    perSecond(o.records, o.plainNs), double(o.plainNs) / 1e9,
-                    o.plainNs > 0 ? double(o.runNs) / double(o.plainNs) : 0.0);
-        const double memory = o.fileBytes > 0 ? double(o.peakKb) * 1024 / double(o.fileBytes) : 0;
-        std::printf("  peak memory rise %.1f MB, configuration file %.1f MB, ratio %.2f\n",
-                    double(o.peakKb) / 1024, double(o.fileBytes) / (1024 * 1024), memory);
-        // The aims the copy run is held to.
-        std::printf("  aims: 10,000 records/s %s, peak under 3x the file %s\n",
-                    perSecond(o.records, o.runNs) >= 10000 ? "met" : "MISSED",
-                    memory > 0 && memory < 3 ? "met" : "MISSED");
-        for (const QString& line : o.stages)
-            std::printf("%s\n", qPrintable(line));
-        std::printf("  target holds %lld, plain copy %lld, log lines %lld, logged failures %lld"
-                    " -> %s\n",
-                    o.targetRecords, o.plainRecords, o.logLines, o.logFailures,
-                    ok ? "complete" : "FAILED");
-        for (const QString& problem : o.problems)
-            std::printf("  problem: %s\n", qPrintable(problem));
+    for (const bool large : {false, true}) {
+        QList<Category> group = categories;
+        group.removeIf([large](const Category& c) { return c.largeDemo != large; });
+        if (group.isEmpty())
+            continue;
+        World world;
+        QElapsedTimer timer;
+        timer.start();
+        if (!world.setUp(large, wanted))
+            return 1;
+        Database& baseDb = *world.context.baseCompany->state()->database;
+        for (const Category& c : group)
+            if (!large && !fill(baseDb, c, count(*world.context.baseCompany, c), wanted))
+                return 1;
+        if (large && !world.prepare())
+            return 1;
+        std::printf("%s ready in %.1f s\n",
+                    large ? "base (large demo) and target (its setup)"
+                          : "base (standard demo + generated records)",
+                    double(timer.elapsed()) / 1000);
+        for (const Category& c : group)
+            failed += !report(c, world.run(c));
     }
     return failed == 0 ? 0 : 1;
 }
