@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Commands that log in to a company of a private server.
@@ -18,7 +20,7 @@ protected:
     void SetUp() override {
         HostWorld::SetUp();
         server.emplace(makeServer(6));
-        createCompany(*server, QStringLiteral("DEMO"));
+        createCompany(*server, u"DEMO"_s);
         savedPassword = qgetenv("MIRROVA_PASSWORD");
         qputenv("MIRROVA_PASSWORD", "lobster");
     }
@@ -37,8 +39,7 @@ protected:
     };
     // The command for the company DEMO.
     Result run(QStringList args) {
-        args << QStringLiteral("--server") << server->folder() << QStringLiteral("--db")
-             << QStringLiteral("DEMO");
+        args << u"--server"_s << server->folder() << u"--db"_s << u"DEMO"_s;
         return plain(args);
     }
     Result plain(const QStringList& args) {
@@ -50,31 +51,29 @@ protected:
     // A standard demo company BASE and an empty company TARGET.
     void baseAndTarget() {
         QString error;
-        ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
-                                               QStringLiteral("standard"), 1, &error))
+        ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, u"BASE"_s, u"standard"_s, 1, &error))
             << error.toStdString();
-        createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
+        createCompany(*server, u"TARGET"_s, u"Target Ltd"_s);
     }
     // A new worksheet at ws for base and target companies of the server,
     // selecting the given categories.
     Result newWorksheet(const QString& ws, const QString& base, const QString& target,
                         const QStringList& categories) {
-        QStringList args{QStringLiteral("worksheet"), QStringLiteral("new"), ws};
-        args << QStringLiteral("--server") << server->folder() << QStringLiteral("--db") << base
-             << QStringLiteral("--target-db") << target;
+        QStringList args{u"worksheet"_s, u"new"_s, ws};
+        args << u"--server"_s << server->folder() << u"--db"_s << base << u"--target-db"_s
+             << target;
         for (const QString& category : categories)
-            args << QStringLiteral("--select") << category;
+            args << u"--select"_s << category;
         return plain(args);
     }
     Result select(const QString& ws, const QStringList& choices) {
-        return plain(QStringList{QStringLiteral("worksheet"), QStringLiteral("select"), ws} +
-                     choices);
+        return plain(QStringList{u"worksheet"_s, u"select"_s, ws} + choices);
     }
     QString setting(const Result& r, const QString& name) {
         for (const QString& line : r.out.split(u'\n'))
             if (line.startsWith(name + u' '))
                 return line.mid(20);
-        return QStringLiteral("<none>");
+        return u"<none>"_s;
     }
 
     std::optional<LLObjectsCOM::Server> server;
@@ -86,63 +85,59 @@ TEST_F(CliCompany, SettingsOfANewCompanyAreShownWithoutWritingThenMadeAndChanged
     // shows the defaults and keeps no table of the program.
     const auto tables = [this] {
         LLObjectsCOM::Company c;
-        connect(c, *server, QStringLiteral("DEMO"));
+        connect(c, *server, u"DEMO"_s);
         std::unique_ptr<LLObjectsCOM::Recordset> rs = c.GetRecordset();
-        rs->DoQuery(QStringLiteral("SELECT COUNT(*) FROM OUTB WHERE TableName LIKE 'MRV%'"));
+        rs->DoQuery(u"SELECT COUNT(*) FROM OUTB WHERE TableName LIKE 'MRV%'"_s);
         return rs->Field(0).toInt();
     };
-    const Result shown = run({QStringLiteral("settings")});
+    const Result shown = run({u"settings"_s});
     ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
-    EXPECT_EQ(setting(shown, QStringLiteral("copy-method")), QStringLiteral("1 (Replace All)"));
-    EXPECT_EQ(setting(shown, QStringLiteral("response")),
-              QStringLiteral("0 (Continue copy process)"));
-    EXPECT_EQ(setting(shown, QStringLiteral("force-backup")), QStringLiteral("yes"));
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("these are the defaults")));
+    EXPECT_EQ(setting(shown, u"copy-method"_s), u"1 (Replace All)"_s);
+    EXPECT_EQ(setting(shown, u"response"_s), u"0 (Continue copy process)"_s);
+    EXPECT_EQ(setting(shown, u"force-backup"_s), u"yes"_s);
+    EXPECT_TRUE(shown.out.contains(u"these are the defaults"_s));
     EXPECT_EQ(tables(), 0);
 
-    const QString folder = dir.filePath(QStringLiteral("o'brien/Mirrova"));
+    const QString folder = dir.filePath(u"o'brien/Mirrova"_s);
     const Result changed =
-        run({QStringLiteral("settings"), QStringLiteral("--set"), QStringLiteral("copy-method=4"),
-             QStringLiteral("--set=force-backup=no"), QStringLiteral("--set"),
-             QStringLiteral("worksheet-folder=") + folder});
+        run({u"settings"_s, u"--set"_s, u"copy-method=4"_s, u"--set=force-backup=no"_s, u"--set"_s,
+             u"worksheet-folder="_s + folder});
     ASSERT_EQ(changed.status, 0) << changed.err.toStdString();
     EXPECT_GT(tables(), 0);
-    const Result again = run({QStringLiteral("settings")});
-    EXPECT_EQ(setting(again, QStringLiteral("copy-method")),
-              QStringLiteral("4 (Add New Records and Update Existing Records)"));
-    EXPECT_EQ(setting(again, QStringLiteral("force-backup")), QStringLiteral("no"));
-    EXPECT_EQ(setting(again, QStringLiteral("worksheet-folder")), folder);
-    EXPECT_TRUE(setting(again, QStringLiteral("log-folder")).endsWith(QStringLiteral("Log files")));
-    EXPECT_FALSE(again.out.contains(QStringLiteral("these are the defaults")));
+    const Result again = run({u"settings"_s});
+    EXPECT_EQ(setting(again, u"copy-method"_s),
+              u"4 (Add New Records and Update Existing Records)"_s);
+    EXPECT_EQ(setting(again, u"force-backup"_s), u"no"_s);
+    EXPECT_EQ(setting(again, u"worksheet-folder"_s), folder);
+    EXPECT_TRUE(setting(again, u"log-folder"_s).endsWith(u"Log files"_s));
+    EXPECT_FALSE(again.out.contains(u"these are the defaults"_s));
 
     // A wrong assignment is refused before any login (no password here).
     qunsetenv("MIRROVA_PASSWORD");
     for (const char* wrong :
          {"copy-method=5", "response=x", "force-backup=maybe", "colour=red", "copy-method"}) {
-        const Result r =
-            run({QStringLiteral("settings"), QStringLiteral("--set"), QString::fromLatin1(wrong)});
+        const Result r = run({u"settings"_s, u"--set"_s, QString::fromLatin1(wrong)});
         EXPECT_EQ(r.status, 2) << wrong << r.err.toStdString();
     }
     qputenv("MIRROVA_PASSWORD", "lobster");
-    EXPECT_EQ(setting(run({QStringLiteral("settings")}), QStringLiteral("copy-method")).left(1),
-              QStringLiteral("4"));
+    EXPECT_EQ(setting(run({u"settings"_s}), u"copy-method"_s).left(1), u"4"_s);
 }
 
 TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
     qputenv("MIRROVA_PASSWORD", "wrong");
-    const Result r = run({QStringLiteral("settings")});
+    const Result r = run({u"settings"_s});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("cannot log in"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"cannot log in"_s)) << r.err.toStdString();
 
     qunsetenv("MIRROVA_PASSWORD");
-    const Result none = run({QStringLiteral("settings")});
+    const Result none = run({u"settings"_s});
     EXPECT_EQ(none.status, 1);
-    EXPECT_TRUE(none.err.contains(QStringLiteral("MIRROVA_PASSWORD")));
+    EXPECT_TRUE(none.err.contains(u"MIRROVA_PASSWORD"_s));
 
     // A password file others may read is no secret: refused; its owner's
     // alone logs in.
     QTemporaryDir files;
-    const QString secret = files.filePath(QStringLiteral("secret"));
+    const QString secret = files.filePath(u"secret"_s);
     {
         QFile file(secret);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -150,14 +145,11 @@ TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
     }
     ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadOther));
-    const Result open =
-        run({QStringLiteral("settings"), QStringLiteral("--password-file"), secret});
+    const Result open = run({u"settings"_s, u"--password-file"_s, secret});
     EXPECT_EQ(open.status, 1);
-    EXPECT_TRUE(open.err.contains(QStringLiteral("may be read or written by others")))
-        << open.err.toStdString();
+    EXPECT_TRUE(open.err.contains(u"may be read or written by others"_s)) << open.err.toStdString();
     ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    EXPECT_EQ(run({QStringLiteral("settings"), QStringLiteral("--password-file"), secret}).status,
-              0);
+    EXPECT_EQ(run({u"settings"_s, u"--password-file"_s, secret}).status, 0);
 }
 
 QByteArray bytesOf(const QString& path) {
@@ -167,79 +159,74 @@ QByteArray bytesOf(const QString& path) {
 
 TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
     ASSERT_NO_FATAL_FAILURE(baseAndTarget());
-    const QString ws = dir.filePath(QStringLiteral("roll-out.xml"));
-    const QString base = QStringLiteral("BASE");
-    const QString target = QStringLiteral("TARGET");
+    const QString ws = dir.filePath(u"roll-out.xml"_s);
+    const QString base = u"BASE"_s;
+    const QString target = u"TARGET"_s;
     // A category no manager copies yet is refused, named, and nothing is
     // written.
-    Result r = newWorksheet(ws, base, target, {QStringLiteral("MRV_TRN_QUERIES_100")});
+    Result r = newWorksheet(ws, base, target, {u"MRV_TRN_QUERIES_100"_s});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Queries (MRV_TRN_QUERIES_100)")))
-        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"Queries (MRV_TRN_QUERIES_100)"_s)) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(ws));
-    r = newWorksheet(ws, base, target, {QStringLiteral("MRV_TRN_MANUFACTURERS_100")});
+    r = newWorksheet(ws, base, target, {u"MRV_TRN_MANUFACTURERS_100"_s});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
 
     const auto show = [&] {
-        const Result shown = plain({QStringLiteral("worksheet"), QStringLiteral("show"), ws});
+        const Result shown = plain({u"worksheet"_s, u"show"_s, ws});
         EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
         return shown.out;
     };
     QString shown = show();
-    EXPECT_TRUE(shown.contains(QStringLiteral("Target: TARGET on ")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("[x] Manufacturers  (MRV_TRN_MANUFACTURERS_100)")))
+    EXPECT_TRUE(shown.contains(u"Target: TARGET on "_s));
+    EXPECT_TRUE(shown.contains(u"[x] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s))
         << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QStringLiteral("[~] Setup  (MRV_TRN_LOGISTICSDEFS_100)")))
-        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(u"[~] Setup  (MRV_TRN_LOGISTICSDEFS_100)"_s)) << shown.toStdString();
 
     // Read and written again without a change: the same bytes.
     const QByteArray first = bytesOf(ws);
-    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_MANUFACTURERS_100")}).status, 0);
+    ASSERT_EQ(select(ws, {u"MRV_TRN_MANUFACTURERS_100"_s}).status, 0);
     EXPECT_EQ(bytesOf(ws), first);
 
     // Single records, checked against the base's keys (the base is logged
     // in to for them); an unknown key is refused and names itself.
-    r = select(ws, {QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,3")});
+    r = select(ws, {u"MRV_TRN_MANUFACTURERS_100=1,3"_s});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_TRUE(show().contains(
-        QStringLiteral("[~] Manufacturers  (MRV_TRN_MANUFACTURERS_100, 2 records)")));
+    EXPECT_TRUE(show().contains(u"[~] Manufacturers  (MRV_TRN_MANUFACTURERS_100, 2 records)"_s));
     const QByteArray picked = bytesOf(ws);
-    r = select(ws, {QStringLiteral("MRV_TRN_MANUFACTURERS_100=1,999")});
+    r = select(ws, {u"MRV_TRN_MANUFACTURERS_100=1,999"_s});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("no record of MRV_TRN_MANUFACTURERS_100 with the key "
-                                              "'999'")))
+    EXPECT_TRUE(r.err.contains(u"no record of MRV_TRN_MANUFACTURERS_100 with the key "
+                               "'999'"_s))
         << r.err.toStdString();
     EXPECT_EQ(bytesOf(ws), picked);
 
     // A folder is selected as the tree does, with everything below it: a
     // folder holding categories no manager copies yet is refused naming
     // each; cleared, everything below it is.
-    r = select(ws, {QStringLiteral("MRV_TRN_CUSTOMIZATION_100")});
+    r = select(ws, {u"MRV_TRN_CUSTOMIZATION_100"_s});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_QUERIES_100)"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_UDT_100)"))) << r.err.toStdString();
-    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_LOGISTICS_100=")}).status, 0);
+    EXPECT_TRUE(r.err.contains(u"(MRV_TRN_QUERIES_100)"_s)) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u"(MRV_TRN_UDT_100)"_s)) << r.err.toStdString();
+    ASSERT_EQ(select(ws, {u"MRV_TRN_LOGISTICS_100="_s}).status, 0);
     shown = show();
-    EXPECT_TRUE(shown.contains(QStringLiteral("[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)")))
+    EXPECT_TRUE(shown.contains(u"[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s))
         << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QStringLiteral("[ ] Logistics  (MRV_TRN_LOGISTICS_100)")));
-    EXPECT_EQ(select(ws, {QStringLiteral("MRV_TRN_NOSUCH_100")}).status, 2);
-    EXPECT_EQ(select(ws, {QStringLiteral("MRV_TRN_LOGISTICS_100=1")}).status, 2);
+    EXPECT_TRUE(shown.contains(u"[ ] Logistics  (MRV_TRN_LOGISTICS_100)"_s));
+    EXPECT_EQ(select(ws, {u"MRV_TRN_NOSUCH_100"_s}).status, 2);
+    EXPECT_EQ(select(ws, {u"MRV_TRN_LOGISTICS_100=1"_s}).status, 2);
 
     // The same company as base and target is refused.
-    EXPECT_EQ(newWorksheet(ws, base, base, {QStringLiteral("MRV_TRN_MANUFACTURERS_100")}).status,
-              1);
+    EXPECT_EQ(newWorksheet(ws, base, base, {u"MRV_TRN_MANUFACTURERS_100"_s}).status, 1);
 
     // A broken worksheet says which file, where and why.
     ASSERT_TRUE(QFile::resize(ws, first.size() / 2));
     for (const QStringList& command :
-         {QStringList{QStringLiteral("worksheet"), QStringLiteral("show"), ws},
-          QStringList{QStringLiteral("worksheet"), QStringLiteral("select"), ws,
-                      QStringLiteral("MRV_TRN_MANUFACTURERS_100")},
-          QStringList{QStringLiteral("copy"), ws, QStringLiteral("--yes")}}) {
+         {QStringList{u"worksheet"_s, u"show"_s, ws},
+          QStringList{u"worksheet"_s, u"select"_s, ws, u"MRV_TRN_MANUFACTURERS_100"_s},
+          QStringList{u"copy"_s, ws, u"--yes"_s}}) {
         r = plain(command);
         EXPECT_EQ(r.status, 1) << command.join(u' ').toStdString();
-        EXPECT_TRUE(r.err.contains(QStringLiteral("The worksheet cannot be read: ") + ws + u','))
+        EXPECT_TRUE(r.err.contains(u"The worksheet cannot be read: "_s + ws + u','))
             << r.err.toStdString();
     }
 }
@@ -247,45 +234,40 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
 TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
     ASSERT_NO_FATAL_FAILURE(baseAndTarget());
     QString error;
-    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, QStringLiteral("TARGET"), QDateTime(), nullptr,
-                                            &error));
-    const QString ws = dir.filePath(QStringLiteral("ws.xml"));
-    const Result made = newWorksheet(
-        ws, QStringLiteral("BASE"), QStringLiteral("TARGET"),
-        {QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("MRV_TRN_COUNTRIES_100")});
+    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, u"TARGET"_s, QDateTime(), nullptr, &error));
+    const QString ws = dir.filePath(u"ws.xml"_s);
+    const Result made = newWorksheet(ws, u"BASE"_s, u"TARGET"_s,
+                                     {u"MRV_TRN_MANUFACTURERS_100"_s, u"MRV_TRN_COUNTRIES_100"_s});
     ASSERT_EQ(made.status, 0) << made.err.toStdString();
 
     // Nobody to answer the copy dialog: stopped, nothing written.
-    Result r = plain({QStringLiteral("copy"), ws});
+    Result r = plain({u"copy"_s, ws});
     EXPECT_EQ(r.status, 3) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("--yes")));
+    EXPECT_TRUE(r.err.contains(u"--yes"_s));
 
     // Countries need address formats, which the worksheet does not copy:
     // those records fail, the run goes on, and the exit status says so.
-    r = plain({QStringLiteral("copy"), ws, QStringLiteral("--yes")});
+    r = plain({u"copy"_s, ws, u"--yes"_s});
     EXPECT_EQ(r.status, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("Manufacturers +8 +0 +0 +0"))))
+    EXPECT_TRUE(r.out.contains(QRegularExpression(u"Manufacturers +8 +0 +0 +0"_s)))
         << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("Countries +0 +0 +0 +\\d+"))))
+    EXPECT_TRUE(r.out.contains(QRegularExpression(u"Countries +0 +0 +0 +\\d+"_s)))
         << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Log: ")));
+    EXPECT_TRUE(r.out.contains(u"Log: "_s));
 
     // Manufacturers only: every record copies (again: updated this time).
-    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_COUNTRIES_100=")}).status, 0);
-    r = plain({QStringLiteral("copy"), ws, QStringLiteral("--yes"), QStringLiteral("--copy-method"),
-               QStringLiteral("2")});
+    ASSERT_EQ(select(ws, {u"MRV_TRN_COUNTRIES_100="_s}).status, 0);
+    r = plain({u"copy"_s, ws, u"--yes"_s, u"--copy-method"_s, u"2"_s});
     EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(QStringLiteral("Manufacturers +0 +8 +0 +0"))))
+    EXPECT_TRUE(r.out.contains(QRegularExpression(u"Manufacturers +0 +8 +0 +0"_s)))
         << r.out.toStdString();
     // The command line and the worksheet are checked before any login:
     // no password is needed to be told what is wrong.
     qunsetenv("MIRROVA_PASSWORD");
     for (const char* method : {"9", "0", "x"}) {
-        r = plain(
-            {QStringLiteral("copy"), ws, QStringLiteral("--copy-method"), QLatin1String(method)});
+        r = plain({u"copy"_s, ws, u"--copy-method"_s, QLatin1String(method)});
         EXPECT_EQ(r.status, 2) << method;
-        EXPECT_TRUE(r.err.contains(QStringLiteral("--copy-method takes 1 to 4")))
-            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(u"--copy-method takes 1 to 4"_s)) << r.err.toStdString();
     }
     {
         // A worksheet edited elsewhere to select a category no manager
@@ -293,23 +275,23 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
         MRV_ConnectionContext none;
         MRV_Worksheet edited;
         ASSERT_EQ(MRV_WorksheetManager(&none).readWorksheet(edited, ws), S_OK);
-        MRV_WorksheetNode* queries = edited.findNode(QStringLiteral("1.1"));
+        MRV_WorksheetNode* queries = edited.findNode(u"1.1"_s);
         ASSERT_NE(queries, nullptr);
         queries->selected = MRV_WorksheetNode::Selected;
         ASSERT_EQ(MRV_WorksheetManager(&none).saveWorksheet(edited, ws), S_OK);
     }
     for (const QStringList& command :
-         {QStringList{QStringLiteral("copy"), ws, QStringLiteral("--yes")},
-          QStringList{QStringLiteral("save-config"), ws, dir.filePath(QStringLiteral("x.xml"))}}) {
+         {QStringList{u"copy"_s, ws, u"--yes"_s},
+          QStringList{u"save-config"_s, ws, dir.filePath(u"x.xml"_s)}}) {
         r = plain(command);
         EXPECT_EQ(r.status, 2) << command.join(u' ').toStdString();
-        EXPECT_TRUE(r.err.contains(QStringLiteral("(MRV_TRN_QUERIES_100)"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(u"(MRV_TRN_QUERIES_100)"_s)) << r.err.toStdString();
     }
     qputenv("MIRROVA_PASSWORD", "lobster");
-    ASSERT_EQ(select(ws, {QStringLiteral("MRV_TRN_QUERIES_100=")}).status, 0);
+    ASSERT_EQ(select(ws, {u"MRV_TRN_QUERIES_100="_s}).status, 0);
 
-    const QString config = dir.filePath(QStringLiteral("base.xml"));
-    r = plain({QStringLiteral("save-config"), ws, config, QStringLiteral("--yes")});
+    const QString config = dir.filePath(u"base.xml"_s);
+    r = plain({u"save-config"_s, ws, config, u"--yes"_s});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     QFile f(config);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

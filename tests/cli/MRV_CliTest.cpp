@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Result {
@@ -28,7 +30,7 @@ Result run(const QStringList& args) {
 } // namespace
 
 TEST(Cli, CataloguePrintsEveryEntryOnItsOwnLine) {
-    const Result r = run({QStringLiteral("catalogue")});
+    const Result r = run({u"catalogue"_s});
     ASSERT_EQ(r.status, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 168);
@@ -41,47 +43,36 @@ TEST(Cli, CataloguePrintsEveryEntryOnItsOwnLine) {
         EXPECT_EQ(line.split(u'\t').size(), 3) << line.toStdString();
     EXPECT_TRUE(r.err.isEmpty());
 
-    const Result german =
-        run({QStringLiteral("catalogue"), QStringLiteral("--lang"), QStringLiteral("1031")});
+    const Result german = run({u"catalogue"_s, u"--lang"_s, u"1031"_s});
     EXPECT_EQ(german.status, 0);
     EXPECT_EQ(german.out.count(u'\n'), 168);
-    EXPECT_EQ(run({QStringLiteral("--lang=2057"), QStringLiteral("catalogue")}).status, 0);
+    EXPECT_EQ(run({u"--lang=2057"_s, u"catalogue"_s}).status, 0);
 }
 
 TEST(Cli, TextPrintsOneTextWithItsLineBreaks) {
-    Result r = run({QStringLiteral("text"), QStringLiteral("147")});
+    Result r = run({u"text"_s, u"147"_s});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, u"User-Defined Fields\n");
 
-    r = run({QStringLiteral("text"), QStringLiteral("166"), QStringLiteral("--lang"),
-             QStringLiteral("1033")});
+    r = run({u"text"_s, u"166"_s, u"--lang"_s, u"1033"_s});
     EXPECT_EQ(r.status, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], u"The content of this category includes:");
     EXPECT_FALSE(r.out.contains(u'\r'));
 
-    r = run({QStringLiteral("text"), QStringLiteral("0")});
+    r = run({u"text"_s, u"0"_s});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_TRUE(r.err.contains(u"no text"));
 }
 
 TEST(Cli, WrongCommandLinesExitWithTwoAndSayWhy) {
-    const QList<QStringList> wrong{
-        {},
-        {QStringLiteral("frobnicate")},
-        {QStringLiteral("catalogue"), QStringLiteral("--bogus")},
-        {QStringLiteral("catalogue"), QStringLiteral("extra")},
-        {QStringLiteral("catalogue"), QStringLiteral("--lang")},
-        {QStringLiteral("catalogue"), QStringLiteral("--lang"), QStringLiteral("german")},
-        {QStringLiteral("catalogue"), QStringLiteral("--lang=-3")},
-        {QStringLiteral("text")},
-        {QStringLiteral("text"), QStringLiteral("abc")},
-        {QStringLiteral("text"), QStringLiteral("-1")},
-        {QStringLiteral("text"), QStringLiteral("1"), QStringLiteral("2")},
-    };
-    for (const QStringList& args : wrong) {
+    // Each command line with its words apart by blanks.
+    for (const char* line : {"", "frobnicate", "catalogue --bogus", "catalogue extra",
+                             "catalogue --lang", "catalogue --lang german", "catalogue --lang=-3",
+                             "text", "text abc", "text -1", "text 1 2"}) {
+        const QStringList args = QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts);
         const Result r = run(args);
         EXPECT_EQ(r.status, 2) << args.join(u' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty());
@@ -90,11 +81,11 @@ TEST(Cli, WrongCommandLinesExitWithTwoAndSayWhy) {
 }
 
 TEST(Cli, HelpAndVersion) {
-    Result r = run({QStringLiteral("--help")});
+    Result r = run({u"--help"_s});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith(u"Usage: mirrova-cli"));
-    EXPECT_EQ(run({QStringLiteral("catalogue"), QStringLiteral("-h")}).status, 0);
-    r = run({QStringLiteral("--version")});
+    EXPECT_EQ(run({u"catalogue"_s, u"-h"_s}).status, 0);
+    r = run({u"--version"_s});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith(u"mirrova-cli "));
 }
@@ -102,7 +93,7 @@ TEST(Cli, HelpAndVersion) {
 TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
     QTemporaryDir dir;
     MRV_ConnectionContext context;
-    context.targetCompanyName = QStringLiteral("Tar|get");
+    context.targetCompanyName = u"Tar|get"_s;
     context.targetCompany = std::make_shared<LLObjectsCOM::Company>();
     context.copyMethod = 3;
     context.responseToFailure = 1;
@@ -111,10 +102,8 @@ TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
         EXPECT_TRUE(log.open(dir.path()));
         log.writeHeader();
         const QList<QStringList> records{
-            {QStringLiteral("MRV_TRN_QUERIES_100"), QStringLiteral("402"), QStringLiteral("Q|1"),
-             QStringLiteral("Open orders")},
-            {QStringLiteral("MRV_TRN_MANUFACTURERS_100"), QStringLiteral("403"),
-             QStringLiteral("7"), QStringLiteral("Line\nbreak")}};
+            {u"MRV_TRN_QUERIES_100"_s, u"402"_s, u"Q|1"_s, u"Open orders"_s},
+            {u"MRV_TRN_MANUFACTURERS_100"_s, u"403"_s, u"7"_s, u"Line\nbreak"_s}};
         for (const QStringList& r : records) {
             log.resetRecord();
             log.setCategoryId(r[0]);
@@ -129,49 +118,48 @@ TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
         return log.filePath();
     };
     const QString path = writeLog(true);
-    const Result shown = run({QStringLiteral("log"), QStringLiteral("show"), path});
+    const Result shown = run({u"log"_s, u"show"_s, path});
     ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
     const QStringList lines = shown.out.split(u'\n', Qt::SkipEmptyParts);
     // The header's ids are shown as their texts.
     ASSERT_EQ(lines.size(), 10) << shown.out.toStdString();
-    EXPECT_EQ(lines[3], QStringLiteral("Target:       Tar|get"));
-    EXPECT_EQ(lines[4], QStringLiteral("Copy method:  Add New Records Without Updating Existing "
-                                       "Records (2024)"));
-    EXPECT_TRUE(lines[5].startsWith(QStringLiteral("Response:     "))) << lines[5].toStdString();
-    EXPECT_TRUE(lines[5].endsWith(QStringLiteral("(2028)"))) << lines[5].toStdString();
-    EXPECT_FALSE(lines[5].contains(QStringLiteral("Log Error")));
+    EXPECT_EQ(lines[3], u"Target:       Tar|get"_s);
+    EXPECT_EQ(lines[4], u"Copy method:  Add New Records Without Updating Existing "
+                        "Records (2024)"_s);
+    EXPECT_TRUE(lines[5].startsWith(u"Response:     "_s)) << lines[5].toStdString();
+    EXPECT_TRUE(lines[5].endsWith(u"(2028)"_s)) << lines[5].toStdString();
+    EXPECT_FALSE(lines[5].contains(u"Log Error"_s));
     // The columns line up: every row has its base code where the title
     // line has its column, a "|" in a value included.
-    const qsizetype column = lines[7].indexOf(QStringLiteral("Base Code"));
+    const qsizetype column = lines[7].indexOf(u"Base Code"_s);
     ASSERT_GT(column, 0) << shown.out.toStdString();
-    EXPECT_EQ(lines[8].mid(column, 4), QStringLiteral("Q|1 "));
-    EXPECT_EQ(lines[9].mid(column, 1), QStringLiteral("7"));
-    EXPECT_TRUE(shown.out.contains(QStringLiteral("Line break")));
+    EXPECT_EQ(lines[8].mid(column, 4), u"Q|1 "_s);
+    EXPECT_EQ(lines[9].mid(column, 1), u"7"_s);
+    EXPECT_TRUE(shown.out.contains(u"Line break"_s));
     // The category's place in the worksheet tree comes from the template.
-    EXPECT_TRUE(lines[8].startsWith(QStringLiteral("1.1 ")));
-    EXPECT_TRUE(lines[8].contains(QStringLiteral("Customization")));
+    EXPECT_TRUE(lines[8].startsWith(u"1.1 "_s));
+    EXPECT_TRUE(lines[8].contains(u"Customization"_s));
 
-    const QString sheet = dir.filePath(QStringLiteral("out.xls"));
-    const Result exported = run({QStringLiteral("log"), QStringLiteral("export"), path, sheet});
+    const QString sheet = dir.filePath(u"out.xls"_s);
+    const Result exported = run({u"log"_s, u"export"_s, path, sheet});
     ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
     EXPECT_TRUE(QFileInfo(sheet).size() > 0);
 
-    EXPECT_EQ(run({QStringLiteral("log"), QStringLiteral("show")}).status, 2);
+    EXPECT_EQ(run({u"log"_s, u"show"_s}).status, 2);
     // A missing file, one that is no log and a log whose run was cut off
     // each fail with what is wrong.
-    const QString random = dir.filePath(QStringLiteral("random.txt"));
+    const QString random = dir.filePath(u"random.txt"_s);
     {
         QFile file(random);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray("\x8f\x13\xfe\x00zz|||\xc3", 10));
     }
     const QString interrupted = writeLog(false);
-    const QList<std::pair<QString, QString>> failing{
-        {dir.filePath(QStringLiteral("none")), QStringLiteral("none")},
-        {random, QStringLiteral("is not a copy log")},
-        {interrupted, QStringLiteral("was interrupted")}};
+    const QList<std::pair<QString, QString>> failing{{dir.filePath(u"none"_s), u"none"_s},
+                                                     {random, u"is not a copy log"_s},
+                                                     {interrupted, u"was interrupted"_s}};
     for (const auto& [file, message] : failing) {
-        const Result failed = run({QStringLiteral("log"), QStringLiteral("show"), file});
+        const Result failed = run({u"log"_s, u"show"_s, file});
         EXPECT_EQ(failed.status, 1) << file.toStdString();
         EXPECT_TRUE(failed.err.contains(message)) << failed.err.toStdString();
         EXPECT_TRUE(failed.err.contains(file)) << failed.err.toStdString();

@@ -5,95 +5,84 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString tableRows(const QString& table, const QStringList& rows) {
     QString body;
     for (const QString& r : rows)
-        body += QStringLiteral("<row>%1</row>").arg(r);
-    return QStringLiteral("<table name=\"%1\"><BOM><BO><AdmInfo><Object>-1</Object></AdmInfo>"
-                          "<%1>%2</%1></BO></BOM></table>")
-        .arg(table, body);
+        body += u"<row>%1</row>"_s.arg(r);
+    return u"<table name=\"%1\"><BOM><BO><AdmInfo><Object>-1</Object></AdmInfo>"
+           "<%1>%2</%1></BO></BOM></table>"_s.arg(table, body);
 }
 
 QString object(int number, const QString& main, const QString& lines) {
-    return QStringLiteral("<BOM><BO><AdmInfo><Object>%1</Object></AdmInfo><OITM><row>%2</row>"
-                          "</OITM><ITM1>%3</ITM1></BO></BOM>")
-        .arg(number)
-        .arg(main, lines);
+    return u"<BOM><BO><AdmInfo><Object>%1</Object></AdmInfo><OITM><row>%2</row>"
+           "</OITM><ITM1>%3</ITM1></BO></BOM>"_s.arg(number)
+               .arg(main, lines);
 }
 
 TEST(ChangedData, AnEditLandsInTheRecordItsKeysFind) {
     MRV_ScriptedInteraction ui;
     MRV_InteractionScope scope(ui);
     QString text =
-        tableRows(QStringLiteral("OCRG"),
-                  {QStringLiteral("<GroupCode>100</GroupCode><GroupName>Retail</GroupName><Rem/>"),
-                   QStringLiteral("<GroupCode>101</GroupCode><GroupName>A &amp; B</GroupName>"
-                                  "<Rem nil=\"true\"></Rem><Disc>1</Disc>"),
-                   QStringLiteral("<GroupCode>1010</GroupCode><GroupName>X</GroupName>")});
-    MRV_ChangedRecord edit{QStringLiteral("OCRG"),
-                           {{QStringLiteral("GroupName"), QStringLiteral("A & B")}},
-                           {{QStringLiteral("GroupName"), QStringLiteral("A & B"),
-                             QStringLiteral("<Wholesale> & \"Co\"")},
-                            {QStringLiteral("Rem"), QString(), QStringLiteral("note")},
-                            {QStringLiteral("Disc"), QStringLiteral("1"), QStringLiteral("2.5")},
-                            {QStringLiteral("New"), QString(), QStringLiteral("n")}}};
+        tableRows(u"OCRG"_s, {u"<GroupCode>100</GroupCode><GroupName>Retail</GroupName><Rem/>"_s,
+                              u"<GroupCode>101</GroupCode><GroupName>A &amp; B</GroupName>"
+                              "<Rem nil=\"true\"></Rem><Disc>1</Disc>"_s,
+                              u"<GroupCode>1010</GroupCode><GroupName>X</GroupName>"_s});
+    MRV_ChangedRecord edit{u"OCRG"_s,
+                           {{u"GroupName"_s, u"A & B"_s}},
+                           {{u"GroupName"_s, u"A & B"_s, u"<Wholesale> & \"Co\""_s},
+                            {u"Rem"_s, QString(), u"note"_s},
+                            {u"Disc"_s, u"1"_s, u"2.5"_s},
+                            {u"New"_s, QString(), u"n"_s}}};
     ASSERT_TRUE(MRV_ChangedDataManager::mergeSingle(text, edit));
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        "<row><GroupCode>101</GroupCode><GroupName>&lt;Wholesale&gt; &amp; &quot;Co&quot;"
-        "</GroupName><Rem>note</Rem><Disc>2.5</Disc><New>n</New></row>")))
+    EXPECT_TRUE(text.contains(
+        u"<row><GroupCode>101</GroupCode><GroupName>&lt;Wholesale&gt; &amp; &quot;Co&quot;"
+        "</GroupName><Rem>note</Rem><Disc>2.5</Disc><New>n</New></row>"_s))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("<GroupName>Retail</GroupName><Rem/>")));
+    EXPECT_TRUE(text.contains(u"<GroupName>Retail</GroupName><Rem/>"_s));
 
     // "<GroupCode>" must not find "<GroupCodeX>"; the self-closing form too.
-    MRV_ChangedRecord first{QStringLiteral("OCRG"),
-                            {{QStringLiteral("GroupCode"), QStringLiteral("100")}},
-                            {{QStringLiteral("Rem"), QString(), QStringLiteral("r")}}};
+    MRV_ChangedRecord first{
+        u"OCRG"_s, {{u"GroupCode"_s, u"100"_s}}, {{u"Rem"_s, QString(), u"r"_s}}};
     ASSERT_TRUE(MRV_ChangedDataManager::mergeSingle(text, first));
-    EXPECT_TRUE(text.contains(QStringLiteral("<GroupName>Retail</GroupName><Rem>r</Rem>")));
+    EXPECT_TRUE(text.contains(u"<GroupName>Retail</GroupName><Rem>r</Rem>"_s));
 
     // Nothing found: the XML error, and the text stays as it was.
     const QString before = text;
-    EXPECT_FALSE(MRV_ChangedDataManager::mergeSingle(
-        text,
-        {QStringLiteral("OCRG"), {{QStringLiteral("GroupCode"), QStringLiteral("999")}}, {}}));
-    EXPECT_FALSE(MRV_ChangedDataManager::mergeSingle(
-        text,
-        {QStringLiteral("OTHER"), {{QStringLiteral("GroupCode"), QStringLiteral("100")}}, {}}));
+    EXPECT_FALSE(
+        MRV_ChangedDataManager::mergeSingle(text, {u"OCRG"_s, {{u"GroupCode"_s, u"999"_s}}, {}}));
+    EXPECT_FALSE(
+        MRV_ChangedDataManager::mergeSingle(text, {u"OTHER"_s, {{u"GroupCode"_s, u"100"_s}}, {}}));
     EXPECT_EQ(text, before);
-    EXPECT_EQ(ui.shown(QStringLiteral("status bold: ")).size(), 2);
+    EXPECT_EQ(ui.shown(u"status bold: "_s).size(), 2);
 }
 
 TEST(ChangedData, APartialSelectionKeepsOnlyItsRecords) {
-    const QString rows = tableRows(QStringLiteral("OPRJ"),
-                                   {QStringLiteral("<PrjCode>P1</PrjCode><PrjName>One</PrjName>"),
-                                    QStringLiteral("<PrjCode>P2</PrjCode><PrjName>Two</PrjName>"),
-                                    QStringLiteral("<PrjCode>P&amp;3</PrjCode>")});
-    const QString items =
-        QStringLiteral("<table name=\"OITM\">") +
-        object(4, QStringLiteral("<ItemCode>A</ItemCode>"),
-               QStringLiteral("<row><PriceList>1</PriceList></row><row><PriceList>2</PriceList>"
-                              "</row>")) +
-        object(4, QStringLiteral("<ItemCode>B</ItemCode>"), QString()) + QStringLiteral("</table>");
+    const QString rows = tableRows(u"OPRJ"_s, {u"<PrjCode>P1</PrjCode><PrjName>One</PrjName>"_s,
+                                               u"<PrjCode>P2</PrjCode><PrjName>Two</PrjName>"_s,
+                                               u"<PrjCode>P&amp;3</PrjCode>"_s});
+    const QString items = u"<table name=\"OITM\">"_s +
+                          object(4, u"<ItemCode>A</ItemCode>"_s,
+                                 u"<row><PriceList>1</PriceList></row><row><PriceList>2</PriceList>"
+                                 "</row>"_s) +
+                          object(4, u"<ItemCode>B</ItemCode>"_s, QString()) + u"</table>"_s;
     QString text = rows + items;
-    MRV_ChangedDataManager::removeUnselected(text,
-                                             {{{QStringLiteral("PrjCode"), QStringLiteral("P&3")}},
-                                              {{QStringLiteral("ItemCode"), QStringLiteral("A")}},
-                                              {{QStringLiteral("PrjCode"), QStringLiteral("P1")}}});
-    EXPECT_EQ(text, tableRows(QStringLiteral("OPRJ"),
-                              {QStringLiteral("<PrjCode>P1</PrjCode><PrjName>One</PrjName>"),
-                               QStringLiteral("<PrjCode>P&amp;3</PrjCode>")}) +
-                        QStringLiteral("<table name=\"OITM\">") +
-                        object(4, QStringLiteral("<ItemCode>A</ItemCode>"),
-                               QStringLiteral("<row><PriceList>1</PriceList></row><row><PriceList>2"
-                                              "</PriceList></row>")) +
-                        QStringLiteral("</table>"));
+    MRV_ChangedDataManager::removeUnselected(
+        text, {{{u"PrjCode"_s, u"P&3"_s}}, {{u"ItemCode"_s, u"A"_s}}, {{u"PrjCode"_s, u"P1"_s}}});
+    EXPECT_EQ(text, tableRows(u"OPRJ"_s, {u"<PrjCode>P1</PrjCode><PrjName>One</PrjName>"_s,
+                                          u"<PrjCode>P&amp;3</PrjCode>"_s}) +
+                        u"<table name=\"OITM\">"_s +
+                        object(4, u"<ItemCode>A</ItemCode>"_s,
+                               u"<row><PriceList>1</PriceList></row><row><PriceList>2"
+                               "</PriceList></row>"_s) +
+                        u"</table>"_s);
 
     // A table left without records goes; no selection empties everything.
     QString only = rows;
-    MRV_ChangedDataManager::removeUnselected(only,
-                                             {{{QStringLiteral("PrjCode"), QStringLiteral("P9")}}});
+    MRV_ChangedDataManager::removeUnselected(only, {{{u"PrjCode"_s, u"P9"_s}}});
     EXPECT_TRUE(only.isEmpty());
     only = rows;
     MRV_ChangedDataManager::removeUnselected(only, {});
@@ -107,17 +96,14 @@ TEST(ChangedData, HostileValuesMatchAndMergeExactly) {
         if (value.isEmpty())
             continue;
         QString text = tableRows(
-            QStringLiteral("T"),
-            {QStringLiteral("<K>%1</K><V>old</V>").arg(MRV_ConfigurationManager::escape(value))});
+            u"T"_s, {u"<K>%1</K><V>old</V>"_s.arg(MRV_ConfigurationManager::escape(value))});
         ASSERT_TRUE(MRV_ChangedDataManager::mergeSingle(
-            text, {QStringLiteral("T"),
-                   {{QStringLiteral("K"), value}},
-                   {{QStringLiteral("V"), QStringLiteral("old"), value}}}))
+            text, {u"T"_s, {{u"K"_s, value}}, {{u"V"_s, u"old"_s, value}}}))
             << value.toStdString();
         QString merged;
-        ASSERT_TRUE(MRV_ChangedDataManager::elementText(text, QStringLiteral("V"), &merged));
+        ASSERT_TRUE(MRV_ChangedDataManager::elementText(text, u"V"_s, &merged));
         EXPECT_EQ(merged, value);
-        MRV_ChangedDataManager::removeUnselected(text, {{{QStringLiteral("K"), value}}});
+        MRV_ChangedDataManager::removeUnselected(text, {{{u"K"_s, value}}});
         EXPECT_FALSE(text.isEmpty()) << value.toStdString();
     }
 }

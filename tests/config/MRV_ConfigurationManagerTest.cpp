@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class ConfigurationFile : public ::testing::Test {
@@ -24,10 +26,10 @@ protected:
     }
 
     static QString file(const QString& header, const QString& body) {
-        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n"
-                              "<mirrovaConfigurationFile version=\"1.0\">\n<header>\n") +
-               header + QStringLiteral("</header>\n<body>\n") + body +
-               QStringLiteral("</body>\n</mirrovaConfigurationFile>\n");
+        return u"<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n"
+               "<mirrovaConfigurationFile version=\"1.0\">\n<header>\n"_s +
+               header + u"</header>\n<body>\n"_s + body +
+               u"</body>\n</mirrovaConfigurationFile>\n"_s;
     }
 
     QTemporaryDir dir;
@@ -37,27 +39,27 @@ protected:
 };
 
 TEST_F(ConfigurationFile, HeaderFlagsAndNumbersReadAsTheFormatSays) {
-    const QString header = QStringLiteral(
-        "<backup>FALSE</backup><approval>0</approval><FRFMUDF>no</FRFMUDF>"
+    const QString header =
+        u"<backup>FALSE</backup><approval>0</approval><FRFMUDF>no</FRFMUDF>"
         "<partialConfiguration> false </partialConfiguration>"
-        "<copyMethod>2abc</copyMethod><RTCF>abc</RTCF><dbVersion>880123</dbVersion>");
+        "<copyMethod>2abc</copyMethod><RTCF>abc</RTCF><dbVersion>880123</dbVersion>"_s;
     MRV_ConfigurationManager m(context);
     m.header().backup = true;
     m.header().RTCF = 5;
-    ASSERT_EQ(m.openFile(write(QStringLiteral("h.xml"), file(header, QString()))), S_OK);
+    ASSERT_EQ(m.openFile(write(u"h.xml"_s, file(header, QString()))), S_OK);
     EXPECT_FALSE(m.header().backup);
     EXPECT_TRUE(m.header().approval);
     EXPECT_TRUE(m.header().FRFMUDF);
     EXPECT_FALSE(m.header().partialConfiguration);
     EXPECT_EQ(m.header().copyMethod, 2);
     EXPECT_EQ(m.header().RTCF, 0);
-    EXPECT_EQ(m.header().dbVersion, QStringLiteral("880123"));
+    EXPECT_EQ(m.header().dbVersion, u"880123"_s);
     EXPECT_EQ(m.objectCount(), 0);
 }
 
 TEST_F(ConfigurationFile, RecordsAreKeptWellFormedAndSplitPerDocument) {
-    const QString body = QStringLiteral(
-        "<OBJECT string_id=\"MRV_TRN_A\" z=\"1\" a=\"x &amp; &quot;y&quot;\">"
+    const QString body =
+        u"<OBJECT string_id=\"MRV_TRN_A\" z=\"1\" a=\"x &amp; &quot;y&quot;\">"
         "<table name=\"OMRC\">"
         "<BOM><BO><OMRC><row><FirmName>Fish &amp; Chips &lt;Ltd&gt;</FirmName>"
         "<Note q=\"a &amp; b\">  </Note><backup>kept</backup></row></OMRC></BO></BOM>"
@@ -66,36 +68,36 @@ TEST_F(ConfigurationFile, RecordsAreKeptWellFormedAndSplitPerDocument) {
         "</table></OBJECT>\n"
         "<OBJECT nothing=\"here\"><table name=\"X\"><BOM><BO/></BOM></table></OBJECT>\n"
         "<OBJECT string_id=\"MRV_TRN_B\"><table><BOM/></table>"
-        "<table name=\"T2\"><BOM><BO/></BOM></table></OBJECT>\n");
+        "<table name=\"T2\"><BOM><BO/></BOM></table></OBJECT>\n"_s;
     MRV_ConfigurationManager m(context);
-    ASSERT_EQ(m.openFile(write(QStringLiteral("r.xml"), file(QString(), body))), S_OK);
+    ASSERT_EQ(m.openFile(write(u"r.xml"_s, file(QString(), body))), S_OK);
     ASSERT_EQ(m.objectCount(), 2);
     EXPECT_FALSE(m.header().backup) << "a record's element never reaches the header";
 
-    const ConfigurationObject* a = m.object(QStringLiteral("MRV_TRN_A"));
+    const ConfigurationObject* a = m.object(u"MRV_TRN_A"_s);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->attributes.value(QStringLiteral("a")), QStringLiteral("x & \"y\""));
+    EXPECT_EQ(a->attributes.value(u"a"_s), u"x & \"y\""_s);
     QList<ConfigurationTableData> tables;
-    m.getData(QStringLiteral("MRV_TRN_A"), tables);
+    m.getData(u"MRV_TRN_A"_s, tables);
     ASSERT_EQ(tables.size(), 1);
-    EXPECT_EQ(tables[0].table, QStringLiteral("OMRC"));
+    EXPECT_EQ(tables[0].table, u"OMRC"_s);
     ASSERT_EQ(tables[0].documents.size(), 3);
     // Blanks that are all a field holds are its value.
     EXPECT_EQ(tables[0].documents[0],
-              QStringLiteral("<BOM><BO><OMRC><row><FirmName>Fish &amp; Chips &lt;Ltd&gt;"
-                             "</FirmName><Note q=\"a &amp; b\">  </Note><backup>kept</backup>"
-                             "</row></OMRC></BO></BOM>"));
+              u"<BOM><BO><OMRC><row><FirmName>Fish &amp; Chips &lt;Ltd&gt;"
+              "</FirmName><Note q=\"a &amp; b\">  </Note><backup>kept</backup>"
+              "</row></OMRC></BO></BOM>"_s);
     EXPECT_EQ(tables[0].documents[1],
-              QStringLiteral("<BOM><BO><OMRC><row><FirmName>&amp; &amp;</FirmName></row></OMRC>"
-                             "</BO></BOM>"));
+              u"<BOM><BO><OMRC><row><FirmName>&amp; &amp;</FirmName></row></OMRC>"
+              "</BO></BOM>"_s);
 
     // The object without string_id and the table without name are skipped.
-    const ConfigurationObject* b = m.object(QStringLiteral("MRV_TRN_B"));
+    const ConfigurationObject* b = m.object(u"MRV_TRN_B"_s);
     ASSERT_NE(b, nullptr);
     ASSERT_EQ(b->tables.size(), 1);
-    EXPECT_EQ(b->tables.first().name(), QStringLiteral("T2"));
-    EXPECT_TRUE(b->tablesByName.contains(QStringLiteral("T2")));
-    m.getData(QStringLiteral("MRV_TRN_NONE"), tables);
+    EXPECT_EQ(b->tables.first().name(), u"T2"_s);
+    EXPECT_TRUE(b->tablesByName.contains(u"T2"_s));
+    m.getData(u"MRV_TRN_NONE"_s, tables);
     EXPECT_TRUE(tables.isEmpty());
 
     // Written out again, the attributes come in name order, escaped.
@@ -104,19 +106,19 @@ TEST_F(ConfigurationFile, RecordsAreKeptWellFormedAndSplitPerDocument) {
         text, a->attributes,
         MRV_ConfigurationManager::tableText(a->tables[0].attributes, a->tables[0].records));
     EXPECT_TRUE(text.startsWith(
-        QStringLiteral("<OBJECT a=\"x &amp; &quot;y&quot;\" string_id=\"MRV_TRN_A\" z=\"1\"><table "
-                       "name=\"OMRC\"><BOM>")));
-    EXPECT_TRUE(text.endsWith(QStringLiteral("</BOM></table></OBJECT>\n")));
+        u"<OBJECT a=\"x &amp; &quot;y&quot;\" string_id=\"MRV_TRN_A\" z=\"1\"><table "
+        "name=\"OMRC\"><BOM>"_s));
+    EXPECT_TRUE(text.endsWith(u"</BOM></table></OBJECT>\n"_s));
 }
 
 TEST_F(ConfigurationFile, HeaderOnlyReadingLeavesTheObjectsAlone) {
-    const QString text = file(QStringLiteral("<localization>DE</localization>"),
-                              QStringLiteral("<OBJECT string_id=\"S\"><table name=\"T\"><BOM>"
-                                             "<BO/></BOM></table></OBJECT>"));
-    context.databaseName = write(QStringLiteral("p.xml"), text);
+    const QString text = file(u"<localization>DE</localization>"_s,
+                              u"<OBJECT string_id=\"S\"><table name=\"T\"><BOM>"
+                              "<BO/></BOM></table></OBJECT>"_s);
+    context.databaseName = write(u"p.xml"_s, text);
     MRV_ConfigurationManager m(context);
     ASSERT_EQ(m.previewConfiguration(), S_OK);
-    EXPECT_EQ(m.header().localization, QStringLiteral("DE"));
+    EXPECT_EQ(m.header().localization, u"DE"_s);
     EXPECT_EQ(m.objectCount(), 0);
     EXPECT_FALSE(m.isLoaded());
 }
@@ -127,8 +129,8 @@ TEST_F(ConfigurationFile, AWrittenFileReadsBackWithEveryHostileValue) {
     QHash<QString, QString> records;
     MRV_ConfigurationManager writer(context);
     ConfigurationHeader& h = writer.header();
-    h.configurationName = QStringLiteral("out & <more>.xml");
-    h.dbVersion = QStringLiteral("1000190");
+    h.configurationName = u"out & <more>.xml"_s;
+    h.dbVersion = u"1000190"_s;
     h.copyMethod = 4;
     h.RTCF = 2;
     h.backup = true;
@@ -143,14 +145,13 @@ TEST_F(ConfigurationFile, AWrittenFileReadsBackWithEveryHostileValue) {
             }))
             continue;
         h.additionalDescr += v.trimmed().isEmpty() ? QString() : v.left(20);
-        const QString record = QStringLiteral("<BOM><BO><T><row><V>%1</V></row></T></BO></BOM>")
-                                   .arg(MRV_ConfigurationManager::escape(v));
-        records.insert(QStringLiteral("S%1").arg(i), record);
+        const QString record = u"<BOM><BO><T><row><V>%1</V></row></T></BO></BOM>"_s.arg(
+            MRV_ConfigurationManager::escape(v));
+        records.insert(u"S%1"_s.arg(i), record);
         QString object;
         MRV_ConfigurationManager::writeObject(
-            object, {{QStringLiteral("string_id"), QStringLiteral("S%1").arg(i)}},
-            MRV_ConfigurationManager::tableText({{QStringLiteral("name"), QStringLiteral("T")}},
-                                                record));
+            object, {{u"string_id"_s, u"S%1"_s.arg(i)}},
+            MRV_ConfigurationManager::tableText({{u"name"_s, u"T"_s}}, record));
         body += object;
     }
     QString text;
@@ -158,7 +159,7 @@ TEST_F(ConfigurationFile, AWrittenFileReadsBackWithEveryHostileValue) {
     MRV_ConfigurationManager::writeBodyStart(text);
     text += body;
     MRV_ConfigurationManager::writeBodyEnd(text);
-    const QString file = path(QStringLiteral("nasty.xml"));
+    const QString file = path(u"nasty.xml"_s);
     ASSERT_EQ(writer.writeToFile(file, text), S_OK);
 
     QFile raw(file);
@@ -178,71 +179,68 @@ TEST_F(ConfigurationFile, AWrittenFileReadsBackWithEveryHostileValue) {
 }
 
 TEST_F(ConfigurationFile, BrokenFilesFailWithTheXmlErrorAndKeepWhatCameBefore) {
-    const QString good = QStringLiteral("<OBJECT string_id=\"A\"><table name=\"T\"><BOM><BO><T>"
-                                        "<row><V>1</V></row></T></BO></BOM></table></OBJECT>");
-    const QString text = file(QString(), good + QStringLiteral("<OBJECT string_id=\"B\"><table "
-                                                               "name=\"T\"><BOM><BO><T><row><V>"));
+    const QString good = u"<OBJECT string_id=\"A\"><table name=\"T\"><BOM><BO><T>"
+                         "<row><V>1</V></row></T></BO></BOM></table></OBJECT>"_s;
+    const QString text = file(QString(), good + u"<OBJECT string_id=\"B\"><table "
+                                                "name=\"T\"><BOM><BO><T><row><V>"_s);
     MRV_ConfigurationManager m(context);
-    const QString cut = write(QStringLiteral("cut.xml"), text.left(text.size() - 10));
+    const QString cut = write(u"cut.xml"_s, text.left(text.size() - 10));
     EXPECT_EQ(m.openFile(cut), E_FAIL);
     // The user learns which file, where and why.
-    const QString shown = ui.shown(QStringLiteral("status bold: ")).value(0);
-    EXPECT_TRUE(shown.startsWith(
-        QStringLiteral("The configuration file cannot be read: %1, line ").arg(cut)))
+    const QString shown = ui.shown(u"status bold: "_s).value(0);
+    EXPECT_TRUE(shown.startsWith(u"The configuration file cannot be read: %1, line "_s.arg(cut)))
         << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QStringLiteral("column"))) << shown.toStdString();
-    EXPECT_NE(m.object(QStringLiteral("A")), nullptr);
-    EXPECT_EQ(m.object(QStringLiteral("B")), nullptr);
+    EXPECT_TRUE(shown.contains(u"column"_s)) << shown.toStdString();
+    EXPECT_NE(m.object(u"A"_s), nullptr);
+    EXPECT_EQ(m.object(u"B"_s), nullptr);
     EXPECT_FALSE(m.isLoaded());
 
     // A missing file, a folder, a file that declares a document type, and
     // the object list under its own name.
-    const QString doctype =
-        write(QStringLiteral("doctype.xml"),
-              QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<!DOCTYPE x [<!ENTITY "
-                             "e SYSTEM \"file:///etc/hostname\">]>\n<x>&e;</x>"));
+    const QString doctype = write(
+        u"doctype.xml"_s, u"<?xml version=\"1.0\" encoding=\"UTF-16\" ?>\n<!DOCTYPE x [<!ENTITY "
+                          "e SYSTEM \"file:///etc/hostname\">]>\n<x>&e;</x>"_s);
     const QList<std::tuple<QString, quint32, QString>> broken{
-        {path(QStringLiteral("missing.xml")), 10203, QStringLiteral("The configuration file")},
-        {dir.path(), 10203, QStringLiteral("The configuration file")},
-        {doctype, 10203, QStringLiteral("(DOCTYPE) is not allowed")},
-        {cut, 10202, QStringLiteral("The object list cannot be read: ") + cut + u','}};
+        {path(u"missing.xml"_s), 10203, u"The configuration file"_s},
+        {dir.path(), 10203, u"The configuration file"_s},
+        {doctype, 10203, u"(DOCTYPE) is not allowed"_s},
+        {cut, 10202, u"The object list cannot be read: "_s + cut + u','}};
     for (const auto& [file, id, expected] : broken) {
         ui.transcript.clear();
         EXPECT_EQ(m.openFile(file, id), E_FAIL);
-        const QString message = ui.shown(QStringLiteral("status bold: ")).value(0);
+        const QString message = ui.shown(u"status bold: "_s).value(0);
         EXPECT_TRUE(message.contains(expected)) << message.toStdString();
         EXPECT_TRUE(message.contains(file)) << message.toStdString();
     }
 
     // UTF-8 bytes, whatever the declaration says, are read for what they
     // are (the reader goes by the bytes) or refused; never misread.
-    const QString utf8 = path(QStringLiteral("utf8.xml"));
-    for (const QString& declared : {QStringLiteral("UTF-16"), QStringLiteral("UTF-8")}) {
+    const QString utf8 = path(u"utf8.xml"_s);
+    for (const QString& declared : {u"UTF-16"_s, u"UTF-8"_s}) {
         QFile f(utf8);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(file(QString(), good.arg(QString()))
-                    .replace(QStringLiteral("UTF-16"), declared)
-                    .replace(QStringLiteral("<V>1</V>"), QStringLiteral("<V>Grüße</V>"))
+                    .replace(u"UTF-16"_s, declared)
+                    .replace(u"<V>1</V>"_s, u"<V>Grüße</V>"_s)
                     .toUtf8());
         f.close();
         if (m.openFile(utf8) != S_OK)
             continue;
         QList<ConfigurationTableData> tables;
-        m.getData(QStringLiteral("A"), tables);
+        m.getData(u"A"_s, tables);
         ASSERT_EQ(tables.size(), 1);
-        EXPECT_TRUE(tables[0].documents.value(0).contains(QStringLiteral("<V>Grüße</V>")));
+        EXPECT_TRUE(tables[0].documents.value(0).contains(u"<V>Grüße</V>"_s));
     }
 }
 
 TEST_F(ConfigurationFile, AFileThatCannotBeWrittenIsReported) {
     MRV_ConfigurationManager m(context);
-    EXPECT_EQ(m.writeToFile(path(QStringLiteral("no/such/folder/x.xml")), QStringLiteral("x")),
-              E_INVALIDARG);
-    EXPECT_EQ(m.writeToFile(dir.path(), QStringLiteral("x")), E_INVALIDARG);
+    EXPECT_EQ(m.writeToFile(path(u"no/such/folder/x.xml"_s), u"x"_s), E_INVALIDARG);
+    EXPECT_EQ(m.writeToFile(dir.path(), u"x"_s), E_INVALIDARG);
     // Text no parser could read back is never written.
     for (const char16_t bad : {char16_t(0), char16_t(1), char16_t(0xD800), char16_t(0xFFFF)}) {
-        const QString text = QStringLiteral("<V>a") + QChar(bad) + QStringLiteral("b</V>");
-        const QString file = path(QStringLiteral("invalid.xml"));
+        const QString text = u"<V>a"_s + QChar(bad) + u"b</V>"_s;
+        const QString file = path(u"invalid.xml"_s);
         EXPECT_EQ(m.writeToFile(file, text), E_FAIL);
         EXPECT_FALSE(QFile::exists(file));
     }
@@ -251,14 +249,11 @@ TEST_F(ConfigurationFile, AFileThatCannotBeWrittenIsReported) {
 // The stored path resolves as a worksheet's base file does; without a
 // worksheet or a stored path the fallback holds.
 TEST(ConfigurationPaths, AStoredBaseFileResolvesAgainstTheWorksheet) {
-    const QString ws = QStringLiteral("/data/Mirrova/Worksheets/roll-out.xml");
-    const QString fallback = QStringLiteral("/abs/b.xml");
-    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, QStringLiteral("..\\Configs\\base.xml"),
-                                                        fallback),
-              QStringLiteral("/data/Mirrova/Configs/base.xml"));
-    EXPECT_EQ(
-        MRV_ConfigurationManager::resolveBasePath(QString(), QStringLiteral("b.xml"), fallback),
-        fallback);
+    const QString ws = u"/data/Mirrova/Worksheets/roll-out.xml"_s;
+    const QString fallback = u"/abs/b.xml"_s;
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, u"..\\Configs\\base.xml"_s, fallback),
+              u"/data/Mirrova/Configs/base.xml"_s);
+    EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(QString(), u"b.xml"_s, fallback), fallback);
     EXPECT_EQ(MRV_ConfigurationManager::resolveBasePath(ws, QString(), fallback), fallback);
 }
 

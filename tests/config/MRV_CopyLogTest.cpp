@@ -13,6 +13,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace logtest;
 
 namespace {
@@ -28,10 +30,10 @@ protected:
         context.targetCompanyName = target;
     }
 
-    // A log of the context opened in the folder, its clock at moment.
-    std::unique_ptr<MRV_CopyLog> opened(const char* moment = "2026-12-04 09:05:07") {
+    // A log of the context opened in the folder, its clock at the moments.
+    std::unique_ptr<MRV_CopyLog> opened(QList<QDateTime> moments = {at("2026-12-04 09:05:07")}) {
         auto log = std::make_unique<MRV_CopyLog>(context);
-        log->setClock(clockOf({at(moment)}));
+        log->setClock(clockOf(std::move(moments)));
         EXPECT_TRUE(log->open(dir.path()));
         return log;
     }
@@ -49,7 +51,7 @@ protected:
 } // namespace
 
 TEST_F(CopyLog, WritesTheRunAsTheStoredFileByteForByte) {
-    withCompanies(QStringLiteral("Base Company Ltd"), QStringLiteral("Target/Co?"));
+    withCompanies(u"Base Company Ltd"_s, u"Target/Co?"_s);
     context.copyMethod = 3;
     context.responseToFailure = 1;
     context.ignoreMissingUdf = true;
@@ -61,47 +63,47 @@ TEST_F(CopyLog, WritesTheRunAsTheStoredFileByteForByte) {
     log.writeHeader();
 
     log.resetRecord();
-    log.setCategoryId(QStringLiteral("MRV_TRN_QUERIES_100"));
+    log.setCategoryId(u"MRV_TRN_QUERIES_100"_s);
     log.setTransactionType(3);
-    log.setResult(QStringLiteral("402"));
-    log.setBaseCode(QStringLiteral("Q1"));
-    log.setBaseDescription(QStringLiteral("Query one"));
-    log.setTargetCode(QStringLiteral("Q1"));
-    log.setTargetDescription(QStringLiteral("Query one"));
+    log.setResult(u"402"_s);
+    log.setBaseCode(u"Q1"_s);
+    log.setBaseDescription(u"Query one"_s);
+    log.setTargetCode(u"Q1"_s);
+    log.setTargetDescription(u"Query one"_s);
     log.writeRecord(true);
 
     log.resetRecord();
-    log.setCategoryId(QStringLiteral("MRV_TRN_UDF_100"));
+    log.setCategoryId(u"MRV_TRN_UDF_100"_s);
     log.setTransactionType(2);
-    log.setResult(QStringLiteral("403"));
-    log.setBaseCode(QStringLiteral("OITM.U_X"));
-    log.setBaseDescription(QStringLiteral("Desc\nline2"));
-    log.setTargetCode(QStringLiteral("OITM.U_X"));
-    log.setTargetDescription(QStringLiteral("Target\r\ndesc"));
-    log.setTargetFormerDescription(QStringLiteral("Former\ndesc"));
-    log.setError(QStringLiteral("Error\nsecond line"));
+    log.setResult(u"403"_s);
+    log.setBaseCode(u"OITM.U_X"_s);
+    log.setBaseDescription(u"Desc\nline2"_s);
+    log.setTargetCode(u"OITM.U_X"_s);
+    log.setTargetDescription(u"Target\r\ndesc"_s);
+    log.setTargetFormerDescription(u"Former\ndesc"_s);
+    log.setError(u"Error\nsecond line"_s);
     EXPECT_EQ(log.field(MRV_CopyLog::ErrorText), u"Error second line");
     log.writeRecord(true);
 
     // A record not to be written leaves no trace; the next one starts empty.
-    log.setError(QStringLiteral("not written"));
+    log.setError(u"not written"_s);
     log.writeRecord(false);
     log.resetRecord();
-    log.setCategoryId(QStringLiteral("MRV_TRN_WAREHOUSES_100"));
+    log.setCategoryId(u"MRV_TRN_WAREHOUSES_100"_s);
     log.setTransactionType(7); // not an operation that sets the type
     EXPECT_TRUE(log.field(MRV_CopyLog::TransactionType).isEmpty());
     log.setTransactionType(0);
-    log.setResult(QStringLiteral("402"));
-    log.setTargetCode(QStringLiteral("C3"));
-    log.setTargetDescription(QStringLiteral("Delete me"));
+    log.setResult(u"402"_s);
+    log.setTargetCode(u"C3"_s);
+    log.setTargetDescription(u"Delete me"_s);
     log.writeRecord(true);
 
     // A manager logging a whole category.
     log.resetRecord();
-    log.setCategoryId(QStringLiteral("MRV_TRN_QUERIES_100"));
-    log.setTransactionType(QStringLiteral("2022"));
+    log.setCategoryId(u"MRV_TRN_QUERIES_100"_s);
+    log.setTransactionType(u"2022"_s);
     log.setTransactionType(1);
-    log.setResult(QStringLiteral("402"));
+    log.setResult(u"402"_s);
     log.writeRecord(true);
 
     log.writeEnd();
@@ -130,9 +132,8 @@ TEST_F(CopyLog, HeaderNamesEveryCopyOptionByItsStringId) {
             log.writeHeader();
             log.close();
             const QString expected =
-                QStringLiteral("%1|||%2|%3|%4\r\n")
-                    .arg(start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), methodId,
-                         responseId, context.ignoreMissingUdf ? "1" : "0");
+                u"%1|||%2|%3|%4\r\n"_s.arg(start.toString(u"yyyy-MM-dd HH:mm:ss"_s), methodId,
+                                           responseId, context.ignoreMissingUdf ? "1" : "0");
             EXPECT_EQ(readBytes(log.filePath()), utf16le(expected)) << method << " " << response;
         }
     }
@@ -140,16 +141,16 @@ TEST_F(CopyLog, HeaderNamesEveryCopyOptionByItsStringId) {
 
 TEST_F(CopyLog, HeaderNamesCompaniesOnlyWhereBaseOrTargetIsACompany) {
     // Descriptions of configuration files are not company names.
-    context.baseCompanyName = QStringLiteral("left over");
-    context.targetCompanyName = QStringLiteral("left over too");
+    context.baseCompanyName = u"left over"_s;
+    context.targetCompanyName = u"left over too"_s;
     context.targetFilePath = dir.filePath("target.xml");
     const auto log = opened();
     EXPECT_EQ(QFileInfo(log->filePath()).fileName(), u"NO_TARGET_20261204090507.txt");
     EXPECT_EQ(headerOnly(*log), utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n"));
 
     // A company's line feeds would break the header in two.
-    withCompanies(QStringLiteral("Base\nName"), QStringLiteral("Target\nName"));
-    const auto second = opened("2026-12-04 09:05:08");
+    withCompanies(u"Base\nName"_s, u"Target\nName"_s);
+    const auto second = opened({at("2026-12-04 09:05:08")});
     EXPECT_EQ(QFileInfo(second->filePath()).fileName(), u"Target\nName_20261204090508.txt");
     EXPECT_EQ(headerOnly(*second),
               utf16le("2026-12-04 09:05:08|Base Name|Target Name|10009|10010|0\r\n"));
@@ -185,25 +186,25 @@ TEST(CopyLogName, FollowsTheNameRules) {
 }
 
 TEST(CopyLogName, ALongNameIsCutToFitTheFileSystem) {
-    const QString start = QStringLiteral("_20261204090507.txt");
+    const QString start = u"_20261204090507.txt"_s;
     const QString ascii(4000, u'x');
     const QString part = MRV_CopyLog::fileNamePart(ascii);
     EXPECT_EQ(part, ascii.left(part.size()));
-    EXPECT_LE((part + start + QStringLiteral("_999")).toUtf8().size(), 255);
+    EXPECT_LE((part + start + u"_999"_s).toUtf8().size(), 255);
     EXPECT_GT(part.size(), 200);
     // Cut between characters, never inside one.
     QString wide;
     for (int i = 0; i < 200; ++i)
-        wide += QStringLiteral("\U0001F600é");
+        wide += u"\U0001F600é"_s;
     const QString cut = MRV_CopyLog::fileNamePart(wide);
-    EXPECT_LE((cut + start + QStringLiteral("_999")).toUtf8().size(), 255);
+    EXPECT_LE((cut + start + u"_999"_s).toUtf8().size(), 255);
     EXPECT_EQ(cut, wide.left(cut.size()));
     EXPECT_FALSE(cut.back().isHighSurrogate());
-    EXPECT_EQ(MRV_CopyLog::fileNamePart(QStringLiteral("short")), u"short");
+    EXPECT_EQ(MRV_CopyLog::fileNamePart(u"short"_s), u"short");
 }
 
 TEST_F(CopyLog, OpenFailsWithoutAFolderOrWhereNoFileCanBeMade) {
-    withCompanies(QStringLiteral("B"), QStringLiteral("T"));
+    withCompanies(u"B"_s, u"T"_s);
     MRV_CopyLog log(context);
     log.setClock(clockOf({at("2026-12-04 09:05:07")}));
     EXPECT_FALSE(log.open(QString()));
@@ -215,7 +216,7 @@ TEST_F(CopyLog, OpenFailsWithoutAFolderOrWhereNoFileCanBeMade) {
 }
 
 TEST_F(CopyLog, AnEarlierLogOfTheSameSecondIsKept) {
-    withCompanies(QStringLiteral("B"), QStringLiteral("T"));
+    withCompanies(u"B"_s, u"T"_s);
     ASSERT_TRUE(writeBytes(dir.filePath("T_20261204090507.txt"), "earlier"));
     QFile::link(dir.filePath("elsewhere"), dir.filePath("T_20261204090507_2.txt"));
     const auto log = opened();
@@ -258,16 +259,14 @@ TEST_F(CopyLog, ARunThatDiesKeepsTheLinesWrittenSoFar) {
 }
 
 TEST_F(CopyLog, NothingIsWrittenAfterTheEnd) {
-    MRV_CopyLog log(context);
-    log.setClock(clockOf({at("2026-12-04 09:05:07"), at("2026-12-04 09:05:09")}));
-    ASSERT_TRUE(log.open(dir.path()));
-    log.writeHeader();
-    log.writeEnd();
-    log.resetRecord();
-    EXPECT_THROW(log.writeRecord(true), MRV_CopyLog::WriteError);
-    EXPECT_NO_THROW(log.writeRecord(false));
-    EXPECT_THROW(log.writeEnd(), MRV_CopyLog::WriteError);
-    EXPECT_EQ(readBytes(log.filePath()),
+    const auto log = opened({at("2026-12-04 09:05:07"), at("2026-12-04 09:05:09")});
+    log->writeHeader();
+    log->writeEnd();
+    log->resetRecord();
+    EXPECT_THROW(log->writeRecord(true), MRV_CopyLog::WriteError);
+    EXPECT_NO_THROW(log->writeRecord(false));
+    EXPECT_THROW(log->writeEnd(), MRV_CopyLog::WriteError);
+    EXPECT_EQ(readBytes(log->filePath()),
               utf16le("2026-12-04 09:05:07|||10009|10010|0\r\n<MRV_LOG_END>2026-12-04 09:05:09"));
 }
 

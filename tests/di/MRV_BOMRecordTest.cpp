@@ -8,11 +8,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDocument = QStringLiteral(
-    "<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>43</Object></AdmInfo>"
+const QString kDocument =
+    u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>43</Object></AdmInfo>"
     "<OMRC><row><Code>7</Code><ManufacturerName>A &amp; B &lt;x&gt;</ManufacturerName>"
     "<Empty></Empty><Blank>   </Blank></row></OMRC>"
-    "<LINES><row><LineNum>0</LineNum></row><row><LineNum>1</LineNum></row></LINES></BO></BOM>");
+    "<LINES><row><LineNum>0</LineNum></row><row><LineNum>1</LineNum></row></LINES></BO></BOM>"_s;
 
 } // namespace
 
@@ -73,20 +73,19 @@ TEST(BOMRecord, HostileValuesSurviveWritingAndReading) {
 
 TEST(BOMRecord, DependencyRecordsHaveTheirFixedForm) {
     MRV_BOMRecord record;
-    ASSERT_TRUE(
-        record.parse(QStringLiteral("<BOM><BO><AdmInfo><Object>52</Object></AdmInfo>"
-                                    "<OITB><row><Acct>_SYS1</Acct></row></OITB></BO></BOM>")));
+    ASSERT_TRUE(record.parse(u"<BOM><BO><AdmInfo><Object>52</Object></AdmInfo>"
+                             "<OITB><row><Acct>_SYS1</Acct></row></OITB></BO></BOM>"_s));
     record.group(u"OITB"_s)->rows.first().dependencies << MRV_BOMRecord::Dependency{
         u"OACT"_s, u"Acct"_s, {u"FormatCode"_s, u"Levels"_s}, {u"590000"_s, u"2"_s}};
-    EXPECT_TRUE(record.toXml().contains(QStringLiteral(
-        "<row><Acct>_SYS1</Acct><dep><tableName>OACT</tableName><fField>Acct</fField>"
+    EXPECT_TRUE(record.toXml().contains(
+        u"<row><Acct>_SYS1</Acct><dep><tableName>OACT</tableName><fField>Acct</fField>"
         "<fKeyFields><fField>FormatCode</fField><fField>Levels</fField></fKeyFields>"
-        "<fKeyValues><fValue>590000</fValue><fValue>2</fValue></fKeyValues></dep></row>")));
+        "<fKeyValues><fValue>590000</fValue><fValue>2</fValue></fKeyValues></dep></row>"_s));
 }
 
 TEST(BOMRecord, TableRowsAreWrappedAsADocumentOfObjectMinusOne) {
-    const QString rows = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><row><Code>1</Code><Name>a?&gt;b</Name></row>");
+    const QString rows =
+        u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><row><Code>1</Code><Name>a?&gt;b</Name></row>"_s;
     EXPECT_EQ(MRV_BOMRecord::tableDocument(u"@MRVNOTE"_s, rows),
               "<BOM><BO><AdmInfo><Object>-1</Object></AdmInfo><MRVNOTE><row><Code>1</Code>"
               "<Name>a?&gt;b</Name></row></MRVNOTE></BO></BOM>");

@@ -33,14 +33,6 @@ protected:
 
 } // namespace
 
-TEST_F(ContextTest, ANewCompanyObjectIsUnconnectedAndTakesTheServersType) {
-    MRV_ConnectionContext::CompanyPtr c;
-    ASSERT_EQ(MRV_ConnectionContext::CreateCompanyInstance(c), S_OK);
-    ASSERT_TRUE(c);
-    EXPECT_FALSE(c->Connected());
-    EXPECT_EQ(c->DbServerType, 0);
-}
-
 TEST_F(ContextTest, ResetClosesOnlyWhatNothingElseUses) {
     const LLObjectsCOM::Server server = open(6, false);
     createCompany(server, u"OTHER"_s);

@@ -113,21 +113,21 @@ TEST(SQLBuilder, HostileTextStaysInsideItsLiteral) {
 }
 
 TEST(SQLBuilder, RewritersQuoteIdentifiersAndLeaveTheRest) {
-    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(QStringLiteral(
-                  "SELECT Code FROM %s WHERE Name = N'%s' AND GroupType = 'C' ORDER BY Code")),
+    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(
+                  u"SELECT Code FROM %s WHERE Name = N'%s' AND GroupType = 'C' ORDER BY Code"_s),
               "SELECT Code FROM %s WHERE \"Name\" = '%s' AND \"GroupType\" = 'C' ORDER BY Code");
     // Literals keep their blanks and keywords; numbers, NULL tests and
     // subqueries come through whole.
     EXPECT_EQ(
         MRV_SQLBuilder::quoteWhere(u"WHERE Name = 'a AND b' AND Code <> -1 AND X IS NOT NULL"_s),
         "WHERE \"Name\" = 'a AND b' AND \"Code\" <> -1 AND \"X\" IS NOT NULL");
-    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(QStringLiteral(
-                  "PrjCode NOT IN (SELECT ProjectCod FROM OCRD WHERE ProjectCod IS NOT NULL)")),
+    EXPECT_EQ(MRV_SQLBuilder::quoteWhere(
+                  u"PrjCode NOT IN (SELECT ProjectCod FROM OCRD WHERE ProjectCod IS NOT NULL)"_s),
               "\"PrjCode\" NOT IN (SELECT \"ProjectCod\" FROM \"OCRD\" WHERE \"ProjectCod\" IS "
               "NOT NULL)");
-    EXPECT_EQ(MRV_SQLBuilder::quoteSelect(QStringLiteral(
-                  "SELECT GroupCode, GroupName, MAX(Code) FROM OCRG WHERE GroupType = N'C' "
-                  "ORDER BY GroupName DESC, GroupCode")),
+    EXPECT_EQ(MRV_SQLBuilder::quoteSelect(
+                  u"SELECT GroupCode, GroupName, MAX(Code) FROM OCRG WHERE GroupType = N'C' "
+                  "ORDER BY GroupName DESC, GroupCode"_s),
               "SELECT \"GroupCode\", \"GroupName\", MAX(\"Code\") FROM OCRG WHERE \"GroupType\" = "
               "'C' ORDER BY \"GroupName\" DESC, \"GroupCode\"");
     EXPECT_EQ(MRV_SQLBuilder::quoteSelect(u"SELECT * FROM [@MRVSETT] WHERE T0.Code = 1"_s),

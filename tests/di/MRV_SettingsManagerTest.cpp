@@ -14,8 +14,8 @@ protected:
     // The stored row: method, response, the two flags and three folders.
     QStringList storedRow() {
         const QList<QStringList> all =
-            rows(QStringLiteral("SELECT Code, Name, U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, "
-                                "U_CFFolder, U_WSFolder, U_LFFolder FROM [@MRVSETT]"));
+            rows(u"SELECT Code, Name, U_CpyMethod, U_RTCF, U_FRFMUDF, U_FBACKUP, "
+                 "U_CFFolder, U_WSFolder, U_LFFolder FROM [@MRVSETT]"_s);
         EXPECT_LE(all.size(), 1) << "MRVSETT holds at most one row";
         return all.value(0);
     }
@@ -97,10 +97,9 @@ TEST_F(SettingsTest, TheRowIsWrittenEvenWhenTheFoldersCannotBeMade) {
     MRV_SettingsManager settings(&context);
     ASSERT_EQ(settings.checkSettings(), S_OK);
     EXPECT_EQ(storedRow(), defaultRow(QString()));
-    EXPECT_EQ(ui.transcript,
-              QStringList(QStringLiteral("host status: Failed to create default folders for "
+    EXPECT_EQ(ui.transcript, QStringList(u"host status: Failed to create default folders for "
                                          "application files. Check options for default folder "
-                                         "assignment.")));
+                                         "assignment."_s));
     EXPECT_TRUE(takeLog().join(u'\n').contains(u"Failed to create default folders."_s));
 }
 

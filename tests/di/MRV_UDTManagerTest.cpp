@@ -18,14 +18,12 @@ protected:
         return MRV_UDTManager::resources().GetModuleVersion().GetVersionAsBSTR();
     }
     QStringList versionRow() {
-        return rows(QStringLiteral(
-                        "SELECT U_Version, U_State FROM [@TSEXTDBVERSION] WHERE Code = N'MRV'"))
+        return rows(u"SELECT U_Version, U_State FROM [@TSEXTDBVERSION] WHERE Code = N'MRV'"_s)
             .value(0);
     }
     void setVersionRow(const QString& version, const QString& state) {
-        rows(QStringLiteral("UPDATE [@TSEXTDBVERSION] SET U_Version = N'%1', U_State = N'%2' "
-                            "WHERE Code = N'MRV'")
-                 .arg(version, state));
+        rows(u"UPDATE [@TSEXTDBVERSION] SET U_Version = N'%1', U_State = N'%2' "
+             "WHERE Code = N'MRV'"_s.arg(version, state));
     }
     std::unique_ptr<BusinessObject> object(int type) {
         std::unique_ptr<LLObjectsCOM::HostObject> o = company().GetBusinessObject(type);
@@ -50,11 +48,10 @@ protected:
     }
     int noteCount() { return rows(u"SELECT COUNT(*) FROM [@MRVNOTE]"_s).value(0).value(0).toInt(); }
     static QString upgradeQuestion(const QString& version) {
-        return QStringLiteral("host: The database upgrade of Mirrova to version %1 is either in "
-                              "progress or the upgrade process has been cancelled and the upgrade "
-                              "is incomplete. Do you want to restart the upgrade process? "
-                              "[Exit|Upgrade]")
-            .arg(version);
+        return u"host: The database upgrade of Mirrova to version %1 is either in "
+               "progress or the upgrade process has been cancelled and the upgrade "
+               "is incomplete. Do you want to restart the upgrade process? "
+               "[Exit|Upgrade]"_s.arg(version);
     }
     const QString reallyQuestion =
         u"host: Do you really want to restart the database upgrade? [Exit|Upgrade]"_s;
@@ -70,23 +67,23 @@ TEST_F(UDTTest, ANewCompanyGetsBothTablesAsDefinedAndTheNotes) {
     open(6, false);
     ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
     EXPECT_TRUE(takeLog().join(u'\n').contains(u"Db tables do not exist yet."_s));
-    EXPECT_EQ(rows(QStringLiteral("SELECT TableName, Descr FROM OUTB WHERE TableName LIKE "
-                                  "N'MRV%' ORDER BY TableName")),
+    EXPECT_EQ(rows(u"SELECT TableName, Descr FROM OUTB WHERE TableName LIKE "
+                   "N'MRV%' ORDER BY TableName"_s),
               (QList<QStringList>{{u"MRVNOTE"_s, u"Selection Tree Leaf Notes"_s},
                                   {u"MRVSETT"_s, u"Mirrova Standard Settings"_s}}));
     EXPECT_EQ(fields(u"@MRVNOTE"_s), (QStringList{u"ID"_s, u"String"_s}));
     EXPECT_EQ(fields(u"@MRVSETT"_s), settingsFields);
     // Types, sizes and defaults as the definition says.
-    EXPECT_EQ(rows(QStringLiteral("SELECT AliasID, TypeID, EditSize, Descr, Dflt FROM CUFD WHERE "
-                                  "TableID = N'@MRVSETT' AND AliasID IN (N'CpyMethod', "
-                                  "N'FRFMUDF', N'LFFolder') ORDER BY FieldID")),
+    EXPECT_EQ(rows(u"SELECT AliasID, TypeID, EditSize, Descr, Dflt FROM CUFD WHERE "
+                   "TableID = N'@MRVSETT' AND AliasID IN (N'CpyMethod', "
+                   "N'FRFMUDF', N'LFFolder') ORDER BY FieldID"_s),
               (QList<QStringList>{
                   {u"CpyMethod"_s, u"2"_s, u"11"_s, u"Selected Copy Method"_s, u"0"_s},
                   {u"FRFMUDF"_s, u"0"_s, u"1"_s, u"Fail Records for missing UDFs"_s, u"Y"_s},
                   {u"LFFolder"_s, u"0"_s, u"254"_s, u"Log File Folder"_s, QString()}}));
-    EXPECT_EQ(rows(QStringLiteral("SELECT U.FldValue, U.Descr FROM UFD1 U JOIN CUFD C ON "
-                                  "C.TableID = U.TableID AND C.FieldID = U.FieldID WHERE C.TableID "
-                                  "= N'@MRVSETT' AND C.AliasID = N'RTCF' ORDER BY U.IndexID")),
+    EXPECT_EQ(rows(u"SELECT U.FldValue, U.Descr FROM UFD1 U JOIN CUFD C ON "
+                   "C.TableID = U.TableID AND C.FieldID = U.FieldID WHERE C.TableID "
+                   "= N'@MRVSETT' AND C.AliasID = N'RTCF' ORDER BY U.IndexID"_s),
               (QList<QStringList>{{u"0"_s, u"Continue copy process"_s},
                                   {u"1"_s, u"Obtain user confirmation"_s},
                                   {u"2"_s, u"Terminate copy process"_s}}));
@@ -94,8 +91,8 @@ TEST_F(UDTTest, ANewCompanyGetsBothTablesAsDefinedAndTheNotes) {
     EXPECT_EQ(noteCount(), 30);
 
     // The key MRVNOTI1 keeps note ids unique.
-    EXPECT_THROW(rows(QStringLiteral("INSERT INTO [@MRVNOTE] (Code, Name, U_ID, U_String) "
-                                     "VALUES (N'X', N'X', 1, N'again')")),
+    EXPECT_THROW(rows(u"INSERT INTO [@MRVNOTE] (Code, Name, U_ID, U_String) "
+                      "VALUES (N'X', N'X', 1, N'again')"_s),
                  ComError);
     EXPECT_TRUE(ui.transcript.isEmpty()) << ui.transcript.join(u'\n').toStdString();
 }
@@ -127,9 +124,8 @@ TEST_F(UDTTest, AnUnfinishedUpgradeRunsAgainOnlyWhenTheUserSaysSoTwice) {
     EXPECT_EQ(MRV_UDTManager(&context).checkCompany(), static_cast<HRESULT>(0x80040503u));
     EXPECT_EQ(ui.transcript, QStringList(upgradeQuestion(u"0.02.00.00.00"_s)));
     EXPECT_TRUE(takeLog().join(u'\n').contains(
-        QStringLiteral("Add-on version is %1. Incomplete upgrade of DB tables to version "
-                       "0.02.00.00.00 detected.")
-            .arg(programVersion())));
+        u"Add-on version is %1. Incomplete upgrade of DB tables to version "
+        "0.02.00.00.00 detected."_s.arg(programVersion())));
     EXPECT_EQ(versionRow().value(1), u"U"_s) << "nothing was done";
 
     setVersionRow(programVersion(), u"U"_s);

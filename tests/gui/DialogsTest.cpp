@@ -69,22 +69,11 @@ class DialogsTest : public QObject {
 
     QString folder(const char* name) const { return world->dir.filePath(QLatin1String(name)); }
     CompanyPtr logIn(const QString& db) { return db.isEmpty() ? nullptr : world->logIn(db); }
-    // A company of the DB2 server, logged in.
-    CompanyPtr logInDb2() {
-        auto company = std::make_shared<LLObjectsCOM::Company>();
-        company->Server = db2->folder();
-        company->CompanyDB = u"LEDGER"_s;
-        company->UserName = company->Password = u"lobster"_s;
-        company->UseTrusted = true;
-        company->Connect();
-        return company;
-    }
     QString settingsField(LLObjectsCOM::Company& company, const char* field) {
         const bool plain = MRV_Util::DbServerType(company) == 2;
         return world
-            ->scalar(company, QStringLiteral("SELECT %1 FROM %2")
-                                  .arg(QLatin1String(field), plain ? QStringLiteral("@MRVSETT")
-                                                                   : QStringLiteral("[@MRVSETT]")))
+            ->scalar(company, u"SELECT %1 FROM %2"_s.arg(QLatin1String(field),
+                                                         plain ? u"@MRVSETT"_s : u"[@MRVSETT]"_s))
             .toString();
     }
     void makeCompany(const LLObjectsCOM::Server& server, const char* db, const char* name,
@@ -156,14 +145,13 @@ private slots:
         makeCompany(server, "NEWER", "Newer Trading", 881);
         makeCompany(server, "ABROAD", "Zenith Abroad", 1000000, "CA");
         QString error;
-        QVERIFY2(LLObjectsCOM::Admin::addUser(server, QStringLiteral("NEWER"),
-                                              QStringLiteral("clerk"), QStringLiteral("Clerk"),
-                                              QStringLiteral("clerk-pw"), false, &error),
+        QVERIFY2(LLObjectsCOM::Admin::addUser(server, u"NEWER"_s, u"clerk"_s, u"Clerk"_s,
+                                              u"clerk-pw"_s, false, &error),
                  qPrintable(error));
         QVERIFY2(LLObjectsCOM::Server::init(folder("db2"), 2, &error), qPrintable(error));
         db2 = LLObjectsCOM::Server::open(folder("db2"));
         makeCompany(*db2, "LEDGER", "Ledger Two", 880);
-        loggedIn = logIn(QStringLiteral("BASE"));
+        loggedIn = logIn(u"BASE"_s);
         QVERIFY(loggedIn->Connected());
         withSettings(loggedIn);
     }
@@ -222,7 +210,7 @@ private slots:
             return;
         }
         auto* widget = control(window.get(), id);
-        QVERIFY2(widget, qPrintable(QStringLiteral("no ctl%1").arg(id)));
+        QVERIFY2(widget, qPrintable(u"no ctl%1"_s.arg(id)));
         QCOMPARE(widget->accessibleName(), expected);
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             QCOMPARE(MRV_plainText(button->text()), expected);
@@ -322,11 +310,11 @@ private slots:
         MRV_CopyOptionsFormDlg options(*context);
         options.show();
         // Changed behind the dialog's back: a save would write it over.
-        world->scalar(*loggedIn, QStringLiteral("UPDATE [@MRVSETT] SET U_WSFolder = N'elsewhere'"));
+        world->scalar(*loggedIn, u"UPDATE [@MRVSETT] SET U_WSFolder = N'elsewhere'"_s);
         press(&options, 1);
         QVERIFY(!options.isVisible());
         QCOMPARE(options.result(), int(QDialog::Rejected));
-        QCOMPARE(settingsField(*loggedIn, "U_WSFolder"), QStringLiteral("elsewhere"));
+        QCOMPARE(settingsField(*loggedIn, "U_WSFolder"), u"elsewhere"_s);
         QVERIFY(ui.transcript.isEmpty());
     }
 
@@ -360,7 +348,7 @@ private slots:
         press(&options, 1038);
         ui.answers = {answer};
         press(&options, 2);
-        QCOMPARE(ui.shown(QStringLiteral("question: ")), QStringList{text(10002)});
+        QCOMPARE(ui.shown(u"question: "_s), QStringList{text(10002)});
         QCOMPARE(options.isVisible(), stays);
         QCOMPARE(settingsField(*loggedIn, "U_CpyMethod").toInt(), storedMethod);
         QCOMPARE(context->copyMethod, storedMethod);
@@ -412,8 +400,8 @@ private slots:
         QCOMPARE(choose.result(), int(QDialog::Accepted));
         QVERIFY(company->Connected());
         QCOMPARE(company->CompanyDB, database);
-        QCOMPARE(company->UserName, QStringLiteral("lobster"));
-        QCOMPARE(company->Password, QStringLiteral("lobster"));
+        QCOMPARE(company->UserName, u"lobster"_s);
+        QCOMPARE(company->Password, u"lobster"_s);
     }
 
     void chooseCompanyListsTypesAndSortsByColumn() {
@@ -502,7 +490,7 @@ private slots:
         ui.paths = {folder("configs/out"), releaseEightyConfiguration()};
         press(&properties, 1020);
         QCOMPARE(control<QLineEdit>(&properties, 1018)->text(), folder("configs/out.xml"));
-        QCOMPARE(ui.shown(QStringLiteral("save file: ")),
+        QCOMPARE(ui.shown(u"save file: "_s),
                  QStringList{text(2033) + u" as "_s + folder("configs/base works_config.xml")});
         press(&properties, 1012);
         QVERIFY(!control(&properties, 1015)->isEnabled());
@@ -512,7 +500,7 @@ private slots:
         ui.answers = {MRV_Interaction::ButtonNo};
         press(&properties, 1);
         QVERIFY(properties.isVisible());
-        QCOMPARE(ui.shown(QStringLiteral("question: ")), QStringList{text(10032)});
+        QCOMPARE(ui.shown(u"question: "_s), QStringList{text(10032)});
         QVERIFY(context->baseCompany);
         ui.answers = {MRV_Interaction::ButtonYes};
         press(&properties, 1);
@@ -536,7 +524,7 @@ private slots:
         ui.answers = {MRV_Interaction::ButtonNo};
         press(&properties, 1);
         QVERIFY(properties.isVisible());
-        QCOMPARE(ui.shown(QStringLiteral("question: ")), QStringList{text(10053)});
+        QCOMPARE(ui.shown(u"question: "_s), QStringList{text(10053)});
         ui.answers = {MRV_Interaction::ButtonYes};
         press(&properties, 1);
         QCOMPARE(properties.result(), int(QDialog::Accepted));
@@ -552,7 +540,7 @@ private slots:
     void propertiesStoreTheBackupDefault() {
         QFETCH(bool, onDb2);
         QFETCH(QString, expected);
-        const CompanyPtr company = onDb2 ? logInDb2() : loggedIn;
+        const CompanyPtr company = onDb2 ? GuiWorld::logInTo(db2->folder(), u"LEDGER"_s) : loggedIn;
         QVERIFY(company->Connected());
         withSettings(company, expected != u"Y"_s);
         context->company = company;
@@ -604,16 +592,16 @@ private slots:
         driver.then([&](QWidget* choose) {
             // The base's user, whose password is known by its name.
             server = control<QLineEdit>(choose, 1029)->text();
-            selectDatabase(control<QTableView>(choose, 1032), QStringLiteral("NEWER"));
+            selectDatabase(control<QTableView>(choose, 1032), u"NEWER"_s);
             press(choose, 1);
         });
         press(&copy, 1019);
         QCOMPARE(driver.seen, QStringList{text(2042)});
         QCOMPARE(server, world->server->folder());
         QVERIFY(context->targetCompany && context->targetCompany->Connected());
-        QCOMPARE(context->targetCompany->CompanyDB, QStringLiteral("NEWER"));
-        QCOMPARE(context->targetCompanyName, QStringLiteral("Newer Trading"));
-        QCOMPARE(control<QLineEdit>(&copy, 1053)->text(), QStringLiteral("Newer Trading"));
+        QCOMPARE(context->targetCompany->CompanyDB, u"NEWER"_s);
+        QCOMPARE(context->targetCompanyName, u"Newer Trading"_s);
+        QCOMPARE(control<QLineEdit>(&copy, 1053)->text(), u"Newer Trading"_s);
     }
 };
 

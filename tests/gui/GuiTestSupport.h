@@ -73,8 +73,15 @@ public:
     std::shared_ptr<LLObjectsCOM::Company>
     logIn(const QString& db, const QString& user = QStringLiteral("lobster"),
           const QString& password = QStringLiteral("lobster")) {
+        return logInTo(server->folder(), db, user, password);
+    }
+    // The same on the server in folder.
+    static std::shared_ptr<LLObjectsCOM::Company>
+    logInTo(const QString& folder, const QString& db,
+            const QString& user = QStringLiteral("lobster"),
+            const QString& password = QStringLiteral("lobster")) {
         auto company = std::make_shared<LLObjectsCOM::Company>();
-        company->Server = server->folder();
+        company->Server = folder;
         company->CompanyDB = db;
         company->UserName = user;
         company->Password = password;

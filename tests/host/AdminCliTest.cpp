@@ -4,69 +4,67 @@
 #include <QFile>
 
 using namespace LLObjectsCOM;
+using namespace Qt::StringLiterals;
 
 TEST_F(HostWorld, AdminCreatesAServerACompanyAndQueriesIt) {
-    const QString s = dir.filePath(QStringLiteral("S"));
+    const QString s = dir.filePath(u"S"_s);
     CliResult r = admin(words("server init") << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    r = admin(words("company create")
-              << QStringLiteral("Demo US") << words("--db DEMO_US --server") << s);
+    r = admin(words("company create") << u"Demo US"_s << words("--db DEMO_US --server") << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     r = admin(words("company list --server") << s);
     ASSERT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("DEMO_US")));
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Demo US")));
+    EXPECT_TRUE(r.out.contains(u"DEMO_US"_s));
+    EXPECT_TRUE(r.out.contains(u"Demo US"_s));
     EXPECT_TRUE(r.out.contains(QString::number(Admin::DefaultVersion)));
 
-    r = admin(words("sql DEMO_US") << QStringLiteral("SELECT USER_CODE, SUPERUSER FROM OUSR")
-                                   << QStringLiteral("--server") << s);
+    r = admin(words("sql DEMO_US")
+              << u"SELECT USER_CODE, SUPERUSER FROM OUSR"_s << u"--server"_s << s);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0].simplified(), QStringLiteral("USER_CODE SUPERUSER"));
-    EXPECT_EQ(lines[2].simplified(), QStringLiteral("lobster Y"));
+    EXPECT_EQ(lines[0].simplified(), u"USER_CODE SUPERUSER"_s);
+    EXPECT_EQ(lines[2].simplified(), u"lobster Y"_s);
 
-    r = admin(words("sql DEMO_US --xml")
-              << QStringLiteral("SELECT USER_CODE FROM OUSR") << QStringLiteral("--server=") + s);
-    EXPECT_EQ(r.out.trimmed(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
-                                              "<row><USER_CODE>lobster</USER_CODE></row>"));
+    r = admin(words("sql DEMO_US --xml") << u"SELECT USER_CODE FROM OUSR"_s << u"--server="_s + s);
+    EXPECT_EQ(r.out.trimmed(), u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                               u"<row><USER_CODE>lobster</USER_CODE></row>"_s);
 
     // Passwords come from the environment or from a file of the owner's.
     qputenv("LEDGERLINE_PASSWORD", "m");
     r = admin(words("user add DEMO_US manager --superuser --server") << s);
     qunsetenv("LEDGERLINE_PASSWORD");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const QString secret = dir.filePath(QStringLiteral("secret"));
+    const QString secret = dir.filePath(u"secret"_s);
     {
         QFile file(secret);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("new\r\nnot this\n");
     }
     const QStringList passwd = words("user passwd DEMO_US lobster --password-file")
-                               << secret << QStringLiteral("--server") << s;
+                               << secret << u"--server"_s << s;
     for (const QFileDevice::Permissions open :
          {QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
           QFileDevice::ReadOwner | QFileDevice::ReadOther}) {
         ASSERT_TRUE(QFile::setPermissions(secret, open));
         r = admin(passwd);
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("may be read or written by others")))
-            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(u"may be read or written by others"_s)) << r.err.toStdString();
     }
     ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     r = admin(passwd);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    r = admin(words("server init") << dir.filePath(QStringLiteral("L"))
-                                   << words("--login sa --password-file") << secret);
+    r = admin(words("server init")
+              << dir.filePath(u"L"_s) << words("--login sa --password-file") << secret);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     Company company;
-    logOn(company, s, QStringLiteral("DEMO_US"));
+    logOn(company, s, u"DEMO_US"_s);
     EXPECT_EQ(company.Connect(), errWrongUserOrPassword);
-    company.Password = QStringLiteral("new");
+    company.Password = u"new"_s;
     EXPECT_EQ(company.Connect(), 0);
     company.Disconnect();
     r = admin(words("user list DEMO_US --server") << s);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("manager")));
+    EXPECT_TRUE(r.out.contains(u"manager"_s));
 
     r = admin(words("backup DEMO_US --server") << s);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
@@ -76,7 +74,7 @@ TEST_F(HostWorld, AdminCreatesAServerACompanyAndQueriesIt) {
 }
 
 TEST_F(HostWorld, AdminErrorsAreOneLineAndNonZero) {
-    const QString s = dir.filePath(QStringLiteral("S"));
+    const QString s = dir.filePath(u"S"_s);
     ASSERT_EQ(admin(words("server init") << s).status, 0);
     ASSERT_EQ(admin(words("demo --db SHOW --profile empty --server") << s).status, 0);
     // The server is added to those that name none.
@@ -97,13 +95,13 @@ TEST_F(HostWorld, AdminErrorsAreOneLineAndNonZero) {
         {words("company list --bogus"), 2},
         {words("server init") << s, 1},
         {words("company list --server nowhere"), 1},
-        {words("server init") << dir.filePath(QStringLiteral("T")) << words("--type 9"), 1},
+        {words("server init") << dir.filePath(u"T"_s) << words("--type 9"), 1},
         // No password on the command line.
         {words("user add DEMO_US x --password pw"), 2},
-        {words("server init") << dir.filePath(QStringLiteral("U")) << words("--login sa:pw"), 2},
-        {words("sql NONE") << QStringLiteral("SELECT 1") << QStringLiteral("--server") << s, 1},
+        {words("server init") << dir.filePath(u"U"_s) << words("--login sa:pw"), 2},
+        {words("sql NONE") << u"SELECT 1"_s << u"--server"_s << s, 1},
         {words("user passwd DEMO_US x --password-file")
-             << dir.filePath(QStringLiteral("no")) << QStringLiteral("--server") << s,
+             << dir.filePath(u"no"_s) << u"--server"_s << s,
          1},
     };
     for (const auto& [line, status] : onServer)
@@ -115,6 +113,6 @@ TEST_F(HostWorld, AdminErrorsAreOneLineAndNonZero) {
     }
     const CliResult help = admin(words("user --help"));
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: ledgerline-admin")));
-    EXPECT_TRUE(AdminCli::usage().contains(QStringLiteral("demo --db DB --profile")));
+    EXPECT_TRUE(help.out.startsWith(u"Usage: ledgerline-admin"_s));
+    EXPECT_TRUE(AdminCli::usage().contains(u"demo --db DB --profile"_s));
 }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 using namespace LLObjectsCOM;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -19,8 +20,7 @@ QStringList keyRows(Company& company, const ObjectDefinition& def) {
     for (const ObjectDefinition::Field& k : def.keys)
         columns << u'"' + k.column + u'"';
     std::unique_ptr<Recordset> rs = company.GetRecordset();
-    rs->DoQuery(
-        QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY %1").arg(columns.join(u','), def.table));
+    rs->DoQuery(u"SELECT %1 FROM \"%2\" ORDER BY %1"_s.arg(columns.join(u','), def.table));
     QStringList rows;
     for (; !rs->EoF(); rs->MoveNext()) {
         QStringList values;
@@ -37,14 +37,14 @@ void dropUserStructure(Company& company, int objectType) {
     QStringList statements;
     std::unique_ptr<Recordset> rs = company.GetRecordset();
     if (objectType == BusinessObject::UserTablesType) {
-        rs->DoQuery(QStringLiteral("SELECT TableName FROM OUTB"));
+        rs->DoQuery(u"SELECT TableName FROM OUTB"_s);
         for (; !rs->EoF(); rs->MoveNext())
-            statements << QStringLiteral("DROP TABLE \"@%1\"").arg(rs->Field(0).toString());
+            statements << u"DROP TABLE \"@%1\""_s.arg(rs->Field(0).toString());
     } else {
-        rs->DoQuery(QStringLiteral("SELECT TableID, AliasID FROM CUFD"));
+        rs->DoQuery(u"SELECT TableID, AliasID FROM CUFD"_s);
         for (; !rs->EoF(); rs->MoveNext())
-            statements << QStringLiteral("ALTER TABLE \"%1\" DROP COLUMN \"U_%2\"")
-                              .arg(rs->Field(0).toString(), rs->Field(1).toString());
+            statements << u"ALTER TABLE \"%1\" DROP COLUMN \"U_%2\""_s.arg(rs->Field(0).toString(),
+                                                                           rs->Field(1).toString());
     }
     for (const QString& sql : statements) {
         QString error;
@@ -52,19 +52,29 @@ void dropUserStructure(Company& company, int objectType) {
     }
 }
 
+// A standard demo company, BASE, and base connected to it.
+class StandardCompany : public HostWorld {
+protected:
+    void SetUp() override {
+        HostWorld::SetUp();
+        server.emplace(makeServer(6));
+        QString error;
+        ASSERT_TRUE(Demo::create(*server, u"BASE"_s, u"standard"_s, 1, &error))
+            << error.toStdString();
+        connect(base, *server, u"BASE"_s);
+    }
+    std::optional<Server> server;
+    Company base;
+};
+
 } // namespace
 
 // Every record of every object type of a company in use is read, added into
 // a company that lacks it, and read back: the documents are equal. (Keys the
 // host assigns line up because the test puts the counter where the base had
 // it for each record.)
-TEST_F(HostWorld, EveryObjectOfTheStandardCompanyRoundTrips) {
-    const Server server = makeServer(6);
+TEST_F(StandardCompany, EveryObjectOfTheStandardCompanyRoundTrips) {
     QString error;
-    ASSERT_TRUE(Demo::create(server, QStringLiteral("BASE"), QStringLiteral("standard"), 1, &error))
-        << error.toStdString();
-    Company base;
-    connect(base, server, QStringLiteral("BASE"));
 
     int objectsWithRecords = 0;
     for (const ObjectDefinition& def : ObjectCatalog::standard().objects()) {
@@ -75,20 +85,20 @@ TEST_F(HostWorld, EveryObjectOfTheStandardCompanyRoundTrips) {
         ++objectsWithRecords;
         // The target is the base without this object's records, so that
         // everything the records point at is there.
-        const QString targetName = QStringLiteral("T%1").arg(def.number);
-        ASSERT_TRUE(base.state()->database->exec(QStringLiteral("VACUUM INTO ?"), &error,
-                                                 {server.newDatabasePath(targetName)}))
+        const QString targetName = u"T%1"_s.arg(def.number);
+        ASSERT_TRUE(base.state()->database->exec(u"VACUUM INTO ?"_s, &error,
+                                                 {server->newDatabasePath(targetName)}))
             << error.toStdString();
         Company target;
-        connect(target, server, targetName);
+        connect(target, *server, targetName);
         // User tables and fields are real tables and columns: the target
         // lacks those too.
         if (def.number == BusinessObject::UserTablesType ||
             def.number == BusinessObject::UserFieldsType)
             dropUserStructure(target, def.number);
         for (const ObjectDefinition::Child& child : def.children)
-            target.GetRecordset()->DoQuery(QStringLiteral("DELETE FROM \"%1\"").arg(child.table));
-        target.GetRecordset()->DoQuery(QStringLiteral("DELETE FROM \"%1\"").arg(def.table));
+            target.GetRecordset()->DoQuery(u"DELETE FROM \"%1\""_s.arg(child.table));
+        target.GetRecordset()->DoQuery(u"DELETE FROM \"%1\""_s.arg(def.table));
 
         QStringList documents;
         std::unique_ptr<HostObject> reader = base.GetBusinessObject(def.number);
@@ -112,13 +122,12 @@ TEST_F(HostWorld, EveryObjectOfTheStandardCompanyRoundTrips) {
         for (qsizetype i = 0; i < documents.size(); ++i) {
             QString first = documents[i];
             for (const QString& p : selfReferences)
-                first.remove(QRegularExpression(QStringLiteral("<%1>[^<]*</%1>").arg(p)));
+                first.remove(QRegularExpression(u"<%1>[^<]*</%1>"_s.arg(p)));
             if (def.autoKey) {
                 target.GetRecordset()->DoQuery(
-                    QStringLiteral("DELETE FROM ONNM WHERE ObjectCode = N'%1'").arg(def.number));
+                    u"DELETE FROM ONNM WHERE ObjectCode = N'%1'"_s.arg(def.number));
                 target.GetRecordset()->DoQuery(
-                    QStringLiteral("INSERT INTO ONNM (ObjectCode, AutoKey) VALUES (N'%1', %2)")
-                        .arg(def.number)
+                    u"INSERT INTO ONNM (ObjectCode, AutoKey) VALUES (N'%1', %2)"_s.arg(def.number)
                         .arg(keys[i].toInt()));
             }
             std::unique_ptr<BusinessObject> bo = target.GetBusinessObjectFromXML(first, 0);
@@ -148,31 +157,23 @@ TEST_F(HostWorld, EveryObjectOfTheStandardCompanyRoundTrips) {
 
 // Contacts are numbered across all partners: a copy of a partner whose
 // contacts' numbers are taken gets free ones, and the original keeps its own.
-TEST_F(HostWorld, LinesWithNumbersOfTheirOwnGetFreeOnes) {
-    const Server server = makeServer(6);
-    QString error;
-    ASSERT_TRUE(Demo::create(server, QStringLiteral("BASE"), QStringLiteral("standard"), 1, &error))
-        << error.toStdString();
-    Company company;
-    connect(company, server, QStringLiteral("BASE"));
-    std::unique_ptr<Recordset> rs = company.GetRecordset();
-    rs->DoQuery(QStringLiteral("SELECT CardCode, COUNT(*) FROM OCPR GROUP BY CardCode "
-                               "ORDER BY COUNT(*) DESC, CardCode"));
+TEST_F(StandardCompany, LinesWithNumbersOfTheirOwnGetFreeOnes) {
+    std::unique_ptr<Recordset> rs = base.GetRecordset();
+    rs->DoQuery(u"SELECT CardCode, COUNT(*) FROM OCPR GROUP BY CardCode "
+                u"ORDER BY COUNT(*) DESC, CardCode"_s);
     ASSERT_FALSE(rs->EoF());
     const QString card = rs->Field(0).toString();
     const int contacts = rs->Field(1).toInt();
-    std::unique_ptr<HostObject> o = company.GetBusinessObject(2);
+    std::unique_ptr<HostObject> o = base.GetBusinessObject(2);
     auto* partner = static_cast<BusinessObject*>(o.get());
     ASSERT_TRUE(partner->GetByKey({card}));
     const QString original = partner->GetAsXML();
     QString copy = original;
-    copy.replace(QStringLiteral("<CardCode>%1</CardCode>").arg(card),
-                 QStringLiteral("<CardCode>COPY1</CardCode>"));
-    ASSERT_EQ(company.GetBusinessObjectFromXML(copy, 0)->Add(), 0)
-        << company.GetLastErrorDescription().toStdString();
-    rs->DoQuery(QStringLiteral("SELECT COUNT(*) FROM OCPR WHERE CardCode = N'COPY1' AND CntctCode "
-                               "NOT IN (SELECT CntctCode FROM OCPR WHERE CardCode = N'%1')")
-                    .arg(card));
+    copy.replace(u"<CardCode>%1</CardCode>"_s.arg(card), u"<CardCode>COPY1</CardCode>"_s);
+    ASSERT_EQ(base.GetBusinessObjectFromXML(copy, 0)->Add(), 0)
+        << base.GetLastErrorDescription().toStdString();
+    rs->DoQuery(u"SELECT COUNT(*) FROM OCPR WHERE CardCode = N'COPY1' AND CntctCode "
+                u"NOT IN (SELECT CntctCode FROM OCPR WHERE CardCode = N'%1')"_s.arg(card));
     EXPECT_EQ(rs->Field(0).toInt(), contacts);
     ASSERT_TRUE(partner->GetByKey({card}));
     EXPECT_EQ(partner->GetAsXML(), original);

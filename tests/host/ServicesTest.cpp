@@ -20,11 +20,12 @@
 #include <optional>
 
 using namespace LLObjectsCOM;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 QString element(const QString& name, const QString& text) {
-    return u'<' + name + u'>' + LLEscapeXmlText(text) + QStringLiteral("</") + name + u'>';
+    return u'<' + name + u'>' + LLEscapeXmlText(text) + u"</"_s + name + u'>';
 }
 
 // The text of the first element called name, or nothing.
@@ -37,30 +38,29 @@ std::optional<QString> textOf(const QString& xml, const QString& name) {
 }
 
 QString layoutXml(const QString& fields) {
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>"
-                          "232</Object></AdmInfo><RDOC><row>%1</row></RDOC></BO></BOM>")
-        .arg(fields);
+    return u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>"
+           u"232</Object></AdmInfo><RDOC><row>%1</row></RDOC></BO></BOM>"_s.arg(fields);
 }
 
 // Two columns of the item form's grid.
-const QString kPreferences = QStringLiteral(
-    "<ColumnsPreferences>"
-    "<ColumnPreference><ItemID>38</ItemID><ColumnID>1</ColumnID><Position>0</Position>"
-    "<Width>120</Width><Visible>Y</Visible><Editable>N</Editable>"
-    "<Description>Item No.</Description></ColumnPreference>"
-    "<ColumnPreference><ItemID>38</ItemID><ColumnID>3</ColumnID><Position>1</Position>"
-    "<Width>80</Width><Visible>N</Visible><Editable>Y</Editable><FontSize>9</FontSize>"
-    "</ColumnPreference></ColumnsPreferences>");
+const QString kPreferences =
+    u"<ColumnsPreferences>"
+    u"<ColumnPreference><ItemID>38</ItemID><ColumnID>1</ColumnID><Position>0</Position>"
+    u"<Width>120</Width><Visible>Y</Visible><Editable>N</Editable>"
+    u"<Description>Item No.</Description></ColumnPreference>"
+    u"<ColumnPreference><ItemID>38</ItemID><ColumnID>3</ColumnID><Position>1</Position>"
+    u"<Width>80</Width><Visible>N</Visible><Editable>Y</Editable><FontSize>9</FontSize>"
+    u"</ColumnPreference></ColumnsPreferences>"_s;
 
 // A folder with a report in it, and a menu entry at the top.
-const QString kMenu = QStringLiteral(
-    "<UserMenu>"
-    "<MenuItem><Position>0</Position><Father>-1</Father><Type>F</Type><Name>My reports</Name>"
-    "</MenuItem>"
-    "<MenuItem><Position>1</Position><Father>0</Father><Type>R</Type><Name>Stock</Name>"
-    "<Link>RCT20001</Link></MenuItem>"
-    "<MenuItem><Position>2</Position><Father>-1</Father><Type>M</Type><Name>Items</Name>"
-    "<Link>3073</Link></MenuItem></UserMenu>");
+const QString kMenu =
+    u"<UserMenu>"
+    u"<MenuItem><Position>0</Position><Father>-1</Father><Type>F</Type><Name>My reports</Name>"
+    u"</MenuItem>"
+    u"<MenuItem><Position>1</Position><Father>0</Father><Type>R</Type><Name>Stock</Name>"
+    u"<Link>RCT20001</Link></MenuItem>"
+    u"<MenuItem><Position>2</Position><Father>-1</Father><Type>M</Type><Name>Items</Name>"
+    u"<Link>3073</Link></MenuItem></UserMenu>"_s;
 
 // A connected company with a second user, alice, and a fixed clock.
 class Services : public HostWorld {
@@ -68,15 +68,14 @@ protected:
     void SetUp() override {
         HostWorld::SetUp();
         server.emplace(makeServer(6));
-        createCompany(*server, QStringLiteral("DEMO"));
+        createCompany(*server, u"DEMO"_s);
         QString error;
-        ASSERT_TRUE(Admin::addUser(*server, QStringLiteral("DEMO"), QStringLiteral("alice"),
-                                   QStringLiteral("Alice"), QStringLiteral("pw"), false, &error))
+        ASSERT_TRUE(
+            Admin::addUser(*server, u"DEMO"_s, u"alice"_s, u"Alice"_s, u"pw"_s, false, &error))
             << error.toStdString();
-        connect(company, *server, QStringLiteral("DEMO"));
+        connect(company, *server, u"DEMO"_s);
         company.setClock([] { return QDateTime(QDate(2024, 3, 15), QTime(10, 30)); });
-        alice = scalar(QStringLiteral("SELECT INTERNAL_K FROM OUSR WHERE USER_CODE = N'alice'"))
-                    .toInt();
+        alice = scalar(u"SELECT INTERNAL_K FROM OUSR WHERE USER_CODE = N'alice'"_s).toInt();
         ASSERT_GT(alice, 1);
         service = company.GetCompanyService();
     }
@@ -118,8 +117,8 @@ protected:
     }
     // A second company on the same server, connected.
     void target(Company& other) {
-        createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
-        connect(other, *server, QStringLiteral("TARGET"));
+        createCompany(*server, u"TARGET"_s, u"Target Ltd"_s);
+        connect(other, *server, u"TARGET"_s);
         other.setClock([] { return QDateTime(QDate(2024, 4, 1), QTime(8, 0)); });
     }
 
@@ -139,7 +138,7 @@ TEST_F(Services, TheServiceObjectHandsOutEachServiceByType) {
     EXPECT_NE(businessService<FormPreferencesService>(*service, 41), nullptr);
     EXPECT_NE(businessService<MenuService>(*service, 2002), nullptr);
     EXPECT_EQ(errorOf([&] { service->GetBusinessService(231); }), errUnknownObject);
-    EXPECT_TRUE(company.GetLastErrorDescription().contains(QStringLiteral("231")));
+    EXPECT_TRUE(company.GetLastErrorDescription().contains(u"231"_s));
     EXPECT_EQ(errorOf([&] { service->GetBusinessService(0); }), errUnknownObject);
     EXPECT_NE(bridge(), nullptr);
 
@@ -159,58 +158,58 @@ TEST_F(Services, TheServiceObjectHandsOutEachServiceByType) {
 TEST_F(Services, AdminInfoReadsTypedValuesAndWritesChangesAtOnce) {
     std::unique_ptr<AdminInfo> info = service->GetAdminInfo();
     const QStringList names = info->PropertyNames();
-    EXPECT_TRUE(names.contains(QStringLiteral("CompanyName")));
-    EXPECT_TRUE(names.contains(QStringLiteral("AutoCreateCustomerEqCard")));
-    EXPECT_FALSE(names.contains(QStringLiteral("CompnyName")));
-    EXPECT_FALSE(names.contains(QStringLiteral("Code")));
-    EXPECT_EQ(info->GetProperty(QStringLiteral("CompanyName")), QStringLiteral("Demo US"));
-    EXPECT_EQ(info->GetProperty(QStringLiteral("companyname")), QStringLiteral("Demo US"));
-    EXPECT_EQ(info->GetProperty(QStringLiteral("TotalsAccuracy")).typeId(), QMetaType::Int);
-    EXPECT_EQ(info->GetProperty(QStringLiteral("TotalsAccuracy")).toInt(), 2);
-    EXPECT_EQ(info->GetProperty(QStringLiteral("TaxPercentage")).typeId(), QMetaType::Double);
-    EXPECT_EQ(info->GetProperty(QStringLiteral("DateSeparator")), QStringLiteral("."));
-    EXPECT_TRUE(info->GetProperty(QStringLiteral("DefaultDunningTerm")).isNull());
+    EXPECT_TRUE(names.contains(u"CompanyName"_s));
+    EXPECT_TRUE(names.contains(u"AutoCreateCustomerEqCard"_s));
+    EXPECT_FALSE(names.contains(u"CompnyName"_s));
+    EXPECT_FALSE(names.contains(u"Code"_s));
+    EXPECT_EQ(info->GetProperty(u"CompanyName"_s), u"Demo US"_s);
+    EXPECT_EQ(info->GetProperty(u"companyname"_s), u"Demo US"_s);
+    EXPECT_EQ(info->GetProperty(u"TotalsAccuracy"_s).typeId(), QMetaType::Int);
+    EXPECT_EQ(info->GetProperty(u"TotalsAccuracy"_s).toInt(), 2);
+    EXPECT_EQ(info->GetProperty(u"TaxPercentage"_s).typeId(), QMetaType::Double);
+    EXPECT_EQ(info->GetProperty(u"DateSeparator"_s), u"."_s);
+    EXPECT_TRUE(info->GetProperty(u"DefaultDunningTerm"_s).isNull());
     EXPECT_FALSE(info->HasChanges());
 
-    info->SetProperty(QStringLiteral("CompanyName"), QStringLiteral("Acme Ltd"));
-    info->SetProperty(QStringLiteral("DateTemplate"), 3);
-    info->SetProperty(QStringLiteral("TaxPercentage"), 7.25);
-    info->SetProperty(QStringLiteral("UseTax"), QStringLiteral("Y"));
-    info->SetProperty(QStringLiteral("DateSeparator"), QStringLiteral("/"));
-    info->SetProperty(QStringLiteral("DefaultDunningTerm"), 4);
+    info->SetProperty(u"CompanyName"_s, u"Acme Ltd"_s);
+    info->SetProperty(u"DateTemplate"_s, 3);
+    info->SetProperty(u"TaxPercentage"_s, 7.25);
+    info->SetProperty(u"UseTax"_s, u"Y"_s);
+    info->SetProperty(u"DateSeparator"_s, u"/"_s);
+    info->SetProperty(u"DefaultDunningTerm"_s, 4);
     // Nothing is written before Update.
     EXPECT_TRUE(info->HasChanges());
-    EXPECT_EQ(info->GetProperty(QStringLiteral("CompanyName")), QStringLiteral("Acme Ltd"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CompnyName FROM OADM")), QStringLiteral("Demo US"));
+    EXPECT_EQ(info->GetProperty(u"CompanyName"_s), u"Acme Ltd"_s);
+    EXPECT_EQ(scalar(u"SELECT CompnyName FROM OADM"_s), u"Demo US"_s);
     info->Update();
     EXPECT_FALSE(info->HasChanges());
     EXPECT_EQ(company.GetLastErrorCode(), 0);
 
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CompnyName FROM OADM")), QStringLiteral("Acme Ltd"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT DateTemplate FROM OADM")).toInt(), 3);
-    EXPECT_DOUBLE_EQ(scalar(QStringLiteral("SELECT TaxPercentage FROM OADM")).toDouble(), 7.25);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT UseTax FROM OADM")), QStringLiteral("Y"));
+    EXPECT_EQ(scalar(u"SELECT CompnyName FROM OADM"_s), u"Acme Ltd"_s);
+    EXPECT_EQ(scalar(u"SELECT DateTemplate FROM OADM"_s).toInt(), 3);
+    EXPECT_DOUBLE_EQ(scalar(u"SELECT TaxPercentage FROM OADM"_s).toDouble(), 7.25);
+    EXPECT_EQ(scalar(u"SELECT UseTax FROM OADM"_s), u"Y"_s);
     std::unique_ptr<AdminInfo> again = service->GetAdminInfo();
-    EXPECT_EQ(again->GetProperty(QStringLiteral("DateSeparator")), QStringLiteral("/"));
-    EXPECT_EQ(again->GetProperty(QStringLiteral("DefaultDunningTerm")).toInt(), 4);
-    EXPECT_EQ(again->GetProperty(QStringLiteral("UpdateDate")), QVariant(QDate(2024, 3, 15)));
+    EXPECT_EQ(again->GetProperty(u"DateSeparator"_s), u"/"_s);
+    EXPECT_EQ(again->GetProperty(u"DefaultDunningTerm"_s).toInt(), 4);
+    EXPECT_EQ(again->GetProperty(u"UpdateDate"_s), QVariant(QDate(2024, 3, 15)));
     // Untouched properties keep their values.
-    EXPECT_EQ(again->GetProperty(QStringLiteral("PriceAccuracy")).toInt(), 2);
+    EXPECT_EQ(again->GetProperty(u"PriceAccuracy"_s).toInt(), 2);
 
     // A null value clears a number.
-    again->SetProperty(QStringLiteral("DefaultDunningTerm"), QVariant());
+    again->SetProperty(u"DefaultDunningTerm"_s, QVariant());
     again->Update();
-    EXPECT_TRUE(scalar(QStringLiteral("SELECT DefaultDunningTerm FROM OADM")).isNull());
-    EXPECT_TRUE(again->GetProperty(QStringLiteral("DefaultDunningTerm")).isNull());
+    EXPECT_TRUE(scalar(u"SELECT DefaultDunningTerm FROM OADM"_s).isNull());
+    EXPECT_TRUE(again->GetProperty(u"DefaultDunningTerm"_s).isNull());
 
     // Refresh drops what was set and not written.
-    again->SetProperty(QStringLiteral("CompanyName"), QStringLiteral("Not kept"));
+    again->SetProperty(u"CompanyName"_s, u"Not kept"_s);
     again->Refresh();
-    EXPECT_EQ(again->GetProperty(QStringLiteral("CompanyName")), QStringLiteral("Acme Ltd"));
+    EXPECT_EQ(again->GetProperty(u"CompanyName"_s), u"Acme Ltd"_s);
 }
 
 TEST_F(Services, AdminInfoRefusesABadValueAndLeavesTheRowAsItWas) {
-    const QString before = rows(QStringLiteral("SELECT * FROM OADM"));
+    const QString before = rows(u"SELECT * FROM OADM"_s);
     struct Case {
         const char* property;
         QVariant value;
@@ -218,46 +217,45 @@ TEST_F(Services, AdminInfoRefusesABadValueAndLeavesTheRowAsItWas) {
     };
     const QList<Case> cases{
         {"PhoneNumber1", QString(21, u'9'), errTooLong},
-        {"TotalsAccuracy", QStringLiteral("two"), errWrongType},
+        {"TotalsAccuracy", u"two"_s, errWrongType},
         {"ISRType", 40000, errWrongType},
-        {"TaxPercentage", QStringLiteral("7,5%"), errWrongType},
-        {"UseTax", QStringLiteral("X"), errWrongType},
-        {"UseTax", QStringLiteral(""), errWrongType},
+        {"TaxPercentage", u"7,5%"_s, errWrongType},
+        {"UseTax", u"X"_s, errWrongType},
+        {"UseTax", u""_s, errWrongType},
         {"DateTemplate", 6, errWrongType},
         {"TimeTemplate", -1, errWrongType},
-        {"CompanyName", QStringLiteral(""), errRequired},
-        {"Address", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), errWrongType},
+        {"CompanyName", u""_s, errRequired},
+        {"Address", u"a"_s + QChar(0) + u"b"_s, errWrongType},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.property);
         std::unique_ptr<AdminInfo> info = service->GetAdminInfo();
         // A good change beside the bad one must not get through either.
-        info->SetProperty(QStringLiteral("PrintingHeader"), QStringLiteral("Fine"));
+        info->SetProperty(u"PrintingHeader"_s, u"Fine"_s);
         info->SetProperty(QString::fromLatin1(c.property), c.value);
         EXPECT_EQ(errorOf([&] { info->Update(); }), c.code);
-        EXPECT_EQ(rows(QStringLiteral("SELECT * FROM OADM")), before);
+        EXPECT_EQ(rows(u"SELECT * FROM OADM"_s), before);
         // What was set stays set, for the caller to see or correct.
         EXPECT_TRUE(info->HasChanges());
     }
 
     std::unique_ptr<AdminInfo> info = service->GetAdminInfo();
-    EXPECT_EQ(errorOf([&] { info->SetProperty(QStringLiteral("NoSuchField"), 1); }),
-              errUnknownMember);
-    EXPECT_EQ(errorOf([&] { info->GetProperty(QStringLiteral("CompnyName")); }), errUnknownMember);
-    EXPECT_EQ(errorOf([&] { info->SetProperty(QStringLiteral("UpdateDate"), QDate(2020, 1, 1)); }),
+    EXPECT_EQ(errorOf([&] { info->SetProperty(u"NoSuchField"_s, 1); }), errUnknownMember);
+    EXPECT_EQ(errorOf([&] { info->GetProperty(u"CompnyName"_s); }), errUnknownMember);
+    EXPECT_EQ(errorOf([&] { info->SetProperty(u"UpdateDate"_s, QDate(2020, 1, 1)); }),
               errInvalidArgument);
     EXPECT_FALSE(info->HasChanges());
-    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM OADM")), before);
+    EXPECT_EQ(rows(u"SELECT * FROM OADM"_s), before);
 }
 
 TEST_F(Services, AdminInfoWritesInsideTheCallersTransaction) {
     company.StartTransaction();
     std::unique_ptr<AdminInfo> info = service->GetAdminInfo();
-    info->SetProperty(QStringLiteral("CompanyName"), QStringLiteral("Rolled back"));
+    info->SetProperty(u"CompanyName"_s, u"Rolled back"_s);
     info->Update();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CompnyName FROM OADM")), QStringLiteral("Rolled back"));
+    EXPECT_EQ(scalar(u"SELECT CompnyName FROM OADM"_s), u"Rolled back"_s);
     company.EndTransaction(1);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CompnyName FROM OADM")), QStringLiteral("Demo US"));
+    EXPECT_EQ(scalar(u"SELECT CompnyName FROM OADM"_s), u"Demo US"_s);
 }
 
 // ---------------------------------------------------------------------------
@@ -266,71 +264,67 @@ TEST_F(Services, AdminInfoWritesInsideTheCallersTransaction) {
 TEST_F(Services, LayoutsAreAddedReadAndOverwritten) {
     std::unique_ptr<LayoutService> layouts = businessService<LayoutService>(*service, 232);
     const QStringList before = layouts->GetLayoutList();
-    const QString xml = layoutXml(QStringLiteral(
-        "<DocCode>INV20001</DocCode><Name>Invoice &amp; delivery</Name><TypeCode>INV2</TypeCode>"
-        "<Author>alice</Author><Remarks>Two pages</Remarks><Language>3</Language>"
-        "<Paper>A4</Paper><Template>&lt;Field Text=\"a &amp;gt; b\"/&gt;</Template>"));
-    EXPECT_EQ(layouts->AddLayout(xml), QStringLiteral("INV20001"));
+    const QString xml = layoutXml(
+        u"<DocCode>INV20001</DocCode><Name>Invoice &amp; delivery</Name><TypeCode>INV2</TypeCode>"
+        u"<Author>alice</Author><Remarks>Two pages</Remarks><Language>3</Language>"
+        u"<Paper>A4</Paper><Template>&lt;Field Text=\"a &amp;gt; b\"/&gt;</Template>"_s);
+    EXPECT_EQ(layouts->AddLayout(xml), u"INV20001"_s);
     EXPECT_EQ(layouts->GetLayoutList().size(), before.size() + 1);
-    EXPECT_TRUE(layouts->GetLayoutList().contains(QStringLiteral("INV20001")));
+    EXPECT_TRUE(layouts->GetLayoutList().contains(u"INV20001"_s));
     // The document read back is the document written.
-    EXPECT_EQ(layouts->GetLayout(QStringLiteral("INV20001")), xml);
-    EXPECT_EQ(textOf(xml, QStringLiteral("Template")),
-              QStringLiteral("<Field Text=\"a &gt; b\"/>"));
+    EXPECT_EQ(layouts->GetLayout(u"INV20001"_s), xml);
+    EXPECT_EQ(textOf(xml, u"Template"_s), u"<Field Text=\"a &gt; b\"/>"_s);
     // The host stamps dates and the user that added it.
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CreateDate FROM RDOC WHERE DocCode = N'INV20001'")),
-              QStringLiteral("2024-03-15 00:00:00"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT UserSign FROM RDOC WHERE DocCode = N'INV20001'")),
+    EXPECT_EQ(scalar(u"SELECT CreateDate FROM RDOC WHERE DocCode = N'INV20001'"_s),
+              u"2024-03-15 00:00:00"_s);
+    EXPECT_EQ(scalar(u"SELECT UserSign FROM RDOC WHERE DocCode = N'INV20001'"_s),
               company.UserSignature());
 
     // A taken code gives the copy a new one from the type code.
     const QString copy = layouts->AddLayout(xml);
-    EXPECT_EQ(copy, QStringLiteral("INV20002"));
-    EXPECT_EQ(textOf(layouts->GetLayout(copy), QStringLiteral("Name")),
-              QStringLiteral("Invoice & delivery"));
+    EXPECT_EQ(copy, u"INV20002"_s);
+    EXPECT_EQ(textOf(layouts->GetLayout(copy), u"Name"_s), u"Invoice & delivery"_s);
     // Without a code as well; defaults fill what the document leaves out.
     const QString minimal =
-        layouts->AddLayout(layoutXml(QStringLiteral("<Name>Short</Name><TypeCode>RCT</TypeCode>")));
-    EXPECT_EQ(minimal, QStringLiteral("RCT00001"));
+        layouts->AddLayout(layoutXml(u"<Name>Short</Name><TypeCode>RCT</TypeCode>"_s));
+    EXPECT_EQ(minimal, u"RCT00001"_s);
     EXPECT_EQ(layouts->GetLayout(minimal),
-              layoutXml(QStringLiteral("<DocCode>RCT00001</DocCode><Name>Short</Name>"
-                                       "<TypeCode>RCT</TypeCode><Author>System</Author>"
-                                       "<Language>3</Language>")));
+              layoutXml(u"<DocCode>RCT00001</DocCode><Name>Short</Name>"
+                        u"<TypeCode>RCT</TypeCode><Author>System</Author>"
+                        u"<Language>3</Language>"_s));
 
     // Overwriting keeps the code, whatever the document says, and clears
     // what the document leaves out.
     company.setClock([] { return QDateTime(QDate(2024, 5, 2), QTime(9, 0)); });
-    layouts->UpdateLayout(
-        copy, layoutXml(QStringLiteral("<DocCode>OTHER</DocCode><Name>Renamed</Name>"
-                                       "<TypeCode>INV2</TypeCode><Template>new</Template>")));
+    layouts->UpdateLayout(copy, layoutXml(u"<DocCode>OTHER</DocCode><Name>Renamed</Name>"
+                                          u"<TypeCode>INV2</TypeCode><Template>new</Template>"_s));
     EXPECT_EQ(layouts->GetLayout(copy),
-              layoutXml(QStringLiteral("<DocCode>INV20002</DocCode><Name>Renamed</Name>"
-                                       "<TypeCode>INV2</TypeCode><Author>System</Author>"
-                                       "<Language>3</Language><Template>new</Template>")));
-    EXPECT_FALSE(layouts->GetLayoutList().contains(QStringLiteral("OTHER")));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT CreateDate FROM RDOC WHERE DocCode = N'INV20002'")),
-              QStringLiteral("2024-03-15 00:00:00"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT UpdateDate FROM RDOC WHERE DocCode = N'INV20002'")),
-              QStringLiteral("2024-05-02 00:00:00"));
+              layoutXml(u"<DocCode>INV20002</DocCode><Name>Renamed</Name>"
+                        u"<TypeCode>INV2</TypeCode><Author>System</Author>"
+                        u"<Language>3</Language><Template>new</Template>"_s));
+    EXPECT_FALSE(layouts->GetLayoutList().contains(u"OTHER"_s));
+    EXPECT_EQ(scalar(u"SELECT CreateDate FROM RDOC WHERE DocCode = N'INV20002'"_s),
+              u"2024-03-15 00:00:00"_s);
+    EXPECT_EQ(scalar(u"SELECT UpdateDate FROM RDOC WHERE DocCode = N'INV20002'"_s),
+              u"2024-05-02 00:00:00"_s);
     // The other layouts are untouched.
-    EXPECT_EQ(layouts->GetLayout(QStringLiteral("INV20001")), xml);
+    EXPECT_EQ(layouts->GetLayout(u"INV20001"_s), xml);
 
     // Calls by name.
-    EXPECT_EQ(layouts->Invoke(QStringLiteral("getlayout"), {QStringLiteral("INV20001")}), xml);
-    EXPECT_EQ(layouts->Invoke(QStringLiteral("GetLayoutList")).toStringList(),
-              layouts->GetLayoutList());
-    const QString byName = layouts->Invoke(QStringLiteral("AddLayout"), {xml}).toString();
-    EXPECT_EQ(byName, QStringLiteral("INV20003"));
-    layouts->Invoke(QStringLiteral("UpdateLayout"), {byName, layouts->GetLayout(minimal)});
-    EXPECT_EQ(textOf(layouts->GetLayout(byName), QStringLiteral("Name")), QStringLiteral("Short"));
-    EXPECT_THROW(layouts->Invoke(QStringLiteral("RemoveLayout"), {byName}), ComError);
+    EXPECT_EQ(layouts->Invoke(u"getlayout"_s, {u"INV20001"_s}), xml);
+    EXPECT_EQ(layouts->Invoke(u"GetLayoutList"_s).toStringList(), layouts->GetLayoutList());
+    const QString byName = layouts->Invoke(u"AddLayout"_s, {xml}).toString();
+    EXPECT_EQ(byName, u"INV20003"_s);
+    layouts->Invoke(u"UpdateLayout"_s, {byName, layouts->GetLayout(minimal)});
+    EXPECT_EQ(textOf(layouts->GetLayout(byName), u"Name"_s), u"Short"_s);
+    EXPECT_THROW(layouts->Invoke(u"RemoveLayout"_s, {byName}), ComError);
 }
 
 TEST_F(Services, ALayoutCopiedToAnotherCompanyReadsTheSame) {
     std::unique_ptr<LayoutService> layouts = businessService<LayoutService>(*service, 232);
-    const QString code = layouts->AddLayout(layoutXml(
-        QStringLiteral("<Name>Quotation</Name><TypeCode>QUT2</TypeCode><Remarks>r</Remarks>"
-                       "<Template>line1&#13;\nline2</Template>")));
+    const QString code = layouts->AddLayout(
+        layoutXml(u"<Name>Quotation</Name><TypeCode>QUT2</TypeCode><Remarks>r</Remarks>"
+                  u"<Template>line1&#13;\nline2</Template>"_s));
     const QString base = layouts->GetLayout(code);
 
     Company other;
@@ -340,9 +334,8 @@ TEST_F(Services, ALayoutCopiedToAnotherCompanyReadsTheSame) {
         businessService<LayoutService>(*otherService, 232);
     EXPECT_EQ(otherLayouts->AddLayout(base), code);
     EXPECT_EQ(otherLayouts->GetLayout(code), base);
-    EXPECT_EQ(
-        scalar(QStringLiteral("SELECT Template FROM RDOC WHERE DocCode = N'%1'").arg(code), &other),
-        QStringLiteral("line1\r\nline2"));
+    EXPECT_EQ(scalar(u"SELECT Template FROM RDOC WHERE DocCode = N'%1'"_s.arg(code), &other),
+              u"line1\r\nline2"_s);
     // Overwriting with the same document changes nothing that shows.
     otherLayouts->UpdateLayout(code, base);
     EXPECT_EQ(otherLayouts->GetLayout(code), base);
@@ -350,54 +343,51 @@ TEST_F(Services, ALayoutCopiedToAnotherCompanyReadsTheSame) {
 
 TEST_F(Services, LayoutsRefuseUnknownCodesAndBadDocuments) {
     std::unique_ptr<LayoutService> layouts = businessService<LayoutService>(*service, 232);
-    const QString good = layoutXml(QStringLiteral("<Name>Kept</Name><TypeCode>INV2</TypeCode>"));
+    const QString good = layoutXml(u"<Name>Kept</Name><TypeCode>INV2</TypeCode>"_s);
     const QString code = layouts->AddLayout(good);
     const QString stored = layouts->GetLayout(code);
-    const QString table = rows(QStringLiteral("SELECT * FROM RDOC ORDER BY DocCode"));
+    const QString table = rows(u"SELECT * FROM RDOC ORDER BY DocCode"_s);
 
-    EXPECT_EQ(errorOf([&] { layouts->GetLayout(QStringLiteral("NOPE")); }), errRecordMissing);
-    EXPECT_TRUE(company.GetLastErrorDescription().contains(QStringLiteral("NOPE")));
-    EXPECT_EQ(errorOf([&] { layouts->UpdateLayout(QStringLiteral("NOPE"), good); }),
-              errRecordMissing);
+    EXPECT_EQ(errorOf([&] { layouts->GetLayout(u"NOPE"_s); }), errRecordMissing);
+    EXPECT_TRUE(company.GetLastErrorDescription().contains(u"NOPE"_s));
+    EXPECT_EQ(errorOf([&] { layouts->UpdateLayout(u"NOPE"_s, good); }), errRecordMissing);
 
     const QList<std::pair<QString, int>> bad{
-        {QStringLiteral("<BOM><BO><AdmInfo>"), errBadDocument},
-        {QStringLiteral("not xml at all"), errBadDocument},
-        {QStringLiteral(""), errBadDocument},
+        {u"<BOM><BO><AdmInfo>"_s, errBadDocument},
+        {u"not xml at all"_s, errBadDocument},
+        {u""_s, errBadDocument},
         {kPreferences, errBadDocument},
-        {QStringLiteral("<?xml version=\"1.0\"?><BOM><BO><AdmInfo><Object>43</Object></AdmInfo>"
-                        "<RDOC><row><Name>x</Name><TypeCode>INV2</TypeCode></row></RDOC></BO>"
-                        "</BOM>"),
+        {u"<?xml version=\"1.0\"?><BOM><BO><AdmInfo><Object>43</Object></AdmInfo>"
+         u"<RDOC><row><Name>x</Name><TypeCode>INV2</TypeCode></row></RDOC></BO>"
+         u"</BOM>"_s,
          errBadDocument},
-        {layoutXml(QStringLiteral("<Name>x</Name><TypeCode>INV2</TypeCode><Colour>red</Colour>")),
+        {layoutXml(u"<Name>x</Name><TypeCode>INV2</TypeCode><Colour>red</Colour>"_s),
          errUnknownElement},
-        {layoutXml(QStringLiteral("<Name>x</Name><Name>y</Name><TypeCode>INV2</TypeCode>")),
-         errBadDocument},
-        {layoutXml(element(QStringLiteral("Name"), QString(101, u'n')) +
-                   QStringLiteral("<TypeCode>INV2</TypeCode>")),
+        {layoutXml(u"<Name>x</Name><Name>y</Name><TypeCode>INV2</TypeCode>"_s), errBadDocument},
+        {layoutXml(element(u"Name"_s, QString(101, u'n')) + u"<TypeCode>INV2</TypeCode>"_s),
          errTooLong},
-        {layoutXml(QStringLiteral("<TypeCode>INV2</TypeCode>")), errRequired},
-        {QStringLiteral("<!DOCTYPE BOM [<!ENTITY n \"x\">]>") +
-             layoutXml(QStringLiteral("<Name>&n;</Name><TypeCode>INV2</TypeCode>")).mid(39),
+        {layoutXml(u"<TypeCode>INV2</TypeCode>"_s), errRequired},
+        {u"<!DOCTYPE BOM [<!ENTITY n \"x\">]>"_s +
+             layoutXml(u"<Name>&n;</Name><TypeCode>INV2</TypeCode>"_s).mid(39),
          errBadDocument},
-        {layoutXml(QStringLiteral("<Name>x</Name>")), errRequired},
-        {layoutXml(QStringLiteral("<Name>x</Name><TypeCode>INV2</TypeCode>"
-                                  "<Language>English</Language>")),
+        {layoutXml(u"<Name>x</Name>"_s), errRequired},
+        {layoutXml(u"<Name>x</Name><TypeCode>INV2</TypeCode>"
+                   u"<Language>English</Language>"_s),
          errWrongType},
     };
     for (const auto& [xml, expected] : bad) {
         SCOPED_TRACE(xml.toStdString());
         EXPECT_EQ(errorOf([&] { layouts->AddLayout(xml); }), expected);
         EXPECT_EQ(errorOf([&] { layouts->UpdateLayout(code, xml); }), expected);
-        EXPECT_EQ(rows(QStringLiteral("SELECT * FROM RDOC ORDER BY DocCode")), table);
+        EXPECT_EQ(rows(u"SELECT * FROM RDOC ORDER BY DocCode"_s), table);
     }
     // Only a new layout takes the document's code.
     EXPECT_EQ(errorOf([&] {
-                  layouts->AddLayout(layoutXml(QStringLiteral(
-                      "<DocCode>TOOLONGCODE</DocCode><Name>x</Name><TypeCode>INV2</TypeCode>")));
+                  layouts->AddLayout(layoutXml(
+                      u"<DocCode>TOOLONGCODE</DocCode><Name>x</Name><TypeCode>INV2</TypeCode>"_s));
               }),
               errTooLong);
-    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM RDOC ORDER BY DocCode")), table);
+    EXPECT_EQ(rows(u"SELECT * FROM RDOC ORDER BY DocCode"_s), table);
     EXPECT_EQ(layouts->GetLayout(code), stored);
 }
 
@@ -407,59 +397,49 @@ TEST_F(Services, LayoutsRefuseUnknownCodesAndBadDocuments) {
 TEST_F(Services, ColumnPreferencesRoundTripPerUserAndForm) {
     std::unique_ptr<FormPreferencesService> prefs =
         businessService<FormPreferencesService>(*service, 41);
-    EXPECT_EQ(prefs->GetColumnsPreferences(alice, QStringLiteral("150")),
-              QStringLiteral("<ColumnsPreferences />"));
+    EXPECT_EQ(prefs->GetColumnsPreferences(alice, u"150"_s), u"<ColumnsPreferences />"_s);
 
-    prefs->SetColumnsPreferences(alice, QStringLiteral("150"), kPreferences);
-    EXPECT_EQ(prefs->GetColumnsPreferences(alice, QStringLiteral("150")), kPreferences);
-    EXPECT_EQ(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM CPRF WHERE UserSign = %1").arg(alice)).toInt(),
-        2);
+    prefs->SetColumnsPreferences(alice, u"150"_s, kPreferences);
+    EXPECT_EQ(prefs->GetColumnsPreferences(alice, u"150"_s), kPreferences);
+    EXPECT_EQ(scalar(u"SELECT COUNT(*) FROM CPRF WHERE UserSign = %1"_s.arg(alice)).toInt(), 2);
     // Other users and other forms have none.
-    EXPECT_EQ(prefs->GetColumnsPreferences(1, QStringLiteral("150")),
-              QStringLiteral("<ColumnsPreferences />"));
-    EXPECT_EQ(prefs->GetColumnsPreferences(alice, QStringLiteral("134")),
-              QStringLiteral("<ColumnsPreferences />"));
+    EXPECT_EQ(prefs->GetColumnsPreferences(1, u"150"_s), u"<ColumnsPreferences />"_s);
+    EXPECT_EQ(prefs->GetColumnsPreferences(alice, u"134"_s), u"<ColumnsPreferences />"_s);
 
     // What one user has, another can be given, declaration and all.
-    prefs->SetColumnsPreferences(1, QStringLiteral("150"),
-                                 QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>") +
-                                     prefs->GetColumnsPreferences(alice, QStringLiteral("150")));
-    EXPECT_EQ(prefs->GetColumnsPreferences(1, QStringLiteral("150")), kPreferences);
+    prefs->SetColumnsPreferences(1, u"150"_s,
+                                 u"<?xml version=\"1.0\" encoding=\"UTF-16\" ?>"_s +
+                                     prefs->GetColumnsPreferences(alice, u"150"_s));
+    EXPECT_EQ(prefs->GetColumnsPreferences(1, u"150"_s), kPreferences);
 
     // Setting replaces; defaults fill what a column leaves out; the list
     // comes in position order.
     prefs->SetColumnsPreferences(
-        alice, QStringLiteral("150"),
-        QStringLiteral("<ColumnsPreferences>"
-                       "<ColumnPreference><ItemID>38</ItemID><ColumnID>9</ColumnID>"
-                       "<Position>5</Position></ColumnPreference>"
-                       "<ColumnPreference><ItemID>38</ItemID><ColumnID>2</ColumnID>"
-                       "<Position>4</Position></ColumnPreference></ColumnsPreferences>"));
-    EXPECT_EQ(prefs->GetColumnsPreferences(alice, QStringLiteral("150")),
-              QStringLiteral("<ColumnsPreferences>"
-                             "<ColumnPreference><ItemID>38</ItemID><ColumnID>2</ColumnID>"
-                             "<Position>4</Position><Width>0</Width><Visible>Y</Visible>"
-                             "<Editable>Y</Editable></ColumnPreference>"
-                             "<ColumnPreference><ItemID>38</ItemID><ColumnID>9</ColumnID>"
-                             "<Position>5</Position><Width>0</Width><Visible>Y</Visible>"
-                             "<Editable>Y</Editable></ColumnPreference></ColumnsPreferences>"));
+        alice, u"150"_s,
+        u"<ColumnsPreferences>"
+        u"<ColumnPreference><ItemID>38</ItemID><ColumnID>9</ColumnID>"
+        u"<Position>5</Position></ColumnPreference>"
+        u"<ColumnPreference><ItemID>38</ItemID><ColumnID>2</ColumnID>"
+        u"<Position>4</Position></ColumnPreference></ColumnsPreferences>"_s);
+    EXPECT_EQ(prefs->GetColumnsPreferences(alice, u"150"_s),
+              u"<ColumnsPreferences>"
+              u"<ColumnPreference><ItemID>38</ItemID><ColumnID>2</ColumnID>"
+              u"<Position>4</Position><Width>0</Width><Visible>Y</Visible>"
+              u"<Editable>Y</Editable></ColumnPreference>"
+              u"<ColumnPreference><ItemID>38</ItemID><ColumnID>9</ColumnID>"
+              u"<Position>5</Position><Width>0</Width><Visible>Y</Visible>"
+              u"<Editable>Y</Editable></ColumnPreference></ColumnsPreferences>"_s);
     // The empty list removes them; the other user keeps his.
-    prefs->SetColumnsPreferences(alice, QStringLiteral("150"),
-                                 QStringLiteral("<ColumnsPreferences/>"));
-    EXPECT_EQ(prefs->GetColumnsPreferences(alice, QStringLiteral("150")),
-              QStringLiteral("<ColumnsPreferences />"));
-    EXPECT_EQ(prefs->GetColumnsPreferences(1, QStringLiteral("150")), kPreferences);
+    prefs->SetColumnsPreferences(alice, u"150"_s, u"<ColumnsPreferences/>"_s);
+    EXPECT_EQ(prefs->GetColumnsPreferences(alice, u"150"_s), u"<ColumnsPreferences />"_s);
+    EXPECT_EQ(prefs->GetColumnsPreferences(1, u"150"_s), kPreferences);
 
     // Calls by name.
-    prefs->Invoke(QStringLiteral("SetColumnsPreferences"),
-                  {alice, QStringLiteral("139"), kPreferences});
-    EXPECT_EQ(prefs->Invoke(QStringLiteral("GetColumnsPreferences"),
-                            {QString::number(alice), QStringLiteral("139")}),
+    prefs->Invoke(u"SetColumnsPreferences"_s, {alice, u"139"_s, kPreferences});
+    EXPECT_EQ(prefs->Invoke(u"GetColumnsPreferences"_s, {QString::number(alice), u"139"_s}),
               kPreferences);
     EXPECT_EQ(errorOf([&] {
-                  prefs->Invoke(QStringLiteral("GetColumnsPreferences"),
-                                {QStringLiteral("alice"), QStringLiteral("139")});
+                  prefs->Invoke(u"GetColumnsPreferences"_s, {u"alice"_s, u"139"_s});
               }),
               errInvalidArgument);
 }
@@ -467,14 +447,12 @@ TEST_F(Services, ColumnPreferencesRoundTripPerUserAndForm) {
 TEST_F(Services, ColumnPreferencesRefuseBadInputAllOrNothing) {
     std::unique_ptr<FormPreferencesService> prefs =
         businessService<FormPreferencesService>(*service, 41);
-    prefs->SetColumnsPreferences(alice, QStringLiteral("150"), kPreferences);
-    const QString table = rows(QStringLiteral("SELECT * FROM CPRF ORDER BY UserSign, ItemID"));
+    prefs->SetColumnsPreferences(alice, u"150"_s, kPreferences);
+    const QString table = rows(u"SELECT * FROM CPRF ORDER BY UserSign, ItemID"_s);
 
-    EXPECT_EQ(errorOf([&] { prefs->GetColumnsPreferences(999, QStringLiteral("150")); }),
+    EXPECT_EQ(errorOf([&] { prefs->GetColumnsPreferences(999, u"150"_s); }), errUnknownUser);
+    EXPECT_EQ(errorOf([&] { prefs->SetColumnsPreferences(999, u"150"_s, kPreferences); }),
               errUnknownUser);
-    EXPECT_EQ(
-        errorOf([&] { prefs->SetColumnsPreferences(999, QStringLiteral("150"), kPreferences); }),
-        errUnknownUser);
     EXPECT_EQ(errorOf([&] { prefs->SetColumnsPreferences(alice, QString(), kPreferences); }),
               errInvalidArgument);
     EXPECT_EQ(
@@ -482,47 +460,43 @@ TEST_F(Services, ColumnPreferencesRefuseBadInputAllOrNothing) {
         errTooLong);
 
     const auto column = [](const QString& inner) {
-        return QStringLiteral("<ColumnPreference><ItemID>38</ItemID><ColumnID>1</ColumnID>"
-                              "<Position>0</Position></ColumnPreference>"
-                              "<ColumnPreference>%1</ColumnPreference>")
-            .arg(inner);
+        return u"<ColumnPreference><ItemID>38</ItemID><ColumnID>1</ColumnID>"
+               u"<Position>0</Position></ColumnPreference>"
+               u"<ColumnPreference>%1</ColumnPreference>"_s.arg(inner);
     };
     const auto list = [](const QString& inner) {
-        return QStringLiteral("<ColumnsPreferences>%1</ColumnsPreferences>").arg(inner);
+        return u"<ColumnsPreferences>%1</ColumnsPreferences>"_s.arg(inner);
     };
     const QList<std::pair<QString, int>> bad{
-        {QStringLiteral("<ColumnsPreferences>"), errBadDocument},
-        {QStringLiteral("<ColumnsPreferences></ColumnsPreferences><x/>"), errBadDocument},
-        {QStringLiteral("<UserMenu />"), errBadDocument},
-        {list(QStringLiteral("<User>alice</User>")), errUnknownElement},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ColumnID>2</ColumnID><Colour>red"
-                                    "</Colour>"))),
+        {u"<ColumnsPreferences>"_s, errBadDocument},
+        {u"<ColumnsPreferences></ColumnsPreferences><x/>"_s, errBadDocument},
+        {u"<UserMenu />"_s, errBadDocument},
+        {list(u"<User>alice</User>"_s), errUnknownElement},
+        {list(column(u"<ItemID>38</ItemID><ColumnID>2</ColumnID><Colour>red"
+                     u"</Colour>"_s)),
          errUnknownElement},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ItemID>39</ItemID>"
-                                    "<ColumnID>2</ColumnID>"))),
+        {list(column(u"<ItemID>38</ItemID><ItemID>39</ItemID>"
+                     u"<ColumnID>2</ColumnID>"_s)),
          errBadDocument},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ColumnID>2<b/></ColumnID>"))),
-         errBadDocument},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ColumnID>2</ColumnID>"
-                                    "<Visible>X</Visible>"))),
+        {list(column(u"<ItemID>38</ItemID><ColumnID>2<b/></ColumnID>"_s)), errBadDocument},
+        {list(column(u"<ItemID>38</ItemID><ColumnID>2</ColumnID>"
+                     u"<Visible>X</Visible>"_s)),
          errWrongType},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ColumnID>2</ColumnID>"
-                                    "<Width>wide</Width>"))),
+        {list(column(u"<ItemID>38</ItemID><ColumnID>2</ColumnID>"
+                     u"<Width>wide</Width>"_s)),
          errWrongType},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ColumnID>2</ColumnID>") +
-                     element(QStringLiteral("Description"), QString(101, u'd')))),
+        {list(column(u"<ItemID>38</ItemID><ColumnID>2</ColumnID>"_s +
+                     element(u"Description"_s, QString(101, u'd')))),
          errTooLong},
-        {list(column(QStringLiteral("<ItemID>38</ItemID><ColumnID>1</ColumnID>"))),
-         errRecordExists},
-        {list(column(QStringLiteral("<ItemID>38</ItemID>"))), errRequired},
+        {list(column(u"<ItemID>38</ItemID><ColumnID>1</ColumnID>"_s)), errRecordExists},
+        {list(column(u"<ItemID>38</ItemID>"_s)), errRequired},
     };
     for (const auto& [xml, expected] : bad) {
         SCOPED_TRACE(xml.toStdString());
-        EXPECT_EQ(errorOf([&] { prefs->SetColumnsPreferences(alice, QStringLiteral("150"), xml); }),
-                  expected);
-        EXPECT_EQ(rows(QStringLiteral("SELECT * FROM CPRF ORDER BY UserSign, ItemID")), table);
+        EXPECT_EQ(errorOf([&] { prefs->SetColumnsPreferences(alice, u"150"_s, xml); }), expected);
+        EXPECT_EQ(rows(u"SELECT * FROM CPRF ORDER BY UserSign, ItemID"_s), table);
     }
-    EXPECT_EQ(prefs->GetColumnsPreferences(alice, QStringLiteral("150")), kPreferences);
+    EXPECT_EQ(prefs->GetColumnsPreferences(alice, u"150"_s), kPreferences);
 }
 
 // ---------------------------------------------------------------------------
@@ -530,94 +504,87 @@ TEST_F(Services, ColumnPreferencesRefuseBadInputAllOrNothing) {
 
 TEST_F(Services, UserMenusRoundTripAndReplace) {
     std::unique_ptr<MenuService> menus = businessService<MenuService>(*service, 2002);
-    EXPECT_EQ(menus->GetUserMenu(alice), QStringLiteral("<UserMenu />"));
+    EXPECT_EQ(menus->GetUserMenu(alice), u"<UserMenu />"_s);
     menus->SetUserMenu(alice, kMenu);
     EXPECT_EQ(menus->GetUserMenu(alice), kMenu);
     // Kept under the user's number.
     const int number =
-        scalar(QStringLiteral("SELECT USERID FROM OUSR WHERE INTERNAL_K = %1").arg(alice)).toInt();
-    EXPECT_EQ(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM CUMI WHERE USERID = %1").arg(number)).toInt(),
-        3);
-    EXPECT_EQ(menus->GetUserMenu(1), QStringLiteral("<UserMenu />"));
+        scalar(u"SELECT USERID FROM OUSR WHERE INTERNAL_K = %1"_s.arg(alice)).toInt();
+    EXPECT_EQ(scalar(u"SELECT COUNT(*) FROM CUMI WHERE USERID = %1"_s.arg(number)).toInt(), 3);
+    EXPECT_EQ(menus->GetUserMenu(1), u"<UserMenu />"_s);
 
     // One user's menu given to another, declaration and all.
-    menus->SetUserMenu(1, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>") +
+    menus->SetUserMenu(1, u"<?xml version=\"1.0\" encoding=\"UTF-16\" ?>"_s +
                               menus->GetUserMenu(alice));
     EXPECT_EQ(menus->GetUserMenu(1), kMenu);
 
     // Replacing; the type defaults to a menu entry; position order.
-    menus->SetUserMenu(alice, QStringLiteral("<UserMenu><MenuItem><Position>7</Position>"
-                                             "<Name>Late</Name></MenuItem><MenuItem>"
-                                             "<Position>3</Position><Name>Early</Name>"
-                                             "</MenuItem></UserMenu>"));
+    menus->SetUserMenu(alice, u"<UserMenu><MenuItem><Position>7</Position>"
+                              u"<Name>Late</Name></MenuItem><MenuItem>"
+                              u"<Position>3</Position><Name>Early</Name>"
+                              u"</MenuItem></UserMenu>"_s);
     EXPECT_EQ(menus->GetUserMenu(alice),
-              QStringLiteral("<UserMenu><MenuItem><Position>3</Position><Father>-1</Father>"
-                             "<Type>M</Type><Name>Early</Name></MenuItem><MenuItem>"
-                             "<Position>7</Position><Father>-1</Father><Type>M</Type>"
-                             "<Name>Late</Name></MenuItem></UserMenu>"));
-    menus->SetUserMenu(alice, QStringLiteral("<UserMenu />"));
-    EXPECT_EQ(menus->GetUserMenu(alice), QStringLiteral("<UserMenu />"));
+              u"<UserMenu><MenuItem><Position>3</Position><Father>-1</Father>"
+              u"<Type>M</Type><Name>Early</Name></MenuItem><MenuItem>"
+              u"<Position>7</Position><Father>-1</Father><Type>M</Type>"
+              u"<Name>Late</Name></MenuItem></UserMenu>"_s);
+    menus->SetUserMenu(alice, u"<UserMenu />"_s);
+    EXPECT_EQ(menus->GetUserMenu(alice), u"<UserMenu />"_s);
     EXPECT_EQ(menus->GetUserMenu(1), kMenu);
 
     // Calls by name.
-    menus->Invoke(QStringLiteral("SetUserMenu"), {alice, kMenu});
-    EXPECT_EQ(menus->Invoke(QStringLiteral("getusermenu"), {alice}), kMenu);
+    menus->Invoke(u"SetUserMenu"_s, {alice, kMenu});
+    EXPECT_EQ(menus->Invoke(u"getusermenu"_s, {alice}), kMenu);
 
     // A user without a number has no menu and cannot be given one.
-    scalar(QStringLiteral("UPDATE OUSR SET USERID = NULL WHERE INTERNAL_K = %1").arg(alice));
-    EXPECT_EQ(menus->GetUserMenu(alice), QStringLiteral("<UserMenu />"));
+    scalar(u"UPDATE OUSR SET USERID = NULL WHERE INTERNAL_K = %1"_s.arg(alice));
+    EXPECT_EQ(menus->GetUserMenu(alice), u"<UserMenu />"_s);
     EXPECT_EQ(errorOf([&] { menus->SetUserMenu(alice, kMenu); }), errInvalidArgument);
-    menus->SetUserMenu(alice, QStringLiteral("<UserMenu />"));
+    menus->SetUserMenu(alice, u"<UserMenu />"_s);
 }
 
 TEST_F(Services, UserMenusRefuseBrokenTreesAndBadItems) {
     std::unique_ptr<MenuService> menus = businessService<MenuService>(*service, 2002);
     menus->SetUserMenu(alice, kMenu);
-    const QString table = rows(QStringLiteral("SELECT * FROM CUMI ORDER BY USERID, Position"));
+    const QString table = rows(u"SELECT * FROM CUMI ORDER BY USERID, Position"_s);
 
     EXPECT_EQ(errorOf([&] { menus->GetUserMenu(999); }), errUnknownUser);
     EXPECT_EQ(errorOf([&] { menus->SetUserMenu(-5, kMenu); }), errUnknownUser);
 
     const auto item = [](int position, int father, const QString& type) {
-        return QStringLiteral("<MenuItem><Position>%1</Position><Father>%2</Father><Type>%3</Type>"
-                              "<Name>n</Name></MenuItem>")
-            .arg(position)
-            .arg(father)
-            .arg(type);
+        return u"<MenuItem><Position>%1</Position><Father>%2</Father><Type>%3</Type>"
+               u"<Name>n</Name></MenuItem>"_s.arg(position)
+                   .arg(father)
+                   .arg(type);
     };
-    const auto menu = [](const QString& items) {
-        return QStringLiteral("<UserMenu>%1</UserMenu>").arg(items);
-    };
+    const auto menu = [](const QString& items) { return u"<UserMenu>%1</UserMenu>"_s.arg(items); };
     const QList<std::pair<QString, int>> bad{
-        {QStringLiteral("<UserMenu><MenuItem>"), errBadDocument},
+        {u"<UserMenu><MenuItem>"_s, errBadDocument},
         {kPreferences, errBadDocument},
-        {menu(QStringLiteral("<Item/>")), errUnknownElement},
-        {menu(QStringLiteral("<User>alice</User>") + item(0, -1, QStringLiteral("M"))),
-         errUnknownElement},
+        {menu(u"<Item/>"_s), errUnknownElement},
+        {menu(u"<User>alice</User>"_s + item(0, -1, u"M"_s)), errUnknownElement},
         // A father that is no folder, one that is not there, loops.
-        {menu(item(0, -1, QStringLiteral("M")) + item(1, 0, QStringLiteral("M"))), errReference},
-        {menu(item(0, -1, QStringLiteral("F")) + item(1, 7, QStringLiteral("M"))), errReference},
-        {menu(item(0, 0, QStringLiteral("F"))), errReference},
-        {menu(item(0, 1, QStringLiteral("F")) + item(1, 0, QStringLiteral("F"))), errReference},
-        {menu(item(0, -1, QStringLiteral("M")) + item(0, -1, QStringLiteral("R"))),
-         errRecordExists},
-        {menu(item(0, -1, QStringLiteral("X"))), errWrongType},
-        {menu(item(0, -1, QStringLiteral("MF"))), errWrongType},
-        {menu(QStringLiteral("<MenuItem><Position>first</Position></MenuItem>")), errWrongType},
-        {menu(QStringLiteral("<MenuItem><Name>no place</Name></MenuItem>")), errRequired},
-        {menu(QStringLiteral("<MenuItem><Position>0</Position>") +
-              element(QStringLiteral("Name"), QString(101, u'n')) + QStringLiteral("</MenuItem>")),
+        {menu(item(0, -1, u"M"_s) + item(1, 0, u"M"_s)), errReference},
+        {menu(item(0, -1, u"F"_s) + item(1, 7, u"M"_s)), errReference},
+        {menu(item(0, 0, u"F"_s)), errReference},
+        {menu(item(0, 1, u"F"_s) + item(1, 0, u"F"_s)), errReference},
+        {menu(item(0, -1, u"M"_s) + item(0, -1, u"R"_s)), errRecordExists},
+        {menu(item(0, -1, u"X"_s)), errWrongType},
+        {menu(item(0, -1, u"MF"_s)), errWrongType},
+        {menu(u"<MenuItem><Position>first</Position></MenuItem>"_s), errWrongType},
+        {menu(u"<MenuItem><Name>no place</Name></MenuItem>"_s), errRequired},
+        {menu(u"<MenuItem><Position>0</Position>"_s + element(u"Name"_s, QString(101, u'n')) +
+              u"</MenuItem>"_s),
          errTooLong},
     };
     for (const auto& [xml, expected] : bad) {
         SCOPED_TRACE(xml.toStdString());
         EXPECT_EQ(errorOf([&] { menus->SetUserMenu(alice, xml); }), expected);
-        EXPECT_EQ(rows(QStringLiteral("SELECT * FROM CUMI ORDER BY USERID, Position")), table);
+        EXPECT_EQ(rows(u"SELECT * FROM CUMI ORDER BY USERID, Position"_s), table);
     }
     // A deeper tree is fine.
-    const QString deep = menu(item(0, -1, QStringLiteral("F")) + item(1, 0, QStringLiteral("F")) +
-                              item(2, 1, QStringLiteral("F")) + item(3, 2, QStringLiteral("Q")));
+    const QString deep =
+        menu(item(0, -1, u"F"_s) + item(1, 0, u"F"_s) + item(2, 1, u"F"_s) + item(3, 2, u"Q"_s));
     menus->SetUserMenu(alice, deep);
     EXPECT_EQ(menus->GetUserMenu(alice), deep);
 }
@@ -627,52 +594,44 @@ TEST_F(Services, UserMenusRefuseBrokenTreesAndBadItems) {
 
 TEST_F(Services, PermissionsAreReadAndSetPerUserAndId) {
     std::unique_ptr<Bridge> b = bridge();
-    EXPECT_EQ(b->GetPermission(alice, 142), QStringLiteral("N"));
-    b->SetPermission(alice, 142, QStringLiteral("F"));
-    b->SetPermission(alice, 74, QStringLiteral("R"));
-    EXPECT_EQ(b->GetPermission(alice, 142), QStringLiteral("F"));
-    EXPECT_EQ(b->GetPermission(alice, 74), QStringLiteral("R"));
-    EXPECT_EQ(b->GetPermission(1, 142), QStringLiteral("N"));
+    EXPECT_EQ(b->GetPermission(alice, 142), u"N"_s);
+    b->SetPermission(alice, 142, u"F"_s);
+    b->SetPermission(alice, 74, u"R"_s);
+    EXPECT_EQ(b->GetPermission(alice, 142), u"F"_s);
+    EXPECT_EQ(b->GetPermission(alice, 74), u"R"_s);
+    EXPECT_EQ(b->GetPermission(1, 142), u"N"_s);
     // Setting again replaces, one row per user and id.
-    b->SetPermission(alice, 142, QStringLiteral("R"));
-    b->SetPermission(alice, 142, QStringLiteral("N"));
-    EXPECT_EQ(b->GetPermission(alice, 142), QStringLiteral("N"));
-    EXPECT_EQ(
-        scalar(QStringLiteral("SELECT COUNT(*) FROM OPRM WHERE UserSign = %1").arg(alice)).toInt(),
-        2);
+    b->SetPermission(alice, 142, u"R"_s);
+    b->SetPermission(alice, 142, u"N"_s);
+    EXPECT_EQ(b->GetPermission(alice, 142), u"N"_s);
+    EXPECT_EQ(scalar(u"SELECT COUNT(*) FROM OPRM WHERE UserSign = %1"_s.arg(alice)).toInt(), 2);
 
     // Calls by name: the permission is the first value of the result.
-    b->Invoke(QStringLiteral("SetPermission"), {alice, 203, QStringLiteral("F")});
-    EXPECT_EQ(b->Invoke(QStringLiteral("getpermission"), {alice, 203}).toList().value(0),
-              QStringLiteral("F"));
-    EXPECT_EQ(
-        b->Invoke(QStringLiteral("GetPermission"), {QString::number(alice), 74}).toList().value(0),
-        QStringLiteral("R"));
+    b->Invoke(u"SetPermission"_s, {alice, 203, u"F"_s});
+    EXPECT_EQ(b->Invoke(u"getpermission"_s, {alice, 203}).toList().value(0), u"F"_s);
+    EXPECT_EQ(b->Invoke(u"GetPermission"_s, {QString::number(alice), 74}).toList().value(0),
+              u"R"_s);
 
-    const QString table = rows(QStringLiteral("SELECT * FROM OPRM ORDER BY UserSign, PermId"));
+    const QString table = rows(u"SELECT * FROM OPRM ORDER BY UserSign, PermId"_s);
     EXPECT_EQ(errorOf([&] { b->GetPermission(999, 142); }), errUnknownUser);
-    EXPECT_EQ(errorOf([&] { b->SetPermission(999, 142, QStringLiteral("F")); }), errUnknownUser);
+    EXPECT_EQ(errorOf([&] { b->SetPermission(999, 142, u"F"_s); }), errUnknownUser);
     EXPECT_EQ(errorOf([&] { b->GetPermission(alice, 0); }), errInvalidArgument);
-    EXPECT_EQ(errorOf([&] { b->SetPermission(alice, -3, QStringLiteral("F")); }),
-              errInvalidArgument);
-    for (const QString& value : {QStringLiteral("X"), QStringLiteral(""), QStringLiteral("f"),
-                                 QStringLiteral("Full"), QStringLiteral("F'; DROP TABLE OPRM")})
+    EXPECT_EQ(errorOf([&] { b->SetPermission(alice, -3, u"F"_s); }), errInvalidArgument);
+    for (const QString& value : {u"X"_s, u""_s, u"f"_s, u"Full"_s, u"F'; DROP TABLE OPRM"_s})
         EXPECT_EQ(errorOf([&] { b->SetPermission(alice, 142, value); }), errWrongType);
     EXPECT_EQ(errorOf([&] {
-                  b->Invoke(QStringLiteral("GetPermission"), {QStringLiteral("alice"), 142});
+                  b->Invoke(u"GetPermission"_s, {u"alice"_s, 142});
               }),
               errInvalidArgument);
-    EXPECT_EQ(errorOf([&] { b->Invoke(QStringLiteral("GetPermission"), {alice}); }),
-              errInvalidArgument);
-    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM OPRM ORDER BY UserSign, PermId")), table);
-    EXPECT_THROW(b->Invoke(QStringLiteral("GetPermissions"), {alice, 1}), ComError);
+    EXPECT_EQ(errorOf([&] { b->Invoke(u"GetPermission"_s, {alice}); }), errInvalidArgument);
+    EXPECT_EQ(rows(u"SELECT * FROM OPRM ORDER BY UserSign, PermId"_s), table);
+    EXPECT_THROW(b->Invoke(u"GetPermissions"_s, {alice, 1}), ComError);
 }
 
 TEST_F(Services, FieldDescriptionsGiveEveryColumnWithItsTypeAndUserFields) {
     std::unique_ptr<Bridge> b = bridge();
-    const QList<Bridge::FieldDescription> manufacturers =
-        b->GetFieldDescriptions(QStringLiteral("OMRC"));
-    const Schema::Table* omrc = Schema::standard().table(QStringLiteral("OMRC"));
+    const QList<Bridge::FieldDescription> manufacturers = b->GetFieldDescriptions(u"OMRC"_s);
+    const Schema::Table* omrc = Schema::standard().table(u"OMRC"_s);
     ASSERT_TRUE(omrc);
     ASSERT_EQ(manufacturers.size(), omrc->columns.size());
     for (qsizetype i = 0; i < manufacturers.size(); ++i)
@@ -684,65 +643,59 @@ TEST_F(Services, FieldDescriptionsGiveEveryColumnWithItsTypeAndUserFields) {
         return Bridge::FieldDescription{};
     };
     // Described as the business object shows them, else by the column.
-    EXPECT_EQ(find(manufacturers, QStringLiteral("FirmName")).description,
-              QStringLiteral("Manufacturer Name"));
-    EXPECT_EQ(find(manufacturers, QStringLiteral("FirmName")).type, Bridge::Alphanumeric);
-    EXPECT_EQ(find(manufacturers, QStringLiteral("FirmName")).size,
-              omrc->column(QStringLiteral("FirmName"))->length);
+    EXPECT_EQ(find(manufacturers, u"FirmName"_s).description, u"Manufacturer Name"_s);
+    EXPECT_EQ(find(manufacturers, u"FirmName"_s).type, Bridge::Alphanumeric);
+    EXPECT_EQ(find(manufacturers, u"FirmName"_s).size, omrc->column(u"FirmName"_s)->length);
 
-    const QList<Bridge::FieldDescription> prefs = b->GetFieldDescriptions(QStringLiteral("CPRF"));
-    EXPECT_EQ(find(prefs, QStringLiteral("FormID")).description, QStringLiteral("Form ID"));
-    EXPECT_EQ(find(prefs, QStringLiteral("UserSign")).type, Bridge::Numeric);
-    const QList<Bridge::FieldDescription> rdoc = b->GetFieldDescriptions(QStringLiteral("RDOC"));
-    EXPECT_EQ(find(rdoc, QStringLiteral("Template")).type, Bridge::Memo);
-    EXPECT_EQ(find(rdoc, QStringLiteral("Template")).size, 0);
-    EXPECT_EQ(find(rdoc, QStringLiteral("CreateDate")).type, Bridge::Date);
-    const QList<Bridge::FieldDescription> oadm = b->GetFieldDescriptions(QStringLiteral("OADM"));
-    EXPECT_EQ(find(oadm, QStringLiteral("TaxPercentage")).type, Bridge::Float);
-    EXPECT_EQ(find(oadm, QStringLiteral("PhoneNumber1")).description,
-              QStringLiteral("Phone Number 1"));
+    const QList<Bridge::FieldDescription> prefs = b->GetFieldDescriptions(u"CPRF"_s);
+    EXPECT_EQ(find(prefs, u"FormID"_s).description, u"Form ID"_s);
+    EXPECT_EQ(find(prefs, u"UserSign"_s).type, Bridge::Numeric);
+    const QList<Bridge::FieldDescription> rdoc = b->GetFieldDescriptions(u"RDOC"_s);
+    EXPECT_EQ(find(rdoc, u"Template"_s).type, Bridge::Memo);
+    EXPECT_EQ(find(rdoc, u"Template"_s).size, 0);
+    EXPECT_EQ(find(rdoc, u"CreateDate"_s).type, Bridge::Date);
+    const QList<Bridge::FieldDescription> oadm = b->GetFieldDescriptions(u"OADM"_s);
+    EXPECT_EQ(find(oadm, u"TaxPercentage"_s).type, Bridge::Float);
+    EXPECT_EQ(find(oadm, u"PhoneNumber1"_s).description, u"Phone Number 1"_s);
 
     // User fields follow the table's own columns once their column exists.
     Database& db = *company.state()->database;
-    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE OMRC ADD COLUMN U_Country TEXT")));
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO CUFD (TableID, FieldID, AliasID, Descr, "
-                                       "TypeID, EditSize) VALUES ('OMRC', 0, 'Country', "
-                                       "'Country of origin', '0', 3)")));
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO CUFD (TableID, FieldID, AliasID, Descr, "
-                                       "TypeID) VALUES ('OMRC', 1, 'Gone', 'No column', '2')")));
-    const QList<Bridge::FieldDescription> withUser =
-        b->GetFieldDescriptions(QStringLiteral("OMRC"));
+    ASSERT_TRUE(db.exec(u"ALTER TABLE OMRC ADD COLUMN U_Country TEXT"_s));
+    ASSERT_TRUE(db.exec(u"INSERT INTO CUFD (TableID, FieldID, AliasID, Descr, "
+                        u"TypeID, EditSize) VALUES ('OMRC', 0, 'Country', "
+                        u"'Country of origin', '0', 3)"_s));
+    ASSERT_TRUE(db.exec(u"INSERT INTO CUFD (TableID, FieldID, AliasID, Descr, "
+                        u"TypeID) VALUES ('OMRC', 1, 'Gone', 'No column', '2')"_s));
+    const QList<Bridge::FieldDescription> withUser = b->GetFieldDescriptions(u"OMRC"_s);
     ASSERT_EQ(withUser.size(), manufacturers.size() + 1);
-    EXPECT_EQ(withUser.last().name, QStringLiteral("U_Country"));
-    EXPECT_EQ(withUser.last().description, QStringLiteral("Country of origin"));
+    EXPECT_EQ(withUser.last().name, u"U_Country"_s);
+    EXPECT_EQ(withUser.last().description, u"Country of origin"_s);
     EXPECT_EQ(withUser.last().size, 3);
 
     // A user table: Code and Name, then its fields.
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO OUTB (TableName, Descr) VALUES ('BINS', "
-                                       "'Bins')")));
-    ASSERT_TRUE(db.exec(QStringLiteral("CREATE TABLE \"@BINS\" (Code TEXT PRIMARY KEY, Name TEXT, "
-                                       "U_Size REAL, U_Checked DATETEXT)")));
-    ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO CUFD (TableID, FieldID, AliasID, Descr, "
-                                       "TypeID) VALUES ('@BINS', 0, 'Size', 'Size', '4'), "
-                                       "('@BINS', 1, 'Checked', '', '3')")));
-    const QList<Bridge::FieldDescription> bins = b->GetFieldDescriptions(QStringLiteral("@bins"));
+    ASSERT_TRUE(db.exec(u"INSERT INTO OUTB (TableName, Descr) VALUES ('BINS', "
+                        u"'Bins')"_s));
+    ASSERT_TRUE(db.exec(u"CREATE TABLE \"@BINS\" (Code TEXT PRIMARY KEY, Name TEXT, "
+                        u"U_Size REAL, U_Checked DATETEXT)"_s));
+    ASSERT_TRUE(db.exec(u"INSERT INTO CUFD (TableID, FieldID, AliasID, Descr, "
+                        u"TypeID) VALUES ('@BINS', 0, 'Size', 'Size', '4'), "
+                        u"('@BINS', 1, 'Checked', '', '3')"_s));
+    const QList<Bridge::FieldDescription> bins = b->GetFieldDescriptions(u"@bins"_s);
     ASSERT_EQ(bins.size(), 4);
-    EXPECT_EQ(bins[0].name, QStringLiteral("Code"));
-    EXPECT_EQ(bins[1].name, QStringLiteral("Name"));
+    EXPECT_EQ(bins[0].name, u"Code"_s);
+    EXPECT_EQ(bins[1].name, u"Name"_s);
     EXPECT_EQ(bins[2].type, Bridge::Float);
-    EXPECT_EQ(bins[3].name, QStringLiteral("U_Checked"));
-    EXPECT_EQ(bins[3].description, QStringLiteral("Checked"));
+    EXPECT_EQ(bins[3].name, u"U_Checked"_s);
+    EXPECT_EQ(bins[3].description, u"Checked"_s);
     EXPECT_EQ(bins[3].type, Bridge::Date);
 
     // By name: a list of maps.
-    const QVariantList byName =
-        b->Invoke(QStringLiteral("GetFieldDescriptions"), {QStringLiteral("OMRC")}).toList();
+    const QVariantList byName = b->Invoke(u"GetFieldDescriptions"_s, {u"OMRC"_s}).toList();
     ASSERT_EQ(byName.size(), withUser.size());
-    EXPECT_EQ(byName.last().toMap().value(QStringLiteral("Name")), QStringLiteral("U_Country"));
-    EXPECT_EQ(byName.last().toMap().value(QStringLiteral("Type")).toInt(), 0);
+    EXPECT_EQ(byName.last().toMap().value(u"Name"_s), u"U_Country"_s);
+    EXPECT_EQ(byName.last().toMap().value(u"Type"_s).toInt(), 0);
 
-    for (const QString& table : {QStringLiteral("NOPE"), QStringLiteral("omrc"),
-                                 QStringLiteral("@NOPE"), QStringLiteral("OMRC\"; --")})
+    for (const QString& table : {u"NOPE"_s, u"omrc"_s, u"@NOPE"_s, u"OMRC\"; --"_s})
         EXPECT_EQ(errorOf([&] { b->GetFieldDescriptions(table); }), errInvalidArgument);
 }
 
@@ -778,58 +731,48 @@ TEST_F(Services, HostileTextArrivesUnchangedOrIsRefused) {
             254,
             [&] {
                 std::unique_ptr<AdminInfo> info = service->GetAdminInfo();
-                info->SetProperty(QStringLiteral("Address"), value);
+                info->SetProperty(u"Address"_s, value);
                 info->Update();
             },
-            [&] {
-                return service->GetAdminInfo()->GetProperty(QStringLiteral("Address")).toString();
-            });
-        const QString layout = QStringLiteral("L%1").arg(++n);
+            [&] { return service->GetAdminInfo()->GetProperty(u"Address"_s).toString(); });
+        const QString layout = u"L%1"_s.arg(++n);
         carried(
             254,
             [&] {
-                layouts->AddLayout(
-                    layoutXml(element(QStringLiteral("DocCode"), layout) +
-                              QStringLiteral("<Name>n</Name><TypeCode>T</TypeCode>") +
-                              element(QStringLiteral("Remarks"), value) +
-                              element(QStringLiteral("Template"), value)));
+                layouts->AddLayout(layoutXml(
+                    element(u"DocCode"_s, layout) + u"<Name>n</Name><TypeCode>T</TypeCode>"_s +
+                    element(u"Remarks"_s, value) + element(u"Template"_s, value)));
             },
             [&] {
                 if (!layouts->GetLayoutList().contains(layout))
-                    return QStringLiteral("no layout");
+                    return u"no layout"_s;
                 const QString xml = layouts->GetLayout(layout);
-                EXPECT_EQ(textOf(xml, QStringLiteral("Template")),
-                          textOf(xml, QStringLiteral("Remarks")));
-                return textOf(xml, QStringLiteral("Remarks")).value_or(QString());
+                EXPECT_EQ(textOf(xml, u"Template"_s), textOf(xml, u"Remarks"_s));
+                return textOf(xml, u"Remarks"_s).value_or(QString());
             });
         carried(
             100,
             [&] {
                 prefs->SetColumnsPreferences(
-                    alice, QStringLiteral("150"),
-                    QStringLiteral("<ColumnsPreferences><ColumnPreference><ItemID>38</ItemID>"
-                                   "<ColumnID>1</ColumnID>") +
-                        element(QStringLiteral("Description"), value) +
-                        QStringLiteral("</ColumnPreference></ColumnsPreferences>"));
+                    alice, u"150"_s,
+                    u"<ColumnsPreferences><ColumnPreference><ItemID>38</ItemID>"
+                    u"<ColumnID>1</ColumnID>"_s +
+                        element(u"Description"_s, value) +
+                        u"</ColumnPreference></ColumnsPreferences>"_s);
             },
             [&] {
-                return textOf(prefs->GetColumnsPreferences(alice, QStringLiteral("150")),
-                              QStringLiteral("Description"))
+                return textOf(prefs->GetColumnsPreferences(alice, u"150"_s), u"Description"_s)
                     .value_or(QString());
             });
         carried(
             254,
             [&] {
-                menus->SetUserMenu(alice,
-                                   QStringLiteral("<UserMenu><MenuItem><Position>0</Position>"
-                                                  "<Name>n</Name>") +
-                                       element(QStringLiteral("Link"), value) +
-                                       QStringLiteral("</MenuItem></UserMenu>"));
+                menus->SetUserMenu(alice, u"<UserMenu><MenuItem><Position>0</Position>"
+                                          u"<Name>n</Name>"_s +
+                                              element(u"Link"_s, value) +
+                                              u"</MenuItem></UserMenu>"_s);
             },
-            [&] {
-                return textOf(menus->GetUserMenu(alice), QStringLiteral("Link"))
-                    .value_or(QString());
-            });
+            [&] { return textOf(menus->GetUserMenu(alice), u"Link"_s).value_or(QString()); });
     }
     // Long text has room in a layout's template, and hostile form ids are
     // only text to look up and store.
@@ -837,12 +780,10 @@ TEST_F(Services, HostileTextArrivesUnchangedOrIsRefused) {
         *std::max_element(nasty.begin(), nasty.end(),
                           [](const QString& a, const QString& b) { return a.size() < b.size(); });
     ASSERT_GT(longest.size(), 254);
-    const QString code =
-        layouts->AddLayout(layoutXml(QStringLiteral("<Name>Long</Name><TypeCode>T</TypeCode>") +
-                                     element(QStringLiteral("Template"), longest)));
-    EXPECT_EQ(textOf(layouts->GetLayout(code), QStringLiteral("Template")), longest);
-    for (const QString& formId : {QStringLiteral("O'Brien"), QStringLiteral("1 OR 1=1"),
-                                  QString(QChar(0xFEFF)) + QStringLiteral("BOM")}) {
+    const QString code = layouts->AddLayout(
+        layoutXml(u"<Name>Long</Name><TypeCode>T</TypeCode>"_s + element(u"Template"_s, longest)));
+    EXPECT_EQ(textOf(layouts->GetLayout(code), u"Template"_s), longest);
+    for (const QString& formId : {u"O'Brien"_s, u"1 OR 1=1"_s, QString(QChar(0xFEFF)) + u"BOM"_s}) {
         prefs->SetColumnsPreferences(alice, formId, kPreferences);
         EXPECT_EQ(prefs->GetColumnsPreferences(alice, formId), kPreferences);
     }

@@ -23,9 +23,8 @@ protected:
     void define(int id, const QString& tables) {
         QFile f(resources + u"/%1.xml"_s.arg(id));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><database>"
-                               "<usertables>%1</usertables></database>")
-                    .arg(tables)
+        f.write(u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><database>"
+                "<usertables>%1</usertables></database>"_s.arg(tables)
                     .toLatin1());
     }
     // One table with a text, a flag and a unique key on the number.
@@ -66,8 +65,8 @@ protected:
         return s;
     }
     QStringList versionRow() {
-        return rows(QStringLiteral("SELECT U_Version, U_State FROM [@TSEXTDBVERSION] WHERE Code "
-                                   "= N'ABC'"))
+        return rows(u"SELECT U_Version, U_State FROM [@TSEXTDBVERSION] WHERE Code "
+                    "= N'ABC'"_s)
             .value(0);
     }
 
@@ -95,10 +94,10 @@ TEST_F(DbDef, CreateMakesTablesFieldsAndKeysAndRecordsTheVersion) {
     EXPECT_EQ(version, CTSVersion(1, 5));
     EXPECT_EQ(state(def), CTSDbDef::VersionCurrent);
 
-    rows(QStringLiteral("INSERT INTO [@ABCDATA] (Code, Name, U_Num, U_Text, U_On) VALUES (N'1', "
-                        "N'1', 7, N'seven', N'Y')"));
-    EXPECT_THROW(rows(QStringLiteral("INSERT INTO [@ABCDATA] (Code, Name, U_Num) VALUES (N'2', "
-                                     "N'2', 7)")),
+    rows(u"INSERT INTO [@ABCDATA] (Code, Name, U_Num, U_Text, U_On) VALUES (N'1', "
+         "N'1', 7, N'seven', N'Y')"_s);
+    EXPECT_THROW(rows(u"INSERT INTO [@ABCDATA] (Code, Name, U_Num) VALUES (N'2', "
+                      "N'2', 7)"_s),
                  ComError)
         << "the unique key";
     EXPECT_THROW(rows(u"UPDATE [@ABCDATA] SET U_Text = N'%1'"_s.arg(QString(21, u't'))), ComError)
@@ -170,8 +169,7 @@ TEST_F(DbDef, DefinitionsOutsideTheAddOnsTablesAreRefusedWhole) {
     define(102, uR"(<usertable TableName="ABCMINE"/><usertable TableName="OITM"/>)"_s);
     define(
         103,
-        QStringLiteral(
-            R"(<usertable TableName="ABC"><userfields><userfield Name="X" Type="BLOB"/></userfields></usertable>)"));
+        uR"(<usertable TableName="ABC"><userfields><userfield Name="X" Type="BLOB"/></userfields></usertable>)"_s);
     const CTSResourceLoader loader(resources);
     CTSDbDef def(company, loader, u"ABC"_s);
     EXPECT_EQ(def.Create(102, false, CTSVersion()), E_INVALIDARG);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A logged-in company whose stored settings name a worksheets folder, and a
@@ -20,12 +22,12 @@ protected:
     void SetUp() override {
         HostWorld::SetUp();
         server = std::make_unique<LLObjectsCOM::Server>(makeServer(6));
-        createCompany(*server, QStringLiteral("LOGGED"), QStringLiteral("Logged"));
-        createCompany(*server, QStringLiteral("AB"), QStringLiteral("A/B: test?"));
+        createCompany(*server, u"LOGGED"_s, u"Logged"_s);
+        createCompany(*server, u"AB"_s, u"A/B: test?"_s);
         context.company = std::make_shared<LLObjectsCOM::Company>();
-        connect(*context.company, *server, QStringLiteral("LOGGED"));
+        connect(*context.company, *server, u"LOGGED"_s);
         ASSERT_EQ(MRV_UDTManager(&context).checkCompany(), S_OK);
-        folder = dir.filePath(QStringLiteral("Worksheets"));
+        folder = dir.filePath(u"Worksheets"_s);
         ASSERT_TRUE(QDir().mkpath(folder));
         MRV_SettingsManager settings(&context);
         settings.getSettingsFromDatabase();
@@ -53,47 +55,44 @@ protected:
 } // namespace
 
 TEST(SelectionManager, ProposedNamesLoseWhatAFileNameCannotHold) {
-    EXPECT_EQ(MRV_SelectionManager::proposedFileName(QStringLiteral("A/B: test?")),
-              QStringLiteral("AB test_WS.xml"));
-    EXPECT_EQ(MRV_SelectionManager::proposedFileName(QStringLiteral("a\\b*c<d>e\"f")),
-              QStringLiteral("abcdef_WS.xml"));
-    EXPECT_TRUE(MRV_SelectionManager::proposedFileName(QStringLiteral("\\/:*<>?\"")).isEmpty());
+    EXPECT_EQ(MRV_SelectionManager::proposedFileName(u"A/B: test?"_s), u"AB test_WS.xml"_s);
+    EXPECT_EQ(MRV_SelectionManager::proposedFileName(u"a\\b*c<d>e\"f"_s), u"abcdef_WS.xml"_s);
+    EXPECT_TRUE(MRV_SelectionManager::proposedFileName(u"\\/:*<>?\""_s).isEmpty());
     EXPECT_TRUE(MRV_SelectionManager::proposedFileName(QString()).isEmpty());
 }
 
 TEST_F(SaveDialogTest, ANewWorksheetIsProposedUnderTheBaseCompanysNameInTheWorksheetsFolder) {
     context.baseCompany = std::make_shared<LLObjectsCOM::Company>();
-    connect(*context.baseCompany, *server, QStringLiteral("AB"));
+    connect(*context.baseCompany, *server, u"AB"_s);
     MRV_SelectionManager& s = newWorksheet();
-    const QString chosen = folder + QStringLiteral("/mine");
+    const QString chosen = folder + u"/mine"_s;
     ui.paths = {chosen};
     ASSERT_EQ(s.saveWorksheet(false), S_OK);
-    EXPECT_EQ(ui.shown(QStringLiteral("save file: ")),
-              QStringList{QStringLiteral("Save Worksheet as %1/AB test_WS.xml").arg(folder)});
-    EXPECT_TRUE(QFileInfo::exists(chosen + QStringLiteral(".xml"))) << "the default extension";
-    EXPECT_EQ(context.worksheetPath, chosen + QStringLiteral(".xml"));
+    EXPECT_EQ(ui.shown(u"save file: "_s),
+              QStringList{u"Save Worksheet as %1/AB test_WS.xml"_s.arg(folder)});
+    EXPECT_TRUE(QFileInfo::exists(chosen + u".xml"_s)) << "the default extension";
+    EXPECT_EQ(context.worksheetPath, chosen + u".xml"_s);
 
     // Saved again it goes to the same file without a question; "save as"
     // proposes the current file.
     ui.transcript.clear();
     ASSERT_EQ(s.saveWorksheet(false), S_OK);
-    EXPECT_TRUE(ui.shown(QStringLiteral("save file: ")).isEmpty());
+    EXPECT_TRUE(ui.shown(u"save file: "_s).isEmpty());
     ui.paths = {QString()};
     EXPECT_EQ(s.saveWorksheet(true), S_FALSE);
-    EXPECT_EQ(ui.shown(QStringLiteral("save file: ")),
-              QStringList{QStringLiteral("Save Worksheet as %1.xml").arg(chosen)});
-    EXPECT_EQ(context.worksheetPath, chosen + QStringLiteral(".xml"));
+    EXPECT_EQ(ui.shown(u"save file: "_s), QStringList{u"Save Worksheet as %1.xml"_s.arg(chosen)});
+    EXPECT_EQ(context.worksheetPath, chosen + u".xml"_s);
 }
 
 TEST_F(SaveDialogTest, AFileBaseIsProposedUnderTheFilesName) {
-    context.baseFilePath = dir.filePath(QStringLiteral("Configs/base.xml"));
+    context.baseFilePath = dir.filePath(u"Configs/base.xml"_s);
     // Without a window the file base is not read, but the name is proposed.
     selection = std::make_unique<MRV_SelectionManager>(&context);
     selection->worksheet().nodes.clear();
     ui.paths = {QString()};
     EXPECT_EQ(selection->saveWorksheet(false), S_FALSE);
-    EXPECT_EQ(ui.shown(QStringLiteral("save file: ")),
-              QStringList{QStringLiteral("Save Worksheet as %1/base.xml_WS.xml").arg(folder)});
+    EXPECT_EQ(ui.shown(u"save file: "_s),
+              QStringList{u"Save Worksheet as %1/base.xml_WS.xml"_s.arg(folder)});
     EXPECT_TRUE(QDir(folder).isEmpty()) << "cancelled: nothing written";
 }
 
@@ -101,6 +100,5 @@ TEST_F(SaveDialogTest, WithoutANameOnlyTheFolderIsOffered) {
     selection = std::make_unique<MRV_SelectionManager>(&context);
     ui.paths = {QString()};
     EXPECT_EQ(selection->saveWorksheet(true), S_FALSE);
-    EXPECT_EQ(ui.shown(QStringLiteral("save file: ")),
-              QStringList{QStringLiteral("Save Worksheet as %1").arg(folder)});
+    EXPECT_EQ(ui.shown(u"save file: "_s), QStringList{u"Save Worksheet as %1"_s.arg(folder)});
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Node = MRV_WorksheetNode;
@@ -17,7 +19,7 @@ class ReadTest : public ::testing::Test {
 protected:
     // Reads text as a worksheet file into worksheet.
     HRESULT read(const QByteArray& text) {
-        const QString path = dir.filePath(QStringLiteral("w%1.xml").arg(++count));
+        const QString path = dir.filePath(u"w%1.xml"_s.arg(++count));
         EXPECT_TRUE(WorksheetTest::writeFile(path, text));
         worksheet = std::make_unique<MRV_Worksheet>();
         return MRV_WorksheetManager(nullptr).readWorksheet(*worksheet, path);
@@ -47,8 +49,8 @@ TEST_F(ReadTest, HeaderElementsAreTakenInAnyOrderByExactName) {
     ASSERT_EQ(read(document(kOneNode, header)), S_OK);
     EXPECT_TRUE(worksheet->FRFMUDF);
     EXPECT_EQ(worksheet->sourceServerType, 6);
-    EXPECT_EQ(worksheet->sourceServer, QStringLiteral("srv"));
-    EXPECT_EQ(worksheet->sourceDB, QStringLiteral("DB")) << "names are case-sensitive";
+    EXPECT_EQ(worksheet->sourceServer, u"srv"_s);
+    EXPECT_EQ(worksheet->sourceDB, u"DB"_s) << "names are case-sensitive";
     EXPECT_EQ(worksheet->copyMethod, 2) << "leading digits";
     EXPECT_EQ(worksheet->RTCF, 2);
     EXPECT_EQ(worksheet->targetServerType, 0);
@@ -56,8 +58,8 @@ TEST_F(ReadTest, HeaderElementsAreTakenInAnyOrderByExactName) {
     EXPECT_TRUE(worksheet->approval);
     EXPECT_FALSE(worksheet->sourceServerUseTrusted);
     EXPECT_TRUE(worksheet->worksheetName.isEmpty());
-    EXPECT_EQ(worksheet->additionalDescr, QStringLiteral("ERROR")) << "a text like any other";
-    EXPECT_EQ(worksheet->creationUser, QStringLiteral("a & b"));
+    EXPECT_EQ(worksheet->additionalDescr, u"ERROR"_s) << "a text like any other";
+    EXPECT_EQ(worksheet->creationUser, u"a & b"_s);
 }
 
 TEST_F(ReadTest, CopyOptionsOutsideTheirRangeAreNotTaken) {
@@ -121,12 +123,11 @@ TEST_F(ReadTest, PartialSelectionsAreKeptAsWritten) {
     ASSERT_EQ(a.selection.size(), 2);
     const MRV_SelectionObject& first = a.selection[0];
     ASSERT_EQ(first.keys.size(), 1);
-    EXPECT_EQ(first.keys[0], (MRV_SelectionField{QStringLiteral("ItemCode"), QStringLiteral("v1"),
-                                                 QStringLiteral("1")}));
+    EXPECT_EQ(first.keys[0], (MRV_SelectionField{u"ItemCode"_s, u"v1"_s, u"1"_s}));
     ASSERT_EQ(first.substituteKeys.size(), 1);
-    EXPECT_EQ(first.substituteKeys[0].fieldName, QStringLiteral("s"));
+    EXPECT_EQ(first.substituteKeys[0].fieldName, u"s"_s);
     ASSERT_EQ(first.additionalData.size(), 1);
-    EXPECT_EQ(first.additionalData[0].type, QStringLiteral("t"));
+    EXPECT_EQ(first.additionalData[0].type, u"t"_s);
     EXPECT_EQ(a.selection[1], MRV_SelectionObject());
     EXPECT_EQ(node(1).selected, 2) << "partly selected without records stays so";
     EXPECT_TRUE(node(1).selection.isEmpty());
@@ -144,7 +145,7 @@ TEST_F(ReadTest, RecordsAndDependenciesBelongToTheElementThatHoldsThem) {
                             "<leaf_id>3</leaf_id></dependencies></A>")),
               S_OK);
     EXPECT_EQ(node(0).selection.size(), 1);
-    EXPECT_EQ(node(0).dependencies, (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(node(0).dependencies, (QStringList{u"2"_s, u"3"_s}));
     EXPECT_TRUE(node(1).selection.isEmpty());
     EXPECT_FALSE(node(0).leaf);
 }
@@ -154,7 +155,7 @@ TEST_F(ReadTest, UnidentifiedNodesAreDroppedWithEverythingInThem) {
                             "<![CDATA[text]]><B leaf_id='2'/>")),
               S_OK);
     ASSERT_EQ(worksheet->nodes.size(), 1u);
-    EXPECT_EQ(node(0).leafId, QStringLiteral("2"));
+    EXPECT_EQ(node(0).leafId, u"2"_s);
     EXPECT_EQ(read(document("<Lost><A leaf_id='1'/></Lost>")), E_FAIL);
     EXPECT_EQ(read(document("<!-- nothing -->")), E_FAIL);
 }
@@ -183,12 +184,12 @@ TEST_F(ReadTest, FilesWithoutHeaderReadWithoutBodyOrTreeFail) {
     EXPECT_EQ(read("<duplaWorksheet><body/></duplaWorksheet>"), E_FAIL);
     EXPECT_EQ(read("<duplaWorksheet><body>text only</body></duplaWorksheet>"), E_FAIL);
     // Each failure is shown with the file and what is wrong with it.
-    const QStringList shown = ui.shown(QStringLiteral("error: "));
+    const QStringList shown = ui.shown(u"error: "_s);
     ASSERT_EQ(shown.size(), 3);
     for (qsizetype i = 0; i < shown.size(); ++i)
-        EXPECT_EQ(shown[i], QStringLiteral("The worksheet cannot be read: %1: it holds no "
-                                           "selection data (no body with nodes)")
-                                .arg(dir.filePath(QStringLiteral("w%1.xml").arg(i + 2))));
+        EXPECT_EQ(shown[i], u"The worksheet cannot be read: %1: it holds no "
+                            "selection data (no body with nodes)"_s.arg(
+                                dir.filePath(u"w%1.xml"_s.arg(i + 2))));
 }
 
 TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {
@@ -201,11 +202,11 @@ TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {
         ui.transcript.clear();
         EXPECT_EQ(read(whole.left(length)), E_FAIL);
         // The user learns which file, where and why.
-        const QString shown = ui.shown(QStringLiteral("error: ")).value(0);
-        EXPECT_TRUE(shown.startsWith(QStringLiteral("The worksheet cannot be read: ") +
-                                     dir.filePath(QStringLiteral("w%1.xml").arg(count))))
+        const QString shown = ui.shown(u"error: "_s).value(0);
+        EXPECT_TRUE(shown.startsWith(u"The worksheet cannot be read: "_s +
+                                     dir.filePath(u"w%1.xml"_s.arg(count))))
             << shown.toStdString();
-        EXPECT_TRUE(shown.contains(QStringLiteral(", line 1, column "))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(u", line 1, column "_s)) << shown.toStdString();
     }
     for (const QByteArray& bad :
          {QByteArray("\xFF\xFE<\x00"), QByteArray("<a><b></a>"), QByteArray("not xml at all"),
@@ -225,12 +226,11 @@ TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {
 
 TEST_F(ReadTest, AMissingFileIsShownToTheUser) {
     MRV_Worksheet w;
-    const QString path = dir.filePath(QStringLiteral("missing_WS.xml"));
+    const QString path = dir.filePath(u"missing_WS.xml"_s);
     EXPECT_EQ(MRV_WorksheetManager(nullptr).readWorksheet(w, path), E_FAIL);
     EXPECT_EQ(MRV_WorksheetManager(nullptr).readWorksheet(w, dir.path()), E_FAIL);
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
-              (QStringList{QStringLiteral("File '%1' not found.").arg(path),
-                           QStringLiteral("File '%1' not found.").arg(dir.path())}));
+    EXPECT_EQ(ui.shown(u"error: "_s), (QStringList{u"File '%1' not found."_s.arg(path),
+                                                   u"File '%1' not found."_s.arg(dir.path())}));
 }
 
 TEST_F(ReadTest, AFiftyMegabyteWorksheetIsReadWhole) {
@@ -249,7 +249,7 @@ TEST_F(ReadTest, AFiftyMegabyteWorksheetIsReadWhole) {
         read(document("<A leaf_id='1' selected='2'><selection>" + records + "</selection></A>")),
         S_OK);
     ASSERT_EQ(node(0).selection.size(), count);
-    EXPECT_EQ(node(0).selection.last().keys[0].value, QStringLiteral("A-%1").arg(count));
+    EXPECT_EQ(node(0).selection.last().keys[0].value, u"A-%1"_s.arg(count));
     EXPECT_EQ(node(0).selection.first().additionalData[0].value,
-              QStringLiteral("a long description of the item & more") + QString(1000, u'x'));
+              u"a long description of the item & more"_s + QString(1000, u'x'));
 }

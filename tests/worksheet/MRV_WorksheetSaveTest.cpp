@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Node = MRV_WorksheetNode;
@@ -21,7 +23,7 @@ using Node = MRV_WorksheetNode;
 QString fileText(const QString& path) {
     const QByteArray bytes = WorksheetTest::readFile(path);
     if (!bytes.startsWith("\xFF\xFE"))
-        return QStringLiteral("no byte-order mark");
+        return u"no byte-order mark"_s;
     return QString(reinterpret_cast<const QChar*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
 }
 
@@ -55,52 +57,47 @@ protected:
 
 TEST_F(SaveTest, WritesTheWorksheetGrammar) {
     MRV_Worksheet worksheet;
-    worksheet.worksheetName = QStringLiteral("Mine & yours");
-    worksheet.sourceServer = QStringLiteral("srv");
+    worksheet.worksheetName = u"Mine & yours"_s;
+    worksheet.sourceServer = u"srv"_s;
     worksheet.sourceServerType = 6;
-    worksheet.sourceDB = QStringLiteral("BASE");
+    worksheet.sourceDB = u"BASE"_s;
     worksheet.targetServerType = 4;
-    worksheet.targetFile = QStringLiteral("C:\\out\\t.xml");
+    worksheet.targetFile = u"C:\\out\\t.xml"_s;
     worksheet.backup = true;
     worksheet.copyMethod = 2;
     worksheet.RTCF = 1;
     addNode(worksheet, "Custom", "1", "MRV_TRN_CUSTOMIZATION_100", 2);
     addNode(worksheet, "Queries", "1.1", "MRV_TRN_QUERIES_100", 2);
     worksheet.nodes.back()->selection = {
-        {{{QStringLiteral("IntrnalKey"), QStringLiteral("7"), QStringLiteral("2")}},
-         {{QStringLiteral("QName"), QStringLiteral("<q>"), QString()}},
-         {}}};
+        {{{u"IntrnalKey"_s, u"7"_s, u"2"_s}}, {{u"QName"_s, u"<q>"_s, QString()}}, {}}};
     addNode(worksheet, "Users", "2", "MRV_TRN_USERS_100", 0);
     worksheet.modified = true;
     // The document keeps attributes in name order, whatever order they were
     // set in.
     const QString file = path("grammar_WS.xml");
     ASSERT_EQ(save(worksheet, file), S_OK);
-    EXPECT_EQ(
-        fileText(file),
-        QStringLiteral(
-            R"(<?xml version="1.0" encoding="UTF-16"?><duplaWorksheet version="1.0"><header>)"
-            R"(<worksheetName>Mine &amp; yours</worksheetName><sourceServer>srv</sourceServer>)"
-            R"(<sourceServerType>6</sourceServerType><sourceServerUser/>)"
-            R"(<sourceServerUseTrusted>false</sourceServerUseTrusted><sourceDB>BASE</sourceDB>)"
-            R"(<sourceCompanyName/><sourceUser/><sourceFile/><targetServer/><targetServerType/>)"
-            R"(<targetServerUser/><targetServerUseTrusted>false</targetServerUseTrusted>)"
-            R"(<targetDB/><targetCompanyName/><targetUser/><targetFile>C:\out\t.xml</targetFile>)"
-            R"(<creationUser/><additionalDescr/><backup>true</backup><approval>false</approval>)"
-            R"(<copyMethod>2</copyMethod><RTCF>1</RTCF><FRFMUDF>false</FRFMUDF></header><body>)"
-            R"(<Custom leaf_id="1" selected="2" string_id="MRV_TRN_CUSTOMIZATION_100">)"
-            R"(<Queries leaf_id="1.1" selected="2" string_id="MRV_TRN_QUERIES_100"><selection>)"
-            R"(<keyObject><key><fieldName>IntrnalKey</fieldName><value>7</value><type>2</type>)"
-            R"(</key><subsKey><fieldName>QName</fieldName><value>&lt;q&gt;</value><type/>)"
-            R"(</subsKey></keyObject></selection></Queries></Custom>)"
-            R"(<Users leaf_id="2" selected="0" string_id="MRV_TRN_USERS_100"/></body>)"
-            R"(</duplaWorksheet>)"));
+    EXPECT_EQ(fileText(file),
+              uR"(<?xml version="1.0" encoding="UTF-16"?><duplaWorksheet version="1.0"><header>)"
+              R"(<worksheetName>Mine &amp; yours</worksheetName><sourceServer>srv</sourceServer>)"
+              R"(<sourceServerType>6</sourceServerType><sourceServerUser/>)"
+              R"(<sourceServerUseTrusted>false</sourceServerUseTrusted><sourceDB>BASE</sourceDB>)"
+              R"(<sourceCompanyName/><sourceUser/><sourceFile/><targetServer/><targetServerType/>)"
+              R"(<targetServerUser/><targetServerUseTrusted>false</targetServerUseTrusted>)"
+              R"(<targetDB/><targetCompanyName/><targetUser/><targetFile>C:\out\t.xml</targetFile>)"
+              R"(<creationUser/><additionalDescr/><backup>true</backup><approval>false</approval>)"
+              R"(<copyMethod>2</copyMethod><RTCF>1</RTCF><FRFMUDF>false</FRFMUDF></header><body>)"
+              R"(<Custom leaf_id="1" selected="2" string_id="MRV_TRN_CUSTOMIZATION_100">)"
+              R"(<Queries leaf_id="1.1" selected="2" string_id="MRV_TRN_QUERIES_100"><selection>)"
+              R"(<keyObject><key><fieldName>IntrnalKey</fieldName><value>7</value><type>2</type>)"
+              R"(</key><subsKey><fieldName>QName</fieldName><value>&lt;q&gt;</value><type/>)"
+              R"(</subsKey></keyObject></selection></Queries></Custom>)"
+              R"(<Users leaf_id="2" selected="0" string_id="MRV_TRN_USERS_100"/></body>)"
+              R"(</duplaWorksheet>)"_s);
     EXPECT_EQ(worksheet.path, file);
     EXPECT_EQ(context.worksheetPath, file);
     EXPECT_FALSE(worksheet.modified);
-    EXPECT_EQ(
-        ui.shown(QStringLiteral("progress")),
-        (QStringList{QStringLiteral(" start: Saving worksheet 0..3"), QStringLiteral(" end")}));
+    EXPECT_EQ(ui.shown(u"progress"_s),
+              (QStringList{u" start: Saving worksheet 0..3"_s, u" end"_s}));
     EXPECT_EQ(ui.progressSteps, 3);
     EXPECT_EQ(ui.lastProgress, 3);
     EXPECT_EQ(ui.waitDepth(), 0);
@@ -115,11 +112,11 @@ TEST_F(SaveTest, NestingFollowsTheLevelsEvenWhenTheySkip) {
     const QString file = path("levels_WS.xml");
     ASSERT_EQ(save(worksheet, file), S_OK);
     const QString text = fileText(file);
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        R"(<body><A leaf_id="1" selected="0" string_id="MRV_TRN_USERS_100"><C leaf_id="1.1.1")")))
+    EXPECT_TRUE(text.contains(
+        uR"(<body><A leaf_id="1" selected="0" string_id="MRV_TRN_USERS_100"><C leaf_id="1.1.1")"_s))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        R"(string_id="MRV_TRN_USERSLEAF_100"/></A><B leaf_id="2" selected="0" string_id="MRV_TRN_COA_100"><D )")))
+    EXPECT_TRUE(text.contains(
+        uR"(string_id="MRV_TRN_USERSLEAF_100"/></A><B leaf_id="2" selected="0" string_id="MRV_TRN_COA_100"><D )"_s))
         << "the next top-level node goes back into the body";
     MRV_Worksheet back;
     ASSERT_EQ(read(back, file), S_OK);
@@ -168,9 +165,8 @@ TEST_F(SaveTest, HostileValuesSurviveOrFailTheSaveWithoutHarm) {
             // XML cannot carry it: the save fails, says so, and leaves the
             // file that was there.
             EXPECT_EQ(save(worksheet, file), E_FAIL);
-            EXPECT_EQ(
-                ui.shown(QStringLiteral("error: ")),
-                QStringList{QStringLiteral("Failed to save worksheet to file '%1'").arg(file)});
+            EXPECT_EQ(ui.shown(u"error: "_s),
+                      QStringList{u"Failed to save worksheet to file '%1'"_s.arg(file)});
             EXPECT_EQ(WorksheetTest::readFile(file), before);
             EXPECT_TRUE(worksheet.modified);
             EXPECT_TRUE(worksheet.path.isEmpty());
@@ -183,20 +179,19 @@ TEST_F(SaveTest, HostileValuesSurviveOrFailTheSaveWithoutHarm) {
             EXPECT_EQ(back.*f, value);
         ASSERT_EQ(back.nodes.size(), 1u);
         EXPECT_EQ(back.nodes[0]->selection, worksheet.nodes[0]->selection);
-        EXPECT_TRUE(ui.shown(QStringLiteral("error: ")).isEmpty());
+        EXPECT_TRUE(ui.shown(u"error: "_s).isEmpty());
     }
 }
 
 TEST_F(SaveTest, AFileThatCannotBeWrittenIsReported) {
     MRV_Worksheet worksheet;
     addNode(worksheet, "A", "1", "MRV_TRN_QUERIES_100", 0);
-    const QString missingFolder = dir.filePath(QStringLiteral("no/such/folder/x_WS.xml"));
+    const QString missingFolder = dir.filePath(u"no/such/folder/x_WS.xml"_s);
     EXPECT_EQ(save(worksheet, missingFolder), E_FAIL);
     EXPECT_EQ(save(worksheet, dir.path()), E_FAIL);
-    EXPECT_EQ(
-        ui.shown(QStringLiteral("error: ")),
-        (QStringList{QStringLiteral("Failed to save worksheet to file '%1'").arg(missingFolder),
-                     QStringLiteral("Failed to save worksheet to file '%1'").arg(dir.path())}));
+    EXPECT_EQ(ui.shown(u"error: "_s),
+              (QStringList{u"Failed to save worksheet to file '%1'"_s.arg(missingFolder),
+                           u"Failed to save worksheet to file '%1'"_s.arg(dir.path())}));
     EXPECT_FALSE(QFileInfo::exists(missingFolder));
     EXPECT_TRUE(context.worksheetPath.isEmpty());
 }
@@ -206,10 +201,10 @@ TEST_F(SaveTest, AWorksheetReadBackHasTheSameStatesAndSavesToTheSameBytes) {
     ASSERT_TRUE(templates->isInitialized());
     MRV_Worksheet worksheet;
     templates->getWorksheetTemplate(worksheet);
-    worksheet.sourceServer = QStringLiteral("(local)");
+    worksheet.sourceServer = u"(local)"_s;
     worksheet.sourceServerType = 6;
-    worksheet.sourceDB = QStringLiteral("BASE");
-    worksheet.additionalDescr = QStringLiteral("line1\nline2 <&> \"quoted\" 'single'");
+    worksheet.sourceDB = u"BASE"_s;
+    worksheet.additionalDescr = u"line1\nline2 <&> \"quoted\" 'single'"_s;
     QRandomGenerator random(4711);
     const QStringList nasty = nastyStrings();
     // Without them there is nothing to draw from (and no draw would end).
@@ -225,9 +220,8 @@ TEST_F(SaveTest, AWorksheetReadBackHasTheSameStatesAndSavesToTheSameBytes) {
             for (int i = random.bounded(1, 4); i > 0; --i) {
                 const QString text = nasty[random.bounded(nasty.size())];
                 if (isXmlText(text))
-                    records.append({{{QStringLiteral("Code"), text, QStringLiteral("1")}},
-                                    {},
-                                    {{QStringLiteral("Name"), text, QString()}}});
+                    records.append(
+                        {{{u"Code"_s, text, u"1"_s}}, {}, {{u"Name"_s, text, QString()}}});
             }
             worksheet.selectRecords(node->leafId, records);
         }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Node = MRV_WorksheetNode;
@@ -16,7 +18,7 @@ class TemplateTest : public ::testing::Test {
 protected:
     // A template manager over a template file holding body.
     MRV_WorksheetTemplateManager& load(const QByteArray& text) {
-        const QString path = dir.filePath(QStringLiteral("t%1.tpl").arg(++count));
+        const QString path = dir.filePath(u"t%1.tpl"_s.arg(++count));
         EXPECT_TRUE(WorksheetTest::writeFile(path, text));
         manager = std::make_unique<MRV_WorksheetTemplateManager>(path);
         return *manager;
@@ -60,10 +62,10 @@ TEST_F(TemplateTest, ReadsNodesFlagsAndDerivedValues) {
     EXPECT_TRUE(manager->isInitialized());
     ASSERT_EQ(manager->templateWorksheet().nodes.size(), 7u);
 
-    const Node& q = at(QStringLiteral("1.1"));
-    EXPECT_EQ(q.name, QStringLiteral("Q"));
+    const Node& q = at(u"1.1"_s);
+    EXPECT_EQ(q.name, u"Q"_s);
     EXPECT_EQ(q.stringId, 701u);
-    EXPECT_EQ(q.text, QStringLiteral("Queries"));
+    EXPECT_EQ(q.text, u"Queries"_s);
     EXPECT_TRUE(q.leaf);
     EXPECT_EQ(q.dataAreaFormat, Node::RecordGrid);
     EXPECT_TRUE(q.allowSelection);
@@ -75,18 +77,18 @@ TEST_F(TemplateTest, ReadsNodesFlagsAndDerivedValues) {
     EXPECT_EQ(q.noteNumber, 1);
     EXPECT_EQ(q.noteStringId, 0u);
 
-    const Node& udo = at(QStringLiteral("1.2.2"));
+    const Node& udo = at(u"1.2.2"_s);
     EXPECT_FALSE(udo.allowSelection) << "only the exact text true counts";
     EXPECT_EQ(udo.dataAreaFormat, Node::NoDataArea) << "a lower-case t is no format";
-    EXPECT_EQ(at(QStringLiteral("2.1")).dataAreaFormat, Node::FieldView);
+    EXPECT_EQ(at(u"2.1"_s).dataAreaFormat, Node::FieldView);
 
-    const Node& udf = at(QStringLiteral("1.2.1"));
-    EXPECT_EQ(udf.dependencies, QStringList{QStringLiteral("1.1")});
+    const Node& udf = at(u"1.2.1"_s);
+    EXPECT_EQ(udf.dependencies, QStringList{u"1.1"_s});
     EXPECT_TRUE(udf.hasDependencies);
     EXPECT_TRUE(udf.leaf) << "a dependencies child is no child node";
     EXPECT_EQ(udf.getLevel(), 3);
-    EXPECT_FALSE(at(QStringLiteral("1.2")).leaf);
-    EXPECT_FALSE(at(QStringLiteral("1.1")).hasDependencies);
+    EXPECT_FALSE(at(u"1.2"_s).leaf);
+    EXPECT_FALSE(at(u"1.1"_s).hasDependencies);
 }
 
 TEST_F(TemplateTest, LocalizationTransferReachesEveryAncestorOnly) {
@@ -104,9 +106,9 @@ TEST_F(TemplateTest, AMissingAncestorIsSkippedWhenFlagsArePassedUp) {
                             " localization_transfer='true'/></A>"))
                   .initialize(),
               S_OK);
-    EXPECT_TRUE(at(QStringLiteral("5")).localizationTransfer);
+    EXPECT_TRUE(at(u"5"_s).localizationTransfer);
     QString text, path;
-    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("5.1.1"), text, path), E_FAIL);
+    EXPECT_EQ(manager->getNodeNameFromID(u"5.1.1"_s, text, path), E_FAIL);
 }
 
 TEST_F(TemplateTest, FindsHeaderAndBodyAnywhereAndInCapitals) {
@@ -114,8 +116,8 @@ TEST_F(TemplateTest, FindsHeaderAndBodyAnywhereAndInCapitals) {
                    "<BODY><Q leaf_id='1' string_id='MRV_TRN_QUERIES_100'/></BODY></wrap></root>")
                   .initialize(),
               S_OK);
-    EXPECT_EQ(manager->templateWorksheet().worksheetName, QStringLiteral("tpl"));
-    EXPECT_TRUE(at(QStringLiteral("1")).leaf);
+    EXPECT_EQ(manager->templateWorksheet().worksheetName, u"tpl"_s);
+    EXPECT_TRUE(at(u"1"_s).leaf);
 }
 
 TEST_F(TemplateTest, NodesWithoutLeafIdAreSkippedWithTheirSubtree) {
@@ -125,37 +127,34 @@ TEST_F(TemplateTest, NodesWithoutLeafIdAreSkippedWithTheirSubtree) {
                   .initialize(),
               S_OK);
     ASSERT_EQ(manager->templateWorksheet().nodes.size(), 1u);
-    EXPECT_FALSE(manager->containsLeafId(QStringLiteral("9")));
-    EXPECT_TRUE(manager->containsLeafId(QStringLiteral("1")));
+    EXPECT_FALSE(manager->containsLeafId(u"9"_s));
+    EXPECT_TRUE(manager->containsLeafId(u"1"_s));
 }
 
 TEST_F(TemplateTest, AMissingFileIsReportedAndTriedAgainLater) {
-    const QString path = dir.filePath(QStringLiteral("later.tpl"));
+    const QString path = dir.filePath(u"later.tpl"_s);
     MRV_WorksheetTemplateManager later(path);
     EXPECT_EQ(later.initialize(), E_FAIL);
     EXPECT_FALSE(later.isInitialized());
     const QString missing =
-        QStringLiteral("The worksheet template cannot be read: %1: the file does not exist")
-            .arg(path);
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")), QStringList{missing});
+        u"The worksheet template cannot be read: %1: the file does not exist"_s.arg(path);
+    EXPECT_EQ(ui.shown(u"error: "_s), QStringList{missing});
 
     // Until the template is there every worksheet is refused, and the
     // template, not the worksheet, is named as the cause.
     MRV_Worksheet worksheet;
     worksheet.nodes.push_back(std::make_unique<Node>());
-    worksheet.nodes.back()->leafId = QStringLiteral("1");
+    worksheet.nodes.back()->leafId = u"1"_s;
     EXPECT_EQ(later.updateWorksheetFromTemplate(worksheet), E_FAIL);
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")).last(), missing);
+    EXPECT_EQ(ui.shown(u"error: "_s).last(), missing);
 
     // A truncated template says where it ends.
     ASSERT_TRUE(WorksheetTest::writeFile(path, document(kSmall).left(60)));
     EXPECT_EQ(later.initialize(), E_FAIL);
-    EXPECT_TRUE(
-        ui.shown(QStringLiteral("error: "))
-            .last()
-            .startsWith(
-                QStringLiteral("The worksheet template cannot be read: %1, line ").arg(path)))
-        << ui.shown(QStringLiteral("error: ")).last().toStdString();
+    EXPECT_TRUE(ui.shown(u"error: "_s)
+                    .last()
+                    .startsWith(u"The worksheet template cannot be read: %1, line "_s.arg(path)))
+        << ui.shown(u"error: "_s).last().toStdString();
 
     ASSERT_TRUE(WorksheetTest::writeFile(path, document(kSmall)));
     EXPECT_EQ(later.initialize(), S_OK);
@@ -177,14 +176,14 @@ TEST_F(TemplateTest, BadTemplatesLeaveTheManagerUninitialized) {
 
 TEST_F(TemplateTest, NamesANodeWithThePathOfItsAncestors) {
     ASSERT_EQ(load(document(kSmall)).initialize(), S_OK);
-    QString text = QStringLiteral("stale"), path = QStringLiteral("stale");
-    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("1.2.1"), text, path), S_OK);
-    EXPECT_EQ(text, QStringLiteral("User-Defined Fields"));
-    EXPECT_EQ(path, QStringLiteral("Customization>User-Defined Elements and Formatted Search"));
-    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("2"), text, path), S_OK);
-    EXPECT_EQ(text, QStringLiteral("Users"));
+    QString text = u"stale"_s, path = u"stale"_s;
+    EXPECT_EQ(manager->getNodeNameFromID(u"1.2.1"_s, text, path), S_OK);
+    EXPECT_EQ(text, u"User-Defined Fields"_s);
+    EXPECT_EQ(path, u"Customization>User-Defined Elements and Formatted Search"_s);
+    EXPECT_EQ(manager->getNodeNameFromID(u"2"_s, text, path), S_OK);
+    EXPECT_EQ(text, u"Users"_s);
     EXPECT_TRUE(path.isEmpty());
-    EXPECT_EQ(manager->getNodeNameFromID(QStringLiteral("3.1"), text, path), E_FAIL);
+    EXPECT_EQ(manager->getNodeNameFromID(u"3.1"_s, text, path), E_FAIL);
     EXPECT_TRUE(text.isEmpty());
     EXPECT_TRUE(path.isEmpty());
 }
@@ -195,15 +194,14 @@ TEST_F(TemplateTest, FindsTheLeafOfACategory) {
                   .initialize(),
               S_OK);
     QString leafId;
-    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_QUERIES_100"), leafId), S_OK);
-    EXPECT_EQ(leafId, QStringLiteral("1.1")) << "the first leaf wins";
-    EXPECT_EQ(manager->templateNode(QStringLiteral("1.1"))->categoryId,
-              QStringLiteral("MRV_TRN_QUERIES_100"))
+    EXPECT_EQ(manager->getLeafId(u"MRV_TRN_QUERIES_100"_s, leafId), S_OK);
+    EXPECT_EQ(leafId, u"1.1"_s) << "the first leaf wins";
+    EXPECT_EQ(manager->templateNode(u"1.1"_s)->categoryId, u"MRV_TRN_QUERIES_100"_s)
         << "the first node of a leaf id wins";
-    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_BUDGET_100"), leafId), S_OK);
-    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_UDEFS_100"), leafId), E_FAIL);
+    EXPECT_EQ(manager->getLeafId(u"MRV_TRN_BUDGET_100"_s, leafId), S_OK);
+    EXPECT_EQ(manager->getLeafId(u"MRV_TRN_UDEFS_100"_s, leafId), E_FAIL);
     EXPECT_TRUE(leafId.isEmpty()) << "a folder is no leaf";
-    EXPECT_EQ(manager->getLeafId(QStringLiteral("MRV_TRN_NOTHING_100"), leafId), E_FAIL);
+    EXPECT_EQ(manager->getLeafId(u"MRV_TRN_NOTHING_100"_s, leafId), E_FAIL);
 }
 
 TEST_F(TemplateTest, AWorksheetTakesEverythingButItsOwnSelectionFromTheTemplate) {
@@ -216,7 +214,7 @@ TEST_F(TemplateTest, AWorksheetTakesEverythingButItsOwnSelectionFromTheTemplate)
         node->selected = state;
         node->leaf = true;
         node->prohibitedCopyMethods = {4};
-        node->dependencies = {QStringLiteral("1.1")};
+        node->dependencies = {u"1.1"_s};
         worksheet.nodes.push_back(std::move(node));
     };
     add("1.2.1", "Mine", 2);
@@ -224,15 +222,15 @@ TEST_F(TemplateTest, AWorksheetTakesEverythingButItsOwnSelectionFromTheTemplate)
     worksheet.nodes[0]->selection.append(MRV_SelectionObject{{{"k", "v", "t"}}, {}, {}});
     ASSERT_EQ(manager->updateWorksheetFromTemplate(worksheet), S_OK);
     const Node& udf = *worksheet.nodes[0];
-    EXPECT_EQ(udf.name, QStringLiteral("Mine"));
+    EXPECT_EQ(udf.name, u"Mine"_s);
     EXPECT_EQ(udf.selected, 2);
     EXPECT_EQ(udf.selection.size(), 1);
-    EXPECT_EQ(udf.categoryId, QStringLiteral("MRV_TRN_UDF_100"));
+    EXPECT_EQ(udf.categoryId, u"MRV_TRN_UDF_100"_s);
     EXPECT_EQ(udf.stringId, 147u);
     EXPECT_EQ(udf.level, 3);
     EXPECT_TRUE(udf.localizationTransfer);
     EXPECT_TRUE(udf.hasDependencies);
-    EXPECT_EQ(udf.dependencies, QStringList{QStringLiteral("1.1")});
+    EXPECT_EQ(udf.dependencies, QStringList{u"1.1"_s});
     EXPECT_TRUE(udf.text.isEmpty()) << "texts are loaded by the worksheet manager";
     const Node& q = *worksheet.nodes[1];
     EXPECT_EQ(q.prohibitedCopyMethods, (QList<int>{4, 3, 1}));
@@ -248,8 +246,7 @@ TEST_F(TemplateTest, AnUnknownNodeStopsTheWorksheetAtOnce) {
         worksheet.nodes.back()->leafId = QLatin1String(leafId);
     }
     EXPECT_EQ(manager->updateWorksheetFromTemplate(worksheet), E_FAIL);
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
-              QStringList{QStringLiteral("Worksheet contains invalid data.")});
+    EXPECT_EQ(ui.shown(u"error: "_s), QStringList{u"Worksheet contains invalid data."_s});
     EXPECT_EQ(worksheet.nodes[0]->stringId, 700u);
     EXPECT_EQ(worksheet.nodes[2]->stringId, 0u) << "nodes after the unknown one stay as they are";
 }

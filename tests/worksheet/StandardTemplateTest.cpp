@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Node = MRV_WorksheetNode;
@@ -120,7 +122,7 @@ protected:
 
 TEST_F(StandardTemplate, LiesBesideTheProgramAndReadsWithoutComplaint) {
     EXPECT_TRUE(QFileInfo(MRV_WorksheetTemplateManager::defaultTemplatePath()).isFile());
-    EXPECT_TRUE(ui.shown(QStringLiteral("error: ")).isEmpty());
+    EXPECT_TRUE(ui.shown(u"error: "_s).isEmpty());
     EXPECT_EQ(nodes().size(), size_t(placedEntries()));
 }
 
@@ -209,42 +211,22 @@ TEST_F(StandardTemplate, CopiedCategoriesAreLeavesUsedOnceAndShowTheirRecords) {
 }
 
 TEST_F(StandardTemplate, NotesNameTheirCategory) {
-    const QList<std::pair<const char*, int>> notes = {{"QUERIES", 1},
-                                                      {"UDEFS", 2},
-                                                      {"UDF", 2},
-                                                      {"UDT", 2},
-                                                      {"UDTCONT", 2},
-                                                      {"PRINTLAYOUTS", 3},
-                                                      {"DOCREP", 3},
-                                                      {"QUERYLAYOUTS", 3},
-                                                      {"SETUPCREDITCARDS", 4},
-                                                      {"COA", 5},
-                                                      {"GLACCTDETERMINATION", 6},
-                                                      {"GLINVNTRYSETTINGS", 7},
-                                                      {"ITEMSLEAF", 8},
-                                                      {"CMPDSPSETTINGS", 10},
-                                                      {"USRDSPSETTINGS", 12},
-                                                      {"GENERALSETTINGS", 13},
-                                                      {"PRTONADDSETTINGS", 15},
-                                                      {"COASETTINGS", 16},
-                                                      {"INVENTORYSETTINGS", 17},
-                                                      {"GLBANKSETTINGS", 18},
-                                                      {"BPADDRESSES", 19},
-                                                      {"CONTACTPERSONS", 20},
-                                                      {"COATITLES", 23},
-                                                      {"ACCOUNTS", 24},
-                                                      {"DOCNUMBERING", 25},
-                                                      {"ITEMGROUPS1", 26},
-                                                      {"WAREHOUSES1", 27},
-                                                      {"STOCKPOSTINGS", 28},
-                                                      {"TAXDEFINITION", 29},
-                                                      {"OPENINGBALANCES", 30}};
-    for (const auto& [category, number] : notes) {
-        SCOPED_TRACE(category);
-        const Node* n = node(category);
+    // "category=note" pairs.
+    const QString notes =
+        u"QUERIES=1 UDEFS=2 UDF=2 UDT=2 UDTCONT=2 PRINTLAYOUTS=3 DOCREP=3 QUERYLAYOUTS=3 "
+        "SETUPCREDITCARDS=4 COA=5 GLACCTDETERMINATION=6 GLINVNTRYSETTINGS=7 ITEMSLEAF=8 "
+        "CMPDSPSETTINGS=10 USRDSPSETTINGS=12 GENERALSETTINGS=13 PRTONADDSETTINGS=15 "
+        "COASETTINGS=16 INVENTORYSETTINGS=17 GLBANKSETTINGS=18 BPADDRESSES=19 "
+        "CONTACTPERSONS=20 COATITLES=23 ACCOUNTS=24 DOCNUMBERING=25 ITEMGROUPS1=26 "
+        "WAREHOUSES1=27 STOCKPOSTINGS=28 TAXDEFINITION=29 OPENINGBALANCES=30"_s;
+    for (const QString& pair : notes.split(u' ')) {
+        SCOPED_TRACE(pair.toStdString());
+        const int number = pair.section(u'=', 1).toInt();
+        const Node* n = byCategory.value(id(qPrintable(pair.section(u'=', 0, 0))));
+        ASSERT_NE(n, nullptr);
         EXPECT_EQ(n->noteNumber, number);
-        EXPECT_EQ(n->noteStringId, MRV_ResourceManager::instance()->getStringId(
-                                       QStringLiteral("MRV_LMS_NOTE%1_0").arg(number)));
+        EXPECT_EQ(n->noteStringId,
+                  MRV_ResourceManager::instance()->getStringId(u"MRV_LMS_NOTE%1_0"_s.arg(number)));
         EXPECT_FALSE(n->noteText.isEmpty());
         // A note is shown with the record grid or alone, never with a field
         // view, which has no room for it.

@@ -18,114 +18,110 @@
 
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString Utf16Declaration = QStringLiteral(R"(<?xml version="1.0" encoding="UTF-16"?>)");
+const QString Utf16Declaration = uR"(<?xml version="1.0" encoding="UTF-16"?>)"_s;
 
 TEST(XmlParseString, DeclarationIsPutInFrontOnlyWhenNoneIsThere) {
     MRV_DOMParser p;
     // The error's column shows whether the 39-character declaration went in
     // front of the text: Xerces places a bad end tag at the character after
     // its name.
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r></x>")));
+    EXPECT_FALSE(p.parseString(u"<r></x>"_s));
     EXPECT_EQ(firstErrorPosition(p.errorList()).second, Utf16Declaration.size() + 6);
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r>?XmL</x>")));
+    EXPECT_FALSE(p.parseString(u"<r>?XmL</x>"_s));
     EXPECT_EQ(firstErrorPosition(p.errorList()).second, 10);
 
-    EXPECT_TRUE(p.parseString(QStringLiteral("<r>?XmL</r>")));
-    EXPECT_EQ(p.nodeText(), QStringLiteral("?XmL"));
-    EXPECT_TRUE(p.parseString(QStringLiteral("<?xml version='1.0'?>\n<r/>")));
-    EXPECT_EQ(p.nodeName(), QStringLiteral("r"));
+    EXPECT_TRUE(p.parseString(u"<r>?XmL</r>"_s));
+    EXPECT_EQ(p.nodeText(), u"?XmL"_s);
+    EXPECT_TRUE(p.parseString(u"<?xml version='1.0'?>\n<r/>"_s));
+    EXPECT_EQ(p.nodeName(), u"r"_s);
 }
 
 TEST(XmlParseString, TextIsUtf16WhateverTheDeclarationSays) {
-    const QString text = QStringLiteral("Grüße 日本語 😀 ÿ");
+    const QString text = u"Grüße 日本語 😀 ÿ"_s;
     for (const char* encoding : {"UTF-8", "ISO-8859-1", "UTF-16", "utf-16be"}) {
         MRV_DOMParser p;
-        const QString doc = QStringLiteral(R"(<?xml version="1.0" encoding="%1"?><r a="%2">%2</r>)")
-                                .arg(QLatin1String(encoding), text);
+        const QString doc = uR"(<?xml version="1.0" encoding="%1"?><r a="%2">%2</r>)"_s.arg(
+            QLatin1String(encoding), text);
         ASSERT_TRUE(p.parseString(doc)) << encoding << p.errorList().toStdString();
         EXPECT_EQ(p.nodeText(), text) << encoding;
-        QString a;
-        EXPECT_TRUE(p.getAttribute(QStringLiteral("a"), a));
-        EXPECT_EQ(a, text) << encoding;
+        EXPECT_EQ(attribute(p, u"a"_s), text) << encoding;
     }
     MRV_DOMParser p;
-    EXPECT_TRUE(p.parseString(QChar(0xFEFF) + QStringLiteral("<r>x</r>")));
-    EXPECT_EQ(p.nodeText(), QStringLiteral("x"));
+    EXPECT_TRUE(p.parseString(QChar(0xFEFF) + u"<r>x</r>"_s));
+    EXPECT_EQ(p.nodeText(), u"x"_s);
 }
 
 TEST(XmlParseString, BadTextFailsCleanlyAndDropsTheOldDocument) {
     const QStringList bad = {QString(),
-                             QStringLiteral("   "),
-                             QStringLiteral("not xml"),
-                             QStringLiteral("<r>a") + QChar(0) + QStringLiteral("b</r>"),
-                             QStringLiteral("<r>\x01</r>"),
-                             QStringLiteral("<r><a></r>"),
-                             QStringLiteral("<r/><r/>"),
-                             QStringLiteral("<r a='1' a='2'/>"),
-                             QStringLiteral("<r>&undefined;</r>"),
-                             QStringLiteral("<r>") + QChar(0xD800) + QStringLiteral("</r>")};
+                             u"   "_s,
+                             u"not xml"_s,
+                             u"<r>a"_s + QChar(0) + u"b</r>"_s,
+                             u"<r>\x01</r>"_s,
+                             u"<r><a></r>"_s,
+                             u"<r/><r/>"_s,
+                             u"<r a='1' a='2'/>"_s,
+                             u"<r>&undefined;</r>"_s,
+                             u"<r>"_s + QChar(0xD800) + u"</r>"_s};
     for (const QString& text : bad) {
         MRV_DOMParser p;
-        ASSERT_TRUE(p.parseString(QStringLiteral("<ok/>")));
+        ASSERT_TRUE(p.parseString(u"<ok/>"_s));
         p.setSkip(false);
         EXPECT_FALSE(p.parseString(text)) << text.toStdString();
         EXPECT_TRUE(p.skip());
         EXPECT_FALSE(p.hasCurrent());
-        EXPECT_EQ(p.serialize(true), QStringLiteral("ERROR"));
-        EXPECT_NE(p.errorList(), QStringLiteral("<ErrorList></ErrorList>")) << text.toStdString();
+        EXPECT_EQ(p.serialize(true), u"ERROR"_s);
+        EXPECT_NE(p.errorList(), u"<ErrorList></ErrorList>"_s) << text.toStdString();
     }
 }
 
 TEST(XmlParseString, NestingIsCappedAtAThousandLevels) {
     const auto nested = [](int depth) {
-        return QStringLiteral("<a>").repeated(depth) + QStringLiteral("<e/>x") +
-               QStringLiteral("</a>").repeated(depth);
+        return u"<a>"_s.repeated(depth) + u"<e/>x"_s + u"</a>"_s.repeated(depth);
     };
     MRV_DOMParser p;
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(p.parseString(nested(999))) << p.errorList().toStdString();
-        EXPECT_EQ(p.find(QStringLiteral("a")), 998);
-        EXPECT_TRUE(p.serialize(false).contains(QStringLiteral("<a><e/>x</a></a>")));
+        EXPECT_EQ(p.find(u"a"_s), 998);
+        EXPECT_TRUE(p.serialize(false).contains(u"<a><e/>x</a></a>"_s));
         // The declaration put in front, 1,000 times "<a>", then "<e/>": the
         // 1,001st level is refused.
         EXPECT_FALSE(p.parseString(nested(1000)));
-        EXPECT_TRUE(
-            p.errorList().contains(QStringLiteral("Line Number = 1, Column Number = 3044, "
-                                                  "Description = elements are nested too deeply")));
+        EXPECT_TRUE(p.errorList().contains(u"Line Number = 1, Column Number = 3044, "
+                                           "Description = elements are nested too deeply"_s));
     }
     EXPECT_FALSE(p.parseString(nested(300'000)));
 }
 
 TEST(XmlParseString, LargeDocument) {
     // About 50 MB of text in 100,000 elements.
-    const QString filler = QStringLiteral("äbc&amp;").repeated(60);
-    QString doc = QStringLiteral("<root>");
+    const QString filler = u"äbc&amp;"_s.repeated(60);
+    QString doc = u"<root>"_s;
     doc.reserve(52'000'000);
     constexpr int Count = 100'000;
     for (int i = 0; i < Count; ++i)
-        doc += QStringLiteral("<item id=\"%1\">%2</item>").arg(i).arg(filler);
-    doc += QStringLiteral("<last/></root>");
+        doc += u"<item id=\"%1\">%2</item>"_s.arg(i).arg(filler);
+    doc += u"<last/></root>"_s;
     ASSERT_GT(doc.size() * 2, 50'000'000);
 
     // Its speed is watched by bench/xml_parse; here it must parse whole.
     MRV_DOMParser p;
     ASSERT_TRUE(p.parseString(doc));
     EXPECT_EQ(p.countElementChildren(), Count + 1);
-    ASSERT_EQ(p.find(QStringLiteral("last")), 1);
+    ASSERT_EQ(p.find(u"last"_s), 1);
     ASSERT_TRUE(p.step(1, false));
-    QString id;
-    EXPECT_TRUE(p.getAttribute(QStringLiteral("id"), id));
-    EXPECT_EQ(id, QString::number(Count - 1));
-    EXPECT_EQ(p.nodeText(), QStringLiteral("äbc&").repeated(60));
+    EXPECT_EQ(attribute(p, u"id"_s), QString::number(Count - 1));
+    EXPECT_EQ(p.nodeText(), u"äbc&"_s.repeated(60));
 }
 
 TEST(XmlParseString, TextPiecesJoinOnlyWithinOneNode) {
     MRV_DOMParser p;
-    ASSERT_TRUE(p.parseString(
-        QStringLiteral("<r>x&amp;&#x263A;&lt;y<![CDATA[<c>]]>z<!--n-->w<e>&gt;</e>v</r>")));
-    EXPECT_EQ(p.nodeText(), QStringLiteral("x&☺<y"));
+    ASSERT_TRUE(
+        p.parseString(u"<r>x&amp;&#x263A;&lt;y<![CDATA[<c>]]>z<!--n-->w<e>&gt;</e>v</r>"_s));
+    EXPECT_EQ(p.nodeText(), u"x&☺<y"_s);
     p.setSkip(false);
     const QStringList kinds = {"#text", "#cdata-section", "#text", "#comment", "#text",
                                "e",     "#text"};
@@ -135,25 +131,25 @@ TEST(XmlParseString, TextPiecesJoinOnlyWithinOneNode) {
         EXPECT_EQ(p.step(1, true), i + 1 < kinds.size());
     }
     ASSERT_TRUE(p.step(1, false));
-    EXPECT_EQ(p.nodeText(), QStringLiteral(">"));
+    EXPECT_EQ(p.nodeText(), u">"_s);
 }
 
 TEST(XmlErrorList, EntriesNameLineAndColumnAndAreTakenOnce) {
     MRV_DOMParser p;
-    EXPECT_EQ(p.errorList(), QStringLiteral("<ErrorList></ErrorList>"));
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r>\n  <a>\n</r>")));
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r>")));
+    EXPECT_EQ(p.errorList(), u"<ErrorList></ErrorList>"_s);
+    EXPECT_FALSE(p.parseString(u"<r>\n  <a>\n</r>"_s));
+    EXPECT_FALSE(p.parseString(u"<r>"_s));
     const QString list = p.errorList();
-    EXPECT_TRUE(list.startsWith(QStringLiteral("<ErrorList><Error>System Id = MRV_XmlParser, "
-                                               "Line Number = 3, Column Number = ")))
+    EXPECT_TRUE(list.startsWith(u"<ErrorList><Error>System Id = MRV_XmlParser, "
+                                "Line Number = 3, Column Number = "_s))
         << list.toStdString();
-    EXPECT_EQ(list.count(QStringLiteral("<Error>")), 2) << list.toStdString();
-    EXPECT_TRUE(list.endsWith(QStringLiteral("</Error></ErrorList>")));
-    EXPECT_EQ(p.errorList(), QStringLiteral("<ErrorList></ErrorList>"));
+    EXPECT_EQ(list.count(u"<Error>"_s), 2) << list.toStdString();
+    EXPECT_TRUE(list.endsWith(u"</Error></ErrorList>"_s));
+    EXPECT_EQ(p.errorList(), u"<ErrorList></ErrorList>"_s);
 }
 
 TEST(XmlErrorList, StaysWellFormedWhateverThePathHolds) {
-    const QString path = QStringLiteral("/nonexistent/a<b>&c %1%2.xml");
+    const QString path = u"/nonexistent/a<b>&c %1%2.xml"_s;
     MRV_DOMParser p;
     EXPECT_FALSE(p.parseFile(path));
     const QString list = p.errorList();
@@ -161,9 +157,8 @@ TEST(XmlErrorList, StaysWellFormedWhateverThePathHolds) {
     MRV_DOMParser reader;
     ASSERT_TRUE(reader.parseString(list)) << list.toStdString();
     EXPECT_EQ(reader.countElementChildren(), 1);
-    ASSERT_EQ(reader.find(QStringLiteral("Error")), 1);
-    EXPECT_TRUE(reader.nodeText().startsWith(QStringLiteral("System Id = ") + path +
-                                             QStringLiteral(", Line Number = ")))
+    ASSERT_EQ(reader.find(u"Error"_s), 1);
+    EXPECT_TRUE(reader.nodeText().startsWith(u"System Id = "_s + path + u", Line Number = "_s))
         << reader.nodeText().toStdString();
 }
 
@@ -173,14 +168,13 @@ TEST(XmlErrorList, HandlerEntryFormat) {
     const xercesc::SAXParseException e(u"bad <x> & more", u"pub", u"file.xml", 4, 7);
     h.warning(e);
     EXPECT_TRUE(h.errors().isEmpty());
-    EXPECT_EQ(h.warnings(), QStringLiteral("<Warning>System Id = file.xml, Line Number = 4, Column "
-                                           "Number = 7, Description = bad &lt;x&gt; &amp; more"
-                                           "</Warning>"));
+    EXPECT_EQ(h.warnings(), u"<Warning>System Id = file.xml, Line Number = 4, Column "
+                            "Number = 7, Description = bad &lt;x&gt; &amp; more"
+                            "</Warning>"_s);
     h.error(e);
     h.fatalError(e);
-    const QString one =
-        QStringLiteral("<Error>System Id = file.xml, Line Number = 4, Column Number "
-                       "= 7, Description = bad &lt;x&gt; &amp; more</Error>");
+    const QString one = u"<Error>System Id = file.xml, Line Number = 4, Column Number "
+                        "= 7, Description = bad &lt;x&gt; &amp; more</Error>"_s;
     EXPECT_EQ(h.takeErrors(), one + one);
     EXPECT_TRUE(h.errors().isEmpty());
 }
@@ -190,18 +184,17 @@ TEST(XmlErrorList, HandlerEntryFormat) {
 TEST(XmlParseFile, ReadsFilesInTheirOwnEncoding) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString text = QStringLiteral("Grüße 日本語 😀");
-    const QString utf8 = dir.filePath(QStringLiteral("ü 8.xml"));
-    ASSERT_TRUE(writeAll(utf8, (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>") +
-                                text + QStringLiteral("</r>"))
-                                   .toUtf8()));
+    const QString text = u"Grüße 日本語 😀"_s;
+    const QString utf8 = dir.filePath(u"ü 8.xml"_s);
+    ASSERT_TRUE(writeAll(
+        utf8, (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>"_s + text + u"</r>"_s).toUtf8()));
     MRV_DOMParser p;
-    for (const QString& path : {dir.filePath(QStringLiteral("missing.xml")), dir.path()}) {
+    for (const QString& path : {dir.filePath(u"missing.xml"_s), dir.path()}) {
         ASSERT_TRUE(p.parseFile(utf8)) << p.errorList().toStdString();
         EXPECT_EQ(p.nodeText(), text);
         // A document from an earlier parse must be let go exactly once.
         EXPECT_FALSE(p.parseFile(path));
-        EXPECT_TRUE(p.errorList().contains(QStringLiteral("<Error>System Id = ")));
+        EXPECT_TRUE(p.errorList().contains(u"<Error>System Id = "_s));
         EXPECT_FALSE(p.hasCurrent());
     }
 }
@@ -232,23 +225,23 @@ TEST(XmlSax, DrivesTheCallersHandler) {
     MRV_SAXParser p;
     Collector c;
     p.reader()->setContentHandler(&c);
-    ASSERT_TRUE(p.parseString(QStringLiteral(
-        R"(<?xml version="1.0" encoding="UTF-8"?><r k="ü"><a>日本</a><b>😀&amp;</b></r>)")));
+    ASSERT_TRUE(p.parseString(
+        uR"(<?xml version="1.0" encoding="UTF-8"?><r k="ü"><a>日本</a><b>😀&amp;</b></r>)"_s));
     EXPECT_EQ(c.names, QStringList({"r", "k=ü", "a", "b"}));
-    EXPECT_EQ(c.text, QStringLiteral("日本😀&"));
+    EXPECT_EQ(c.text, u"日本😀&"_s);
     EXPECT_EQ(p.serialize(true), QString());
     EXPECT_TRUE(p.initCursor());
     EXPECT_EQ(p.xmlDeclaration(), Utf16Declaration);
 
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r><boom/></r>")));
-    EXPECT_TRUE(p.errorList().contains(QStringLiteral("handler gave up")));
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r>")));
-    EXPECT_FALSE(p.parseFile(QStringLiteral("/nonexistent/x.xml")));
-    EXPECT_EQ(p.errorList().count(QStringLiteral("<Error>")), 2);
+    EXPECT_FALSE(p.parseString(u"<r><boom/></r>"_s));
+    EXPECT_TRUE(p.errorList().contains(u"handler gave up"_s));
+    EXPECT_FALSE(p.parseString(u"<r>"_s));
+    EXPECT_FALSE(p.parseFile(u"/nonexistent/x.xml"_s));
+    EXPECT_EQ(p.errorList().count(u"<Error>"_s), 2);
 
     // With the caller's own error handler the result still says failure.
     p.reader()->setErrorHandler(&c);
-    EXPECT_FALSE(p.parseString(QStringLiteral("<r></x>")));
+    EXPECT_FALSE(p.parseString(u"<r></x>"_s));
     EXPECT_EQ(c.errors, 1);
 }
 
@@ -259,25 +252,22 @@ TEST(XmlSax, DrivesTheCallersHandler) {
 TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString secret = dir.filePath(QStringLiteral("secret.txt"));
+    const QString secret = dir.filePath(u"secret.txt"_s);
     ASSERT_TRUE(writeAll(secret, "top secret"));
-    QString laughs = QStringLiteral("<!DOCTYPE r [<!ENTITY e0 'xxxxxxxxxx'>");
+    QString laughs = u"<!DOCTYPE r [<!ENTITY e0 'xxxxxxxxxx'>"_s;
     for (int i = 1; i < 10; ++i)
-        laughs += QStringLiteral("<!ENTITY e%1 '%2'>")
-                      .arg(i)
-                      .arg(QStringLiteral("&e%1;").arg(i - 1).repeated(10));
-    laughs += QStringLiteral("]><r>&e9;</r>");
-    const QString prolog = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+        laughs += u"<!ENTITY e%1 '%2'>"_s.arg(i).arg(u"&e%1;"_s.arg(i - 1).repeated(10));
+    laughs += u"]><r>&e9;</r>"_s;
+    const QString prolog = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_s;
     const QStringList hostile{
-        prolog +
-            QStringLiteral("<!DOCTYPE r [<!ENTITY e SYSTEM \"file://%1\">]><r>&e;</r>").arg(secret),
-        prolog + QStringLiteral("<!DOCTYPE r SYSTEM \"http://127.0.0.1:1/x.dtd\"><r/>"),
-        prolog + QStringLiteral("<!DOCTYPE r PUBLIC \"-//x//y\" \"file://%1\"><r/>").arg(secret),
-        prolog + QStringLiteral("<!DOCTYPE r><r/>"),
+        prolog + u"<!DOCTYPE r [<!ENTITY e SYSTEM \"file://%1\">]><r>&e;</r>"_s.arg(secret),
+        prolog + u"<!DOCTYPE r SYSTEM \"http://127.0.0.1:1/x.dtd\"><r/>"_s,
+        prolog + u"<!DOCTYPE r PUBLIC \"-//x//y\" \"file://%1\"><r/>"_s.arg(secret),
+        prolog + u"<!DOCTYPE r><r/>"_s,
         prolog + laughs,
     };
     for (const QString& doc : hostile) {
-        const QString file = dir.filePath(QStringLiteral("hostile.xml"));
+        const QString file = dir.filePath(u"hostile.xml"_s);
         ASSERT_TRUE(writeAll(file, doc.toUtf8()));
         MRV_DOMParser dom;
         MRV_SAXParser sax;
@@ -288,9 +278,8 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
                 EXPECT_FALSE(fromFile ? p->parseFile(file) : p->parseString(doc))
                     << doc.toStdString();
                 const QString list = p->errorList();
-                EXPECT_EQ(list.count(QStringLiteral("<Error>")), 1) << list.toStdString();
-                EXPECT_TRUE(list.contains(QStringLiteral("(DOCTYPE) is not allowed")))
-                    << list.toStdString();
+                EXPECT_EQ(list.count(u"<Error>"_s), 1) << list.toStdString();
+                EXPECT_TRUE(list.contains(u"(DOCTYPE) is not allowed"_s)) << list.toStdString();
                 // Where: the declaration's line, in the file that holds it.
                 EXPECT_EQ(firstErrorPosition(list).first, 2) << list.toStdString();
                 if (fromFile) {
@@ -298,7 +287,7 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
                 }
             }
         }
-        EXPECT_FALSE(seen.text.contains(QStringLiteral("secret")));
+        EXPECT_FALSE(seen.text.contains(u"secret"_s));
         EXPECT_FALSE(dom.hasCurrent());
     }
 
@@ -307,20 +296,19 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
     MRV_SAXParser sax;
     Collector seen;
     sax.reader()->setContentHandler(&seen);
-    EXPECT_TRUE(sax.parseString(
-        QStringLiteral(R"(<r xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
-                       R"(xsi:schemaLocation="urn:x http://127.0.0.1:1/x.xsd">ok</r>)")))
+    EXPECT_TRUE(sax.parseString(uR"(<r xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
+                                R"(xsi:schemaLocation="urn:x http://127.0.0.1:1/x.xsd">ok</r>)"_s))
         << sax.errorList().toStdString();
-    EXPECT_EQ(seen.text, QStringLiteral("ok"));
+    EXPECT_EQ(seen.text, u"ok"_s);
     MRV_DOMParser dom;
     for (const char* url : {"http://127.0.0.1:1/x.xml", "ftp://127.0.0.1:1/x.xml"}) {
         EXPECT_FALSE(dom.parseFile(QLatin1String(url)));
-        EXPECT_EQ(dom.errorList().count(QStringLiteral("<Error>")), 1) << url;
+        EXPECT_EQ(dom.errorList().count(u"<Error>"_s), 1) << url;
     }
-    const QString good = dir.filePath(QStringLiteral("good.xml"));
+    const QString good = dir.filePath(u"good.xml"_s);
     ASSERT_TRUE(writeAll(good, "<r>fine</r>"));
-    ASSERT_TRUE(dom.parseFile(QStringLiteral("file://") + good)) << dom.errorList().toStdString();
-    EXPECT_EQ(dom.nodeText(), QStringLiteral("fine"));
+    ASSERT_TRUE(dom.parseFile(u"file://"_s + good)) << dom.errorList().toStdString();
+    EXPECT_EQ(dom.nodeText(), u"fine"_s);
 }
 
 TEST(XmlPlatform, WrappersInParallelThreads) {
@@ -330,8 +318,8 @@ TEST(XmlPlatform, WrappersInParallelThreads) {
         threads.emplace_back([t, &good] {
             for (int i = 0; i < 30; ++i) {
                 MRV_DOMParser p;
-                const QString value = QStringLiteral("%1-%2").arg(t).arg(i);
-                if (p.parseString(QStringLiteral("<r>%1</r>").arg(value)) && p.nodeText() == value)
+                const QString value = u"%1-%2"_s.arg(t).arg(i);
+                if (p.parseString(u"<r>%1</r>"_s.arg(value)) && p.nodeText() == value)
                     ++good;
             }
         });

@@ -10,25 +10,27 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Values beyond the shared list: every character XML treats specially, the
 // line-break forms a parser would normalise, and text XML cannot carry.
 QStringList extraValues() {
-    return {QStringLiteral("<>&\"' ]]> &amp; &#13;"),
-            QStringLiteral("\r\n\r\n\n\r\t x \t"),
-            QStringLiteral("\n"),
-            QStringLiteral("a") + QChar(0xFEFF),
-            QChar(0xFEFF) + QStringLiteral("a"),
-            QChar(0xFFFE) + QStringLiteral("a"),
-            QStringLiteral("😀").repeated(40'000),
-            QStringLiteral("a\x01"
-                           "b"),
-            QStringLiteral("a\x1f"
-                           "b"),
-            QStringLiteral("a") + QChar(0xDC00),
-            QStringLiteral("a") + QChar(0xD83D),
-            QStringLiteral("a") + QChar(0xFFFE),
+    return {u"<>&\"' ]]> &amp; &#13;"_s,
+            u"\r\n\r\n\n\r\t x \t"_s,
+            u"\n"_s,
+            u"a"_s + QChar(0xFEFF),
+            QChar(0xFEFF) + u"a"_s,
+            QChar(0xFFFE) + u"a"_s,
+            u"😀"_s.repeated(40'000),
+            u"a\x01"
+            "b"_s,
+            u"a\x1f"
+            "b"_s,
+            u"a"_s + QChar(0xDC00),
+            u"a"_s + QChar(0xD83D),
+            u"a"_s + QChar(0xFFFE),
             QChar(0xFEFF)};
 }
 
@@ -37,14 +39,12 @@ QStringList extraValues() {
 void checkRoundTrip(const QString& value, const QString& file) {
     const std::string label = value.left(40).toStdString();
     MRV_DOMParser out;
-    ASSERT_TRUE(out.createDocument(QStringLiteral("root")));
+    ASSERT_TRUE(out.createDocument(u"root"_s));
     const bool carried = isXmlText(value);
-    ASSERT_EQ(out.addElement(QStringLiteral("v"), value, QStringLiteral("a"), value, false),
-              carried)
-        << label;
-    ASSERT_EQ(out.setAttribute(QStringLiteral("r"), value), carried) << label;
+    ASSERT_EQ(out.addElement(u"v"_s, value, u"a"_s, value, false), carried) << label;
+    ASSERT_EQ(out.setAttribute(u"r"_s, value), carried) << label;
     if (!carried) {
-        EXPECT_EQ(out.serialize(false), QStringLiteral("<root/>")) << label;
+        EXPECT_EQ(out.serialize(false), u"<root/>"_s) << label;
         return;
     }
     ASSERT_TRUE(out.saveToFile(file)) << label;
@@ -53,27 +53,24 @@ void checkRoundTrip(const QString& value, const QString& file) {
         MRV_DOMParser in;
         ASSERT_TRUE(fromFile ? in.parseFile(file) : in.parseString(out.serialize(true)))
             << label << in.errorList().toStdString();
-        QString attr;
-        EXPECT_TRUE(in.getAttribute(QStringLiteral("r"), attr));
-        EXPECT_EQ(attr, value) << label;
-        ASSERT_EQ(in.find(QStringLiteral("v")), 1);
+        EXPECT_EQ(attribute(in, u"r"_s), value) << label;
+        ASSERT_EQ(in.find(u"v"_s), 1);
         EXPECT_EQ(in.nodeText(), value) << label;
-        EXPECT_TRUE(in.getAttribute(QStringLiteral("a"), attr));
-        EXPECT_EQ(attr, value) << label;
+        EXPECT_EQ(attribute(in, u"a"_s), value) << label;
     }
 }
 
 TEST(XmlRoundTrip, HostileValuesArriveUnchangedOrAreRefused) {
     const QStringList nasty = nastyStrings();
     ASSERT_GT(nasty.size(), 50);
-    ASSERT_TRUE(nasty.contains(QStringLiteral("line1\r\nline2")));
-    ASSERT_TRUE(nasty.contains(QChar(0xFEFF) + QStringLiteral("BOM inside")));
+    ASSERT_TRUE(nasty.contains(u"line1\r\nline2"_s));
+    ASSERT_TRUE(nasty.contains(QChar(0xFEFF) + u"BOM inside"_s));
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     int refused = 0;
     for (const QString& value : nasty + extraValues()) {
         refused += isXmlText(value) ? 0 : 1;
-        checkRoundTrip(value, dir.filePath(QStringLiteral("v.xml")));
+        checkRoundTrip(value, dir.filePath(u"v.xml"_s));
     }
     EXPECT_EQ(refused, 7); // the NUL in the shared list and six of ours
 }
@@ -81,13 +78,12 @@ TEST(XmlRoundTrip, HostileValuesArriveUnchangedOrAreRefused) {
 TEST(XmlSave, Utf16LittleEndianWithByteOrderMark) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("doc.xml"));
+    const QString path = dir.filePath(u"doc.xml"_s);
     ASSERT_TRUE(writeAll(path, "old content that is longer than nothing"));
 
     MRV_DOMParser p;
-    ASSERT_TRUE(p.createDocument(QStringLiteral("Wörksheet")));
-    ASSERT_TRUE(
-        p.addElement(QStringLiteral("n"), QStringLiteral("日本 😀"), QString(), QString(), false));
+    ASSERT_TRUE(p.createDocument(u"Wörksheet"_s));
+    ASSERT_TRUE(p.addElement(u"n"_s, u"日本 😀"_s, QString(), QString(), false));
     ASSERT_TRUE(p.saveToFile(path));
 
     const QByteArray bytes = readAll(path);
@@ -100,15 +96,15 @@ TEST(XmlSave, Utf16LittleEndianWithByteOrderMark) {
                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     EXPECT_EQ(body, p.serialize(true));
     // Only the target is left; no temporary beside it.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("doc.xml")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"doc.xml"_s});
 
     MRV_DOMParser back;
     ASSERT_TRUE(back.parseFile(path)) << back.errorList().toStdString();
-    EXPECT_EQ(back.nodeName(), QStringLiteral("Wörksheet"));
+    EXPECT_EQ(back.nodeName(), u"Wörksheet"_s);
     ASSERT_TRUE(back.step(0, true));
-    EXPECT_EQ(back.nodeText(), QStringLiteral("日本 😀"));
+    EXPECT_EQ(back.nodeText(), u"日本 😀"_s);
 
-    EXPECT_FALSE(p.saveToFile(dir.filePath(QStringLiteral("missing/doc.xml"))));
+    EXPECT_FALSE(p.saveToFile(dir.filePath(u"missing/doc.xml"_s)));
     EXPECT_FALSE(p.saveToFile(dir.path()));
     EXPECT_EQ(readAll(path), bytes);
 }
@@ -118,12 +114,11 @@ TEST(XmlSave, Utf16LittleEndianWithByteOrderMark) {
 TEST(SharedTestData, AMissingOrEmptyListFailsTheTest) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString empty = dir.filePath(QStringLiteral("empty.json"));
-    const QString broken = dir.filePath(QStringLiteral("broken.json"));
+    const QString empty = dir.filePath(u"empty.json"_s);
+    const QString broken = dir.filePath(u"broken.json"_s);
     ASSERT_TRUE(writeAll(empty, "[]"));
     ASSERT_TRUE(writeAll(broken, "[\"a\","));
-    EXPECT_NONFATAL_FAILURE(nastyStringsFrom(dir.filePath(QStringLiteral("none.json"))),
-                            "cannot be read");
+    EXPECT_NONFATAL_FAILURE(nastyStringsFrom(dir.filePath(u"none.json"_s)), "cannot be read");
     EXPECT_NONFATAL_FAILURE(nastyStringsFrom(empty), "holds no hostile strings");
     EXPECT_NONFATAL_FAILURE(nastyStringsFrom(broken), "is not a JSON list");
     EXPECT_GT(nastyStrings().size(), 10);

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "TestData.h"
+#include "xml/MRV_DOMParser.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // Line and column of the first entry of an error list; -1 when absent.
 inline std::pair<int, int> firstErrorPosition(const QString& errorList) {
@@ -15,6 +18,16 @@ inline std::pair<int, int> firstErrorPosition(const QString& errorList) {
     if (!m.hasMatch())
         return {-1, -1};
     return {m.captured(1).toInt(), m.captured(2).toInt()};
+}
+
+// The current node's attribute name, or none; a missing attribute leaves
+// the caller's value as it was.
+inline std::optional<QString> attribute(const MRV_DOMParser& parser, const QString& name) {
+    QString value = QStringLiteral("kept");
+    if (parser.getAttribute(name, value))
+        return value;
+    EXPECT_EQ(value, QStringLiteral("kept")) << name.toStdString();
+    return std::nullopt;
 }
 
 inline QByteArray readAll(const QString& path) {
