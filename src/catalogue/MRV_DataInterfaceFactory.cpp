@@ -4,6 +4,10 @@
 #include "managers/MRV_AccountSegmentationManager.h"
 #include "managers/MRV_AddressFormatManager.h"
 #include "managers/MRV_AlertsManager.h"
+#include "managers/MRV_AlternativeItemsManager.h"
+#include "managers/MRV_BOMManager.h"
+#include "managers/MRV_BPCatalogNumbersManager.h"
+#include "managers/MRV_BPGeneralManager.h"
 #include "managers/MRV_BPPrioritiesManager.h"
 #include "managers/MRV_BPPropertiesManager.h"
 #include "managers/MRV_BanksManager.h"
@@ -21,23 +25,31 @@
 #include "managers/MRV_CurrencySettingsManager.h"
 #include "managers/MRV_CustomGroupsManager.h"
 #include "managers/MRV_CustomerGroupsManager.h"
+#include "managers/MRV_DefaultReportLayoutManager.h"
+#include "managers/MRV_DefaultSeriesManager.h"
+#include "managers/MRV_DefaultsManager.h"
+#include "managers/MRV_DiscountGroupsManager.h"
 #include "managers/MRV_DocumentNumberingManager.h"
 #include "managers/MRV_DocumentSettingsManager.h"
 #include "managers/MRV_DunningLevelsManager.h"
 #include "managers/MRV_FinancialReportsTemplateManager.h"
+#include "managers/MRV_ForecastsManager.h"
 #include "managers/MRV_GLAccountDeterminationManager.h"
 #include "managers/MRV_GLSettingsForBanksManager.h"
 #include "managers/MRV_GLSettingsForInventoryManager.h"
 #include "managers/MRV_GLSettingsForTaxSetupManager.h"
 #include "managers/MRV_HouseBanksAccountsManager.h"
 #include "managers/MRV_IndexesManager.h"
+#include "managers/MRV_InitialQuantitiesManager.h"
 #include "managers/MRV_InventoryCyclesManager.h"
 #include "managers/MRV_InventorySettingsManager.h"
 #include "managers/MRV_ItemPropertiesManager.h"
 #include "managers/MRV_ItemsGroupsManager.h"
+#include "managers/MRV_ItemsManager.h"
 #include "managers/MRV_LandedCostsManager.h"
 #include "managers/MRV_LengthWidthManager.h"
 #include "managers/MRV_LocationsManager.h"
+#include "managers/MRV_ManualJournalEntriesManager.h"
 #include "managers/MRV_ManufacturersManager.h"
 #include "managers/MRV_PackageTypeManager.h"
 #include "managers/MRV_PartnersManager.h"
@@ -46,6 +58,7 @@
 #include "managers/MRV_PaymentTermsManager.h"
 #include "managers/MRV_PostingPeriodsManager.h"
 #include "managers/MRV_PredefinedTextManager.h"
+#include "managers/MRV_PriceHierarchiesManager.h"
 #include "managers/MRV_PriceListManager.h"
 #include "managers/MRV_PriceListSetupManager.h"
 #include "managers/MRV_PrintOnAddSettingsManager.h"
@@ -55,6 +68,7 @@
 #include "managers/MRV_SalesStagesManager.h"
 #include "managers/MRV_SegmentCodesManager.h"
 #include "managers/MRV_ShippingTypesManager.h"
+#include "managers/MRV_SpecialPricesManager.h"
 #include "managers/MRV_TaxDefinitionManager.h"
 #include "managers/MRV_TemplatesManager.h"
 #include "managers/MRV_TerritoriesManager.h"
@@ -149,6 +163,22 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_FINANCIALREPORTTMPL_100", create<MRV_FinancialReportsTemplateManager>},
         {u"MRV_TRN_ITEMGROUPS_100", create<MRV_ItemsGroupsManager>},
         {u"MRV_TRN_WAREHOUSES_100", create<MRV_WarehousesManager>},
+        {u"MRV_TRN_BILLOFMATERIALS_100", create<MRV_BOMManager>},
+        {u"MRV_TRN_FORECASTS_100", create<MRV_ForecastsManager>},
+        {u"MRV_TRN_DEFAULTS_100", create<MRV_DefaultsManager>},
+        {u"MRV_TRN_DEFAULTLAYOUTS_100", create<MRV_DefaultReportLayoutManager>},
+        {u"MRV_TRN_DEFAULTSERIES_100", create<MRV_DefaultSeriesManager>},
+        {u"MRV_TRN_MANUALJOURNALENTRIES_100", create<MRV_ManualJournalEntriesManager, 0>},
+        {u"MRV_TRN_OPENINGBALANCES_100", create<MRV_ManualJournalEntriesManager, 1>},
+        {u"MRV_TRN_STOCKPOSTINGS_100", create<MRV_ManualJournalEntriesManager, 2>},
+        {u"MRV_TRN_INITIALQUANTITIES_100", create<MRV_InitialQuantitiesManager>},
+        {u"MRV_TRN_ITEMSLEAF_100", create<MRV_ItemsManager>},
+        {u"MRV_TRN_ALTERNATIVEITEMS_100", create<MRV_AlternativeItemsManager>},
+        {u"MRV_TRN_SPECIALPRICESBP_100", create<MRV_SpecialPricesManager>},
+        {u"MRV_TRN_DISCOUNTGROUPS_100", create<MRV_DiscountGroupsManager>},
+        {u"MRV_TRN_PRICEHIERARCHIES_100", create<MRV_PriceHierarchiesManager>},
+        {u"MRV_TRN_BPGENERALINFO_100", create<MRV_BPGeneralManager>},
+        {u"MRV_TRN_BPCATALOGNUMBERS_100", create<MRV_BPCatalogNumbersManager>},
     };
     return table;
 }

@@ -307,6 +307,24 @@ QString MRV_DIInterface::categoryCondition(const MRV_CompanySql& sql,
     return parts.join(QStringLiteral(" AND "));
 }
 
+QHash<QString, QStringList> MRV_DIInterface::parentsIn(MRV_CompanySql& sql,
+                                                       const MRV_TableDeclaration& table) {
+    QStringList columns{sql.column(table.keyColumns.value(0))};
+    for (const QString& column : table.parentColumns())
+        columns << sql.column(column);
+    QHash<QString, QStringList> parentOf;
+    for (const QVariantList& row :
+         sql.query(QStringLiteral("SELECT %1 FROM %2")
+                       .arg(columns.join(QStringLiteral(", ")), sql.table(table.name)))
+             .values) {
+        QStringList parents;
+        for (qsizetype i = 1; i < row.size(); ++i)
+            parents << MRV_CompanySql::text(row.value(i));
+        parentOf.insert(MRV_CompanySql::text(row.value(0)), parents);
+    }
+    return parentOf;
+}
+
 QList<QStringList> MRV_DIInterface::keyRows(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                                             const QString& statement, bool childrenFirst) {
     QList<QStringList> keys;
@@ -320,14 +338,9 @@ QList<QStringList> MRV_DIInterface::keyRows(MRV_CompanySql& sql, const MRV_Table
         return keys;
     // Parents first (or, for removing, children first), whatever order the
     // statement gives.
-    QHash<QString, QString> parentOf;
-    const MRV_CompanySql::Rows links =
-        sql.query(QStringLiteral("SELECT %1, %2 FROM %3")
-                      .arg(sql.column(table.keyColumns.value(0)), sql.column(table.parentColumn),
-                           sql.table(table.name)));
-    for (const QVariantList& row : links.values)
-        parentOf.insert(MRV_CompanySql::text(row.value(0)), MRV_CompanySql::text(row.value(1)));
-    QStringList own, parents;
+    const QHash<QString, QStringList> parentOf = parentsIn(sql, table);
+    QStringList own;
+    QList<QStringList> parents;
     for (const QStringList& k : keys) {
         own << k.value(0);
         parents << parentOf.value(k.value(0));
@@ -677,7 +690,8 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
                               const QList<MRV_BOMDocument>& documents) const {
     if (table.parentElement.isEmpty() || documents.size() < 2)
         return documents;
-    QStringList keys, parents;
+    QStringList keys;
+    QList<QStringList> parents;
     for (const MRV_BOMDocument& document : documents) {
         MRV_BOMRecord record;
         const MRV_BOMRecord::Group* group = record.parse(document.xml)
@@ -686,7 +700,10 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
         const MRV_BOMRecord::Row row =
             group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
         keys << row.value(table.keyElements.value(0));
-        parents << row.value(table.parentElement);
+        QStringList own{row.value(table.parentElement)};
+        for (const auto& [column, element] : table.parentsAlso)
+            own << row.value(element);
+        parents << own;
     }
     QList<MRV_BOMDocument> ordered;
     for (const qsizetype i : MRV_ParentsFirst(keys, parents))
@@ -784,9 +801,17 @@ void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclar
             outcome.baseCode = keyTexts.join(QStringLiteral(", "));
             outcome.baseDescription = baseDescription(table, row);
             const QStringList selfFields = MRV_DIReferences::selfReferences(table, row);
-            if (prepareForTarget(table, record, outcome))
+            if (prepareForTarget(table, record, outcome)) {
+                // A key field that refers to another record (a price
+                // hierarchy's list) names the target's record from here on.
+                if (const MRV_BOMRecord::Group* prepared =
+                        record.group(MRV_BOMRecord::groupName(table.name));
+                    prepared && !prepared->rows.isEmpty())
+                    for (qsizetype i = 0; i < keyTexts.size(); ++i)
+                        keyTexts[i] = prepared->rows.first().value(table.keyElements[i]);
                 writeObject(target, table, record, keyTexts, document.flag, copyMethod, outcome,
                             selfFields);
+            }
         } catch (const ComError& e) {
             outcome.succeeded = false;
             outcome.error = errorText(e);

@@ -201,6 +201,10 @@ private:
     QString categoryCondition(const MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                               const MRV_Sql& extra = MRV_Sql()) const;
     // The keys a statement selects (parents first, or children first).
+    // The parent keys of each record of the table in sql's company, by the
+    // record's key.
+    static QHash<QString, QStringList> parentsIn(MRV_CompanySql& sql,
+                                                 const MRV_TableDeclaration& table);
     QList<QStringList> keyRows(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                                const QString& statement, bool childrenFirst = false);
     // The manager's own key statement, or one selecting the keys of the

@@ -29,6 +29,19 @@ bool isSelfReference(const MRV_TableDeclaration& table, const MRV_Reference& ref
            row.value(key) == value;
 }
 
+// The declaration holds for the row: its conditions are met and the value
+// carries its prefix.
+bool holds(const MRV_Reference& reference, const MRV_BOMRecord::Row& row) {
+    for (const auto& [field, value] : reference.when)
+        if (row.value(field) != value)
+            return false;
+    return reference.prefix.isEmpty() || row.value(reference.field).startsWith(reference.prefix);
+}
+
+bool conditional(const MRV_Reference& reference) {
+    return !reference.when.isEmpty() || !reference.prefix.isEmpty();
+}
+
 } // namespace
 
 void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record) {
@@ -37,7 +50,9 @@ void MRV_DIReferences::addDependencies(const MRV_TableDeclaration& table, MRV_BO
         if (!group)
             continue;
         for (MRV_BOMRecord::Row& row : group->rows) {
-            const QString value = row.value(ref.field);
+            if (!holds(ref, row))
+                continue;
+            const QString value = row.value(ref.field).mid(ref.prefix.size());
             if (value.isEmpty() || ref.keptValues.contains(value) || row.dependency(ref.field) ||
                 isSelfReference(table, ref, row, value))
                 continue;
@@ -158,13 +173,17 @@ bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table, MR
             continue;
         for (MRV_BOMRecord::Row& row : group->rows) {
             const MRV_BOMRecord::Dependency* dep = row.dependency(ref.field);
-            if (!dep)
+            if (!dep || !holds(ref, row))
                 continue;
             // The file's own names of the identifying columns are not
             // trusted: the declaration's are used, with the file's values.
             QString key;
             if (targetKey(ref, dep->keyValues, row, key, error)) {
-                row.setValue(ref.field, key);
+                row.setValue(ref.field, ref.prefix + key);
+                // Resolved, the field is no longer the base's: a later
+                // declaration of it must leave it alone.
+                if (conditional(ref))
+                    row.dependencies.removeAt(dep - row.dependencies.constData());
             } else if (ref.optional) {
                 m_notes << error + QStringLiteral("; written without it");
                 error.clear();

@@ -78,10 +78,14 @@ void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOM
         m_owner.logOutcome(unreadable);
     }
     if (!m_table.parentColumn.isEmpty()) {
-        QStringList keys, parents;
+        QStringList keys;
+        QList<QStringList> parents;
         for (const Row& r : rows) {
             keys << r.value(m_table.keyColumns.value(0));
-            parents << r.value(m_table.parentColumn);
+            QStringList own;
+            for (const QString& column : m_table.parentColumns())
+                own << r.value(column);
+            parents << own;
         }
         QList<Row> ordered;
         for (const qsizetype i : MRV_ParentsFirst(keys, parents))
@@ -310,17 +314,9 @@ void MRV_DITableWriter::removeAll() {
     }
     if (!m_table.parentColumn.isEmpty()) {
         // Children go before their parents.
-        QHash<QString, QString> parentOf;
-        for (const QVariantList& link :
-             m_target
-                 .query(QStringLiteral("SELECT %1, %2 FROM %3")
-                            .arg(m_target.column(m_table.keyColumns.value(0)),
-                                 m_target.column(m_table.parentColumn),
-                                 m_target.table(m_table.name)))
-                 .values)
-            parentOf.insert(MRV_CompanySql::text(link.value(0)),
-                            MRV_CompanySql::text(link.value(1)));
-        QStringList keys, parents;
+        const QHash<QString, QStringList> parentOf = MRV_DIInterface::parentsIn(m_target, m_table);
+        QStringList keys;
+        QList<QStringList> parents;
         for (const QStringList& r : records) {
             keys << r.value(0);
             parents << parentOf.value(r.value(0));

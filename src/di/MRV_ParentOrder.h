@@ -7,11 +7,13 @@
 
 #include <functional>
 
-// The positions of items put in an order in which every item's parent (an
-// item of the same list whose key is the item's parent key) comes before
-// it; otherwise the items keep their order. Items in a cycle of parents
-// keep the order in which the cycle is met, so broken data never loops.
-inline QList<qsizetype> MRV_ParentsFirst(const QStringList& keys, const QStringList& parents) {
+// The positions of items put in an order in which every item's parents
+// (items of the same list whose keys are among the item's parent keys: a
+// partner names its parent and its channel partner) come before it;
+// otherwise the items keep their order. Items in a cycle of parents keep
+// the order in which the cycle is met, so broken data never loops.
+inline QList<qsizetype> MRV_ParentsFirst(const QStringList& keys,
+                                         const QList<QStringList>& parents) {
     QHash<QString, qsizetype> position;
     for (qsizetype i = 0; i < keys.size(); ++i)
         position.insert(keys[i], i);
@@ -22,9 +24,11 @@ inline QList<qsizetype> MRV_ParentsFirst(const QStringList& keys, const QStringL
         if (placed.contains(i) || visiting.contains(i))
             return;
         visiting.insert(i);
-        const auto parent = position.constFind(parents.value(i));
-        if (parent != position.cend() && *parent != i)
-            place(*parent);
+        for (const QString& key : parents.value(i)) {
+            const auto parent = position.constFind(key);
+            if (parent != position.cend() && *parent != i)
+                place(*parent);
+        }
         visiting.remove(i);
         if (!placed.contains(i)) {
             placed.insert(i);

@@ -45,6 +45,43 @@ struct MRV_Reference {
     // is left out, so that the target keeps what it has, and the record's
     // line says so.
     bool optional = false;
+    // The reference holds only for rows whose fields have these values: a
+    // discount group's key names an item group or a manufacturer, as its
+    // object type says.
+    QList<std::pair<QString, QString>> when{};
+    // The field holds the referenced key behind this text ("*" and a price
+    // list's number name a price hierarchy); a value without it is no
+    // reference of this declaration. Of several declarations of one field
+    // the first that holds for a row takes it.
+    QString prefix{};
+
+    // A record that every company knows by the same key (a code): the
+    // field keeps its value, and the target must have the record.
+    static MRV_Reference byCode(QString field, QString table, QString key,
+                                QString group = QString()) {
+        QStringList identifying{key};
+        return {.field = std::move(field),
+                .table = std::move(table),
+                .keyColumn = std::move(key),
+                .identifyingColumns = std::move(identifying),
+                .group = std::move(group)};
+    }
+    // A record each company numbers itself, known everywhere by names.
+    static MRV_Reference byName(QString field, QString table, QString key, QStringList names,
+                                QString group = QString()) {
+        return {.field = std::move(field),
+                .table = std::move(table),
+                .keyColumn = std::move(key),
+                .identifyingColumns = std::move(names),
+                .group = std::move(group)};
+    }
+    // The same reference, with values that name no record and travel as
+    // they are.
+    MRV_Reference keeping(QStringList values) const {
+        MRV_Reference r = *this;
+        r.keptValues = std::move(values);
+        return r;
+    }
 
     // An account field: an account is known by its formatted code in every
     // company, and the target's account of that code takes the reference.
@@ -117,6 +154,10 @@ struct MRV_TableDeclaration {
     // written parents first, removed children first.
     QString parentColumn{};
     QString parentElement{};
+    // Further (column, record element) pairs naming such a record of the
+    // same table that comes first: a partner's channel partner as well as
+    // its parent.
+    QList<std::pair<QString, QString>> parentsAlso{};
     // A table whose rows travel with a row of parentTable: the pairs are
     // (column here, key column there).
     QString parentTable{};
@@ -133,6 +174,16 @@ struct MRV_TableDeclaration {
     // Settings the record carries for the reader that the target does not
     // take from it: read with the others, never written.
     QStringList settingsNotWritten{};
+
+    // The columns that name a record's parents in the same table.
+    QStringList parentColumns() const {
+        QStringList columns;
+        if (!parentColumn.isEmpty())
+            columns << parentColumn;
+        for (const auto& [column, element] : parentsAlso)
+            columns << column;
+        return columns;
+    }
 
     bool isObject() const { return objectType >= 0; }
     bool isSettings() const { return objectType == Settings; }

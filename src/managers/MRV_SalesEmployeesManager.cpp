@@ -18,11 +18,10 @@ constexpr int SalesEmployeeObject = 53;
 // A record of another table, known by its name there.
 MRV_Reference byName(QString field, QString table, QString key, QString name = u"name"_s,
                      bool optional = false) {
-    return {.field = std::move(field),
-            .table = std::move(table),
-            .keyColumn = std::move(key),
-            .identifyingColumns = {std::move(name)},
-            .optional = optional};
+    MRV_Reference r = MRV_Reference::byName(std::move(field), std::move(table), std::move(key),
+                                            {std::move(name)});
+    r.optional = optional;
+    return r;
 }
 
 // An employee is known by the last and the first name.

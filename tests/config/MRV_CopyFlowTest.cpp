@@ -150,10 +150,15 @@ TEST_F(CopyFlow, EveryRecordOfTheSelectedCategoriesArrivesAndIsLogged) {
                                u"Financial Report Templates"_s,
                                u"Currency Settings"_s,
                                u"House Bank Accounts"_s,
-                               u"G/L Settings for Banks"_s};
+                               u"G/L Settings for Banks"_s,
+                               u"Opening Balances"_s,
+                               u"Stock Posting (Inv. Tracking)"_s};
     for (const MRV_LogFile::Row& row : log.rows())
         if (row[MRV_LogFile::Result] != ui.text(402)) {
-            EXPECT_TRUE(row[MRV_LogFile::Error].contains(u"which is not in the target company"))
+            // The user-defined fields are no category of the run yet: a
+            // record that carries some fails for want of them.
+            EXPECT_TRUE(row[MRV_LogFile::Error].contains(u"which is not in the target company") ||
+                        row[MRV_LogFile::Error] == u"Missing User Defined Fields")
                 << row.join(u'|').toStdString();
             EXPECT_FALSE(whole.contains(row[MRV_LogFile::Category]))
                 << row.join(u'|').toStdString();

@@ -106,6 +106,23 @@ INSTANTIATE_TEST_SUITE_P(MasterPriceLists, ManagerCopy, ::testing::ValuesIn(mast
                          [](const ::testing::TestParamInfo<ManagerCase>& info) {
                              return std::string(info.param.name);
                          });
+INSTANTIATE_TEST_SUITE_P(MasterTransactions, ManagerCopy,
+                         ::testing::ValuesIn(masterTransactionCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
+INSTANTIATE_TEST_SUITE_P(MasterDefaults, ManagerCopy, ::testing::ValuesIn(masterDefaultsCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
+INSTANTIATE_TEST_SUITE_P(MasterItems, ManagerCopy, ::testing::ValuesIn(masterItemCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
+INSTANTIATE_TEST_SUITE_P(MasterPartners, ManagerCopy, ::testing::ValuesIn(masterPartnerCases()),
+                         [](const ::testing::TestParamInfo<ManagerCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Records named with hostile text arrive with exactly that name, through
 // every manager; the only ones refused are those without a required name,

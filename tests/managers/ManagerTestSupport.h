@@ -484,3 +484,19 @@ QList<ManagerCase> masterPriceListCases();
 // The item group and warehouse categories that fit the table-driven suites
 // (MasterItemsGroupsTest.cpp).
 QList<ManagerCase> masterItemsGroupCases();
+
+// The item, alternative item, special price, price hierarchy and discount
+// group categories that fit the table-driven suites (MasterItemsTest.cpp).
+QList<ManagerCase> masterItemCases();
+
+// The business partner categories that fit the table-driven suites
+// (MasterPartnersTest.cpp).
+QList<ManagerCase> masterPartnerCases();
+
+// The bill of materials, forecast and journal entry categories that fit the
+// table-driven suites (MasterTransactionsTest.cpp).
+QList<ManagerCase> masterTransactionCases();
+
+// The user defaults categories that fit the table-driven suites
+// (MasterDefaultsTest.cpp).
+QList<ManagerCase> masterDefaultsCases();
