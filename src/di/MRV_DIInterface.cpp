@@ -638,10 +638,7 @@ MRV_DIDataSet* MRV_DIInterface::listFromConfiguration(const BOMTableList& tables
 
 HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMethod) {
     CLogBase log(u"MRV", u"MRV_DIInterface::writeToTarget");
-    const int method =
-        copyMethod == RemovalPhase || copyMethod == UpdateExisting || copyMethod == AddNew
-            ? copyMethod
-            : ReplaceAll;
+    const int method = effectiveMethod(copyMethod);
     m_failures = 0;
     m_names.clear(); // the target's names are read again for every write
     m_claimed.clear();

@@ -51,6 +51,14 @@ public:
         AddNew = 3,
         AddAndUpdate = 4
     };
+    // The method a writer acts on: every value other than the removal
+    // phase, "Update Existing" and "Add New" updates what exists and adds
+    // the rest.
+    static int effectiveMethod(int copyMethod) {
+        return copyMethod == RemovalPhase || copyMethod == UpdateExisting || copyMethod == AddNew
+                   ? copyMethod
+                   : ReplaceAll;
+    }
     // The mode prepareObject is called with.
     enum PrepareMode { BeforeUpdate = 2, BeforeAdd = 3 };
 

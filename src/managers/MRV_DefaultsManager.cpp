@@ -200,10 +200,7 @@ int MRV_DefaultsManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMD
 
 HRESULT MRV_DefaultsManager::writeToTarget(const BOMTableList& tables, int copyMethod) {
     CLogBase log(u"MRV", u"MRV_DefaultsManager::writeToTarget");
-    const int method =
-        copyMethod == RemovalPhase || copyMethod == UpdateExisting || copyMethod == AddNew
-            ? copyMethod
-            : ReplaceAll;
+    const int method = effectiveMethod(copyMethod);
     BOMTableList groups;
     QList<MRV_BOMDocument> users;
     for (const MRV_BOMTable& entry : tables) {
