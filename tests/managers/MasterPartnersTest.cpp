@@ -327,15 +327,6 @@ TEST_F(MasterPartners, ACatalogNumberNeedsItsItemAndPartner) {
               numbers.size() - withItem - withPartner);
 }
 
-// The details list shows the category's columns for every partner.
-TEST_F(MasterPartners, TheListShowsEveryPartner) {
-    auto partners = manager(Partners);
-    const MRV_DIDataSet* listed = partners->listFromDatabase();
-    ASSERT_NE(listed, nullptr);
-    EXPECT_EQ(listed->rows().size(), rows(*base, u"SELECT 1 FROM OCRD"_s).size());
-    EXPECT_EQ(listed->columns().size(), 12);
-}
-
 // Both categories on the servers whose SQL differs, "Replace All" last.
 class MasterPartnersDialects : public EngineWorld, public ::testing::WithParamInterface<int> {};
 
