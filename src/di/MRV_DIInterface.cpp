@@ -647,7 +647,7 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
         MRV_DIReferences references(target);
         const ScopedPointer<MRV_DIReferences> hold(m_references, &references);
         QSet<QString> removed;
-        for (const MRV_BOMTable& entry : tables) {
+        for (const MRV_BOMTable& entry : companionsFirst(tables)) {
             const MRV_TableDeclaration* t = table(entry.name);
             // Tables the category does not own are passed over; children
             // travel with their parents.
@@ -659,7 +659,7 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
                 if (method != RemovalPhase)
                     MRV_DISettings(*this, target, *t).write(entry.documents);
             } else if (method == RemovalPhase) {
-                if (removed.contains(t->name))
+                if (t->companion || removed.contains(t->name))
                     continue;
                 removed.insert(t->name);
                 if (t->isObject())
@@ -680,6 +680,16 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
     log.LogDbg1(u"%s written with copy method %d, %d record(s) failed", m_categoryId, method,
                 m_failures);
     return m_failures > 0 ? S_FALSE : S_OK;
+}
+
+BOMTableList MRV_DIInterface::companionsFirst(const BOMTableList& tables) const {
+    BOMTableList ordered;
+    for (const bool companions : {true, false})
+        for (const MRV_BOMTable& entry : tables)
+            if (const MRV_TableDeclaration* t = table(entry.name);
+                (t && t->companion) == companions)
+                ordered << entry;
+    return ordered;
 }
 
 QList<MRV_BOMDocument>

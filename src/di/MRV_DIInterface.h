@@ -223,6 +223,7 @@ private:
                       const MRV_BOMTable& parentRows, BOMTableList& tables);
     QList<MRV_BOMDocument> parentsFirst(const MRV_TableDeclaration& table,
                                         const QList<MRV_BOMDocument>& documents) const;
+    BOMTableList companionsFirst(const BOMTableList& tables) const;
     // The key values of a record's main row, typed for the target.
     QVariantList typedKeys(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                            const QStringList& texts) const;

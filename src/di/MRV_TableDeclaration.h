@@ -162,6 +162,11 @@ struct MRV_TableDeclaration {
     // (column here, key column there).
     QString parentTable{};
     QList<std::pair<QString, QString>> links{};
+    // Rows that no category brings and the category's records name (a
+    // level's dunning terms, a partner's industries): read whole with the
+    // records, written before them whatever the order of declaration, and
+    // never removed, since records of other categories may name them too.
+    bool companion = false;
     // Table rows: where a row may still be used, so that it is not deleted.
     QList<MRV_Use> usedBy{};
 

@@ -8,6 +8,16 @@ const QString Partners = u"OCRD"_s;
 const QString Addresses = u"CRD1"_s;
 const QString BankAccounts = u"OCRB"_s;
 
+// The owner is an employee; only those of sales employees travel (with
+// them), so a partner whose owner the target lacks is written without one,
+// and its log line says so.
+MRV_Reference ownerReference() {
+    MRV_Reference owner = MRV_Reference::byName(u"OwnerCode"_s, u"OHEM"_s, u"empID"_s,
+                                                {u"lastName"_s, u"firstName"_s});
+    owner.optional = true;
+    return owner;
+}
+
 QList<MRV_Reference> partnerReferences() {
     return {
         // A group is known by its name among the groups of its kind (a
@@ -27,8 +37,7 @@ QList<MRV_Reference> partnerReferences() {
         // -1 is "no sales employee" in every company, 0 no commission group.
         MRV_Reference::byName(u"SalesPersonCode"_s, u"OSLP"_s, u"SlpCode"_s, {u"SlpName"_s})
             .keeping({u"-1"_s}),
-        MRV_Reference::byName(u"OwnerCode"_s, u"OHEM"_s, u"empID"_s,
-                              {u"lastName"_s, u"firstName"_s}),
+        ownerReference(),
         MRV_Reference::byName(u"CommissionGroupCode"_s, u"OCOG"_s, u"GroupCode"_s, {u"GroupName"_s})
             .keeping({u"0"_s}),
         MRV_Reference::byName(u"ShippingType"_s, u"OSHP"_s, u"TrnspCode"_s, {u"TrnspName"_s}),
@@ -114,18 +123,10 @@ MRV_BPGeneralManager::MRV_BPGeneralManager(MRV_ConnectionContext* context,
     declareTable({.name = u"OIDC"_s,
                   .keyColumns = {u"IndCode"_s},
                   .descriptionColumn = u"IndName"_s,
-                  .generatedKeyName = u"IndName"_s});
-    declareTable({.name = u"OTNN"_s, .keyColumns = {u"Code"_s}, .descriptionColumn = u"Name"_s});
-}
-
-HRESULT MRV_BPGeneralManager::writeToTarget(const BOMTableList& tables, int copyMethod) {
-    // What the partners name is written before them and never removed.
-    BOMTableList ordered;
-    for (const MRV_BOMTable& entry : tables)
-        if (entry.name != Partners && copyMethod != RemovalPhase)
-            ordered << entry;
-    for (const MRV_BOMTable& entry : tables)
-        if (entry.name == Partners)
-            ordered << entry;
-    return MRV_DIInterface::writeToTarget(ordered, copyMethod);
+                  .generatedKeyName = u"IndName"_s,
+                  .companion = true});
+    declareTable({.name = u"OTNN"_s,
+                  .keyColumns = {u"Code"_s},
+                  .descriptionColumn = u"Name"_s,
+                  .companion = true});
 }

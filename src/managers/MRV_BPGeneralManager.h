@@ -17,6 +17,4 @@
 class MRV_BPGeneralManager : public MRV_DIInterface {
 public:
     MRV_BPGeneralManager(MRV_ConnectionContext* context, const QString& categoryId);
-
-    HRESULT writeToTarget(const BOMTableList& tables, int copyMethod) override;
 };

@@ -39,4 +39,11 @@ MRV_DunningLevelsManager::MRV_DunningLevelsManager(MRV_ConnectionContext* contex
         .generatedKeyAlso = {{u"DunTerm"_s, u"DunningTerm"_s}},
         .highestKey = {u"SELECT LineNum FROM ODUN ORDER BY LineNum DESC"_s},
     });
+    // The terms the levels belong to travel with them: no other category
+    // brings them. A term is numbered per company and known by its name.
+    declareTable({.name = u"ODUT"_s,
+                  .keyColumns = {u"Code"_s},
+                  .descriptionColumn = u"Name"_s,
+                  .generatedKeyName = u"Name"_s,
+                  .companion = true});
 }

@@ -34,4 +34,12 @@ MRV_PaymentMethodsManager::MRV_PaymentMethodsManager(MRV_ConnectionContext* cont
                            .matching = {{u"BankCountry"_s, u"CountryCod"_s}},
                        }},
     });
+    // The payment formats the methods name travel with them: no other
+    // category brings them. A format is numbered per company and known by
+    // its type.
+    declareTable({.name = u"OFRM"_s,
+                  .keyColumns = {u"AbsEntry"_s},
+                  .descriptionColumn = u"Descr"_s,
+                  .generatedKeyName = u"FrmatType"_s,
+                  .companion = true});
 }

@@ -132,10 +132,9 @@ inline void banks(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
                          MRV_SQLBuilder::textLiteral(b[2].toString(), 6)));
 }
 
-// Dunning terms and the dunning letters' layouts under other keys.
-inline void dunningTermsAndLetters(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
-    copyNamesUnderOtherKeys(base, target, QStringLiteral("SELECT Name FROM ODUT"),
-                            QStringLiteral("INSERT INTO ODUT (Code, Name) VALUES (%1, %2)"));
+// The dunning letters' layouts under other keys (the terms travel with the
+// levels).
+inline void dunningLetters(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
     copyNamesUnderOtherKeys(
         base, target, QStringLiteral("SELECT DocName FROM RDOC WHERE TypeCode = 'DUN1'"),
         QStringLiteral("INSERT INTO RDOC (DocCode, DocName, TypeCode) VALUES ('L%1', %2, 'DUN1')"));
@@ -310,18 +309,19 @@ inline QList<ManagerCase> managerCases() {
          [](LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
              banks(base, target);
              accountsOf(base, target, QStringLiteral("SELECT GLAccount FROM OPYM"));
-             copyNamesUnderOtherKeys(
-                 base, target, QStringLiteral("SELECT FrmatType FROM OFRM"),
-                 QStringLiteral("INSERT INTO OFRM (AbsEntry, FrmatType) VALUES (%1, %2)"));
          },
          QStringLiteral("INSERT INTO OPYM (PayMethCod, Descript) VALUES (%3, %2)"),
-         QStringLiteral("SELECT Descript FROM OPYM"), 100, false},
+         QStringLiteral("SELECT Descript FROM OPYM"), 100, false,
+         // The formats travel with the methods and stay.
+         QStringLiteral("SELECT 1 FROM OPYM"), QStringLiteral("SELECT 1 FROM OFRM")},
         // A dunning level has no name of its own.
         {"DunningLevels", QStringLiteral("MRV_TRN_DUNNINGLEVELS_100"),
          QStringLiteral("SELECT t.Name, d.Days, r.DocName, d.MinBalance, d.Fee, d.Effective "
                         "FROM ODUN d LEFT JOIN ODUT t ON t.Code = d.DunTerm "
                         "LEFT JOIN RDOC r ON r.DocCode = d.LetrFormat ORDER BY 1, 2"),
-         QStringLiteral("SELECT 1 FROM ODUN"), dunningTermsAndLetters, QString(), QString()},
+         QStringLiteral("SELECT 1 FROM ODUN"), dunningLetters, QString(), QString(), 0, true,
+         // The terms travel with the levels and stay.
+         QStringLiteral("SELECT 1 FROM ODUN"), QStringLiteral("SELECT 1 FROM ODUT")},
         {"CreditVendors", QStringLiteral("MRV_TRN_CREDITSUPPLIERS_100"),
          QStringLiteral("SELECT ConsolNum, Name, Phone FROM OPVL ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OPVL"), none,

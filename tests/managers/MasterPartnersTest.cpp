@@ -237,7 +237,7 @@ TEST_F(MasterPartners, PartnersTheTargetHoldsAreUpdatedWithTheirLines) {
 
 // A partner whose group, price list, sales employee, account or parent the
 // target lacks fails with a line naming it; neither it nor its lines are
-// written, and the others arrive.
+// written, and the others arrive. A missing owner is left out and named.
 TEST_F(MasterPartners, AMissingReferenceFailsThePartnerWithItsName) {
     const QStringList free = freeCustomers();
     ASSERT_GE(free.size(), 6);
@@ -264,6 +264,10 @@ TEST_F(MasterPartners, AMissingReferenceFailsThePartnerWithItsName) {
     exec(*target,
          u"DELETE FROM OACT WHERE FormatCode = %1"_s.arg(MRV_SQLBuilder::textLiteral(account, 6)));
     exec(*base, u"UPDATE OCRD SET FatherCard = %1 WHERE CardCode = %2"_s.arg(card(5), card(4)));
+    // An owner the target lacks leaves the partner without one, and says so.
+    ASSERT_GE(free.size(), 7);
+    exec(*base, u"INSERT INTO OHEM (empID, lastName, firstName) VALUES (900, N'Nobody', N'Yet')"_s);
+    exec(*base, u"UPDATE OCRD SET OwnerCode = 900 WHERE CardCode = %1"_s.arg(card(6)));
 
     // The parent is not selected and not in the target.
     MRV_KeyList keys;
@@ -293,6 +297,14 @@ TEST_F(MasterPartners, AMissingReferenceFailsThePartnerWithItsName) {
                 << table << ' ' << free[i].toStdString();
     EXPECT_EQ(rows(*target, u"SELECT 1 FROM OCRD"_s).size(),
               rows(*base, u"SELECT 1 FROM OCRD"_s).size() - 6);
+    EXPECT_TRUE(
+        value(*target, u"SELECT OwnerCode FROM OCRD WHERE CardCode = %1"_s.arg(card(6))).isNull());
+    QStringList noted;
+    for (const QStringList& r : logRecords())
+        if (r[BaseCode] == free[6])
+            noted << r[Result] + u' ' + r[Error];
+    EXPECT_EQ(noted, QStringList{u"402 OwnerCode refers to OHEM lastName/firstName 'Nobody/Yet', "
+                                 u"which is not in the target company; written without it"_s});
 }
 
 // A catalog number whose item or partner the target lacks fails naming it.
