@@ -124,25 +124,22 @@ protected:
                 exec(target, u"INSERT INTO OUSR (INTERNAL_K, USERID, USER_CODE) VALUES (%1, %1, "
                              u"%2)"_s.arg(key++)
                                  .arg(literal(code)));
-        for (const char* table : {"OUBR", "OUDP"})
-            copyRows(base, target, u"SELECT Code, Name FROM %1"_s.arg(QLatin1String(table)),
-                     u"INSERT INTO %1 (Code, Name)"_s.arg(QLatin1String(table)));
-        copyRows(base, target, u"SELECT TypeCode, TypeName FROM RTYP"_s,
-                 u"INSERT INTO RTYP (TypeCode, TypeName)"_s);
-        copyRows(base, target, u"SELECT DocCode, DocName, TypeCode FROM RDOC"_s,
-                 u"INSERT INTO RDOC (DocCode, DocName, TypeCode)"_s);
-        copyRows(base, target, u"SELECT CategoryId, CatName FROM OQCN"_s,
-                 u"INSERT INTO OQCN (CategoryId, CatName)"_s);
-        copyRows(base, target, u"SELECT IntrnalKey, QCategory, QName, QString FROM OUQR"_s,
-                 u"INSERT INTO OUQR (IntrnalKey, QCategory, QName, QString)"_s);
-        // Document numbering brings the series of the "Default" period
-        // indicator only; a company has its own series for its years.
-        copyRows(base, target,
-                 u"SELECT ObjectCode, Series + 1000, SeriesName, DocSubType, InitialNum, Indicator "
-                 u"FROM NNM1 "
-                 u"WHERE Indicator <> 'Default'"_s,
-                 u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
-                 u"Indicator)"_s);
+        // Each table's rows as the base has them; document numbering brings
+        // the series of the "Default" period indicator only, and a company
+        // has its own series for its years.
+        for (const auto& [into, select] :
+             {std::pair{"OUBR (Code, Name)", "Code, Name FROM OUBR"},
+              {"OUDP (Code, Name)", "Code, Name FROM OUDP"},
+              {"RTYP (TypeCode, TypeName)", "TypeCode, TypeName FROM RTYP"},
+              {"RDOC (DocCode, DocName, TypeCode)", "DocCode, DocName, TypeCode FROM RDOC"},
+              {"OQCN (CategoryId, CatName)", "CategoryId, CatName FROM OQCN"},
+              {"OUQR (IntrnalKey, QCategory, QName, QString)",
+               "IntrnalKey, QCategory, QName, QString FROM OUQR"},
+              {"NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, Indicator)",
+               "ObjectCode, Series + 1000, SeriesName, DocSubType, InitialNum, Indicator FROM "
+               "NNM1 WHERE Indicator <> 'Default'"}})
+            copyRows(base, target, u"SELECT "_s + QLatin1String(select),
+                     u"INSERT INTO "_s + QLatin1String(into));
         context.ignoreMissingUdf = true;
     }
     QString literal(const QString& text) const { return MRV_SQLBuilder::textLiteral(text, 6); }
