@@ -11,12 +11,14 @@ struct MRV_ChangedField {
     QString name;
     QString oldValue;
     QString newValue;
+    bool operator==(const MRV_ChangedField&) const = default;
 };
 
 struct MRV_ChangedRecord {
     QString table;
     QList<std::pair<QString, QString>> keys; // element name -> value
     QList<MRV_ChangedField> fields;
+    bool operator==(const MRV_ChangedRecord&) const = default;
 };
 
 // Changes a category's record text (its "<table ...>" elements as a

@@ -629,6 +629,8 @@ HRESULT MRV_ConfigurationManager::writeBody(QString& text, MRV_Worksheet& worksh
         }
         for (const MRV_ChangedRecord& change : m_changes.value(stringId))
             MRV_ChangedDataManager::mergeSingle(tables, change);
+        for (const MRV_ChangedRecord& change : node->edits)
+            MRV_ChangedDataManager::mergeSingle(tables, change);
         if (tables.contains(QLatin1String("<BOM>")))
             writeObject(text, listed.attributes, tables);
     }

@@ -1,36 +1,48 @@
 #include "gui/MRV_DetailFormDlg.h"
 
+#include "gui/MRV_Dialog.h"
+#include "gui/MRV_FilterTableDlg.h"
 #include "gui/MRV_RecordTableModel.h"
+#include "gui/MRV_SortTableDlg.h"
+#include "gui/MRV_TableSortFilterModel.h"
 #include "gui/MRV_WorksheetTreeModel.h"
 #include "interaction/MRV_Interaction.h"
+#include "tsframework/CLogBase.h"
+#include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QScrollArea>
-#include <QSortFilterProxyModel>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
 
-// A command's text as the title of the window it opens: "Sort Table..."
-// gives "Sort Table".
-QString titleOf(quint32 commandId) {
-    QString text = MRV_Interaction::current().text(commandId);
-    while (text.endsWith(u'.') || text.endsWith(u'\u2026'))
-        text.chop(1);
-    return text;
-}
+// The in-place edit box over a cell; Enter and leaving the cell keep the
+// text, Escape drops it (the view's usual behaviour).
+class InPlaceEditDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        MRV_Dialog::name(editor, 909,
+                         index.model()->headerData(index.column(), Qt::Horizontal).toString());
+        return editor;
+    }
+};
 
 } // namespace
 
 MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
     : QWidget(parent), m_pages(new QStackedWidget(this)), m_note(new QLabel),
       m_grid(new QTableView), m_records(new MRV_RecordTableModel(this)),
-      m_shown(new QSortFilterProxyModel(this)) {
+      m_shown(new MRV_TableSortFilterModel(this)) {
     setObjectName(QStringLiteral("MRV_DetailFormDlg"));
     m_note->setObjectName(QStringLiteral("ctlNote"));
     m_note->setWordWrap(true);
@@ -42,13 +54,28 @@ MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setBackgroundRole(QPalette::Base);
     m_shown->setSourceModel(m_records);
-    m_shown->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    m_shown->setSortCaseSensitivity(Qt::CaseInsensitive);
     m_grid->setObjectName(QStringLiteral("ctlGrid"));
     m_grid->setAccessibleName(QStringLiteral("Records"));
     m_grid->setModel(m_shown);
-    m_grid->setSortingEnabled(true);
-    m_grid->sortByColumn(-1, Qt::AscendingOrder);
+    m_grid->setItemDelegate(new InPlaceEditDelegate(m_grid));
+    m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::SelectedClicked);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (!showsRecords())
+            return;
+        QMenu menu(this);
+        const MRV_Interaction& ui = MRV_Interaction::current();
+        QAction* filter = menu.addAction(ui.text(32803));
+        filter->setObjectName(QStringLiteral("ctl32803"));
+        QAction* sort = menu.addAction(ui.text(32804));
+        sort->setObjectName(QStringLiteral("ctl32804"));
+        QAction* chosen = menu.exec(m_grid->viewport()->mapToGlobal(at));
+        if (chosen == filter)
+            filterTable();
+        else if (chosen == sort)
+            sortTable();
+    });
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
@@ -62,6 +89,11 @@ MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
                 if (m_tree && m_node)
                     m_tree->setRecords(m_node, records, all);
             });
+    connect(m_records, &MRV_RecordTableModel::edited, this, [this] {
+        if (m_tree && m_tree->worksheet())
+            m_tree->worksheet()->modified = true;
+        emit recordEdited();
+    });
 }
 
 void MRV_DetailFormDlg::showNode(MRV_WorksheetNode* node) {
@@ -76,8 +108,14 @@ void MRV_DetailFormDlg::showNode(MRV_WorksheetNode* node) {
         }
         list = node->details;
     }
+    // Another category has other columns: its own sort and filter start
+    // empty. The same category shown again keeps them.
+    if (!list || m_records->list() != list) {
+        m_shown->setSortRules({});
+        m_shown->setFilterRules({});
+    }
     m_records->setRecords(list ? node : nullptr, list);
-    m_shown->setFilterFixedString(QString());
+    m_shown->setColumnTypes(m_records->columnTypes());
     if (list) {
         m_grid->resizeColumnsToContents();
         m_pages->setCurrentIndex(1);
@@ -103,37 +141,31 @@ QStringList MRV_DetailFormDlg::columnTitles() const {
 }
 
 bool MRV_DetailFormDlg::sortTable() {
+    CLogBase log(u"MRV", u"MRV_DetailFormDlg::sortTable");
     const QStringList titles = columnTitles();
-    if (titles.isEmpty())
+    if (!showsRecords() || titles.isEmpty())
         return false;
-    bool ok = false;
-    const QString column =
-        QInputDialog::getItem(this, titleOf(521), QString(), titles, 0, false, &ok);
-    if (!ok)
+    MRV_SortTableDlg dialog(titles, m_shown->sortRules(), this);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    const QStringList orders = {QStringLiteral("A \u2192 Z"), QStringLiteral("Z \u2192 A")};
-    const QString order = QInputDialog::getItem(this, titleOf(521), column, orders, 0, false, &ok);
-    if (!ok)
-        return false;
-    m_grid->sortByColumn(int(titles.indexOf(column)),
-                         order == orders[0] ? Qt::AscendingOrder : Qt::DescendingOrder);
+    const MRV_WaitCursor wait;
+    m_shown->setSortRules(dialog.rules());
     return true;
 }
 
 bool MRV_DetailFormDlg::filterTable() {
+    CLogBase log(u"MRV", u"MRV_DetailFormDlg::filterTable");
     const QStringList titles = columnTitles();
-    if (titles.isEmpty())
+    if (!showsRecords() || titles.isEmpty())
         return false;
-    bool ok = false;
-    const QString column =
-        QInputDialog::getItem(this, titleOf(522), QString(), titles, 0, false, &ok);
-    if (!ok)
+    QList<QStringList> values;
+    for (int c = 0; c < titles.size() && c < MRV_FilterTableDlg::MaxRows; ++c)
+        values << MRV_FilterTableDlg::distinctValues(m_records->columnTexts(c));
+    MRV_FilterTableDlg dialog(titles, m_records->columnTypes(), values, m_shown->filterRules(),
+                              this);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    const QString text = QInputDialog::getText(this, titleOf(522), column, QLineEdit::Normal,
-                                               m_shown->filterRegularExpression().pattern(), &ok);
-    if (!ok)
-        return false;
-    m_shown->setFilterKeyColumn(int(titles.indexOf(column)));
-    m_shown->setFilterFixedString(text);
+    const MRV_WaitCursor wait;
+    m_shown->setFilterRules(dialog.rules());
     return true;
 }

@@ -5,11 +5,11 @@
 #include <functional>
 
 class QLabel;
-class QSortFilterProxyModel;
 class QStackedWidget;
 class QTableView;
 class MRV_DIDataSet;
 class MRV_RecordTableModel;
+class MRV_TableSortFilterModel;
 class MRV_WorksheetNode;
 class MRV_WorksheetTreeModel;
 
@@ -34,14 +34,18 @@ public:
     // Reads the checks again from the node.
     void refresh();
 
-    // Sorts the grid by a column the user picks; filters it by a text in
-    // a column. False when the user cancelled.
+    // Open the sort and the filter dialog for the grid and apply what the
+    // user set there. False when the user cancelled or no grid is shown.
     bool sortTable();
     bool filterTable();
 
     QTableView* grid() const { return m_grid; }
     MRV_RecordTableModel* records() const { return m_records; }
-    QSortFilterProxyModel* shownRecords() const { return m_shown; }
+    MRV_TableSortFilterModel* shownRecords() const { return m_shown; }
+
+signals:
+    // The user edited a record in the grid; the worksheet is changed.
+    void recordEdited();
 
 private:
     QStringList columnTitles() const;
@@ -53,5 +57,5 @@ private:
     QLabel* m_note;
     QTableView* m_grid;
     MRV_RecordTableModel* m_records;
-    QSortFilterProxyModel* m_shown;
+    MRV_TableSortFilterModel* m_shown;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "worksheet/MRV_SelectionObject.h"
+#include "worksheet/MRV_TableRules.h"
 
 #include <QAbstractTableModel>
 
@@ -11,10 +12,16 @@ class MRV_WorksheetNode;
 
 // A category's records as the grid shows them: the list's columns, and a
 // check box in the first column for each record picked. The picks are the
-// node's: a fully selected category has every record checked.
+// node's: a fully selected category has every record checked. Cells of
+// editable columns after the key column take the user's edits, which are
+// kept in the node for the copy run.
 class MRV_RecordTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // More records than this are not listed.
+    static constexpr int MaxRows = 50000;
+    // Shown in the cells of columns a record has no value for.
+    static constexpr QStringView MissingCell = u"#########";
     explicit MRV_RecordTableModel(QObject* parent = nullptr);
 
     void setRecords(MRV_WorksheetNode* node, const MRV_DIDataSet* list);
@@ -24,6 +31,10 @@ public:
     void refresh();
     // The records checked now.
     QList<MRV_SelectionObject> checkedRecords() const;
+    // The sort and filter types of the columns.
+    QList<MRV_ColumnType> columnTypes() const;
+    // The texts of a column over every listed record, as shown.
+    QStringList columnTexts(int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,8 +47,15 @@ signals:
     // The user checked or unchecked a record: the records now checked, and
     // whether that is all of them.
     void picked(const QList<MRV_SelectionObject>& records, bool all);
+    // The user edited a cell; the edit is in the node.
+    void edited();
 
 private:
+    // The key values that find a record in the record documents.
+    QList<std::pair<QString, QString>> recordKeys(int row) const;
+    QString fieldOf(int column) const;
+    QString text(int row, int column) const;
+
     MRV_WorksheetNode* m_node = nullptr;
     const MRV_DIDataSet* m_list = nullptr;
     std::vector<bool> m_checked;

@@ -23,6 +23,9 @@
 
 namespace {
 
+// A node's edits as the file holds them (defined with the other readers).
+QList<MRV_ChangedRecord> readEdits(MRV_DOMParser& parser);
+
 enum class Kind { Text, Number, Flag };
 
 // One header element: its name and the worksheet field it holds. A number
@@ -237,6 +240,13 @@ HRESULT MRV_WorksheetManager::readElements(MRV_Worksheet& worksheet, MRV_DOMPars
     do {
         const QString element = parser.nodeName();
         const bool dependencies = element == u"dependencies";
+        if (element == u"edits") {
+            if (owner)
+                owner->edits = readEdits(parser);
+            else
+                log.LogError(u"Element '%s' outside of a node ignored", element);
+            continue;
+        }
         if (dependencies || element == u"selection") {
             // Only a node's own element can hold its records or dependencies;
             // at the top of the body there is no node to give them to.
@@ -372,6 +382,84 @@ MRV_SelectionObject readSelectionObject(MRV_DOMParser& parser) {
     } while (parser.step(1, true));
     parser.step(0, false);
     return object;
+}
+
+// The cursor is on a node's edits element and stays there. The user's edits
+// of records in the grid: one editedRecord each, with its table, its key
+// values and every changed field with the value before and after.
+QList<MRV_ChangedRecord> readEdits(MRV_DOMParser& parser) {
+    QList<MRV_ChangedRecord> edits;
+    if (!parser.step(0, true))
+        return edits;
+    do {
+        if (parser.nodeName() != u"editedRecord" || !parser.step(0, true))
+            continue;
+        MRV_ChangedRecord record;
+        do {
+            const QString name = parser.nodeName();
+            if (name == u"table") {
+                record.table = parser.nodeText();
+            } else if (name == u"key") {
+                const MRV_SelectionField key = readField(parser);
+                record.keys.append({key.fieldName, key.value});
+            } else if (name == u"field" && parser.step(0, true)) {
+                MRV_ChangedField field;
+                do {
+                    const QString part = parser.nodeName();
+                    if (part == u"fieldName")
+                        field.name = parser.nodeText();
+                    else if (part == u"oldValue")
+                        field.oldValue = parser.nodeText();
+                    else if (part == u"newValue")
+                        field.newValue = parser.nodeText();
+                } while (parser.step(1, true));
+                parser.step(0, false);
+                record.fields.append(field);
+            }
+        } while (parser.step(1, true));
+        parser.step(0, false);
+        // A record that names no field changes nothing.
+        if (!record.fields.isEmpty())
+            edits.append(record);
+    } while (parser.step(1, true));
+    parser.step(0, false);
+    return edits;
+}
+
+bool writeText(MRV_DOMParser& parser, const QString& name, const QString& text) {
+    return parser.addElement(name, text, QString(), QString(), false);
+}
+
+bool writeEdits(MRV_DOMParser& parser, const QList<MRV_ChangedRecord>& edits) {
+    if (!parser.addElement(QStringLiteral("edits"), true))
+        return false;
+    for (const MRV_ChangedRecord& record : edits) {
+        if (!parser.addElement(QStringLiteral("editedRecord"), true) ||
+            !writeText(parser, QStringLiteral("table"), record.table))
+            return false;
+        for (const auto& [name, value] : record.keys) {
+            if (!parser.addElement(QStringLiteral("key"), true))
+                return false;
+            const bool written = writeText(parser, QStringLiteral("fieldName"), name) &&
+                                 writeText(parser, QStringLiteral("value"), value);
+            parser.step(0, false);
+            if (!written)
+                return false;
+        }
+        for (const MRV_ChangedField& field : record.fields) {
+            if (!parser.addElement(QStringLiteral("field"), true))
+                return false;
+            const bool written = writeText(parser, QStringLiteral("fieldName"), field.name) &&
+                                 writeText(parser, QStringLiteral("oldValue"), field.oldValue) &&
+                                 writeText(parser, QStringLiteral("newValue"), field.newValue);
+            parser.step(0, false);
+            if (!written)
+                return false;
+        }
+        parser.step(0, false);
+    }
+    parser.step(0, false);
+    return true;
 }
 
 } // namespace
@@ -544,14 +632,18 @@ HRESULT MRV_WorksheetManager::writeTreeNodeToXML(MRV_DOMParser& parser,
           std::pair{QStringLiteral("selected"), QString::number(node.selected)}})
         if (const HRESULT hr = setAttribute(parser, log, name, value); FAILED(hr))
             return hr;
-    if (node.selection.isEmpty())
-        return S_OK;
-    if (!parser.addElement(QStringLiteral("selection"), true))
+    if (!node.selection.isEmpty()) {
+        if (!parser.addElement(QStringLiteral("selection"), true))
+            return E_FAIL;
+        for (const MRV_SelectionObject& object : node.selection)
+            if (const HRESULT hr = writeSelectionObjectToXML(parser, object); FAILED(hr))
+                return hr;
+        parser.step(0, false);
+    }
+    if (!node.edits.isEmpty() && !writeEdits(parser, node.edits)) {
+        log.LogError(u"Failed to write the edits of node '%s' (%s)", node.name, node.leafId);
         return E_FAIL;
-    for (const MRV_SelectionObject& object : node.selection)
-        if (const HRESULT hr = writeSelectionObjectToXML(parser, object); FAILED(hr))
-            return hr;
-    parser.step(0, false);
+    }
     return S_OK;
 }
 

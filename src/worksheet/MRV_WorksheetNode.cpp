@@ -2,6 +2,8 @@
 
 #include "di/MRV_DIInterface.h"
 
+#include <algorithm>
+
 MRV_WorksheetNode::MRV_WorksheetNode() = default;
 MRV_WorksheetNode::~MRV_WorksheetNode() = default;
 
@@ -13,9 +15,48 @@ MRV_WorksheetNode::MRV_WorksheetNode(const MRV_WorksheetNode& other)
       localizationTransfer(other.localizationTransfer),
       prohibitedCopyMethods(other.prohibitedCopyMethods),
       substituteCopyMethod(other.substituteCopyMethod), dependencies(other.dependencies),
-      selection(other.selection), level(other.level), leaf(other.leaf),
+      selection(other.selection), edits(other.edits), level(other.level), leaf(other.leaf),
       inConfiguration(other.inConfiguration), hasDependencies(other.hasDependencies),
       dependencyCount(other.dependencyCount) {}
+
+void MRV_WorksheetNode::recordEdit(const QString& table,
+                                   const QList<std::pair<QString, QString>>& keys,
+                                   const QString& field, const QString& original,
+                                   const QString& value) {
+    auto record = std::find_if(edits.begin(), edits.end(), [&](const MRV_ChangedRecord& r) {
+        return r.table == table && r.keys == keys;
+    });
+    if (record == edits.end()) {
+        if (value == original)
+            return;
+        edits.append({table, keys, {}});
+        record = edits.end() - 1;
+    }
+    auto& fields = record->fields;
+    const auto changed = std::find_if(fields.begin(), fields.end(),
+                                      [&](const MRV_ChangedField& f) { return f.name == field; });
+    if (changed == fields.end())
+        fields.append({field, original, value});
+    else if (changed->oldValue == value)
+        fields.erase(changed);
+    else
+        changed->newValue = value;
+    if (fields.isEmpty())
+        edits.erase(record);
+}
+
+const MRV_ChangedField* MRV_WorksheetNode::editOf(const QString& table,
+                                                  const QList<std::pair<QString, QString>>& keys,
+                                                  const QString& field) const {
+    for (const MRV_ChangedRecord& record : edits) {
+        if (record.table != table || record.keys != keys)
+            continue;
+        for (const MRV_ChangedField& f : record.fields)
+            if (f.name == field)
+                return &f;
+    }
+    return nullptr;
+}
 
 int MRV_WorksheetNode::getLevel() const {
     return level != 0 ? level : levelOf(leafId);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/MRV_ChangedDataManager.h"
 #include "worksheet/MRV_SelectionObject.h"
 
 #include <QList>
@@ -37,6 +38,15 @@ public:
     int getLevel() const;
     // Adds a leaf id to the dependencies unless it is there already.
     void addDependency(const QString& leafId);
+    // Keeps the user's edit of one field of a record (found by table and
+    // key values). The first original value is kept; editing a field back
+    // to it drops the change, and a record without changes is dropped.
+    void recordEdit(const QString& table, const QList<std::pair<QString, QString>>& keys,
+                    const QString& field, const QString& original, const QString& value);
+    // The edit of a field of a record, or null.
+    const MRV_ChangedField* editOf(const QString& table,
+                                   const QList<std::pair<QString, QString>>& keys,
+                                   const QString& field) const;
     bool prohibits(int copyMethod) const { return prohibitedCopyMethods.contains(copyMethod); }
     // The copy method this category is copied with when the run uses
     // copyMethod: the substitute when the category refuses the run's method.
@@ -68,6 +78,9 @@ public:
     int substituteCopyMethod = 0;
     QStringList dependencies;
     QList<MRV_SelectionObject> selection;
+    // The records the user edited in the grid, with each changed field;
+    // the copy run merges them into what it reads from the base.
+    QList<MRV_ChangedRecord> edits;
     int level = 0;
     bool leaf = false;
     // Whether the base configuration file holds the category; a company

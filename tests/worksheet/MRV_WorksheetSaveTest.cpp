@@ -158,6 +158,9 @@ TEST_F(SaveTest, HostileValuesSurviveOrFailTheSaveWithoutHarm) {
         addNode(worksheet, "A", "1", "MRV_TRN_QUERIES_100", 2);
         const MRV_SelectionField field{value, value, value};
         worksheet.nodes.back()->selection = {{{field, field}, {field}, {field}}};
+        worksheet.nodes.back()->edits = {{value,
+                                          {{value, value}, {u"Code"_s, value}},
+                                          {{value, value, value}, {u"Name"_s, {}, value}}}};
         worksheet.modified = true;
         const QString target = path("each_WS.xml");
 
@@ -179,6 +182,7 @@ TEST_F(SaveTest, HostileValuesSurviveOrFailTheSaveWithoutHarm) {
             EXPECT_EQ(back.*f, value);
         ASSERT_EQ(back.nodes.size(), 1u);
         EXPECT_EQ(back.nodes[0]->selection, worksheet.nodes[0]->selection);
+        EXPECT_EQ(back.nodes[0]->edits, worksheet.nodes[0]->edits);
         EXPECT_TRUE(ui.shown(u"error: "_s).isEmpty());
     }
 }
