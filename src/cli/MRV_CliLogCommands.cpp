@@ -2,6 +2,7 @@
 
 #include "cli/MRV_TerminalInteraction.h"
 #include "config/MRV_LogFile.h"
+#include "config/MRV_LogHeaderInfo.h"
 #include "tsframework/CTSBSTR.h"
 
 #include <algorithm>
@@ -70,18 +71,20 @@ int MRV_CliLogCommands::show(const QString& path) {
 
 void MRV_CliLogCommands::header(const MRV_LogFile& log) {
     const QStringList fields = log.headerFields();
-    const auto idText = [this](const QString& id) {
-        return QStringLiteral("%1 (%2)").arg(m_ui.text(id.toUInt()), id);
+    // An id the header may not name reads as the writer's own complaint
+    // about it, never as a bare number.
+    const auto idText = [this](const QString& field, bool (*known)(int), quint32 unknownId) {
+        const int id = MRV_LogFile::leadingNumber(field);
+        return m_ui.text(known(id) ? quint32(id) : unknownId);
     };
     const QList<std::pair<const char*, QString>> lines{
         {"Started", fields.value(0)},
         {"Ended", log.hasEndLine() ? log.endTime() : QStringLiteral("(no end line)")},
         {"Base", fields.value(1)},
         {"Target", fields.value(2)},
-        {"Copy method", idText(fields.value(3))},
-        {"Response", idText(fields.value(4))},
-        {"Missing UDFs",
-         fields.value(5) == u"1" ? QStringLiteral("ignored") : QStringLiteral("not ignored")}};
+        {"Copy method", idText(fields.value(3), &MRV_LogHeaderInfo::isCopyMethod, 10009)},
+        {"Response", idText(fields.value(4), &MRV_LogHeaderInfo::isResponse, 10010)},
+        {"Ignore UDFs", fields.value(5) == u"1" ? QStringLiteral("yes") : QStringLiteral("no")}};
     for (const auto& [name, value] : lines)
         m_out << (QLatin1String(name) + u':').leftJustified(14)
               << QString(value).replace(u'\r', u' ').replace(u'\n', u' ') << '\n';

@@ -99,6 +99,10 @@ bool isResult(const QString& result) {
 
 MRV_LogFile::MRV_LogFile(const QString& path) : m_path(path) {}
 
+int MRV_LogFile::leadingNumber(const QString& text) {
+    return ::leadingNumber(text);
+}
+
 quint32 MRV_LogFile::columnTitleId(int column) {
     return column >= 0 && column < ColumnCount ? titleIds[column] : 0;
 }
@@ -115,6 +119,7 @@ void MRV_LogFile::clear() {
     m_headerFields.clear();
     m_endTime.clear();
     m_hasEnd = false;
+    m_recordLines = 0;
     m_rows.clear();
     m_failColumn = 0;
     m_failValue.clear();
@@ -150,7 +155,7 @@ HRESULT MRV_LogFile::loadLogFile() {
         return notALog(QStringLiteral("line 1 is not the header of a copy log (start time, base, "
                                       "target, copy method, response, flag)"));
 
-    for (int number = 0; lines.next(line); ++number) {
+    for (int number = 0; lines.next(line); m_recordLines = ++number) {
         if (line.startsWith(endMarker)) {
             m_endTime = line.mid(endMarker.size());
             m_header += u'|' + m_endTime;

@@ -78,6 +78,11 @@ public:
     // The end time, empty without an end line.
     const QString& endTime() const { return m_endTime; }
     bool hasEndLine() const { return m_hasEnd; }
+    // The record lines read (empty ones too), up to the end line or the
+    // first bad line.
+    int recordLineCount() const { return m_recordLines; }
+    // The number a text starts with, read as the C library reads an int.
+    static int leadingNumber(const QString& text);
     const QList<Row>& rows() const { return m_rows; }
     // The column titles in the language the file was read in.
     const QStringList& columnTitles() const { return m_titles; }
@@ -133,6 +138,7 @@ private:
     QStringList m_headerFields;
     QString m_endTime;
     bool m_hasEnd = false;
+    int m_recordLines = 0;
     QStringList m_titles;
     QList<Row> m_rows;
 

@@ -6,6 +6,7 @@
 #include "gui/MRV_CopyConfigFormDlg.h"
 #include "gui/MRV_CopyOptionsFormDlg.h"
 #include "gui/MRV_GUIManager.h"
+#include "gui/MRV_LogFileDlg.h"
 #include "gui/MRV_MainFrame.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
@@ -198,6 +199,8 @@ void MRV_GuiInteraction::copyCompleted(const QString& logPath, int status) {
         return;
     }
     MRV_CopyCompletedFormDlg dialog(logPath, owner());
-    dialog.openLog = [](const QString& path) { MRV_GUIManager::instance().showLogFile(path); };
+    dialog.openLog = [](const QString& path) {
+        MRV_GUIManager::instance().showLogFile(path, MRV_LogFileDlg::CurrentRun);
+    };
     dialog.exec();
 }
