@@ -111,13 +111,18 @@ void MRV_GUIManager::setMainFrame(MRV_MainFrame* frame) {
     detail->setTree(tree->model());
     detail->setLister([this](MRV_WorksheetNode& node) { return listRecords(node); });
     QObject::connect(tree, &MRV_TreeFormDlg::currentNodeChanged, detail, [this](auto* node) {
-        m_frame->detailForm()->showNode(node);
+        // A locked category shows no details: nothing of it can be picked.
+        const bool locked = node && m_frame->treeForm()->model()->locked(*node);
+        m_frame->detailForm()->showNode(locked ? nullptr : node);
         enableMenuOptions();
     });
     QObject::connect(tree->model(), &MRV_WorksheetTreeModel::selectionChanged, detail, [this] {
         m_frame->detailForm()->refresh();
         enableMenuOptions();
     });
+    // An edit in the grid changes the worksheet: saving becomes possible.
+    QObject::connect(detail, &MRV_DetailFormDlg::recordEdited, detail,
+                     [this] { enableMenuOptions(); });
 }
 
 MRV_MainFrame* MRV_GUIManager::mainFrame() const {
@@ -388,6 +393,7 @@ void MRV_GUIManager::showTreeForm(bool show) {
     MRV_TreeFormDlg* tree = m_frame->treeForm();
     if (show && m_selection) {
         tree->setWorksheet(&m_selection->worksheet());
+        showHeaderData();
     } else {
         m_frame->detailForm()->showNode(nullptr);
         tree->setWorksheet(nullptr);
@@ -395,6 +401,42 @@ void MRV_GUIManager::showTreeForm(bool show) {
     m_frame->showSplitter(show);
     if (show)
         tree->view()->setFocus();
+}
+
+void MRV_GUIManager::showHeaderData() {
+    if (!m_frame || !m_selection || !m_context)
+        return;
+    const MRV_Worksheet& worksheet = m_selection->worksheet();
+    const QString base =
+        worksheet.baseIsCompany()
+            ? MRV_TreeFormDlg::headerText(worksheet.sourceCompanyName, worksheet.sourceDB)
+            : worksheet.sourceFile;
+    const bool targetIsFile = worksheet.targetDB.isEmpty() && !worksheet.targetFile.isEmpty();
+    const QString target =
+        targetIsFile ? worksheet.targetFile
+                     : MRV_TreeFormDlg::headerText(worksheet.targetCompanyName, worksheet.targetDB);
+    // DB2 and the other types outside the MS-SQL family cannot take the
+    // user-defined elements.
+    const auto outsideMsSql = [](int type) { return type == 2 || type == 3 || type == 5; };
+    const bool msSqlLock =
+        (worksheet.baseIsCompany() && outsideMsSql(worksheet.sourceServerType)) ||
+        (!worksheet.targetDB.isEmpty() && outsideMsSql(worksheet.targetServerType));
+    QString baseLocalization;
+    QString targetLocalization;
+    try {
+        if (m_context->baseCompany && m_context->baseCompany->Connected())
+            baseLocalization = MRV_CopyFlow::localizationOf(*m_context->baseCompany);
+        else if (m_configuration && worksheet.baseIsFile())
+            baseLocalization = m_configuration->header().localization;
+        if (m_context->targetCompany && m_context->targetCompany->Connected())
+            targetLocalization = MRV_CopyFlow::localizationOf(*m_context->targetCompany);
+    } catch (const ComError& e) {
+        // Without both localizations nothing is known to differ.
+        CLogBase(u"MRV", u"MRV_TreeFormDlg::showHeaderData").LogError(u"%s", e.errorMessage());
+    }
+    const bool localizationLock = !baseLocalization.isEmpty() && !targetLocalization.isEmpty() &&
+                                  baseLocalization != targetLocalization;
+    m_frame->treeForm()->showHeaderData(base, target, msSqlLock, localizationLock);
 }
 
 HRESULT MRV_GUIManager::closeWorksheet(bool force) {
@@ -468,8 +510,10 @@ HRESULT MRV_GUIManager::copyToTargetCompany() {
     MRV_CopyFlow flow(*m_context, m_selection->worksheet(), *m_configuration);
     const HRESULT hr = flow.copyToTargetCompany();
     // The checks may have deselected what cannot cross localizations.
-    if (m_frame)
-        m_frame->treeForm()->model()->setWorksheet(&m_selection->worksheet());
+    if (m_frame) {
+        m_frame->treeForm()->setWorksheet(&m_selection->worksheet());
+        showHeaderData();
+    }
     return hr;
 }
 
@@ -505,6 +549,7 @@ HRESULT MRV_GUIManager::showWorkSheetPropertiesForm() {
     if (!m_worksheetOpen || !m_selection)
         return S_OK;
     m_selection->worksheet().modified = true;
+    showHeaderData();
     if (properties.baseChanged()) {
         showTreeForm(false);
         return readWorksheet(true);
@@ -525,13 +570,13 @@ HRESULT MRV_GUIManager::showReportForm() {
     return showLogFile(path);
 }
 
-HRESULT MRV_GUIManager::showLogFile(const QString& path) {
+HRESULT MRV_GUIManager::showLogFile(const QString& path, int mode) {
     if (m_logViewer)
         m_logViewer->close();
     auto* viewer = new MRV_LogFileDlg(m_context, m_frame);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     m_logViewer = viewer;
-    if (const HRESULT hr = viewer->open(path); FAILED(hr)) {
+    if (const HRESULT hr = viewer->open(path, mode); FAILED(hr)) {
         viewer->close();
         return hr;
     }
@@ -573,32 +618,39 @@ HRESULT MRV_GUIManager::toggleSelectionView() {
     MRV_TreeFormDlg* tree = m_frame->treeForm();
     tree->setSelectionView(!tree->selectionView());
     m_frame->setChecked(519, tree->selectionView());
+    enableMenuOptions();
     return S_OK;
 }
 
 HRESULT MRV_GUIManager::undoSelection() {
     if (m_worksheetOpen && m_frame)
         m_frame->treeForm()->model()->undo();
+    enableMenuOptions();
     return S_OK;
 }
 
 HRESULT MRV_GUIManager::selectAllCategories(bool on) {
     if (m_worksheetOpen && m_frame)
-        m_frame->treeForm()->model()->selectAll(on);
+        m_frame->treeForm()->model()->selectAllCategories(on);
+    enableMenuOptions();
     return S_OK;
 }
 
 HRESULT MRV_GUIManager::selectAllDetails(bool on) {
     if (!m_worksheetOpen || !m_frame)
         return S_OK;
-    if (MRV_WorksheetNode* node = m_frame->detailForm()->node())
-        m_frame->treeForm()->model()->setRecords(node, {}, on);
+    MRV_DetailFormDlg* detail = m_frame->detailForm();
+    if (MRV_WorksheetNode* node = detail->node(); node && detail->showsRecords())
+        m_frame->treeForm()->model()->selectAllDetails(node, on);
+    enableMenuOptions();
     return S_OK;
 }
 
-HRESULT MRV_GUIManager::showDependencies(bool) {
-    // The plain tree offers no dependency display: the commands stay
-    // unavailable (enableMenuOptions), so nothing reaches here from them.
+HRESULT MRV_GUIManager::showDependencies(bool on) {
+    if (!m_worksheetOpen || !m_frame)
+        return S_OK;
+    m_frame->treeForm()->showDependencies(on);
+    enableMenuOptions();
     return S_OK;
 }
 
@@ -606,7 +658,9 @@ HRESULT MRV_GUIManager::showAllDependencies(bool on) {
     if (!m_worksheetOpen || !m_frame)
         return S_OK;
     m_allDependencies = on;
+    m_frame->treeForm()->model()->setShowAllDependencies(on);
     m_frame->setChecked(32806, on);
+    enableMenuOptions();
     return S_OK;
 }
 
@@ -673,12 +727,13 @@ void MRV_GUIManager::enableMenuOptions() {
                 enabled = open;
                 break;
             case 520:
-                enabled = open && tree && tree->model()->canUndo();
+                enabled = open && tree && tree->undoAvailable();
                 break;
             case 517:
+                enabled = open && tree && tree->canDisplayDependencies();
+                break;
             case 518:
-                // The tree offers no dependency display yet.
-                enabled = false;
+                enabled = open && tree && tree->canHideDependencies();
                 break;
             case 521:
             case 522:

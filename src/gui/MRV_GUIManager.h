@@ -59,7 +59,8 @@ public:
     HRESULT showWorkSheetPropertiesForm();
     // Asks for a log file and shows it.
     HRESULT showReportForm();
-    HRESULT showLogFile(const QString& path);
+    // mode: 1 for the log of the run just made, 2 for a file the user chose.
+    HRESULT showLogFile(const QString& path, int mode = 2);
     HRESULT showHelp();
     HRESULT showAbout();
     HRESULT toggleSelectionView();
@@ -104,6 +105,8 @@ private:
     // base) and shows it; closes it when that fails.
     HRESULT readWorksheet(bool refresh);
     void showTreeForm(bool show);
+    // Base and target in the tree's header, and the locks they call for.
+    void showHeaderData();
     const MRV_DIDataSet* listRecords(MRV_WorksheetNode& node);
     void setEnabled(quint32 id, bool enabled);
 

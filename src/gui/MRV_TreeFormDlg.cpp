@@ -1,73 +1,160 @@
 #include "gui/MRV_TreeFormDlg.h"
 
+#include "gui/MRV_Dialog.h"
 #include "gui/MRV_WorksheetTreeModel.h"
+#include "interaction/MRV_Interaction.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QTreeView>
-#include <QVBoxLayout>
 
 namespace {
 
-// The selection view: only nodes selected fully or in part, with the
-// folders that lead to them.
+// The selection view: only nodes selected fully or in part. A folder above
+// a selected node is never empty itself, so no row needs its parent kept.
 class SelectedOnly : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
-    bool on = false;
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-        if (!on)
+        const auto* tree = static_cast<const MRV_WorksheetTreeModel*>(sourceModel());
+        if (!tree->selectionView())
             return true;
-        const QModelIndex index = sourceModel()->index(row, 0, parent);
-        return index.data(Qt::CheckStateRole).toInt() != Qt::Unchecked &&
-               index.data(Qt::CheckStateRole).isValid();
+        const MRV_WorksheetNode* node = tree->node(tree->index(row, 0, parent));
+        return node && node->selected != MRV_WorksheetNode::NotSelected;
     }
 };
 
 } // namespace
 
 MRV_TreeFormDlg::MRV_TreeFormDlg(QWidget* parent)
-    : QWidget(parent), m_model(new MRV_WorksheetTreeModel(this)),
-      m_selected(new SelectedOnly(this)), m_view(new QTreeView(this)) {
+    : QWidget(parent), m_model(new MRV_WorksheetTreeModel(this)), m_shown(new SelectedOnly(this)),
+      m_view(new QTreeView(this)), m_base(new QLineEdit(this)), m_target(new QLineEdit(this)) {
     setObjectName(QStringLiteral("MRV_TreeFormDlg"));
-    m_selected->setSourceModel(m_model);
-    m_selected->setRecursiveFilteringEnabled(true);
-    m_view->setModel(m_selected);
-    m_view->setObjectName(QStringLiteral("ctlTree"));
-    m_view->setAccessibleName(QStringLiteral("Categories"));
+    const MRV_Interaction& ui = MRV_Interaction::current();
+    auto* baseLabel = new QLabel(this);
+    auto* targetLabel = new QLabel(this);
+    auto* categories = new QLabel(this);
+    MRV_Dialog::name(baseLabel, 902, ui.text(2039));
+    MRV_Dialog::name(targetLabel, 904, ui.text(2040));
+    // The string tables hold no caption of the tree of its own.
+    MRV_Dialog::name(categories, 905, QStringLiteral("Data Categories"));
+    MRV_Dialog::name(m_base, 903, ui.text(2039));
+    MRV_Dialog::name(m_target, 906, ui.text(2040));
+    baseLabel->setBuddy(m_base);
+    targetLabel->setBuddy(m_target);
+    categories->setBuddy(m_view);
+    for (QLineEdit* edit : {m_base, m_target})
+        edit->setReadOnly(true);
+
+    m_shown->setSourceModel(m_model);
+    m_view->setModel(m_shown);
+    MRV_Dialog::name(m_view, 901, categories->text());
     m_view->header()->hide();
     m_view->setUniformRowHeights(true);
-    auto* layout = new QVBoxLayout(this);
+
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    layout->addWidget(baseLabel, 0, 0);
+    layout->addWidget(m_base, 0, 1);
+    layout->addWidget(targetLabel, 1, 0);
+    layout->addWidget(m_target, 1, 1);
+    layout->addWidget(categories, 2, 0, 1, 2);
+    layout->addWidget(m_view, 3, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { emit currentNodeChanged(currentNode()); });
+            [this] { onChangeSelectedNode(); });
+    connect(m_model, &MRV_WorksheetTreeModel::selectionViewChanged, this,
+            [this] { refill(currentNode()); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { refill(nullptr); });
     connect(m_model, &MRV_WorksheetTreeModel::selectionChanged, this, [this] {
-        if (m_selectionView)
-            m_selected->invalidate();
+        // In the selection view a node deselected in the grid leaves it.
+        if (m_model->selectionView())
+            refill(currentNode());
     });
 }
 
 void MRV_TreeFormDlg::setWorksheet(MRV_Worksheet* worksheet) {
+    if (!worksheet) {
+        m_base->clear();
+        m_target->clear();
+    }
     m_model->setWorksheet(worksheet);
-    m_view->expandToDepth(0);
+}
+
+void MRV_TreeFormDlg::showHeaderData(const QString& base, const QString& target, bool msSqlLock,
+                                     bool localizationLock) {
+    m_base->setText(base);
+    m_target->setText(target);
+    m_base->setToolTip(base);
+    m_target->setToolTip(target);
+    if (m_model->setLocks(msSqlLock, localizationLock))
+        onChangeSelectedNode();
+}
+
+QString MRV_TreeFormDlg::headerText(const QString& companyName, const QString& database) {
+    if (!companyName.isEmpty() && !database.isEmpty())
+        return QStringLiteral("%1 / %2").arg(companyName, database);
+    return companyName.isEmpty() ? database : companyName;
+}
+
+void MRV_TreeFormDlg::refill(const MRV_WorksheetNode* keep) {
+    const QSignalBlocker quiet(m_view->selectionModel());
+    m_view->setUpdatesEnabled(false);
+    m_shown->invalidate();
+    m_view->expandAll();
+    QModelIndex current = m_shown->mapFromSource(m_model->indexOf(keep));
+    if (!current.isValid())
+        current = m_shown->index(0, 0);
+    m_view->setCurrentIndex(current);
+    m_view->setUpdatesEnabled(true);
+    onChangeSelectedNode();
+}
+
+void MRV_TreeFormDlg::onChangeSelectedNode() {
+    if (m_model->filling())
+        return;
     emit currentNodeChanged(currentNode());
 }
 
 MRV_WorksheetNode* MRV_TreeFormDlg::currentNode() const {
-    return m_model->node(m_selected->mapToSource(m_view->currentIndex()));
+    return m_model->node(m_shown->mapToSource(m_view->currentIndex()));
 }
 
 void MRV_TreeFormDlg::setCurrentNode(const MRV_WorksheetNode* node) {
-    m_view->setCurrentIndex(m_selected->mapFromSource(m_model->indexOf(node)));
+    m_view->setCurrentIndex(m_shown->mapFromSource(m_model->indexOf(node)));
 }
 
 void MRV_TreeFormDlg::setSelectionView(bool on) {
-    m_selectionView = on;
-    static_cast<SelectedOnly*>(m_selected)->on = on;
-    m_selected->invalidate();
-    m_view->expandAll();
+    m_model->setSelectionView(on);
+}
+
+bool MRV_TreeFormDlg::selectionView() const {
+    return m_model->selectionView();
+}
+
+void MRV_TreeFormDlg::showDependencies(bool on) {
+    if (on)
+        m_model->showDependencies(currentNode());
+    else
+        m_model->hideDependencies();
+}
+
+bool MRV_TreeFormDlg::canDisplayDependencies() const {
+    const MRV_WorksheetNode* node = currentNode();
+    return node && node->hasDependencies;
+}
+
+bool MRV_TreeFormDlg::canHideDependencies() const {
+    return m_model->dependencySource() != nullptr;
+}
+
+bool MRV_TreeFormDlg::undoAvailable() const {
+    return m_model->undoAvailable();
 }
