@@ -1,8 +1,11 @@
 #include "GuiTestSupport.h"
+#include "config/LogTestSupport.h"
+#include "config/MRV_LogFile.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIDataSet.h"
 #include "gui/MRV_DetailFormDlg.h"
 #include "gui/MRV_FilterTableDlg.h"
+#include "gui/MRV_LogFileDlg.h"
 #include "gui/MRV_RecordTableModel.h"
 #include "gui/MRV_SortTableDlg.h"
 #include "gui/MRV_TableSortFilterModel.h"
@@ -15,7 +18,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTableView>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -285,6 +290,66 @@ private slots:
         QVERIFY(back.nodes[0]->selection == grid.node->selection);
         QVERIFY(!back.nodes[0]->selection.isEmpty());
         QVERIFY(back.nodes[0]->edits == grid.node->edits);
+    }
+
+    // The viewer on a log of 60,000 records with failures and hostile
+    // values: the first 50,000 shown, header clicks, a filter that hides
+    // every row and its removal in file order, and printing to a PDF.
+    void logViewerShowsSortsFiltersAndPrints() {
+        QTemporaryDir dir;
+        QStringList lines{u"2026-12-04 09:05:07|Base|Target|2024|2028|1"_s};
+        for (int i = 0; i < 60000; ++i)
+            lines << u"MRV_TRN_ITEMGROUPS_100|212|%1|code %2|%3|t%2|||%4"_s.arg(
+                i % 7 ? u"402"_s : u"403"_s, QString::number(i), i % 3 ? u"desc"_s : u"<&amp;>\\"_s,
+                i % 7 ? QString() : u"refused"_s);
+        lines << u"<MRV_LOG_END>2026-12-04 09:06:00"_s;
+        const QString path = dir.filePath(u"log.txt"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(logtest::utf16le(lines.join(u"\r\n"_s)));
+        file.close();
+
+        MRV_ConnectionContext context;
+        MRV_LogFileDlg viewer(&context);
+        QCOMPARE(viewer.open(path), S_OK);
+        QCOMPARE(viewer.table()->model()->rowCount(), MRV_LogFileDlg::MaxRows);
+        QCOMPARE(viewer.shownRows().size(), MRV_LogFileDlg::MaxRows);
+
+        const int code = MRV_LogFile::BaseCode;
+        viewer.sortByColumn(code);
+        QCOMPARE(viewer.indicator(code), MRV_LogFileDlg::Ascending);
+        viewer.sortByColumn(code);
+        QCOMPARE(viewer.indicator(code), MRV_LogFileDlg::Descending);
+        const QAbstractItemModel& shown = *viewer.table()->model();
+        QCOMPARE(shown.index(0, code).data().toString(), u"code 9999"_s);
+        viewer.sortByColumn(MRV_LogFile::Result);
+        QCOMPARE(viewer.indicator(code), MRV_LogFileDlg::None);
+        QCOMPARE(viewer.indicator(MRV_LogFile::Result), MRV_LogFileDlg::Ascending);
+
+        viewer.ApplyFilterRules({{code, 1, u"no such code"_s, {}}});
+        QCOMPARE(shown.rowCount(), 0);
+        QCOMPARE(viewer.indicator(MRV_LogFile::Result), MRV_LogFileDlg::Ascending);
+        QCOMPARE(viewer.indicator(code), MRV_LogFileDlg::Filtered);
+        viewer.ApplyFilterRules({{MRV_LogFile::Error, 1, u"refused"_s, {}}});
+        QCOMPARE(shown.rowCount(), (MRV_LogFileDlg::MaxRows + 6) / 7);
+        viewer.UnApplyFilterRules();
+        QCOMPARE(shown.rowCount(), MRV_LogFileDlg::MaxRows);
+        for (int row : {0, 1, 49999})
+            QCOMPARE(shown.index(row, code).data().toString(), u"code %1"_s.arg(row));
+
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(u"log.pdf"_s));
+        QCOMPARE(viewer.print(printer), S_OK);
+        QFile pdf(dir.filePath(u"log.pdf"_s));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        const int pages = int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                              bytes.count("/Type /Page "));
+        const int perPage = MRV_LogFileDlg::rowsPerPage(printer);
+        QVERIFY(perPage > 0);
+        QVERIFY2(pages >= MRV_LogFileDlg::MaxRows / perPage, qPrintable(QString::number(pages)));
     }
 };
 
