@@ -193,12 +193,15 @@ bool MRV_DocumentNumberingManager::writeOne(MRV_CompanySql& target,
     const QString document = row.value(u"ObjectCode"_s);
     const QString subType = row.value(u"DocSubType"_s);
     // The series of a document is known by its sub type and initial number:
-    // a customers' and a vendors' series may both start at 1.
+    // a customers' and a vendors' series may both start at 1. Only series of
+    // the period indicator the category copies are candidates: the target's
+    // series of its own years may start at the same number.
     MRV_SQLBuilder find = target.builder(SeriesTable);
     find.addSelectColumn(u"Series"_s);
     find.addCondition(u"ObjectCode"_s, document, MRV_SQLBuilder::Text);
     find.addCondition(u"DocSubType"_s, subType, MRV_SQLBuilder::Text);
     find.addCondition(u"InitialNum"_s, row.value(u"InitialNum"_s), MRV_SQLBuilder::Number);
+    find.addCondition(u"Indicator"_s, u"Default"_s, MRV_SQLBuilder::Text);
     if (document.isEmpty() || !find.isValid()) {
         outcome.error =
             document.isEmpty() ? u"The series names no document"_s : find.invalidReason();

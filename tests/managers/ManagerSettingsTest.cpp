@@ -188,10 +188,16 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
     exec(*target, u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
                   u"Indicator) VALUES (N'13', 40, N'Old name', %1, 1, N'Default')"_s.arg(
                       MRV_SQLBuilder::textLiteral(subType, 6)));
+    // A series of the target's own year that starts at the same number is
+    // another series and stays as it is.
+    exec(*target, u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
+                  u"Indicator) VALUES (N'17', 41, N'Year series', N'--', 1, N'2031')"_s);
     const qsizetype count = rows(*base, series).size();
     ASSERT_GT(count, 5);
 
     ASSERT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddAndUpdate), S_OK);
+    EXPECT_EQ(value(*target, u"SELECT SeriesName FROM NNM1 WHERE Series = 41"_s).toString(),
+              u"Year series"_s);
     EXPECT_EQ(rows(*target, series), rows(*base, series));
     EXPECT_EQ(rows(*target, defaults), rows(*base, defaults));
     EXPECT_EQ(value(*target, u"SELECT Series FROM NNM1 WHERE SeriesName = N'Primary' AND "
@@ -199,7 +205,8 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
                   .toInt(),
               40);
     EXPECT_TRUE(column(*target, u"SELECT Series FROM NNM1 WHERE ObjectCode = N'68'"_s).isEmpty());
-    EXPECT_GT(value(*target, u"SELECT MIN(Series) FROM NNM1 WHERE Series <> 40"_s).toInt(), 40);
+    EXPECT_GT(
+        value(*target, u"SELECT MIN(Series) FROM NNM1 WHERE Series NOT IN (40, 41)"_s).toInt(), 41);
     // The period indicators and the document names came along.
     EXPECT_EQ(column(*target, u"SELECT Indicator FROM OPID ORDER BY 1"_s),
               column(*base, u"SELECT Indicator FROM OPID ORDER BY 1"_s));
