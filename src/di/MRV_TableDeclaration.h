@@ -83,6 +83,14 @@ struct MRV_Reference {
         return r;
     }
 
+    // The same reference, left out (and noted on the record's line) when
+    // the target lacks the record.
+    MRV_Reference orLeftOut() const {
+        MRV_Reference r = *this;
+        r.optional = true;
+        return r;
+    }
+
     // An account field: an account is known by its formatted code in every
     // company, and the target's account of that code takes the reference.
     static MRV_Reference account(QString field, QString group = QString()) {

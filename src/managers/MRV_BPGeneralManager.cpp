@@ -8,16 +8,6 @@ const QString Partners = u"OCRD"_s;
 const QString Addresses = u"CRD1"_s;
 const QString BankAccounts = u"OCRB"_s;
 
-// The owner is an employee; only those of sales employees travel (with
-// them), so a partner whose owner the target lacks is written without one,
-// and its log line says so.
-MRV_Reference ownerReference() {
-    MRV_Reference owner = MRV_Reference::byName(u"OwnerCode"_s, u"OHEM"_s, u"empID"_s,
-                                                {u"lastName"_s, u"firstName"_s});
-    owner.optional = true;
-    return owner;
-}
-
 QList<MRV_Reference> partnerReferences() {
     return {
         // A group is known by its name among the groups of its kind (a
@@ -37,7 +27,12 @@ QList<MRV_Reference> partnerReferences() {
         // -1 is "no sales employee" in every company, 0 no commission group.
         MRV_Reference::byName(u"SalesPersonCode"_s, u"OSLP"_s, u"SlpCode"_s, {u"SlpName"_s})
             .keeping({u"-1"_s}),
-        ownerReference(),
+        // The owner is an employee; only those of sales employees travel
+        // (with them), so a partner whose owner the target lacks is written
+        // without one.
+        MRV_Reference::byName(u"OwnerCode"_s, u"OHEM"_s, u"empID"_s,
+                              {u"lastName"_s, u"firstName"_s})
+            .orLeftOut(),
         MRV_Reference::byName(u"CommissionGroupCode"_s, u"OCOG"_s, u"GroupCode"_s, {u"GroupName"_s})
             .keeping({u"0"_s}),
         MRV_Reference::byName(u"ShippingType"_s, u"OSHP"_s, u"TrnspCode"_s, {u"TrnspName"_s}),

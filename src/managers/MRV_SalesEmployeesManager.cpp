@@ -16,12 +16,9 @@ const QString EmployeeField = u"EmployeeID"_s;
 constexpr int SalesEmployeeObject = 53;
 
 // A record of another table, known by its name there.
-MRV_Reference byName(QString field, QString table, QString key, QString name = u"name"_s,
-                     bool optional = false) {
-    MRV_Reference r = MRV_Reference::byName(std::move(field), std::move(table), std::move(key),
-                                            {std::move(name)});
-    r.optional = optional;
-    return r;
+MRV_Reference byName(QString field, QString table, QString key, QString name = u"name"_s) {
+    return MRV_Reference::byName(std::move(field), std::move(table), std::move(key),
+                                 {std::move(name)});
 }
 
 // An employee is known by the last and the first name.
@@ -94,10 +91,11 @@ MRV_SalesEmployeesManager::MRV_SalesEmployeesManager(MRV_ConnectionContext* cont
         // employee of another selection may not be there either.
         .references =
             {byName(u"Position"_s, u"OHPS"_s, u"posID"_s),
-             byName(u"Department"_s, u"OUDP"_s, u"Code"_s, u"Name"_s, true),
-             byName(u"Branch"_s, u"OUBR"_s, u"Code"_s, u"Name"_s, true), employee(u"Manager"_s),
-             byName(u"ApplicationUserID"_s, u"OUSR"_s, u"INTERNAL_K"_s, u"USER_CODE"_s, true),
-             byName(u"SalesPersonCode"_s, SalesEmployees, u"SlpCode"_s, u"SlpName"_s, true),
+             byName(u"Department"_s, u"OUDP"_s, u"Code"_s, u"Name"_s).orLeftOut(),
+             byName(u"Branch"_s, u"OUBR"_s, u"Code"_s, u"Name"_s).orLeftOut(),
+             employee(u"Manager"_s),
+             byName(u"ApplicationUserID"_s, u"OUSR"_s, u"INTERNAL_K"_s, u"USER_CODE"_s).orLeftOut(),
+             byName(u"SalesPersonCode"_s, SalesEmployees, u"SlpCode"_s, u"SlpName"_s).orLeftOut(),
              byName(u"EmployeeType"_s, u"OHTY"_s, u"typeID"_s),
              byName(u"StatusCode"_s, u"OHST"_s, u"statusID"_s),
              byName(u"TerminationReason"_s, u"OHTR"_s, u"reasonID"_s),
