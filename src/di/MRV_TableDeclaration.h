@@ -83,6 +83,16 @@ struct MRV_Reference {
         return r;
     }
 
+    // The same reference, unique only among the referenced records whose
+    // columns equal these fields of the row, in the base and in the target
+    // (with the row's values as the target receives them).
+    MRV_Reference within(QList<std::pair<QString, QString>> pairs) const {
+        MRV_Reference r = *this;
+        r.matching = std::move(pairs);
+        r.matchInTarget = true;
+        return r;
+    }
+
     // The same reference, left out (and noted on the record's line) when
     // the target lacks the record.
     MRV_Reference orLeftOut() const {

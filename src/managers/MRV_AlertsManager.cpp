@@ -6,10 +6,7 @@ namespace {
 
 // Users are numbered per company; a user code names the same user in each.
 MRV_Reference user(const QString& field) {
-    return {.field = field,
-            .table = u"OUSR"_s,
-            .keyColumn = u"USERID"_s,
-            .identifyingColumns = {u"USER_CODE"_s}};
+    return MRV_Reference::byName(field, u"OUSR"_s, u"USERID"_s, {u"USER_CODE"_s});
 }
 
 } // namespace

@@ -11,10 +11,7 @@ MRV_AlternativeItemsManager::MRV_AlternativeItemsManager(MRV_ConnectionContext* 
     m_listElements = m_listColumns;
     m_columnFlags = {0, 0, 1};
     const auto item = [](const QString& field) {
-        return MRV_Reference{.field = field,
-                             .table = u"OITM"_s,
-                             .keyColumn = u"ItemCode"_s,
-                             .identifyingColumns = {u"ItemCode"_s}};
+        return MRV_Reference::byCode(field, u"OITM"_s, u"ItemCode"_s);
     };
     declareTable({
         .name = u"OALI"_s,

@@ -52,21 +52,11 @@ QList<MRV_Reference> partnerReferences() {
         // The lines: countries keep their codes, a state is its code within
         // its country, a bank its code within its country.
         MRV_Reference::byCode(u"Country"_s, u"OCRY"_s, u"Code"_s, Addresses),
-        {.field = u"State"_s,
-         .table = u"OCST"_s,
-         .keyColumn = u"Code"_s,
-         .identifyingColumns = {u"Code"_s},
-         .group = Addresses,
-         .matching = {{u"Country"_s, u"Country"_s}},
-         .matchInTarget = true},
+        MRV_Reference::byCode(u"State"_s, u"OCST"_s, u"Code"_s, Addresses)
+            .within({{u"Country"_s, u"Country"_s}}),
         MRV_Reference::byCode(u"Country"_s, u"OCRY"_s, u"Code"_s, BankAccounts),
-        {.field = u"BankCode"_s,
-         .table = u"ODSC"_s,
-         .keyColumn = u"BankCode"_s,
-         .identifyingColumns = {u"BankCode"_s},
-         .group = BankAccounts,
-         .matching = {{u"Country"_s, u"CountryCod"_s}},
-         .matchInTarget = true},
+        MRV_Reference::byCode(u"BankCode"_s, u"ODSC"_s, u"BankCode"_s, BankAccounts)
+            .within({{u"Country"_s, u"CountryCod"_s}}),
     };
 }
 

@@ -13,10 +13,7 @@ const QString Scenarios = u"OBGS"_s;
 const QString Rules = u"OBGD"_s;
 
 MRV_Reference scenario(QString field) {
-    return {.field = std::move(field),
-            .table = Scenarios,
-            .keyColumn = u"AbsId"_s,
-            .identifyingColumns = {u"Name"_s}};
+    return MRV_Reference::byName(std::move(field), Scenarios, u"AbsId"_s, {u"Name"_s});
 }
 
 } // namespace
@@ -37,15 +34,11 @@ MRV_BudgetManager::MRV_BudgetManager(MRV_ConnectionContext* context, const QStri
         .descriptionColumn = u"AccountCode"_s,
         .descriptionElement = u"AccountCode"_s,
         // A budget line's account is known by its name.
-        .references = {{.field = u"AccountCode"_s,
-                        .table = u"OACT"_s,
-                        .keyColumn = u"AcctCode"_s,
-                        .identifyingColumns = {u"AcctName"_s}},
+        .references = {MRV_Reference::byName(u"AccountCode"_s, u"OACT"_s, u"AcctCode"_s,
+                                             {u"AcctName"_s}),
                        scenario(u"BudgetScenario"_s),
-                       {.field = u"DivisionCode"_s,
-                        .table = Rules,
-                        .keyColumn = u"BgdCode"_s,
-                        .identifyingColumns = {u"BgdName"_s}}},
+                       MRV_Reference::byName(u"DivisionCode"_s, Rules, u"BgdCode"_s,
+                                             {u"BgdName"_s})},
         // Element and column names agree: the account and the scenario, as
         // the target has them, name the budget.
         .generatedKeyName = u"AccountCode"_s,

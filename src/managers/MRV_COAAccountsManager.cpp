@@ -43,15 +43,9 @@ MRV_COAAccountsManager::MRV_COAAccountsManager(MRV_ConnectionContext* context,
     // without it and its line says so, instead of failing and taking
     // everything that names the account down with it.
     MRV_TableDeclaration accounts = MRV_ChartTable(true);
-    accounts.references << MRV_Reference{.field = u"Category"_s,
-                                         .table = u"OACG"_s,
-                                         .keyColumn = u"AbsId"_s,
-                                         .identifyingColumns = {u"Name"_s}}
-                        << MRV_Reference{.field = u"ProjectCode"_s,
-                                         .table = u"OPRJ"_s,
-                                         .keyColumn = u"PrjCode"_s,
-                                         .identifyingColumns = {u"PrjCode"_s},
-                                         .optional = true};
+    accounts.references
+        << MRV_Reference::byName(u"Category"_s, u"OACG"_s, u"AbsId"_s, {u"Name"_s})
+        << MRV_Reference::byCode(u"ProjectCode"_s, u"OPRJ"_s, u"PrjCode"_s).orLeftOut();
     declareTable(accounts);
     declareTable({
         .name = u"OACG"_s,

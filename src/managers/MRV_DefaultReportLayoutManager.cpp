@@ -25,11 +25,8 @@ MRV_DefaultReportLayoutManager::MRV_DefaultReportLayoutManager(MRV_ConnectionCon
             {
                 MRV_Reference::byCode(u"DoumntDode"_s, u"RTYP"_s, u"TypeCode"_s),
                 // -1 is every user.
-                {.field = u"UserId"_s,
-                 .table = u"OUSR"_s,
-                 .keyColumn = u"INTERNAL_K"_s,
-                 .identifyingColumns = {u"USER_CODE"_s},
-                 .keptValues = {u"-1"_s}},
+                MRV_Reference::byName(u"UserId"_s, u"OUSR"_s, u"INTERNAL_K"_s, {u"USER_CODE"_s})
+                    .keeping({u"-1"_s}),
                 MRV_Reference::byCode(Partner, u"OCRD"_s, u"CardCode"_s),
                 MRV_Reference::byCode(u"DfltReport"_s, u"RDOC"_s, u"DocCode"_s),
             },

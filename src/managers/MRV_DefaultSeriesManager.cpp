@@ -16,19 +16,12 @@ MRV_DefaultSeriesManager::MRV_DefaultSeriesManager(MRV_ConnectionContext* contex
         .descriptionColumn = u"Series"_s,
         .references =
             {
-                {.field = u"UserSign"_s,
-                 .table = u"OUSR"_s,
-                 .keyColumn = u"INTERNAL_K"_s,
-                 .identifyingColumns = {u"USER_CODE"_s}},
+                MRV_Reference::byName(u"UserSign"_s, u"OUSR"_s, u"INTERNAL_K"_s, {u"USER_CODE"_s}),
                 // A series name is unique within its document type and
                 // subtype, in the base and in the target.
-                {.field = u"Series"_s,
-                 .table = u"NNM1"_s,
-                 .keyColumn = u"Series"_s,
-                 .identifyingColumns = {u"SeriesName"_s},
-                 .matching = {{u"ObjectCode"_s, u"ObjectCode"_s},
-                              {u"DocSubType"_s, u"DocSubType"_s}},
-                 .matchInTarget = true},
+                MRV_Reference::byName(u"Series"_s, u"NNM1"_s, u"Series"_s, {u"SeriesName"_s})
+                    .within(
+                        {{u"ObjectCode"_s, u"ObjectCode"_s}, {u"DocSubType"_s, u"DocSubType"_s}}),
             },
     });
 }

@@ -10,11 +10,8 @@ MRV_DocumentSettingsManager::MRV_DocumentSettingsManager(MRV_ConnectionContext* 
         .objectType = MRV_TableDeclaration::Settings,
         // A currency the target lacks yet is left out: the target keeps its
         // own default.
-        .references = {{.field = u"DefaultDocCurrency"_s,
-                        .table = u"OCRN"_s,
-                        .keyColumn = u"CurrCode"_s,
-                        .identifyingColumns = {u"CurrCode"_s},
-                        .optional = true}},
+        .references =
+            {MRV_Reference::byCode(u"DefaultDocCurrency"_s, u"OCRN"_s, u"CurrCode"_s).orLeftOut()},
         .settingsElement = u"DocumentSettings"_s,
         .settings = {u"CalculateGrossProfitperTra"_s,
                      u"GrossProfitBasePrice"_s,

@@ -15,21 +15,14 @@ const QString Lines = u"FRC1"_s;
 constexpr int TemplateObjectCode = 95;
 
 MRV_Reference reportTemplate() {
-    return {.field = u"TemplateId"_s,
-            .table = Templates,
-            .keyColumn = u"AbsId"_s,
-            .identifyingColumns = {u"Name"_s}};
+    return MRV_Reference::byName(u"TemplateId"_s, Templates, u"AbsId"_s, {u"Name"_s});
 }
 
 // A category's name is only unique within its template; the template is
 // resolved first, so the target's template limits the look-up there too.
 MRV_Reference reportCategory(QString field) {
-    return {.field = std::move(field),
-            .table = ReportCategories,
-            .keyColumn = u"CatId"_s,
-            .identifyingColumns = {u"Name"_s},
-            .matching = {{u"TemplateId"_s, u"TemplateId"_s}},
-            .matchInTarget = true};
+    return MRV_Reference::byName(std::move(field), ReportCategories, u"CatId"_s, {u"Name"_s})
+        .within({{u"TemplateId"_s, u"TemplateId"_s}});
 }
 
 } // namespace

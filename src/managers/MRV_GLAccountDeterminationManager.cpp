@@ -322,11 +322,7 @@ MRV_GLAccountDeterminationManager::MRV_GLAccountDeterminationManager(MRV_Connect
     QList<MRV_Reference> taxGroups;
     for (const QString& field : {u"TaxDefinitionforVatitem"_s, u"TaxDefinitionforVatservice"_s,
                                  u"TaxGroupforPurchaseItem"_s, u"TaxGroupforServicePurchase"_s})
-        taxGroups << MRV_Reference{.field = field,
-                                   .table = u"OVTG"_s,
-                                   .keyColumn = u"Code"_s,
-                                   .identifyingColumns = {u"Code"_s},
-                                   .optional = true};
+        taxGroups << MRV_Reference::byCode(field, u"OVTG"_s, u"Code"_s).orLeftOut();
     declareTable({
         .name = AdminTable,
         .objectType = MRV_TableDeclaration::Settings,

@@ -34,10 +34,8 @@ MRV_GLSettingsForBanksManager::MRV_GLSettingsForBanksManager(MRV_ConnectionConte
         .descriptionColumn = u"AcctName"_s,
         .descriptionElement = u"AccountName"_s,
         .references = {MRV_Reference::account(u"GLAccount"_s),
-                       {.field = u"BankKey"_s,
-                        .table = u"ODSC"_s,
-                        .keyColumn = u"AbsEntry"_s,
-                        .identifyingColumns = {u"BankCode"_s, u"CountryCod"_s}}},
+                       MRV_Reference::byName(u"BankKey"_s, u"ODSC"_s, u"AbsEntry"_s,
+                                             {u"BankCode"_s, u"CountryCod"_s})},
         // Absolute entries differ between companies: an account is the
         // target's account of the same number at the same bank.
         .generatedKeyName = u"Account"_s,

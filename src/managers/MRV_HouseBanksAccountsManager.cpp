@@ -41,20 +41,16 @@ MRV_HouseBanksAccountsManager::MRV_HouseBanksAccountsManager(MRV_ConnectionConte
         .keyColumns = {u"AbsEntry"_s},
         .descriptionColumn = u"AcctName"_s,
         .descriptionElement = u"AccountName"_s,
-        .references = {{.field = u"BankKey"_s,
-                        .table = u"ODSC"_s,
-                        .keyColumn = u"AbsEntry"_s,
-                        .identifyingColumns = {u"BankCode"_s, u"CountryCod"_s}},
+        .references = {MRV_Reference::byName(u"BankKey"_s, u"ODSC"_s, u"AbsEntry"_s,
+                                             {u"BankCode"_s, u"CountryCod"_s}),
                        // Layout codes are handed out per company; a layout's
                        // name within its type is the same everywhere. An
                        // account is usable without its payment layout, which
                        // print layouts bring: where the target lacks it, the
                        // account is written without it, and its line says so.
-                       {.field = u"TemplateName"_s,
-                        .table = u"RDOC"_s,
-                        .keyColumn = u"DocCode"_s,
-                        .identifyingColumns = {u"TypeCode"_s, u"DocName"_s},
-                        .optional = true},
+                       MRV_Reference::byName(u"TemplateName"_s, u"RDOC"_s, u"DocCode"_s,
+                                             {u"TypeCode"_s, u"DocName"_s})
+                           .orLeftOut(),
                        MRV_Reference::account(u"GLAccount"_s),
                        MRV_Reference::account(u"GLInterimAccount"_s)},
         // Absolute entries differ between companies: an account is the

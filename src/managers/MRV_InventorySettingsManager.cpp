@@ -11,21 +11,13 @@ MRV_InventorySettingsManager::MRV_InventorySettingsManager(MRV_ConnectionContext
         // Item groups and cycles are numbered per company, so the defaults
         // travel by name; a warehouse by its code. One the target lacks yet
         // is left out, and the target keeps its own default.
-        .references = {{.field = u"DefaultWarehouse"_s,
-                        .table = u"OWHS"_s,
-                        .keyColumn = u"WhsCode"_s,
-                        .identifyingColumns = {u"WhsCode"_s},
-                        .optional = true},
-                       {.field = u"DefaultItemGroup"_s,
-                        .table = u"OITB"_s,
-                        .keyColumn = u"ItmsGrpCod"_s,
-                        .identifyingColumns = {u"ItmsGrpNam"_s},
-                        .optional = true},
-                       {.field = u"DefaultInventoryCycle"_s,
-                        .table = u"OCYC"_s,
-                        .keyColumn = u"Code"_s,
-                        .identifyingColumns = {u"Name"_s},
-                        .optional = true}},
+        .references =
+            {MRV_Reference::byCode(u"DefaultWarehouse"_s, u"OWHS"_s, u"WhsCode"_s).orLeftOut(),
+             MRV_Reference::byName(u"DefaultItemGroup"_s, u"OITB"_s, u"ItmsGrpCod"_s,
+                                   {u"ItmsGrpNam"_s})
+                 .orLeftOut(),
+             MRV_Reference::byName(u"DefaultInventoryCycle"_s, u"OCYC"_s, u"Code"_s, {u"Name"_s})
+                 .orLeftOut()},
         .settingsElement = u"InventorySettings"_s,
         .settings = {u"ContinuousStockManagement"_s, u"DefaultWarehouse"_s, u"DefaultItemGroup"_s,
                      u"ValuationMethod"_s, u"SetGLAccountsBy"_s, u"SerialNumberPolicy"_s,

@@ -56,10 +56,8 @@ MRV_ItemsGroupsManager::MRV_ItemsGroupsManager(MRV_ConnectionContext* context,
     m_columnFlags = {0, 1};
     // Cycles are numbered per company; a cycle's name is the same
     // everywhere.
-    QList<MRV_Reference> references{{.field = u"CycleCode"_s,
-                                     .table = u"OCYC"_s,
-                                     .keyColumn = u"Code"_s,
-                                     .identifyingColumns = {u"Name"_s}}};
+    QList<MRV_Reference> references{
+        MRV_Reference::byName(u"CycleCode"_s, u"OCYC"_s, u"Code"_s, {u"Name"_s})};
     for (const QString& field : accountFields())
         references << MRV_Reference::account(field);
     declareTable({

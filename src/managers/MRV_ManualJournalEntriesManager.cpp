@@ -136,10 +136,8 @@ MRV_ManualJournalEntriesManager::MRV_ManualJournalEntriesManager(MRV_ConnectionC
             {
                 // Series are numbered per company; a name is unique within
                 // the entries' series.
-                {.field = u"Series"_s,
-                 .table = u"NNM1"_s,
-                 .keyColumn = u"Series"_s,
-                 .identifyingColumns = {u"SeriesName"_s, u"ObjectCode"_s}},
+                MRV_Reference::byName(u"Series"_s, u"NNM1"_s, u"Series"_s,
+                                      {u"SeriesName"_s, u"ObjectCode"_s}),
                 MRV_Reference::byCode(u"TransactionCode"_s, u"OTRC"_s, u"TrnsCode"_s),
                 MRV_Reference::byCode(u"ProjectCode"_s, u"OPRJ"_s, u"PrjCode"_s),
                 MRV_Reference::byCode(u"Indicator"_s, u"OIND"_s, u"Code"_s),

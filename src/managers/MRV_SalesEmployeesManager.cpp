@@ -23,10 +23,8 @@ MRV_Reference byName(QString field, QString table, QString key, QString name = u
 
 // An employee is known by the last and the first name.
 MRV_Reference employee(QString field) {
-    return {.field = std::move(field),
-            .table = Employees,
-            .keyColumn = u"empID"_s,
-            .identifyingColumns = {u"lastName"_s, u"firstName"_s}};
+    return MRV_Reference::byName(std::move(field), Employees, u"empID"_s,
+                                 {u"lastName"_s, u"firstName"_s});
 }
 
 // One of the employees' lookup tables: numbered per company, known by the
@@ -66,11 +64,8 @@ MRV_SalesEmployeesManager::MRV_SalesEmployeesManager(MRV_ConnectionContext* cont
                           u"IS NOT NULL) AND SlpCode NOT IN (SELECT SlpCode FROM OUDG WHERE "
                           u"SlpCode IS NOT NULL)"_s},
         // Commission group 0 is no group.
-        .references = {{.field = u"CommissionGroup"_s,
-                        .table = u"OCOG"_s,
-                        .keyColumn = u"GroupCode"_s,
-                        .identifyingColumns = {u"GroupName"_s},
-                        .keptValues = {u"0"_s}},
+        .references = {byName(u"CommissionGroup"_s, u"OCOG"_s, u"GroupCode"_s, u"GroupName"_s)
+                           .keeping({u"0"_s}),
                        employee(EmployeeField)},
         .generatedKeyName = u"SlpName"_s,
     });

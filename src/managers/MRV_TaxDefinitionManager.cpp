@@ -25,11 +25,7 @@ QList<MRV_Reference> accountReferences(int objectType, bool optional) {
 
 // An authority type is numbered per company: it travels by its name.
 MRV_Reference authorityType(const QString& field, const QString& group = QString()) {
-    return {.field = field,
-            .table = u"OSTT"_s,
-            .keyColumn = u"AbsId"_s,
-            .identifyingColumns = {u"Name"_s},
-            .group = group};
+    return MRV_Reference::byName(field, u"OSTT"_s, u"AbsId"_s, {u"Name"_s}, group);
 }
 
 } // namespace

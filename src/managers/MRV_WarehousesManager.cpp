@@ -16,10 +16,8 @@ MRV_WarehousesManager::MRV_WarehousesManager(MRV_ConnectionContext* context,
                       u"State"_s,         u"Country"_s};
     m_writeFields = {u"WhsCode"_s, u"WhsName"_s};
     m_columnFlags = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    QList<MRV_Reference> references{{.field = u"Location"_s,
-                                     .table = u"OLCT"_s,
-                                     .keyColumn = u"Code"_s,
-                                     .identifyingColumns = {u"Location"_s}}};
+    QList<MRV_Reference> references{
+        MRV_Reference::byName(u"Location"_s, u"OLCT"_s, u"Code"_s, {u"Location"_s})};
     for (const QString& field : MRV_ItemsGroupsManager::accountFields())
         references << MRV_Reference::account(field);
     declareTable({
