@@ -200,6 +200,11 @@ const MRV_BOMRecord::Group* MRV_BOMRecord::group(const QString& name) const {
     return const_cast<MRV_BOMRecord*>(this)->group(name);
 }
 
+MRV_BOMRecord::Row MRV_BOMRecord::firstRow(const QString& table) const {
+    const Group* g = group(groupName(table));
+    return g && !g->rows.isEmpty() ? g->rows.first() : Row();
+}
+
 QString MRV_BOMRecord::groupName(const QString& table) {
     QString name = table;
     return name.remove(u'@');

@@ -62,6 +62,8 @@ public:
     const QList<Group>& groups() const { return m_groups; }
     Group* group(const QString& name);
     const Group* group(const QString& name) const;
+    // The first row of a table's group; an empty row when there is none.
+    Row firstRow(const QString& table) const;
 
     // The rows of a table read through the host's recordset, wrapped as a
     // record document of object -1. The group is named after the table

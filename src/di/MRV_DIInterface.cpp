@@ -701,11 +701,8 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
     QList<QStringList> parents;
     for (const MRV_BOMDocument& document : documents) {
         MRV_BOMRecord record;
-        const MRV_BOMRecord::Group* group = record.parse(document.xml)
-                                                ? record.group(MRV_BOMRecord::groupName(table.name))
-                                                : nullptr;
         const MRV_BOMRecord::Row row =
-            group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
+            record.parse(document.xml) ? record.firstRow(table.name) : MRV_BOMRecord::Row();
         keys << row.value(table.keyElements.value(0));
         QStringList own{row.value(table.parentElement)};
         for (const auto& [column, element] : table.parentsAlso)
@@ -782,6 +779,16 @@ QString MRV_DIInterface::hostError(LLObjectsCOM::Company& company) const {
     return QStringLiteral("%1: %2").arg(code).arg(text);
 }
 
+bool MRV_DIInterface::parseRecord(const MRV_BOMDocument& document, MRV_BOMRecord& record,
+                                  Outcome& outcome) {
+    QString why;
+    if (record.parse(document.xml, &why))
+        return true;
+    outcome.error = QStringLiteral("The record is not a record document: ") + why;
+    logOutcome(outcome);
+    return false;
+}
+
 QString MRV_DIInterface::errorText(const ComError& error) {
     return QStringLiteral("%1: %2").arg(error.code()).arg(error.description());
 }
@@ -793,15 +800,9 @@ void MRV_DIInterface::writeObjects(MRV_CompanySql& target, const MRV_TableDeclar
         outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
         try {
             MRV_BOMRecord record;
-            QString why;
-            if (!record.parse(document.xml, &why)) {
-                outcome.error = QStringLiteral("The record is not a record document: ") + why;
-                logOutcome(outcome);
+            if (!parseRecord(document, record, outcome))
                 continue;
-            }
-            const MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
-            const MRV_BOMRecord::Row row =
-                group && !group->rows.isEmpty() ? group->rows.first() : MRV_BOMRecord::Row();
+            const MRV_BOMRecord::Row row = record.firstRow(table.name);
             QStringList keyTexts;
             for (const QString& element : table.keyElements)
                 keyTexts << row.value(element);

@@ -146,6 +146,9 @@ public:
     // Writes the outcome's log line; after a failure, answers the run's
     // response to a failed copy (asking the user or stopping the run).
     void logOutcome(const Outcome& outcome);
+    // Reads a record's document; one that is none fails its line with the
+    // parser's reason.
+    bool parseRecord(const MRV_BOMDocument& document, MRV_BOMRecord& record, Outcome& outcome);
     // The records that failed in the last read or write of the category.
     int failedRecords() const { return m_failures; }
 

@@ -147,13 +147,8 @@ void MRV_DocumentNumberingManager::writeSeries(MRV_CompanySql& target,
     MRV_ResourceManager::instance()->getText(10064, CTSBSTR::English, differs);
     for (const MRV_BOMDocument& document : documents) {
         MRV_BOMRecord record;
-        QString why;
-        if (!record.parse(document.xml, &why)) {
-            Outcome outcome;
-            outcome.error = u"The record is not a record document: "_s + why;
-            logOutcome(outcome);
+        if (Outcome outcome; !parseRecord(document, record, outcome))
             continue;
-        }
         const MRV_BOMRecord::Group* group = record.group(SeriesTable);
         for (const MRV_BOMRecord::Row& row : group ? group->rows : QList<MRV_BOMRecord::Row>()) {
             Outcome outcome;

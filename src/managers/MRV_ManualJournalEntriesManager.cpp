@@ -39,9 +39,7 @@ QString amountText(qint64 micros) {
 // every company knows it.
 QString fingerprint(const MRV_BOMRecord& record,
                     const std::function<QString(const MRV_BOMRecord::Row&)>& account) {
-    const MRV_BOMRecord::Group* head = record.group(Entries);
-    const MRV_BOMRecord::Row row =
-        head && !head->rows.isEmpty() ? head->rows.first() : MRV_BOMRecord::Row();
+    const MRV_BOMRecord::Row row = record.firstRow(Entries);
     QStringList parts;
     for (const QString& field : {u"ReferenceDate"_s, u"DueDate"_s, u"Reference"_s, u"Reference2"_s,
                                  u"Reference3"_s, u"Memo"_s})
@@ -122,8 +120,7 @@ MRV_ManualJournalEntriesManager::MRV_ManualJournalEntriesManager(MRV_ConnectionC
                       u"TransactionCode"_s, u"ProjectCode"_s, u"Memo"_s};
     m_writeFields = {u"JdtNum"_s, u"Memo"_s};
     m_columnFlags = {0, 1, 1, 0, 0, 1};
-    MRV_Reference contra = MRV_Reference::account(ContraAccount, Lines);
-    contra.optional = true;
+    const MRV_Reference contra = MRV_Reference::account(ContraAccount, Lines).orLeftOut();
     declareTable({
         .name = Entries,
         .objectType = EntryObject,
@@ -261,15 +258,9 @@ void MRV_ManualJournalEntriesManager::writeEntry(MRV_CompanySql& target,
     outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
     try {
         MRV_BOMRecord record;
-        QString why;
-        if (!record.parse(document.xml, &why)) {
-            outcome.error = u"The record is not a record document: "_s + why;
-            logOutcome(outcome);
+        if (!parseRecord(document, record, outcome))
             return;
-        }
-        const MRV_BOMRecord::Group* head = record.group(Entries);
-        const MRV_BOMRecord::Row row =
-            head && !head->rows.isEmpty() ? head->rows.first() : MRV_BOMRecord::Row();
+        const MRV_BOMRecord::Row row = record.firstRow(Entries);
         outcome.baseCode = row.value(u"JdtNum"_s);
         outcome.baseDescription = row.value(u"Memo"_s);
         // The amounts do not change on the way; the lines as written must
