@@ -3,8 +3,6 @@
 #include "catalogue/MRV_ResourceManager.h"
 #include "di/MRV_DIInterface.h"
 
-#include <gtest/gtest.h>
-
 // The factory makes a manager exactly for the ids it knows one for, each
 // for its own category, and answers null for folders, notes, unknown ids and
 // the empty id, without throwing.

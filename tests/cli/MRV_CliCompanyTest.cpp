@@ -1,5 +1,6 @@
+#include "CliTestSupport.h"
 #include "TestData.h"
-#include "cli/MRV_Cli.h"
+#include "config/LogTestSupport.h"
 #include "di/MRV_ConnectionContext.h"
 #include "host/HostTestSupport.h"
 #include "host/admin/LLDemo.h"
@@ -11,6 +12,9 @@
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
+using logtest::readBytes;
+using logtest::writeBytes;
+using namespace clitest;
 
 namespace {
 
@@ -32,22 +36,12 @@ protected:
         HostWorld::TearDown();
     }
 
-    struct Result {
-        int status;
-        QString out;
-        QString err;
-    };
     // The command for the company DEMO.
     Result run(QStringList args) {
         args << u"--server"_s << server->folder() << u"--db"_s << u"DEMO"_s;
         return plain(args);
     }
-    Result plain(const QStringList& args) {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        const int status = MRV_Cli(o, e).run(args);
-        return {status, out, err};
-    }
+    static Result plain(const QStringList& args) { return clitest::run(args); }
     // A standard demo company BASE and an empty company TARGET.
     void baseAndTarget() {
         QString error;
@@ -91,18 +85,18 @@ TEST_F(CliCompany, SettingsOfANewCompanyAreShownWithoutWritingThenMadeAndChanged
         return rs->Field(0).toInt();
     };
     const Result shown = run({u"settings"_s});
-    ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
+    ASSERT_TRUE(exits(shown, 0));
     EXPECT_EQ(setting(shown, u"copy-method"_s), u"1 (Replace All)"_s);
     EXPECT_EQ(setting(shown, u"response"_s), u"0 (Continue copy process)"_s);
     EXPECT_EQ(setting(shown, u"force-backup"_s), u"yes"_s);
-    EXPECT_TRUE(shown.out.contains(u"these are the defaults"_s));
+    EXPECT_TRUE(holds(shown.out, u"these are the defaults"_s));
     EXPECT_EQ(tables(), 0);
 
     const QString folder = dir.filePath(u"o'brien/Mirrova"_s);
     const Result changed =
         run({u"settings"_s, u"--set"_s, u"copy-method=4"_s, u"--set=force-backup=no"_s, u"--set"_s,
              u"worksheet-folder="_s + folder});
-    ASSERT_EQ(changed.status, 0) << changed.err.toStdString();
+    ASSERT_TRUE(exits(changed, 0));
     EXPECT_GT(tables(), 0);
     const Result again = run({u"settings"_s});
     EXPECT_EQ(setting(again, u"copy-method"_s),
@@ -126,35 +120,26 @@ TEST_F(CliCompany, SettingsOfANewCompanyAreShownWithoutWritingThenMadeAndChanged
 TEST_F(CliCompany, AWrongLoginIsRefusedWithoutTouchingTheCompany) {
     qputenv("MIRROVA_PASSWORD", "wrong");
     const Result r = run({u"settings"_s});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(u"cannot log in"_s)) << r.err.toStdString();
+    EXPECT_TRUE(exits(r, 1));
+    EXPECT_TRUE(holds(r.err, u"cannot log in"_s));
 
     qunsetenv("MIRROVA_PASSWORD");
     const Result none = run({u"settings"_s});
-    EXPECT_EQ(none.status, 1);
-    EXPECT_TRUE(none.err.contains(u"MIRROVA_PASSWORD"_s));
+    EXPECT_TRUE(exits(none, 1));
+    EXPECT_TRUE(holds(none.err, u"MIRROVA_PASSWORD"_s));
 
     // A password file others may read is no secret: refused; its owner's
     // alone logs in.
     QTemporaryDir files;
     const QString secret = files.filePath(u"secret"_s);
-    {
-        QFile file(secret);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("lobster\n");
-    }
+    ASSERT_TRUE(writeBytes(secret, "lobster\n"));
     ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ReadOther));
     const Result open = run({u"settings"_s, u"--password-file"_s, secret});
-    EXPECT_EQ(open.status, 1);
-    EXPECT_TRUE(open.err.contains(u"may be read or written by others"_s)) << open.err.toStdString();
+    EXPECT_TRUE(exits(open, 1));
+    EXPECT_TRUE(holds(open.err, u"may be read or written by others"_s));
     ASSERT_TRUE(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(run({u"settings"_s, u"--password-file"_s, secret}).status, 0);
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
@@ -165,53 +150,50 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
     // A category no manager copies yet is refused, named, and nothing is
     // written.
     Result r = newWorksheet(ws, base, target, {u"MRV_TRN_QUERIES_100"_s});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(u"Queries (MRV_TRN_QUERIES_100)"_s)) << r.err.toStdString();
+    EXPECT_TRUE(exits(r, 2));
+    EXPECT_TRUE(holds(r.err, u"Queries (MRV_TRN_QUERIES_100)"_s));
     EXPECT_FALSE(QFile::exists(ws));
     r = newWorksheet(ws, base, target, {u"MRV_TRN_MANUFACTURERS_100"_s});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_TRUE(exits(r, 0));
 
     const auto show = [&] {
         const Result shown = plain({u"worksheet"_s, u"show"_s, ws});
-        EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
+        EXPECT_TRUE(exits(shown, 0));
         return shown.out;
     };
     QString shown = show();
-    EXPECT_TRUE(shown.contains(u"Target: TARGET on "_s));
-    EXPECT_TRUE(shown.contains(u"[x] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s))
-        << shown.toStdString();
-    EXPECT_TRUE(shown.contains(u"[~] Setup  (MRV_TRN_LOGISTICSDEFS_100)"_s)) << shown.toStdString();
+    EXPECT_TRUE(holds(shown, u"Target: TARGET on "_s));
+    EXPECT_TRUE(holds(shown, u"[x] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s));
+    EXPECT_TRUE(holds(shown, u"[~] Setup  (MRV_TRN_LOGISTICSDEFS_100)"_s));
 
     // Read and written again without a change: the same bytes.
-    const QByteArray first = bytesOf(ws);
+    const QByteArray first = readBytes(ws);
     ASSERT_EQ(select(ws, {u"MRV_TRN_MANUFACTURERS_100"_s}).status, 0);
-    EXPECT_EQ(bytesOf(ws), first);
+    EXPECT_EQ(readBytes(ws), first);
 
     // Single records, checked against the base's keys (the base is logged
     // in to for them); an unknown key is refused and names itself.
     r = select(ws, {u"MRV_TRN_MANUFACTURERS_100=1,3"_s});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_TRUE(exits(r, 0));
     EXPECT_TRUE(show().contains(u"[~] Manufacturers  (MRV_TRN_MANUFACTURERS_100, 2 records)"_s));
-    const QByteArray picked = bytesOf(ws);
+    const QByteArray picked = readBytes(ws);
     r = select(ws, {u"MRV_TRN_MANUFACTURERS_100=1,999"_s});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(u"no record of MRV_TRN_MANUFACTURERS_100 with the key "
-                               "'999'"_s))
-        << r.err.toStdString();
-    EXPECT_EQ(bytesOf(ws), picked);
+    EXPECT_TRUE(exits(r, 2));
+    EXPECT_TRUE(holds(r.err, u"no record of MRV_TRN_MANUFACTURERS_100 with the key "
+                             "'999'"_s));
+    EXPECT_EQ(readBytes(ws), picked);
 
     // A folder is selected as the tree does, with everything below it: a
     // folder holding categories no manager copies yet is refused naming
     // each; cleared, everything below it is.
     r = select(ws, {u"MRV_TRN_CUSTOMIZATION_100"_s});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(u"(MRV_TRN_QUERIES_100)"_s)) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(u"(MRV_TRN_UDT_100)"_s)) << r.err.toStdString();
+    EXPECT_TRUE(exits(r, 2));
+    EXPECT_TRUE(holds(r.err, u"(MRV_TRN_QUERIES_100)"_s));
+    EXPECT_TRUE(holds(r.err, u"(MRV_TRN_UDT_100)"_s));
     ASSERT_EQ(select(ws, {u"MRV_TRN_LOGISTICS_100="_s}).status, 0);
     shown = show();
-    EXPECT_TRUE(shown.contains(u"[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s))
-        << shown.toStdString();
-    EXPECT_TRUE(shown.contains(u"[ ] Logistics  (MRV_TRN_LOGISTICS_100)"_s));
+    EXPECT_TRUE(holds(shown, u"[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s));
+    EXPECT_TRUE(holds(shown, u"[ ] Logistics  (MRV_TRN_LOGISTICS_100)"_s));
     EXPECT_EQ(select(ws, {u"MRV_TRN_NOSUCH_100"_s}).status, 2);
     EXPECT_EQ(select(ws, {u"MRV_TRN_LOGISTICS_100=1"_s}).status, 2);
 
@@ -226,8 +208,7 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
           QStringList{u"copy"_s, ws, u"--yes"_s}}) {
         r = plain(command);
         EXPECT_EQ(r.status, 1) << command.join(u' ').toStdString();
-        EXPECT_TRUE(r.err.contains(u"The worksheet cannot be read: "_s + ws + u','))
-            << r.err.toStdString();
+        EXPECT_TRUE(holds(r.err, u"The worksheet cannot be read: "_s + ws + u','));
     }
 }
 
@@ -238,36 +219,33 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
     const QString ws = dir.filePath(u"ws.xml"_s);
     const Result made = newWorksheet(ws, u"BASE"_s, u"TARGET"_s,
                                      {u"MRV_TRN_MANUFACTURERS_100"_s, u"MRV_TRN_COUNTRIES_100"_s});
-    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+    ASSERT_TRUE(exits(made, 0));
 
     // Nobody to answer the copy dialog: stopped, nothing written.
     Result r = plain({u"copy"_s, ws});
-    EXPECT_EQ(r.status, 3) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(u"--yes"_s));
+    EXPECT_TRUE(exits(r, 3));
+    EXPECT_TRUE(holds(r.err, u"--yes"_s));
 
     // Countries need address formats, which the worksheet does not copy:
     // those records fail, the run goes on, and the exit status says so.
     r = plain({u"copy"_s, ws, u"--yes"_s});
-    EXPECT_EQ(r.status, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(u"Manufacturers +8 +0 +0 +0"_s)))
-        << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(u"Countries +0 +0 +0 +\\d+"_s)))
-        << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(u"Log: "_s));
+    EXPECT_TRUE(exits(r, 1));
+    EXPECT_TRUE(holds(r.out, QRegularExpression(u"Manufacturers +8 +0 +0 +0"_s)));
+    EXPECT_TRUE(holds(r.out, QRegularExpression(u"Countries +0 +0 +0 +\\d+"_s)));
+    EXPECT_TRUE(holds(r.out, u"Log: "_s));
 
     // Manufacturers only: every record copies (again: updated this time).
     ASSERT_EQ(select(ws, {u"MRV_TRN_COUNTRIES_100="_s}).status, 0);
     r = plain({u"copy"_s, ws, u"--yes"_s, u"--copy-method"_s, u"2"_s});
-    EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QRegularExpression(u"Manufacturers +0 +8 +0 +0"_s)))
-        << r.out.toStdString();
+    EXPECT_TRUE(exits(r, 0));
+    EXPECT_TRUE(holds(r.out, QRegularExpression(u"Manufacturers +0 +8 +0 +0"_s)));
     // The command line and the worksheet are checked before any login:
     // no password is needed to be told what is wrong.
     qunsetenv("MIRROVA_PASSWORD");
     for (const char* method : {"9", "0", "x"}) {
         r = plain({u"copy"_s, ws, u"--copy-method"_s, QLatin1String(method)});
         EXPECT_EQ(r.status, 2) << method;
-        EXPECT_TRUE(r.err.contains(u"--copy-method takes 1 to 4"_s)) << r.err.toStdString();
+        EXPECT_TRUE(holds(r.err, u"--copy-method takes 1 to 4"_s));
     }
     {
         // A worksheet edited elsewhere to select a category no manager
@@ -285,18 +263,15 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
           QStringList{u"save-config"_s, ws, dir.filePath(u"x.xml"_s)}}) {
         r = plain(command);
         EXPECT_EQ(r.status, 2) << command.join(u' ').toStdString();
-        EXPECT_TRUE(r.err.contains(u"(MRV_TRN_QUERIES_100)"_s)) << r.err.toStdString();
+        EXPECT_TRUE(holds(r.err, u"(MRV_TRN_QUERIES_100)"_s));
     }
     qputenv("MIRROVA_PASSWORD", "lobster");
     ASSERT_EQ(select(ws, {u"MRV_TRN_QUERIES_100="_s}).status, 0);
 
     const QString config = dir.filePath(u"base.xml"_s);
     r = plain({u"save-config"_s, ws, config, u"--yes"_s});
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    QFile f(config);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray head = f.read(2);
-    EXPECT_EQ(head, QByteArray("\xff\xfe", 2));
+    ASSERT_TRUE(exits(r, 0));
+    EXPECT_TRUE(readBytes(config).startsWith("\xff\xfe"));
 }
 
 } // namespace

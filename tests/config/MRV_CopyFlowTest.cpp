@@ -1,4 +1,5 @@
 #include "config/MRV_CopyFlow.h"
+#include "LogTestSupport.h"
 #include "TestData.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "config/MRV_ConfigurationController.h"
@@ -28,6 +29,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+constexpr int Yes = MRV_Interaction::ButtonYes;
+constexpr int No = MRV_Interaction::ButtonNo;
+
+// The text of a file the program stores, UTF-16 after its byte-order mark.
+QString utf16Text(const QByteArray& bytes) {
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                              (bytes.size() - 2) / 2);
+}
+
 // A standard demo company as base and an empty company as target, with a
 // worksheet over them, as the copy command finds them.
 class CopyFlow : public HostWorld {
@@ -36,22 +46,26 @@ protected:
         HostWorld::SetUp();
         server.emplace(makeServer(serverType()));
         QString error;
-        ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, QStringLiteral("BASE"),
-                                               QStringLiteral("standard"), 7, &error))
+        ASSERT_TRUE(LLObjectsCOM::Demo::create(*server, u"BASE"_s, u"standard"_s, 7, &error))
             << error.toStdString();
-        createCompany(*server, QStringLiteral("TARGET"), QStringLiteral("Target Ltd"));
-        context.company = company(QStringLiteral("BASE"));
+        createCompany(*server, u"TARGET"_s, u"Target Ltd"_s);
+        context.company = company(u"BASE"_s);
         context.baseCompany = context.company;
-        context.targetCompany = company(QStringLiteral("TARGET"));
-        context.targetCompanyName = QStringLiteral("Target Ltd");
+        context.targetCompany = company(u"TARGET"_s);
+        context.targetCompanyName = u"Target Ltd"_s;
+        ASSERT_NO_FATAL_FAILURE(storeSettings());
+        selection = std::make_unique<MRV_SelectionManager>(&context);
+        ASSERT_EQ(selection->openWorksheet(), S_OK);
+    }
+    // The program's settings in the company the context runs in, logs in
+    // the test's folder; runs replace all and ask for no backup.
+    void storeSettings() {
         ASSERT_GE(MRV_UDTManager(&context).checkCompany(), 0);
         MRV_SettingsManager settings(&context);
         settings.setDefaultSettings();
-        settings.setLogFileFolder(dir.filePath(QStringLiteral("logs")));
+        settings.setLogFileFolder(dir.filePath(u"logs"_s));
         QDir().mkpath(settings.logFileFolder());
         ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
-        selection = std::make_unique<MRV_SelectionManager>(&context);
-        ASSERT_EQ(selection->openWorksheet(), S_OK);
         context.copyMethod = 1;
         context.forceBackup = false;
     }
@@ -67,17 +81,30 @@ protected:
         for (const char* id : ids)
             worksheet().select(worksheet().findLeaf(QLatin1String(id))->leafId, 1);
     }
-    // A run of the copy over the worksheet as it stands.
-    HRESULT copy() {
-        MRV_ConfigurationManager manager(context);
-        return MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany();
+    // A run of the copy over the worksheet as it stands, the user giving
+    // answers (through manager when given); its log is then at logPath.
+    HRESULT copy(QList<int> answers = {Yes}, MRV_ConfigurationManager* manager = nullptr) {
+        ui.transcript.clear();
+        ui.answers = std::move(answers);
+        std::optional<MRV_ConfigurationManager> own;
+        if (!manager)
+            manager = &own.emplace(context);
+        MRV_CopyFlow flow(context, worksheet(), *manager);
+        const HRESULT hr = flow.copyToTargetCompany();
+        logPath = flow.logPath();
+        return hr;
     }
-    // The failed lines of a copy log, as "base code error".
-    static QStringList failedLines(const QString& logPath) {
-        MRV_LogFile log(logPath);
-        EXPECT_EQ(log.loadLogFile(), S_OK);
+    std::string said() const { return ui.transcript.join(u'\n').toStdString(); }
+    // The log's rows, which must load.
+    static QList<MRV_LogFile::Row> logRows(const QString& path) {
+        MRV_LogFile log(path);
+        EXPECT_EQ(log.loadLogFile(), S_OK) << path.toStdString();
+        return log.rows();
+    }
+    // The failed lines of the last run's log, as "base code error".
+    QStringList failedLines() const {
         QStringList failed;
-        for (const MRV_LogFile::Row& row : log.rows())
+        for (const MRV_LogFile::Row& row : logRows(logPath))
             if (row[MRV_LogFile::Result] == u"Failed")
                 failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
         return failed;
@@ -95,12 +122,24 @@ protected:
             values << rs->Field(0).toString();
         return values;
     }
+    // The manufacturers' names, by default but the host's own "-1" record.
+    QStringList firms(LLObjectsCOM::Company& c, const QString& where = u"FirmCode <> -1"_s) {
+        return column(c, u"SELECT FirmName FROM OMRC WHERE %1 ORDER BY 1"_s.arg(where));
+    }
+    // Statements run past the host, straight on a company's file.
+    QSqlDatabase raw(const QString& db) {
+        QSqlDatabase file = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+        file.setDatabaseName(server->folder() + u'/' + db + u".db"_s);
+        EXPECT_TRUE(file.open());
+        return file;
+    }
 
     std::optional<LLObjectsCOM::Server> server;
     MRV_ConnectionContext context;
     MRV_ScriptedInteraction ui;
     MRV_InteractionScope scope{ui};
     std::unique_ptr<MRV_SelectionManager> selection;
+    QString logPath;
 };
 
 // The standard company copied whole into an empty one, on each dialect.
@@ -121,9 +160,9 @@ protected:
         int key = 100;
         for (const QString& code : column(base, u"SELECT USER_CODE FROM OUSR"_s))
             if (!users.contains(code))
-                exec(target, u"INSERT INTO OUSR (INTERNAL_K, USERID, USER_CODE) VALUES (%1, %1, "
-                             u"%2)"_s.arg(key++)
-                                 .arg(literal(code)));
+                column(target, u"INSERT INTO OUSR (INTERNAL_K, USERID, USER_CODE) VALUES (%1, "
+                               u"%1, %2)"_s.arg(key++)
+                                   .arg(literal(code)));
         // Each table's rows as the base has them; document numbering brings
         // the series of the "Default" period indicator only, and a company
         // has its own series for its years.
@@ -137,26 +176,23 @@ protected:
                "IntrnalKey, QCategory, QName, QString FROM OUQR"},
               {"NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, Indicator)",
                "ObjectCode, Series + 1000, SeriesName, DocSubType, InitialNum, Indicator FROM "
-               "NNM1 WHERE Indicator <> 'Default'"}})
-            copyRows(base, target, u"SELECT "_s + QLatin1String(select),
-                     u"INSERT INTO "_s + QLatin1String(into));
+               "NNM1 WHERE Indicator <> 'Default'"}}) {
+            const std::unique_ptr<LLObjectsCOM::Recordset> rs = base.GetRecordset();
+            rs->DoQuery(u"SELECT "_s + QLatin1String(select));
+            for (; !rs->EoF(); rs->MoveNext()) {
+                QStringList values;
+                for (int i = 0; i < rs->FieldCount(); ++i)
+                    values << (rs->Field(i).isNull() ? u"NULL"_s
+                                                     : literal(rs->Field(i).toString()));
+                column(target, u"INSERT INTO %1 VALUES (%2)"_s.arg(QLatin1String(into),
+                                                                   values.join(u", "_s)));
+            }
+        }
         context.ignoreMissingUdf = true;
     }
-    QString literal(const QString& text) const { return MRV_SQLBuilder::textLiteral(text, 6); }
-    void exec(LLObjectsCOM::Company& c, const QString& sql) { c.GetRecordset()->DoQuery(sql); }
-    void copyRows(LLObjectsCOM::Company& from, LLObjectsCOM::Company& to, const QString& select,
-                  const QString& insert) {
-        const std::unique_ptr<LLObjectsCOM::Recordset> rs = from.GetRecordset();
-        rs->DoQuery(select);
-        for (; !rs->EoF(); rs->MoveNext()) {
-            QStringList values;
-            for (int i = 0; i < rs->FieldCount(); ++i)
-                values << (rs->Field(i).isNull() ? u"NULL"_s : literal(rs->Field(i).toString()));
-            exec(to, insert + u" VALUES ("_s + values.join(u", "_s) + u')');
-        }
-    }
-    // The log's lines that did not succeed, and those that added a record.
-    QStringList lines(const QString& logPath, bool added) {
+    static QString literal(const QString& text) { return MRV_SQLBuilder::textLiteral(text, 6); }
+    // The last log's lines that did not succeed, or those that added a record.
+    QStringList lines(bool added) {
         MRV_LogFile log(logPath);
         EXPECT_EQ(log.loadLogFile(), S_OK);
         EXPECT_TRUE(log.hasEndLine());
@@ -173,15 +209,10 @@ TEST_P(WholeCopy, EveryRecordArrivesOnceAndARerunAddsNothing) {
     selectEveryCategoryWithAManager();
     // Categories whose needed categories are not selected, those that
     // refuse the copy method (copied another way), and the backup question.
-    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes,
-                  MRV_Interaction::ButtonYes};
     MRV_ConfigurationManager manager(context);
-    {
-        MRV_CopyFlow flow(context, worksheet(), manager);
-        ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
-        EXPECT_TRUE(ui.shown(QStringLiteral("unscripted")).isEmpty());
-        EXPECT_EQ(lines(flow.logPath(), false), QStringList());
-    }
+    ASSERT_EQ(copy({Yes, Yes, Yes}, &manager), S_OK) << said();
+    EXPECT_TRUE(ui.shown(u"unscripted"_s).isEmpty());
+    EXPECT_EQ(lines(false), QStringList());
     LLObjectsCOM::Company& base = *context.baseCompany;
     LLObjectsCOM::Company& target = *context.targetCompany;
     // Records known by the same codes everywhere arrive under them; those
@@ -206,13 +237,9 @@ TEST_P(WholeCopy, EveryRecordArrivesOnceAndARerunAddsNothing) {
 
     // A rerun that adds and updates finds every record there.
     context.copyMethod = 4;
-    ui.transcript.clear();
-    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes,
-                  MRV_Interaction::ButtonYes};
-    MRV_CopyFlow again(context, worksheet(), manager);
-    ASSERT_EQ(again.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
-    EXPECT_EQ(lines(again.logPath(), false), QStringList());
-    EXPECT_EQ(lines(again.logPath(), true), QStringList());
+    ASSERT_EQ(copy({Yes, Yes, Yes}, &manager), S_OK) << said();
+    EXPECT_EQ(lines(false), QStringList());
+    EXPECT_EQ(lines(true), QStringList());
     EXPECT_EQ(column(target, u"SELECT COUNT(*) FROM OJDT"_s),
               column(base, u"SELECT COUNT(*) FROM OJDT"_s));
 }
@@ -225,59 +252,51 @@ INSTANTIATE_TEST_SUITE_P(ServerTypes, WholeCopy, ::testing::Values(6, 5, 2),
 // Some accounts of the chart alone are copied only after the user agreed
 // that the chart cannot be copied in part.
 TEST_F(CopyFlow, APartOfTheChartIsCopiedOnlyWhenTheUserAgrees) {
-    MRV_WorksheetNode* accounts = worksheet().findLeaf(QStringLiteral("MRV_TRN_ACCOUNTS_100"));
+    MRV_WorksheetNode* accounts = worksheet().findLeaf(u"MRV_TRN_ACCOUNTS_100"_s);
     ASSERT_NE(accounts, nullptr);
     const QString code =
-        column(*context.baseCompany,
-               QStringLiteral("SELECT AcctCode FROM OACT WHERE Postable = 'Y' ORDER BY 1"))
+        column(*context.baseCompany, u"SELECT AcctCode FROM OACT WHERE Postable = 'Y' ORDER BY 1"_s)
             .value(0);
     MRV_SelectionObject one;
-    one.keys = {{QStringLiteral("AcctCode"), code, QStringLiteral("string")}};
+    one.keys = {{u"AcctCode"_s, code, u"string"_s}};
     worksheet().selectRecords(accounts->leafId, {one});
-    ui.answers = {MRV_Interaction::ButtonNo};
-    EXPECT_EQ(copy(), S_FALSE);
-    EXPECT_EQ(ui.shown(QStringLiteral("question: ")), QStringList{ui.text(10059)});
-    EXPECT_TRUE(ui.shown(QStringLiteral("copy dialog")).isEmpty());
+    EXPECT_EQ(copy({No}), S_FALSE);
+    EXPECT_EQ(ui.shown(u"question: "_s), QStringList{ui.text(10059)});
+    EXPECT_TRUE(ui.shown(u"copy dialog"_s).isEmpty());
     worksheet().select(accounts->leafId, MRV_WorksheetNode::Selected);
-    ui.transcript.clear();
-    ui.answers = {MRV_Interaction::ButtonNo}; // the backup question
-    EXPECT_EQ(copy(), S_FALSE);
-    EXPECT_FALSE(ui.shown(QStringLiteral("question: ")).contains(ui.text(10059)));
+    EXPECT_EQ(copy({No}), S_FALSE); // the backup question
+    EXPECT_FALSE(ui.shown(u"question: "_s).contains(ui.text(10059)));
 }
 
 TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
     selectEveryCategoryWithAManager();
     MRV_ConfigurationManager manager(context);
     MRV_CopyFlow flow(context, worksheet(), manager);
-    const QStringList before =
-        column(*context.targetCompany, QStringLiteral("SELECT Code FROM OCRY"));
+    const QString countries = u"SELECT Code FROM OCRY"_s;
+    const QStringList before = column(*context.targetCompany, countries);
+    const auto run = [&](QList<int> answers) {
+        ui.answers = std::move(answers);
+        return flow.copyToTargetCompany();
+    };
 
     ui.confirmCopies = false;
-    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    EXPECT_EQ(run({}), S_FALSE);
     ui.confirmCopies = true;
-    const auto yes = MRV_Interaction::ButtonYes;
-    const auto no = MRV_Interaction::ButtonNo;
-    ui.answers = {no}; // without the categories they need: no
-    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
-    ui.answers = {yes, no}; // Currency Settings another way: no
-    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
-    ui.answers = {yes, yes, no}; // no backup yet
-    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
+    EXPECT_EQ(run({No}), S_FALSE);           // without the categories they need: no
+    EXPECT_EQ(run({Yes, No}), S_FALSE);      // Currency Settings another way: no
+    EXPECT_EQ(run({Yes, Yes, No}), S_FALSE); // no backup yet
     EXPECT_TRUE(ui.answers.isEmpty());
     // A forced backup must be recent.
     context.forceBackup = true;
-    ui.answers = {yes, yes};
-    EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
-    EXPECT_EQ(ui.shown(QStringLiteral("warning: ")).value(0),
-              QStringLiteral("You must backup your target database before performing the copy "
-                             "process"));
+    EXPECT_EQ(run({Yes, Yes}), S_FALSE);
+    EXPECT_EQ(ui.shown(u"warning: "_s).value(0),
+              u"You must backup your target database before performing the copy process"_s);
     EXPECT_TRUE(flow.logPath().isEmpty()) << "no log is opened before the checks pass";
-    EXPECT_EQ(column(*context.targetCompany, QStringLiteral("SELECT Code FROM OCRY")), before);
+    EXPECT_EQ(column(*context.targetCompany, countries), before);
 
     // With a fresh backup the run goes on.
     QString error;
-    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, QStringLiteral("TARGET"), QDateTime(), nullptr,
-                                            &error))
+    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, u"TARGET"_s, QDateTime(), nullptr, &error))
         << error.toStdString();
     EXPECT_TRUE(flow.hasRecentBackup());
 }
@@ -286,29 +305,26 @@ TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
 // that is a link stops the run, saying so, before the log is begun.
 TEST_F(CopyFlow, TheRunsFileIsGoneAfterItAndALinkedFolderStopsItWithAMessage) {
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    const QString runtime = dir.filePath(QStringLiteral("run"));
+    const QString runtime = dir.filePath(u"run"_s);
+    const QString own = runtime + u"/mirrova"_s;
     ASSERT_TRUE(QDir().mkpath(runtime));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     select({"MRV_TRN_MANUFACTURERS_100"});
-    const QString logs = dir.filePath(QStringLiteral("logs"));
+    const QString logs = dir.filePath(u"logs"_s);
     {
-        ui.answers = {MRV_Interaction::ButtonYes};
+        ui.answers = {Yes};
         MRV_ConfigurationManager manager(context);
         MRV_CopyFlow flow(context, worksheet(), manager);
-        EXPECT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+        EXPECT_EQ(flow.copyToTargetCompany(), S_OK) << said();
         EXPECT_GT(flow.intermediateFileSize(), 0);
-        EXPECT_TRUE(QDir(runtime + QStringLiteral("/mirrova")).isEmpty());
+        EXPECT_TRUE(QDir(own).isEmpty());
     }
-    ASSERT_TRUE(QDir(runtime + QStringLiteral("/mirrova")).removeRecursively());
-    ASSERT_TRUE(QFile::link(dir.path(), runtime + QStringLiteral("/mirrova")));
+    ASSERT_TRUE(QDir(own).removeRecursively());
+    ASSERT_TRUE(QFile::link(dir.path(), own));
     const qsizetype logsBefore = QDir(logs).entryList(QDir::Files).size();
-    ui.transcript.clear();
-    ui.answers = {MRV_Interaction::ButtonYes};
     EXPECT_EQ(copy(), E_FAIL);
-    EXPECT_TRUE(ui.shown(QStringLiteral("error: "))
-                    .value(0)
-                    .contains(QStringLiteral("mirrova is a symbolic link")))
-        << ui.transcript.join(u'\n').toStdString();
+    EXPECT_TRUE(ui.shown(u"error: "_s).value(0).contains(u"mirrova is a symbolic link"_s))
+        << said();
     EXPECT_EQ(QDir(logs).entryList(QDir::Files).size(), logsBefore);
     qputenv("XDG_RUNTIME_DIR", saved);
 }
@@ -318,58 +334,53 @@ TEST_F(CopyFlow, TheRunsFileIsGoneAfterItAndALinkedFolderStopsItWithAMessage) {
 // aside), other localizations are asked about and what may not cross them
 // is left out, saying so.
 TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
-    const auto setCompany = [&](const char* db, int version, const char* localization) {
-        column(*company(QLatin1String(db)),
-               QStringLiteral("UPDATE CINF SET Version = %1, LawsSet = '%2'")
-                   .arg(version)
-                   .arg(QLatin1String(localization)));
-        (QLatin1String(db) == u"BASE" ? context.baseCompany : context.targetCompany) =
-            company(QLatin1String(db));
+    const auto setCompany = [&](const QString& db, int version, const char* localization) {
+        column(*company(db), u"UPDATE CINF SET Version = %1, LawsSet = '%2'"_s.arg(version).arg(
+                                 QLatin1String(localization)));
+        (db == u"BASE" ? context.baseCompany : context.targetCompany) = company(db);
     };
     select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_CURRENCYSETTINGS_100"});
     MRV_ConfigurationManager manager(context);
     MRV_CopyFlow flow(context, worksheet(), manager);
-    setCompany("BASE", 880202, "US");
+    setCompany(u"BASE"_s, 880202, "US");
     for (const auto& [target, expected] : {std::pair{870000, E_FAIL}, std::pair{879999, E_FAIL},
                                            std::pair{880100, S_OK}, std::pair{1000000, S_OK}}) {
-        setCompany("TARGET", target, "US");
+        setCompany(u"TARGET"_s, target, "US");
         ui.transcript.clear();
         EXPECT_EQ(flow.checkTarget(), expected) << target;
-        EXPECT_EQ(ui.shown(QStringLiteral("error: ")).size(), expected == S_OK ? 0 : 1) << target;
+        EXPECT_EQ(ui.shown(u"error: "_s).size(), expected == S_OK ? 0 : 1) << target;
     }
     // In the run itself, before anything is written; a base file's own
     // version counts where there is no base company.
-    setCompany("TARGET", 870000, "US");
+    setCompany(u"TARGET"_s, 870000, "US");
     ui.transcript.clear();
     EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
-    EXPECT_EQ(ui.shown(QStringLiteral("error: ")),
-              QStringList{QStringLiteral("Cannot copy when base version is higher than target "
-                                         "version.")});
+    EXPECT_EQ(ui.shown(u"error: "_s),
+              QStringList{u"Cannot copy when base version is higher than target version."_s});
     EXPECT_TRUE(flow.logPath().isEmpty());
     {
         const auto base = std::exchange(context.baseCompany, nullptr);
-        manager.header().dbVersion = QStringLiteral("1000000");
-        manager.header().localization = QStringLiteral("US");
-        setCompany("TARGET", 880202, "US");
+        manager.header().dbVersion = u"1000000"_s;
+        manager.header().localization = u"US"_s;
+        setCompany(u"TARGET"_s, 880202, "US");
         EXPECT_EQ(flow.checkTarget(), E_FAIL);
         context.baseCompany = base;
     }
 
     // Another localization: "No" stops the run, "Yes" copies what may
     // cross localizations and names what is left out.
-    setCompany("TARGET", 880202, "DE");
-    const QString manufacturers = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
-    ui.answers = {MRV_Interaction::ButtonNo};
+    setCompany(u"TARGET"_s, 880202, "DE");
+    ui.answers = {No};
     EXPECT_EQ(flow.copyToTargetCompany(), S_FALSE);
-    EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
+    EXPECT_TRUE(firms(*context.targetCompany).isEmpty());
     ui.transcript.clear();
-    ui.answers = {MRV_Interaction::ButtonYes, MRV_Interaction::ButtonYes};
-    EXPECT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
-    EXPECT_EQ(column(*context.targetCompany, manufacturers).size(), 8);
-    EXPECT_EQ(ui.shown(QStringLiteral("warning: ")),
-              QStringList{QStringLiteral("These categories cannot be copied between different "
-                                         "localizations and are not copied: Currency Settings")});
-    EXPECT_EQ(worksheet().findLeaf(QStringLiteral("MRV_TRN_CURRENCYSETTINGS_100"))->selected,
+    ui.answers = {Yes, Yes};
+    EXPECT_EQ(flow.copyToTargetCompany(), S_OK) << said();
+    EXPECT_EQ(firms(*context.targetCompany).size(), 8);
+    EXPECT_EQ(ui.shown(u"warning: "_s),
+              QStringList{u"These categories cannot be copied between different localizations "
+                          u"and are not copied: Currency Settings"_s});
+    EXPECT_EQ(worksheet().findLeaf(u"MRV_TRN_CURRENCYSETTINGS_100"_s)->selected,
               MRV_WorksheetNode::NotSelected);
 }
 
@@ -378,39 +389,31 @@ TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
 // run says it failed.
 TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
     qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
-    context.targetCompany = company(QStringLiteral("TARGET"));
+    context.targetCompany = company(u"TARGET"_s);
     select({"MRV_TRN_MANUFACTURERS_100"});
     {
-        QSqlDatabase locker =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        locker.setDatabaseName(server->folder() + QStringLiteral("/TARGET.db"));
-        ASSERT_TRUE(locker.open());
+        QSqlDatabase locker = raw(u"TARGET"_s);
         QSqlQuery hold(locker);
-        ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        ui.answers = {MRV_Interaction::ButtonYes};
-        MRV_ConfigurationManager manager(context);
-        MRV_CopyFlow flow(context, worksheet(), manager);
-        EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
-        const QStringList errors = ui.shown(QStringLiteral("status bold: "));
-        ASSERT_FALSE(errors.isEmpty()) << ui.transcript.join(u'\n').toStdString();
+        ASSERT_TRUE(hold.exec(u"BEGIN EXCLUSIVE"_s));
+        EXPECT_EQ(copy(), E_FAIL);
+        const QStringList errors = ui.shown(u"status bold: "_s);
+        ASSERT_FALSE(errors.isEmpty()) << said();
         EXPECT_TRUE(errors.last().startsWith(
-            QStringLiteral("'Manufacturers' could not be written into the target company: ")))
+            u"'Manufacturers' could not be written into the target company: "_s))
             << errors.last().toStdString();
-        EXPECT_TRUE(errors.last().contains(QStringLiteral("locked")))
-            << errors.last().toStdString();
-        MRV_LogFile log(flow.logPath());
-        ASSERT_EQ(log.loadLogFile(), S_OK);
+        EXPECT_TRUE(errors.last().contains(u"locked"_s)) << errors.last().toStdString();
         // The removal of "Replace All" and the writing: each fails whole.
-        ASSERT_EQ(log.rows().size(), 2);
-        for (const MRV_LogFile::Row& row : log.rows()) {
-            EXPECT_EQ(row[MRV_LogFile::Result], QStringLiteral("Failed"));
-            EXPECT_EQ(row[MRV_LogFile::Category], QStringLiteral("Manufacturers"));
-            EXPECT_TRUE(row[MRV_LogFile::Error].contains(QStringLiteral("locked")));
+        const QList<MRV_LogFile::Row> rows = logRows(logPath);
+        ASSERT_EQ(rows.size(), 2);
+        for (const MRV_LogFile::Row& row : rows) {
+            EXPECT_EQ(row[MRV_LogFile::Result], u"Failed"_s);
+            EXPECT_EQ(row[MRV_LogFile::Category], u"Manufacturers"_s);
+            EXPECT_TRUE(row[MRV_LogFile::Error].contains(u"locked"_s));
         }
-        hold.exec(QStringLiteral("ROLLBACK"));
+        hold.exec(u"ROLLBACK"_s);
         locker.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    QSqlDatabase::removeDatabase(u"raw"_s);
     qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
 }
 
@@ -419,7 +422,7 @@ class KilledAtAFailure : public MRV_ScriptedInteraction {
 protected:
     int messageBox(Kind kind, const QString& caption, const QString& text, bool withCancel,
                    int defaultButton) override {
-        if (text.startsWith(QStringLiteral("The following record failed")))
+        if (text.startsWith(u"The following record failed"_s))
             ::raise(SIGKILL);
         return MRV_ScriptedInteraction::messageBox(kind, caption, text, withCancel, defaultButton);
     }
@@ -429,15 +432,13 @@ protected:
 // category's records, and the log without their lines.
 TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
     LLObjectsCOM::Company& target = *context.targetCompany;
-    const QString last =
-        column(*context.baseCompany, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode = "
-                                                    "(SELECT MAX(FirmCode) FROM OMRC)"))
-            .value(0);
+    const QString last = column(*context.baseCompany, u"SELECT FirmName FROM OMRC WHERE FirmCode = "
+                                                      u"(SELECT MAX(FirmCode) FROM OMRC)"_s)
+                             .value(0);
     ASSERT_FALSE(last.isEmpty());
-    column(target, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (90, '%1')")
-                       .arg(QString(last).replace(u'\'', QStringLiteral("''"))));
-    const QString names = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
-    const QStringList before = column(target, names);
+    column(target, u"INSERT INTO OMRC (FirmCode, FirmName) VALUES (90, '%1')"_s.arg(
+                       QString(last).replace(u'\'', u"''"_s)));
+    const QStringList before = firms(target);
     select({"MRV_TRN_MANUFACTURERS_100"});
     // Add new records only: the last one exists already and fails, and the
     // question about it is where the run dies.
@@ -447,7 +448,7 @@ TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
     EXPECT_EXIT(
         {
             KilledAtAFailure killed;
-            killed.answers = {MRV_Interaction::ButtonYes};
+            killed.answers = {Yes};
             MRV_InteractionScope killedScope{killed};
             MRV_ConfigurationManager manager(context);
             MRV_CopyFlow(context, worksheet(), manager).copyToTargetCompany();
@@ -455,19 +456,17 @@ TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
         },
         ::testing::KilledBySignal(SIGKILL), "");
 
-    EXPECT_EQ(column(target, names), before);
+    EXPECT_EQ(firms(target), before);
     QStringList logs;
-    for (QDirIterator it(dir.filePath(QStringLiteral("logs")), QDir::Files,
-                         QDirIterator::Subdirectories);
+    for (QDirIterator it(dir.filePath(u"logs"_s), QDir::Files, QDirIterator::Subdirectories);
          it.hasNext();)
         logs << it.next();
     ASSERT_EQ(logs.size(), 1);
     MRV_LogFile log(logs.first());
-    ASSERT_EQ(log.loadLogFile(), S_OK) << ui.transcript.join(u'\n').toStdString();
+    ASSERT_EQ(log.loadLogFile(), S_OK) << said();
     EXPECT_FALSE(log.hasEndLine());
     for (const MRV_LogFile::Row& row : log.rows())
-        EXPECT_NE(row[MRV_LogFile::Category], QStringLiteral("Manufacturers"))
-            << row.join(u'|').toStdString();
+        EXPECT_NE(row[MRV_LogFile::Category], u"Manufacturers"_s) << row.join(u'|').toStdString();
 }
 
 // Base records that cannot travel: values holding characters XML cannot
@@ -476,11 +475,8 @@ TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
 TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
     QString firstProject;
     {
-        QSqlDatabase raw =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        raw.setDatabaseName(server->folder() + QStringLiteral("/BASE.db"));
-        ASSERT_TRUE(raw.open());
-        QSqlQuery q(raw);
+        QSqlDatabase file = raw(u"BASE"_s);
+        QSqlQuery q(file);
         for (const char* sql :
              {// A value the server would refuse, planted past its checks.
               "PRAGMA ignore_check_constraints = ON",
@@ -489,13 +485,13 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
               "UPDATE OPRJ SET PrjName = 'P' || char(1) WHERE rowid = "
               "(SELECT MIN(rowid) FROM OPRJ)"})
             ASSERT_TRUE(q.exec(QLatin1String(sql))) << sql << q.lastError().text().toStdString();
-        ASSERT_TRUE(q.exec(QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY rowid LIMIT 1")));
+        ASSERT_TRUE(q.exec(u"SELECT PrjCode FROM OPRJ ORDER BY rowid LIMIT 1"_s));
         ASSERT_TRUE(q.next());
         firstProject = q.value(0).toString();
         q.finish();
-        raw.close();
+        file.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    QSqlDatabase::removeDatabase(u"raw"_s);
     LLObjectsCOM::Company& base = *context.baseCompany;
     select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
     const QStringList failures{
@@ -506,8 +502,8 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
             " is not copied: The value of PrjName holds a character that XML cannot carry "
             "(U+0001)"};
     const auto expectFailures = [&] {
-        const QStringList shown = ui.shown(QStringLiteral("status bold: "));
-        ASSERT_GE(shown.size(), failures.size()) << ui.transcript.join(u'\n').toStdString();
+        const QStringList shown = ui.shown(u"status bold: "_s);
+        ASSERT_GE(shown.size(), failures.size()) << said();
         for (const QString& failure : failures)
             EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
                                     [&](const QString& s) { return s.startsWith(failure); }))
@@ -516,55 +512,42 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
     };
 
     // The file holds the others and every parser reads it.
-    const QString path = dir.filePath(QStringLiteral("out.xml"));
+    const QString path = dir.filePath(u"out.xml"_s);
     {
         MRV_ConfigurationManager manager(context);
-        MRV_CopyFlow flow(context, worksheet(), manager);
-        EXPECT_EQ(flow.saveConfigurationFile(path), S_FALSE);
+        EXPECT_EQ(MRV_CopyFlow(context, worksheet(), manager).saveConfigurationFile(path), S_FALSE);
         expectFailures();
         MRV_ConfigurationManager reader(context);
-        ASSERT_EQ(reader.openFile(path), S_OK) << ui.transcript.join(u'\n').toStdString();
+        ASSERT_EQ(reader.openFile(path), S_OK) << said();
         QList<ConfigurationTableData> tables;
-        reader.getData(QStringLiteral("MRV_TRN_MANUFACTURERS_100"), tables);
+        reader.getData(u"MRV_TRN_MANUFACTURERS_100"_s, tables);
         ASSERT_EQ(tables.size(), 1);
-        EXPECT_EQ(
-            tables[0].documents.size(),
-            column(base, QStringLiteral("SELECT FirmCode FROM OMRC WHERE FirmCode <> -1")).size() -
-                2);
+        EXPECT_EQ(tables[0].documents.size(), firms(base).size() - 2);
     }
 
     // Told to stop at the first failure, the run stops before it writes.
     LLObjectsCOM::Company& target = *context.targetCompany;
-    const QString projects = QStringLiteral("SELECT PrjCode FROM OPRJ ORDER BY 1");
+    const QString projects = u"SELECT PrjCode FROM OPRJ ORDER BY 1"_s;
     context.responseToFailure = 2;
-    ui.answers = {MRV_Interaction::ButtonYes};
     EXPECT_EQ(copy(), E_ABORT);
     EXPECT_TRUE(column(target, projects).isEmpty());
-    context.responseToFailure = 0;
 
     // Going on past failures, the copy writes the others, logs the three
     // and fails.
-    ui.transcript.clear();
-    ui.answers = {MRV_Interaction::ButtonYes};
-    MRV_ConfigurationManager manager(context);
-    MRV_CopyFlow flow(context, worksheet(), manager);
-    EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
+    context.responseToFailure = 0;
+    EXPECT_EQ(copy(), E_FAIL);
     expectFailures();
-    EXPECT_EQ(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 "
-                                            "ORDER BY 1")),
-              column(base, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode NOT IN (-1, "
-                                          "1, 90000) ORDER BY 1")));
+    EXPECT_EQ(firms(target), firms(base, u"FirmCode NOT IN (-1, 1, 90000)"_s));
     EXPECT_EQ(column(target, projects),
-              column(base, QStringLiteral("SELECT PrjCode FROM OPRJ WHERE PrjCode <> '%1' ORDER "
-                                          "BY 1")
-                               .arg(firstProject)));
-    const QStringList failed = failedLines(flow.logPath());
+              column(base, u"SELECT PrjCode FROM OPRJ WHERE PrjCode <> '%1' ORDER BY 1"_s.arg(
+                               firstProject)));
+    const QStringList failed = failedLines();
     ASSERT_EQ(failed.size(), 3) << failed.join(u'\n').toStdString();
     // Projects are written before manufacturers.
-    EXPECT_TRUE(failed[0].startsWith(firstProject + QStringLiteral(" The value of PrjName")));
-    EXPECT_TRUE(failed[1].startsWith(QStringLiteral("1 The value of ManufacturerName")));
-    EXPECT_TRUE(failed[2].startsWith(QStringLiteral("90000 ")));
-    EXPECT_TRUE(failed[2].contains(QStringLiteral("not a whole number")));
+    EXPECT_TRUE(failed[0].startsWith(firstProject + u" The value of PrjName"_s));
+    EXPECT_TRUE(failed[1].startsWith(u"1 The value of ManufacturerName"_s));
+    EXPECT_TRUE(failed[2].startsWith(u"90000 "_s));
+    EXPECT_TRUE(failed[2].contains(u"not a whole number"_s));
 }
 
 // Names travel as they are, blanks and line ends only included; on a server
@@ -573,24 +556,19 @@ TEST_F(CopyFlow, ABaseRecordThatCannotTravelFailsAloneWithItsReason) {
 // and no run makes a duplicate.
 TEST_F(CopyFlow, NamesArriveAsTheyAreAndOnceAsTheServerComparesThem) {
     LLObjectsCOM::Company& base = *context.baseCompany;
-    column(base, QStringLiteral("DELETE FROM OMRC WHERE FirmCode <> -1"));
+    column(base, u"DELETE FROM OMRC WHERE FirmCode <> -1"_s);
     const QStringList names{"   ", "\r", " \r\n ", "NULL", "null"};
     for (qsizetype i = 0; i < names.size(); ++i)
-        column(base, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, N'%2')")
-                         .arg(i + 1)
-                         .arg(names[i]));
-    const QString byCode =
-        QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode > 0 ORDER BY FirmCode");
+        column(base, u"INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, N'%2')"_s.arg(i + 1).arg(
+                         names[i]));
+    const QString byCode = u"SELECT FirmName FROM OMRC WHERE FirmCode > 0 ORDER BY FirmCode"_s;
     ASSERT_EQ(column(base, byCode), names);
     select({"MRV_TRN_MANUFACTURERS_100"});
     context.copyMethod = 4;
     for (int run = 0; run < 2; ++run) {
-        ui.answers = {MRV_Interaction::ButtonYes};
-        MRV_ConfigurationManager manager(context);
-        MRV_CopyFlow flow(context, worksheet(), manager);
-        ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
+        ASSERT_EQ(copy(), S_OK) << said();
         EXPECT_EQ(column(*context.targetCompany, byCode), names.mid(0, 4)) << "run " << run;
-        EXPECT_EQ(failedLines(flow.logPath()),
+        EXPECT_EQ(failedLines(),
                   QStringList("5 The target company takes this record for the base record 4 "
                               "written before it (their keys or names differ only in case)"))
             << "run " << run;
@@ -598,29 +576,20 @@ TEST_F(CopyFlow, NamesArriveAsTheyAreAndOnceAsTheServerComparesThem) {
 }
 
 TEST_F(CopyFlow, APartialSelectionCopiesOnlyThePickedRecords) {
-    const QString leaf = worksheet().findLeaf(QStringLiteral("MRV_TRN_MANUFACTURERS_100"))->leafId;
+    const QString leaf = worksheet().findLeaf(u"MRV_TRN_MANUFACTURERS_100"_s)->leafId;
     QList<MRV_SelectionObject> picked;
     for (const char* code : {"1", "3"})
-        picked.append(
-            {{{QStringLiteral("FirmCode"), QLatin1String(code), QStringLiteral("int")}}, {}, {}});
+        picked.append({{{u"FirmCode"_s, QLatin1String(code), u"int"_s}}, {}, {}});
     ASSERT_TRUE(worksheet().selectRecords(leaf, picked));
-    ui.answers = {MRV_Interaction::ButtonYes};
-    MRV_ConfigurationManager manager(context);
-    MRV_CopyFlow flow(context, worksheet(), manager);
-    ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << ui.transcript.join(u'\n').toStdString();
-    EXPECT_EQ(column(*context.targetCompany,
-                     QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1 ORDER BY 1")),
-              column(*context.baseCompany, QStringLiteral("SELECT FirmName FROM OMRC WHERE "
-                                                          "FirmCode IN (1, 3) ORDER BY 1")));
+    ASSERT_EQ(copy(), S_OK) << said();
+    EXPECT_EQ(firms(*context.targetCompany), firms(*context.baseCompany, u"FirmCode IN (1, 3)"_s));
 }
 
-// The file's text as UTF-16 after its byte-order mark, with the creation
-// date (the one value that changes from run to run) taken out.
+// The file's text with the creation date (the one value that changes from
+// run to run) taken out.
 QString withoutDate(const QByteArray& bytes) {
-    QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                                      (bytes.size() - 2) / 2);
-    static const QRegularExpression date(QStringLiteral("<creationDate>[^<]*</creationDate>"));
-    return text.replace(date, QStringLiteral("<creationDate></creationDate>"));
+    static const QRegularExpression date(u"<creationDate>[^<]*</creationDate>"_s);
+    return utf16Text(bytes).replace(date, u"<creationDate></creationDate>"_s);
 }
 
 // The file holds only the selected categories that have records: the
@@ -628,22 +597,17 @@ QString withoutDate(const QByteArray& bytes) {
 TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
     select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100", "MRV_TRN_SHIPPINGTYPES_100",
             "MRV_TRN_TERRITORIES_100", "MRV_TRN_COMMISIONGROUPS_100"});
-    column(*context.baseCompany, QStringLiteral("DELETE FROM OCOG"));
-    worksheet().creationUser = QStringLiteral("manager");
-    worksheet().additionalDescr = QStringLiteral("Roll-out & <test>");
+    column(*context.baseCompany, u"DELETE FROM OCOG"_s);
+    worksheet().creationUser = u"manager"_s;
+    worksheet().additionalDescr = u"Roll-out & <test>"_s;
     MRV_ConfigurationManager manager(context);
-    MRV_CopyFlow flow(context, worksheet(), manager);
-    const QString path = dir.filePath(QStringLiteral("known.xml"));
-    ASSERT_EQ(flow.saveConfigurationFile(path), S_OK);
-    QFile written(path);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray bytes = written.readAll();
+    const QString path = dir.filePath(u"known.xml"_s);
+    ASSERT_EQ(MRV_CopyFlow(context, worksheet(), manager).saveConfigurationFile(path), S_OK);
+    const QByteArray bytes = logtest::readBytes(path);
     ASSERT_TRUE(bytes.startsWith("\xff\xfe"));
     const QString text = withoutDate(bytes);
-
-    QFile expected(QStringLiteral(MIRROVA_SOURCE_DIR "/tests/config/data/known-config.xml"));
-    ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
-    EXPECT_EQ(text, withoutDate(expected.readAll()));
+    EXPECT_EQ(text, withoutDate(logtest::readBytes(u"" MIRROVA_SOURCE_DIR
+                                                   "/tests/config/data/known-config.xml"_s)));
 
     // A parser that is not the program's own takes it.
     QXmlStreamReader xml(text);
@@ -655,152 +619,108 @@ TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
 }
 
 TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothing) {
-    select({"MRV_TRN_MANUFACTURERS_100"});
-    select({"MRV_TRN_PROJECTS_100"});
-    const QString file = dir.filePath(QStringLiteral("configs/base.xml"));
-    QDir().mkpath(dir.filePath(QStringLiteral("configs")));
-    {
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
+    QDir().mkpath(dir.filePath(u"configs"_s));
+    const QString file = dir.filePath(u"configs/base.xml"_s);
+    const auto save = [&] {
         MRV_ConfigurationManager writer(context);
-        ASSERT_EQ(MRV_CopyFlow(context, worksheet(), writer).saveConfigurationFile(file), S_OK);
-    }
-    // A hostile project name travels through the file unchanged.
-    const QString nasty = QStringLiteral("O'Brien & \"Sons\" <Ltd>\r\nline two");
-    column(*context.baseCompany, QStringLiteral("UPDATE OPRJ SET PrjName = N'%1' WHERE PrjCode = "
-                                                "N'PRJ001'")
-                                     .arg(QString(nasty).replace(u'\'', QStringLiteral("''"))));
-    {
-        MRV_ConfigurationManager writer(context);
-        ASSERT_EQ(MRV_CopyFlow(context, worksheet(), writer).saveConfigurationFile(file), S_OK);
-    }
+        return MRV_CopyFlow(context, worksheet(), writer).saveConfigurationFile(file);
+    };
+    ASSERT_EQ(save(), S_OK);
+    // A hostile project name travels through the file unchanged; the file
+    // is written over.
+    const QString nasty = u"O'Brien & \"Sons\" <Ltd>\r\nline two"_s;
+    column(*context.baseCompany, u"UPDATE OPRJ SET PrjName = N'%1' WHERE PrjCode = N'PRJ001'"_s.arg(
+                                     QString(nasty).replace(u'\'', u"''"_s)));
+    ASSERT_EQ(save(), S_OK);
 
     // A category the program does not know, slipped into the file, is
     // passed over.
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-        f.close();
-        QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                                          (bytes.size() - 2) / 2);
-        text.replace(
-            QStringLiteral("<body>\n"),
-            QStringLiteral("<body>\n<OBJECT string_id=\"MRV_TRN_NOSUCH_100\"><table "
-                           "name=\"OMRC\"><BOM><BO><AdmInfo><Object>43</Object>"
-                           "</AdmInfo><OMRC><row><ManufacturerName>Ghost</ManufacturerName>"
-                           "</row></OMRC></BO></BOM></table></OBJECT>\n"));
-        MRV_ConfigurationManager writer(context);
-        ASSERT_EQ(writer.writeToFile(file, text), S_OK);
-    }
+    ASSERT_EQ(MRV_ConfigurationManager(context).writeToFile(
+                  file, utf16Text(logtest::readBytes(file))
+                            .replace(u"<body>\n"_s,
+                                     u"<body>\n<OBJECT string_id=\"MRV_TRN_NOSUCH_100\"><table "
+                                     "name=\"OMRC\"><BOM><BO><AdmInfo><Object>43</Object>"
+                                     "</AdmInfo><OMRC><row><ManufacturerName>Ghost"
+                                     "</ManufacturerName></row></OMRC></BO></BOM></table>"
+                                     "</OBJECT>\n"_s)),
+              S_OK);
 
     // The later run: the file is the base, the company stays the target.
-    const auto fromFile = [&](const QString& path) {
+    std::unique_ptr<MRV_ConfigurationManager> manager;
+    std::unique_ptr<MRV_ConfigurationController> controller;
+    const auto openFrom = [&](const QString& path) {
+        selection.reset();
         context.reset();
-        context.company = company(QStringLiteral("TARGET"));
+        context.company = company(u"TARGET"_s);
         context.targetCompany = context.company;
         context.baseFilePath = path;
         context.databaseName = path;
-        context.copyMethod = 1;
-        context.forceBackup = false;
-        // The program's settings in the company it now runs in.
-        ASSERT_GE(MRV_UDTManager(&context).checkCompany(), 0);
-        MRV_SettingsManager settings(&context);
-        settings.setDefaultSettings();
-        settings.setLogFileFolder(dir.filePath(QStringLiteral("logs")));
-        ASSERT_EQ(settings.saveSettingsToDatabase(), S_OK);
+        storeSettings();
+        controller.reset();
+        manager = std::make_unique<MRV_ConfigurationManager>(context);
+        controller = std::make_unique<MRV_ConfigurationController>(context, *manager);
+        selection = std::make_unique<MRV_SelectionManager>(&context, controller.get());
+        return selection->openWorksheet();
     };
-    fromFile(file);
-    auto manager = std::make_unique<MRV_ConfigurationManager>(context);
-    MRV_ConfigurationController controller(context, *manager);
-    selection = std::make_unique<MRV_SelectionManager>(&context, &controller);
-    ASSERT_EQ(selection->openWorksheet(), S_OK) << ui.transcript.join(u'\n').toStdString();
-    select({"MRV_TRN_MANUFACTURERS_100"});
-    select({"MRV_TRN_PROJECTS_100"});
-    ui.answers = {MRV_Interaction::ButtonYes};
-    ASSERT_EQ(MRV_CopyFlow(context, worksheet(), *manager).copyToTargetCompany(), S_OK)
-        << ui.transcript.join(u'\n').toStdString();
+    ASSERT_EQ(openFrom(file), S_OK) << said();
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
+    ASSERT_EQ(copy({Yes}, manager.get()), S_OK) << said();
     const auto held = context.targetCompany; // the context lets go of it below
     LLObjectsCOM::Company& target = *held;
-    EXPECT_EQ(column(target, QStringLiteral("SELECT PrjName FROM OPRJ WHERE PrjCode = N'PRJ001'")),
+    EXPECT_EQ(column(target, u"SELECT PrjName FROM OPRJ WHERE PrjCode = N'PRJ001'"_s),
               QStringList{nasty});
-    EXPECT_EQ(column(target, QStringLiteral("SELECT COUNT(*) FROM OMRC WHERE FirmCode <> -1")),
-              QStringList{QStringLiteral("8")});
-    EXPECT_TRUE(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmName = "
-                                              "N'Ghost'"))
-                    .isEmpty());
+    EXPECT_EQ(firms(target).size(), 8);
+    EXPECT_FALSE(firms(target).contains(u"Ghost"_s));
 
     // A file saved from the base file carries the version of the company
     // the data came from, not 0.
-    const QString again = dir.filePath(QStringLiteral("configs/again.xml"));
+    const QString again = dir.filePath(u"configs/again.xml"_s);
     ASSERT_EQ(MRV_CopyFlow(context, worksheet(), *manager).saveConfigurationFile(again), S_OK)
-        << ui.transcript.join(u'\n').toStdString();
+        << said();
     {
         MRV_ConfigurationManager reader(context);
         ASSERT_EQ(reader.openFile(again), S_OK);
-        EXPECT_EQ(reader.header().dbVersion,
-                  QString::number(company(QStringLiteral("BASE"))->Version()));
-        EXPECT_NE(reader.header().dbVersion, QStringLiteral("0"));
+        EXPECT_EQ(reader.header().dbVersion, QString::number(company(u"BASE"_s)->Version()));
+        EXPECT_NE(reader.header().dbVersion, u"0"_s);
     }
 
     // The same file cut inside a record: it cannot be opened, and the
     // target is not touched.
-    QFile whole(file);
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
-    const QByteArray bytes = whole.readAll();
-    whole.close();
-    const QString cut = dir.filePath(QStringLiteral("configs/cut.xml"));
-    QFile part(cut);
-    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
-    part.write(bytes.left(bytes.indexOf(QByteArray("O\0M\0R\0C\0", 8)) + 40));
-    part.close();
-    column(target, QStringLiteral("DELETE FROM OPRJ"));
-    selection.reset();
-    fromFile(cut);
-    manager = std::make_unique<MRV_ConfigurationManager>(context);
-    MRV_ConfigurationController cutController(context, *manager);
-    selection = std::make_unique<MRV_SelectionManager>(&context, &cutController);
-    EXPECT_NE(selection->openWorksheet(), S_OK);
-    EXPECT_TRUE(
-        column(*company(QStringLiteral("TARGET")), QStringLiteral("SELECT PrjCode FROM OPRJ"))
-            .isEmpty());
+    const QByteArray bytes = logtest::readBytes(file);
+    const QString cut = dir.filePath(u"configs/cut.xml"_s);
+    ASSERT_TRUE(
+        logtest::writeBytes(cut, bytes.left(bytes.indexOf(QByteArray("O\0M\0R\0C\0", 8)) + 40)));
+    column(target, u"DELETE FROM OPRJ"_s);
+    EXPECT_NE(openFrom(cut), S_OK);
+    EXPECT_TRUE(column(*company(u"TARGET"_s), u"SELECT PrjCode FROM OPRJ"_s).isEmpty());
 }
 
 TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
     // Countries fail (no address formats in the target); Manufacturers come
     // after them in the writing order.
     select({"MRV_TRN_COUNTRIES_100", "MRV_TRN_MANUFACTURERS_100"});
-    const auto yes = MRV_Interaction::ButtonYes;
-    const auto no = MRV_Interaction::ButtonNo;
-    const QString manufacturers = QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1");
 
     // Terminate: the first failure ends the run; nothing after it is written.
     context.responseToFailure = 2;
-    ui.answers = {yes, yes}; // the unselected address formats, the backup
-    {
-        MRV_ConfigurationManager manager(context);
-        MRV_CopyFlow flow(context, worksheet(), manager);
-        EXPECT_EQ(flow.copyToTargetCompany(), E_ABORT);
-        EXPECT_TRUE(ui.shown(QStringLiteral("error: "))
-                        .value(0)
-                        .startsWith(QStringLiteral("Copy process terminated.")));
-        MRV_LogFile log(flow.logPath());
-        ASSERT_EQ(log.loadLogFile(), S_OK);
-        EXPECT_TRUE(log.hasEndLine());
-        ASSERT_EQ(log.rows().size(), 1) << "the failed record, and nothing after it";
-    }
-    EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
+    EXPECT_EQ(copy({Yes, Yes}), E_ABORT); // the unselected address formats, the backup
+    EXPECT_TRUE(ui.shown(u"error: "_s).value(0).startsWith(u"Copy process terminated."_s));
+    MRV_LogFile log(logPath);
+    ASSERT_EQ(log.loadLogFile(), S_OK);
+    EXPECT_TRUE(log.hasEndLine());
+    EXPECT_EQ(log.rows().size(), 1) << "the failed record, and nothing after it";
+    EXPECT_TRUE(firms(*context.targetCompany).isEmpty());
 
     // Ask: "Yes" goes on past each failure, "No" stops the run.
     context.responseToFailure = 1;
-    ui.answers = {yes, yes, yes, no};
-    EXPECT_EQ(copy(), E_ABORT);
+    EXPECT_EQ(copy({Yes, Yes, Yes, No}), E_ABORT);
     EXPECT_TRUE(ui.answers.isEmpty());
-    EXPECT_TRUE(column(*context.targetCompany, manufacturers).isEmpty());
+    EXPECT_TRUE(firms(*context.targetCompany).isEmpty());
 
     // Continue: every failure is logged and the rest is written.
     context.responseToFailure = 0;
-    ui.answers = {yes, yes};
-    EXPECT_EQ(copy(), S_OK);
-    EXPECT_EQ(column(*context.targetCompany, manufacturers).size(), 8);
+    EXPECT_EQ(copy({Yes, Yes}), S_OK);
+    EXPECT_EQ(firms(*context.targetCompany).size(), 8);
 }
 
 // Records the host numbers itself are found in the target by name, as the
@@ -808,26 +728,17 @@ TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
 // are; new ones get keys after the highest.
 TEST_F(CopyFlow, RecordsTheHostNumbersAreFoundByNameAndNewOnesNumberedAfterTheRest) {
     LLObjectsCOM::Company& target = *context.targetCompany;
-    column(target, QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (50, N'ACORN "
-                                  "DEVICES')"));
+    column(target, u"INSERT INTO OMRC (FirmCode, FirmName) VALUES (50, N'ACORN DEVICES')"_s);
     select({"MRV_TRN_MANUFACTURERS_100"});
     context.copyMethod = 4;
-    ui.answers = {MRV_Interaction::ButtonYes};
-    for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(copy(), S_OK);
-        ui.answers = {MRV_Interaction::ButtonYes};
-    }
+    for (int run = 0; run < 2; ++run)
+        ASSERT_EQ(copy(), S_OK) << said();
     // Twice copied, each name once; the existing record kept its key.
-    const QStringList names =
-        column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1"));
-    EXPECT_EQ(names.size(), column(*context.baseCompany,
-                                   QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode <> -1"))
-                                .size());
-    EXPECT_EQ(column(target, QStringLiteral("SELECT FirmName FROM OMRC WHERE FirmCode = 50")),
-              QStringList{QStringLiteral("Acorn Devices")});
-    EXPECT_EQ(column(target, QStringLiteral("SELECT MIN(FirmCode) FROM OMRC WHERE FirmName <> "
-                                            "N'Acorn Devices' AND FirmCode <> -1")),
-              QStringList{QStringLiteral("51")});
+    EXPECT_EQ(firms(target).size(), firms(*context.baseCompany).size());
+    EXPECT_EQ(firms(target, u"FirmCode = 50"_s), QStringList{u"Acorn Devices"_s});
+    EXPECT_EQ(column(target, u"SELECT MIN(FirmCode) FROM OMRC WHERE FirmName <> N'Acorn Devices' "
+                             u"AND FirmCode <> -1"_s),
+              QStringList{u"51"_s});
 }
 
 } // namespace

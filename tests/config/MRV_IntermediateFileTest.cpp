@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 mode_t modeOf(const QString& path) {
@@ -26,7 +28,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         saved = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
-        folder = dir.filePath(QStringLiteral("mirrova"));
+        folder = dir.filePath(u"mirrova"_s);
     }
     void TearDown() override { qputenv("XDG_RUNTIME_DIR", saved); }
 
@@ -43,8 +45,8 @@ TEST_F(IntermediateFile, EveryRunHasAPrivateFileOfItsOwnThatGoesWithIt) {
         _exit(0);
     ASSERT_GT(child, 0);
     waitpid(child, nullptr, 0);
-    const QString dead = folder + QStringLiteral("/MRV_Config_%1_old.xml").arg(child);
-    const QString live = folder + QStringLiteral("/MRV_Config_%1_old.xml").arg(getpid());
+    const QString dead = folder + u"/MRV_Config_%1_old.xml"_s.arg(child);
+    const QString live = folder + u"/MRV_Config_%1_old.xml"_s.arg(getpid());
     for (const QString& path : {dead, live}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -62,8 +64,7 @@ TEST_F(IntermediateFile, EveryRunHasAPrivateFileOfItsOwnThatGoesWithIt) {
         EXPECT_TRUE(QFile::exists(live));
         // The configuration file written over it stays private.
         MRV_ConnectionContext context;
-        ASSERT_EQ(MRV_ConfigurationManager(context).writeToFile(first.path(), QStringLiteral("x")),
-                  S_OK);
+        ASSERT_EQ(MRV_ConfigurationManager(context).writeToFile(first.path(), u"x"_s), S_OK);
         EXPECT_EQ(modeOf(first.path()), 0600u);
         path = first.path();
     }
@@ -73,12 +74,12 @@ TEST_F(IntermediateFile, EveryRunHasAPrivateFileOfItsOwnThatGoesWithIt) {
 }
 
 TEST_F(IntermediateFile, AFolderThatIsNotTheUsersOwnIsRefusedAndSaysWhy) {
-    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+    const QString elsewhere = dir.filePath(u"elsewhere"_s);
     ASSERT_TRUE(QDir().mkpath(elsewhere));
     ASSERT_TRUE(QFile::link(elsewhere, folder));
     const MRV_IntermediateFile linked;
     EXPECT_FALSE(linked.isValid());
-    EXPECT_TRUE(linked.error().contains(folder + QStringLiteral(" is a symbolic link")))
+    EXPECT_TRUE(linked.error().contains(folder + u" is a symbolic link"_s))
         << linked.error().toStdString();
     EXPECT_TRUE(QDir(elsewhere).isEmpty());
     ASSERT_TRUE(QFile::remove(folder));
@@ -86,7 +87,7 @@ TEST_F(IntermediateFile, AFolderThatIsNotTheUsersOwnIsRefusedAndSaysWhy) {
     QFile plain(folder);
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
-    EXPECT_TRUE(MRV_IntermediateFile().error().contains(QStringLiteral("is not a folder")));
+    EXPECT_TRUE(MRV_IntermediateFile().error().contains(u"is not a folder"_s));
     ASSERT_TRUE(QFile::remove(folder));
 
     // Another user's folder can only be made by the superuser.
@@ -95,7 +96,7 @@ TEST_F(IntermediateFile, AFolderThatIsNotTheUsersOwnIsRefusedAndSaysWhy) {
         ASSERT_EQ(chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
         const MRV_IntermediateFile foreign;
         EXPECT_FALSE(foreign.isValid());
-        EXPECT_TRUE(foreign.error().contains(QStringLiteral("belongs to another user")))
+        EXPECT_TRUE(foreign.error().contains(u"belongs to another user"_s))
             << foreign.error().toStdString();
     }
 }

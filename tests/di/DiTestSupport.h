@@ -80,6 +80,15 @@ protected:
         }
         return result;
     }
+    QStringList column(const QString& sql) {
+        QStringList values;
+        for (const QStringList& row : rows(sql))
+            values << row.value(0);
+        return values;
+    }
+    QString value(const QString& sql) { return rows(sql).value(0).value(0); }
+    // Whether the log lines written since the last call hold text.
+    bool logged(const QString& text) { return takeLog().join(u'\n').contains(text); }
 
     MRV_ScriptedInteraction ui;
     MRV_InteractionScope uiScope{ui};

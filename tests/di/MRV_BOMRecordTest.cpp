@@ -2,8 +2,6 @@
 #include "TestData.h"
 #include "xml/MRV_XmlString.h"
 
-#include <gtest/gtest.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -1,6 +1,5 @@
 #include "di/MRV_ConnectionContext.h"
 #include "DiTestSupport.h"
-#include "TestData.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,15 +1,13 @@
 #include "di/MRV_SQLBuilder.h"
 #include "TestData.h"
 
-#include <gtest/gtest.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int SqlServer = 6;
-constexpr int Db2 = 2;
-constexpr int Sybase = 3;
+constexpr int Bracketed = 6;
+constexpr int IsoStamp = 2;
+constexpr int NumericDate = 3;
 constexpr int Quoted = 5;
 
 QString where(int serverType, const QList<std::tuple<QString, QString, int>>& items) {
@@ -22,39 +20,39 @@ QString where(int serverType, const QList<std::tuple<QString, QString, int>>& it
 } // namespace
 
 TEST(SQLBuilder, ConditionsOnOneColumnAreAlternativesAndOnSeveralAllHold) {
-    EXPECT_EQ(where(SqlServer, {{"c", "a", 0}, {"c", "b", 0}}), " WHERE c = N'a' OR c = N'b'");
-    EXPECT_EQ(where(SqlServer, {{"a", "1", 2}, {"b", "x", 0}}), " WHERE a = 1 AND b = N'x'");
+    EXPECT_EQ(where(Bracketed, {{"c", "a", 0}, {"c", "b", 0}}), " WHERE c = N'a' OR c = N'b'");
+    EXPECT_EQ(where(Bracketed, {{"a", "1", 2}, {"b", "x", 0}}), " WHERE a = 1 AND b = N'x'");
     // A run of alternatives beside another condition is bracketed, so the
     // AND does not take one alternative alone.
-    EXPECT_EQ(where(SqlServer, {{"t", "C", 0}, {"k", "1", 2}, {"k", "2", 2}}),
+    EXPECT_EQ(where(Bracketed, {{"t", "C", 0}, {"k", "1", 2}, {"k", "2", 2}}),
               " WHERE t = N'C' AND (k = 1 OR k = 2)");
-    EXPECT_EQ(where(SqlServer, {}), "");
+    EXPECT_EQ(where(Bracketed, {}), "");
     EXPECT_EQ(where(Quoted, {{"c", "a", 0}, {"d", "", 2}}), " WHERE \"c\" = 'a' AND \"d\" IS NULL");
     // The text NULL is a value, not a test for NULL.
-    EXPECT_EQ(where(SqlServer, {{"c", "NULL", 0}}), " WHERE c = N'NULL'");
+    EXPECT_EQ(where(Bracketed, {{"c", "NULL", 0}}), " WHERE c = N'NULL'");
 }
 
 TEST(SQLBuilder, DatesAreWrittenForEachServerType) {
-    EXPECT_EQ(where(Db2, {{"d", "20240131", 3}}), " WHERE d = TIMESTAMP_ISO('2024-01-31')");
+    EXPECT_EQ(where(IsoStamp, {{"d", "20240131", 3}}), " WHERE d = TIMESTAMP_ISO('2024-01-31')");
     EXPECT_EQ(where(Quoted, {{"d", "20240131", 3}}), " WHERE \"d\" = '2024-01-31 00:00:00.000000'");
-    EXPECT_EQ(where(SqlServer, {{"d", "20240131", 3}}),
+    EXPECT_EQ(where(Bracketed, {{"d", "20240131", 3}}),
               " WHERE d = CONVERT(datetime,'20240131',112)");
-    EXPECT_EQ(where(Sybase, {{"d", "2024-01-31", 3}}), " WHERE d = 20240131");
-    EXPECT_EQ(where(SqlServer, {{"d", "", 3}}), " WHERE d IS NULL");
+    EXPECT_EQ(where(NumericDate, {{"d", "2024-01-31", 3}}), " WHERE d = 20240131");
+    EXPECT_EQ(where(Bracketed, {{"d", "", 3}}), " WHERE d IS NULL");
 }
 
 TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
-    MRV_SQLBuilder select(SqlServer, u"@MRVSETT"_s);
+    MRV_SQLBuilder select(Bracketed, u"@MRVSETT"_s);
     EXPECT_EQ(select.buildSelect(), "SELECT * FROM [@MRVSETT]");
     select.addSelectColumn(u"Code"_s);
     select.addSelectColumn(u"Name"_s);
     select.addCondition(u"Code"_s, u"O'Brien"_s, 0);
     EXPECT_EQ(select.buildSelect(), "SELECT Code, Name FROM [@MRVSETT] WHERE Code = N'O''Brien'");
     EXPECT_EQ(select.buildDelete(), "DELETE  FROM [@MRVSETT] WHERE Code = N'O''Brien'");
-    EXPECT_EQ(MRV_SQLBuilder::tableName(u"@MRVSETT"_s, Db2), "@MRVSETT");
+    EXPECT_EQ(MRV_SQLBuilder::tableName(u"@MRVSETT"_s, IsoStamp), "@MRVSETT");
     EXPECT_EQ(MRV_SQLBuilder::tableName(u"@MRVSETT"_s, Quoted), "@MRVSETT");
 
-    MRV_SQLBuilder insert(SqlServer, u"OCRG"_s);
+    MRV_SQLBuilder insert(Bracketed, u"OCRG"_s);
     insert.addCondition(u"GroupCode"_s, u"7"_s, 2);
     insert.addCondition(u"GroupName"_s, QString(), 0);
     insert.addCondition(u"PriceList"_s, QString(), 2);
@@ -78,18 +76,18 @@ TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
 // the statement without quotes; the builder refuses it instead.
 TEST(SQLBuilder, ValuesThatAreNotWhatTheirTypeSaysMakeTheBuilderInvalid) {
     for (const QString& bad : {u"1; DROP TABLE OITM"_s, u"1 OR 1=1"_s, u"0x10"_s, u"12abc"_s}) {
-        MRV_SQLBuilder b(SqlServer, u"T"_s);
+        MRV_SQLBuilder b(Bracketed, u"T"_s);
         b.addCondition(u"n"_s, bad, MRV_SQLBuilder::Number);
         EXPECT_FALSE(b.isValid()) << bad.toStdString();
         EXPECT_FALSE(b.buildWhere().contains(bad));
         EXPECT_TRUE(b.invalidReason().contains(u"not a number"_s));
     }
     for (const QString& bad : {u"20241301"_s, u"2024013"_s, u"20240131') OR ('1'='1"_s}) {
-        MRV_SQLBuilder b(SqlServer, u"T"_s);
+        MRV_SQLBuilder b(Bracketed, u"T"_s);
         b.addCondition(u"d"_s, bad, MRV_SQLBuilder::Date);
         EXPECT_FALSE(b.isValid()) << bad.toStdString();
     }
-    MRV_SQLBuilder good(SqlServer, u"T"_s);
+    MRV_SQLBuilder good(Bracketed, u"T"_s);
     for (const QString& n : {u"-1"_s, u"2.5"_s, u"1e3"_s, u".5"_s})
         good.addCondition(u"n"_s, n, MRV_SQLBuilder::Number);
     EXPECT_TRUE(good.isValid());
@@ -99,7 +97,7 @@ TEST(SQLBuilder, ValuesThatAreNotWhatTheirTypeSaysMakeTheBuilderInvalid) {
 // of it escapes the literal.
 TEST(SQLBuilder, HostileTextStaysInsideItsLiteral) {
     for (const QString& nasty : nastyStrings()) {
-        for (const int type : {SqlServer, Quoted}) {
+        for (const int type : {Bracketed, Quoted}) {
             MRV_SQLBuilder b(type, u"T"_s);
             b.addCondition(u"c"_s, nasty, 0);
             const QString text = b.buildWhere();

@@ -1,6 +1,5 @@
 #include "di/MRV_SettingsManager.h"
 #include "DiTestSupport.h"
-#include "TestData.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,15 +47,16 @@ protected:
                 under("Worksheets"),
                 under("Log files")};
     }
-    // The settings saveCustom saves, as a manager reads them.
-    static void expectCustom(const MRV_SettingsManager& read) {
-        EXPECT_EQ(read.copyMethod(), 4);
-        EXPECT_EQ(read.responseToFailure(), 2);
-        EXPECT_TRUE(read.ignoreMissingUdf());
-        EXPECT_FALSE(read.forceBackup());
-        EXPECT_EQ(read.configurationFolder(), u"/data/o'configs"_s);
-        EXPECT_EQ(read.worksheetFolder(), u"/data/worksheets"_s);
-        EXPECT_EQ(read.logFileFolder(), u"/data/logs"_s);
+    // A manager's settings in the form of the stored row, less its keys.
+    static QStringList asRow(const MRV_SettingsManager& s) {
+        const auto flag = [](bool on) { return on ? u"Y"_s : u"N"_s; };
+        return {QString::number(s.copyMethod()),
+                QString::number(s.responseToFailure()),
+                flag(s.ignoreMissingUdf()),
+                flag(s.forceBackup()),
+                s.configurationFolder(),
+                s.worksheetFolder(),
+                s.logFileFolder()};
     }
     static const QStringList customRow() {
         return {u"00000000"_s,        u"00000000"_s,         u"4"_s,         u"2"_s, u"Y"_s, u"N"_s,
@@ -84,11 +84,7 @@ TEST_F(SettingsTest, ANewCompanyGetsTheDefaultsAndTheFoldersUnderItsShare) {
     // What was saved is what a later start reads.
     MRV_SettingsManager later(&context);
     ASSERT_EQ(later.getSettingsFromDatabase(), S_OK);
-    EXPECT_EQ(later.copyMethod(), 1);
-    EXPECT_EQ(later.responseToFailure(), 0);
-    EXPECT_FALSE(later.ignoreMissingUdf());
-    EXPECT_TRUE(later.forceBackup());
-    EXPECT_EQ(later.worksheetFolder(), home + u"/Worksheets"_s);
+    EXPECT_EQ(asRow(later), defaultRow(home).mid(2));
 }
 
 TEST_F(SettingsTest, TheRowIsWrittenEvenWhenTheFoldersCannotBeMade) {
@@ -100,7 +96,7 @@ TEST_F(SettingsTest, TheRowIsWrittenEvenWhenTheFoldersCannotBeMade) {
     EXPECT_EQ(ui.transcript, QStringList(u"host status: Failed to create default folders for "
                                          "application files. Check options for default folder "
                                          "assignment."_s));
-    EXPECT_TRUE(takeLog().join(u'\n').contains(u"Failed to create default folders."_s));
+    EXPECT_TRUE(logged(u"Failed to create default folders."_s));
 }
 
 TEST_F(SettingsTest, ExistingSettingsAreKeptAtStartUp) {
@@ -110,7 +106,7 @@ TEST_F(SettingsTest, ExistingSettingsAreKeptAtStartUp) {
     MRV_SettingsManager atStart(&context);
     EXPECT_EQ(atStart.checkSettings(), S_OK);
     EXPECT_EQ(storedRow(), customRow());
-    expectCustom(atStart);
+    EXPECT_EQ(asRow(atStart), customRow().mid(2));
 }
 
 TEST_F(SettingsTest, AFolderThatCannotBeMadeLeavesItsSettingAndTheOthersAreMade) {
@@ -126,65 +122,46 @@ TEST_F(SettingsTest, AFolderThatCannotBeMadeLeavesItsSettingAndTheOthersAreMade)
     EXPECT_EQ(settings.worksheetFolder(), u"/kept"_s);
     EXPECT_EQ(settings.configurationFolder(), home + u"/Company configuration files"_s);
     EXPECT_EQ(settings.logFileFolder(), home + u"/Log files"_s);
-    EXPECT_TRUE(
-        takeLog().join(u'\n').contains(u"Failed to create folder '%1/Worksheets'"_s.arg(home)));
+    EXPECT_TRUE(logged(u"Failed to create folder '%1/Worksheets'"_s.arg(home)));
 }
 
 // --- Where the share is --------------------------------------------------
 
-TEST_F(SettingsTest, TheLocalServerNamesFindTheLocalShare) {
+// The share is found by the server's name: a local one, one registered
+// (with a port, under the share's new or old name), or none.
+TEST_F(SettingsTest, TheShareIsFoundByTheServersName) {
+    const auto folder = [&](const QString& name) {
+        context.company = std::make_shared<LLObjectsCOM::Company>();
+        context.company->Server = name;
+        MRV_SettingsManager settings(&context);
+        return std::pair{settings.createDefaultFolders(), settings.logFileFolder()};
+    };
+    const std::pair<QString, QString> unknown[] = {
+        {u"(local)"_s, u"Failed to find installation directory of Orvant Ledgerline"_s},
+        {u"nowhere,1433"_s, u"Failed to find share folder under '\\\\nowhere'"_s}};
+    for (const auto& [name, why] : unknown) {
+        EXPECT_EQ(folder(name), std::pair(S_FALSE, QString())) << name.toStdString();
+        EXPECT_TRUE(logged(why)) << name.toStdString();
+    }
     const LLObjectsCOM::Server local = makeServer(6, u"local"_s);
-    for (const char* name : {".", "(LOCAL)", "localhost", ".\\SQLEXPRESS", "(local)\\Inst"}) {
-        context.company = std::make_shared<LLObjectsCOM::Company>();
-        context.company->Server = QLatin1String(name);
-        MRV_SettingsManager settings(&context);
-        EXPECT_EQ(settings.createDefaultFolders(), S_OK) << name;
-        EXPECT_EQ(settings.logFileFolder(), mirrovaFolder(local) + u"/Log files"_s) << name;
-    }
-}
+    for (const char* name : {".", "(LOCAL)", "localhost", ".\\Books", "(local)\\Inst"})
+        EXPECT_EQ(folder(QLatin1String(name)),
+                  std::pair(S_OK, mirrovaFolder(local) + u"/Log files"_s))
+            << name;
 
-TEST_F(SettingsTest, WithoutALocalServerOrAKnownServerThereIsNoShare) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"(local)", "Failed to find installation directory of Orvant Ledgerline"},
-        {"nowhere,1433", "Failed to find share folder under '\\\\nowhere'"}};
-    for (const auto& [name, logged] : cases) {
-        context.company = std::make_shared<LLObjectsCOM::Company>();
-        context.company->Server = QLatin1String(name);
-        MRV_SettingsManager settings(&context);
-        EXPECT_EQ(settings.createDefaultFolders(), S_FALSE) << name;
-        EXPECT_TRUE(settings.logFileFolder().isEmpty()) << name;
-        EXPECT_TRUE(takeLog().join(u'\n').contains(QLatin1String(logged))) << name;
-    }
-}
-
-TEST_F(SettingsTest, ARemoteServerWithAPortFindsItsShareOrItsOldShare) {
     const LLObjectsCOM::Server remote = makeServer(6, u"machine1"_s);
     QString error;
     ASSERT_TRUE(LLObjectsCOM::Server::registerServer(u"server1"_s, remote.folder(), &error))
         << error.toStdString();
-    context.company = std::make_shared<LLObjectsCOM::Company>();
-    context.company->Server = u"server1,1433"_s;
-    {
-        MRV_SettingsManager settings(&context);
-        EXPECT_EQ(settings.createDefaultFolders(), S_OK);
-        EXPECT_EQ(settings.worksheetFolder(), mirrovaFolder(remote) + u"/Worksheets"_s);
-    }
-    // Only the share's older name.
+    EXPECT_EQ(folder(u"server1,1433"_s), std::pair(S_OK, mirrovaFolder(remote) + u"/Log files"_s));
     ASSERT_TRUE(QDir(remote.sharePath()).removeRecursively());
     ASSERT_TRUE(QDir(remote.folder()).mkdir(u"OLL_SHR"_s));
-    {
-        MRV_SettingsManager settings(&context);
-        EXPECT_EQ(settings.createDefaultFolders(), S_OK);
-        EXPECT_EQ(settings.worksheetFolder(), mirrovaFolder(remote, "OLL_SHR") + u"/Worksheets"_s);
-    }
-    // No share at all.
+    EXPECT_EQ(folder(u"server1,1433"_s),
+              std::pair(S_OK, mirrovaFolder(remote, "OLL_SHR") + u"/Log files"_s));
     ASSERT_TRUE(QDir(remote.folder() + u"/OLL_SHR"_s).removeRecursively());
     takeLog();
-    MRV_SettingsManager settings(&context);
-    EXPECT_EQ(settings.createDefaultFolders(), S_FALSE);
-    EXPECT_TRUE(settings.worksheetFolder().isEmpty());
-    EXPECT_TRUE(
-        takeLog().join(u'\n').contains(u"Failed to find share folder under '\\\\server1'"_s));
+    EXPECT_EQ(folder(u"server1,1433"_s), std::pair(S_FALSE, QString()));
+    EXPECT_TRUE(logged(u"Failed to find share folder under '\\\\server1'"_s));
 }
 
 // --- The statements, by server type ---------------------------------------
@@ -229,7 +206,7 @@ TEST_F(SettingsTest, EachServerTypeGetsItsFormOfTheStatements) {
         MRV_SettingsManager read(&context);
         ASSERT_EQ(read.getSettingsFromDatabase(), S_OK);
         EXPECT_EQ(takeSql(), QStringList(QLatin1String(c.select)));
-        expectCustom(read);
+        EXPECT_EQ(asRow(read), customRow().mid(2));
         EXPECT_EQ(storedRow(), customRow()) << "one row, whatever was there";
     }
 }
@@ -253,9 +230,7 @@ TEST_F(SettingsTest, EveryHostileFolderEitherRoundTripsOrLeavesTheOldRow) {
         ASSERT_EQ(read.getSettingsFromDatabase(), S_OK) << nasty.toStdString();
         if (fits) {
             EXPECT_EQ(hr, S_OK) << nasty.toStdString();
-            EXPECT_EQ(read.configurationFolder(), nasty);
-            EXPECT_EQ(read.worksheetFolder(), nasty);
-            EXPECT_EQ(read.logFileFolder(), nasty);
+            EXPECT_EQ(asRow(read).mid(4), QStringList(3, nasty));
             saveCustom(settings);
         } else {
             EXPECT_LT(hr, 0) << nasty.toStdString();
@@ -278,8 +253,9 @@ TEST_F(SettingsTest, AFailedInsertKeepsTheOldRowAndTheCallersTransaction) {
     EXPECT_EQ(storedRow(), customRow());
     EXPECT_FALSE(company().InTransaction());
     const QString log = takeLog().join(u'\n');
-    EXPECT_TRUE(log.contains(u"Failed to save default settings for Mirrova!"_s));
-    EXPECT_TRUE(log.contains(u"Error code =  "_s));
+    EXPECT_TRUE(log.contains(u"Failed to save default settings for Mirrova!"_s) &&
+                log.contains(u"Error code =  "_s))
+        << log.toStdString();
 
     company().StartTransaction();
     tooLong.setLogFileFolder(u"/l"_s);
@@ -327,6 +303,10 @@ TEST_F(SettingsTest, TheContextTakesTheSettingsOnlyWithoutAnOpenWorksheet) {
     MRV_SettingsManager settings(&context);
     saveCustom(settings);
 
+    const auto contextRow = [&] {
+        return QList<int>{context.copyMethod, context.responseToFailure, context.ignoreMissingUdf,
+                          context.forceBackup};
+    };
     context.worksheetPath = u"/ws/open_WS.xml"_s;
     context.copyMethod = 2;
     context.responseToFailure = 1;
@@ -335,15 +315,9 @@ TEST_F(SettingsTest, TheContextTakesTheSettingsOnlyWithoutAnOpenWorksheet) {
     MRV_SettingsManager update(&context);
     ASSERT_EQ(update.updateSettingsFromDatabase(), S_OK);
     EXPECT_EQ(update.copyMethod(), 4);
-    EXPECT_EQ(context.copyMethod, 2) << "the open worksheet keeps its settings";
-    EXPECT_EQ(context.responseToFailure, 1);
-    EXPECT_FALSE(context.ignoreMissingUdf);
-    EXPECT_TRUE(context.forceBackup);
+    EXPECT_EQ(contextRow(), (QList<int>{2, 1, false, true})) << "the open worksheet keeps its own";
 
     context.worksheetPath.clear();
     ASSERT_EQ(update.updateSettingsFromDatabase(), S_OK);
-    EXPECT_EQ(context.copyMethod, 4);
-    EXPECT_EQ(context.responseToFailure, 2);
-    EXPECT_TRUE(context.ignoreMissingUdf);
-    EXPECT_FALSE(context.forceBackup);
+    EXPECT_EQ(contextRow(), (QList<int>{4, 2, true, false}));
 }

@@ -1,6 +1,5 @@
 #include "di/MRV_Util.h"
 #include "DiTestSupport.h"
-#include "TestData.h"
 #include "host/admin/LLAdmin.h"
 
 using namespace Qt::StringLiterals;
@@ -30,13 +29,10 @@ protected:
         return MRV_Util::Connect(c, context);
     }
     int noteRows(int id) {
-        return rows(u"SELECT COUNT(*) FROM [@MRVNOTE] WHERE U_ID = %1"_s.arg(id))
-            .value(0)
-            .value(0)
-            .toInt();
+        return value(u"SELECT COUNT(*) FROM [@MRVNOTE] WHERE U_ID = %1"_s.arg(id)).toInt();
     }
     QString noteCode(int id) {
-        return rows(u"SELECT Code FROM [@MRVNOTE] WHERE U_ID = %1"_s.arg(id)).value(0).value(0);
+        return value(u"SELECT Code FROM [@MRVNOTE] WHERE U_ID = %1"_s.arg(id));
     }
 };
 
@@ -55,7 +51,7 @@ TEST_F(UtilTest, StartUpLeavesTheThirtyNotes) {
     QString none = u"unchanged"_s;
     EXPECT_EQ(MRV_Util::GetNoteFromDB(company(), 31, none), S_FALSE);
     EXPECT_EQ(none, u"unchanged"_s);
-    EXPECT_EQ(rows(u"SELECT COUNT(*) FROM [@MRVNOTE]"_s).value(0).value(0), u"30"_s);
+    EXPECT_EQ(value(u"SELECT COUNT(*) FROM [@MRVNOTE]"_s), u"30"_s);
 }
 
 TEST_F(UtilTest, WritingANoteReplacesItsRowInTheFormsOfTheServerType) {
@@ -250,8 +246,7 @@ TEST_F(UtilTest, TheCompanyListHasThreeTextsPerCompany) {
     EXPECT_EQ(ui.transcript[0],
               u"error: Failed to retrieve company list from Orvant Ledgerline\r\n'%1'"_s.arg(
                   nowhere.GetLastErrorDescription()));
-    EXPECT_TRUE(takeLog().join(u'\n').contains(
-        u"Failed to retrieve company list from Orvant Ledgerline."_s));
+    EXPECT_TRUE(logged(u"Failed to retrieve company list from Orvant Ledgerline."_s));
 }
 
 TEST_F(UtilTest, OnlyASuperuserIsASuperuser) {
@@ -273,7 +268,7 @@ TEST_F(UtilTest, OnlyASuperuserIsASuperuser) {
     super = true;
     EXPECT_EQ(MRV_Util::CheckSuperUser(clerk, super), S_FALSE);
     EXPECT_FALSE(super);
-    EXPECT_TRUE(takeLog().join(u'\n').contains(u"Failed to get user 'ghost' ("_s));
+    EXPECT_TRUE(logged(u"Failed to get user 'ghost' ("_s));
 }
 
 TEST_F(UtilTest, TheLocalizationComesInTheFormOfTheServerType) {
@@ -289,8 +284,7 @@ TEST_F(UtilTest, TheLocalizationComesInTheFormOfTheServerType) {
     Company unconnected;
     QString code;
     EXPECT_LT(MRV_Util::GetLocalization(unconnected, code), 0);
-    EXPECT_TRUE(takeLog().join(u'\n').contains(
-        u"Failed to retrieve localization from database, HRESULT = 0x"_s));
+    EXPECT_TRUE(logged(u"Failed to retrieve localization from database, HRESULT = 0x"_s));
 }
 
 TEST_F(UtilTest, TheLocalInstallationIsTheDefaultLocalServer) {

@@ -290,10 +290,8 @@ TEST_F(HostWorld, TransactionsCommitOrRollBack) {
 }
 
 TEST_F(HostWorld, BackupCountsForSixtyMinutes) {
-    const Server server = makeServer(6);
-    createCompany(server, u"TARGET"_s);
     Company company;
-    connect(company, server, u"TARGET"_s);
+    const Server server = openCompany(company, 6, u"TARGET"_s);
     const QDateTime now(QDate(2026, 12, 6), QTime(10, 0, 0));
     company.setClock([now] { return now; });
     const QString database = u"TARGET"_s;

@@ -2,6 +2,8 @@
 
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLAdminCli.h"
+#include "host/objects/LLBusinessObject.h"
+#include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
 #include "host/objects/LLPassword.h"
@@ -12,6 +14,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 // The first value of the first row of a query, or nothing.
 inline QVariant scalar(LLObjectsCOM::Company& company, const QString& sql) {
     std::unique_ptr<LLObjectsCOM::Recordset> rs = company.GetRecordset();
@@ -19,10 +24,31 @@ inline QVariant scalar(LLObjectsCOM::Company& company, const QString& sql) {
     return rs->EoF() ? QVariant() : rs->Field(0);
 }
 
+// Whether the host refuses a statement.
+inline bool refused(LLObjectsCOM::Company& company, const QString& sql) {
+    try {
+        company.GetRecordset()->DoQuery(sql);
+    } catch (const ComError&) {
+        return true;
+    }
+    return false;
+}
+
 // The words of a line split at blanks, as for a command line; a word with
 // a blank in it is added to the list on its own.
 inline QStringList words(const char* line) {
     return QString::fromUtf8(line).split(u' ', Qt::SkipEmptyParts);
+}
+
+// The business object of a type that the company hands out; anything else
+// fails the test (gtest reports the exception).
+inline std::unique_ptr<LLObjectsCOM::BusinessObject> businessObject(LLObjectsCOM::Company& company,
+                                                                    int type) {
+    std::unique_ptr<LLObjectsCOM::HostObject> o = company.GetBusinessObject(type);
+    if (!dynamic_cast<LLObjectsCOM::BusinessObject*>(o.get()))
+        throw std::logic_error("object " + std::to_string(type) + " is no business object");
+    return std::unique_ptr<LLObjectsCOM::BusinessObject>(
+        static_cast<LLObjectsCOM::BusinessObject*>(o.release()));
 }
 
 struct CliResult {

@@ -101,8 +101,7 @@ TEST_F(StandardCompany, EveryObjectOfTheStandardCompanyRoundTrips) {
         target.GetRecordset()->DoQuery(u"DELETE FROM \"%1\""_s.arg(def.table));
 
         QStringList documents;
-        std::unique_ptr<HostObject> reader = base.GetBusinessObject(def.number);
-        auto* source = static_cast<BusinessObject*>(reader.get());
+        std::unique_ptr<BusinessObject> source = businessObject(base, def.number);
         for (const QString& key : keys) {
             QVariantList values;
             for (const QString& v : key.split(QChar(0x1F)))
@@ -139,8 +138,7 @@ TEST_F(StandardCompany, EveryObjectOfTheStandardCompanyRoundTrips) {
             written.append({documents[i], values});
         }
         for (const auto& [xml, values] : std::as_const(written)) {
-            std::unique_ptr<HostObject> o = target.GetBusinessObject(def.number);
-            auto* back = static_cast<BusinessObject*>(o.get());
+            std::unique_ptr<BusinessObject> back = businessObject(target, def.number);
             ASSERT_TRUE(back->GetByKey(values));
             if (!selfReferences.isEmpty() && back->GetAsXML() != xml) {
                 ASSERT_EQ(back->ReadXml(xml), 0);
@@ -164,8 +162,7 @@ TEST_F(StandardCompany, LinesWithNumbersOfTheirOwnGetFreeOnes) {
     ASSERT_FALSE(rs->EoF());
     const QString card = rs->Field(0).toString();
     const int contacts = rs->Field(1).toInt();
-    std::unique_ptr<HostObject> o = base.GetBusinessObject(2);
-    auto* partner = static_cast<BusinessObject*>(o.get());
+    std::unique_ptr<BusinessObject> partner = businessObject(base, 2);
     ASSERT_TRUE(partner->GetByKey({card}));
     const QString original = partner->GetAsXML();
     QString copy = original;

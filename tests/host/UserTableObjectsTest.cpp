@@ -19,19 +19,9 @@ protected:
         HostWorld::SetUp();
         openCompany(company, 6);
     }
-    std::unique_ptr<BusinessObject> object(int type) {
-        std::unique_ptr<HostObject> o = company.GetBusinessObject(type);
-        return std::unique_ptr<BusinessObject>(dynamic_cast<BusinessObject*>(o.release()));
-    }
+    std::unique_ptr<BusinessObject> object(int type) { return businessObject(company, type); }
     Database& db() { return *company.state()->database; }
-    bool works(const QString& sql) {
-        try {
-            company.GetRecordset()->DoQuery(sql);
-            return true;
-        } catch (const ComError&) {
-            return false;
-        }
-    }
+    bool works(const QString& sql) { return !refused(company, sql); }
     int addTable(const QString& name) {
         std::unique_ptr<BusinessObject> t = object(BusinessObject::UserTablesType);
         t->SetProperty(u"TableName"_s, name);

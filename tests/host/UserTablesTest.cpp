@@ -21,11 +21,7 @@ protected:
         HostWorld::SetUp();
         open(6);
     }
-    void open(int serverType) {
-        server = makeServer(serverType);
-        createCompany(*server, u"UDT"_s);
-        connect(company, *server, u"UDT"_s);
-    }
+    void open(int serverType) { server = openCompany(company, serverType, u"UDT"_s); }
     Database& db() { return *company.state()->database; }
     bool ci() const { return server->caseInsensitive(); }
     bool addTable(const QString& name, const QString& description = QString(), int type = 0,
@@ -39,15 +35,7 @@ protected:
 
     QVariant scalar(const QString& sql) { return ::scalar(company, sql); }
     int count(const QString& sql) { return scalar(sql).toInt(); }
-    bool refused(const QString& sql) {
-        std::unique_ptr<Recordset> rs = company.GetRecordset();
-        try {
-            rs->DoQuery(sql);
-        } catch (const ComError&) {
-            return true;
-        }
-        return false;
-    }
+    bool refused(const QString& sql) { return ::refused(company, sql); }
     bool tableExists(const QString& name) {
         return count(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
                      u"name = N'%1'"_s.arg(name)) == 1;
@@ -355,11 +343,10 @@ TEST_F(UserTablesTest, ATableOfAUserObjectStays) {
 TEST_F(UserTablesTest, FieldsAndTablesAreListedInOrder) {
     ASSERT_TRUE(addTable(u"ZETA"_s, u"z"_s, 3));
     ASSERT_TRUE(addTable(u"ALPHA"_s, u"a"_s));
-    const QList<UserTables::Table> tables = UserTables::tables(db());
-    ASSERT_EQ(tables.size(), 2);
-    EXPECT_EQ(tables[0].name, u"ALPHA"_s);
-    EXPECT_EQ(tables[1].name, u"ZETA"_s);
-    EXPECT_EQ(tables[1].objectType, 3);
+    QStringList tables;
+    for (const UserTables::Table& t : UserTables::tables(db()))
+        tables << u"%1 %2 %3"_s.arg(t.name, t.description).arg(t.objectType);
+    EXPECT_EQ(tables, (QStringList{u"ALPHA a 0"_s, u"ZETA z 3"_s}));
 
     const QString t = u"@ZETA"_s;
     ASSERT_TRUE(addField(t, u"First"_s, u'A', 20, u"1st"_s));
@@ -368,29 +355,24 @@ TEST_F(UserTablesTest, FieldsAndTablesAreListedInOrder) {
     ASSERT_TRUE(UserTables::removeField(db(), t, u"Second"_s));
     ASSERT_TRUE(addField(t, u"Fourth"_s, u'B', 0, u"4th"_s));
     ASSERT_TRUE(addField(u"OITM"_s, u"Other"_s, u'N', 0));
-
-    const QList<UserTables::Field> fields = UserTables::fields(db(), u"@zeta"_s);
-    ASSERT_EQ(fields.size(), 3);
-    EXPECT_EQ(fields[0].alias, u"First"_s);
-    EXPECT_EQ(fields[0].fieldId, 0);
-    EXPECT_EQ(fields[0].type, QChar(u'A'));
-    EXPECT_EQ(fields[0].size, 20);
-    EXPECT_EQ(fields[0].description, u"1st"_s);
-    EXPECT_EQ(fields[0].table, u"@ZETA"_s);
-    EXPECT_EQ(fields[0].column(), u"U_First"_s);
-    EXPECT_EQ(fields[1].alias, u"Third"_s);
-    EXPECT_EQ(fields[1].fieldId, 2);
-    EXPECT_EQ(fields[1].type, QChar(u'D'));
-    EXPECT_EQ(fields[2].alias, u"Fourth"_s);
-    EXPECT_EQ(fields[2].fieldId, 3);
-    EXPECT_EQ(fields[2].type, QChar(u'B'));
-
-    const QList<UserTables::Field> items = UserTables::fields(db(), u"OITM"_s);
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0].fieldId, 0);
-    EXPECT_EQ(items[0].type, QChar(u'N'));
-    EXPECT_TRUE(UserTables::fields(db(), u"@NOPE"_s).isEmpty());
-    EXPECT_TRUE(UserTables::fields(db(), u"OCRD"_s).isEmpty());
+    // Table, number, alias, type, size (fixed by the type but for text),
+    // description and column of each field.
+    const auto fields = [&](const QString& table) {
+        QStringList out;
+        for (const UserTables::Field& f : UserTables::fields(db(), table))
+            out << u"%1 %2 %3 %4 %5 %6 %7"_s.arg(f.table)
+                       .arg(f.fieldId)
+                       .arg(f.alias, f.type)
+                       .arg(f.size)
+                       .arg(f.description, f.column());
+        return out;
+    };
+    EXPECT_EQ(fields(u"@zeta"_s),
+              (QStringList{u"@ZETA 0 First A 20 1st U_First"_s, u"@ZETA 2 Third D 8 3rd U_Third"_s,
+                           u"@ZETA 3 Fourth B 19 4th U_Fourth"_s}));
+    EXPECT_EQ(fields(u"OITM"_s), QStringList{u"OITM 0 Other N 11  U_Other"_s});
+    EXPECT_TRUE(fields(u"@NOPE"_s).isEmpty());
+    EXPECT_TRUE(fields(u"OCRD"_s).isEmpty());
 
     // The type letters and their catalogue digits go both ways.
     for (const QChar type : u"AMNDB"_s) {
@@ -512,8 +494,7 @@ TEST_F(UserTablesTest, CallsNestInTheCallersTransaction) {
 // value that still has a column, and takes the new field at once.
 TEST_F(UserTablesTest, AHeldRecordFollowsFieldsThatComeAndGo) {
     scalar(u"INSERT INTO OCRD (CardCode, CardName) VALUES (N'C1', N'Acme')"_s);
-    std::unique_ptr<HostObject> o = company.GetBusinessObject(2);
-    auto* partner = static_cast<BusinessObject*>(o.get());
+    std::unique_ptr<BusinessObject> partner = businessObject(company, 2);
     ASSERT_TRUE(partner->GetByKey({u"C1"_s}));
     EXPECT_THROW(partner->SetProperty(u"U_Tier"_s, u"Gold"_s), ComError);
 

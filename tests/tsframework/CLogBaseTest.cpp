@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -94,7 +93,6 @@ TEST_F(StringTables, HostLanguagesMapToCarriedTables) {
         EXPECT_EQ(CTSStringTable::tableLanguage(host), table) << host;
     EXPECT_EQ(CTSBSTR::load(1, 1034), u"Aceptar");
     EXPECT_EQ(CTSBSTR::load(1, 1055), u"OK");
-    EXPECT_EQ(CTSStringTable::languages().size(), 25);
 }
 
 TEST_F(StringTables, FormatWithALoadedFormat) {

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -84,21 +83,27 @@ TEST(DbDefinition, ReadsTablesFieldsValidValuesAndKeys) {
     const CTSDbDefinition::Table& t = d.tables[0];
     EXPECT_EQ(t.name, u"ABCONE"_s);
     EXPECT_EQ(t.description, u"First & only"_s);
-    ASSERT_EQ(t.fields.size(), 7);
-    QList<std::pair<int, int>> host;
+    // Name, host type and size, default; the valid values; the keys.
+    QList<std::tuple<QString, int, int, QString>> fields;
     for (const CTSDbDefinition::Field& f : t.fields)
-        host.append({f.hostType(), f.hostSize()});
-    EXPECT_EQ(host, (QList<std::pair<int, int>>{
-                        {2, 0}, {0, 40}, {0, 1}, {2, 0}, {1, 0}, {3, 0}, {4, 0}}));
-    EXPECT_EQ(t.fields[1].defaultValue, u"x"_s);
+        fields.append({f.name, f.hostType(), f.hostSize(), f.defaultValue});
+    EXPECT_EQ(fields, (QList<std::tuple<QString, int, int, QString>>{{u"ID"_s, 2, 0, {}},
+                                                                     {u"Text"_s, 0, 40, u"x"_s},
+                                                                     {u"Flag"_s, 0, 1, u"Y"_s},
+                                                                     {u"Count"_s, 2, 0, {}},
+                                                                     {u"Notes"_s, 1, 0, {}},
+                                                                     {u"Due"_s, 3, 0, {}},
+                                                                     {u"Rate"_s, 4, 0, {}}}));
+    ASSERT_EQ(t.fields.size(), 7);
     ASSERT_EQ(t.fields[2].validValues.size(), 2);
     EXPECT_EQ(t.fields[2].validValues[1].value, u"N"_s);
     EXPECT_EQ(t.fields[2].validValues[1].description, u"No"_s);
-    ASSERT_EQ(t.keys.size(), 2);
-    EXPECT_TRUE(t.keys[0].unique);
-    EXPECT_EQ(t.keys[0].fields, (QStringList{u"ID"_s, u"Text"_s}));
-    EXPECT_FALSE(t.keys[1].unique);
-    EXPECT_EQ(t.keys[1].fields, QStringList(u"flag"_s));
+    QList<std::tuple<QString, bool, QStringList>> keys;
+    for (const CTSDbDefinition::Key& k : t.keys)
+        keys.append({k.name, k.unique, k.fields});
+    EXPECT_EQ(keys, (QList<std::tuple<QString, bool, QStringList>>{
+                        {u"ABCONEI1"_s, true, {u"ID"_s, u"Text"_s}},
+                        {u"ABCONEI2"_s, false, {u"flag"_s}}}));
     EXPECT_TRUE(d.tables[1].fields.isEmpty());
 }
 

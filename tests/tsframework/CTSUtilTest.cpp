@@ -4,8 +4,6 @@
 #include "host/objects/LLRecordset.h"
 #include "host/objects/LLUserTables.h"
 
-#include <gtest/gtest.h>
-
 using namespace Qt::StringLiterals;
 
 TEST(Util, EveryProgramLanguageHasItsHelpCode) {

@@ -3,7 +3,6 @@
 #include "tsframework/CTSDateTime.h"
 
 #include <QTimeZone>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

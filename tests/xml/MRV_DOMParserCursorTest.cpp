@@ -1,8 +1,5 @@
-#include "TestData.h"
 #include "XmlTestSupport.h"
 #include "xml/MRV_DOMParser.h"
-
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -1,4 +1,3 @@
-#include "TestData.h"
 #include "XmlTestSupport.h"
 
 #include "xml/MRV_DOMParser.h"
@@ -13,8 +12,6 @@
 #include <xercesc/sax2/Attributes.hpp>
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
-
-#include <gtest/gtest.h>
 
 #include <thread>
 

@@ -1,4 +1,3 @@
-#include "TestData.h"
 #include "XmlTestSupport.h"
 
 #include "xml/MRV_DOMParser.h"
@@ -8,7 +7,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -98,12 +96,7 @@ TEST(XmlSave, Utf16LittleEndianWithByteOrderMark) {
     // Only the target is left; no temporary beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"doc.xml"_s});
 
-    MRV_DOMParser back;
-    ASSERT_TRUE(back.parseFile(path)) << back.errorList().toStdString();
-    EXPECT_EQ(back.nodeName(), u"Wörksheet"_s);
-    ASSERT_TRUE(back.step(0, true));
-    EXPECT_EQ(back.nodeText(), u"日本 😀"_s);
-
+    // A failed save leaves the file as it was.
     EXPECT_FALSE(p.saveToFile(dir.filePath(u"missing/doc.xml"_s)));
     EXPECT_FALSE(p.saveToFile(dir.path()));
     EXPECT_EQ(readAll(path), bytes);
