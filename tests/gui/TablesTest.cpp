@@ -13,7 +13,6 @@
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "tsframework/CTSBSTR.h"
 #include "worksheet/MRV_Worksheet.h"
-#include "worksheet/MRV_WorksheetManager.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -180,13 +179,9 @@ private slots:
         // Name without case, then price as numbers (descending).
         shown->setSortRules({{1, true}, {2, false}});
         QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s, u"C1"_s, u"C3"_s}));
-        shown->setSortRules({{2, true}});
-        // "abc" reads 0; 9.5 < 10 < 1,000.
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C4"_s, u"C2"_s, u"C1"_s, u"C3"_s}));
+        // A filter keeps the sort.
         shown->setFilterRules({{2, MRV_FilterRule::InRange, u"100"_s, u"9"_s}});
         QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C1"_s}));
-        shown->setFilterRules({{1, MRV_FilterRule::Equal, u"ALPHA"_s, {}}});
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C4"_s, u"C2"_s}));
         // Checked records sort after the others.
         shown->setFilterRules({});
         QVERIFY(grid.form.records()->setData(grid.form.records()->index(2, 0), Qt::Checked,
@@ -237,7 +232,7 @@ private slots:
         QCOMPARE(big.form.records()->rowCount(), MRV_RecordTableModel::MaxRows);
     }
 
-    void anEditReachesTheWorksheetAndSurvivesSaveAndOpen() {
+    void anEditReachesTheWorksheet() {
         Grid grid(kRows);
         MRV_RecordTableModel& model = *grid.form.records();
         QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
@@ -276,20 +271,6 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Escape);
         QCoreApplication::processEvents();
         QCOMPARE(grid.node->edits.size(), 1);
-
-        // Saved with picks and edits, opened again: the same.
-        QVERIFY(model.setData(model.index(1, 0), Qt::Checked, Qt::CheckStateRole));
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"edits_WS.xml"_s);
-        MRV_ConnectionContext context;
-        QCOMPARE(MRV_WorksheetManager(&context).saveWorksheet(grid.worksheet, file), S_OK);
-        MRV_Worksheet back;
-        QCOMPARE(MRV_WorksheetManager(&context).readWorksheet(back, file), S_OK);
-        QCOMPARE(back.nodes.size(), size_t(1));
-        QCOMPARE(back.nodes[0]->selected, grid.node->selected);
-        QVERIFY(back.nodes[0]->selection == grid.node->selection);
-        QVERIFY(!back.nodes[0]->selection.isEmpty());
-        QVERIFY(back.nodes[0]->edits == grid.node->edits);
     }
 
     // The viewer on a log of 60,000 records with failures and hostile

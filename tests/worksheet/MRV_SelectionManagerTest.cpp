@@ -84,21 +84,20 @@ TEST_F(SaveDialogTest, ANewWorksheetIsProposedUnderTheBaseCompanysNameInTheWorks
     EXPECT_EQ(context.worksheetPath, chosen + u".xml"_s);
 }
 
-TEST_F(SaveDialogTest, AFileBaseIsProposedUnderTheFilesName) {
-    context.baseFilePath = dir.filePath(u"Configs/base.xml"_s);
-    // Without a window the file base is not read, but the name is proposed.
-    selection = std::make_unique<MRV_SelectionManager>(&context);
-    selection->worksheet().nodes.clear();
-    ui.paths = {QString()};
-    EXPECT_EQ(selection->saveWorksheet(false), S_FALSE);
-    EXPECT_EQ(ui.shown(u"save file: "_s),
-              QStringList{u"Save Worksheet as %1/base.xml_WS.xml"_s.arg(folder)});
-    EXPECT_TRUE(QDir(folder).isEmpty()) << "cancelled: nothing written";
-}
-
-TEST_F(SaveDialogTest, WithoutANameOnlyTheFolderIsOffered) {
-    selection = std::make_unique<MRV_SelectionManager>(&context);
-    ui.paths = {QString()};
-    EXPECT_EQ(selection->saveWorksheet(true), S_FALSE);
-    EXPECT_EQ(ui.shown(u"save file: "_s), QStringList{u"Save Worksheet as %1"_s.arg(folder)});
+// Without a base company the dialog proposes the base file's name (the
+// file itself is not read without a window), or without a base at all
+// only the folder; cancelled, nothing is written.
+TEST_F(SaveDialogTest, WithoutABaseCompanyTheFileOrOnlyTheFolderIsProposed) {
+    for (const auto& [base, saveAs, proposed] :
+         {std::tuple{dir.filePath(u"Configs/base.xml"_s), false, folder + u"/base.xml_WS.xml"_s},
+          std::tuple{QString(), true, folder}}) {
+        SCOPED_TRACE(base.toStdString());
+        context.baseFilePath = base;
+        selection = std::make_unique<MRV_SelectionManager>(&context);
+        ui.transcript.clear();
+        ui.paths = {QString()};
+        EXPECT_EQ(selection->saveWorksheet(saveAs), S_FALSE);
+        EXPECT_EQ(ui.shown(u"save file: "_s), QStringList{u"Save Worksheet as "_s + proposed});
+        EXPECT_TRUE(QDir(folder).isEmpty());
+    }
 }

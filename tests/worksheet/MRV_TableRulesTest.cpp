@@ -162,14 +162,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{"12", R::OutOfRange, "", "", T::Number, false},
                       FilterCase{"inf", R::Greater, "1e308", "", T::Number, true}));
 
-TEST(TableRulesFilter, NumberColumnsNeverOfferTextRules) {
-    const QList<int> all = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-    EXPECT_EQ(MRV_TableRules::rulesOffered(T::Text), all);
-    EXPECT_EQ(MRV_TableRules::rulesOffered(T::Date), all);
-    EXPECT_EQ(MRV_TableRules::rulesOffered(T::Number),
-              (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 13, 14}));
-}
-
 TEST(TableRulesFilter, AllConditionsInOrder) {
     const QList<T> types = {T::Text, T::Number};
     const QStringList row = {u"Widget"_s, u"42"_s};

@@ -127,12 +127,3 @@ TEST(WorksheetSelection, StatesPassDownToChildrenAndUpToAncestors) {
     EXPECT_FALSE(worksheet.select(QStringLiteral("1"), Node::PartlySelected));
     EXPECT_FALSE(worksheet.selectRecords(QStringLiteral("1"), {record})) << "a folder";
 }
-
-TEST(WorksheetSelection, APartlySelectedNodeMakesEveryAncestorPartly) {
-    MRV_Worksheet worksheet;
-    build(worksheet, {"1", "1.1", "1.1.1", "1.2"});
-    worksheet.findNode(QStringLiteral("1.2"))->selected = Node::Selected;
-    worksheet.findNode(QStringLiteral("1.1.1"))->selected = Node::PartlySelected;
-    worksheet.updateParentStatus(QStringLiteral("1.1.1"));
-    EXPECT_EQ(states(worksheet), (QList<int>{2, 2, 2, 1}));
-}

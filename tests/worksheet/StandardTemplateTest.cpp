@@ -120,13 +120,12 @@ protected:
 
 } // namespace
 
-TEST_F(StandardTemplate, LiesBesideTheProgramAndReadsWithoutComplaint) {
+// The template beside the program reads without complaint and holds the
+// catalogue's entries where their sections say, and nothing else.
+TEST_F(StandardTemplate, PlacesEveryCatalogueEntryWhereItsSectionSays) {
     EXPECT_TRUE(QFileInfo(MRV_WorksheetTemplateManager::defaultTemplatePath()).isFile());
     EXPECT_TRUE(ui.shown(u"error: "_s).isEmpty());
     EXPECT_EQ(nodes().size(), size_t(placedEntries()));
-}
-
-TEST_F(StandardTemplate, PlacesEveryCatalogueEntryWhereItsSectionSays) {
     QSet<QString> placed;
     for (const auto& n : nodes()) {
         EXPECT_NE(n->stringId, 0u) << n->categoryId.toStdString();
