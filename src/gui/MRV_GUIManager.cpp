@@ -9,8 +9,10 @@
 #include "gui/MRV_AboutBox.h"
 #include "gui/MRV_CopyOptionsFormDlg.h"
 #include "gui/MRV_DetailFormDlg.h"
+#include "gui/MRV_FilterTableDlg.h"
 #include "gui/MRV_LogFileDlg.h"
 #include "gui/MRV_MainFrame.h"
+#include "gui/MRV_SortTableDlg.h"
 #include "gui/MRV_TreeFormDlg.h"
 #include "gui/MRV_WelcomeFormDlg.h"
 #include "gui/MRV_WorksheetPropertiesFormDlg.h"
@@ -576,6 +578,9 @@ HRESULT MRV_GUIManager::showLogFile(const QString& path, int mode) {
     auto* viewer = new MRV_LogFileDlg(m_context, m_frame);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     m_logViewer = viewer;
+    QObject::connect(viewer, &MRV_LogFileDlg::sortRequested, viewer, [this] { LogSortTable(); });
+    QObject::connect(viewer, &MRV_LogFileDlg::filterRequested, viewer,
+                     [this] { LogFilterTable(); });
     if (const HRESULT hr = viewer->open(path, mode); FAILED(hr)) {
         viewer->close();
         return hr;
@@ -673,6 +678,40 @@ HRESULT MRV_GUIManager::SortTable() {
 HRESULT MRV_GUIManager::FilterTable() {
     if (m_worksheetOpen && m_frame)
         m_frame->detailForm()->filterTable();
+    return S_OK;
+}
+
+HRESULT MRV_GUIManager::LogSortTable() {
+    CLogBase log(u"MRV", u"MRV_GUIManager::LogSortTable");
+    MRV_LogFileDlg* viewer = m_logViewer;
+    if (!viewer)
+        return S_OK;
+    MRV_SortTableDlg dialog(viewer->columnTitles(), viewer->sortRules(), viewer);
+    if (dialog.exec() != QDialog::Accepted)
+        return S_FALSE;
+    const MRV_WaitCursor wait;
+    viewer->ApplySortRules(dialog.rules());
+    return S_OK;
+}
+
+HRESULT MRV_GUIManager::LogFilterTable() {
+    CLogBase log(u"MRV", u"MRV_GUIManager::LogFilterTable");
+    MRV_LogFileDlg* viewer = m_logViewer;
+    if (!viewer)
+        return S_OK;
+    const QStringList titles = viewer->columnTitles();
+    QList<QStringList> values;
+    for (int c = 0; c < titles.size() && c < MRV_FilterTableDlg::MaxRows; ++c)
+        values << MRV_FilterTableDlg::distinctValues(viewer->columnTexts(c));
+    MRV_FilterTableDlg dialog(titles, viewer->columnTypes(), values, viewer->filterRules(), viewer);
+    if (dialog.exec() != QDialog::Accepted)
+        return S_FALSE;
+    const MRV_WaitCursor wait;
+    // Clearing every rule shows every row again.
+    if (const QList<MRV_FilterRule> rules = dialog.rules(); rules.isEmpty())
+        viewer->UnApplyFilterRules();
+    else
+        viewer->ApplyFilterRules(rules);
     return S_OK;
 }
 

@@ -71,6 +71,9 @@ public:
     HRESULT showAllDependencies(bool on);
     HRESULT SortTable();
     HRESULT FilterTable();
+    // The log viewer's own sort and filter, through the same dialogs.
+    HRESULT LogSortTable();
+    HRESULT LogFilterTable();
     HRESULT copyTreeNodeText();
 
     // Works out which commands are available now and shows it.

@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintDialog>
@@ -192,6 +193,19 @@ MRV_LogFileDlg::MRV_LogFileDlg(MRV_ConnectionContext* context, QWidget* parent)
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &MRV_LogFileDlg::sortByColumn);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        QAction* filter = menu.addAction(text(32803));
+        filter->setObjectName(QStringLiteral("ctl32803"));
+        QAction* sort = menu.addAction(text(32804));
+        sort->setObjectName(QStringLiteral("ctl32804"));
+        QAction* chosen = menu.exec(m_table->viewport()->mapToGlobal(at));
+        if (chosen == filter)
+            emit filterRequested();
+        else if (chosen == sort)
+            emit sortRequested();
+    });
 
     auto* info = control<QPushButton>(1047, 131);
     auto* print = control<QPushButton>(1074, 159);
@@ -253,6 +267,14 @@ QStringList MRV_LogFileDlg::columnTitles() const {
 QList<MRV_ColumnType> MRV_LogFileDlg::columnTypes() const {
     // Every value of a log is text: category numbers like 1.10 too.
     return QList<MRV_ColumnType>(MRV_LogFile::ColumnCount, MRV_ColumnType::Text);
+}
+
+QStringList MRV_LogFileDlg::columnTexts(int column) const {
+    QStringList texts;
+    texts.reserve(m_log->rows().size());
+    for (const MRV_LogFile::Row& row : m_log->rows())
+        texts << row.value(column);
+    return texts;
 }
 
 QList<int> MRV_LogFileDlg::shownRows() const {

@@ -49,6 +49,8 @@ public:
 
     QStringList columnTitles() const;
     QList<MRV_ColumnType> columnTypes() const;
+    // A column's values over every row of the log, hidden ones too.
+    QStringList columnTexts(int column) const;
     // The indexes of the log's rows shown, in the order shown.
     QList<int> shownRows() const;
 
@@ -83,6 +85,11 @@ public:
                          const QList<QStringList>& rows, QString* error);
     // How many rows printRows puts on one page of printer.
     static int rowsPerPage(QPrinter& printer);
+
+signals:
+    // The table's context menu: "Filter Table..." and "Sort Table...".
+    void filterRequested();
+    void sortRequested();
 
 private:
     void updateIndicators();
