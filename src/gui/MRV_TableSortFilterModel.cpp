@@ -1,5 +1,8 @@
 #include "gui/MRV_TableSortFilterModel.h"
 
+#include <algorithm>
+#include <numeric>
+
 MRV_TableSortFilterModel::MRV_TableSortFilterModel(QObject* parent)
     : QSortFilterProxyModel(parent) {
     // The sort keys decide the order, not a column of the view.
@@ -16,18 +19,26 @@ void MRV_TableSortFilterModel::setSourceModel(QAbstractItemModel* source) {
     // rules read any column and the check boxes, so an edited cell or a
     // changed check sorts and filters the table again.
     connect(source, &QAbstractItemModel::dataChanged, this, [this] {
+        m_rank.clear();
         if (!m_sortRules.isEmpty() || !m_filterRules.isEmpty())
             invalidate();
     });
+    const auto forget = [this] { m_rank.clear(); };
+    connect(source, &QAbstractItemModel::modelReset, this, forget);
+    connect(source, &QAbstractItemModel::layoutChanged, this, forget);
+    connect(source, &QAbstractItemModel::rowsInserted, this, forget);
+    connect(source, &QAbstractItemModel::rowsRemoved, this, forget);
 }
 
 void MRV_TableSortFilterModel::setColumnTypes(const QList<MRV_ColumnType>& types) {
     m_types = types;
+    m_rank.clear();
     invalidate();
 }
 
 void MRV_TableSortFilterModel::setSortRules(const QList<MRV_SortRule>& rules) {
     m_sortRules = rules;
+    m_rank.clear();
     if (rules.isEmpty()) {
         sort(-1);
         return;
@@ -45,18 +56,21 @@ void MRV_TableSortFilterModel::setFilterRules(const QList<MRV_FilterRule>& rules
 
 void MRV_TableSortFilterModel::setLocale(const QLocale& locale) {
     m_locale = locale;
+    m_rank.clear();
     invalidate();
 }
 
 QStringList MRV_TableSortFilterModel::rowTexts(int sourceRow,
                                                const QModelIndex& sourceParent) const {
     const QAbstractItemModel* source = sourceModel();
-    QStringList texts;
+    // Only the columns the rules name are read: every row passes here.
     const int columns = source->columnCount(sourceParent);
-    texts.reserve(columns);
-    for (int c = 0; c < columns; ++c)
-        texts
-            << source->data(source->index(sourceRow, c, sourceParent), Qt::DisplayRole).toString();
+    QStringList texts(columns);
+    for (const MRV_FilterRule& rule : m_filterRules)
+        if (rule.column >= 0 && rule.column < columns && texts[rule.column].isNull())
+            texts[rule.column] =
+                source->data(source->index(sourceRow, rule.column, sourceParent), Qt::DisplayRole)
+                    .toString();
     return texts;
 }
 
@@ -73,21 +87,38 @@ bool MRV_TableSortFilterModel::filterAcceptsRow(int sourceRow,
     return MRV_TableRules::passesAll(rowTexts(sourceRow, sourceParent), m_filterRules, m_types);
 }
 
+void MRV_TableSortFilterModel::rankRows() const {
+    const QAbstractItemModel* source = sourceModel();
+    const int rows = source ? source->rowCount() : 0;
+    const int columns = source ? source->columnCount() : 0;
+    // Only the columns the keys name are read, once per row.
+    struct Key {
+        QStringList texts;
+        bool selected = false;
+    };
+    std::vector<Key> keys(rows);
+    for (int row = 0; row < rows; ++row) {
+        keys[row].texts = QStringList(columns);
+        for (const MRV_SortRule& rule : m_sortRules)
+            if (rule.column >= 0 && rule.column < columns)
+                keys[row].texts[rule.column] = source->index(row, rule.column).data().toString();
+        keys[row].selected = selected(row, {});
+    }
+    std::vector<int> order(rows);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return MRV_TableRules::compareRows(keys[a].texts, keys[a].selected, keys[b].texts,
+                                           keys[b].selected, m_sortRules, m_types, m_locale) < 0;
+    });
+    m_rank = QList<int>(rows);
+    for (int place = 0; place < rows; ++place)
+        m_rank[order[place]] = place;
+}
+
 bool MRV_TableSortFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     if (m_sortRules.isEmpty())
         return left.row() < right.row();
-    const QModelIndex parent = left.parent();
-    // Only the columns the keys name are read.
-    const QAbstractItemModel* source = sourceModel();
-    const int columns = source->columnCount(parent);
-    QStringList a(columns), b(columns);
-    for (const MRV_SortRule& rule : m_sortRules) {
-        if (rule.column < 0 || rule.column >= columns)
-            continue;
-        a[rule.column] = source->data(source->index(left.row(), rule.column, parent)).toString();
-        b[rule.column] = source->data(source->index(right.row(), rule.column, parent)).toString();
-    }
-    return MRV_TableRules::compareRows(a, selected(left.row(), parent), b,
-                                       selected(right.row(), parent), m_sortRules, m_types,
-                                       m_locale) < 0;
+    if (m_rank.size() != sourceModel()->rowCount())
+        rankRows();
+    return m_rank.value(left.row()) < m_rank.value(right.row());
 }
