@@ -17,6 +17,7 @@
 //
 // Usage: bench_copy_run [records [OMRC|OPRJ|OITM|OCRD]] (default 100000
 // records and all four categories).
+#include "BenchSupport.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyFlow.h"
@@ -48,43 +49,9 @@
 #include <optional>
 
 using namespace LLObjectsCOM;
+using namespace bench;
 
 namespace {
-
-// A line of /proc/self/status in kB ("VmHWM", "VmRSS"); -1 when missing.
-qint64 statusKb(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Sets the peak resident size back to the present one (Linux 4.0 and
-// later), so each run's peak is its own; false where the kernel refuses.
-bool resetPeak() {
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
-
-// CPU time of the whole process so far: against the wall clock it shows
-// how long the run waited (for the disk, mostly).
-qint64 cpuNs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-double perSecond(qint64 count, qint64 nanoseconds) {
-    return nanoseconds > 0 ? double(count) * 1e9 / double(nanoseconds) : 0;
-}
-
-double ms(qint64 nanoseconds) {
-    return double(nanoseconds) / 1e6;
-}
 
 QString text(quint32 id) {
     CTSBSTR t(MRV_Interaction::current().language());
@@ -159,15 +126,6 @@ struct Outcome {
     QStringList stages;
     QStringList problems;
 };
-
-bool connect(Company& company, const Server& server, const QString& db) {
-    company.Server = server.folder();
-    company.CompanyDB = db;
-    company.UserName = QStringLiteral("lobster");
-    company.Password = QStringLiteral("lobster");
-    company.UseTrusted = true;
-    return company.Connect() == 0;
-}
 
 std::shared_ptr<Company> open(const Server& server, const QString& db) {
     auto company = std::make_shared<Company>();

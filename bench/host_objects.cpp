@@ -5,6 +5,7 @@
 // documents, in one transaction, into a copy of the company without items
 // (so that what the items point at is there). Usage:
 // bench_host_objects [items] (default: all items of the large company).
+#include "BenchSupport.h"
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLDemo.h"
 #include "host/objects/LLBusinessObject.h"
@@ -23,21 +24,10 @@
 #include <cstdio>
 
 using namespace LLObjectsCOM;
+using bench::connect;
+using bench::perSecond;
 
 namespace {
-
-bool connect(Company& company, const Server& server, const QString& db) {
-    company.Server = server.folder();
-    company.CompanyDB = db;
-    company.UserName = QStringLiteral("lobster");
-    company.Password = QStringLiteral("lobster");
-    company.UseTrusted = true;
-    return company.Connect() == 0;
-}
-
-double perSecond(qint64 count, qint64 nanoseconds) {
-    return nanoseconds > 0 ? double(count) * 1e9 / double(nanoseconds) : 0;
-}
 
 // One table read with plain SQLite, keeping what it read for the inserts.
 struct PlainTable {

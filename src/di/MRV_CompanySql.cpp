@@ -9,19 +9,29 @@ MRV_CompanySql::MRV_CompanySql(LLObjectsCOM::Company& company)
     : m_company(company), m_serverType(company.ServerType()) {}
 
 MRV_CompanySql::Rows MRV_CompanySql::query(const QString& statement) {
+    Rows rows;
+    forEachRow(
+        statement, [&rows](const QVariantList& row) { rows.values << row; }, &rows.names);
+    return rows;
+}
+
+void MRV_CompanySql::forEachRow(const QString& statement,
+                                const std::function<void(const QVariantList&)>& use,
+                                QStringList* names) {
     const std::unique_ptr<LLObjectsCOM::Recordset> rs = m_company.GetRecordset();
     rs->DoQuery(statement);
-    Rows rows;
-    for (int i = 0; i < rs->FieldCount(); ++i)
-        rows.names << rs->FieldName(i);
+    const int fields = rs->FieldCount();
+    if (names)
+        for (int i = 0; i < fields; ++i)
+            *names << rs->FieldName(i);
+    QVariantList row;
     for (; !rs->EoF(); rs->MoveNext()) {
-        QVariantList row;
-        row.reserve(rows.names.size());
-        for (int i = 0; i < rows.names.size(); ++i)
+        row.clear();
+        row.reserve(fields);
+        for (int i = 0; i < fields; ++i)
             row << rs->Field(i);
-        rows.values << row;
+        use(row);
     }
-    return rows;
 }
 
 QString MRV_CompanySql::queryXml(const QString& statement) {

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace LLObjectsCOM {
 class Company;
 }
@@ -47,6 +49,9 @@ public:
     }
 
     Rows query(const QString& statement);
+    // The rows one at a time, for results too large to hold twice.
+    void forEachRow(const QString& statement, const std::function<void(const QVariantList&)>& use,
+                    QStringList* names = nullptr);
     // The rows as the recordset writes them in XML.
     QString queryXml(const QString& statement);
     void execute(const QString& statement);

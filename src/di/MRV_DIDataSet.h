@@ -50,6 +50,7 @@ public:
 
     void clearRows() { m_rows.clear(); }
     void addRow(const Row& row) { m_rows << row; }
+    void addRow(Row&& row) { m_rows << std::move(row); }
     const QList<Row>& rows() const { return m_rows; }
 
 private:

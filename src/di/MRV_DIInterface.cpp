@@ -578,14 +578,15 @@ MRV_DIDataSet* MRV_DIInterface::listFromDatabase() {
     if (!condition.isEmpty())
         statement += QStringLiteral(" WHERE ") + condition;
     const qsizetype description = m_listColumns.indexOf(main.descriptionColumn);
-    for (const QVariantList& values : base.query(statement).values) {
+    base.forEachRow(statement, [&](const QVariantList& values) {
         MRV_DIDataSet::Row row;
         row.keys = values.mid(0, keys.size());
+        row.values.reserve(values.size() - keys.size());
         for (qsizetype i = keys.size(); i < values.size(); ++i)
             row.values << MRV_CompanySql::text(values[i]);
         row.description = row.values.value(description);
-        m_dataSet.addRow(row);
-    }
+        m_dataSet.addRow(std::move(row));
+    });
     log.LogDbg1(u"%s: %d record(s) listed", m_categoryId, int(m_dataSet.rows().size()));
     return &m_dataSet;
 }
