@@ -1,19 +1,24 @@
 // The consultant's day through the windows: a new worksheet on the base,
-// categories and single records ticked, the worksheet saved, the copy into
-// an empty target, the completion and its log; the target's records are
-// checked afterwards.
+// categories and single records ticked, a record's value edited in the
+// grid, the worksheet saved, the copy into an empty target, the completion
+// and its log, sorted and filtered in the log viewer; the target's records
+// are checked afterwards.
 
 #include "GuiTestSupport.h"
+#include "config/MRV_LogFile.h"
 #include "di/MRV_ConnectionContext.h"
 #include "gui/MRV_DetailFormDlg.h"
 #include "gui/MRV_LogFileDlg.h"
 #include "gui/MRV_TreeFormDlg.h"
 #include "worksheet/MRV_SelectionManager.h"
+#include "worksheet/MRV_TableRules.h"
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -82,7 +87,8 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     QVERIFY(shell.frame.splitterShown());
     QVERIFY(shell.frame.action(512)->isEnabled());
 
-    // Every manufacturer, and one project picked in the grid.
+    // Every manufacturer, and two projects picked in the grid, one of them
+    // renamed there.
     MRV_Worksheet& worksheet = gui.selection()->worksheet();
     MRV_WorksheetNode* manufacturers = worksheet.findLeaf(u"MRV_TRN_MANUFACTURERS_100"_s);
     MRV_WorksheetNode* projects = worksheet.findLeaf(u"MRV_TRN_PROJECTS_100"_s);
@@ -97,11 +103,22 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     QTableView* grid = detail->grid();
     QVERIFY(grid->model()->rowCount() >= 2);
     const QString picked = grid->model()->index(0, 0).data().toString();
-    grid->setCurrentIndex(grid->model()->index(0, 0));
-    QTest::keyClick(grid, Qt::Key_Space);
+    const QString other = grid->model()->index(1, 0).data().toString();
+    for (const int row : {0, 1}) {
+        grid->setCurrentIndex(grid->model()->index(row, 0));
+        QTest::keyClick(grid, Qt::Key_Space);
+    }
     QCOMPARE(projects->selected, int(MRV_WorksheetNode::PartlySelected));
-    QCOMPARE(projects->selection.size(), 1);
+    QCOMPARE(projects->selection.size(), 2);
     QVERIFY(shell.frame.action(520)->isEnabled()); // undo
+    const QString renamed = u"Roll-out <A & B> 'west'"_s;
+    grid->edit(grid->model()->index(0, 1));
+    auto* editor = grid->findChild<QLineEdit*>(u"ctl909"_s);
+    QVERIFY(editor);
+    editor->setText(renamed);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits an edit queued
+    QCOMPARE(projects->edits.size(), 1);
 
     // File > Save Worksheet As...
     const QString path = world.dir.filePath(u"roll-out_WS.xml"_s);
@@ -145,12 +162,61 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     const auto base = world.logIn(u"BASE"_s);
     QCOMPARE(world.scalar(*target, u"SELECT COUNT(*) FROM OMRC"_s),
              world.scalar(*base, u"SELECT COUNT(*) FROM OMRC"_s));
-    QCOMPARE(world.scalar(*target, u"SELECT COUNT(*) FROM OPRJ"_s).toInt(), 1);
-    QVERIFY(gui.logViewer());
+    QCOMPARE(world.scalar(*target, u"SELECT COUNT(*) FROM OPRJ"_s).toInt(), 2);
+    QCOMPARE(world.scalar(*target, u"SELECT PrjName FROM OPRJ WHERE PrjCode = N'%1'"_s.arg(picked))
+                 .toString(),
+             renamed);
+    MRV_LogFileDlg* viewer = gui.logViewer();
+    QVERIFY(viewer);
     // One line per record written: the manufacturers the target lacked
-    // (every company has the one for none) and the project.
-    const int logged = gui.logViewer()->table()->model()->rowCount();
-    QCOMPARE(logged, world.scalar(*base, u"SELECT COUNT(*) FROM OMRC"_s).toInt() - before + 1);
+    // (every company has the one for none) and the projects.
+    const int logged = viewer->table()->model()->rowCount();
+    QCOMPARE(logged, world.scalar(*base, u"SELECT COUNT(*) FROM OMRC"_s).toInt() - before + 2);
+
+    // The viewer sorted by base code with a click on its header, then
+    // filtered to the edited project through its context menu.
+    const auto column = [viewer](int c) {
+        QStringList texts;
+        const QAbstractItemModel* rows = viewer->table()->model();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            texts << rows->index(row, c).data().toString();
+        return texts;
+    };
+    QTest::mouseClick(
+        viewer->table()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+        QPoint(viewer->table()->horizontalHeader()->sectionViewportPosition(MRV_LogFile::BaseCode) +
+                   4,
+               4));
+    const QStringList codes = column(MRV_LogFile::BaseCode);
+    QCOMPARE(codes.size(), logged);
+    for (qsizetype i = 1; i < codes.size(); ++i)
+        QVERIFY2(MRV_TableRules::compare(codes[i - 1], codes[i], MRV_ColumnType::Text, QLocale()) <=
+                     0,
+                 qPrintable(codes[i - 1] + u" before "_s + codes[i]));
+    const auto filterBy = [viewer](const QString& code) {
+        ModalDriver filter;
+        filter.then([](QWidget* menu) { chooseMenuEntry(menu, 32803); })
+            .then([code](QWidget* dialog) {
+                if (code.isEmpty()) {
+                    click(dialog, 3); // Clear
+                } else {
+                    auto* rule = control<QComboBox>(dialog, 1101 + MRV_LogFile::BaseCode);
+                    rule->setCurrentIndex(rule->findText(u"Equal"_s));
+                    control<QComboBox>(dialog, 1201 + MRV_LogFile::BaseCode)->setEditText(code);
+                }
+                click(dialog, 1);
+            });
+        emit viewer->table()->customContextMenuRequested(QPoint(4, 4));
+        QVERIFY2(filter.done() && filter.unexpected.isEmpty(),
+                 qPrintable(filter.seen.join(u" | ")));
+    };
+    filterBy(picked);
+    QCOMPARE(column(MRV_LogFile::BaseCode), QStringList{picked});
+    QCOMPARE(column(MRV_LogFile::Result), QStringList{u"Succeeded"_s});
+    QCOMPARE(column(MRV_LogFile::TargetDesc), QStringList{renamed});
+    filterBy(QString());
+    QCOMPARE(viewer->table()->model()->rowCount(), logged);
+    QVERIFY(column(MRV_LogFile::BaseCode).contains(other));
 
     // A change not saved is asked about on Exit: Cancel keeps the
     // worksheet open, No closes it and hides the window.

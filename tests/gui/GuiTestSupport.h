@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -102,8 +103,9 @@ private:
     std::vector<std::pair<const char*, QByteArray>> m_saved;
 };
 
-// Acts on modal windows as they come up, one action each, in order: a
-// dialog's exec() runs its own loop, and the actions run inside it. The
+// Acts on modal windows (and popup menus) as they come up, one action
+// each, in order: a dialog's exec() runs its own loop, and the actions run
+// inside it. The
 // queue is polled by a timer, never by sleeping.
 class ModalDriver {
 public:
@@ -126,7 +128,9 @@ public:
 
 private:
     void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
+        QWidget* modal = QApplication::activePopupWidget();
+        if (!modal)
+            modal = QApplication::activeModalWidget();
         if (!modal || modal == m_last || !modal->isVisible())
             return;
         m_last = modal;
@@ -159,6 +163,17 @@ private:
 // The control with the id in window, by its name "ctl<id>".
 template <typename W = QWidget> W* control(QWidget* window, int id) {
     return window->findChild<W*>(QStringLiteral("ctl%1").arg(id));
+}
+
+// Chooses the entry with the id in a popup menu with the keyboard, as the
+// user would, so that the menu's exec() returns it.
+inline void chooseMenuEntry(QWidget* popup, int id) {
+    auto* menu = qobject_cast<QMenu*>(popup);
+    QAction* entry = menu ? menu->findChild<QAction*>(QStringLiteral("ctl%1").arg(id)) : nullptr;
+    if (!entry)
+        qFatal("the popup has no entry ctl%d", id);
+    menu->setActiveAction(entry);
+    QTest::keyClick(menu, Qt::Key_Return);
 }
 
 // Clicks the button with the id in window.
