@@ -51,7 +51,10 @@ void MRV_TableSortFilterModel::setSortRules(const QList<MRV_SortRule>& rules) {
 
 void MRV_TableSortFilterModel::setFilterRules(const QList<MRV_FilterRule>& rules) {
     m_filterRules = rules;
-    invalidateFilter();
+    // The whole table is laid out anew: invalidateFilter() would tell the
+    // view of every range of rows hidden, one at a time, which costs the
+    // view far more than the filter itself.
+    invalidate();
 }
 
 void MRV_TableSortFilterModel::setLocale(const QLocale& locale) {
@@ -91,24 +94,37 @@ void MRV_TableSortFilterModel::rankRows() const {
     const QAbstractItemModel* source = sourceModel();
     const int rows = source ? source->rowCount() : 0;
     const int columns = source ? source->columnCount() : 0;
-    // Only the columns the keys name are read, once per row.
+    // Only the columns the keys name are read, once per row, and held as
+    // a short row of their own that the rules, renumbered, compare.
+    QList<MRV_SortRule> rules;
+    QList<int> read;
+    QList<MRV_ColumnType> types;
+    for (const MRV_SortRule& rule : m_sortRules) {
+        if (rule.column >= columns)
+            continue;
+        if (rule.column >= 0 && !read.contains(rule.column)) {
+            read << rule.column;
+            types << m_types.value(rule.column, MRV_ColumnType::Text);
+        }
+        rules << MRV_SortRule{rule.column < 0 ? rule.column : int(read.indexOf(rule.column)),
+                              rule.ascending};
+    }
     struct Key {
         QStringList texts;
         bool selected = false;
     };
     std::vector<Key> keys(rows);
     for (int row = 0; row < rows; ++row) {
-        keys[row].texts = QStringList(columns);
-        for (const MRV_SortRule& rule : m_sortRules)
-            if (rule.column >= 0 && rule.column < columns)
-                keys[row].texts[rule.column] = source->index(row, rule.column).data().toString();
+        keys[row].texts.reserve(read.size());
+        for (const int column : read)
+            keys[row].texts << source->index(row, column).data().toString();
         keys[row].selected = selected(row, {});
     }
     std::vector<int> order(rows);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return MRV_TableRules::compareRows(keys[a].texts, keys[a].selected, keys[b].texts,
-                                           keys[b].selected, m_sortRules, m_types, m_locale) < 0;
+                                           keys[b].selected, rules, types, m_locale) < 0;
     });
     m_rank = QList<int>(rows);
     for (int place = 0; place < rows; ++place)
