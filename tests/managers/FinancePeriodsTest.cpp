@@ -77,7 +77,7 @@ QList<ManagerCase> financePeriodCases() {
 // The base's two period categories meet a target whose categories are
 // named otherwise, with one more the base lacks; the target's chart has the
 // base's formatted codes under other account codes.
-class FinancePeriods : public EngineWorld {
+class FinancePeriods : public ManagerWorld {
 protected:
     void SetUp() override {
         EngineWorld::SetUp();
@@ -144,10 +144,7 @@ TEST_P(FinancePeriodRecords, AccountsArriveInTheCategoryOfTheSameFirstDay) {
          u"UPDATE OACT SET FormatCode = N'gone' WHERE AcctCode = N'%1'"_s.arg(stockAccount));
 
     EXPECT_EQ(copy(id, MRV_DIInterface::UpdateExisting), S_FALSE);
-    QStringList failed;
-    for (const QStringList& r : logRecords())
-        if (r[Result] == u"403")
-            failed << r[BaseCode] + u": "_s + r[Error];
+    QStringList failed = failedLines();
     failed.sort();
     const QString first = u"%1-01-01"_s;
     ASSERT_EQ(failed.size(), 3) << failed.join(u'\n').toStdString();
@@ -206,8 +203,7 @@ TEST_P(FinancePeriodRecords, AccountsArriveInTheCategoryOfTheSameFirstDay) {
     const qsizetype again = logRecords().size();
     EXPECT_EQ(copy(id, MRV_DIInterface::ReplaceAll), S_OK);
     EXPECT_EQ(linesSince(again).size(), expected.size());
-    for (const QStringList& r : linesSince(again))
-        EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
+    expectOnlyUpdates(again);
 }
 
 INSTANTIATE_TEST_SUITE_P(Categories, FinancePeriodRecords,
@@ -265,31 +261,21 @@ TEST_F(FinancePeriods, BudgetsFollowTheCopyMethodTheirScenariosAndRulesAlwaysArr
     qsizetype mark = logRecords().size();
     EXPECT_EQ(copy(Budget, MRV_DIInterface::AddNew), S_OK);
     EXPECT_EQ(rows(*target, BudgetContents), rows(*base, BudgetContents));
-    qsizetype added = 0, updated = 0;
-    for (const QStringList& r : linesSince(mark)) {
-        added += r[Type] + r[Result] == u"212402";
-        updated += r[Type] + r[Result] == u"213402";
-    }
-    EXPECT_EQ(added, budgets);
-    EXPECT_EQ(updated, companions);
-    mark = logRecords().size();
+    EXPECT_EQ(loggedSince(mark, u"212402"_s), budgets);
+    EXPECT_EQ(loggedSince(mark, u"213402"_s), companions);
     EXPECT_EQ(copy(Budget, MRV_DIInterface::AddNew), S_FALSE);
     EXPECT_EQ(logged(u"212"_s, u"403"_s), budgets);
     // "Replace All" removes the budgets only.
     mark = logRecords().size();
     EXPECT_EQ(copy(Budget, MRV_DIInterface::ReplaceAll), S_OK);
-    qsizetype removed = 0;
-    for (const QStringList& r : linesSince(mark))
-        removed += r[Type] + r[Result] == u"404402";
-    EXPECT_EQ(removed, budgets);
+    EXPECT_EQ(loggedSince(mark, u"404402"_s), budgets);
     EXPECT_EQ(rows(*target, BudgetContents), rows(*base, BudgetContents));
     EXPECT_EQ(rows(*target, ScenarioContents), rows(*base, ScenarioContents));
     // A rerun adds and fails nothing.
     mark = logRecords().size();
     EXPECT_EQ(copy(Budget, MRV_DIInterface::AddAndUpdate), S_OK);
     EXPECT_EQ(linesSince(mark).size(), budgets + companions);
-    for (const QStringList& r : linesSince(mark))
-        EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
+    expectOnlyUpdates(mark);
 }
 
 // A selected budget brings the scenarios up its line and its rule, nothing
@@ -343,8 +329,8 @@ TEST_F(FinancePeriods, ATemplatesCategoriesAreKnownWithinTheirTemplate) {
     EXPECT_EQ(value(*target, u"SELECT AutoKey FROM ONNM WHERE ObjectCode = '95'"_s).toInt(), 4);
 }
 
-// Every category of the group copies on the servers whose SQL differs.
-class FinancePeriodsDialects : public EngineWorld, public ::testing::WithParamInterface<int> {};
+// The categories copy on the servers whose SQL differs.
+class FinancePeriodsDialects : public ManagerWorld, public ::testing::WithParamInterface<int> {};
 
 TEST_P(FinancePeriodsDialects, TheCategoriesCopyOnTheServerType) {
     makeCompanies(GetParam());
@@ -355,12 +341,10 @@ TEST_P(FinancePeriodsDialects, TheCategoriesCopyOnTheServerType) {
     budgetAccounts(*base, *target);
     addMissing(*base, *target, u"SELECT Code FROM OVTG"_s, u"SELECT Code FROM OVTG"_s,
                u"INSERT INTO OVTG (Code, Name) VALUES (%2, %2)"_s);
-    const QList<std::pair<QString, QString>> copied{
-        {Determination, fieldByDay(u"DefaultSaleAccount"_s)},
-        {InventoryAccounts, fieldByDay(u"CostOfGoodsSold"_s)},
-        {Budget, BudgetContents},
-        {ReportTemplates, TemplateContents}};
-    expectCopiesOfTheBase(copied);
+    // The templates copy in the table-driven suite.
+    expectCopiesOfTheBase({{Determination, fieldByDay(u"DefaultSaleAccount"_s)},
+                           {InventoryAccounts, fieldByDay(u"CostOfGoodsSold"_s)},
+                           {Budget, BudgetContents}});
 }
 
 INSTANTIATE_TEST_SUITE_P(ServerTypes, FinancePeriodsDialects, ::testing::Values(5, 2),

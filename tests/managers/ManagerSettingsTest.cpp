@@ -30,9 +30,6 @@ struct SettingsCase {
     const char* name;
     QString categoryId;
     QString element;
-    qsizetype count;
-    QString first;
-    QString last;
     QString changed; // a setting that is not a reference
     QString value;   // its value for the copy method %1
 };
@@ -43,7 +40,7 @@ void PrintTo(const SettingsCase& c, std::ostream* os) {
 
 } // namespace
 
-class AdminSettings : public EngineWorld,
+class AdminSettings : public ManagerWorld,
                       public ::testing::WithParamInterface<std::tuple<SettingsCase, int>> {
 protected:
     const SettingsCase& param() const { return std::get<0>(GetParam()); }
@@ -65,9 +62,7 @@ protected:
 TEST_P(AdminSettings, EveryMethodUpdatesTheCategorysFieldsOnly) {
     makeCompanies(std::get<1>(GetParam()));
     QStringList names = settingNames(settingsXml());
-    ASSERT_EQ(names.size(), param().count);
-    EXPECT_EQ(names.first(), param().first);
-    EXPECT_EQ(names.last(), param().last);
+    ASSERT_FALSE(names.isEmpty());
     // References travel by name (their own test): the others by value.
     for (const MRV_Reference& ref : manager(param().categoryId)->mainTable().references)
         names.removeAll(ref.field);
@@ -100,11 +95,12 @@ TEST_P(AdminSettings, ARecordThatCannotBeWrittenChangesNothing) {
     const QStringList names = settingNames(xml);
     const QList<QVariantList> before = settings(*target, names);
     const QString missing = names.value(3);
+    const QString first = names.value(0);
     QString lacking = xml;
     lacking.remove(QRegularExpression(u"<%1>[^<]*</%1>"_s.arg(missing)));
     QString refused = xml;
-    refused.replace(QRegularExpression(u"<%1>[^<]*</%1>"_s.arg(param().first)),
-                    u"<%1>%2</%1>"_s.arg(param().first, QString(40, u'Y')));
+    refused.replace(QRegularExpression(u"<%1>[^<]*</%1>"_s.arg(first)),
+                    u"<%1>%2</%1>"_s.arg(first, QString(40, u'Y')));
     const QStringList expected{u"The record has no value of "_s + missing, u"-\\d+: .*"_s};
     int n = 0;
     for (const QString& document : {lacking, refused}) {
@@ -125,22 +121,18 @@ INSTANTIATE_TEST_SUITE_P(
     Managers, AdminSettings,
     ::testing::Combine(
         ::testing::Values(SettingsCase{"DocumentSettings", u"MRV_TRN_DOCSETTINGS_100"_s,
-                                       u"DocumentSettings"_s, 33, u"CalculateGrossProfitperTra"_s,
-                                       u"DefaultStampTax"_s, u"DefaultStampTax"_s, u"<&\"%1>"_s},
+                                       u"DocumentSettings"_s, u"DefaultStampTax"_s, u"<&\"%1>"_s},
                           SettingsCase{"InventorySettings", u"MRV_TRN_INVENTORYSETTINGS_100"_s,
-                                       u"InventorySettings"_s, 14, u"ContinuousStockManagement"_s,
-                                       u"AutoCreateCustomerEqCard"_s, u"ValuationMethod"_s,
-                                       u"%1"_s},
+                                       u"InventorySettings"_s, u"ValuationMethod"_s, u"%1"_s},
                           SettingsCase{"COASettings", u"MRV_TRN_COASETTINGS_100"_s,
-                                       u"COASettings"_s, 12, u"LocalCurrency"_s,
-                                       u"EnableBillOfExchange"_s, u"SystemCurrency"_s, u"C%1"_s}),
+                                       u"COASettings"_s, u"SystemCurrency"_s, u"C%1"_s}),
         ::testing::Values(6, 5, 2)),
     [](const ::testing::TestParamInfo<std::tuple<SettingsCase, int>>& info) {
         return std::string(std::get<0>(info.param).name) + "_" +
                std::to_string(std::get<1>(info.param));
     });
 
-class SetupParticulars : public EngineWorld {
+class SetupParticulars : public ManagerWorld {
 protected:
     void SetUp() override {
         EngineWorld::SetUp();
@@ -185,9 +177,9 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
     const QString subType =
         value(*base, u"SELECT DocSubType FROM NNM1 WHERE ObjectCode = N'13' AND InitialNum = 1"_s)
             .toString();
-    exec(*target, u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
-                  u"Indicator) VALUES (N'13', 40, N'Old name', %1, 1, N'Default')"_s.arg(
-                      MRV_SQLBuilder::textLiteral(subType, 6)));
+    exec(*target,
+         u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
+         u"Indicator) VALUES (N'13', 40, N'Old name', %1, 1, N'Default')"_s.arg(lit(subType)));
     // A series of the target's own year that starts at the same number is
     // another series and stays as it is.
     exec(*target, u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
@@ -218,16 +210,11 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
     ASSERT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddAndUpdate), S_OK);
     EXPECT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddNew), S_FALSE);
     EXPECT_EQ(rows(*target, series), rows(*base, series));
-    const QList<QStringList> records = logRecords().mid(mark);
-    qsizetype updated = 0, refused = 0;
-    for (const QStringList& r : records) {
-        EXPECT_NE(r[Type] + r[Result], u"212402"_s) << r.join(u'|').toStdString();
-        updated += r[Type] + r[Result] == u"213402"_s;
-        refused += r[Type] + r[Result] == u"212403"_s;
-    }
-    EXPECT_GE(updated, count);
+    EXPECT_EQ(loggedSince(mark, u"212402"_s), 0);
+    EXPECT_GE(loggedSince(mark, u"213402"_s), count);
     // Series and period indicators alike.
-    EXPECT_EQ(refused, count + column(*base, u"SELECT Indicator FROM OPID"_s).size());
+    EXPECT_EQ(loggedSince(mark, u"212403"_s),
+              count + column(*base, u"SELECT Indicator FROM OPID"_s).size());
     // "Replace All" never removes a document's series.
     const qsizetype before = rows(*target, u"SELECT Series FROM NNM1"_s).size();
     EXPECT_EQ(manager(DocumentNumbering)

@@ -5,6 +5,11 @@
 
 #include <functional>
 
+// A text value as a literal of the servers the suites use.
+inline QString lit(const QString& value) {
+    return MRV_SQLBuilder::textLiteral(value, 6);
+}
+
 // What a test needs to know of a category to copy it between the standard
 // and the empty company and compare the two afterwards.
 struct ManagerCase {
@@ -30,10 +35,20 @@ struct ManagerCase {
     QString removable{};
     // Rows that travel with the records, each with a line of its own.
     QString companions{};
+    // The records' lines, compared field by field like contents.
+    QStringList lines{};
 };
 
 inline void PrintTo(const ManagerCase& c, std::ostream* os) {
     *os << c.name;
+}
+
+// What the case compares of a company: its contents, then its lines.
+inline QList<QVariantList> caseContents(LLObjectsCOM::Company& company, const ManagerCase& c) {
+    QList<QVariantList> all = EngineWorld::rows(company, c.contents);
+    for (const QString& lines : c.lines)
+        all << EngineWorld::rows(company, lines);
+    return all;
 }
 
 // The target gets what the base has of a category's references (the values
@@ -51,9 +66,29 @@ inline void addMissing(LLObjectsCOM::Company& base, LLObjectsCOM::Company& targe
             // placeholder.
             QString statement = insert;
             statement.replace(QStringLiteral("%1"), QString::number(key++));
-            EngineWorld::exec(target, statement.replace(QStringLiteral("%2"),
-                                                        MRV_SQLBuilder::textLiteral(value, 6)));
+            EngineWorld::exec(target, statement.replace(QStringLiteral("%2"), lit(value)));
         }
+}
+
+// Base rows of select that the target lacks (the rows of targetSelect
+// there, when given), each inserted with its values as literals (%2, %3,
+// ...) and a new number (%1).
+inline void addRows(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target,
+                    const QString& select, const QString& insert,
+                    const QString& targetSelect = {}) {
+    const QList<QVariantList> present =
+        EngineWorld::rows(target, targetSelect.isEmpty() ? select : targetSelect);
+    int key = 40 + int(present.size());
+    for (const QVariantList& row : EngineWorld::rows(base, select)) {
+        if (present.contains(row))
+            continue;
+        QString statement = insert;
+        statement.replace(QStringLiteral("%1"), QString::number(key++));
+        // Highest placeholder first, so that %1 never eats the start of %10.
+        for (qsizetype i = row.size() - 1; i >= 0; --i)
+            statement.replace(QStringLiteral("%") + QString::number(i + 2), lit(row[i].toString()));
+        EngineWorld::exec(target, statement);
+    }
 }
 
 inline void copyNamesUnderOtherKeys(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target,
@@ -116,20 +151,16 @@ inline void users(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
 // country.
 inline void banks(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
     countries(base, target);
-    const QStringList present =
-        EngineWorld::column(target, QStringLiteral("SELECT BankCode FROM ODSC"));
-    int key = 40 + int(present.size());
-    for (const QVariantList& b :
-         EngineWorld::rows(base, QStringLiteral("SELECT BankCode, CountryCod, BankName FROM ODSC")))
-        if (!present.contains(b[0].toString()))
-            EngineWorld::exec(
-                target,
-                QStringLiteral("INSERT INTO ODSC (AbsEntry, BankCode, CountryCod, BankName) "
-                               "VALUES (%1, %2, %3, %4)")
-                    .arg(key++)
-                    .arg(MRV_SQLBuilder::textLiteral(b[0].toString(), 6),
-                         MRV_SQLBuilder::textLiteral(b[1].toString(), 6),
-                         MRV_SQLBuilder::textLiteral(b[2].toString(), 6)));
+    addRows(base, target, QStringLiteral("SELECT BankCode, CountryCod, BankName FROM ODSC"),
+            QStringLiteral("INSERT INTO ODSC (AbsEntry, BankCode, CountryCod, BankName) "
+                           "VALUES (%1, %2, %3, %4)"));
+}
+
+// Countries and their states under the same codes.
+inline void states(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
+    countries(base, target);
+    addRows(base, target, QStringLiteral("SELECT Country, Code, Name FROM OCST"),
+            QStringLiteral("INSERT INTO OCST (Country, Code, Name) VALUES (%2, %3, %4)"));
 }
 
 // The dunning letters' layouts under other keys (the terms travel with the
@@ -162,16 +193,7 @@ inline void employeeReferences(LLObjectsCOM::Company& base, LLObjectsCOM::Compan
             QStringLiteral("INSERT INTO %1 (Code, Name) VALUES (%2, %3)")
                 .arg(QLatin1String(table), QStringLiteral("%1"), QStringLiteral("%2")));
     users(base, target);
-    countries(base, target);
-    const QString states = QStringLiteral("SELECT Country, Code, Name FROM OCST");
-    const QList<QVariantList> present = EngineWorld::rows(target, states);
-    for (const QVariantList& s : EngineWorld::rows(base, states))
-        if (!present.contains(s))
-            EngineWorld::exec(target, QStringLiteral("INSERT INTO OCST (Country, Code, Name) "
-                                                     "VALUES (%1, %2, %3)")
-                                          .arg(MRV_SQLBuilder::textLiteral(s[0].toString(), 6),
-                                               MRV_SQLBuilder::textLiteral(s[1].toString(), 6),
-                                               MRV_SQLBuilder::textLiteral(s[2].toString(), 6)));
+    states(base, target);
 }
 
 // The employees that travel with the sales employees: theirs, and their
@@ -469,34 +491,47 @@ inline QList<ManagerCase> managerCases() {
     };
 }
 
-// The chart-of-accounts categories that fit the table-driven suites
-// (FinanceAccountsTest.cpp).
+// The categories of each suite that fit the table-driven suites, declared by
+// the suite's file.
 QList<ManagerCase> financeAccountCases();
-
-// The per-period-category, budget and report-template categories that fit
-// the table-driven suites (FinancePeriodsTest.cpp).
 QList<ManagerCase> financePeriodCases();
-
-// The price-list categories that fit the table-driven suites
-// (MasterPriceListsTest.cpp).
 QList<ManagerCase> masterPriceListCases();
-
-// The item group and warehouse categories that fit the table-driven suites
-// (MasterItemsGroupsTest.cpp).
 QList<ManagerCase> masterItemsGroupCases();
-
-// The item, alternative item, special price, price hierarchy and discount
-// group categories that fit the table-driven suites (MasterItemsTest.cpp).
 QList<ManagerCase> masterItemCases();
-
-// The business partner categories that fit the table-driven suites
-// (MasterPartnersTest.cpp).
 QList<ManagerCase> masterPartnerCases();
-
-// The bill of materials, forecast and journal entry categories that fit the
-// table-driven suites (MasterTransactionsTest.cpp).
 QList<ManagerCase> masterTransactionCases();
-
-// The user defaults categories that fit the table-driven suites
-// (MasterDefaultsTest.cpp).
 QList<ManagerCase> masterDefaultsCases();
+
+// The world of the manager suites, with what their checks of the log share.
+class ManagerWorld : public EngineWorld {
+protected:
+    // The failed lines since record from, as "base code: error" (or another
+    // field of the line before the error).
+    QStringList failedLines(qsizetype from = 0, LogField by = BaseCode) const {
+        QStringList lines;
+        for (const QStringList& r : logRecords().mid(from))
+            if (r[Result] == u"403")
+                lines << r[by] + QStringLiteral(": ") + r[Error];
+        return lines;
+    }
+    std::string failures(qsizetype from = 0) const {
+        return failedLines(from).join(u'\n').toStdString();
+    }
+    // The lines since record from of a type and result, as "213402".
+    qsizetype loggedSince(qsizetype from, const QString& typeAndResult) const {
+        qsizetype n = 0;
+        for (const QStringList& r : logRecords().mid(from))
+            n += r[Type] + r[Result] == typeAndResult;
+        return n;
+    }
+    // Every line since record from updated a record and succeeded.
+    void expectOnlyUpdates(qsizetype from) const {
+        for (const QStringList& r : logRecords().mid(from))
+            EXPECT_EQ(r[Type] + r[Result], u"213402") << r.join(u'|').toStdString();
+    }
+};
+
+// The names of every server type, for suites that run on each.
+inline std::string anyServerTypeName(const ::testing::TestParamInfo<int>& info) {
+    return info.param == 6 ? std::string("Plain") : serverTypeName(info);
+}

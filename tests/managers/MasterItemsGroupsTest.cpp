@@ -38,19 +38,6 @@ const QString GroupsInUse = u"ItmsGrpCod NOT IN (SELECT ItmsGrpCod FROM OITM) AN
                             u"IN (SELECT DefaultItemGroup FROM OADM WHERE DefaultItemGroup IS NOT "
                             u"NULL)"_s;
 
-void statesOf(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
-    countries(base, target);
-    const QString states = u"SELECT Country, Code, Name FROM OCST"_s;
-    const QList<QVariantList> present = EngineWorld::rows(target, states);
-    for (const QVariantList& s : EngineWorld::rows(base, states))
-        if (!present.contains(s))
-            EngineWorld::exec(target,
-                              u"INSERT INTO OCST (Country, Code, Name) VALUES (%1, %2, %3)"_s.arg(
-                                  MRV_SQLBuilder::textLiteral(s[0].toString(), 6),
-                                  MRV_SQLBuilder::textLiteral(s[1].toString(), 6),
-                                  MRV_SQLBuilder::textLiteral(s[2].toString(), 6)));
-}
-
 // Cycles under other codes and the accounts under other account codes; the
 // target's own built-in group goes, so that every group of the base is new
 // there.
@@ -62,7 +49,7 @@ void groupReferences(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target)
 }
 
 void warehouseReferences(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
-    statesOf(base, target);
+    states(base, target);
     copyNamesUnderOtherKeys(base, target, u"SELECT Location FROM OLCT"_s,
                             u"INSERT INTO OLCT (Code, Location) VALUES (%1, %2)"_s);
     accountsOf(base, target, accountCodes(u"OWHS"_s));
@@ -81,7 +68,7 @@ QList<ManagerCase> masterItemsGroupCases() {
     };
 }
 
-class MasterItemsGroups : public EngineWorld {
+class MasterItemsGroups : public ManagerWorld {
 protected:
     void SetUp() override {
         EngineWorld::SetUp();
@@ -89,41 +76,7 @@ protected:
         groupReferences(*base, *target);
         warehouseReferences(*base, *target);
     }
-    QStringList failed(qsizetype from) const {
-        QStringList lines;
-        for (const QStringList& r : logRecords().mid(from))
-            if (r[Result] == u"403")
-                lines << r[BaseCode] + u": "_s + r[Error];
-        return lines;
-    }
 };
-
-// Every account field arrives as the target's account of the same
-// formatted code, never as the base's account code; a rerun adds nothing.
-TEST_F(MasterItemsGroups, AccountsArriveByFormattedCodeAndARerunOnlyUpdates) {
-    for (const auto& [category, table] :
-         {std::pair{ItemsGroups, u"OITB"_s}, std::pair{Warehouses, u"OWHS"_s}}) {
-        EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK)
-            << failed(0).join(u'\n').toStdString();
-        for (const QString& field : MRV_ItemsGroupsManager::accountFields()) {
-            // Each code the target holds is one of its own accounts.
-            EXPECT_TRUE(column(*target, u"SELECT %1 FROM %2 WHERE %1 IS NOT NULL AND %1 NOT IN "
-                                        u"(SELECT AcctCode FROM OACT)"_s.arg(field, table))
-                            .isEmpty())
-                << field.toStdString();
-        }
-        // The demo's accounts are under other codes there: the copy translated.
-        EXPECT_FALSE(column(*target, u"SELECT InventoryAccount FROM %1 WHERE InventoryAccount "
-                                     u"LIKE 'M%'"_s.arg(table))
-                         .isEmpty());
-        const qsizetype mark = logRecords().size();
-        EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK);
-        for (const QStringList& r : logRecords().mid(mark))
-            EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
-    }
-    EXPECT_EQ(rows(*target, GroupContents), rows(*base, GroupContents));
-    EXPECT_EQ(rows(*target, WarehouseContents), rows(*base, WarehouseContents));
-}
 
 // A record whose cycle, location or account the target lacks fails with a
 // line naming it; nothing is written with a dangling reference, and the
@@ -136,7 +89,7 @@ TEST_F(MasterItemsGroups, AMissingReferenceFailsItsRecordWithItsName) {
     exec(*base, u"UPDATE OWHS SET TransferAccount = NULL WHERE WhsCode <> N'03'"_s);
 
     EXPECT_EQ(copy(ItemsGroups, MRV_DIInterface::AddNew), S_FALSE);
-    const QStringList groups = failed(0);
+    const QStringList groups = failedLines();
     const qsizetype weekly =
         rows(*base, u"SELECT 1 FROM OITB g JOIN OCYC c ON c.Code = g.CycleCode "
                     u"WHERE c.Name = N'Weekly, A items'"_s)
@@ -154,7 +107,7 @@ TEST_F(MasterItemsGroups, AMissingReferenceFailsItsRecordWithItsName) {
 
     const qsizetype mark = logRecords().size();
     EXPECT_EQ(copy(Warehouses, MRV_DIInterface::AddNew), S_FALSE);
-    const QStringList warehouses = failed(mark);
+    const QStringList warehouses = failedLines(mark);
     // The second warehouse is on the east coast, the third names the account.
     ASSERT_EQ(warehouses.size(), 2) << warehouses.join(u'\n').toStdString();
     EXPECT_TRUE(warehouses[0].startsWith(u"02: Location refers to OLCT Location 'East coast'"_s))
@@ -181,17 +134,3 @@ TEST_F(MasterItemsGroups, RemovedGroupsTakeTheirHistoryAlong) {
     EXPECT_EQ(column(*target, u"SELECT ItmsGrpNam FROM AITB"_s), QStringList{u"Tools"_s});
     EXPECT_EQ(column(*target, u"SELECT ItmsGrpNam FROM OITB"_s), QStringList{u"Tools"_s});
 }
-
-// Both categories on the servers whose SQL differs.
-class MasterItemsGroupsDialects : public EngineWorld, public ::testing::WithParamInterface<int> {};
-
-TEST_P(MasterItemsGroupsDialects, GroupsAndWarehousesCopyOnTheServerType) {
-    makeCompanies(GetParam());
-    groupReferences(*base, *target);
-    warehouseReferences(*base, *target);
-    expectCopiesOfTheBase({{ItemsGroups, GroupContents}, {Warehouses, WarehouseContents}},
-                          MRV_DIInterface::ReplaceAll);
-}
-
-INSTANTIATE_TEST_SUITE_P(ServerTypes, MasterItemsGroupsDialects, ::testing::Values(5, 2),
-                         serverTypeName);
