@@ -89,9 +89,13 @@ MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
                 if (m_tree && m_node)
                     m_tree->setRecords(m_node, records, all);
             });
+    connect(m_records, &MRV_RecordTableModel::aboutToEdit, this, [this] {
+        if (m_tree && m_tree->worksheet())
+            m_tree->beforeEdit();
+    });
     connect(m_records, &MRV_RecordTableModel::edited, this, [this] {
         if (m_tree && m_tree->worksheet())
-            m_tree->worksheet()->modified = true;
+            m_tree->afterEdit();
         emit recordEdited();
     });
 }

@@ -46,8 +46,9 @@ void MRV_RecordTableModel::refresh() {
         std::fill(m_checked.begin(), m_checked.end(),
                   m_node->selected == MRV_WorksheetNode::Selected);
     }
+    // Undo may have taken edits back too: every cell is read again.
     if (!rows.isEmpty())
-        emit dataChanged(index(0, 0), index(int(rows.size()) - 1, 0), {Qt::CheckStateRole});
+        emit dataChanged(index(0, 0), index(int(rows.size()) - 1, columnCount() - 1));
 }
 
 QList<MRV_SelectionObject> MRV_RecordTableModel::checkedRecords() const {
@@ -102,6 +103,7 @@ bool MRV_RecordTableModel::setData(const QModelIndex& index, const QVariant& val
         if (!(flags(index) & Qt::ItemIsEditable))
             return false;
         const QString original = m_list->rows()[index.row()].values[index.column()];
+        emit aboutToEdit();
         m_node->recordEdit(m_list->mainTable(), recordKeys(index.row()), fieldOf(index.column()),
                            original, value.toString());
         emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});

@@ -47,7 +47,9 @@ signals:
     // The user checked or unchecked a record: the records now checked, and
     // whether that is all of them.
     void picked(const QList<MRV_SelectionObject>& records, bool all);
-    // The user edited a cell; the edit is in the node.
+    // The user is about to edit a cell, and has edited it: the edit is in
+    // the node.
+    void aboutToEdit();
     void edited();
 
 private:

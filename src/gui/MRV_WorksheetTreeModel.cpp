@@ -189,7 +189,7 @@ bool MRV_WorksheetTreeModel::selectable(const MRV_WorksheetNode& n) const {
 MRV_WorksheetTreeModel::StateMap MRV_WorksheetTreeModel::snapshot() const {
     StateMap map;
     for (const auto& n : m_worksheet->nodes)
-        map.insert(n->leafId, {n->selected, n->selection});
+        map.insert(n->leafId, {n->selected, n->selection, n->edits});
     return map;
 }
 
@@ -299,6 +299,7 @@ void MRV_WorksheetTreeModel::undo() {
             continue;
         n->selected = found->state;
         n->selection = found->records;
+        n->edits = found->edits;
     }
     m_current = 1 - m_current;
     changed();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/MRV_ChangedDataManager.h"
 #include "worksheet/MRV_SelectionObject.h"
 
 #include <QAbstractItemModel>
@@ -45,8 +46,14 @@ public:
     // The records picked in the grid (all: every one of them).
     void setRecords(MRV_WorksheetNode* node, const QList<MRV_SelectionObject>& records, bool all);
 
+    // A record's value edited in the grid: the undo copy is taken before
+    // the edit, and the change counts as the last one after it.
+    void beforeEdit() { saveCurrentSelectionStatus(); }
+    void afterEdit() { changed(); }
+
     bool undoAvailable() const { return m_undoAvailable; }
-    // Back to the states before the last change; a second undo redoes it.
+    // Back to the states and edits before the last change; a second undo
+    // redoes it.
     void undo();
 
     // Locks: user-defined elements only between two MS-SQL databases,
@@ -96,6 +103,7 @@ private:
     struct Entry {
         int state = 0;
         QList<MRV_SelectionObject> records;
+        QList<MRV_ChangedRecord> edits;
     };
     using StateMap = QHash<QString, Entry>;
 

@@ -271,6 +271,15 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Escape);
         QCoreApplication::processEvents();
         QCOMPARE(grid.node->edits.size(), 1);
+        // Undo takes the edit back, in the node and in the cell; a second
+        // undo brings it again.
+        QVERIFY(grid.tree.undoAvailable());
+        grid.tree.undo();
+        QVERIFY(grid.node->edits.isEmpty());
+        QVERIFY(shownColumn(grid.shown(), 1).contains(u"gamma & <delta>"_s));
+        grid.tree.undo();
+        QCOMPARE(grid.node->edits, QList<MRV_ChangedRecord>{expected});
+        QCOMPARE(shownColumn(grid.shown(), 1).first(), u"Aardvark 'n' <co>"_s);
     }
 
     // The viewer on a log of 60,000 records with failures and hostile
