@@ -182,10 +182,19 @@ private slots:
         // A filter keeps the sort.
         shown->setFilterRules({{2, MRV_FilterRule::InRange, u"100"_s, u"9"_s}});
         QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C1"_s}));
-        // Checked records sort after the others.
+        // A pick the filter hides stays picked when a shown record is
+        // picked: the worksheet gets both.
         shown->setFilterRules({});
         QVERIFY(grid.form.records()->setData(grid.form.records()->index(2, 0), Qt::Checked,
                                              Qt::CheckStateRole));
+        shown->setFilterRules({{0, MRV_FilterRule::Equal, u"C1"_s, {}}});
+        QCOMPARE(shownColumn(grid.shown(), 0), QStringList{u"C1"_s});
+        QVERIFY(shown->setData(shown->index(0, 0), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(grid.node->selection.size(), 2);
+        QVERIFY(shown->setData(shown->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(grid.node->selection.size(), 1);
+        // Checked records sort after the others.
+        shown->setFilterRules({});
         shown->setSortRules({{-1, false}, {0, true}});
         QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C3"_s, u"C1"_s, u"C2"_s, u"C4"_s}));
         // Shown again, the category keeps its sort; another starts afresh.
