@@ -149,11 +149,11 @@ bool MRV_DetailFormDlg::sortTable() {
     const QStringList titles = columnTitles();
     if (!showsRecords() || titles.isEmpty())
         return false;
-    MRV_SortTableDlg dialog(titles, m_shown->sortRules(), this);
-    if (dialog.exec() != QDialog::Accepted)
+    const auto rules = MRV_SortTableDlg::ask(titles, m_shown->sortRules(), this);
+    if (!rules)
         return false;
     const MRV_WaitCursor wait;
-    m_shown->setSortRules(dialog.rules());
+    m_shown->setSortRules(*rules);
     return true;
 }
 
@@ -162,14 +162,12 @@ bool MRV_DetailFormDlg::filterTable() {
     const QStringList titles = columnTitles();
     if (!showsRecords() || titles.isEmpty())
         return false;
-    QList<QStringList> values;
-    for (int c = 0; c < titles.size() && c < MRV_FilterTableDlg::MaxRows; ++c)
-        values << MRV_FilterTableDlg::distinctValues(m_records->columnTexts(c));
-    MRV_FilterTableDlg dialog(titles, m_records->columnTypes(), values, m_shown->filterRules(),
-                              this);
-    if (dialog.exec() != QDialog::Accepted)
+    const auto rules = MRV_FilterTableDlg::ask(
+        titles, m_records->columnTypes(), [this](int c) { return m_records->columnTexts(c); },
+        m_shown->filterRules(), this);
+    if (!rules)
         return false;
     const MRV_WaitCursor wait;
-    m_shown->setFilterRules(dialog.rules());
+    m_shown->setFilterRules(*rules);
     return true;
 }

@@ -121,3 +121,16 @@ QStringList MRV_FilterTableDlg::distinctValues(const QStringList& cells) {
     });
     return values;
 }
+
+std::optional<QList<MRV_FilterRule>>
+MRV_FilterTableDlg::ask(const QStringList& titles, const QList<MRV_ColumnType>& types,
+                        const std::function<QStringList(int)>& columnTexts,
+                        const QList<MRV_FilterRule>& current, QWidget* parent) {
+    QList<QStringList> values;
+    for (int c = 0; c < titles.size() && c < MaxRows; ++c)
+        values << distinctValues(columnTexts(c));
+    MRV_FilterTableDlg dialog(titles, types, values, current, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.rules();
+}

@@ -5,6 +5,9 @@
 
 #include <QList>
 
+#include <functional>
+#include <optional>
+
 class QComboBox;
 
 // One condition per table column (at most twenty): a rule offered for the
@@ -30,6 +33,13 @@ public:
     // The distinct values of a column, sorted without case, for the value
     // lists.
     static QStringList distinctValues(const QStringList& cells);
+
+    // Asks for the conditions on a table whose column's texts columnTexts
+    // gives (for the value lists); nothing when the user cancels.
+    static std::optional<QList<MRV_FilterRule>>
+    ask(const QStringList& titles, const QList<MRV_ColumnType>& types,
+        const std::function<QStringList(int)>& columnTexts, const QList<MRV_FilterRule>& current,
+        QWidget* parent);
 
 private:
     void updateRow(int row);

@@ -686,11 +686,11 @@ HRESULT MRV_GUIManager::LogSortTable() {
     MRV_LogFileDlg* viewer = m_logViewer;
     if (!viewer)
         return S_OK;
-    MRV_SortTableDlg dialog(viewer->columnTitles(), viewer->sortRules(), viewer);
-    if (dialog.exec() != QDialog::Accepted)
+    const auto rules = MRV_SortTableDlg::ask(viewer->columnTitles(), viewer->sortRules(), viewer);
+    if (!rules)
         return S_FALSE;
     const MRV_WaitCursor wait;
-    viewer->ApplySortRules(dialog.rules());
+    viewer->ApplySortRules(*rules);
     return S_OK;
 }
 
@@ -699,19 +699,17 @@ HRESULT MRV_GUIManager::LogFilterTable() {
     MRV_LogFileDlg* viewer = m_logViewer;
     if (!viewer)
         return S_OK;
-    const QStringList titles = viewer->columnTitles();
-    QList<QStringList> values;
-    for (int c = 0; c < titles.size() && c < MRV_FilterTableDlg::MaxRows; ++c)
-        values << MRV_FilterTableDlg::distinctValues(viewer->columnTexts(c));
-    MRV_FilterTableDlg dialog(titles, viewer->columnTypes(), values, viewer->filterRules(), viewer);
-    if (dialog.exec() != QDialog::Accepted)
+    const auto rules = MRV_FilterTableDlg::ask(
+        viewer->columnTitles(), viewer->columnTypes(),
+        [viewer](int c) { return viewer->columnTexts(c); }, viewer->filterRules(), viewer);
+    if (!rules)
         return S_FALSE;
     const MRV_WaitCursor wait;
     // Clearing every rule shows every row again.
-    if (const QList<MRV_FilterRule> rules = dialog.rules(); rules.isEmpty())
+    if (rules->isEmpty())
         viewer->UnApplyFilterRules();
     else
-        viewer->ApplyFilterRules(rules);
+        viewer->ApplyFilterRules(*rules);
     return S_OK;
 }
 

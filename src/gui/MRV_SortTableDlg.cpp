@@ -77,3 +77,12 @@ void MRV_SortTableDlg::clear() {
         m_orders[row]->setCurrentIndex(0);
     }
 }
+
+std::optional<QList<MRV_SortRule>> MRV_SortTableDlg::ask(const QStringList& titles,
+                                                         const QList<MRV_SortRule>& current,
+                                                         QWidget* parent) {
+    MRV_SortTableDlg dialog(titles, current, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.rules();
+}

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <optional>
+
 class QComboBox;
 
 // Up to ten sort keys for a table: in each row a column ("[SELECTED]" for
@@ -23,6 +25,10 @@ public:
     QList<MRV_SortRule> rules() const;
     // Empties every row.
     void clear();
+
+    // Asks for the keys of a table; nothing when the user cancels.
+    static std::optional<QList<MRV_SortRule>>
+    ask(const QStringList& titles, const QList<MRV_SortRule>& current, QWidget* parent);
 
 private:
     QList<QComboBox*> m_columns;
