@@ -23,6 +23,17 @@
 
 namespace {
 
+// Calls visit with the name of each child element of the cursor's element,
+// the cursor on that child; the cursor ends on the element again.
+template <typename Visit> void forEachChild(MRV_DOMParser& parser, Visit visit) {
+    if (!parser.step(0, true))
+        return;
+    do
+        visit(parser.nodeName());
+    while (parser.step(1, true));
+    parser.step(0, false);
+}
+
 // A node's edits as the file holds them (defined with the other readers).
 QList<MRV_ChangedRecord> readEdits(MRV_DOMParser& parser);
 
@@ -336,13 +347,10 @@ quint32 MRV_WorksheetManager::noteStringId(int note) {
 
 HRESULT MRV_WorksheetManager::getDependencies(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
     node.dependencies.clear();
-    if (!parser.step(0, true))
-        return S_OK;
-    do {
-        if (parser.nodeName() == u"leaf_id")
+    forEachChild(parser, [&](const QString& name) {
+        if (name == u"leaf_id")
             node.addDependency(parser.nodeText());
-    } while (parser.step(1, true));
-    parser.step(0, false);
+    });
     return S_OK;
 }
 
@@ -351,36 +359,28 @@ namespace {
 // The cursor is on a key, subsKey or additionalData element and stays there.
 MRV_SelectionField readField(MRV_DOMParser& parser) {
     MRV_SelectionField field;
-    if (!parser.step(0, true))
-        return field;
-    do {
-        const QString name = parser.nodeName();
+    forEachChild(parser, [&](const QString& name) {
         if (name == u"fieldName")
             field.fieldName = parser.nodeText();
         else if (name == u"value")
             field.value = parser.nodeText();
         else if (name == u"type")
             field.type = parser.nodeText();
-    } while (parser.step(1, true));
-    parser.step(0, false);
+    });
     return field;
 }
 
 // The cursor is on a keyObject element and stays there.
 MRV_SelectionObject readSelectionObject(MRV_DOMParser& parser) {
     MRV_SelectionObject object;
-    if (!parser.step(0, true))
-        return object;
-    do {
-        const QString name = parser.nodeName();
+    forEachChild(parser, [&](const QString& name) {
         if (name == u"key")
             object.keys.append(readField(parser));
         else if (name == u"subsKey")
             object.substituteKeys.append(readField(parser));
         else if (name == u"additionalData")
             object.additionalData.append(readField(parser));
-    } while (parser.step(1, true));
-    parser.step(0, false);
+    });
     return object;
 }
 
@@ -389,40 +389,36 @@ MRV_SelectionObject readSelectionObject(MRV_DOMParser& parser) {
 // values and every changed field with the value before and after.
 QList<MRV_ChangedRecord> readEdits(MRV_DOMParser& parser) {
     QList<MRV_ChangedRecord> edits;
-    if (!parser.step(0, true))
-        return edits;
-    do {
-        if (parser.nodeName() != u"editedRecord" || !parser.step(0, true))
-            continue;
+    forEachChild(parser, [&](const QString& element) {
+        if (element != u"editedRecord")
+            return;
         MRV_ChangedRecord record;
-        do {
-            const QString name = parser.nodeName();
+        forEachChild(parser, [&](const QString& name) {
             if (name == u"table") {
                 record.table = parser.nodeText();
             } else if (name == u"key") {
                 const MRV_SelectionField key = readField(parser);
                 record.keys.append({key.fieldName, key.value});
-            } else if (name == u"field" && parser.step(0, true)) {
+            } else if (name == u"field") {
                 MRV_ChangedField field;
-                do {
-                    const QString part = parser.nodeName();
+                bool parts = false; // an empty field element names nothing
+                forEachChild(parser, [&](const QString& part) {
+                    parts = true;
                     if (part == u"fieldName")
                         field.name = parser.nodeText();
                     else if (part == u"oldValue")
                         field.oldValue = parser.nodeText();
                     else if (part == u"newValue")
                         field.newValue = parser.nodeText();
-                } while (parser.step(1, true));
-                parser.step(0, false);
-                record.fields.append(field);
+                });
+                if (parts)
+                    record.fields.append(field);
             }
-        } while (parser.step(1, true));
-        parser.step(0, false);
+        });
         // A record that names no field changes nothing.
         if (!record.fields.isEmpty())
             edits.append(record);
-    } while (parser.step(1, true));
-    parser.step(0, false);
+    });
     return edits;
 }
 
@@ -466,13 +462,10 @@ bool writeEdits(MRV_DOMParser& parser, const QList<MRV_ChangedRecord>& edits) {
 
 HRESULT MRV_WorksheetManager::getSelection(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
     node.selection.clear();
-    if (!parser.step(0, true))
-        return S_OK;
-    do {
-        if (parser.nodeName() == u"keyObject")
+    forEachChild(parser, [&](const QString& name) {
+        if (name == u"keyObject")
             node.selection.append(readSelectionObject(parser));
-    } while (parser.step(1, true));
-    parser.step(0, false);
+    });
     return S_OK;
 }
 
