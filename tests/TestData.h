@@ -5,11 +5,28 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QStringList>
+#include <QTextStream>
 #include <QVariant>
 
 #include <gtest/gtest.h>
 
 #include <ostream>
+
+// What a command line gave: its exit status and what it printed.
+struct CommandResult {
+    int status;
+    QString out;
+    QString err;
+};
+
+// Runs a command-line class (constructed on an output and an error stream,
+// with run(arguments) giving the exit status) on args.
+template <typename Cli> CommandResult runCommand(const QStringList& args) {
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int status = Cli(o, e).run(args);
+    return {status, out, err};
+}
 
 // Readable failure output for text in every test.
 inline void PrintTo(const QString& text, std::ostream* os) {

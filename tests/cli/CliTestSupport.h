@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestData.h"
 #include "cli/MRV_Cli.h"
 
 #include <QRegularExpression>
@@ -13,18 +14,10 @@
 
 namespace clitest {
 
-// What a command line gave: its exit status and what it printed.
-struct Result {
-    int status;
-    QString out;
-    QString err;
-};
+using Result = CommandResult;
 
 inline Result run(const QStringList& args) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = MRV_Cli(o, e).run(args);
-    return {status, out, err};
+    return runCommand<MRV_Cli>(args);
 }
 
 // The command ended with status; if not, what it printed says why.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestData.h"
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLAdminCli.h"
 #include "host/objects/LLBusinessObject.h"
@@ -51,18 +52,11 @@ inline std::unique_ptr<LLObjectsCOM::BusinessObject> businessObject(LLObjectsCOM
         static_cast<LLObjectsCOM::BusinessObject*>(o.release()));
 }
 
-struct CliResult {
-    int status;
-    QString out;
-    QString err;
-};
+using CliResult = CommandResult;
 
 // What the admin tool returns and prints for a command line.
 inline CliResult admin(const QStringList& args) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = LLObjectsCOM::AdminCli(o, e).run(args);
-    return {status, out, err};
+    return runCommand<LLObjectsCOM::AdminCli>(args);
 }
 
 // A private world for one test: the local server, the server registry and
