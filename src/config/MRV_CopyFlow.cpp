@@ -1,5 +1,6 @@
 #include "config/MRV_CopyFlow.h"
 
+#include "catalogue/MRV_CategoryKinds.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyLog.h"
@@ -188,6 +189,35 @@ HRESULT MRV_CopyFlow::checkTarget() {
     return S_OK;
 }
 
+HRESULT MRV_CopyFlow::checkUserDefinedElements() {
+    const int baseType = m_context.baseCompany ? MRV_Util::DbServerType(*m_context.baseCompany)
+                                               : m_worksheet.sourceServerType;
+    if (!MRV_Util::IsOutsideMsSql(baseType) &&
+        !MRV_Util::IsOutsideMsSql(MRV_Util::DbServerType(*m_context.targetCompany)))
+        return S_OK;
+    QStringList leafIds;
+    QStringList texts;
+    for (const auto& node : m_worksheet.nodes)
+        if (node->leaf && node->selected != MRV_WorksheetNode::NotSelected &&
+            MRV_CategoryKinds::isUserDefinedElement(node->stringId)) {
+            leafIds << node->leafId;
+            texts << node->text;
+        }
+    if (leafIds.isEmpty())
+        return S_OK;
+    if (!confirmed(text(10052)))
+        return S_FALSE;
+    // Going on means going on without them: the user is told which.
+    for (const QString& leafId : std::as_const(leafIds))
+        m_worksheet.select(leafId, MRV_WorksheetNode::NotSelected);
+    m_worksheet.modified = true;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR note(ui.language());
+    note.FormatId(10208, texts.join(QStringLiteral(", ")));
+    ui.warning(note);
+    return S_OK;
+}
+
 bool MRV_CopyFlow::askQueriesAndLayouts() {
     if (!onlyQueriesAndLayouts())
         return true;
@@ -210,8 +240,7 @@ bool MRV_CopyFlow::checkBackup() {
     MRV_Interaction& ui = MRV_Interaction::current();
     if (!m_context.forceBackup)
         return confirmed(text(219));
-    const int type = MRV_Util::DbServerType(*m_context.targetCompany);
-    if (type == 2 || type == 3 || type == 5)
+    if (MRV_Util::IsOutsideMsSql(MRV_Util::DbServerType(*m_context.targetCompany)))
         return true;
     if (hasRecentBackup())
         return true;
@@ -261,6 +290,8 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     };
     if (!ui.confirmCopy(m_context, check))
         return FAILED(targetCheck) ? targetCheck : S_FALSE;
+    if (checkUserDefinedElements() != S_OK)
+        return S_FALSE;
     if (!unselectedDependencies().isEmpty() && !confirmed(text(10055)))
         return S_FALSE;
     const QStringList refusing = refusingCategories(m_context.copyMethod);

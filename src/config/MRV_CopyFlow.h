@@ -56,6 +56,12 @@ public:
     // localizations are deselected and named. S_OK to go on, S_FALSE when
     // the user declined, E_FAIL after a refusal was shown.
     HRESULT checkTarget();
+    // User-defined tables, fields and what rests on them go only between
+    // two databases of the MS-SQL family: with the base or the target
+    // outside it and such a category selected, the user decides (10052)
+    // whether the run goes on without them; they are then deselected and
+    // named. S_OK to go on, S_FALSE when the user declined.
+    HRESULT checkUserDefinedElements();
     // The release of a version number: the number without its last three
     // digits, the patch level (880202 is release 880, 1000000 release
     // 1000); a number of three digits or fewer is a release itself.

@@ -50,6 +50,11 @@ bool SameCompany(const LLObjectsCOM::Company* a, const LLObjectsCOM::Company* b)
 // The server type that decides the SQL form: the connected company's,
 // else the one asked for at login, else (0) that of the server it names.
 int DbServerType(const LLObjectsCOM::Company& company);
+// DB2, Sybase and the quoted-identifier server: the types outside the
+// MS-SQL family, which cannot take user-defined tables and fields.
+inline bool IsOutsideMsSql(int serverType) {
+    return serverType == 2 || serverType == 3 || serverType == 5;
+}
 // Text for a '…' or N'…' literal: every quote doubled.
 QString EscapeSqlText(const QString& text);
 // Runs statement on a new recordset of company, logging it at debug level

@@ -6,6 +6,7 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIInterface.h"
 #include "di/MRV_SettingsManager.h"
+#include "di/MRV_Util.h"
 #include "gui/MRV_AboutBox.h"
 #include "gui/MRV_CopyOptionsFormDlg.h"
 #include "gui/MRV_DetailFormDlg.h"
@@ -417,12 +418,9 @@ void MRV_GUIManager::showHeaderData() {
     const QString target =
         targetIsFile ? worksheet.targetFile
                      : MRV_TreeFormDlg::headerText(worksheet.targetCompanyName, worksheet.targetDB);
-    // DB2 and the other types outside the MS-SQL family cannot take the
-    // user-defined elements.
-    const auto outsideMsSql = [](int type) { return type == 2 || type == 3 || type == 5; };
     const bool msSqlLock =
-        (worksheet.baseIsCompany() && outsideMsSql(worksheet.sourceServerType)) ||
-        (!worksheet.targetDB.isEmpty() && outsideMsSql(worksheet.targetServerType));
+        (worksheet.baseIsCompany() && MRV_Util::IsOutsideMsSql(worksheet.sourceServerType)) ||
+        (!worksheet.targetDB.isEmpty() && MRV_Util::IsOutsideMsSql(worksheet.targetServerType));
     QString baseLocalization;
     QString targetLocalization;
     try {
