@@ -108,36 +108,34 @@ void writeQueries(DemoWriter& w) {
 
 void writeLayouts(DemoWriter& w) {
     DemoKeys& k = w.keys();
-    const QList<std::tuple<QString, QString, QString>> types{
-        {QStringLiteral("INV2"), QStringLiteral("A/R Invoice"), QStringLiteral("13")},
-        {QStringLiteral("RDR2"), QStringLiteral("Sales Order"), QStringLiteral("17")},
-        {QStringLiteral("POR2"), QStringLiteral("Purchase Order"), QStringLiteral("22")},
-        {QStringLiteral("DUN1"), QStringLiteral("Dunning Letter"), QString()},
-        {QStringLiteral("PAY1"), QStringLiteral("Payment Advice"), QStringLiteral("46")},
-        {QStringLiteral("USRT"), QStringLiteral("Query Print Layout"), QString()},
-        {QStringLiteral("USRP"), QStringLiteral("Query Print Preview"), QString()}};
+    const QList<std::pair<QString, QString>> types{
+        {QStringLiteral("INV2"), QStringLiteral("A/R Invoice")},
+        {QStringLiteral("RDR2"), QStringLiteral("Sales Order")},
+        {QStringLiteral("POR2"), QStringLiteral("Purchase Order")},
+        {QStringLiteral("DUN1"), QStringLiteral("Dunning Letter")},
+        {QStringLiteral("PAY1"), QStringLiteral("Payment Advice")},
+        {QStringLiteral("USRT"), QStringLiteral("Query Print Layout")},
+        {QStringLiteral("USRP"), QStringLiteral("Query Print Preview")}};
     int layout = 0;
-    for (const auto& [type, name, object] : types) {
-        // The host's own layout, then those users designed.
+    for (const auto& [type, name] : types) {
+        // Every company has the host's own type and layout ("<type>0000",
+        // author "System"); these are those the users designed.
+        if (type == u"DUN1")
+            k.layoutsDunning << type + QStringLiteral("0000");
+        if (type == u"PAY1")
+            k.layoutsPayment << type + QStringLiteral("0000");
         const int own = type == u"DUN1" ? 3 : type.startsWith(QLatin1String("USR")) ? 2 : 1;
-        QString first;
-        for (int n = 0; n <= own; ++n) {
+        for (int n = 1; n <= own; ++n) {
             const QString code =
                 QStringLiteral("%1%2").arg(type).arg(++layout, 4, 10, QLatin1Char('0'));
-            const bool system = n == 0;
-            if (first.isEmpty())
-                first = code;
             w.put(
                 QStringLiteral("RDOC"),
                 {{QStringLiteral("DocCode"), code},
-                 {QStringLiteral("DocName"), system ? QStringLiteral("%1 (standard)").arg(name)
-                                                    : QStringLiteral("%1 %2").arg(name).arg(n)},
+                 {QStringLiteral("DocName"), QStringLiteral("%1 %2").arg(name).arg(n)},
                  {QStringLiteral("TypeCode"), type},
-                 {QStringLiteral("Author"), system ? QStringLiteral("System")
-                                                   : w.pick(QStringList{QStringLiteral("manager"),
-                                                                        QStringLiteral("sales1")})},
-                 {QStringLiteral("Notes"),
-                  system ? QString() : QStringLiteral("Company letterhead")},
+                 {QStringLiteral("Author"),
+                  w.pick(QStringList{QStringLiteral("manager"), QStringLiteral("sales1")})},
+                 {QStringLiteral("Notes"), QStringLiteral("Company letterhead")},
                  {QStringLiteral("Language"), 3},
                  {QStringLiteral("Template"), layoutTemplate(name, 3 + n)},
                  {QStringLiteral("Paper"), n % 2 ? QStringLiteral("A4") : QStringLiteral("Letter")},
@@ -148,11 +146,6 @@ void writeLayouts(DemoWriter& w) {
             if (type == u"PAY1")
                 k.layoutsPayment << code;
         }
-        w.put(QStringLiteral("RTYP"),
-              {{QStringLiteral("TypeCode"), type},
-               {QStringLiteral("TypeName"), name},
-               {QStringLiteral("ObjType"), object.isEmpty() ? QVariant() : QVariant(object)},
-               {QStringLiteral("DfltReport"), first}});
         if (!type.startsWith(QLatin1String("USR")))
             k.reportTypes << type;
     }

@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -179,7 +180,31 @@ void LLLoginDialog::accept() {
     company->UserName = m_user->text().trimmed();
     company->Password = m_password->text();
     company->UseTrusted = true;
-    if (company->Connect() != 0) {
+    int status = company->Connect();
+    // A first password somebody else chose: the user sets an own one now.
+    if (status == LLObjectsCOM::errPasswordMustChange) {
+        bool given = false;
+        const QString chosen =
+            QInputDialog::getText(this, tr("New Password"),
+                                  tr("%1\nNew password (at least %2 characters):")
+                                      .arg(company->GetLastErrorDescription())
+                                      .arg(LLObjectsCOM::Company::MinimumPasswordLength),
+                                  QLineEdit::Password, QString(), &given);
+        if (!given)
+            return;
+        const QString again =
+            QInputDialog::getText(this, tr("New Password"), tr("The new password once more:"),
+                                  QLineEdit::Password, QString(), &given);
+        if (!given)
+            return;
+        if (again != chosen) {
+            showError(tr("The two new passwords differ"));
+            return;
+        }
+        company->NewPassword = chosen;
+        status = company->Connect();
+    }
+    if (status != 0) {
         showError(company->GetLastErrorDescription());
         m_password->selectAll();
         m_password->setFocus();

@@ -714,6 +714,8 @@ int BusinessObject::Update() {
         QVariantList keys;
         if (!existingKey(main, keys))
             return false;
+        if (m_def.number == UserFieldsType && !keepsUserFieldColumn(main, keys))
+            return false;
         const Row& row = m_main.rows.first();
         for (qsizetype i = 0; i < main.columns.size(); ++i)
             if (main.columns[i].required && row[i] && row[i]->isEmpty())

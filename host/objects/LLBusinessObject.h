@@ -121,6 +121,9 @@ private:
     bool addUserField(const TableShape& main);
     bool removeUserTable(const TableShape& main);
     bool removeUserField(const TableShape& main);
+    // An update of a user field changes its catalogue row only: the name,
+    // type and size of the column it describes stay as they were made.
+    bool keepsUserFieldColumn(const TableShape& main, const QVariantList& keys) const;
     int inSavepoint(const std::function<bool(const TableShape&)>& work);
     bool exec(const QString& sql, const QVariantList& values) const;
 

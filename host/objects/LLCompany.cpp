@@ -82,8 +82,8 @@ int Company::Connect() {
                 .arg(CompanyDB, error.isEmpty() ? QString() : QStringLiteral(": ") + error));
 
     QSqlQuery user(db->connection());
-    user.prepare(
-        QStringLiteral("SELECT INTERNAL_K, PASSWORD, Locked FROM OUSR WHERE USER_CODE = ?"));
+    user.prepare(QStringLiteral(
+        "SELECT INTERNAL_K, PASSWORD, Locked, PwdChange FROM OUSR WHERE USER_CODE = ?"));
     user.addBindValue(UserName);
     if (!user.exec())
         return fail(errNotACompany, QStringLiteral("'%1' is not a company database: %2")
@@ -94,8 +94,30 @@ int Company::Connect() {
         user.value(2).toString() == u"Y")
         return fail(errWrongUserOrPassword,
                     QStringLiteral("Wrong user name or password for company '%1'").arg(CompanyDB));
-    m_userSignature = user.value(0).toInt();
+    const int userKey = user.value(0).toInt();
+    const bool mustChange = !byContext && user.value(3).toString() == u"Y";
     user.finish();
+    // A password someone else chose (a new user's first one) opens the
+    // company only together with the user's own new one. A context comes
+    // from a client whose log-in did that already.
+    if (mustChange) {
+        if (NewPassword.isEmpty())
+            return fail(errPasswordMustChange,
+                        QStringLiteral("The password of '%1' must be changed at this log-in")
+                            .arg(UserName));
+        if (NewPassword.size() < MinimumPasswordLength || NewPassword == Password)
+            return fail(errPasswordMustChange,
+                        QStringLiteral("A new password has at least %1 characters and differs "
+                                       "from the one it replaces")
+                            .arg(MinimumPasswordLength));
+        QString why;
+        if (!db->exec(QStringLiteral(
+                          "UPDATE OUSR SET PASSWORD = ?, PwdChange = 'N' WHERE INTERNAL_K = ?"),
+                      &why, {Password::hash(NewPassword), userKey}))
+            return fail(errSql, why);
+    }
+    NewPassword.clear();
+    m_userSignature = userKey;
 
     QSqlQuery info(db->connection());
     if (!info.exec(

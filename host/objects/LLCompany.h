@@ -36,13 +36,19 @@ public:
     // process of the same session handed over (GetLoginContext). Connect
     // then logs in the context's user to the context's database, once.
     QString LoginContext;
+    // The user's new password, for a log-in whose user must change the
+    // password first (errPasswordMustChange otherwise); Connect sets it and
+    // empties it.
+    QString NewPassword;
+    static constexpr int MinimumPasswordLength = 8;
     // Exchange switches the add-on sets; kept for the business objects.
     int XmlExportType = 0;
     bool XMLAsString = false;
 
     // 0, or an error code with the last error set: unknown server, wrong
     // database login, unknown database, a file that is not a company
-    // database, wrong user or password.
+    // database, wrong user or password, a password that must be changed
+    // (only once the password was right).
     int Connect();
     void Disconnect();
     // A one-time login context for another process to connect as this

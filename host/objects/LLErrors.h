@@ -23,6 +23,7 @@ enum ErrorCode : int {
     errNotConnected = -1107,
     errServerType = -1108,
     errServerFolder = -1109,
+    errPasswordMustChange = -1110,
     errSql = -2001,
     errInvalidArgument = -2002,
     errNoTransaction = -2003,

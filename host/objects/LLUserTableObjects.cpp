@@ -90,6 +90,36 @@ bool BusinessObject::addUserField(const TableShape& main) {
            writeChildren(main, false);
 }
 
+bool BusinessObject::keepsUserFieldColumn(const TableShape& main, const QVariantList& keys) const {
+    const int fieldId = keys.value(1).toInt();
+    for (const UserTables::Field& f :
+         UserTables::fields(*m_company->database, keys.value(0).toString())) {
+        if (f.fieldId != fieldId)
+            continue;
+        QStringList changed;
+        const QString alias = mainValue(main, QStringLiteral("AliasID"));
+        if (!alias.isEmpty() && alias.compare(f.alias, Qt::CaseInsensitive) != 0)
+            changed << QStringLiteral("name U_%1 to U_%2").arg(f.alias, alias.left(40));
+        const QString typeText = mainValue(main, QStringLiteral("TypeID"));
+        const QChar type = typeText.size() == 1 ? UserTables::typeFromId(typeText[0]) : QChar();
+        if (!typeText.isEmpty() && type != f.type)
+            changed << QStringLiteral("type %1 to %2")
+                           .arg(QString(UserTables::typeId(f.type)), typeText.left(40));
+        const QString sizeText = mainValue(main, QStringLiteral("EditSize"));
+        if (f.type == u'A' && type == u'A' && !sizeText.isEmpty() && sizeText.toInt() != f.size)
+            changed << QStringLiteral("size %1 to %2").arg(f.size).arg(sizeText.left(40));
+        if (changed.isEmpty())
+            return true;
+        return fail(errInvalidArgument,
+                    QStringLiteral("The field U_%1 of %2 cannot change its %3: the column stays "
+                                   "as it was made")
+                        .arg(f.alias, f.table, changed.join(QStringLiteral(", ")))) == 0;
+    }
+    return fail(errRecordMissing, QStringLiteral("No field %1 in the table %2")
+                                      .arg(fieldId)
+                                      .arg(keys.value(0).toString())) == 0;
+}
+
 bool BusinessObject::removeUserTable(const TableShape& main) {
     QVariantList keys;
     if (!existingKey(main, keys) || inUse(keys))

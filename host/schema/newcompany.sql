@@ -91,3 +91,20 @@ INSERT INTO OITB (ItmsGrpCod, ItmsGrpNam) VALUES (100, N'Items');
 INSERT INTO OMRC (FirmCode, FirmName) VALUES (-1, N'- No Manufacturer -');
 INSERT INTO OARG (CstGrpCode, CstGrpName) VALUES (-1, N'- No Customs Group -');
 INSERT INTO OSLP (SlpCode, SlpName) VALUES (-1, N'-No Sales Employee-');
+
+-- The host's own report types, each with its standard layout: users design
+-- further layouts of a type, the standard one stays the system's.
+INSERT INTO RTYP (TypeCode, TypeName, ObjType, DfltReport) VALUES (N'INV2', N'A/R Invoice', N'13', N'INV20000');
+INSERT INTO RTYP (TypeCode, TypeName, ObjType, DfltReport) VALUES (N'RDR2', N'Sales Order', N'17', N'RDR20000');
+INSERT INTO RTYP (TypeCode, TypeName, ObjType, DfltReport) VALUES (N'POR2', N'Purchase Order', N'22', N'POR20000');
+INSERT INTO RTYP (TypeCode, TypeName, DfltReport) VALUES (N'DUN1', N'Dunning Letter', N'DUN10000');
+INSERT INTO RTYP (TypeCode, TypeName, ObjType, DfltReport) VALUES (N'PAY1', N'Payment Advice', N'46', N'PAY10000');
+INSERT INTO RTYP (TypeCode, TypeName, DfltReport) VALUES (N'USRT', N'Query Print Layout', N'USRT0000');
+INSERT INTO RTYP (TypeCode, TypeName, DfltReport) VALUES (N'USRP', N'Query Print Preview', N'USRP0000');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'INV20000', N'A/R Invoice (standard)', N'INV2', N'System', 3, N'<Layout title="A/R Invoice"><Header height="40"/></Layout>', N'Letter');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'RDR20000', N'Sales Order (standard)', N'RDR2', N'System', 3, N'<Layout title="Sales Order"><Header height="40"/></Layout>', N'Letter');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'POR20000', N'Purchase Order (standard)', N'POR2', N'System', 3, N'<Layout title="Purchase Order"><Header height="40"/></Layout>', N'Letter');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'DUN10000', N'Dunning Letter (standard)', N'DUN1', N'System', 3, N'<Layout title="Dunning Letter"><Header height="40"/></Layout>', N'Letter');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'PAY10000', N'Payment Advice (standard)', N'PAY1', N'System', 3, N'<Layout title="Payment Advice"><Header height="40"/></Layout>', N'Letter');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'USRT0000', N'Query Print Layout (standard)', N'USRT', N'System', 3, N'<Layout title="Query Print Layout"><Header height="40"/></Layout>', N'Letter');
+INSERT INTO RDOC (DocCode, DocName, TypeCode, Author, Language, Template, Paper) VALUES (N'USRP0000', N'Query Print Preview (standard)', N'USRP', N'System', 3, N'<Layout title="Query Print Preview"><Header height="40"/></Layout>', N'Letter');

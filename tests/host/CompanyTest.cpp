@@ -3,6 +3,7 @@
 #include "TestData.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLErrors.h"
+#include "host/objects/LLPassword.h"
 #include "host/objects/LLRecordset.h"
 
 #include <QFile>
@@ -131,6 +132,43 @@ TEST_F(HostWorld, ConnectSaysWhatWentWrong) {
     ASSERT_EQ(company.Connect(), 0);
     EXPECT_EQ(company.Connect(), errAlreadyConnected);
     EXPECT_TRUE(company.Connected()) << "a refused second Connect keeps the first";
+}
+
+// A user whose password somebody else chose (a new user's first one) logs
+// in only while setting an own new one, which then alone opens the company;
+// a wrong or unfit try changes nothing.
+TEST_F(HostWorld, AFirstPasswordOpensTheCompanyOnlyWithANewOne) {
+    Company owner;
+    const Server server = openCompany(owner, 6);
+    owner.GetRecordset()->DoQuery(
+        u"INSERT INTO OUSR (INTERNAL_K, USERID, USER_CODE, SUPERUSER, PASSWORD, PwdChange) "
+        u"VALUES (9, 9, 'newbie', 'N', '%1', 'Y')"_s.arg(
+            sqlText(Password::hash(u"First-pass-1"_s))));
+    const auto logIn = [&](const QString& password, const QString& newPassword) {
+        Company company;
+        logOn(company, server.folder(), u"DEMO"_s, u"newbie"_s, password);
+        company.NewPassword = newPassword;
+        const int code = company.Connect();
+        EXPECT_EQ(company.Connected(), code == 0);
+        EXPECT_TRUE(company.NewPassword.isEmpty() || code != 0);
+        return code;
+    };
+    const struct {
+        const char* what;
+        const char* password;
+        const char* newPassword;
+        int code;
+    } refused[] = {
+        {"no new password", "First-pass-1", "", errPasswordMustChange},
+        {"too short", "First-pass-1", "Short-1", errPasswordMustChange},
+        {"the same again", "First-pass-1", "First-pass-1", errPasswordMustChange},
+        {"wrong first password", "first-pass-1", "Own-secret-9", errWrongUserOrPassword},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(logIn(QLatin1String(c.password), QLatin1String(c.newPassword)), c.code) << c.what;
+    EXPECT_EQ(logIn(u"First-pass-1"_s, u"Own-secret-9"_s), 0);
+    EXPECT_EQ(logIn(u"First-pass-1"_s, QString()), errWrongUserOrPassword);
+    EXPECT_EQ(logIn(u"Own-secret-9"_s, QString()), 0);
 }
 
 // A connected company hands another process a login context: it connects
