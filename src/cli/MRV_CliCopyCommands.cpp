@@ -127,6 +127,14 @@ int MRV_CliCopyCommands::copy(const MRV_CliArgs& args) {
     if (hr == S_FALSE)
         return Stopped;
     const int records = flow.logPath().isEmpty() ? Ok : summarize(flow.logPath());
+    // The passwords themselves stay in their file: the terminal may be
+    // recorded or seen.
+    if (!flow.passwordPath().isEmpty()) {
+        CTSBSTR note(m_ui.language());
+        note.FormatId(10209, flow.passwordPath());
+        m_out << "Initial passwords: " << flow.passwordPath() << '\n' << note.str() << '\n';
+        m_out.flush();
+    }
     if (hr == E_ABORT)
         return Stopped;
     return FAILED(hr) ? Failed : records;

@@ -41,7 +41,7 @@ public:
     int companyLogin(LLObjectsCOM::Company& company) override;
     bool confirmCopy(MRV_ConnectionContext& context,
                      const std::function<HRESULT()>& checkTarget) override;
-    void copyCompleted(const QString&, int) override {}
+    void copyCompleted(const QString&, int, const QString&) override {}
 
     // The password for user, from the environment, the file or a prompt;
     // nothing when none can be had.

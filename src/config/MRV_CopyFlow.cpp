@@ -6,6 +6,7 @@
 #include "config/MRV_CopyLog.h"
 #include "config/MRV_IntermediateFile.h"
 #include "di/MRV_ConnectionContext.h"
+#include "di/MRV_InitialPasswords.h"
 #include "di/MRV_SettingsManager.h"
 #include "di/MRV_Util.h"
 #include "host/objects/LLComError.h"
@@ -321,6 +322,9 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     m_logPath = copyLog.filePath();
     copyLog.writeHeader();
     m_context.copyLog = &copyLog;
+    MRV_InitialPasswords passwords(m_logPath);
+    m_context.initialPasswords = &passwords;
+    m_passwordPath.clear();
 
     const QString savedTarget = m_context.targetFilePath;
     m_context.targetFilePath = intermediate.path();
@@ -333,12 +337,15 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     m_intermediateSize = QFileInfo(intermediate.path()).size();
     m_context.targetFilePath = savedTarget;
     m_context.copyLog = nullptr;
+    m_context.initialPasswords = nullptr;
+    if (passwords.fileMade())
+        m_passwordPath = passwords.path();
     try {
         copyLog.writeEnd();
     } catch (const MRV_CopyLog::WriteError& e) {
         log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
     }
-    ui.copyCompleted(m_logPath, status);
+    ui.copyCompleted(m_logPath, status, m_passwordPath);
     return status;
 }
 

@@ -79,6 +79,9 @@ public:
 
     // The copy log of the last run (empty before one).
     const QString& logPath() const { return m_logPath; }
+    // The file with the first passwords of the users the last run added;
+    // empty when it added none.
+    const QString& passwordPath() const { return m_passwordPath; }
     // The size in bytes of the last run's intermediate file, which is gone
     // when the run ends.
     qint64 intermediateFileSize() const { return m_intermediateSize; }
@@ -99,5 +102,6 @@ private:
     MRV_Worksheet& m_worksheet;
     MRV_ConfigurationManager& m_manager;
     QString m_logPath;
+    QString m_passwordPath;
     qint64 m_intermediateSize = 0;
 };

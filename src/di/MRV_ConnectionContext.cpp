@@ -70,4 +70,5 @@ void MRV_ConnectionContext::reset() {
     responseToFailure = -1;
     ignoreMissingUdf = false;
     copyLog = nullptr;
+    initialPasswords = nullptr;
 }

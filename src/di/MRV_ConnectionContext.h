@@ -13,6 +13,7 @@ namespace LLUiCOM {
 class Application;
 }
 class MRV_CopyLog;
+class MRV_InitialPasswords;
 
 // What every part of the program needs to reach the companies: the
 // logged-in user's company (lent by the host), the base and target
@@ -68,4 +69,7 @@ public:
     // null outside a run. Every record written, deleted or refused is
     // logged here.
     MRV_CopyLog* copyLog = nullptr;
+    // The first passwords of the users the run adds, beside its log; owned
+    // with the log, null outside a run (no user is added then).
+    MRV_InitialPasswords* initialPasswords = nullptr;
 };

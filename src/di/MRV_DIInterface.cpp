@@ -1036,6 +1036,17 @@ void MRV_DIInterface::logReadFailure(const QString& code, const QString& error) 
         ++m_failures;
 }
 
+bool MRV_DIInterface::logged(Outcome& outcome, const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const ComError& e) {
+        outcome.succeeded = false;
+        outcome.error = errorText(e);
+    }
+    logOutcome(outcome);
+    return outcome.succeeded;
+}
+
 void MRV_DIInterface::logOutcome(const Outcome& outcome) {
     if (!outcome.succeeded)
         ++m_failures;

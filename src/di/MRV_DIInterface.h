@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
 #include <optional>
 
 namespace LLObjectsCOM {
@@ -146,6 +147,10 @@ public:
     // Writes the outcome's log line; after a failure, answers the run's
     // response to a failed copy (asking the user or stopping the run).
     void logOutcome(const Outcome& outcome);
+    // Runs work for one record, then logs the record's line: a host call
+    // that fails in work fails the record with the host's error. True when
+    // the record was written.
+    bool logged(Outcome& outcome, const std::function<void()>& work);
     // Reads a record's document; one that is none fails its line with the
     // parser's reason.
     bool parseRecord(const MRV_BOMDocument& document, MRV_BOMRecord& record, Outcome& outcome);
@@ -249,12 +254,7 @@ private:
                         Outcome& outcome) const;
     // The company's last error, or a host call's error, as the log shows it.
     QString hostError(LLObjectsCOM::Company& company) const;
-    static QString errorText(const ComError& error);
     void respondToFailure(const Outcome& outcome);
-    // A base record that cannot be read or cannot travel: it is left out,
-    // logged as failed with why, and shown to the user; in a copy run the
-    // response to a failure follows (MRV_DIFailureAbortException).
-    void logReadFailure(const QString& code, const QString& error);
     // The rows that can travel; the others are logged as failed.
     QString writableRows(const MRV_TableDeclaration& table, const QString& rows);
     // The company that can describe the grid's columns: base, else target,
@@ -296,6 +296,12 @@ protected:
     // (generatedKeyName, then generatedKeyAlso), as resolveTargetKey takes
     // them.
     static QString generatedName(const QStringList& parts);
+    // A host call's error as a record's line shows it: "code: description".
+    static QString errorText(const ComError& error);
+    // A base record that cannot be read or cannot travel: it is left out,
+    // logged as failed with why, and shown to the user; in a copy run the
+    // response to a failure follows (MRV_DIFailureAbortException).
+    void logReadFailure(const QString& code, const QString& error);
 
 private:
     // The target's server compares text without regard to case.

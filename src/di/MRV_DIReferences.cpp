@@ -120,22 +120,32 @@ bool MRV_DIReferences::userFieldExists(const QString& table, const QString& alia
 
 bool MRV_DIReferences::checkUserFields(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
                                        bool ignoreMissing, QString& error) {
+    // Every missing field of the record is named, with its table, so that
+    // the user sees which fields the target still needs.
+    QStringList missing;
     for (MRV_BOMRecord::Group& group : record.groups()) {
         const QString tableId = tableOfGroup(table, group.name);
+        QStringList ofTable;
         for (MRV_BOMRecord::Row& row : group.rows) {
             for (qsizetype i = row.fields.size() - 1; i >= 0; --i) {
                 const QString& name = row.fields[i].name;
                 if (!isUserField(name) || userFieldExists(tableId, name.mid(2)))
                     continue;
                 if (!ignoreMissing) {
-                    error = QStringLiteral("Missing User Defined Fields");
-                    return false;
+                    if (!ofTable.contains(name))
+                        ofTable.prepend(name);
+                    continue;
                 }
                 row.fields.removeAt(i);
             }
         }
+        if (!ofTable.isEmpty())
+            missing << QStringLiteral("%1 of %2").arg(ofTable.join(QStringLiteral(", ")), tableId);
     }
-    return true;
+    if (missing.isEmpty())
+        return true;
+    error = QStringLiteral("Missing User Defined Fields: ") + missing.join(QStringLiteral("; "));
+    return false;
 }
 
 bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringList& values,

@@ -36,7 +36,8 @@ public:
 
     // Target side. User-defined fields ("U_...", except "U_NAME") that the
     // target's table lacks are removed when ignoreMissing is set; otherwise
-    // the record fails with "Missing User Defined Fields".
+    // the record fails with "Missing User Defined Fields: " and each missing
+    // field with its table ("U_Origin of OMRC; U_Size of ITM1").
     bool checkUserFields(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
                          bool ignoreMissing, QString& error);
     // Puts the target's key into every referring field that has a

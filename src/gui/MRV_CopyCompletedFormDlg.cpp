@@ -1,6 +1,8 @@
 #include "gui/MRV_CopyCompletedFormDlg.h"
 
+#include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -8,9 +10,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-MRV_CopyCompletedFormDlg::MRV_CopyCompletedFormDlg(const QString& logPath, QWidget* parent)
+MRV_CopyCompletedFormDlg::MRV_CopyCompletedFormDlg(const QString& logPath, QWidget* parent,
+                                                   const QString& passwordPath)
     : MRV_Dialog(2064, parent), m_logPath(logPath) {
     auto* completed = control<QLabel>(1051, 10034);
+    QLabel* passwords = nullptr;
+    if (!passwordPath.isEmpty()) {
+        CTSBSTR text(MRV_Interaction::current().language());
+        text.FormatId(10209, passwordPath);
+        passwords = new QLabel(text.str(), this);
+        passwords->setObjectName(QStringLiteral("passwordFile"));
+        passwords->setWordWrap(true);
+        passwords->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
     auto* logFile = control<QPushButton>(1050, 2004);
     logFile->setEnabled(!logPath.isEmpty());
     QDialogButtonBox* box = okCancel(false);
@@ -21,6 +33,8 @@ MRV_CopyCompletedFormDlg::MRV_CopyCompletedFormDlg(const QString& logPath, QWidg
     buttons->addWidget(box);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(completed);
+    if (passwords)
+        layout->addWidget(passwords);
     layout->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetMinimumSize);

@@ -8,8 +8,10 @@
 class MRV_CopyCompletedFormDlg : public MRV_Dialog {
 public:
     // logPath: the log of the run; without one the Log File button is
-    // disabled.
-    explicit MRV_CopyCompletedFormDlg(const QString& logPath, QWidget* parent = nullptr);
+    // disabled. passwordPath: the file with the first passwords of the
+    // users the run added, named to the user when there is one.
+    explicit MRV_CopyCompletedFormDlg(const QString& logPath, QWidget* parent = nullptr,
+                                      const QString& passwordPath = QString());
 
     // Opens a log in the log viewer; the Log File button calls it with the
     // run's log and closes the dialog, so the viewer can be used.

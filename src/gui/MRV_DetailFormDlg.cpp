@@ -55,7 +55,7 @@ MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
     scroll->setBackgroundRole(QPalette::Base);
     m_shown->setSourceModel(m_records);
     m_grid->setObjectName(QStringLiteral("ctlGrid"));
-    m_grid->setAccessibleName(QStringLiteral("Records"));
+    m_grid->setAccessibleName(MRV_Interaction::current().text(21101));
     m_grid->setModel(m_shown);
     m_grid->setItemDelegate(new InPlaceEditDelegate(m_grid));
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

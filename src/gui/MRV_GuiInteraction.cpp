@@ -11,6 +11,7 @@
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/ui/LLUiApplication.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -191,14 +192,21 @@ bool MRV_GuiInteraction::changeOptions(MRV_ConnectionContext& context) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void MRV_GuiInteraction::copyCompleted(const QString& logPath, int status) {
+void MRV_GuiInteraction::copyCompleted(const QString& logPath, int status,
+                                       const QString& passwordPath) {
     // A run stopped after a failed record is over too: its log says how
     // far it went. A run that broke off says so, with its log.
     if (FAILED(status) && status != E_ABORT) {
-        error(QStringLiteral("%1\n%2").arg(ComError::textForCode(status), logPath));
+        QString text = QStringLiteral("%1\n%2").arg(ComError::textForCode(status), logPath);
+        if (!passwordPath.isEmpty()) {
+            CTSBSTR passwords(language());
+            passwords.FormatId(10209, passwordPath);
+            text += u'\n' + passwords.str();
+        }
+        error(text);
         return;
     }
-    MRV_CopyCompletedFormDlg dialog(logPath, owner());
+    MRV_CopyCompletedFormDlg dialog(logPath, owner(), passwordPath);
     dialog.openLog = [](const QString& path) {
         MRV_GUIManager::instance().showLogFile(path, MRV_LogFileDlg::CurrentRun);
     };

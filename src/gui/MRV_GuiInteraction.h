@@ -26,7 +26,7 @@ public:
     bool confirmCopy(MRV_ConnectionContext& context,
                      const std::function<HRESULT()>& checkTarget) override;
     bool changeOptions(MRV_ConnectionContext& context) override;
-    void copyCompleted(const QString& logPath, int status) override;
+    void copyCompleted(const QString& logPath, int status, const QString& passwordPath) override;
 
 protected:
     int messageBox(Kind kind, const QString& caption, const QString& text, bool withCancel,

@@ -42,8 +42,7 @@ MRV_TreeFormDlg::MRV_TreeFormDlg(QWidget* parent)
     auto* categories = new QLabel(this);
     MRV_Dialog::name(baseLabel, 902, ui.text(2039));
     MRV_Dialog::name(targetLabel, 904, ui.text(2040));
-    // The string tables hold no caption of the tree of its own.
-    MRV_Dialog::name(categories, 905, QStringLiteral("Data Categories"));
+    MRV_Dialog::name(categories, 905, ui.text(21100));
     MRV_Dialog::name(m_base, 903, ui.text(2039));
     MRV_Dialog::name(m_target, 906, ui.text(2040));
     baseLabel->setBuddy(m_base);

@@ -30,7 +30,7 @@ public:
     bool confirmCopy(MRV_ConnectionContext&, const std::function<HRESULT()>&) override {
         return false;
     }
-    void copyCompleted(const QString&, int) override {}
+    void copyCompleted(const QString&, int, const QString&) override {}
 
 protected:
     int messageBox(Kind kind, const QString&, const QString& text, bool withCancel,

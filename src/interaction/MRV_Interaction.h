@@ -100,8 +100,9 @@ public:
     // false.
     virtual bool changeOptions(MRV_ConnectionContext&) { return false; }
     // A copy run is over (status as the run returned it); the log at
-    // logPath holds its records.
-    virtual void copyCompleted(const QString& logPath, int status) = 0;
+    // logPath holds its records, the file at passwordPath (empty when the
+    // run added no user) the first passwords of the users it added.
+    virtual void copyCompleted(const QString& logPath, int status, const QString& passwordPath) = 0;
 
 protected:
     // The button a question's default stands for (defaultButton counts from

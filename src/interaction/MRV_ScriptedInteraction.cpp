@@ -102,6 +102,9 @@ bool MRV_ScriptedInteraction::confirmCopy(MRV_ConnectionContext&,
     return confirmCopies && checkTarget() == S_OK;
 }
 
-void MRV_ScriptedInteraction::copyCompleted(const QString& logPath, int status) {
+void MRV_ScriptedInteraction::copyCompleted(const QString& logPath, int status,
+                                            const QString& passwordPath) {
     transcript << QStringLiteral("copy completed: %1 (%2)").arg(logPath).arg(status);
+    if (!passwordPath.isEmpty())
+        transcript << QStringLiteral("initial passwords: %1").arg(passwordPath);
 }

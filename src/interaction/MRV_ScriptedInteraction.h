@@ -45,7 +45,7 @@ public:
     int companyLogin(LLObjectsCOM::Company& company) override;
     bool confirmCopy(MRV_ConnectionContext& context,
                      const std::function<HRESULT()>& checkTarget) override;
-    void copyCompleted(const QString& logPath, int status) override;
+    void copyCompleted(const QString& logPath, int status, const QString& passwordPath) override;
 
     // The lines of the transcript that start with prefix ("error: " ...).
     QStringList shown(const QString& prefix) const;

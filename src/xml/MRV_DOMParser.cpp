@@ -236,6 +236,12 @@ QString MRV_DOMParser::nodeText() const {
     return first ? fromXmlCh(first->getNodeValue()) : QString();
 }
 
+QString MRV_DOMParser::textContent() const {
+    if (!m_current)
+        return QStringLiteral("ERROR");
+    return fromXmlCh(m_current->getTextContent());
+}
+
 int MRV_DOMParser::countElementChildren() const {
     if (!m_current)
         return 0;

@@ -45,6 +45,9 @@ public:
     // The value of the current node's first child ("" when it has none);
     // "ERROR" without a current node.
     QString nodeText() const;
+    // All the text below the current node (text and CDATA joined, comments
+    // left out), as the element's value; "ERROR" without a current node.
+    QString textContent() const;
     int countElementChildren() const;
     // True, with value set, only when the current node is an element with that
     // attribute; value is left alone otherwise.

@@ -5,6 +5,7 @@
 #include "config/MRV_CopyLog.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIInterface.h"
+#include "di/MRV_InitialPasswords.h"
 #include "host/HostTestSupport.h"
 #include "host/admin/LLDemo.h"
 #include "host/objects/LLCompany.h"
@@ -36,6 +37,8 @@ protected:
 
     void TearDown() override {
         context.copyLog = nullptr;
+        context.initialPasswords = nullptr;
+        passwords.reset();
         log.reset();
         context.baseCompany.reset();
         context.targetCompany.reset();
@@ -66,6 +69,8 @@ protected:
         ASSERT_TRUE(log->open(dir.filePath(QStringLiteral("logs"))));
         log->writeHeader();
         context.copyLog = log.get();
+        passwords = std::make_unique<MRV_InitialPasswords>(log->filePath());
+        context.initialPasswords = passwords.get();
     }
 
     std::unique_ptr<MRV_DIInterface> manager(const QString& categoryId) {
@@ -172,6 +177,8 @@ protected:
     std::shared_ptr<LLObjectsCOM::Company> target;
     MRV_ConnectionContext context;
     std::unique_ptr<MRV_CopyLog> log;
+    // The first passwords of the users a test adds, beside the log.
+    std::unique_ptr<MRV_InitialPasswords> passwords;
 };
 
 // The names of the server types whose SQL differs, for parameterised suites.

@@ -218,6 +218,18 @@ private slots:
             QCOMPARE(MRV_plainText(label->text()), expected);
     }
 
+    // After a run that added users the dialog names the file with their
+    // first passwords; after one that added none it says nothing of it.
+    void completedNamesThePasswordFile() {
+        const MRV_CopyCompletedFormDlg none(folder("logs/run.txt"));
+        QVERIFY(!none.findChild<QLabel*>(u"passwordFile"_s));
+        const QString path = folder("logs/run.passwords.txt");
+        const MRV_CopyCompletedFormDlg named(folder("logs/run.txt"), nullptr, path);
+        const auto* label = named.findChild<QLabel*>(u"passwordFile"_s);
+        QVERIFY(label);
+        QVERIFY(label->text().contains(path));
+    }
+
     // Each control that takes the focus by a mnemonic has a letter of its
     // own, and Tab goes through the controls as they are laid out.
     void keyboard_data() {
