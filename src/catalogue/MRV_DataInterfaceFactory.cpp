@@ -2,9 +2,11 @@
 
 #include "di/MRV_DIInterface.h"
 #include "managers/MRV_AccountSegmentationManager.h"
+#include "managers/MRV_AdditionalAuthorizationManager.h"
 #include "managers/MRV_AddressFormatManager.h"
 #include "managers/MRV_AlertsManager.h"
 #include "managers/MRV_AlternativeItemsManager.h"
+#include "managers/MRV_AuthorizationsManager.h"
 #include "managers/MRV_BOMManager.h"
 #include "managers/MRV_BPCatalogNumbersManager.h"
 #include "managers/MRV_BPGeneralManager.h"
@@ -16,6 +18,8 @@
 #include "managers/MRV_COASettingsManager.h"
 #include "managers/MRV_COATitlesManager.h"
 #include "managers/MRV_CommissionGroupsManager.h"
+#include "managers/MRV_CompanyDetailsManager.h"
+#include "managers/MRV_CompanyDisplaySettingsManager.h"
 #include "managers/MRV_CompetitorsManager.h"
 #include "managers/MRV_CountriesManager.h"
 #include "managers/MRV_CreditCardPaymentMethodsManager.h"
@@ -34,10 +38,12 @@
 #include "managers/MRV_DunningLevelsManager.h"
 #include "managers/MRV_FinancialReportsTemplateManager.h"
 #include "managers/MRV_ForecastsManager.h"
+#include "managers/MRV_FormattedSearchManager.h"
 #include "managers/MRV_GLAccountDeterminationManager.h"
 #include "managers/MRV_GLSettingsForBanksManager.h"
 #include "managers/MRV_GLSettingsForInventoryManager.h"
 #include "managers/MRV_GLSettingsForTaxSetupManager.h"
+#include "managers/MRV_GeneralSettingsManager.h"
 #include "managers/MRV_HouseBanksAccountsManager.h"
 #include "managers/MRV_IndexesManager.h"
 #include "managers/MRV_InitialQuantitiesManager.h"
@@ -61,8 +67,10 @@
 #include "managers/MRV_PriceHierarchiesManager.h"
 #include "managers/MRV_PriceListManager.h"
 #include "managers/MRV_PriceListSetupManager.h"
+#include "managers/MRV_PrintLayoutsManager.h"
 #include "managers/MRV_PrintOnAddSettingsManager.h"
 #include "managers/MRV_ProjectManager.h"
+#include "managers/MRV_QueryManager.h"
 #include "managers/MRV_RelationshipsManager.h"
 #include "managers/MRV_SalesEmployeesManager.h"
 #include "managers/MRV_SalesStagesManager.h"
@@ -73,6 +81,13 @@
 #include "managers/MRV_TemplatesManager.h"
 #include "managers/MRV_TerritoriesManager.h"
 #include "managers/MRV_TransactionCodeManager.h"
+#include "managers/MRV_UserDefinedFieldsManager.h"
+#include "managers/MRV_UserDefinedObjectsManager.h"
+#include "managers/MRV_UserDefinedTablesContentManager.h"
+#include "managers/MRV_UserDefinedTablesManager.h"
+#include "managers/MRV_UserDisplaySettingsManager.h"
+#include "managers/MRV_UserMenusManager.h"
+#include "managers/MRV_UsersManager.h"
 #include "managers/MRV_VendorGroupsManager.h"
 #include "managers/MRV_WarehousesManager.h"
 #include "managers/MRV_WeightManager.h"
@@ -102,6 +117,21 @@ struct ManagerEntry {
 // Folders and categories without records of their own have no line.
 const std::vector<ManagerEntry>& managers() {
     static const std::vector<ManagerEntry> table = {
+        {u"MRV_TRN_QUERIES_100", create<MRV_QueryManager>},
+        {u"MRV_TRN_UDF_100", create<MRV_UserDefinedFieldsManager>},
+        {u"MRV_TRN_FSUDF_100", create<MRV_FormattedSearchManager, true>},
+        {u"MRV_TRN_FSSTDF_100", create<MRV_FormattedSearchManager, false>},
+        {u"MRV_TRN_UDO_100", create<MRV_UserDefinedObjectsManager>},
+        {u"MRV_TRN_DOCREP_100", create<MRV_PrintLayoutsManager, 1>},
+        {u"MRV_TRN_QUERYLAYOUTS_100", create<MRV_PrintLayoutsManager, 2>},
+        {u"MRV_TRN_USERSLEAF_100", create<MRV_UsersManager>},
+        {u"MRV_TRN_AUTHORIZATIONSLEAF_100", create<MRV_AuthorizationsManager>},
+        {u"MRV_TRN_ADDITIONALAUT_100", create<MRV_AdditionalAuthorizationManager>},
+        {u"MRV_TRN_CMPDSPSETTINGS_100", create<MRV_CompanyDisplaySettingsManager>},
+        {u"MRV_TRN_USRDSPSETTINGS_100", create<MRV_UserDisplaySettingsManager>},
+        {u"MRV_TRN_USRMENUS_100", create<MRV_UserMenusManager>},
+        {u"MRV_TRN_CMPDETAILS_100", create<MRV_CompanyDetailsManager>},
+        {u"MRV_TRN_GENERALSETTINGS_100", create<MRV_GeneralSettingsManager>},
         {u"MRV_TRN_DOCNUMBERING_100", create<MRV_DocumentNumberingManager>},
         {u"MRV_TRN_DOCSETTINGS_100", create<MRV_DocumentSettingsManager>},
         {u"MRV_TRN_PRTONADDSETTINGS_100", create<MRV_PrintOnAddSettingsManager>},
@@ -152,6 +182,8 @@ const std::vector<ManagerEntry>& managers() {
         {u"MRV_TRN_HOUSEBANKACCOUNTS_100", create<MRV_HouseBanksAccountsManager>},
         {u"MRV_TRN_GLBANKSETTINGS_100", create<MRV_GLSettingsForBanksManager>},
         {u"MRV_TRN_GLTAXDEFSETTINGS_100", create<MRV_GLSettingsForTaxSetupManager>},
+        {u"MRV_TRN_UDT_100", create<MRV_UserDefinedTablesManager>},
+        {u"MRV_TRN_UDTCONT_100", create<MRV_UserDefinedTablesContentManager>},
         {u"MRV_TRN_POSTPER_100", create<MRV_PostingPeriodsManager>},
         {u"MRV_TRN_ACCTSEGMENTATION_100", create<MRV_AccountSegmentationManager>},
         {u"MRV_TRN_SEGMENTCODES_100", create<MRV_SegmentCodesManager>},

@@ -329,14 +329,15 @@ TEST_F(ConfigurationTemplate, WritesWhatTheManagersDeclareFirst) {
     std::vector<std::unique_ptr<MRV_DIInterface>> managers;
     for (const QString& category : listed)
         if (std::unique_ptr<MRV_DIInterface> m = factory.createDataInterface(category)) {
-            // Defaults lists the users but writes only their groups: the
-            // users are the Users category's.
-            if (!categoryOfTable.contains(m->mainTable().name) && category != id("DEFAULTS"))
+            if (!categoryOfTable.contains(m->mainTable().name))
                 categoryOfTable.insert(m->mainTable().name, category);
             managers.push_back(std::move(m));
         }
     ASSERT_FALSE(managers.empty());
     EXPECT_EQ(categoryOfTable.value(u"OMRC"_s), id("MANUFACTURERS"));
+    // Users brings the users; Defaults and Authorizations, which list them
+    // too, come after it.
+    EXPECT_EQ(categoryOfTable.value(u"OUSR"_s), id("USERSLEAF"));
     QList<std::pair<QString, QString>> declared;
     for (const auto& m : managers) {
         QSet<QString> own;

@@ -125,7 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                           SettingsCase{"InventorySettings", u"MRV_TRN_INVENTORYSETTINGS_100"_s,
                                        u"InventorySettings"_s, u"ValuationMethod"_s, u"%1"_s},
                           SettingsCase{"COASettings", u"MRV_TRN_COASETTINGS_100"_s,
-                                       u"COASettings"_s, u"SystemCurrency"_s, u"C%1"_s}),
+                                       u"COASettings"_s, u"SystemCurrency"_s, u"C%1"_s},
+                          SettingsCase{"CompanyDisplaySettings", u"MRV_TRN_CMPDSPSETTINGS_100"_s,
+                                       u"AdminInfo"_s, u"DateSeparator"_s, u"%1"_s}),
         ::testing::Values(6, 5, 2)),
     [](const ::testing::TestParamInfo<std::tuple<SettingsCase, int>>& info) {
         return std::string(std::get<0>(info.param).name) + "_" +

@@ -37,6 +37,10 @@ struct ManagerCase {
     QString companions{};
     // The records' lines, compared field by field like contents.
     QStringList lines{};
+    // Rows the category adds or updates whatever the copy method (a query's
+    // categories), by the base codes of their lines: those lines must
+    // succeed, and are not counted with the records'.
+    QString steady{};
 };
 
 inline void PrintTo(const ManagerCase& c, std::ostream* os) {
@@ -501,6 +505,11 @@ QList<ManagerCase> masterItemCases();
 QList<ManagerCase> masterPartnerCases();
 QList<ManagerCase> masterTransactionCases();
 QList<ManagerCase> masterDefaultsCases();
+QList<ManagerCase> userSettingsCases();
+QList<ManagerCase> customQueryCases();
+QList<ManagerCase> customUserTableCases();
+QList<ManagerCase> userCases();
+QList<ManagerCase> userDialectCases();
 
 // The world of the manager suites, with what their checks of the log share.
 class ManagerWorld : public EngineWorld {

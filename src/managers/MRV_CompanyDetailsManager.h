@@ -1,0 +1,14 @@
+#pragma once
+
+#include "di/MRV_DIInterface.h"
+
+// Company Details: the company's administration fields, its company
+// information, address lines and holidays with their dates, copied as a
+// whole.
+class MRV_CompanyDetailsManager : public MRV_DIInterface {
+public:
+    MRV_CompanyDetailsManager(MRV_ConnectionContext* context, const QString& categoryId);
+
+    // The administration fields go last: they name the holidays.
+    HRESULT writeToTarget(const BOMTableList& tables, int copyMethod) override;
+};
