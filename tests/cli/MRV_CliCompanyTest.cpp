@@ -147,11 +147,11 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
     const QString ws = dir.filePath(u"roll-out.xml"_s);
     const QString base = u"BASE"_s;
     const QString target = u"TARGET"_s;
-    // A category no manager copies yet is refused, named, and nothing is
-    // written.
-    Result r = newWorksheet(ws, base, target, {u"MRV_TRN_QUERIES_100"_s});
+    // An entry of the catalogue that holds no records of its own is refused,
+    // named, and nothing is written.
+    Result r = newWorksheet(ws, base, target, {u"MRV_TRN_OWNERSHIP_100"_s});
     EXPECT_TRUE(exits(r, 2));
-    EXPECT_TRUE(holds(r.err, u"Queries (MRV_TRN_QUERIES_100)"_s));
+    EXPECT_TRUE(holds(r.err, u"MRV_TRN_OWNERSHIP_100 cannot be selected"_s));
     EXPECT_FALSE(QFile::exists(ws));
     r = newWorksheet(ws, base, target, {u"MRV_TRN_MANUFACTURERS_100"_s});
     ASSERT_TRUE(exits(r, 0));
@@ -183,14 +183,14 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
                              "'999'"_s));
     EXPECT_EQ(readBytes(ws), picked);
 
-    // A folder is selected as the tree does, with everything below it: a
-    // folder holding categories no manager copies yet is refused naming
-    // each; cleared, everything below it is.
+    // A folder is selected as the tree does, with everything below it;
+    // cleared, everything below it is.
     r = select(ws, {u"MRV_TRN_CUSTOMIZATION_100"_s});
-    EXPECT_TRUE(exits(r, 2));
-    EXPECT_TRUE(holds(r.err, u"(MRV_TRN_QUERIES_100)"_s));
-    EXPECT_TRUE(holds(r.err, u"(MRV_TRN_UDT_100)"_s));
-    ASSERT_EQ(select(ws, {u"MRV_TRN_LOGISTICS_100="_s}).status, 0);
+    ASSERT_TRUE(exits(r, 0));
+    shown = show();
+    EXPECT_TRUE(holds(shown, u"[x] Customization  (MRV_TRN_CUSTOMIZATION_100)"_s));
+    EXPECT_TRUE(holds(shown, u"[x] Query Print Layouts  (MRV_TRN_QUERYLAYOUTS_100)"_s));
+    ASSERT_EQ(select(ws, {u"MRV_TRN_LOGISTICS_100="_s, u"MRV_TRN_CUSTOMIZATION_100="_s}).status, 0);
     shown = show();
     EXPECT_TRUE(holds(shown, u"[ ] Manufacturers  (MRV_TRN_MANUFACTURERS_100)"_s));
     EXPECT_TRUE(holds(shown, u"[ ] Logistics  (MRV_TRN_LOGISTICS_100)"_s));
@@ -247,31 +247,37 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
         EXPECT_EQ(r.status, 2) << method;
         EXPECT_TRUE(holds(r.err, u"--copy-method takes 1 to 4"_s));
     }
-    {
-        // A worksheet edited elsewhere to select a category no manager
-        // copies yet: refused, named, for both commands.
-        MRV_ConnectionContext none;
-        MRV_Worksheet edited;
-        ASSERT_EQ(MRV_WorksheetManager(&none).readWorksheet(edited, ws), S_OK);
-        MRV_WorksheetNode* queries = edited.findNode(u"1.1"_s);
-        ASSERT_NE(queries, nullptr);
-        queries->selected = MRV_WorksheetNode::Selected;
-        ASSERT_EQ(MRV_WorksheetManager(&none).saveWorksheet(edited, ws), S_OK);
-    }
-    for (const QStringList& command :
-         {QStringList{u"copy"_s, ws, u"--yes"_s},
-          QStringList{u"save-config"_s, ws, dir.filePath(u"x.xml"_s)}}) {
-        r = plain(command);
-        EXPECT_EQ(r.status, 2) << command.join(u' ').toStdString();
-        EXPECT_TRUE(holds(r.err, u"(MRV_TRN_QUERIES_100)"_s));
-    }
     qputenv("MIRROVA_PASSWORD", "lobster");
-    ASSERT_EQ(select(ws, {u"MRV_TRN_QUERIES_100="_s}).status, 0);
 
     const QString config = dir.filePath(u"base.xml"_s);
     r = plain({u"save-config"_s, ws, config, u"--yes"_s});
     ASSERT_TRUE(exits(r, 0));
     EXPECT_TRUE(readBytes(config).startsWith("\xff\xfe"));
+}
+
+// A run that adds users names the file with their first passwords after
+// its summary; the passwords themselves never reach the terminal.
+TEST_F(CliCompany, ACopyThatAddsUsersNamesTheirPasswordFileOnly) {
+    ASSERT_NO_FATAL_FAILURE(baseAndTarget());
+    QString error;
+    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, u"TARGET"_s, QDateTime(), nullptr, &error));
+    const QString ws = dir.filePath(u"users.xml"_s);
+    ASSERT_TRUE(exits(newWorksheet(ws, u"BASE"_s, u"TARGET"_s, {u"MRV_TRN_USERSLEAF_100"_s}), 0));
+    const Result r = plain({u"copy"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s});
+    ASSERT_TRUE(exits(r, 0));
+    const QRegularExpressionMatch named =
+        QRegularExpression(u"\\nInitial passwords: ([^\\n]+)\\n"_s).match(r.out);
+    ASSERT_TRUE(named.hasMatch()) << r.out.toStdString();
+    QFile file(named.captured(1));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << named.captured(1).toStdString();
+    qsizetype listed = 0;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n'))
+        if (!line.isEmpty() && !line.startsWith(u'#')) {
+            ++listed;
+            EXPECT_FALSE(r.out.contains(line.section(u'\t', 1)) ||
+                         r.err.contains(line.section(u'\t', 1)));
+        }
+    EXPECT_GT(listed, 0);
 }
 
 } // namespace

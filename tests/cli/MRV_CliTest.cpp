@@ -6,6 +6,7 @@
 #include "host/objects/LLCompany.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -32,6 +33,22 @@ TEST(Cli, CataloguePrintsEveryEntryOnItsOwnLine) {
     EXPECT_TRUE(exits(german, 0));
     EXPECT_EQ(german.out.count(u'\n'), 168);
     EXPECT_EQ(run({u"--lang=2057"_s, u"catalogue"_s}).status, 0);
+}
+
+// Every category of the object list has a manager, and each copies with
+// what it needs: both lists hold the same 94 catalogue entries once each.
+TEST(Cli, EveryCategoryCopiesCompletely) {
+    const QString catalogue = run({u"catalogue"_s}).out;
+    const Result all = run({u"categories"_s});
+    const Result complete = run({u"categories"_s, u"--complete"_s});
+    ASSERT_TRUE(exits(all, 0));
+    ASSERT_TRUE(exits(complete, 0));
+    const QStringList ids = all.out.split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(ids.size(), 94);
+    EXPECT_EQ(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
+    EXPECT_EQ(complete.out, all.out);
+    for (const QString& id : ids)
+        EXPECT_TRUE(catalogue.contains(u'\n' + id + u'\t')) << id.toStdString();
 }
 
 TEST(Cli, TextPrintsOneTextWithItsLineBreaks) {

@@ -6,6 +6,7 @@
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_LogFile.h"
 #include "di/MRV_ConnectionContext.h"
+#include "di/MRV_InitialPasswords.h"
 #include "di/MRV_SQLBuilder.h"
 #include "di/MRV_SettingsManager.h"
 #include "di/MRV_UDTManager.h"
@@ -109,10 +110,15 @@ protected:
                 failed << row[MRV_LogFile::BaseCode] + u' ' + row[MRV_LogFile::Error];
         return failed;
     }
-    void selectEveryCategoryWithAManager() {
+    // How many categories that selected.
+    int selectEveryCategoryWithAManager() {
+        int selected = 0;
         for (const auto& node : worksheet().nodes)
-            if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId))
+            if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId)) {
                 worksheet().select(node->leafId, 1);
+                ++selected;
+            }
+        return selected;
     }
     QStringList column(LLObjectsCOM::Company& c, const QString& sql) {
         std::unique_ptr<LLObjectsCOM::Recordset> rs = c.GetRecordset();
@@ -143,52 +149,27 @@ protected:
 };
 
 // The standard company copied whole into an empty one, on each dialect.
-// The users, their branches and departments, the report types with their
-// layouts and the queries come with categories of their own that this
-// program does not copy yet: the target is given them first, with the
-// series of its own years, and the user-defined fields are left out by the
-// copy option.
+// Document numbering brings the series of the "Default" period indicator
+// only, and a company has its own series for its years: the target is
+// given them first. Outside MS-SQL the user-defined tables and fields stay
+// behind, and the records are written without their fields.
 class WholeCopy : public CopyFlow, public ::testing::WithParamInterface<int> {
 protected:
     int serverType() const override { return GetParam(); }
     void SetUp() override {
         CopyFlow::SetUp();
-        LLObjectsCOM::Company& base = *context.baseCompany;
-        LLObjectsCOM::Company& target = *context.targetCompany;
-        // Users under other numbers, known by their codes.
-        const QStringList users = column(target, u"SELECT USER_CODE FROM OUSR"_s);
-        int key = 100;
-        for (const QString& code : column(base, u"SELECT USER_CODE FROM OUSR"_s))
-            if (!users.contains(code))
-                column(target, u"INSERT INTO OUSR (INTERNAL_K, USERID, USER_CODE) VALUES (%1, "
-                               u"%1, %2)"_s.arg(key++)
-                                   .arg(literal(code)));
-        // Each table's rows as the base has them; document numbering brings
-        // the series of the "Default" period indicator only, and a company
-        // has its own series for its years.
-        for (const auto& [into, select] :
-             {std::pair{"OUBR (Code, Name)", "Code, Name FROM OUBR"},
-              {"OUDP (Code, Name)", "Code, Name FROM OUDP"},
-              {"RTYP (TypeCode, TypeName)", "TypeCode, TypeName FROM RTYP"},
-              {"RDOC (DocCode, DocName, TypeCode)", "DocCode, DocName, TypeCode FROM RDOC"},
-              {"OQCN (CategoryId, CatName)", "CategoryId, CatName FROM OQCN"},
-              {"OUQR (IntrnalKey, QCategory, QName, QString)",
-               "IntrnalKey, QCategory, QName, QString FROM OUQR"},
-              {"NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, Indicator)",
-               "ObjectCode, Series + 1000, SeriesName, DocSubType, InitialNum, Indicator FROM "
-               "NNM1 WHERE Indicator <> 'Default'"}}) {
-            const std::unique_ptr<LLObjectsCOM::Recordset> rs = base.GetRecordset();
-            rs->DoQuery(u"SELECT "_s + QLatin1String(select));
-            for (; !rs->EoF(); rs->MoveNext()) {
-                QStringList values;
-                for (int i = 0; i < rs->FieldCount(); ++i)
-                    values << (rs->Field(i).isNull() ? u"NULL"_s
-                                                     : literal(rs->Field(i).toString()));
-                column(target, u"INSERT INTO %1 VALUES (%2)"_s.arg(QLatin1String(into),
-                                                                   values.join(u", "_s)));
-            }
+        const std::unique_ptr<LLObjectsCOM::Recordset> rs = context.baseCompany->GetRecordset();
+        rs->DoQuery(u"SELECT ObjectCode, Series + 1000, SeriesName, DocSubType, InitialNum, "
+                    u"Indicator FROM NNM1 WHERE Indicator <> 'Default'"_s);
+        for (; !rs->EoF(); rs->MoveNext()) {
+            QStringList values;
+            for (int i = 0; i < rs->FieldCount(); ++i)
+                values << (rs->Field(i).isNull() ? u"NULL"_s : literal(rs->Field(i).toString()));
+            column(*context.targetCompany,
+                   u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
+                   u"Indicator) VALUES (%1)"_s.arg(values.join(u", "_s)));
         }
-        context.ignoreMissingUdf = true;
+        context.ignoreMissingUdf = GetParam() != 6;
     }
     static QString literal(const QString& text) { return MRV_SQLBuilder::textLiteral(text, 6); }
     // The last log's lines that did not succeed, or those that added a record.
@@ -206,11 +187,12 @@ protected:
 };
 
 TEST_P(WholeCopy, EveryRecordArrivesOnceAndARerunAddsNothing) {
-    selectEveryCategoryWithAManager();
+    EXPECT_EQ(selectEveryCategoryWithAManager(), 94);
     // Categories whose needed categories are not selected, those that
-    // refuse the copy method (copied another way), and the backup question.
+    // refuse the copy method (copied another way), the backup question, and
+    // outside MS-SQL going on without the user-defined elements.
     MRV_ConfigurationManager manager(context);
-    ASSERT_EQ(copy({Yes, Yes, Yes}, &manager), S_OK) << said();
+    ASSERT_EQ(copy({Yes, Yes, Yes, Yes}, &manager), S_OK) << said();
     EXPECT_TRUE(ui.shown(u"unscripted"_s).isEmpty());
     EXPECT_EQ(lines(false), QStringList());
     LLObjectsCOM::Company& base = *context.baseCompany;
@@ -218,14 +200,27 @@ TEST_P(WholeCopy, EveryRecordArrivesOnceAndARerunAddsNothing) {
     // Records known by the same codes everywhere arrive under them; those
     // the target numbers arrive as many.
     for (const char* sql :
-         {"SELECT FirmCode || FirmName FROM OMRC ORDER BY 1", "SELECT PrjCode FROM OPRJ ORDER BY 1",
+         {"SELECT FirmCode || FirmName FROM OMRC ORDER BY 1",
+          "SELECT PrjCode FROM OPRJ ORDER BY 1",
           "SELECT CardCode || CardType || COALESCE(FatherCard, '') FROM OCRD ORDER BY 1",
           "SELECT ItemCode || ItemName FROM OITM ORDER BY 1",
-          "SELECT TreeCode FROM OITT ORDER BY 1", "SELECT AlcCode FROM OALC ORDER BY 1",
-          "SELECT COUNT(*) FROM ITM1", "SELECT COUNT(*) FROM CRD1", "SELECT COUNT(*) FROM OCPR",
-          "SELECT COUNT(*) FROM ITT1", "SELECT COUNT(*) FROM OSPP", "SELECT COUNT(*) FROM OSCN",
-          "SELECT COUNT(*) FROM OALI", "SELECT COUNT(*) FROM OJDT", "SELECT COUNT(*) FROM JDT1",
-          "SELECT COUNT(*) FROM ODUT", "SELECT COUNT(*) FROM OFRM",
+          "SELECT TreeCode FROM OITT ORDER BY 1",
+          "SELECT AlcCode FROM OALC ORDER BY 1",
+          "SELECT COUNT(*) FROM ITM1",
+          "SELECT COUNT(*) FROM CRD1",
+          "SELECT COUNT(*) FROM OCPR",
+          "SELECT COUNT(*) FROM ITT1",
+          "SELECT COUNT(*) FROM OSPP",
+          "SELECT COUNT(*) FROM OSCN",
+          "SELECT COUNT(*) FROM OALI",
+          "SELECT COUNT(*) FROM OJDT",
+          "SELECT COUNT(*) FROM JDT1",
+          "SELECT COUNT(*) FROM ODUT",
+          "SELECT COUNT(*) FROM OFRM",
+          "SELECT COUNT(*) FROM CUMI",
+          "SELECT COUNT(*) FROM CPRF",
+          "SELECT COUNT(*) FROM HLD1",
+          "SELECT COUNT(*) FROM ADM1",
           "SELECT Name FROM OUDG ORDER BY 1"}) {
         const QStringList expected = column(base, QLatin1String(sql));
         EXPECT_FALSE(expected.isEmpty()) << sql;
@@ -234,10 +229,26 @@ TEST_P(WholeCopy, EveryRecordArrivesOnceAndARerunAddsNothing) {
     EXPECT_EQ(column(target, u"SELECT TransId FROM JDT1 GROUP BY TransId HAVING "
                              u"ROUND(SUM(Debit) - SUM(Credit), 2) <> 0"_s),
               QStringList());
+    // Between MS-SQL databases the user-defined tables, fields, content and
+    // objects arrive too, fields by table and name.
+    if (GetParam() == 6)
+        for (const char* sql :
+             {"SELECT TableName || ObjectType FROM OUTB WHERE TableName NOT LIKE 'MRV%' AND "
+              "TableName <> 'TSEXTDBVERSION' ORDER BY 1",
+              "SELECT TableID || AliasID || TypeID FROM CUFD WHERE TableID NOT LIKE '@MRV%' AND "
+              "TableID <> '@TSEXTDBVERSION' AND TableID NOT LIKE 'A%' AND SYS <> 'Y' ORDER BY 1",
+              "SELECT v.TableID || v.FldValue FROM UFD1 v JOIN CUFD f ON f.TableID = v.TableID "
+              "AND f.FieldID = v.FieldID WHERE f.SYS <> 'Y' AND v.TableID NOT LIKE '@MRV%' AND "
+              "v.TableID <> '@TSEXTDBVERSION' ORDER BY 1",
+              "SELECT Code || Name FROM [@SHIPZONES] ORDER BY 1",
+              "SELECT Code || TableName FROM OUDO ORDER BY 1", "SELECT COUNT(*) FROM UDO2"}) {
+            EXPECT_FALSE(column(base, QLatin1String(sql)).isEmpty()) << sql;
+            EXPECT_EQ(column(target, QLatin1String(sql)), column(base, QLatin1String(sql))) << sql;
+        }
 
     // A rerun that adds and updates finds every record there.
     context.copyMethod = 4;
-    ASSERT_EQ(copy({Yes, Yes, Yes}, &manager), S_OK) << said();
+    ASSERT_EQ(copy({Yes, Yes, Yes, Yes}, &manager), S_OK) << said();
     EXPECT_EQ(lines(false), QStringList());
     EXPECT_EQ(lines(true), QStringList());
     EXPECT_EQ(column(target, u"SELECT COUNT(*) FROM OJDT"_s),
@@ -270,6 +281,8 @@ TEST_F(CopyFlow, APartOfTheChartIsCopiedOnlyWhenTheUserAgrees) {
 
 TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
     selectEveryCategoryWithAManager();
+    // Authorizations and the users' settings without the users they need.
+    worksheet().select(worksheet().findLeaf(u"MRV_TRN_USERSLEAF_100"_s)->leafId, 0);
     MRV_ConfigurationManager manager(context);
     MRV_CopyFlow flow(context, worksheet(), manager);
     const QString countries = u"SELECT Code FROM OCRY"_s;
@@ -383,6 +396,46 @@ TEST_F(CopyFlow, ABaseOfAHigherReleaseIsRefusedAndAnotherLocalizationIsAsked) {
     EXPECT_EQ(worksheet().findLeaf(u"MRV_TRN_CURRENCYSETTINGS_100"_s)->selected,
               MRV_WorksheetNode::NotSelected);
 }
+
+// User-defined tables and fields go only between two MS-SQL databases:
+// outside them the user is asked, "No" stops the run before anything is
+// written, "Yes" copies the rest and names what is left out. Between MS-SQL
+// databases nobody is asked and the tables arrive.
+class UserDefinedElements : public CopyFlow, public ::testing::WithParamInterface<int> {
+protected:
+    int serverType() const override { return GetParam(); }
+};
+
+TEST_P(UserDefinedElements, OutsideMsSqlTheUserDecides) {
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_UDT_100", "MRV_TRN_UDF_100"});
+    const bool outside = GetParam() != 6;
+    const QStringList question{ui.text(10052)};
+    LLObjectsCOM::Company& target = *context.targetCompany;
+    const QString tables = u"SELECT TableName FROM OUTB WHERE TableName NOT LIKE 'MRV%' AND "
+                           u"TableName <> 'TSEXTDBVERSION' ORDER BY 1"_s;
+    if (outside) {
+        EXPECT_EQ(copy({No}), S_FALSE);
+        EXPECT_EQ(ui.shown(u"question: "_s), question);
+        EXPECT_TRUE(firms(target).isEmpty());
+        EXPECT_TRUE(logPath.isEmpty());
+    }
+    EXPECT_EQ(copy({Yes, Yes}), S_OK) << said();
+    EXPECT_EQ(firms(target).size(), 8);
+    EXPECT_EQ(ui.shown(u"question: "_s).contains(question.first()), outside);
+    EXPECT_EQ(ui.shown(u"warning: "_s),
+              outside ? QStringList{u"These categories can only be copied between two "
+                                    u"MS-SQL databases and are not copied: User-Defined Fields, "
+                                    u"User-Defined Tables"_s}
+                      : QStringList());
+    const QStringList baseTables = column(*context.baseCompany, tables);
+    ASSERT_FALSE(baseTables.isEmpty());
+    EXPECT_EQ(column(target, tables), outside ? QStringList() : baseTables);
+}
+
+INSTANTIATE_TEST_SUITE_P(ServerTypes, UserDefinedElements, ::testing::Values(6, 5, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Type" + std::to_string(info.param);
+                         });
 
 // A target that another program holds locked: the category that cannot be
 // written is shown with the host's reason and logged as failed, and the
@@ -616,6 +669,37 @@ TEST_F(CopyFlow, AKnownSelectionWritesTheStoredFileAndAnyParserReadsIt) {
         elements += xml.readNext() == QXmlStreamReader::StartElement;
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_GT(elements, 100);
+}
+
+// The users a run adds get first passwords that only the operator's file
+// beside the log holds: the run names the file, and neither the log nor a
+// configuration file of the same selection holds a password.
+TEST_F(CopyFlow, NewUsersFirstPasswordsAreInTheOperatorsFileOnly) {
+    select({"MRV_TRN_USERSLEAF_100", "MRV_TRN_AUTHORIZATIONSLEAF_100"});
+    context.copyMethod = 4;
+    ASSERT_EQ(copy({Yes, Yes, Yes}), S_OK) << said();
+    EXPECT_EQ(failedLines(), QStringList());
+    const QString passwords = MRV_InitialPasswords::pathFor(logPath);
+    EXPECT_TRUE(ui.transcript.contains(u"initial passwords: "_s + passwords)) << said();
+    QFile file(passwords);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList secrets;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n'))
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            secrets << line.section(u'\t', 1);
+    // Every user but the one the target was made with is new there.
+    EXPECT_EQ(secrets.size(), column(*context.baseCompany, u"SELECT 1 FROM OUSR"_s).size() - 1);
+    MRV_ConfigurationManager manager(context);
+    const QString config = dir.filePath(u"users.xml"_s);
+    ASSERT_EQ(MRV_CopyFlow(context, worksheet(), manager).saveConfigurationFile(config), S_OK);
+    for (const QString& text :
+         {utf16Text(logtest::readBytes(logPath)), utf16Text(logtest::readBytes(config))}) {
+        EXPECT_FALSE(text.isEmpty());
+        EXPECT_FALSE(text.contains(u"KWZOLP"_s));
+        EXPECT_FALSE(text.contains(u"UserPassword"_s));
+        for (const QString& secret : std::as_const(secrets))
+            EXPECT_FALSE(text.contains(secret));
+    }
 }
 
 TEST_F(CopyFlow, AConfigurationFileIsTheBaseOfALaterRunAndABrokenOneWritesNothing) {
