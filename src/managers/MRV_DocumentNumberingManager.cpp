@@ -28,7 +28,7 @@ const QList<std::pair<QString, QString>> SeriesProperties{
     {u"SeriesName"_s, u"Name"_s},       {u"InitialNum"_s, u"InitialNumber"_s},
     {u"NextNumber"_s, u"NextNumber"_s}, {u"LastNum"_s, u"LastNumber"_s},
     {u"Prefix"_s, u"Prefix"_s},         {u"Suffix"_s, u"Suffix"_s},
-    {u"Remarks"_s, u"Remarks"_s}};
+    {u"Remarks"_s, u"Remarks"_s},       {u"Indicator"_s, u"PeriodIndicator"_s}};
 
 QString element(const QString& name, const QString& value) {
     return u'<' + name + u'>' + LLEscapeXmlText(value) + u"</"_s + name + u'>';
@@ -49,10 +49,11 @@ MRV_DocumentNumberingManager::MRV_DocumentNumberingManager(MRV_ConnectionContext
         .name = SeriesTable,
         .keyColumns = m_keyColumns,
         .descriptionColumn = u"SeriesName"_s,
-        // Documents whose numbering the host keeps to itself.
+        // Documents whose numbering the host keeps to itself. The series of
+        // every period indicator travel, as the indicators do: users'
+        // default series name those of the years too.
         .filter = {u"ObjectCode <> '132' AND ObjectCode <> '68' AND ObjectCode <> '163' AND "
-                   u"ObjectCode <> '164' AND ObjectCode <> '165' AND ObjectCode <> '166' AND "
-                   u"Indicator = 'Default'"_s},
+                   u"ObjectCode <> '164' AND ObjectCode <> '165' AND ObjectCode <> '166'"_s},
     });
     declareTable({
         .name = u"OPID"_s,
@@ -187,26 +188,26 @@ bool MRV_DocumentNumberingManager::writeOne(MRV_CompanySql& target,
                                             QSet<QString>& written, Outcome& outcome) {
     const QString document = row.value(u"ObjectCode"_s);
     const QString subType = row.value(u"DocSubType"_s);
-    // The series of a document is known by its sub type and initial number:
-    // a customers' and a vendors' series may both start at 1. Only series of
-    // the period indicator the category copies are candidates: the target's
-    // series of its own years may start at the same number.
+    // The series of a document is known by its sub type, period indicator
+    // and initial number: a customers' and a vendors' series may both start
+    // at 1, and so may the series of two years.
     MRV_SQLBuilder find = target.builder(SeriesTable);
     find.addSelectColumn(u"Series"_s);
     find.addCondition(u"ObjectCode"_s, document, MRV_SQLBuilder::Text);
     find.addCondition(u"DocSubType"_s, subType, MRV_SQLBuilder::Text);
     find.addCondition(u"InitialNum"_s, row.value(u"InitialNum"_s), MRV_SQLBuilder::Number);
-    find.addCondition(u"Indicator"_s, u"Default"_s, MRV_SQLBuilder::Text);
+    find.addCondition(u"Indicator"_s, row.value(u"Indicator"_s), MRV_SQLBuilder::Text);
     if (document.isEmpty() || !find.isValid()) {
         outcome.error =
             document.isEmpty() ? u"The series names no document"_s : find.invalidReason();
         return false;
     }
-    const QString identity =
-        document + QChar(0x1F) + subType + QChar(0x1F) + row.value(u"InitialNum"_s).trimmed();
+    const QString identity = QStringList{document, subType, row.value(u"Indicator"_s),
+                                         row.value(u"InitialNum"_s).trimmed()}
+                                 .join(QChar(0x1F));
     if (written.contains(identity)) {
-        outcome.error = u"Another series of this document, sub type and initial number was "
-                        u"written before it"_s;
+        outcome.error = u"Another series of this document, sub type, period indicator and "
+                        u"initial number was written before it"_s;
         return false;
     }
     written.insert(identity);

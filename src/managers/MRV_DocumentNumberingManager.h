@@ -4,8 +4,8 @@
 
 #include <QSet>
 
-// Document Numbering: the series of period indicator "Default" of every
-// document (NNM1), each document's default series (ONNM), the period
+// Document Numbering: the series of every document and period indicator
+// (NNM1), each document's default series (ONNM), the period
 // indicators (OPID) and the administration information's document names.
 // A series is the target's series of the same document, sub type and
 // initial number, or a new one under the next free key.

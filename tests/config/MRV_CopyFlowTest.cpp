@@ -149,26 +149,13 @@ protected:
 };
 
 // The standard company copied whole into an empty one, on each dialect.
-// Document numbering brings the series of the "Default" period indicator
-// only, and a company has its own series for its years: the target is
-// given them first. Outside MS-SQL the user-defined tables and fields stay
-// behind, and the records are written without their fields.
+// Outside MS-SQL the user-defined tables and fields stay behind, and the
+// records are written without their fields.
 class WholeCopy : public CopyFlow, public ::testing::WithParamInterface<int> {
 protected:
     int serverType() const override { return GetParam(); }
     void SetUp() override {
         CopyFlow::SetUp();
-        const std::unique_ptr<LLObjectsCOM::Recordset> rs = context.baseCompany->GetRecordset();
-        rs->DoQuery(u"SELECT ObjectCode, Series + 1000, SeriesName, DocSubType, InitialNum, "
-                    u"Indicator FROM NNM1 WHERE Indicator <> 'Default'"_s);
-        for (; !rs->EoF(); rs->MoveNext()) {
-            QStringList values;
-            for (int i = 0; i < rs->FieldCount(); ++i)
-                values << (rs->Field(i).isNull() ? u"NULL"_s : literal(rs->Field(i).toString()));
-            column(*context.targetCompany,
-                   u"INSERT INTO NNM1 (ObjectCode, Series, SeriesName, DocSubType, InitialNum, "
-                   u"Indicator) VALUES (%1)"_s.arg(values.join(u", "_s)));
-        }
         context.ignoreMissingUdf = GetParam() != 6;
     }
     static QString literal(const QString& text) { return MRV_SQLBuilder::textLiteral(text, 6); }

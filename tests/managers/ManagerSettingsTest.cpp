@@ -162,13 +162,15 @@ TEST_F(SetupParticulars, PrintPreferencesArrivePerDocumentType) {
     EXPECT_EQ(logRecords().size(), 2);
 }
 
-// Series: by document, sub type and initial number, new ones after the
-// target's highest key, each document's default series made the target's
+// Series: by document, sub type, period indicator and initial number, new
+// ones after the target's highest key, each document's default series made the target's
 // default; the documents whose numbering the host keeps are not copied.
 TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
-    const QString series = u"SELECT ObjectCode, DocSubType, InitialNum, SeriesName, NextNumber, "
-                           u"LastNum, Prefix, Remarks FROM NNM1 WHERE Indicator = N'Default' "
-                           u"AND ObjectCode <> N'68' ORDER BY 1, 2, 3"_s;
+    // Every period indicator's series but the target's own year.
+    const QString series =
+        u"SELECT ObjectCode, DocSubType, Indicator, InitialNum, SeriesName, NextNumber, LastNum, "
+        u"Prefix, Remarks FROM NNM1 WHERE Indicator <> N'2031' AND ObjectCode <> N'68' "
+        u"ORDER BY 1, 2, 3, 4"_s;
     const QString defaults =
         u"SELECT n.ObjectCode, s.DocSubType, s.InitialNum FROM ONNM n JOIN "
         u"NNM1 s ON s.Series = n.DfltSeries AND s.ObjectCode = n.ObjectCode "
