@@ -718,7 +718,7 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
 
 bool MRV_DIInterface::prepareForTarget(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
                                        Outcome& outcome) {
-    const bool ignoreMissing = m_context && m_context->ignoreMissingUdf;
+    const bool ignoreMissing = ignoresMissingUserFields();
     QString error;
     const bool ready = m_references->checkUserFields(table, record, ignoreMissing, error) &&
                        m_references->resolveDependencies(table, record, error);
@@ -1034,6 +1034,10 @@ void MRV_DIInterface::logReadFailure(const QString& code, const QString& error) 
         logOutcome(outcome);
     else
         ++m_failures;
+}
+
+bool MRV_DIInterface::ignoresMissingUserFields() const {
+    return m_context && m_context->ignoreMissingUdf;
 }
 
 bool MRV_DIInterface::logged(Outcome& outcome, const std::function<void()>& work) {

@@ -164,6 +164,9 @@ protected:
         m_dataSet.setKeys(columns, elements);
     }
 
+    // The run's option to write records without the user-defined fields the
+    // target lacks.
+    bool ignoresMissingUserFields() const;
     // The companies of the run; ComError when the context has none.
     LLObjectsCOM::Company& baseCompany() const;
     LLObjectsCOM::Company& targetCompany() const;

@@ -142,7 +142,7 @@ int MRV_DefaultsManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMD
                                     int copyMethod) {
     int failed = 0;
     MRV_DIReferences references(target);
-    const bool ignoreMissing = getConnectionContext() && getConnectionContext()->ignoreMissingUdf;
+    const bool ignoreMissing = ignoresMissingUserFields();
     for (const MRV_BOMDocument& document : documents) {
         Outcome outcome;
         outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;

@@ -301,8 +301,7 @@ void MRV_ManualJournalEntriesManager::writeEntry(MRV_CompanySql& target,
         sortOutPartners(record);
         MRV_RecordScope scope(target.company());
         QString error;
-        const bool ignoreMissing =
-            getConnectionContext() && getConnectionContext()->ignoreMissingUdf;
+        const bool ignoreMissing = ignoresMissingUserFields();
         bool ok = references.checkUserFields(mainTable(), record, ignoreMissing, error) &&
                   references.resolveDependencies(mainTable(), record, error);
         if (const QStringList notes = references.takeNotes(); !notes.isEmpty())
