@@ -2,7 +2,6 @@
 
 #include "di/MRV_BOMRecord.h"
 #include "di/MRV_CompanySql.h"
-#include "host/objects/LLComError.h"
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
@@ -340,41 +339,26 @@ HRESULT MRV_UserDefinedObjectsManager::writeToTarget(const BOMTableList& tables,
     if (effectiveMethod(copyMethod) == RemovalPhase)
         return MRV_DIInterface::writeToTarget(tables, copyMethod);
     // Each record becomes the host's document of the definition; the
-    // engine writes it. A record that is none fails its line with why.
+    // engine writes it (and finds it in the target). A record that is none
+    // fails its line with why.
     BOMTableList documents;
     QList<Outcome> refused;
-    try {
-        MRV_CompanySql target(targetCompany());
-        for (const MRV_BOMTable& entry : tables) {
-            if (entry.name != Table)
+    for (const MRV_BOMTable& entry : tables) {
+        if (entry.name != Table)
+            continue;
+        MRV_BOMTable objects{Table, {}};
+        for (const MRV_BOMDocument& document : entry.documents) {
+            MRV_BOMRecord object;
+            Outcome outcome;
+            if (hostObject(document.xml, object, outcome.error)) {
+                objects.documents << MRV_BOMDocument{object.toXml(), 0};
                 continue;
-            MRV_BOMTable objects{Table, {}};
-            for (const MRV_BOMDocument& document : entry.documents) {
-                MRV_BOMRecord object;
-                QString why;
-                if (!hostObject(document.xml, object, why)) {
-                    Outcome outcome;
-                    outcome.operation =
-                        effectiveMethod(copyMethod) == UpdateExisting ? UpdateExisting : AddNew;
-                    outcome.error = why;
-                    refused << outcome;
-                    continue;
-                }
-                MRV_SQLBuilder lookup = target.builder(Table);
-                lookup.addSelectColumn(u"Code"_s);
-                lookup.addSelectColumn(u"Name"_s);
-                lookup.addCondition(u"Code"_s, object.firstRow(Table).value(u"Code"_s),
-                                    MRV_SQLBuilder::Text);
-                const bool exists =
-                    lookup.isValid() && !target.query(lookup.buildSelect()).values.isEmpty();
-                objects.documents << MRV_BOMDocument{object.toXml(), exists ? 1 : 0};
             }
-            documents << objects;
+            outcome.operation =
+                effectiveMethod(copyMethod) == UpdateExisting ? UpdateExisting : AddNew;
+            refused << outcome;
         }
-    } catch (const ComError& e) {
-        CLogBase(u"MRV", u"MRV_UserDefinedObjectsManager::writeToTarget")
-            .LogError(u"Failed to write %s: %s", getCategoryString(), e.errorMessage());
-        return E_FAIL;
+        documents << objects;
     }
     const HRESULT written = MRV_DIInterface::writeToTarget(documents, copyMethod);
     for (const Outcome& outcome : refused)
