@@ -855,14 +855,8 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
             keyTexts[0] = key;
             row->setValue(table.keyElements.value(0), key);
         }
-        if (copyMethod == UpdateExisting && !found) {
-            outcome.error = QStringLiteral("The record is not in the target company");
+        if (!admits(copyMethod, found, outcome))
             return;
-        }
-        if (copyMethod == AddNew && found) {
-            outcome.error = QStringLiteral("The record exists in the target company already");
-            return;
-        }
     }
     const QVariantList keys = typedKeys(target, table, keyTexts);
     bool update = copyMethod == UpdateExisting;
@@ -1034,6 +1028,16 @@ void MRV_DIInterface::logReadFailure(const QString& code, const QString& error) 
         logOutcome(outcome);
     else
         ++m_failures;
+}
+
+bool MRV_DIInterface::admits(int copyMethod, bool exists, Outcome& outcome) {
+    if (copyMethod == UpdateExisting && !exists)
+        outcome.error = QStringLiteral("The record is not in the target company");
+    else if (copyMethod == AddNew && exists)
+        outcome.error = QStringLiteral("The record exists in the target company already");
+    else
+        return true;
+    return false;
 }
 
 bool MRV_DIInterface::ignoresMissingUserFields() const {

@@ -144,6 +144,10 @@ public:
         // target cannot resolve yet).
         QString note;
     };
+    // Whether copyMethod writes a record that the target has (exists) or
+    // lacks: "Update Existing" needs it there, "Add New" needs it absent.
+    // False with the outcome's error saying so.
+    static bool admits(int copyMethod, bool exists, Outcome& outcome);
     // Writes the outcome's log line; after a failure, answers the run's
     // response to a failed copy (asking the user or stopping the run).
     void logOutcome(const Outcome& outcome);

@@ -226,14 +226,8 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
     } else {
         found = exists(m_table, row);
     }
-    if (copyMethod == MRV_DIInterface::UpdateExisting && !found) {
-        outcome.error = QStringLiteral("The record is not in the target company");
+    if (!MRV_DIInterface::admits(copyMethod, found, outcome))
         return false;
-    }
-    if (copyMethod == MRV_DIInterface::AddNew && found) {
-        outcome.error = QStringLiteral("The record exists in the target company already");
-        return false;
-    }
     outcome.operation = found ? MRV_DIInterface::UpdateExisting : MRV_DIInterface::AddNew;
     if (found)
         outcome.targetFormerDescription = targetDescription(row);

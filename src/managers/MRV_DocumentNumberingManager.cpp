@@ -213,14 +213,8 @@ bool MRV_DocumentNumberingManager::writeOne(MRV_CompanySql& target,
     written.insert(identity);
     const MRV_CompanySql::Rows found = target.query(find.buildSelect());
     const bool exists = !found.values.isEmpty();
-    if (copyMethod == UpdateExisting && !exists) {
-        outcome.error = u"The record is not in the target company"_s;
+    if (!admits(copyMethod, exists, outcome))
         return false;
-    }
-    if (copyMethod == AddNew && exists) {
-        outcome.error = u"The record exists in the target company already"_s;
-        return false;
-    }
     QString key;
     if (exists) {
         key = MRV_CompanySql::text(found.values.first().value(0));

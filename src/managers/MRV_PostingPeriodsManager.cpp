@@ -204,14 +204,8 @@ bool MRV_PostingPeriodsManager::writeCategory(const MRV_BOMRecord::Row& category
                             .GetBusinessObject(PeriodCategoryObject)
                             ->Invoke(u"GetByKey"_s, {code})
                             .toBool();
-    if (copyMethod == UpdateExisting && !exists) {
-        outcome.error = u"The record is not in the target company"_s;
+    if (!admits(copyMethod, exists, outcome))
         return false;
-    }
-    if (copyMethod == AddNew && exists) {
-        outcome.error = u"The record exists in the target company already"_s;
-        return false;
-    }
     return exists ? UpdateDataSetFromDI(object, record.toXml(), {code}, outcome)
                   : AddDataSetFromDI(object, record.toXml(), outcome);
 }
@@ -231,14 +225,8 @@ void MRV_PostingPeriodsManager::writePeriod(MRV_CompanySql& target,
     const QVariant existing = target.scalar(find.buildSelect());
     const bool exists = !existing.isNull();
     outcome.operation = exists ? UpdateExisting : AddNew;
-    if (copyMethod == UpdateExisting && !exists) {
-        outcome.error = u"The record is not in the target company"_s;
+    if (!admits(copyMethod, exists, outcome))
         return;
-    }
-    if (copyMethod == AddNew && exists) {
-        outcome.error = u"The record exists in the target company already"_s;
-        return;
-    }
     // Absolute entries are the target's own: a new sub-period takes the next.
     const QString entry =
         exists

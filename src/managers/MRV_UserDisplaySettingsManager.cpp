@@ -160,7 +160,7 @@ void MRV_UserDisplaySettingsManager::write(MRV_CompanySql& target,
     outcome.baseCode = recordCode(form, code);
     outcome.baseDescription = code;
     writeForUser(
-        target, code, copyMethod, outcome, u"preferences of the user for the form"_s,
+        target, code, copyMethod, outcome,
         [&](const MRV_UserSettings::User& user) {
             // The forms the target's user has preferences for.
             MRV_SQLBuilder forms = target.builder(Preferences);

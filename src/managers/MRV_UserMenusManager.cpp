@@ -140,7 +140,7 @@ void MRV_UserMenusManager::write(MRV_CompanySql& target, LLObjectsCOM::HostObjec
     outcome.baseCode = code;
     outcome.baseDescription = code;
     writeForUser(
-        target, code, copyMethod, outcome, u"a menu of the user"_s,
+        target, code, copyMethod, outcome,
         [&](const MRV_UserSettings::User& user) {
             MRV_SQLBuilder items = target.builder(Menus);
             items.addSelectColumn(u"USERID"_s);

@@ -21,7 +21,7 @@ MRV_UserServiceManager::service(MRV_CompanySql& company) const {
 
 void MRV_UserServiceManager::writeForUser(
     MRV_CompanySql& target, const QString& code, int copyMethod, Outcome& outcome,
-    const QString& what, const std::function<bool(const MRV_UserSettings::User&)>& exists,
+    const std::function<bool(const MRV_UserSettings::User&)>& exists,
     const std::function<void(const MRV_UserSettings::User&)>& apply) {
     logged(outcome, [&] {
         const std::optional<MRV_UserSettings::User> user = MRV_UserSettings::findUser(target, code);
@@ -31,7 +31,7 @@ void MRV_UserServiceManager::writeForUser(
         } else {
             outcome.targetCode = outcome.baseCode;
             outcome.targetDescription = user->name;
-            if (MRV_UserSettings::admit(copyMethod, exists(*user), what, outcome)) {
+            if (MRV_UserSettings::admit(copyMethod, exists(*user), outcome)) {
                 apply(*user);
                 outcome.succeeded = true;
             }

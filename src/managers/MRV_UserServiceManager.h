@@ -27,10 +27,8 @@ protected:
     std::unique_ptr<LLObjectsCOM::HostObject> service(MRV_CompanySql& company) const;
     // Writes one record (outcome's base code set) for the target's user of
     // code with copyMethod and logs its line: exists tells whether that
-    // user has the record already (what names it for the refusal), apply
-    // writes it.
+    // user has the record already, apply writes it.
     void writeForUser(MRV_CompanySql& target, const QString& code, int copyMethod, Outcome& outcome,
-                      const QString& what,
                       const std::function<bool(const MRV_UserSettings::User&)>& exists,
                       const std::function<void(const MRV_UserSettings::User&)>& apply);
 

@@ -294,21 +294,13 @@ std::optional<QList<MRV_BOMDocument>> documentsOf(const BOMTableList& tables,
     return documents;
 }
 
-bool admit(int method, bool exists, const QString& what, MRV_DIInterface::Outcome& outcome) {
+bool admit(int method, bool exists, MRV_DIInterface::Outcome& outcome) {
     // A line says what the method meant to do, also when it could not.
     outcome.operation =
         method == MRV_DIInterface::UpdateExisting || method == MRV_DIInterface::AddNew ? method
         : exists ? MRV_DIInterface::UpdateExisting
                  : MRV_DIInterface::AddNew;
-    if (method == MRV_DIInterface::UpdateExisting && !exists) {
-        outcome.error = u"The target company has no %1 to update"_s.arg(what);
-        return false;
-    }
-    if (method == MRV_DIInterface::AddNew && exists) {
-        outcome.error = u"The target company has %1 already"_s.arg(what);
-        return false;
-    }
-    return true;
+    return MRV_DIInterface::admits(method, exists, outcome);
 }
 
 } // namespace MRV_UserSettings

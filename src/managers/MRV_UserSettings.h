@@ -62,7 +62,7 @@ std::optional<QList<MRV_BOMDocument>> documentsOf(const BOMTableList& tables, co
 
 // Whether the copy method (1, 2 or 3) writes a record that the target has
 // (exists) or lacks: true with the outcome's operation set, false with its
-// error saying what (the user's menu, ...) stands in the way.
-bool admit(int method, bool exists, const QString& what, MRV_DIInterface::Outcome& outcome);
+// error saying why not.
+bool admit(int method, bool exists, MRV_DIInterface::Outcome& outcome);
 
 } // namespace MRV_UserSettings

@@ -176,12 +176,7 @@ int MRV_UsersManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMDocu
             QString error;
             if (code.isEmpty()) {
                 outcome.error = u"The record is no user with a user code"_s;
-            } else if (copyMethod == UpdateExisting && !exists) {
-                outcome.error = u"The user %1 is not in the target company"_s.arg(code);
-            } else if (copyMethod == AddNew && exists) {
-                outcome.operation = AddNew;
-                outcome.error = u"The user %1 is in the target company already"_s.arg(code);
-            } else {
+            } else if (admits(copyMethod, exists, outcome)) {
                 MRV_BOMRecord::Row& row = group->rows.first();
                 for (const QString& field : TargetOwn)
                     row.removeField(field);
