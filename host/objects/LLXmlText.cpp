@@ -2,6 +2,10 @@
 
 #include <QXmlStreamReader>
 
+QString LLXmlElement(const QString& name, const QString& text) {
+    return u'<' + name + u'>' + LLEscapeXmlText(text) + QLatin1String("</") + name + u'>';
+}
+
 QString LLEscapeXmlText(const QString& text, bool quotes) {
     QString out;
     out.reserve(text.size());

@@ -6,6 +6,8 @@
 // becomes &#13; (a parser would turn a bare CR into LF); with quotes, " and '
 // become references too.
 QString LLEscapeXmlText(const QString& text, bool quotes = false);
+// <name>text, escaped</name>.
+QString LLXmlElement(const QString& name, const QString& text);
 
 class QXmlStreamReader;
 

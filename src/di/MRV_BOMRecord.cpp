@@ -60,20 +60,16 @@ MRV_BOMRecord::Row MRV_BOMRecord::readRow(MRV_DOMParser& dom) {
 
 namespace {
 
-void element(QString& xml, const QString& name, const QString& value) {
-    xml += u'<' + name + u'>' + LLEscapeXmlText(value) + QLatin1String("</") + name + u'>';
-}
-
 void writeDependency(QString& xml, const MRV_BOMRecord::Dependency& dep) {
     xml += QLatin1String("<dep>");
-    element(xml, QStringLiteral("tableName"), dep.table);
-    element(xml, QStringLiteral("fField"), dep.field);
+    xml += LLXmlElement(QStringLiteral("tableName"), dep.table);
+    xml += LLXmlElement(QStringLiteral("fField"), dep.field);
     xml += QLatin1String("<fKeyFields>");
     for (const QString& field : dep.keyFields)
-        element(xml, QStringLiteral("fField"), field);
+        xml += LLXmlElement(QStringLiteral("fField"), field);
     xml += QLatin1String("</fKeyFields><fKeyValues>");
     for (const QString& value : dep.keyValues)
-        element(xml, QStringLiteral("fValue"), value);
+        xml += LLXmlElement(QStringLiteral("fValue"), value);
     xml += QLatin1String("</fKeyValues></dep>");
 }
 
@@ -153,7 +149,7 @@ bool MRV_BOMRecord::parse(const QString& xml, QString* error) {
 QString MRV_BOMRecord::toXml() const {
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>");
     for (const Field& f : m_admin)
-        element(xml, f.name, f.value);
+        xml += LLXmlElement(f.name, f.value);
     xml += QLatin1String("</AdmInfo>");
     for (const Group& g : m_groups) {
         xml += u'<' + g.name + u'>';
@@ -167,7 +163,7 @@ QString MRV_BOMRecord::toXml() const {
 QString MRV_BOMRecord::rowXml(const Row& row) {
     QString xml;
     for (const Field& f : row.fields)
-        element(xml, f.name, f.value);
+        xml += LLXmlElement(f.name, f.value);
     for (const Dependency& dep : row.dependencies)
         writeDependency(xml, dep);
     return xml;

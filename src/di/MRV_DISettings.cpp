@@ -22,10 +22,6 @@ const QString AdminTable = QStringLiteral("OADM");
 const QString CompanyNameElement = QStringLiteral("CompanyName");
 const QString RowElement = QStringLiteral("row");
 
-void element(QString& xml, const QString& name, const QString& value) {
-    xml += u'<' + name + u'>' + LLEscapeXmlText(value) + QLatin1String("</") + name + u'>';
-}
-
 // A property of the administration information as record text: whole
 // numbers as "%ld", decimals as "%lf", dates as the host's YYYYMMDD, empty
 // for NULL.
@@ -82,7 +78,7 @@ QString MRV_DISettings::read() {
     const auto add = [&](const QString& name, const QString& value) {
         if (unwritable.isEmpty() && !isXmlText(value))
             unwritable = name;
-        element(body, name, value);
+        body += LLXmlElement(name, value);
     };
     add(CompanyNameElement, m_sql.company().CompanyName());
     if (m_table.name == AdminTable) {

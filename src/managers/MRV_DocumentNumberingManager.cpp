@@ -30,10 +30,6 @@ const QList<std::pair<QString, QString>> SeriesProperties{
     {u"Prefix"_s, u"Prefix"_s},         {u"Suffix"_s, u"Suffix"_s},
     {u"Remarks"_s, u"Remarks"_s},       {u"Indicator"_s, u"PeriodIndicator"_s}};
 
-QString element(const QString& name, const QString& value) {
-    return u'<' + name + u'>' + LLEscapeXmlText(value) + u"</"_s + name + u'>';
-}
-
 } // namespace
 
 MRV_DocumentNumberingManager::MRV_DocumentNumberingManager(MRV_ConnectionContext* context,
@@ -90,11 +86,11 @@ void MRV_DocumentNumberingManager::readFromDatabase(MRV_KeyList keys, BOMTableLi
                  group ? group->rows : QList<MRV_BOMRecord::Row>()) {
                 QString fields;
                 for (const MRV_BOMRecord::Field& f : row.fields)
-                    fields += element(f.name, f.value);
+                    fields += LLXmlElement(f.name, f.value);
                 const bool isDefault =
                     defaults.value(row.value(u"ObjectCode"_s)) == row.value(u"Series"_s);
-                fields += element(DefaultElement, isDefault ? u"1"_s : u"0"_s);
-                fields += element(StructureElement, structure);
+                fields += LLXmlElement(DefaultElement, isDefault ? u"1"_s : u"0"_s);
+                fields += LLXmlElement(StructureElement, structure);
                 series << MRV_BOMDocument{
                     MRV_BOMRecord::tableDocument(SeriesTable, u"<row>"_s + fields + u"</row>"_s),
                     0};
@@ -223,9 +219,9 @@ bool MRV_DocumentNumberingManager::writeOne(MRV_CompanySql& target,
             u"SELECT MAX(%1) FROM %2"_s.arg(target.column(u"Series"_s), target.table(SeriesTable)));
         key = QString::number(MRV_CompanySql::text(max).toLongLong() + 1);
     }
-    QString fields = element(u"Series"_s, key);
+    QString fields = LLXmlElement(u"Series"_s, key);
     for (const auto& [column, property] : SeriesProperties)
-        fields += element(property, row.value(column));
+        fields += LLXmlElement(property, row.value(column));
     const QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo><Object>"_s +
                         QString::number(SeriesObject) + u"</Object></AdmInfo><NNM1><row>"_s +
                         fields + u"</row></NNM1></BO></BOM>"_s;

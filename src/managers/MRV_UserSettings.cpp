@@ -179,10 +179,6 @@ bool travels(const QString& what, const QString& value, QString& error) {
     return true;
 }
 
-QString leaf(const QString& name, const QString& value) {
-    return u'<' + name + u'>' + LLEscapeXmlText(value) + u"</"_s + name + u'>';
-}
-
 } // namespace
 
 namespace MRV_UserSettings {
@@ -191,7 +187,7 @@ bool menuRecord(const QString& hostXml, const QString& userCode, QString& record
     Element menu;
     if (!travels(u"user code"_s, userCode, error) || !hostElement(hostXml, Menu, menu, error))
         return false;
-    record = Declaration + u'<' + Record + u'>' + leaf(UserElement, userCode) +
+    record = Declaration + u'<' + Record + u'>' + LLXmlElement(UserElement, userCode) +
              menu.whole(hostXml).toString() + u"</"_s + Record + u'>';
     return true;
 }
@@ -213,7 +209,7 @@ bool preferencesRecord(const QString& hostXml, const QString& userCode, const QS
     if (!travels(u"user code"_s, userCode, error) || !travels(u"form id"_s, formId, error) ||
         !hostElement(hostXml, Preferences, preferences, error))
         return false;
-    const QString user = leaf(UserElement, userCode);
+    const QString user = LLXmlElement(UserElement, userCode);
     QString element;
     if (preferences.selfClosing()) {
         // "<ColumnsPreferences />" opens to take the user.
@@ -225,8 +221,8 @@ bool preferencesRecord(const QString& hostXml, const QString& userCode, const QS
                   user +
                   hostXml.mid(preferences.contentBegin, preferences.end - preferences.contentBegin);
     }
-    record = Declaration + u'<' + Record + u'>' + element + leaf(FormElement, formId) + u"</"_s +
-             Record + u'>';
+    record = Declaration + u'<' + Record + u'>' + element + LLXmlElement(FormElement, formId) +
+             u"</"_s + Record + u'>';
     return true;
 }
 

@@ -57,8 +57,7 @@ QString MRV_XmlParserError::entry(const QString& element, const QString& systemI
         QStringLiteral("System Id = %1, Line Number = %2, Column Number = %3, "
                        "Description = %4")
             .arg(systemId, QString::number(line), QString::number(column), description);
-    return QLatin1Char('<') + element + QLatin1Char('>') + LLEscapeXmlText(text) +
-           QLatin1String("</") + element + QLatin1Char('>');
+    return LLXmlElement(element, text);
 }
 
 QString MRV_XmlParserError::entry(const QString& element,
