@@ -226,8 +226,7 @@ private slots:
         const QString path = folder("logs/run.passwords.txt");
         const MRV_CopyCompletedFormDlg named(folder("logs/run.txt"), nullptr, path);
         const auto* label = named.findChild<QLabel*>(u"passwordFile"_s);
-        QVERIFY(label);
-        QVERIFY(label->text().contains(path));
+        QVERIFY(label && label->text().contains(path));
     }
 
     // Each control that takes the focus by a mnemonic has a letter of its

@@ -1,6 +1,4 @@
 #include "ManagerTestSupport.h"
-#include "config/MRV_ConfigurationManager.h"
-#include "worksheet/MRV_WorksheetNode.h"
 #include "xml/MRV_XmlString.h"
 
 using namespace Qt::StringLiterals;
@@ -240,15 +238,11 @@ TEST_P(CustomQueries, LayoutsAreMatchedByNameAndTypeUnderTheTargetsCode) {
 // character XML carries) arrives as it was, written straight and through a
 // configuration file: the record holds each text escaped exactly once.
 TEST_P(CustomQueries, LayoutTextsArriveByteForByte) {
-    QStringList texts{u"&lt;"_s,
-                      u"<b>x</b>"_s,
-                      u"]]>"_s,
-                      u"\"q\" 'a'"_s,
-                      u"a & b &amp; &#38; &gt;"_s,
-                      u"<![CDATA[x]]>"_s,
-                      u"Größe 日本 😀"_s,
-                      u"line\r\nbreak\rend"_s,
-                      u"  padded  "_s};
+    // Beside the shared hostile strings: an escape alone, mixed escapes,
+    // both quotes, lone carriage returns and padding.
+    QStringList texts{
+        u"&lt;"_s,         u"<b>x</b>"_s,           u"\"q\" 'a'"_s, u"a & b &amp; &#38; &gt;"_s,
+        u"Größe 日本 😀"_s, u"line\r\nbreak\rend"_s, u"  padded  "_s};
     for (const QString& v : nastyStrings())
         if (isXmlText(v) && !v.isEmpty())
             texts << v;
@@ -279,22 +273,10 @@ TEST_P(CustomQueries, LayoutTextsArriveByteForByte) {
         << failures();
     EXPECT_EQ(rows(*target, columns), expected);
 
-    MRV_ConfigurationManager writer(context);
-    QString object, text;
-    ASSERT_EQ(writer.GetBOMFromDB(DocumentLayouts, MRV_WorksheetNode(), object), S_OK);
-    writer.writeHeader(text);
-    MRV_ConfigurationManager::writeBodyStart(text);
-    MRV_ConfigurationManager::writeObject(text, {{u"string_id"_s, DocumentLayouts}}, object);
-    MRV_ConfigurationManager::writeBodyEnd(text);
-    const QString file = dir.filePath(u"layouts.xml"_s);
-    ASSERT_EQ(writer.writeToFile(file, text), S_OK);
+    const BOMTableList carried = throughFile(DocumentLayouts, u"layouts.xml"_s);
     exec(*target, u"UPDATE RDOC SET Notes = 'changed', Template = 'changed'"_s);
-    MRV_ConfigurationManager reader(context);
-    ASSERT_EQ(reader.openFile(file), S_OK);
-    EXPECT_EQ(
-        manager(DocumentLayouts)
-            ->writeToTarget(reader.tablesOf(DocumentLayouts), MRV_DIInterface::UpdateExisting),
-        S_OK)
+    EXPECT_EQ(manager(DocumentLayouts)->writeToTarget(carried, MRV_DIInterface::UpdateExisting),
+              S_OK)
         << failures();
     EXPECT_EQ(rows(*target, columns), expected);
 }

@@ -2,6 +2,7 @@
 #include "xml/MRV_XmlString.h"
 
 #include <QRegularExpression>
+#include <list>
 
 // Every manager, read from the standard company and written into the empty
 // one with each copy method: afterwards the target holds what the base
@@ -104,48 +105,59 @@ TEST_P(ManagerCopy, ReplaceAllRemovesThenWrites) {
 }
 
 namespace {
-std::string caseName(const ::testing::TestParamInfo<ManagerCase>& info) {
-    return info.param.name;
+
+// Each suite's categories, and those its dialect run copies when not all.
+struct Suite {
+    const char* name;
+    QList<ManagerCase> (*cases)();
+    QList<ManagerCase> (*dialectCases)() = nullptr;
+};
+void PrintTo(const Suite& suite, std::ostream* os) {
+    *os << suite.name;
 }
+const Suite Suites[] = {{"Managers", &managerCases},
+                        {"FinanceAccounts", &financeAccountCases},
+                        {"FinancePeriods", &financePeriodCases},
+                        {"MasterItemsGroups", &masterItemsGroupCases},
+                        {"MasterPriceLists", &masterPriceListCases},
+                        {"MasterTransactions", &masterTransactionCases},
+                        {"MasterDefaults", &masterDefaultsCases},
+                        {"UserSettings", &userSettingsCases},
+                        {"MasterItems", &masterItemCases},
+                        {"MasterPartners", &masterPartnerCases},
+                        {"CustomQueries", &customQueryCases},
+                        {"CustomUserTables", &customUserTableCases},
+                        {"Users", &userCases, &userDialectCases}};
+
+// Every suite's cases, each named by its suite and its own name.
+std::vector<ManagerCase> everyCase() {
+    static std::list<std::string> names; // the cases point into them
+    std::vector<ManagerCase> all;
+    for (const Suite& suite : Suites)
+        for (ManagerCase c : suite.cases()) {
+            c.name = names.emplace_back(std::string(suite.name) + '_' + c.name).c_str();
+            all.push_back(std::move(c));
+        }
+    return all;
+}
+
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Managers, ManagerCopy, ::testing::ValuesIn(managerCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(FinanceAccounts, ManagerCopy, ::testing::ValuesIn(financeAccountCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(FinancePeriods, ManagerCopy, ::testing::ValuesIn(financePeriodCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(MasterItemsGroups, ManagerCopy,
-                         ::testing::ValuesIn(masterItemsGroupCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(MasterPriceLists, ManagerCopy, ::testing::ValuesIn(masterPriceListCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(MasterTransactions, ManagerCopy,
-                         ::testing::ValuesIn(masterTransactionCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(MasterDefaults, ManagerCopy, ::testing::ValuesIn(masterDefaultsCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(UserSettings, ManagerCopy, ::testing::ValuesIn(userSettingsCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(MasterItems, ManagerCopy, ::testing::ValuesIn(masterItemCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(MasterPartners, ManagerCopy, ::testing::ValuesIn(masterPartnerCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(CustomQueries, ManagerCopy, ::testing::ValuesIn(customQueryCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(CustomUserTables, ManagerCopy, ::testing::ValuesIn(customUserTableCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(Users, ManagerCopy, ::testing::ValuesIn(userCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Suites, ManagerCopy, ::testing::ValuesIn(everyCase()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Each suite's categories copied into one target on the servers whose SQL
 // differs, each added and updated, then replaced: every line succeeds, the
 // target holds what the base holds, also of the categories copied before,
 // and each category lists the base's records.
 class ManagerDialects : public ManagerWorld,
-                        public ::testing::WithParamInterface<
-                            std::tuple<std::pair<const char*, QList<ManagerCase> (*)()>, int>> {};
+                        public ::testing::WithParamInterface<std::tuple<Suite, int>> {};
 
 TEST_P(ManagerDialects, EveryManagerCopiesOnTheServerType) {
     makeCompanies(std::get<1>(GetParam()));
     ASSERT_EQ(target->ServerType(), std::get<1>(GetParam()));
-    const QList<ManagerCase> cases = std::get<0>(GetParam()).second();
+    const Suite& suite = std::get<0>(GetParam());
+    const QList<ManagerCase> cases = (suite.dialectCases ? suite.dialectCases : suite.cases)();
     for (const ManagerCase& c : cases) {
         c.prepare(*base, *target);
         EXPECT_EQ(copy(c.categoryId, MRV_DIInterface::AddAndUpdate), S_OK) << c.name;
@@ -162,23 +174,8 @@ TEST_P(ManagerDialects, EveryManagerCopiesOnTheServerType) {
 
 INSTANTIATE_TEST_SUITE_P(
     ServerTypes, ManagerDialects,
-    ::testing::Combine(::testing::Values(std::pair{"Managers", &managerCases},
-                                         std::pair{"FinanceAccounts", &financeAccountCases},
-                                         std::pair{"FinancePeriods", &financePeriodCases},
-                                         std::pair{"MasterItemsGroups", &masterItemsGroupCases},
-                                         std::pair{"MasterPriceLists", &masterPriceListCases},
-                                         std::pair{"MasterTransactions", &masterTransactionCases},
-                                         std::pair{"MasterDefaults", &masterDefaultsCases},
-                                         std::pair{"UserSettings", &userSettingsCases},
-                                         std::pair{"MasterItems", &masterItemCases},
-                                         std::pair{"MasterPartners", &masterPartnerCases},
-                                         std::pair{"CustomQueries", &customQueryCases},
-                                         std::pair{"CustomUserTables", &customUserTableCases},
-                                         std::pair{"Users", &userDialectCases}),
-                       ::testing::Values(5, 2)),
-    [](const auto& info) {
-        return std::get<0>(info.param).first +
-               serverTypeName({std::get<1>(info.param), info.index});
+    ::testing::Combine(::testing::ValuesIn(Suites), ::testing::Values(5, 2)), [](const auto& info) {
+        return std::get<0>(info.param).name + serverTypeName({std::get<1>(info.param), info.index});
     });
 
 // Records named with hostile text arrive with exactly that name, through

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "config/MRV_ConfigurationManager.h"
 #include "di/EngineTestSupport.h"
 #include "di/MRV_SQLBuilder.h"
+#include "worksheet/MRV_WorksheetNode.h"
 
 #include <functional>
 
@@ -209,6 +211,25 @@ inline QString travellingEmployees(const QString& alias) {
         .arg(alias, linked, up.arg(linked), up.arg(up.arg(linked)));
 }
 
+// A category of one table whose rows are all its records, named in
+// nameColumn: insert gives the columns and values (the key %1 or %3, the
+// name %2) of a named record.
+inline ManagerCase oneTable(const char* name, const char* categoryId, const char* table,
+                            const char* columns, const char* nameColumn, int width,
+                            const char* insert, bool nameRequired = true) {
+    const QString from = QStringLiteral(" FROM ") + QLatin1String(table);
+    return {name,
+            QLatin1String(categoryId),
+            QStringLiteral("SELECT ") + QLatin1String(columns) + from +
+                QStringLiteral(" ORDER BY 1"),
+            QStringLiteral("SELECT 1") + from,
+            [](LLObjectsCOM::Company&, LLObjectsCOM::Company&) {},
+            QStringLiteral("INSERT INTO ") + QLatin1String(table) + u' ' + QLatin1String(insert),
+            QStringLiteral("SELECT ") + QLatin1String(nameColumn) + from,
+            width,
+            nameRequired};
+}
+
 inline QList<ManagerCase> managerCases() {
     const auto none = [](LLObjectsCOM::Company&, LLObjectsCOM::Company&) {};
     const auto groups = [](const char* type) {
@@ -221,17 +242,11 @@ inline QList<ManagerCase> managerCases() {
         // Categories that others refer to come first: the dialect test
         // copies them all into one target, where a record still used is
         // never removed.
-        {"Currencies", QStringLiteral("MRV_TRN_CURRENCYSETTINGS_100"),
-         QStringLiteral("SELECT CurrCode, CurrName, FrgnName, IsoCode, Decimals, ChkName "
-                        "FROM OCRN ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCRN"), none,
-         QStringLiteral("INSERT INTO OCRN (CurrCode, CurrName) VALUES (%3, %2)"),
-         QStringLiteral("SELECT CurrName FROM OCRN"), 20},
-        {"AddressFormat", QStringLiteral("MRV_TRN_ADDRESSFORMAT_100"),
-         QStringLiteral("SELECT Name, Format FROM OADF ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OADF"), none,
-         QStringLiteral("INSERT INTO OADF (Code, Name) VALUES (%1, %2)"),
-         QStringLiteral("SELECT Name FROM OADF"), 50},
+        oneTable("Currencies", "MRV_TRN_CURRENCYSETTINGS_100", "OCRN",
+                 "CurrCode, CurrName, FrgnName, IsoCode, Decimals, ChkName", "CurrName", 20,
+                 "(CurrCode, CurrName) VALUES (%3, %2)"),
+        oneTable("AddressFormat", "MRV_TRN_ADDRESSFORMAT_100", "OADF", "Name, Format", "Name", 50,
+                 "(Code, Name) VALUES (%1, %2)"),
         {"PriceListSetup", QStringLiteral("MRV_TRN_PRICELISTDEFS_100"),
          QStringLiteral("SELECT l.ListName, b.ListName, l.Factor, l.RoundSys, l.PrimCurr, "
                         "l.ValidFor FROM OPLN l LEFT JOIN OPLN b ON b.ListNum = l.BASE_NUM "
@@ -239,26 +254,17 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OPLN"), currencies,
          QStringLiteral("INSERT INTO OPLN (ListNum, ListName, BASE_NUM) VALUES (%1, %2, %1)"),
          QStringLiteral("SELECT ListName FROM OPLN"), 32},
-        {"Relationships", QStringLiteral("MRV_TRN_RELTNSHPS_40"),
-         QStringLiteral("SELECT OrlDesc FROM OORL ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OORL"), none,
-         QStringLiteral("INSERT INTO OORL (OrlCode, OrlDesc) VALUES (%1, %2)"),
-         QStringLiteral("SELECT OrlDesc FROM OORL"), 30},
+        oneTable("Relationships", "MRV_TRN_RELTNSHPS_40", "OORL", "OrlDesc", "OrlDesc", 30,
+                 "(OrlCode, OrlDesc) VALUES (%1, %2)"),
         {"Manufacturers", QStringLiteral("MRV_TRN_MANUFACTURERS_100"),
          QStringLiteral("SELECT FirmName FROM OMRC ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OMRC WHERE FirmCode <> -1"), none,
          QStringLiteral("INSERT INTO OMRC (FirmCode, FirmName) VALUES (%1, %2)"),
          QStringLiteral("SELECT FirmName FROM OMRC"), 30},
-        {"ShippingTypes", QStringLiteral("MRV_TRN_SHIPPINGTYPES_100"),
-         QStringLiteral("SELECT TrnspName, WebSite FROM OSHP ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OSHP"), none,
-         QStringLiteral("INSERT INTO OSHP (TrnspCode, TrnspName) VALUES (%1, %2)"),
-         QStringLiteral("SELECT TrnspName FROM OSHP"), 40},
-        {"CommissionGroups", QStringLiteral("MRV_TRN_COMMISIONGROUPS_100"),
-         QStringLiteral("SELECT GroupName, Commission FROM OCOG ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCOG"), none,
-         QStringLiteral("INSERT INTO OCOG (GroupCode, GroupName) VALUES (%1, %2)"),
-         QStringLiteral("SELECT GroupName FROM OCOG"), 20},
+        oneTable("ShippingTypes", "MRV_TRN_SHIPPINGTYPES_100", "OSHP", "TrnspName, WebSite",
+                 "TrnspName", 40, "(TrnspCode, TrnspName) VALUES (%1, %2)"),
+        oneTable("CommissionGroups", "MRV_TRN_COMMISIONGROUPS_100", "OCOG", "GroupName, Commission",
+                 "GroupName", 20, "(GroupCode, GroupName) VALUES (%1, %2)"),
         {"CustomerGroups", QStringLiteral("MRV_TRN_CUSTOMERGROUPS_100"), groups("C"),
          QStringLiteral("SELECT 1 FROM OCRG WHERE GroupType = 'C'"), priceLists,
          QStringLiteral("INSERT INTO OCRG (GroupCode, GroupName, GroupType) VALUES (%1, %2, 'C')"),
@@ -267,11 +273,9 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OCRG WHERE GroupType = 'S'"), priceLists,
          QStringLiteral("INSERT INTO OCRG (GroupCode, GroupName, GroupType) VALUES (%1, %2, 'S')"),
          QStringLiteral("SELECT GroupName FROM OCRG WHERE GroupType = 'S'"), 20},
-        {"Projects", QStringLiteral("MRV_TRN_PROJECTS_100"),
-         QStringLiteral("SELECT PrjCode, PrjName, Active, ValidFrom, ValidTo FROM OPRJ ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OPRJ"), none,
-         QStringLiteral("INSERT INTO OPRJ (PrjCode, PrjName) VALUES (%3, %2)"),
-         QStringLiteral("SELECT PrjName FROM OPRJ"), 100},
+        oneTable("Projects", "MRV_TRN_PROJECTS_100", "OPRJ",
+                 "PrjCode, PrjName, Active, ValidFrom, ValidTo", "PrjName", 100,
+                 "(PrjCode, PrjName) VALUES (%3, %2)"),
         {"Countries", QStringLiteral("MRV_TRN_COUNTRIES_100"),
          QStringLiteral("SELECT c.Code, c.Name, c.ReportCode, c.TaxIdDigts, f.Name, "
                         "(SELECT COUNT(*) FROM OCST s WHERE s.Country = c.Code) FROM OCRY c "
@@ -285,16 +289,11 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OTER"), none,
          QStringLiteral("INSERT INTO OTER (territryID, descript, parent) VALUES (%1, %2, -2)"),
          QStringLiteral("SELECT descript FROM OTER"), 30},
-        {"Indexes", QStringLiteral("MRV_TRN_INDEXES_100"),
-         QStringLiteral("SELECT IdexCode, IndexName, IndexType FROM OIDX ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OIDX"), none,
-         QStringLiteral("INSERT INTO OIDX (IdexCode, IndexName) VALUES (%3, %2)"),
-         QStringLiteral("SELECT IndexName FROM OIDX"), 100},
-        {"TransactionCodes", QStringLiteral("MRV_TRN_TRANSACTIONCODES_100"),
-         QStringLiteral("SELECT TrnsCode, TrnsCodDsc, Locked FROM OTRC ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OTRC"), none,
-         QStringLiteral("INSERT INTO OTRC (TrnsCode, TrnsCodDsc) VALUES (%3, %2)"),
-         QStringLiteral("SELECT TrnsCodDsc FROM OTRC"), 100, false},
+        oneTable("Indexes", "MRV_TRN_INDEXES_100", "OIDX", "IdexCode, IndexName, IndexType",
+                 "IndexName", 100, "(IdexCode, IndexName) VALUES (%3, %2)"),
+        oneTable("TransactionCodes", "MRV_TRN_TRANSACTIONCODES_100", "OTRC",
+                 "TrnsCode, TrnsCodDsc, Locked", "TrnsCodDsc", 100,
+                 "(TrnsCode, TrnsCodDsc) VALUES (%3, %2)", false),
         {"Banks", QStringLiteral("MRV_TRN_BANKSANDBRANCHES_100"),
          QStringLiteral("SELECT BankCode, CountryCod, BankName, SwiftNum, PostOffice, DfltBranch, "
                         "DfltAcct, NextChkNo FROM ODSC ORDER BY 1, 2"),
@@ -313,11 +312,9 @@ inline QList<ManagerCase> managerCases() {
          },
          QStringLiteral("INSERT INTO OCRC (CreditCard, CardName) VALUES (%1, %2)"),
          QStringLiteral("SELECT CardName FROM OCRC"), 30},
-        {"CreditCardPayments", QStringLiteral("MRV_TRN_CCPAYMENTS_100"),
-         QStringLiteral("SELECT Code, Name, DueOn, DueDays, DueMonths FROM OCDT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCDT"), none,
-         QStringLiteral("INSERT INTO OCDT (Code, Name) VALUES (%3, %2)"),
-         QStringLiteral("SELECT Name FROM OCDT"), 100},
+        oneTable("CreditCardPayments", "MRV_TRN_CCPAYMENTS_100", "OCDT",
+                 "Code, Name, DueOn, DueDays, DueMonths", "Name", 100,
+                 "(Code, Name) VALUES (%3, %2)"),
         {"CreditCardPaymentMethods", QStringLiteral("MRV_TRN_CCPAYMNTMETHODS_100"),
          QStringLiteral("SELECT p.CrTypeName, c.CardName, d.Name, p.MinCredit, p.MinToPay, "
                         "p.InstalMent FROM OCRP p LEFT JOIN OCRC c ON c.CreditCard = p.CreditCard "
@@ -348,11 +345,8 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM ODUN"), dunningLetters, QString(), QString(), 0, true,
          // The terms travel with the levels and stay.
          QStringLiteral("SELECT 1 FROM ODUN"), QStringLiteral("SELECT 1 FROM ODUT")},
-        {"CreditVendors", QStringLiteral("MRV_TRN_CREDITSUPPLIERS_100"),
-         QStringLiteral("SELECT ConsolNum, Name, Phone FROM OPVL ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OPVL"), none,
-         QStringLiteral("INSERT INTO OPVL (Code, ConsolNum, Name) VALUES (%1, %3, %2)"),
-         QStringLiteral("SELECT Name FROM OPVL"), 100},
+        oneTable("CreditVendors", "MRV_TRN_CREDITSUPPLIERS_100", "OPVL", "ConsolNum, Name, Phone",
+                 "Name", 100, "(Code, ConsolNum, Name) VALUES (%1, %3, %2)"),
         {"PaymentTerms", QStringLiteral("MRV_TRN_PAYMENTTERMS_100"),
          QStringLiteral("SELECT t.PymntGroup, t.DueStart, t.ExtraMonth, t.ExtraDays, t.InstNum, "
                         "l.ListName FROM OCTG t LEFT JOIN OPLN l ON l.ListNum = t.ListNum "
@@ -360,16 +354,11 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OCTG WHERE GroupNum >= 0"), priceLists,
          QStringLiteral("INSERT INTO OCTG (GroupNum, PymntGroup) VALUES (%1, %2)"),
          QStringLiteral("SELECT PymntGroup FROM OCTG WHERE GroupNum >= 0"), 100},
-        {"PaymentBlocks", QStringLiteral("MRV_TRN_PAYMENTBLOCKS_100"),
-         QStringLiteral("SELECT PayBlock FROM OPYB ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OPYB"), none,
-         QStringLiteral("INSERT INTO OPYB (AbsEntry, PayBlock) VALUES (%1, %2)"),
-         QStringLiteral("SELECT PayBlock FROM OPYB"), 30},
-        {"SalesStages", QStringLiteral("MRV_TRN_SALESSTAGES_100"),
-         QStringLiteral("SELECT Descript, StepId, CloPrcnt, Canceled FROM OOST ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OOST"), none,
-         QStringLiteral("INSERT INTO OOST (Num, Descript) VALUES (%1, %2)"),
-         QStringLiteral("SELECT Descript FROM OOST"), 30},
+        oneTable("PaymentBlocks", "MRV_TRN_PAYMENTBLOCKS_100", "OPYB", "PayBlock", "PayBlock", 30,
+                 "(AbsEntry, PayBlock) VALUES (%1, %2)"),
+        oneTable("SalesStages", "MRV_TRN_SALESSTAGES_100", "OOST",
+                 "Descript, StepId, CloPrcnt, Canceled", "Descript", 30,
+                 "(Num, Descript) VALUES (%1, %2)"),
         {"Partners", QStringLiteral("MRV_TRN_PARTNERS_100"),
          QStringLiteral(
              "SELECT p.Name, r.OrlDesc, p.RelatCard, p.Memo FROM OPRT p LEFT JOIN OORL r "
@@ -377,11 +366,8 @@ inline QList<ManagerCase> managerCases() {
          QStringLiteral("SELECT 1 FROM OPRT"), relationshipsAndPartners,
          QStringLiteral("INSERT INTO OPRT (PrtId, Name) VALUES (%1, %2)"),
          QStringLiteral("SELECT Name FROM OPRT"), 50},
-        {"Competitors", QStringLiteral("MRV_TRN_COMPETITORS_100"),
-         QStringLiteral("SELECT Name, ThreatLevl, Memo FROM OCMT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCMT"), none,
-         QStringLiteral("INSERT INTO OCMT (CompetId, Name) VALUES (%1, %2)"),
-         QStringLiteral("SELECT Name FROM OCMT"), 50},
+        oneTable("Competitors", "MRV_TRN_COMPETITORS_100", "OCMT", "Name, ThreatLevl, Memo", "Name",
+                 50, "(CompetId, Name) VALUES (%1, %2)"),
         {"LandedCosts", QStringLiteral("MRV_TRN_LANDEDCOSTS_100"),
          QStringLiteral("SELECT l.AlcCode, l.AlcName, l.OhType, a.FormatCode FROM OALC l "
                         "LEFT JOIN OACT a ON a.AcctCode = l.AllocAcct ORDER BY 1"),
@@ -391,65 +377,36 @@ inline QList<ManagerCase> managerCases() {
          },
          QStringLiteral("INSERT INTO OALC (AlcCode, AlcName) VALUES (%3, %2)"),
          QStringLiteral("SELECT AlcName FROM OALC"), 100},
-        {"BPProperties", QStringLiteral("MRV_TRN_BPPROPERTIES_100"),
-         QStringLiteral("SELECT GroupCode, GroupName FROM OCQG ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCQG"), none,
-         QStringLiteral("INSERT INTO OCQG (GroupCode, GroupName) VALUES (%1, %2)"),
-         QStringLiteral("SELECT GroupName FROM OCQG"), 20},
-        {"BPPriorities", QStringLiteral("MRV_TRN_BPPRIORITIES_100"),
-         QStringLiteral("SELECT PrioDesc FROM OBPP ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OBPP"), none,
-         QStringLiteral("INSERT INTO OBPP (PrioCode, PrioDesc) VALUES (%1, %2)"),
-         QStringLiteral("SELECT PrioDesc FROM OBPP"), 30},
-        {"ItemProperties", QStringLiteral("MRV_TRN_ITEMPROPERTIES_100"),
-         QStringLiteral("SELECT ItmsTypCod, ItmsGrpNam FROM OITG ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OITG"), none,
-         QStringLiteral("INSERT INTO OITG (ItmsTypCod, ItmsGrpNam) VALUES (%1, %2)"),
-         QStringLiteral("SELECT ItmsGrpNam FROM OITG"), 20},
-        {"LengthWidthUoM", QStringLiteral("MRV_TRN_UOMLENGTHWIDTH_100"),
-         QStringLiteral("SELECT UnitDisply, UnitName, SizeInMM FROM OLGT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OLGT"), none,
-         QStringLiteral("INSERT INTO OLGT (UnitCode, UnitDisply) VALUES (%1, %2)"),
-         QStringLiteral("SELECT UnitDisply FROM OLGT"), 10},
-        {"WeightUoM", QStringLiteral("MRV_TRN_UOMWEIGHT_100"),
-         QStringLiteral("SELECT UnitDisply, UnitName, WightInMG FROM OWGT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OWGT"), none,
-         QStringLiteral("INSERT INTO OWGT (UnitCode, UnitDisply) VALUES (%1, %2)"),
-         QStringLiteral("SELECT UnitDisply FROM OWGT"), 10},
+        oneTable("BPProperties", "MRV_TRN_BPPROPERTIES_100", "OCQG", "GroupCode, GroupName",
+                 "GroupName", 20, "(GroupCode, GroupName) VALUES (%1, %2)"),
+        oneTable("BPPriorities", "MRV_TRN_BPPRIORITIES_100", "OBPP", "PrioDesc", "PrioDesc", 30,
+                 "(PrioCode, PrioDesc) VALUES (%1, %2)"),
+        oneTable("ItemProperties", "MRV_TRN_ITEMPROPERTIES_100", "OITG", "ItmsTypCod, ItmsGrpNam",
+                 "ItmsGrpNam", 20, "(ItmsTypCod, ItmsGrpNam) VALUES (%1, %2)"),
+        oneTable("LengthWidthUoM", "MRV_TRN_UOMLENGTHWIDTH_100", "OLGT",
+                 "UnitDisply, UnitName, SizeInMM", "UnitDisply", 10,
+                 "(UnitCode, UnitDisply) VALUES (%1, %2)"),
+        oneTable("WeightUoM", "MRV_TRN_UOMWEIGHT_100", "OWGT", "UnitDisply, UnitName, WightInMG",
+                 "UnitDisply", 10, "(UnitCode, UnitDisply) VALUES (%1, %2)"),
         {"CustomGroups", QStringLiteral("MRV_TRN_CUSTOMGROUPS_100"),
          QStringLiteral("SELECT CstGrpName, Custom, BuyTax, OtherTax FROM OARG "
                         "WHERE CstGrpCode <> -1 ORDER BY 1"),
          QStringLiteral("SELECT 1 FROM OARG WHERE CstGrpCode <> -1"), none,
          QStringLiteral("INSERT INTO OARG (CstGrpCode, CstGrpName) VALUES (%1, %2)"),
          QStringLiteral("SELECT CstGrpName FROM OARG WHERE CstGrpCode <> -1"), 20},
-        {"Locations", QStringLiteral("MRV_TRN_LOCATIONS_100"),
-         QStringLiteral("SELECT Location FROM OLCT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OLCT"), none,
-         QStringLiteral("INSERT INTO OLCT (Code, Location) VALUES (%1, %2)"),
-         QStringLiteral("SELECT Location FROM OLCT"), 100},
-        {"InventoryCycles", QStringLiteral("MRV_TRN_INVENTORYCYCLES_100"),
-         QStringLiteral("SELECT Name, Frequency, Interval, Day, NextDate, Hour, Remind FROM OCYC "
-                        "ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCYC"), none,
-         QStringLiteral("INSERT INTO OCYC (Code, Name) VALUES (%1, %2)"),
-         QStringLiteral("SELECT Name FROM OCYC"), 30},
-        {"Templates", QStringLiteral("MRV_TRN_TEMPLATES_100"),
-         QStringLiteral("SELECT TmpltName, Descriptio, CntrcType, Duration, DurUnit, Renewal, "
-                        "Remarks FROM OCTT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OCTT"), none,
-         QStringLiteral("INSERT INTO OCTT (TmpltName, Descriptio) VALUES (%3, %2)"),
-         QStringLiteral("SELECT Descriptio FROM OCTT"), 100, false},
-        {"PackageTypes", QStringLiteral("MRV_TRN_PACKAGETYPES_100"),
-         QStringLiteral("SELECT PkgType, Length1, Width1, Height1, Volume, Weight1 FROM OPKG "
-                        "ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OPKG"), none,
-         QStringLiteral("INSERT INTO OPKG (PkgCode, PkgType) VALUES (%1, %2)"),
-         QStringLiteral("SELECT PkgType FROM OPKG"), 30},
-        {"PredefinedText", QStringLiteral("MRV_TRN_PREDEFINEDTEXT_100"),
-         QStringLiteral("SELECT TextCode, Text FROM OPDT ORDER BY 1"),
-         QStringLiteral("SELECT 1 FROM OPDT"), none,
-         QStringLiteral("INSERT INTO OPDT (AbsEntry, TextCode) VALUES (%1, %2)"),
-         QStringLiteral("SELECT TextCode FROM OPDT"), 20},
+        oneTable("Locations", "MRV_TRN_LOCATIONS_100", "OLCT", "Location", "Location", 100,
+                 "(Code, Location) VALUES (%1, %2)"),
+        oneTable("InventoryCycles", "MRV_TRN_INVENTORYCYCLES_100", "OCYC",
+                 "Name, Frequency, Interval, Day, NextDate, Hour, Remind", "Name", 30,
+                 "(Code, Name) VALUES (%1, %2)"),
+        oneTable("Templates", "MRV_TRN_TEMPLATES_100", "OCTT",
+                 "TmpltName, Descriptio, CntrcType, Duration, DurUnit, Renewal, Remarks",
+                 "Descriptio", 100, "(TmpltName, Descriptio) VALUES (%3, %2)", false),
+        oneTable("PackageTypes", "MRV_TRN_PACKAGETYPES_100", "OPKG",
+                 "PkgType, Length1, Width1, Height1, Volume, Weight1", "PkgType", 30,
+                 "(PkgCode, PkgType) VALUES (%1, %2)"),
+        oneTable("PredefinedText", "MRV_TRN_PREDEFINEDTEXT_100", "OPDT", "TextCode, Text",
+                 "TextCode", 20, "(AbsEntry, TextCode) VALUES (%1, %2)"),
         // Every employee that travels, with its sales employee and what it
         // names, by name; the lookup values and employees have lines too.
         {"SalesEmployees", QStringLiteral("MRV_TRN_SALESEMPLOYEES_100"),
@@ -532,6 +489,23 @@ protected:
         for (const QStringList& r : logRecords().mid(from))
             n += r[Type] + r[Result] == typeAndResult;
         return n;
+    }
+    // The category's records as the base holds them, written into a
+    // configuration file (fileName in the test's folder) and read back.
+    BOMTableList throughFile(const QString& category, const QString& fileName) {
+        MRV_ConfigurationManager writer(context);
+        QString object, text;
+        EXPECT_EQ(writer.GetBOMFromDB(category, MRV_WorksheetNode(), object), S_OK);
+        writer.writeHeader(text);
+        MRV_ConfigurationManager::writeBodyStart(text);
+        MRV_ConfigurationManager::writeObject(text, {{QStringLiteral("string_id"), category}},
+                                              object);
+        MRV_ConfigurationManager::writeBodyEnd(text);
+        const QString path = dir.filePath(fileName);
+        EXPECT_EQ(writer.writeToFile(path, text), S_OK);
+        MRV_ConfigurationManager reader(context);
+        EXPECT_EQ(reader.openFile(path), S_OK);
+        return reader.tablesOf(category);
     }
     // Every line since record from updated a record and succeeded.
     void expectOnlyUpdates(qsizetype from) const {
