@@ -6,9 +6,8 @@
 #include "di/MRV_InitialPasswords.h"
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLComError.h"
+#include "managers/MRV_ListedNames.h"
 #include "tsframework/CLogBase.h"
-
-#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -91,23 +90,10 @@ MRV_DIDataSet* MRV_UsersManager::listFromDatabase() {
     MRV_CompanySql base(baseCompany());
     // The grid shows a department or branch by its name, as the record
     // carries it.
-    for (const QString& table : {Departments, Branches}) {
-        const qsizetype column =
-            m_listColumns.indexOf(table == Departments ? u"Department"_s : u"Branch"_s);
-        MRV_SQLBuilder select = base.builder(table);
-        select.addSelectColumn(u"Code"_s);
-        select.addSelectColumn(u"Name"_s);
-        QHash<QString, QString> names;
-        for (const QVariantList& row : base.query(select.buildSelect()).values)
-            names.insert(MRV_CompanySql::text(row.value(0)), MRV_CompanySql::text(row.value(1)));
-        QList<MRV_DIDataSet::Row> rows = set->rows();
-        set->clearRows();
-        for (MRV_DIDataSet::Row& row : rows) {
-            if (column < row.values.size())
-                row.values[column] = names.value(row.values[column], row.values[column]);
-            set->addRow(std::move(row));
-        }
-    }
+    for (const auto& [column, table] :
+         {std::pair{u"Department"_s, Departments}, std::pair{u"Branch"_s, Branches}})
+        MRV_ListedNames::show(*set, column,
+                              MRV_ListedNames::inCompany(base, table, u"Code"_s, u"Name"_s));
     return set;
 }
 
