@@ -6,6 +6,7 @@
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLHostObject.h"
+#include "managers/MRV_UserSettings.h"
 #include "tsframework/CLogBase.h"
 #include "xml/MRV_DOMParser.h"
 #include "xml/MRV_XmlString.h"
@@ -190,27 +191,22 @@ bool MRV_AuthorizationsManager::writeUser(MRV_CompanySql& target, LLObjectsCOM::
         }
         permissions.append({id, record.value(element)});
     }
-    MRV_SQLBuilder find = target.builder(Users);
-    find.addSelectColumn(u"INTERNAL_K"_s);
-    find.addSelectColumn(NameElement);
-    find.addCondition(CodeElement, code, MRV_SQLBuilder::Text);
-    const MRV_CompanySql::Rows found =
-        code.isEmpty() ? MRV_CompanySql::Rows() : target.query(find.buildSelect());
-    if (found.values.isEmpty()) {
+    const std::optional<MRV_UserSettings::User> user =
+        code.isEmpty() ? std::nullopt : MRV_UserSettings::findUser(target, code);
+    if (!user) {
         outcome.error =
             u"USER_CODE refers to OUSR USER_CODE '%1', which is not in the target company"_s.arg(
                 code);
         return false;
     }
-    const int key = found.values[0].value(0).toInt();
     // All of a user's permissions, or none: half of them would be rights
     // nobody chose.
     MRV_RecordScope scope(target.company());
     for (const auto& [id, value] : permissions)
-        bridge.Invoke(u"SetPermission"_s, {key, id, value});
+        bridge.Invoke(u"SetPermission"_s, {user->key, id, value});
     scope.finish(true);
     outcome.targetCode = code;
-    outcome.targetDescription = MRV_CompanySql::text(found.values[0].value(1));
+    outcome.targetDescription = user->name;
     outcome.succeeded = true;
     return true;
 }
