@@ -7,6 +7,7 @@
 #include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLComError.h"
 #include "managers/MRV_ListedNames.h"
+#include "managers/MRV_UserSettings.h"
 #include "tsframework/CLogBase.h"
 
 using namespace Qt::StringLiterals;
@@ -153,12 +154,9 @@ int MRV_UsersManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMDocu
                 group && !group->rows.isEmpty() ? group->rows.first().value(CodeField) : QString();
             outcome.baseCode = code;
             outcome.baseDescription = record.firstRow(Users).value(u"UserName"_s);
-            MRV_SQLBuilder find = target.builder(Users);
-            find.addSelectColumn(u"INTERNAL_K"_s);
-            find.addCondition(u"USER_CODE"_s, code, MRV_SQLBuilder::Text);
-            const MRV_CompanySql::Rows found =
-                code.isEmpty() ? MRV_CompanySql::Rows() : target.query(find.buildSelect());
-            const bool exists = !found.values.isEmpty();
+            const std::optional<MRV_UserSettings::User> found =
+                code.isEmpty() ? std::nullopt : MRV_UserSettings::findUser(target, code);
+            const bool exists = found.has_value();
             QString error;
             if (code.isEmpty()) {
                 outcome.error = u"The record is no user with a user code"_s;
@@ -177,9 +175,8 @@ int MRV_UsersManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMDocu
                     outcome.error = error;
                 } else if (exists) {
                     // The target's user of the code: its own number.
-                    const QString key = MRV_CompanySql::text(found.values[0].value(0));
-                    prepared->rows.first().setValue(KeyField, key);
-                    UpdateDataSetFromDI(mainTable(), record.toXml(), {key.toInt()}, outcome);
+                    prepared->rows.first().setValue(KeyField, QString::number(found->key));
+                    UpdateDataSetFromDI(mainTable(), record.toXml(), {found->key}, outcome);
                 } else {
                     // The host numbers the new user.
                     prepared->rows.first().removeField(KeyField);
