@@ -33,10 +33,9 @@ MRV_BudgetManager::MRV_BudgetManager(MRV_ConnectionContext* context, const QStri
         .keyElements = {u"BudgetID"_s},
         .descriptionColumn = u"AccountCode"_s,
         .descriptionElement = u"AccountCode"_s,
-        // A budget line's account is known by its name.
-        .references = {MRV_Reference::byName(u"AccountCode"_s, u"OACT"_s, u"AcctCode"_s,
-                                             {u"AcctName"_s}),
-                       scenario(u"BudgetScenario"_s),
+        // A budget line's account is known by its formatted code, as every
+        // account is: two accounts may share a name.
+        .references = {MRV_Reference::account(u"AccountCode"_s), scenario(u"BudgetScenario"_s),
                        MRV_Reference::byName(u"DivisionCode"_s, Rules, u"BgdCode"_s,
                                              {u"BgdName"_s})},
         // Element and column names agree: the account and the scenario, as

@@ -12,12 +12,11 @@ const QString Titles = u"MRV_TRN_COATITLES_100"_s;
 const QString Accounts = u"MRV_TRN_ACCOUNTS_100"_s;
 const QString PostingPeriods = u"MRV_TRN_POSTPER_100"_s;
 
-// The drawers the standard company has beyond those of every company, under
-// other codes: what names them must be translated.
+// Two drawers of every company under other codes in the target: what names
+// them must be translated. (A formatted code names one account only.)
 void drawers(LLObjectsCOM::Company&, LLObjectsCOM::Company& target) {
-    EngineWorld::exec(target, u"INSERT INTO OACT (AcctCode, AcctName, FormatCode, Levels, "
-                              u"GroupMask, Postable) VALUES (N'M6', N'Operating', N'6', 1, 6, "
-                              u"'N'), (N'M7', N'Other', N'7', 1, 7, 'N')"_s);
+    EngineWorld::exec(target, u"UPDATE OACT SET AcctCode = N'M' || AcctCode WHERE AcctCode IN "
+                              u"(N'6', N'7')"_s);
 }
 
 void segments(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {

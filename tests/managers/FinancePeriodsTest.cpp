@@ -18,7 +18,7 @@ const QString TemplateContents =
     u"LEFT JOIN OACT a ON a.AcctCode = l.AcctCode ORDER BY 1, 4, 10"_s;
 const QString BudgetContents =
     // Totals as the column keeps them.
-    u"SELECT a.AcctName, s.Name, d.BgdName, b.FinancYear, ROUND(b.DebitTotal, 6), "
+    u"SELECT a.FormatCode, s.Name, d.BgdName, b.FinancYear, ROUND(b.DebitTotal, 6), "
     u"ROUND(b.CreditTotal, 6) "
     u"FROM OBGT b LEFT JOIN OACT a ON a.AcctCode = b.AccountCode "
     u"LEFT JOIN OBGS s ON s.AbsId = b.BudgetScenario "
@@ -31,12 +31,10 @@ void templateAccounts(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target
     accountsOf(base, target, u"SELECT AcctCode FROM FRC1"_s);
 }
 
-// Budget accounts are known by name: the target has them under other codes.
+// Budget accounts are known by formatted code: the target has them under
+// other codes.
 void budgetAccounts(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
-    addMissing(base, target,
-               u"SELECT AcctName FROM OACT WHERE AcctCode IN (SELECT AccountCode FROM OBGT)"_s,
-               u"SELECT AcctName FROM OACT"_s,
-               u"INSERT INTO OACT (AcctCode, AcctName, FormatCode) VALUES (N'B%1', %2, N'F%1')"_s);
+    accountsOf(base, target, u"SELECT AccountCode FROM OBGT"_s);
 }
 
 // The account fields a category's records carry and those it writes, as
@@ -244,7 +242,8 @@ TEST_F(FinancePeriods, DeterminationIsListedAndSelectedByCategory) {
 
 // Rules and scenarios come with the budgets and are added or updated
 // whatever the copy method, never removed; budgets follow the copy method
-// and find their accounts by name, their scenarios and rules by name.
+// and find their accounts by formatted code, their scenarios and rules by
+// name.
 TEST_F(FinancePeriods, BudgetsFollowTheCopyMethodTheirScenariosAndRulesAlwaysArrive) {
     budgetAccounts(*base, *target);
     const qsizetype budgets = rows(*base, u"SELECT 1 FROM OBGT"_s).size();

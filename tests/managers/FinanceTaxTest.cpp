@@ -172,10 +172,11 @@ INSTANTIATE_TEST_SUITE_P(ServerTypes, FinanceTax, ::testing::Values(6, 5), anySe
 // default account; G/L Settings for Banks then only updates.
 TEST_P(FinanceTax, HouseBankAccountsArriveAtTheTargetsBanksAndTheirSettingsOnlyUpdate) {
     banks(*base, *target);
-    // The payment templates under other codes.
+    // The payment templates the target lacks, under other codes.
     addRows(*base, *target,
             u"SELECT DocName, TypeCode FROM RDOC WHERE DocCode IN (SELECT Template FROM DSC1)"_s,
-            u"INSERT INTO RDOC (DocCode, DocName, TypeCode) VALUES ('P%1', %2, %3)"_s);
+            u"INSERT INTO RDOC (DocCode, DocName, TypeCode) VALUES ('P%1', %2, %3)"_s,
+            u"SELECT DocName, TypeCode FROM RDOC"_s);
     const QString accounts =
         u"SELECT d.BankCode, d.Country, d.Account, d.AccNo, d.AcctName, g.FormatCode, "
         u"i.FormatCode, r.DocName, b.BankName FROM DSC1 d JOIN ODSC b ON b.AbsEntry = d.BankKey "
