@@ -171,6 +171,16 @@ bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringLi
     const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
     if (rows.values.isEmpty())
         return missing();
+    // Values that name several records name none of them: taking the first
+    // would tie the record to one the user never meant.
+    if (rows.values.size() > 1) {
+        error = QStringLiteral("%1 refers to %2 %3 '%4', which names %5 records in the target "
+                               "company, not one")
+                    .arg(reference.field, reference.table, reference.identifyingColumns.join(u'/'),
+                         values.join(u'/'))
+                    .arg(rows.values.size());
+        return false;
+    }
     key = MRV_CompanySql::text(rows.values.first().value(0));
     return true;
 }

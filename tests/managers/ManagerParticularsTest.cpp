@@ -126,6 +126,17 @@ TEST_F(ManagerParticulars, TerritoriesAreWrittenParentsFirstAndRemovedChildrenFi
     EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}}), S_FALSE);
     EXPECT_TRUE(logRecords().last().value(Error).contains(
         u"Parent refers to OTER descript 'North America', which is not in the target company"_s));
+    // Nor where two of the target's territories have its name: neither is
+    // taken for it.
+    exec(*target, u"INSERT INTO OTER (territryID, descript, parent) VALUES (71, N'North America', "
+                  u"-2), (72, N'North America', -2)"_s);
+    EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}}), S_FALSE);
+    EXPECT_TRUE(logRecords().last().value(Error).contains(
+        u"Parent refers to OTER descript 'North America', which names 2 records in the target "
+        u"company, not one"_s));
+    EXPECT_TRUE(
+        column(*target, u"SELECT descript FROM OTER WHERE territryID NOT IN (71, 72)"_s).isEmpty());
+    exec(*target, u"DELETE FROM OTER"_s);
     EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}, {1}}), S_OK);
     EXPECT_EQ(
         column(*target, u"SELECT p.descript FROM OTER t JOIN OTER p ON p.territryID = t.parent"_s),
