@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 class MRV_ConnectionContext;
 
 // A category's records as the details grid lists them: the key definition
@@ -47,6 +49,11 @@ public:
 
     void setColumns(const QList<Column>& columns) { m_columns = columns; }
     const QList<Column>& columns() const { return m_columns; }
+    // The index of the column of a database column's name; -1 when none.
+    qsizetype columnIndex(const QString& name) const;
+    // Every row's value of the column at index replaced by what shown makes
+    // of it (a key shown by its record's name, a code by its text).
+    void showColumn(qsizetype index, const std::function<QString(const QString&)>& shown);
 
     void clearRows() { m_rows.clear(); }
     void addRow(const Row& row) { m_rows << row; }

@@ -57,14 +57,7 @@ MRV_DiscountGroupsManager::MRV_DiscountGroupsManager(MRV_ConnectionContext* cont
 }
 
 MRV_DIDataSet* MRV_DiscountGroupsManager::withKindTexts(MRV_DIDataSet* listed) {
-    const qsizetype kind = m_listColumns.indexOf(ObjectType);
-    const QList<MRV_DIDataSet::Row> rows = listed->rows();
-    listed->clearRows();
-    for (MRV_DIDataSet::Row row : rows) {
-        if (kind < row.values.size())
-            row.values[kind] = kindText(row.values[kind]);
-        listed->addRow(row);
-    }
+    listed->showColumn(m_listColumns.indexOf(ObjectType), kindText);
     return listed;
 }
 

@@ -37,19 +37,8 @@ QHash<QString, QString> inDocuments(const BOMTableList& tables, const QString& t
 }
 
 void show(MRV_DIDataSet& set, const QString& column, const QHash<QString, QString>& names) {
-    qsizetype index = -1;
-    for (qsizetype i = 0; i < set.columns().size() && index < 0; ++i)
-        if (set.columns()[i].name == column)
-            index = i;
-    if (index < 0 || names.isEmpty())
-        return;
-    QList<MRV_DIDataSet::Row> rows = set.rows();
-    set.clearRows();
-    for (MRV_DIDataSet::Row& row : rows) {
-        if (index < row.values.size())
-            row.values[index] = names.value(row.values[index], row.values[index]);
-        set.addRow(std::move(row));
-    }
+    set.showColumn(set.columnIndex(column),
+                   [&](const QString& value) { return names.value(value, value); });
 }
 
 } // namespace MRV_ListedNames

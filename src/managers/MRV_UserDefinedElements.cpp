@@ -49,15 +49,12 @@ MRV_Sql exclusionCondition(const QString& column, const QString& namePrefix) {
 
 MRV_DIDataSet* withCodeTexts(MRV_DIDataSet* listed, qsizetype column, int firstId, int last) {
     const int language = MRV_Interaction::current().language();
-    const QList<MRV_DIDataSet::Row> rows = listed->rows();
-    listed->clearRows();
-    for (MRV_DIDataSet::Row row : rows) {
+    listed->showColumn(column, [&](const QString& text) {
         bool ok = false;
-        const int value = column < row.values.size() ? row.values[column].toInt(&ok) : -1;
-        if (ok && value >= 0 && value <= last)
-            row.values[column] = CTSBSTR::load(quint32(firstId + value), language);
-        listed->addRow(std::move(row));
-    }
+        const int value = text.toInt(&ok);
+        return ok && value >= 0 && value <= last ? CTSBSTR::load(quint32(firstId + value), language)
+                                                 : text;
+    });
     return listed;
 }
 

@@ -325,13 +325,7 @@ MRV_DIDataSet* MRV_UserDefinedObjectsManager::listFromConfiguration(const BOMTab
 
 MRV_DIDataSet* MRV_UserDefinedObjectsManager::listFromDatabase() {
     MRV_DIDataSet* listed = MRV_DIInterface::listFromDatabase();
-    const QList<MRV_DIDataSet::Row> rows = listed->rows();
-    listed->clearRows();
-    for (MRV_DIDataSet::Row row : rows) {
-        if (row.values.size() > 2)
-            row.values[2] = typeText(row.values[2]);
-        listed->addRow(std::move(row));
-    }
+    listed->showColumn(listed->columnIndex(u"TYPE"_s), typeText);
     return listed;
 }
 
