@@ -648,7 +648,7 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
         MRV_DIReferences references(target);
         const ScopedPointer<MRV_DIReferences> hold(m_references, &references);
         QSet<QString> removed;
-        for (const MRV_BOMTable& entry : companionsFirst(tables)) {
+        for (const MRV_BOMTable& entry : writingOrder(tables, method == RemovalPhase)) {
             const MRV_TableDeclaration* t = table(entry.name);
             // Tables the category does not own are passed over; children
             // travel with their parents.
@@ -683,13 +683,35 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
     return m_failures > 0 ? S_FALSE : S_OK;
 }
 
-BOMTableList MRV_DIInterface::companionsFirst(const BOMTableList& tables) const {
-    BOMTableList ordered;
-    for (const bool companions : {true, false})
-        for (const MRV_BOMTable& entry : tables)
-            if (const MRV_TableDeclaration* t = table(entry.name);
-                (t && t->companion) == companions)
-                ordered << entry;
+BOMTableList MRV_DIInterface::writingOrder(const BOMTableList& tables, bool removal) const {
+    BOMTableList companions, rest;
+    for (const MRV_BOMTable& entry : tables) {
+        const MRV_TableDeclaration* t = table(entry.name);
+        (t && t->companion ? companions : rest) << entry;
+    }
+    if (removal)
+        return companions + rest;
+    // A table whose records name records of another table of the category
+    // (the administration record its holidays) waits for that table.
+    const auto waits = [&](const MRV_BOMTable& entry, const BOMTableList& pending) {
+        const MRV_TableDeclaration* t = table(entry.name);
+        for (const MRV_Reference& reference : t ? t->references : QList<MRV_Reference>())
+            for (const MRV_BOMTable& other : pending)
+                if (other.name == reference.table && other.name != entry.name)
+                    return true;
+        return false;
+    };
+    BOMTableList ordered = companions;
+    while (!rest.isEmpty()) {
+        const qsizetype before = rest.size();
+        for (qsizetype i = 0; i < rest.size();)
+            if (waits(rest[i], rest))
+                ++i;
+            else
+                ordered << rest.takeAt(i);
+        if (rest.size() == before) // tables naming one another: as declared
+            return ordered + rest;
+    }
     return ordered;
 }
 

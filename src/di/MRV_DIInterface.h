@@ -238,7 +238,10 @@ private:
                       const MRV_BOMTable& parentRows, BOMTableList& tables);
     QList<MRV_BOMDocument> parentsFirst(const MRV_TableDeclaration& table,
                                         const QList<MRV_BOMDocument>& documents) const;
-    BOMTableList companionsFirst(const BOMTableList& tables) const;
+    // The entries in the order they are written: companions first; in a
+    // writing pass, a table after the tables of the category its records
+    // name.
+    BOMTableList writingOrder(const BOMTableList& tables, bool removal) const;
     // The key values of a record's main row, typed for the target.
     QVariantList typedKeys(MRV_CompanySql& sql, const MRV_TableDeclaration& table,
                            const QStringList& texts) const;

@@ -97,12 +97,3 @@ MRV_CompanyDetailsManager::MRV_CompanyDetailsManager(MRV_ConnectionContext* cont
                      u"BISRBankAccount"_s, u"BISRBranch"_s},
     });
 }
-
-HRESULT MRV_CompanyDetailsManager::writeToTarget(const BOMTableList& tables, int copyMethod) {
-    BOMTableList ordered;
-    for (const bool admin : {false, true})
-        for (const MRV_BOMTable& entry : tables)
-            if ((entry.name == Admin) == admin)
-                ordered << entry;
-    return MRV_DIInterface::writeToTarget(ordered, copyMethod);
-}

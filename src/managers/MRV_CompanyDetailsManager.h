@@ -8,7 +8,4 @@
 class MRV_CompanyDetailsManager : public MRV_DIInterface {
 public:
     MRV_CompanyDetailsManager(MRV_ConnectionContext* context, const QString& categoryId);
-
-    // The administration fields go last: they name the holidays.
-    HRESULT writeToTarget(const BOMTableList& tables, int copyMethod) override;
 };
