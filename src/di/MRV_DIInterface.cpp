@@ -740,11 +740,17 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
 
 bool MRV_DIInterface::prepareForTarget(const MRV_TableDeclaration& table, MRV_BOMRecord& record,
                                        Outcome& outcome) {
-    const bool ignoreMissing = ignoresMissingUserFields();
+    return prepareForTarget(*m_references, table, record, outcome);
+}
+
+bool MRV_DIInterface::prepareForTarget(MRV_DIReferences& references,
+                                       const MRV_TableDeclaration& table, MRV_BOMRecord& record,
+                                       Outcome& outcome) {
     QString error;
-    const bool ready = m_references->checkUserFields(table, record, ignoreMissing, error) &&
-                       m_references->resolveDependencies(table, record, error);
-    const QStringList notes = m_references->takeNotes();
+    const bool ready =
+        references.checkUserFields(table, record, ignoresMissingUserFields(), error) &&
+        references.resolveDependencies(table, record, error);
+    const QStringList notes = references.takeNotes();
     if (!notes.isEmpty())
         outcome.note = joinedWith(QStringLiteral("; "), {outcome.note, notes.join(u"; ")});
     if (!ready)
@@ -1060,6 +1066,20 @@ bool MRV_DIInterface::admits(int copyMethod, bool exists, Outcome& outcome) {
     else
         return true;
     return false;
+}
+
+int MRV_DIInterface::writeEach(const QList<MRV_BOMDocument>& documents, int copyMethod,
+                               const std::function<void(MRV_BOMRecord&, Outcome&)>& work) {
+    int failed = 0;
+    for (const MRV_BOMDocument& document : documents) {
+        Outcome outcome;
+        outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
+        MRV_BOMRecord record;
+        if (!parseRecord(document, record, outcome) ||
+            !logged(outcome, [&] { work(record, outcome); }))
+            ++failed;
+    }
+    return failed;
 }
 
 bool MRV_DIInterface::ignoresMissingUserFields() const {

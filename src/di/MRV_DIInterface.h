@@ -155,6 +155,16 @@ public:
     // that fails in work fails the record with the host's error. True when
     // the record was written.
     bool logged(Outcome& outcome, const std::function<void()>& work);
+    // Writes each document as one record and logs its line: work gets the
+    // parsed record and the outcome (its operation as the copy method
+    // means it). A document that is no record, or a host call that fails in
+    // work, fails the record. How many records failed.
+    int writeEach(const QList<MRV_BOMDocument>& documents, int copyMethod,
+                  const std::function<void(MRV_BOMRecord&, Outcome&)>& work);
+    // The record ready for the target through references (user fields, the
+    // target's keys of what it names); false with the outcome's error set.
+    bool prepareForTarget(MRV_DIReferences& references, const MRV_TableDeclaration& table,
+                          MRV_BOMRecord& record, Outcome& outcome);
     // Reads a record's document; one that is none fails its line with the
     // parser's reason.
     bool parseRecord(const MRV_BOMDocument& document, MRV_BOMRecord& record, Outcome& outcome);

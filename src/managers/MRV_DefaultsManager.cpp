@@ -140,62 +140,42 @@ int MRV_DefaultsManager::removeAssignments(MRV_CompanySql& target) {
 
 int MRV_DefaultsManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMDocument>& documents,
                                     int copyMethod) {
-    int failed = 0;
     MRV_DIReferences references(target);
-    const bool ignoreMissing = ignoresMissingUserFields();
-    for (const MRV_BOMDocument& document : documents) {
-        Outcome outcome;
-        outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
-        try {
-            MRV_BOMRecord record;
-            QString error;
-            MRV_BOMRecord::Group* group =
-                record.parse(document.xml, &error) ? record.group(Users) : nullptr;
-            if (!group || group->rows.isEmpty()) {
-                outcome.error = u"The record is not a user's record document: "_s + error;
-                ++failed;
-                logOutcome(outcome);
-                continue;
-            }
-            const QString userCode = group->rows.first().value(u"UserCode"_s);
-            outcome.baseCode = group->rows.first().value(u"InternalKey"_s);
-            outcome.baseDescription = userCode;
-            MRV_SQLBuilder find = target.builder(Users);
-            find.addSelectColumn(u"INTERNAL_K"_s);
-            find.addSelectColumn(u"DfltsGroup"_s);
-            find.addCondition(u"USER_CODE"_s, userCode, MRV_SQLBuilder::Text);
-            const MRV_CompanySql::Rows found = target.query(find.buildSelect());
-            const QString current =
-                found.values.isEmpty() ? QString() : MRV_CompanySql::text(found.values[0].value(1));
-            if (found.values.isEmpty()) {
-                outcome.error =
-                    u"UserCode refers to OUSR USER_CODE '%1', which is not in the "
-                    u"target company (users are not created with their defaults)"_s.arg(userCode);
-            } else if (copyMethod == UpdateExisting && current.isEmpty()) {
-                outcome.error = u"The user has no defaults group in the target company"_s;
-            } else if (copyMethod == AddNew && !current.isEmpty()) {
-                outcome.error =
-                    u"The user has the defaults group %1 in the target company already"_s.arg(
-                        current);
-            } else if (references.checkUserFields(mainTable(), record, ignoreMissing, error) &&
-                       references.resolveDependencies(mainTable(), record, error)) {
-                outcome.operation = current.isEmpty() ? AddNew : UpdateExisting;
-                outcome.targetCode = MRV_CompanySql::text(found.values[0].value(0));
-                outcome.targetFormerDescription = current;
-                outcome.targetDescription = group->rows.first().value(GroupField);
-                setGroup(target, outcome.targetCode, outcome.targetDescription);
-                outcome.succeeded = true;
-            } else {
-                outcome.error = error;
-            }
-        } catch (const ComError& e) {
-            outcome.succeeded = false;
-            outcome.error = u"%1: %2"_s.arg(e.code()).arg(e.description());
+    return writeEach(documents, copyMethod, [&](MRV_BOMRecord& record, Outcome& outcome) {
+        MRV_BOMRecord::Group* group = record.group(Users);
+        if (!group || group->rows.isEmpty()) {
+            outcome.error = u"The record is not a user's record document"_s;
+            return;
         }
-        failed += outcome.succeeded ? 0 : 1;
-        logOutcome(outcome);
-    }
-    return failed;
+        const QString userCode = group->rows.first().value(u"UserCode"_s);
+        outcome.baseCode = group->rows.first().value(u"InternalKey"_s);
+        outcome.baseDescription = userCode;
+        MRV_SQLBuilder find = target.builder(Users);
+        find.addSelectColumn(u"INTERNAL_K"_s);
+        find.addSelectColumn(u"DfltsGroup"_s);
+        find.addCondition(u"USER_CODE"_s, userCode, MRV_SQLBuilder::Text);
+        const MRV_CompanySql::Rows found = target.query(find.buildSelect());
+        if (found.values.isEmpty()) {
+            outcome.error =
+                u"UserCode refers to OUSR USER_CODE '%1', which is not in the "
+                u"target company (users are not created with their defaults)"_s.arg(userCode);
+            return;
+        }
+        const QString current = MRV_CompanySql::text(found.values[0].value(1));
+        if (copyMethod == UpdateExisting && current.isEmpty()) {
+            outcome.error = u"The user has no defaults group in the target company"_s;
+        } else if (copyMethod == AddNew && !current.isEmpty()) {
+            outcome.error =
+                u"The user has the defaults group %1 in the target company already"_s.arg(current);
+        } else if (prepareForTarget(references, mainTable(), record, outcome)) {
+            outcome.operation = current.isEmpty() ? AddNew : UpdateExisting;
+            outcome.targetCode = MRV_CompanySql::text(found.values[0].value(0));
+            outcome.targetFormerDescription = current;
+            outcome.targetDescription = group->rows.first().value(GroupField);
+            setGroup(target, outcome.targetCode, outcome.targetDescription);
+            outcome.succeeded = true;
+        }
+    });
 }
 
 HRESULT MRV_DefaultsManager::writeToTarget(const BOMTableList& tables, int copyMethod) {

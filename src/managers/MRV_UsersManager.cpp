@@ -137,60 +137,39 @@ HRESULT MRV_UsersManager::writeToTarget(const BOMTableList& tables, int copyMeth
 
 int MRV_UsersManager::writeUsers(MRV_CompanySql& target, const QList<MRV_BOMDocument>& documents,
                                  int copyMethod) {
-    int failed = 0;
     MRV_DIReferences references(target);
-    const bool ignoreMissing = ignoresMissingUserFields();
-    for (const MRV_BOMDocument& document : documents) {
-        Outcome outcome;
-        outcome.operation = copyMethod == UpdateExisting ? UpdateExisting : AddNew;
-        try {
-            MRV_BOMRecord record;
-            if (!parseRecord(document, record, outcome)) {
-                ++failed;
-                continue;
-            }
-            MRV_BOMRecord::Group* group = record.group(Users);
-            const QString code =
-                group && !group->rows.isEmpty() ? group->rows.first().value(CodeField) : QString();
-            outcome.baseCode = code;
-            outcome.baseDescription = record.firstRow(Users).value(u"UserName"_s);
-            const std::optional<MRV_UserSettings::User> found =
-                code.isEmpty() ? std::nullopt : MRV_UserSettings::findUser(target, code);
-            const bool exists = found.has_value();
-            QString error;
-            if (code.isEmpty()) {
-                outcome.error = u"The record is no user with a user code"_s;
-            } else if (admits(copyMethod, exists, outcome)) {
-                MRV_BOMRecord::Row& row = group->rows.first();
-                for (const QString& field : TargetOwn)
-                    row.removeField(field);
-                if (exists)
-                    row.removeField(SuperuserField);
-                const bool ready =
-                    references.checkUserFields(mainTable(), record, ignoreMissing, error) &&
-                    references.resolveDependencies(mainTable(), record, error);
-                outcome.note = references.takeNotes().join(u"; "_s);
-                MRV_BOMRecord::Group* prepared = record.group(Users);
-                if (!ready) {
-                    outcome.error = error;
-                } else if (exists) {
-                    // The target's user of the code: its own number.
-                    prepared->rows.first().setValue(KeyField, QString::number(found->key));
-                    UpdateDataSetFromDI(mainTable(), record.toXml(), {found->key}, outcome);
-                } else {
-                    // The host numbers the new user.
-                    prepared->rows.first().removeField(KeyField);
-                    addUser(code, record.toXml(), outcome);
-                }
-            }
-        } catch (const ComError& e) {
-            outcome.succeeded = false;
-            outcome.error = errorText(e);
+    return writeEach(documents, copyMethod, [&](MRV_BOMRecord& record, Outcome& outcome) {
+        MRV_BOMRecord::Group* group = record.group(Users);
+        const QString code =
+            group && !group->rows.isEmpty() ? group->rows.first().value(CodeField) : QString();
+        outcome.baseCode = code;
+        outcome.baseDescription = record.firstRow(Users).value(u"UserName"_s);
+        if (code.isEmpty()) {
+            outcome.error = u"The record is no user with a user code"_s;
+            return;
         }
-        failed += outcome.succeeded ? 0 : 1;
-        logOutcome(outcome);
-    }
-    return failed;
+        const std::optional<MRV_UserSettings::User> found =
+            MRV_UserSettings::findUser(target, code);
+        if (!admits(copyMethod, found.has_value(), outcome))
+            return;
+        MRV_BOMRecord::Row& row = group->rows.first();
+        for (const QString& field : TargetOwn)
+            row.removeField(field);
+        if (found)
+            row.removeField(SuperuserField);
+        if (!prepareForTarget(references, mainTable(), record, outcome))
+            return;
+        MRV_BOMRecord::Row& prepared = record.group(Users)->rows.first();
+        if (found) {
+            // The target's user of the code: its own number.
+            prepared.setValue(KeyField, QString::number(found->key));
+            UpdateDataSetFromDI(mainTable(), record.toXml(), {found->key}, outcome);
+        } else {
+            // The host numbers the new user.
+            prepared.removeField(KeyField);
+            addUser(code, record.toXml(), outcome);
+        }
+    });
 }
 
 bool MRV_UsersManager::addUser(const QString& userCode, const QString& xml, Outcome& outcome) {
