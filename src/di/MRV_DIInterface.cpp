@@ -251,11 +251,8 @@ QString MRV_DIInterface::generatedName(const QStringList& parts) {
 }
 
 bool MRV_DIInterface::caselessTarget() {
-    if (!m_caseless) {
-        // The server types whose default collation tells cases apart.
-        const int type = MRV_CompanySql(targetCompany()).serverType();
-        m_caseless = type != 2 && type != 3 && type != 5;
-    }
+    if (!m_caseless)
+        m_caseless = MRV_CompanySql(targetCompany()).comparesCaseless();
     return *m_caseless;
 }
 
@@ -646,6 +643,10 @@ HRESULT MRV_DIInterface::writeToTarget(const BOMTableList& tables, int copyMetho
     try {
         MRV_CompanySql target(targetCompany());
         MRV_DIReferences references(target);
+        QSet<QString> own;
+        for (const MRV_TableDeclaration& t : m_tables)
+            own.insert(t.name);
+        references.setChangingTables(own);
         const ScopedPointer<MRV_DIReferences> hold(m_references, &references);
         QSet<QString> removed;
         for (const MRV_BOMTable& entry : writingOrder(tables, method == RemovalPhase)) {
@@ -910,8 +911,11 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
         const QVariant added =
             target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
                               .arg(target.column(keyColumn), target.table(table.name)));
-        rememberName(table, name, MRV_CompanySql::text(added));
+        keyTexts[0] = MRV_CompanySql::text(added);
+        rememberName(table, name, keyTexts[0]);
     }
+    if (outcome.succeeded && m_references)
+        m_references->written(table.name, table.keyColumns, keyTexts);
 }
 
 bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,

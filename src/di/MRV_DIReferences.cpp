@@ -158,6 +158,41 @@ bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringLi
     };
     if (values.size() != reference.identifyingColumns.size() || values.isEmpty())
         return missing();
+    const QStringList keys = lookUp(reference, values, row);
+    if (keys.isEmpty())
+        return missing();
+    // Values that name several records name none of them: taking the first
+    // would tie the record to one the user never meant.
+    if (keys.size() > 1) {
+        error = QStringLiteral("%1 refers to %2 %3 '%4', which names %5 records in the target "
+                               "company, not one")
+                    .arg(reference.field, reference.table, reference.identifyingColumns.join(u'/'),
+                         values.join(u'/'))
+                    .arg(keys.size());
+        return false;
+    }
+    key = keys.first();
+    return true;
+}
+
+QStringList MRV_DIReferences::lookUp(const MRV_Reference& reference, const QStringList& values,
+                                     const MRV_BOMRecord::Row& row) {
+    QStringList all = values;
+    if (reference.matchInTarget)
+        for (const auto& [field, column] : reference.matching)
+            all << row.value(field);
+    TargetIndex* index = indexFor(reference);
+    if (index) {
+        const std::optional<QString> wanted = comparable(*index, all);
+        if (!wanted)
+            return {};
+        const auto found = index->keys.constFind(*wanted);
+        if (found != index->keys.cend())
+            return *found;
+        if (m_changing && !m_changing->contains(reference.table))
+            return {};
+    }
+    // A table that may have changed unheard of is asked itself.
     MRV_SQLBuilder select = m_sql.builder(reference.table);
     select.addSelectColumn(reference.keyColumn);
     for (qsizetype i = 0; i < values.size(); ++i)
@@ -167,22 +202,125 @@ bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringLi
         for (const auto& [field, column] : reference.matching)
             select.addCondition(column, row.value(field), m_sql.valueType(reference.table, column));
     if (!select.isValid())
-        return missing();
-    const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
-    if (rows.values.isEmpty())
-        return missing();
-    // Values that name several records name none of them: taking the first
-    // would tie the record to one the user never meant.
-    if (rows.values.size() > 1) {
-        error = QStringLiteral("%1 refers to %2 %3 '%4', which names %5 records in the target "
-                               "company, not one")
-                    .arg(reference.field, reference.table, reference.identifyingColumns.join(u'/'),
-                         values.join(u'/'))
-                    .arg(rows.values.size());
-        return false;
+        return {};
+    QStringList keys;
+    for (const QVariantList& found : m_sql.query(select.buildSelect()).values)
+        keys << MRV_CompanySql::text(found.value(0));
+    if (index)
+        for (const QString& key : keys)
+            refresh(*index, key);
+    return keys;
+}
+
+MRV_DIReferences::TargetIndex* MRV_DIReferences::indexFor(const MRV_Reference& reference) {
+    QStringList columns = reference.identifyingColumns;
+    if (reference.matchInTarget)
+        for (const auto& [field, column] : reference.matching)
+            columns << column;
+    const QString name = reference.table + u'|' + reference.keyColumn + u'|' + columns.join(u'|');
+    const auto known = m_targets.find(name);
+    if (known != m_targets.end())
+        return known->usable ? &*known : nullptr;
+    TargetIndex index{reference.table, reference.keyColumn, columns, {}, {}, {}};
+    MRV_SQLBuilder select = m_sql.builder(reference.table);
+    select.addSelectColumn(reference.keyColumn);
+    for (const QString& column : columns) {
+        const int type = m_sql.valueType(reference.table, column);
+        // A date compares as the server reads its literal.
+        index.usable = index.usable && type != MRV_SQLBuilder::Date;
+        index.types << type;
+        select.addSelectColumn(column);
     }
-    key = MRV_CompanySql::text(rows.values.first().value(0));
-    return true;
+    TargetIndex& entered = *m_targets.insert(name, index);
+    if (!entered.usable)
+        return nullptr;
+    m_sql.forEachRow(select.buildSelect(), [&](const QVariantList& row) { enter(entered, row); });
+    return &entered;
+}
+
+std::optional<QString> MRV_DIReferences::comparable(const TargetIndex& index,
+                                                    const QStringList& values) const {
+    const bool caseless = m_sql.comparesCaseless();
+    QString text;
+    for (qsizetype i = 0; i < index.types.size(); ++i) {
+        QString part = values.value(i);
+        switch (index.types[i]) {
+        case MRV_SQLBuilder::TextOtherKind:
+            // The quoted dialect cannot compare such a column: the lookup
+            // leaves it out.
+            if (m_sql.serverType() == 5)
+                continue;
+            [[fallthrough]];
+        case MRV_SQLBuilder::Text:
+            if (caseless)
+                part = part.toCaseFolded();
+            break;
+        default:
+            if (!MRV_SQLBuilder::isNumber(part))
+                return std::nullopt;
+            part = QString::number(part.toDouble(), 'g', 17);
+        }
+        // Each part with its length: no value can pass for two.
+        text += QString::number(part.size()) + u':' + part;
+    }
+    return text;
+}
+
+void MRV_DIReferences::enter(TargetIndex& index, const QVariantList& row) {
+    QStringList values;
+    for (qsizetype i = 1; i < row.size(); ++i) {
+        // Nothing equals a null value.
+        if (row[i].isNull())
+            return;
+        values << MRV_CompanySql::text(row[i]);
+    }
+    const std::optional<QString> text = comparable(index, values);
+    if (!text)
+        return;
+    const QString key = MRV_CompanySql::text(row.value(0));
+    index.keys[*text] << key;
+    index.valuesOfKey.insert(key, *text);
+}
+
+void MRV_DIReferences::refresh(TargetIndex& index, const QString& key) {
+    const auto former = index.valuesOfKey.constFind(key);
+    if (former != index.valuesOfKey.cend()) {
+        const auto entry = index.keys.find(*former);
+        if (entry != index.keys.end()) {
+            entry->removeAll(key);
+            if (entry->isEmpty())
+                index.keys.erase(entry);
+        }
+        index.valuesOfKey.erase(former);
+    }
+    MRV_SQLBuilder select = m_sql.builder(index.table);
+    select.addSelectColumn(index.keyColumn);
+    for (const QString& column : index.columns)
+        select.addSelectColumn(column);
+    select.addCondition(index.keyColumn, key, m_sql.valueType(index.table, index.keyColumn));
+    if (!select.isValid())
+        return;
+    for (const QVariantList& row : m_sql.query(select.buildSelect()).values)
+        enter(index, row);
+}
+
+void MRV_DIReferences::written(const QString& table, const QStringList& keyColumns,
+                               const QStringList& keys) {
+    for (auto it = m_targets.begin(); it != m_targets.end();) {
+        if (it->table != table) {
+            ++it;
+        } else if (!it->usable) {
+            ++it;
+        } else if (keyColumns.size() == 1 && keyColumns.first() == it->keyColumn &&
+                   !keys.value(0).isEmpty()) {
+            refresh(*it, keys.first());
+            ++it;
+        } else {
+            // Named by other columns than its key: read again when next
+            // needed.
+            it = m_targets.erase(it);
+        }
+    }
 }
 
 bool MRV_DIReferences::resolveDependencies(const MRV_TableDeclaration& table, MRV_BOMRecord& record,

@@ -3,9 +3,11 @@
 #include "di/MRV_BOMRecord.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <utility>
 
 class MRV_CompanySql;
@@ -51,12 +53,49 @@ public:
     // record's line.
     QStringList takeNotes() { return std::exchange(m_notes, {}); }
 
+    // The target's records of a table are read once per write, by the
+    // values references name them by, and kept current with written():
+    // a lookup per record would scan a table whose identifying columns
+    // have no index. Only changing tables may change in ways written()
+    // does not hear of (unset: every table); a value such a table's
+    // lookup does not know is looked for in the table itself.
+    void setChangingTables(const QSet<QString>& tables) { m_changing = tables; }
+    // The write added, updated or replaced the target's record of table
+    // whose key columns hold keys.
+    void written(const QString& table, const QStringList& keyColumns, const QStringList& keys);
+
 private:
     QStringList identifyingValues(const MRV_Reference& reference, const QString& key,
                                   const MRV_BOMRecord::Row& row);
     bool targetKey(const MRV_Reference& reference, const QStringList& values,
                    const MRV_BOMRecord::Row& row, QString& key, QString& error);
     bool userFieldExists(const QString& table, const QString& alias);
+
+    // The target's records of a table by the values of some of its columns.
+    struct TargetIndex {
+        QString table;
+        QString keyColumn;
+        QStringList columns;              // those a lookup compares, as the server compares them
+        QList<int> types;                 // of the columns, as addCondition takes them
+        QHash<QString, QStringList> keys; // comparable values -> keys, in the table's order
+        QHash<QString, QString> valuesOfKey;
+        bool usable = true;
+    };
+    // The index a lookup of reference uses; null where values of its
+    // columns compare in ways an index cannot follow (dates).
+    TargetIndex* indexFor(const MRV_Reference& reference);
+    // values as the server compares them, one text; nullopt where the
+    // server's comparison matches nothing (an empty number).
+    std::optional<QString> comparable(const TargetIndex& index, const QStringList& values) const;
+    void enter(TargetIndex& index, const QVariantList& row);
+    // Reads the record of key into index anew.
+    void refresh(TargetIndex& index, const QString& key);
+    // The keys of the target's records that values name, by a lookup.
+    QStringList lookUp(const MRV_Reference& reference, const QStringList& values,
+                       const MRV_BOMRecord::Row& row);
+
+    QHash<QString, TargetIndex> m_targets;
+    std::optional<QSet<QString>> m_changing;
 
     MRV_CompanySql& m_sql;
     // Base lookups of one read: "table|column|key" -> identifying values.

@@ -9,12 +9,6 @@ constexpr int QuotedDialect = 5;
 constexpr int Db2 = 2;
 constexpr int Sybase = 3;
 
-bool isNumber(const QString& value) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$)"));
-    return number.match(value).hasMatch();
-}
-
 // Eight digits of a real date, from "YYYYMMDD" or "YYYY-MM-DD"; empty when
 // the value is neither.
 QString dateDigits(const QString& value) {
@@ -31,6 +25,12 @@ QString dashed(const QString& digits) {
 }
 
 } // namespace
+
+bool MRV_SQLBuilder::isNumber(const QString& value) {
+    static const QRegularExpression number(
+        QStringLiteral(R"(^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$)"));
+    return number.match(value).hasMatch();
+}
 
 MRV_SQLBuilder::MRV_SQLBuilder(int serverType, const QString& table)
     : m_table(table), m_serverType(serverType) {}

@@ -53,6 +53,8 @@ public:
     static QString tableName(const QString& table, int serverType);
     // A column as the server type writes it.
     static QString columnName(const QString& column, int serverType);
+    // value is a number as a condition or value of a number column takes it.
+    static bool isNumber(const QString& value);
     // value with every "'" doubled.
     static QString escapeText(const QString& value);
     // value as a text literal of the server type, escaped.

@@ -136,6 +136,13 @@ TEST_F(ManagerParticulars, TerritoriesAreWrittenParentsFirstAndRemovedChildrenFi
         u"company, not one"_s));
     EXPECT_TRUE(
         column(*target, u"SELECT descript FROM OTER WHERE territryID NOT IN (71, 72)"_s).isEmpty());
+    // The server compares names without regard to case: the target's
+    // "NORTH AMERICA" is the parent.
+    exec(*target, u"DELETE FROM OTER WHERE territryID = 72"_s);
+    exec(*target, u"UPDATE OTER SET descript = N'NORTH AMERICA' WHERE territryID = 71"_s);
+    EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}}), S_OK);
+    EXPECT_EQ(column(*target, u"SELECT parent FROM OTER WHERE territryID <> 71"_s),
+              QStringList{u"71"_s});
     exec(*target, u"DELETE FROM OTER"_s);
     EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}, {1}}), S_OK);
     EXPECT_EQ(
