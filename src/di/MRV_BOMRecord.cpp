@@ -113,7 +113,10 @@ const MRV_BOMRecord::Dependency* MRV_BOMRecord::Row::dependency(const QString& f
 bool MRV_BOMRecord::parse(const QString& xml, QString* error) {
     m_admin.clear();
     m_groups.clear();
-    MRV_DOMParser dom;
+    // One parser per thread for every record: making a parser costs more
+    // than parsing a record. Nothing below parses another record, so the
+    // parser is never in two parses at once.
+    thread_local MRV_DOMParser dom;
     const auto fail = [&](const QString& why) {
         if (error)
             *error = why;

@@ -914,8 +914,11 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
         keyTexts[0] = MRV_CompanySql::text(added);
         rememberName(table, name, keyTexts[0]);
     }
-    if (outcome.succeeded && m_references)
-        m_references->written(table.name, table.keyColumns, keyTexts);
+    if (outcome.succeeded && m_references) {
+        const MRV_BOMRecord::Group* group = record.group(MRV_BOMRecord::groupName(table.name));
+        m_references->written(table, keyTexts,
+                              group && !group->rows.isEmpty() ? &group->rows.first() : nullptr);
+    }
 }
 
 bool MRV_DIInterface::UpdateDataSetFromDI(const MRV_TableDeclaration& table, QString xml,

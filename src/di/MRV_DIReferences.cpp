@@ -282,17 +282,21 @@ void MRV_DIReferences::enter(TargetIndex& index, const QVariantList& row) {
     index.valuesOfKey.insert(key, *text);
 }
 
-void MRV_DIReferences::refresh(TargetIndex& index, const QString& key) {
+void MRV_DIReferences::forget(TargetIndex& index, const QString& key) {
     const auto former = index.valuesOfKey.constFind(key);
-    if (former != index.valuesOfKey.cend()) {
-        const auto entry = index.keys.find(*former);
-        if (entry != index.keys.end()) {
-            entry->removeAll(key);
-            if (entry->isEmpty())
-                index.keys.erase(entry);
-        }
-        index.valuesOfKey.erase(former);
+    if (former == index.valuesOfKey.cend())
+        return;
+    const auto entry = index.keys.find(*former);
+    if (entry != index.keys.end()) {
+        entry->removeAll(key);
+        if (entry->isEmpty())
+            index.keys.erase(entry);
     }
+    index.valuesOfKey.erase(former);
+}
+
+void MRV_DIReferences::refresh(TargetIndex& index, const QString& key) {
+    forget(index, key);
     MRV_SQLBuilder select = m_sql.builder(index.table);
     select.addSelectColumn(index.keyColumn);
     for (const QString& column : index.columns)
@@ -304,22 +308,37 @@ void MRV_DIReferences::refresh(TargetIndex& index, const QString& key) {
         enter(index, row);
 }
 
-void MRV_DIReferences::written(const QString& table, const QStringList& keyColumns,
-                               const QStringList& keys) {
+void MRV_DIReferences::written(const MRV_TableDeclaration& table, const QStringList& keys,
+                               const MRV_BOMRecord::Row* row) {
     for (auto it = m_targets.begin(); it != m_targets.end();) {
-        if (it->table != table) {
+        if (it->table != table.name || !it->usable) {
             ++it;
-        } else if (!it->usable) {
-            ++it;
-        } else if (keyColumns.size() == 1 && keyColumns.first() == it->keyColumn &&
-                   !keys.value(0).isEmpty()) {
-            refresh(*it, keys.first());
-            ++it;
-        } else {
+            continue;
+        }
+        if (table.keyColumns.size() != 1 || table.keyColumns.first() != it->keyColumn ||
+            keys.value(0).isEmpty()) {
             // Named by other columns than its key: read again when next
             // needed.
             it = m_targets.erase(it);
+            continue;
         }
+        // The values the record was written with, where it carries every
+        // column the index compares; else the target is asked.
+        QVariantList written{keys.first()};
+        for (const QString& column : it->columns) {
+            const QString element = row ? table.elementOf(column) : QString();
+            // An empty value may be stored as null, which nothing equals.
+            if (element.isEmpty() || row->value(element).isEmpty())
+                break;
+            written << row->value(element);
+        }
+        if (written.size() == it->columns.size() + 1) {
+            forget(*it, keys.first());
+            enter(*it, written);
+        } else {
+            refresh(*it, keys.first());
+        }
+        ++it;
     }
 }
 

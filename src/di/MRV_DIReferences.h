@@ -61,8 +61,10 @@ public:
     // lookup does not know is looked for in the table itself.
     void setChangingTables(const QSet<QString>& tables) { m_changing = tables; }
     // The write added, updated or replaced the target's record of table
-    // whose key columns hold keys.
-    void written(const QString& table, const QStringList& keyColumns, const QStringList& keys);
+    // whose key columns hold keys, with the values of row (the record's
+    // main row as written; null when unknown).
+    void written(const MRV_TableDeclaration& table, const QStringList& keys,
+                 const MRV_BOMRecord::Row* row);
 
 private:
     QStringList identifyingValues(const MRV_Reference& reference, const QString& key,
@@ -88,6 +90,8 @@ private:
     // server's comparison matches nothing (an empty number).
     std::optional<QString> comparable(const TargetIndex& index, const QStringList& values) const;
     void enter(TargetIndex& index, const QVariantList& row);
+    // Takes the record of key out of index.
+    static void forget(TargetIndex& index, const QString& key);
     // Reads the record of key into index anew.
     void refresh(TargetIndex& index, const QString& key);
     // The keys of the target's records that values name, by a lookup.

@@ -236,7 +236,7 @@ bool MRV_DITableWriter::writeRow(Row row, const QList<Child>& children, int copy
         return false;
     if (!found && !m_table.generatedKeyName.isEmpty())
         m_owner.rememberName(m_table, identity.first(), row.value(m_table.keyColumns.value(0)));
-    m_references.written(m_table.name, m_table.keyColumns, valuesOf(row, m_table.keyColumns));
+    m_references.written(m_table, valuesOf(row, m_table.keyColumns), &row);
     outcome.targetCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
     outcome.targetDescription = row.value(m_table.descriptionColumn);
     outcome.succeeded = true;

@@ -208,6 +208,24 @@ struct MRV_TableDeclaration {
         return columns;
     }
 
+    // The record element that holds a column, as the declaration pairs
+    // them (table rows: the column itself); empty where it does not say.
+    QString elementOf(const QString& column) const {
+        if (!isObject())
+            return column;
+        if (const qsizetype key = keyColumns.indexOf(column); key >= 0)
+            return keyElements.value(key);
+        if (column == descriptionColumn)
+            return descriptionElement;
+        if (column == parentColumn)
+            return parentElement;
+        for (const auto& pairs : {generatedKeyAlso, parentsAlso})
+            for (const auto& [paired, element] : pairs)
+                if (paired == column)
+                    return element;
+        return QString();
+    }
+
     bool isObject() const { return objectType >= 0; }
     bool isSettings() const { return objectType == Settings; }
     bool isChild() const { return !parentTable.isEmpty(); }
