@@ -2,6 +2,11 @@
 
 #include "host/objects/LLXmlText.h"
 #include "xml/MRV_DOMParser.h"
+#include "xml/MRV_SAXParser.h"
+#include "xml/MRV_XmlString.h"
+
+#include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
 
 namespace {
 
@@ -110,43 +115,157 @@ const MRV_BOMRecord::Dependency* MRV_BOMRecord::Row::dependency(const QString& f
     return nullptr;
 }
 
+namespace {
+
+// Builds a record from the parser's events, without a tree of the
+// document: BOM > BO > AdmInfo (fields) and groups > row > fields and dep.
+// A field's value is the text directly inside its element; elements where
+// the document shape has none are passed over with what they hold.
+class RecordHandler final : public xercesc::DefaultHandler {
+public:
+    QList<MRV_BOMRecord::Field>* admin = nullptr;
+    QList<MRV_BOMRecord::Group>* groups = nullptr;
+    QString problem;
+
+    void startDocument() override {
+        m_path.clear();
+        m_skipFrom = -1;
+        m_text = nullptr;
+        m_list = nullptr;
+        problem.clear();
+    }
+
+    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname,
+                      const xercesc::Attributes&) override {
+        const QString name = fromXmlCh(qname);
+        m_path << name;
+        const qsizetype depth = m_path.size();
+        m_text = nullptr;
+        if (m_skipFrom >= 0)
+            return;
+        if (depth == 1) {
+            if (name != u"BOM")
+                skip(QStringLiteral("The record document's root is not BOM"));
+        } else if (depth == 2) {
+            // Only the root's first element counts, and it must be BO.
+            if (m_boSeen || name != u"BO")
+                skip(m_boSeen ? QString() : QStringLiteral("The record document has no BO"));
+            m_boSeen = true;
+        } else if (depth == 3) {
+            if (name != u"AdmInfo")
+                groups->append(MRV_BOMRecord::Group{name, {}});
+        } else if (depth == 4) {
+            if (m_path[2] == u"AdmInfo") {
+                admin->append(MRV_BOMRecord::Field{name, {}});
+                m_text = &admin->last().value;
+            } else if (name == u"row") {
+                groups->last().rows.append(MRV_BOMRecord::Row());
+            } else {
+                skip();
+            }
+        } else if (depth == 5) {
+            if (m_path[2] == u"AdmInfo") {
+                skip();
+                return;
+            }
+            MRV_BOMRecord::Row& row = groups->last().rows.last();
+            if (name == u"dep") {
+                row.dependencies.append(MRV_BOMRecord::Dependency());
+            } else {
+                row.fields.append(MRV_BOMRecord::Field{name, {}});
+                m_text = &row.fields.last().value;
+            }
+        } else {
+            startInDependency(depth, name);
+        }
+    }
+
+    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
+        if (m_skipFrom == m_path.size())
+            m_skipFrom = -1;
+        m_path.removeLast();
+        m_text = nullptr;
+        if (m_path.size() == 5) // a dependency's list ended
+            m_list = nullptr;
+    }
+
+    void characters(const XMLCh* const chars, const XMLSize_t length) override {
+        if (m_text && m_skipFrom < 0)
+            m_text->append(QStringView(chars, qsizetype(length)));
+    }
+
+    bool boSeen() const { return m_boSeen; }
+    void reset() { m_boSeen = false; }
+
+private:
+    void startInDependency(qsizetype depth, const QString& name) {
+        if (m_path[4] != u"dep" || depth > 7) {
+            skip();
+            return;
+        }
+        MRV_BOMRecord::Dependency& dep = groups->last().rows.last().dependencies.last();
+        if (depth == 6) {
+            if (name == u"tableName")
+                m_text = &dep.table;
+            else if (name == u"fField")
+                m_text = &dep.field;
+            else if (name == u"fKeyFields")
+                m_list = &dep.keyFields;
+            else if (name == u"fKeyValues")
+                m_list = &dep.keyValues;
+            else
+                skip();
+        } else if (m_list) {
+            m_list->append(QString());
+            m_text = &m_list->last();
+        } else {
+            skip();
+        }
+    }
+
+    // Passes over the element just started and all it holds.
+    void skip(const QString& why = QString()) {
+        m_skipFrom = m_path.size();
+        if (problem.isEmpty())
+            problem = why;
+    }
+
+    QStringList m_path;
+    qsizetype m_skipFrom = -1;
+    bool m_boSeen = false;
+    QString* m_text = nullptr;
+    QStringList* m_list = nullptr;
+};
+
+// One parser and handler per thread for every record: making a parser
+// costs more than parsing a record, and nothing a parse calls parses
+// another record.
+struct RecordReader {
+    MRV_SAXParser parser;
+    RecordHandler handler;
+    RecordReader() { parser.reader()->setContentHandler(&handler); }
+};
+
+} // namespace
+
 bool MRV_BOMRecord::parse(const QString& xml, QString* error) {
     m_admin.clear();
     m_groups.clear();
-    // One parser per thread for every record: making a parser costs more
-    // than parsing a record. Nothing below parses another record, so the
-    // parser is never in two parses at once.
-    thread_local MRV_DOMParser dom;
-    const auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    if (!dom.parseString(xml))
-        return fail(dom.errorList());
-    if (!dom.initCursor() || dom.nodeName() != u"BOM")
-        return fail(QStringLiteral("The record document's root is not BOM"));
-    if (!dom.step(0, true) || dom.nodeName() != u"BO")
-        return fail(QStringLiteral("The record document has no BO"));
-    eachChild(dom, [&] {
-        const QString name = dom.nodeName();
-        if (name == u"AdmInfo") {
-            eachChild(dom, [&] {
-                m_admin << Field{dom.nodeName(), dom.nodeText()};
-                return true;
-            });
-            return true;
-        }
-        Group group{name, {}};
-        eachChild(dom, [&] {
-            if (dom.nodeName() == u"row")
-                group.rows << readRow(dom);
-            return true;
-        });
-        m_groups << group;
+    thread_local RecordReader reader;
+    reader.handler.admin = &m_admin;
+    reader.handler.groups = &m_groups;
+    reader.handler.reset();
+    const bool parsed = reader.parser.parseString(xml);
+    QString why = parsed ? reader.handler.problem : reader.parser.errorList();
+    if (why.isEmpty() && !reader.handler.boSeen())
+        why = QStringLiteral("The record document has no BO");
+    if (why.isEmpty())
         return true;
-    });
-    return true;
+    m_admin.clear();
+    m_groups.clear();
+    if (error)
+        *error = why;
+    return false;
 }
 
 QString MRV_BOMRecord::toXml() const {

@@ -41,9 +41,41 @@ TEST(BOMRecord, RefusesWhatIsNotARecordDocument) {
     EXPECT_FALSE(record.parse(u"<BOM><BO>"_s, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(record.parse(u"<Other><BO/></Other>"_s, &error));
+    EXPECT_EQ(error, "The record document's root is not BOM");
     EXPECT_FALSE(record.parse(u"<BOM><row/></BOM>"_s, &error));
+    EXPECT_EQ(error, "The record document has no BO");
+    EXPECT_FALSE(record.parse(u"<BOM/>"_s, &error));
+    EXPECT_EQ(error, "The record document has no BO");
+    EXPECT_FALSE(record.parse(u"<!DOCTYPE BOM [<!ENTITY x \"y\">]><BOM><BO/></BOM>"_s, &error));
+    EXPECT_TRUE(error.contains(u"DOCTYPE"_s)) << error.toStdString();
+    EXPECT_TRUE(record.groups().isEmpty());
     EXPECT_TRUE(record.parse(u"<BOM><BO/></BOM>"_s));
     EXPECT_EQ(record.objectType(), 0);
+}
+
+// What the record's shape has no place for is passed over with all it
+// holds, and never mixed into the values around it.
+TEST(BOMRecord, PassesOverElementsTheShapeDoesNotHold) {
+    MRV_BOMRecord record;
+    ASSERT_TRUE(record.parse(
+        u"<BOM><BO><AdmInfo><Object>4<x><row>9</row></x></Object></AdmInfo>"
+        "<OITM><note><row><A>lost</A></row></note><row><A>a<!-- c -->b<i>no</i></A>"
+        "<dep><tableName>OITB</tableName><other><fField>no</fField></other><fField>A</fField>"
+        "<fKeyFields><f>Name</f><f>Kind</f></fKeyFields><fKeyValues><v>x</v><v/></fKeyValues>"
+        "</dep></row></OITM><Extra/></BO><BO><OCRD><row/></OCRD></BO></BOM>"_s));
+    EXPECT_EQ(record.objectType(), 4);
+    ASSERT_EQ(record.groups().size(), 2);
+    const MRV_BOMRecord::Row& row = record.group(u"OITM"_s)->rows.value(0);
+    ASSERT_EQ(record.group(u"OITM"_s)->rows.size(), 1);
+    EXPECT_EQ(row.fields.size(), 1);
+    EXPECT_EQ(row.value(u"A"_s), "ab");
+    ASSERT_EQ(row.dependencies.size(), 1);
+    const MRV_BOMRecord::Dependency& dep = row.dependencies.first();
+    EXPECT_EQ(dep.table, "OITB");
+    EXPECT_EQ(dep.field, "A");
+    EXPECT_EQ(dep.keyFields, (QStringList{u"Name"_s, u"Kind"_s}));
+    EXPECT_EQ(dep.keyValues, (QStringList{u"x"_s, QString()}));
+    EXPECT_TRUE(record.group(u"Extra"_s)->rows.isEmpty());
 }
 
 // Every value XML can carry comes back unchanged after being written into a
