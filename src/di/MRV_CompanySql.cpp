@@ -5,6 +5,8 @@
 
 #include <QVariantMap>
 
+#include <algorithm>
+
 MRV_CompanySql::MRV_CompanySql(LLObjectsCOM::Company& company)
     : m_company(company), m_serverType(company.ServerType()) {}
 
@@ -77,6 +79,30 @@ int MRV_CompanySql::valueType(const QString& table, const QString& column) {
     default:
         return MRV_SQLBuilder::Text;
     }
+}
+
+bool MRV_CompanySql::comparesAsText(const QString& table, const QStringList& columns) {
+    return std::none_of(columns.cbegin(), columns.cend(), [&](const QString& column) {
+        return valueType(table, column) == MRV_SQLBuilder::Date;
+    });
+}
+
+std::optional<QString> MRV_CompanySql::comparable(const QString& table, const QStringList& columns,
+                                                  const QStringList& values) {
+    QString text;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        QString part = values.value(i);
+        if (valueType(table, columns[i]) == MRV_SQLBuilder::Number) {
+            if (!MRV_SQLBuilder::isNumber(part))
+                return std::nullopt;
+            part = QString::number(part.toDouble(), 'g', 17);
+        } else if (comparesCaseless()) {
+            part = part.toCaseFolded();
+        }
+        // Each part with its length: no values can pass for others.
+        text += QString::number(part.size()) + u':' + part;
+    }
+    return text;
 }
 
 int MRV_CompanySql::keyType(const QString& table, const QString& column) {

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 namespace LLObjectsCOM {
 class Company;
@@ -68,6 +69,14 @@ public:
     const QHash<QString, Field>& fields(const QString& table);
     // How addCondition takes a value of the column (text when unknown).
     int valueType(const QString& table, const QString& column);
+    // Conditions on the columns compare their values as one text can: no
+    // date among them, whose literal the server reads its own way.
+    bool comparesAsText(const QString& table, const QStringList& columns);
+    // Values of the columns as conditions on them compare, one text: equal
+    // texts, equal values. nullopt for a value that equals nothing (an
+    // empty or malformed number).
+    std::optional<QString> comparable(const QString& table, const QStringList& columns,
+                                      const QStringList& values);
     // The variant type (QMetaType id) a key value of the column travels as.
     int keyType(const QString& table, const QString& column);
 

@@ -183,7 +183,7 @@ QStringList MRV_DIReferences::lookUp(const MRV_Reference& reference, const QStri
             all << row.value(field);
     TargetIndex* index = indexFor(reference);
     if (index) {
-        const std::optional<QString> wanted = comparable(*index, all);
+        const std::optional<QString> wanted = m_sql.comparable(index->table, index->columns, all);
         if (!wanted)
             return {};
         const auto found = index->keys.constFind(*wanted);
@@ -221,49 +221,18 @@ MRV_DIReferences::TargetIndex* MRV_DIReferences::indexFor(const MRV_Reference& r
     const auto known = m_targets.find(name);
     if (known != m_targets.end())
         return known->usable ? &*known : nullptr;
-    TargetIndex index{reference.table, reference.keyColumn, columns, {}, {}, {}};
-    MRV_SQLBuilder select = m_sql.builder(reference.table);
-    select.addSelectColumn(reference.keyColumn);
-    for (const QString& column : columns) {
-        const int type = m_sql.valueType(reference.table, column);
-        // A date compares as the server reads its literal.
-        index.usable = index.usable && type != MRV_SQLBuilder::Date;
-        index.types << type;
-        select.addSelectColumn(column);
-    }
+    TargetIndex index{reference.table, reference.keyColumn, columns, {}, {}};
+    // A date compares as the server reads its literal.
+    index.usable = m_sql.comparesAsText(reference.table, columns);
     TargetIndex& entered = *m_targets.insert(name, index);
     if (!entered.usable)
         return nullptr;
+    MRV_SQLBuilder select = m_sql.builder(reference.table);
+    select.addSelectColumn(reference.keyColumn);
+    for (const QString& column : columns)
+        select.addSelectColumn(column);
     m_sql.forEachRow(select.buildSelect(), [&](const QVariantList& row) { enter(entered, row); });
     return &entered;
-}
-
-std::optional<QString> MRV_DIReferences::comparable(const TargetIndex& index,
-                                                    const QStringList& values) const {
-    const bool caseless = m_sql.comparesCaseless();
-    QString text;
-    for (qsizetype i = 0; i < index.types.size(); ++i) {
-        QString part = values.value(i);
-        switch (index.types[i]) {
-        case MRV_SQLBuilder::TextOtherKind:
-            // The quoted dialect cannot compare such a column: the lookup
-            // leaves it out.
-            if (m_sql.serverType() == 5)
-                continue;
-            [[fallthrough]];
-        case MRV_SQLBuilder::Text:
-            if (caseless)
-                part = part.toCaseFolded();
-            break;
-        default:
-            if (!MRV_SQLBuilder::isNumber(part))
-                return std::nullopt;
-            part = QString::number(part.toDouble(), 'g', 17);
-        }
-        // Each part with its length: no value can pass for two.
-        text += QString::number(part.size()) + u':' + part;
-    }
-    return text;
 }
 
 void MRV_DIReferences::enter(TargetIndex& index, const QVariantList& row) {
@@ -274,7 +243,7 @@ void MRV_DIReferences::enter(TargetIndex& index, const QVariantList& row) {
             return;
         values << MRV_CompanySql::text(row[i]);
     }
-    const std::optional<QString> text = comparable(index, values);
+    const std::optional<QString> text = m_sql.comparable(index.table, index.columns, values);
     if (!text)
         return;
     const QString key = MRV_CompanySql::text(row.value(0));

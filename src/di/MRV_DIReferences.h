@@ -77,8 +77,7 @@ private:
     struct TargetIndex {
         QString table;
         QString keyColumn;
-        QStringList columns;              // those a lookup compares, as the server compares them
-        QList<int> types;                 // of the columns, as addCondition takes them
+        QStringList columns;              // those a lookup compares
         QHash<QString, QStringList> keys; // comparable values -> keys, in the table's order
         QHash<QString, QString> valuesOfKey;
         bool usable = true;
@@ -86,9 +85,6 @@ private:
     // The index a lookup of reference uses; null where values of its
     // columns compare in ways an index cannot follow (dates).
     TargetIndex* indexFor(const MRV_Reference& reference);
-    // values as the server compares them, one text; nullopt where the
-    // server's comparison matches nothing (an empty number).
-    std::optional<QString> comparable(const TargetIndex& index, const QStringList& values) const;
     void enter(TargetIndex& index, const QVariantList& row);
     // Takes the record of key out of index.
     static void forget(TargetIndex& index, const QString& key);

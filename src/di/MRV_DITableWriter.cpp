@@ -158,10 +158,36 @@ MRV_SQLBuilder MRV_DITableWriter::keyConditions(const MRV_TableDeclaration& tabl
 }
 
 bool MRV_DITableWriter::exists(const MRV_TableDeclaration& table, const Row& row) {
+    if (&table == &m_table && m_target.comparesAsText(table.name, table.keyColumns)) {
+        const std::optional<QString> key =
+            m_target.comparable(table.name, table.keyColumns, valuesOf(row, table.keyColumns));
+        return key && existingKeys().contains(*key);
+    }
     MRV_SQLBuilder select = keyConditions(table, table.keyColumns, valuesOf(row, table.keyColumns));
     for (const QString& key : table.keyColumns)
         select.addSelectColumn(key);
     return select.isValid() && !m_target.query(select.buildSelect()).values.isEmpty();
+}
+
+QSet<QString>& MRV_DITableWriter::existingKeys() {
+    if (m_existing)
+        return *m_existing;
+    m_existing.emplace();
+    MRV_SQLBuilder select = m_target.builder(m_table.name);
+    for (const QString& key : m_table.keyColumns)
+        select.addSelectColumn(key);
+    m_target.forEachRow(select.buildSelect(), [&](const QVariantList& values) {
+        QStringList texts;
+        for (const QVariant& value : values) {
+            if (value.isNull()) // nothing equals a null key
+                return;
+            texts << MRV_CompanySql::text(value);
+        }
+        if (const std::optional<QString> key =
+                m_target.comparable(m_table.name, m_table.keyColumns, texts))
+            m_existing->insert(*key);
+    });
+    return *m_existing;
 }
 
 QString MRV_DITableWriter::targetDescription(const Row& row) {
@@ -183,8 +209,13 @@ bool MRV_DITableWriter::insert(const MRV_TableDeclaration& table, const Row& row
         return false;
     }
     m_target.execute(insert.buildInsert());
-    if (&table == &m_table)
+    if (&table == &m_table) {
         m_inserted = true;
+        if (m_existing)
+            if (const std::optional<QString> key = m_target.comparable(
+                    table.name, table.keyColumns, valuesOf(row, table.keyColumns)))
+                m_existing->insert(*key);
+    }
     return true;
 }
 

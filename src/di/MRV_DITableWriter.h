@@ -6,10 +6,12 @@
 #include "di/MRV_SQLBuilder.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class MRV_CompanySql;
 class MRV_DIReferences;
@@ -51,6 +53,10 @@ private:
     // category's kind, and column names as the target spells them.
     bool prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome);
     bool exists(const MRV_TableDeclaration& table, const Row& row);
+    // The keys of the table's rows in the target, as the server compares
+    // them: read once, with the rows this writer inserts added, instead of
+    // a lookup per row.
+    QSet<QString>& existingKeys();
     QString targetDescription(const Row& row);
     bool insert(const MRV_TableDeclaration& table, const Row& row, QString& error);
     bool update(const MRV_TableDeclaration& table, const Row& row, QString& error);
@@ -68,4 +74,5 @@ private:
     MRV_DIReferences& m_references;
     const MRV_TableDeclaration& m_table;
     bool m_inserted = false;
+    std::optional<QSet<QString>> m_existing;
 };
