@@ -402,43 +402,93 @@ void MRV_ConfigurationManager::writeBodyEnd(QString& text) {
     text += QLatin1String("</body>\n</mirrovaConfigurationFile>\n");
 }
 
-void MRV_ConfigurationManager::writeObject(QString& text, const QMap<QString, QString>& attributes,
-                                           const QString& tables) {
-    text += QLatin1String("<OBJECT") + attributeText(attributes) + u'>' + tables +
-            QLatin1String("</OBJECT>\n");
+QString MRV_ConfigurationManager::objectStart(const QMap<QString, QString>& attributes) {
+    return QLatin1String("<OBJECT") + attributeText(attributes) + u'>';
+}
+
+QString MRV_ConfigurationManager::tableStart(const QMap<QString, QString>& attributes) {
+    return QLatin1String("<table") + attributeText(attributes) + u'>';
 }
 
 QString MRV_ConfigurationManager::tableText(const QMap<QString, QString>& attributes,
                                             const QString& records) {
-    return QLatin1String("<table") + attributeText(attributes) + u'>' + records +
-           QLatin1String("</table>");
+    return tableStart(attributes) + records + TableEnd.toString();
 }
 
-HRESULT MRV_ConfigurationManager::writeToFile(const QString& path, const QString& text) const {
-    // Records that cannot travel are left out as they are read; should one
-    // slip through, no parser could read the file, so none is written.
-    if (const qsizetype at = firstNonXmlChar(text); at >= 0) {
-        CLogBase(u"MRV", u"MRV_ConfigurationManager::writeToFile")
-            .LogError(u"'%s' not written: U+%s at character %d cannot be carried by XML", path,
-                      QString::number(text[at].unicode(), 16), int(at));
-        return E_FAIL;
+void MRV_ConfigurationManager::writeObject(QString& text, const QMap<QString, QString>& attributes,
+                                           const QString& tables) {
+    text += objectStart(attributes);
+    text += tables;
+    text += ObjectEnd;
+}
+
+namespace {
+
+// A configuration file written as it is produced, so that it is never held
+// whole in memory: UTF-16LE with a byte-order mark, into a temporary file
+// that replaces path only when all of it was written.
+class ConfigurationFile {
+public:
+    explicit ConfigurationFile(const QString& path) : m_file(path) {
+        m_ok = m_file.open(QIODevice::WriteOnly) && m_file.write("\xff\xfe", 2) == 2;
     }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        QByteArray bytes("\xff\xfe", 2);
+
+    bool write(QStringView text) {
+        if (!m_ok)
+            return false;
+        // Records that cannot travel are left out as they are read; should
+        // one slip through, no parser could read the file, so none is
+        // written.
+        if (const qsizetype at = firstNonXmlChar(text); at >= 0) {
+            m_unwritable = QStringLiteral("U+%1 at character %2 cannot be carried by XML")
+                               .arg(QString::number(text[at].unicode(), 16))
+                               .arg(m_written + at);
+            return m_ok = false;
+        }
+        m_written += text.size();
         if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
-            bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+            const qint64 bytes = text.size() * 2;
+            return m_ok = m_file.write(reinterpret_cast<const char*>(text.utf16()), bytes) == bytes;
         } else {
-            bytes.reserve((text.size() + 1) * 2);
+            QByteArray bytes;
+            bytes.reserve(text.size() * 2);
             for (const QChar c : text)
                 bytes.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+            return m_ok = m_file.write(bytes) == bytes.size();
         }
-        if (file.write(bytes) == bytes.size() && file.commit())
-            return S_OK;
     }
-    CLogBase(u"MRV", u"MRV_ConfigurationManager::writeToFile")
-        .LogError(u"Failed to open output configuration file");
-    return E_INVALIDARG;
+
+    // S_OK once the file stands at its path; E_FAIL for a character XML
+    // cannot carry, E_INVALIDARG when it could not be written. Nothing is
+    // left at the path on failure.
+    HRESULT commit() {
+        if (m_ok && m_file.commit())
+            return S_OK;
+        m_file.cancelWriting();
+        CLogBase log(u"MRV", u"MRV_ConfigurationManager::writeToFile");
+        if (!m_unwritable.isEmpty()) {
+            log.LogError(u"'%s' not written: %s", m_file.fileName(), m_unwritable);
+            return E_FAIL;
+        }
+        log.LogError(u"Failed to open output configuration file");
+        return E_INVALIDARG;
+    }
+
+    void cancel() { m_file.cancelWriting(); }
+
+private:
+    QSaveFile m_file;
+    bool m_ok = false;
+    qsizetype m_written = 0;
+    QString m_unwritable;
+};
+
+} // namespace
+
+HRESULT MRV_ConfigurationManager::writeToFile(const QString& path, const QString& text) const {
+    ConfigurationFile file(path);
+    file.write(text);
+    return file.commit();
 }
 
 void MRV_ConfigurationManager::getData(const QString& stringId,
@@ -545,14 +595,22 @@ HRESULT MRV_ConfigurationManager::GetBOMFromDB(const QString& stringId,
     BOMTableList tables;
     manager->readFromDatabase(keys, tables);
     const HRESULT read = manager->failedRecords() > 0 ? S_FALSE : S_OK;
-    for (const MRV_BOMTable& table : tables) {
-        QString records;
-        for (const MRV_BOMDocument& document : table.documents) {
+    // Each document is let go once it is in the text: the category is never
+    // held twice.
+    qsizetype size = 0;
+    for (const MRV_BOMTable& table : std::as_const(tables))
+        for (const MRV_BOMDocument& document : table.documents)
+            size += document.xml.size();
+    text.reserve(size + 64 * tables.size());
+    for (MRV_BOMTable& table : tables) {
+        text += tableStart({{QStringLiteral("name"), table.name}});
+        for (MRV_BOMDocument& document : table.documents) {
             const qsizetype at = document.xml.indexOf(QLatin1String("<BOM>"));
             if (at >= 0)
-                records += QStringView(document.xml).mid(at);
+                text += QStringView(document.xml).mid(at);
+            document.xml = QString();
         }
-        text += tableText({{QStringLiteral("name"), table.name}}, records);
+        text += TableEnd;
     }
     return read;
 }
@@ -590,11 +648,14 @@ HRESULT MRV_ConfigurationManager::GetBOMFromXML(const QString& stringId,
     return S_OK;
 }
 
-HRESULT MRV_ConfigurationManager::writeBody(QString& text, MRV_Worksheet& worksheet,
-                                            bool baseIsFile) {
+HRESULT MRV_ConfigurationManager::writeBody(const std::function<bool(QStringView)>& write,
+                                            MRV_Worksheet& worksheet, bool baseIsFile) {
     CLogBase log(u"MRV", u"MRV_ConfigurationManager::writeBody");
     MRV_Interaction& ui = MRV_Interaction::current();
+    QString text;
     writeBodyStart(text);
+    if (!write(text))
+        return E_FAIL;
     bool complete = true;
     int index = 0;
     for (const ConfigurationObject& listed : std::as_const(m_objects)) {
@@ -631,10 +692,14 @@ HRESULT MRV_ConfigurationManager::writeBody(QString& text, MRV_Worksheet& worksh
             MRV_ChangedDataManager::mergeSingle(tables, change);
         for (const MRV_ChangedRecord& change : node->edits)
             MRV_ChangedDataManager::mergeSingle(tables, change);
-        if (tables.contains(QLatin1String("<BOM>")))
-            writeObject(text, listed.attributes, tables);
+        if (tables.contains(QLatin1String("<BOM>")) &&
+            (!write(objectStart(listed.attributes)) || !write(tables) || !write(ObjectEnd)))
+            return E_FAIL;
     }
+    text.clear();
     writeBodyEnd(text);
+    if (!write(text))
+        return E_FAIL;
     if (complete)
         return S_OK;
     log.LogError(u"Failed to write all BOMs");
@@ -654,15 +719,19 @@ HRESULT MRV_ConfigurationManager::saveConfiguration(MRV_Worksheet& worksheet, bo
     ui.progressStart(textOf(10014), 0, objectCount() + 1);
     MRV_WaitCursor wait;
     updateHeaderFromWorksheet(worksheet);
-    QString text;
-    writeHeader(text);
+    ConfigurationFile file(m_context.targetFilePath);
+    QString header;
+    writeHeader(header);
+    file.write(header);
     ui.progressPosition(1);
-    const HRESULT body = writeBody(text, worksheet, baseIsFile);
+    const HRESULT body =
+        writeBody([&file](QStringView text) { return file.write(text); }, worksheet, baseIsFile);
     if (body == E_ABORT) {
+        file.cancel();
         ui.progressEnd();
         return E_ABORT;
     }
-    const HRESULT written = writeToFile(m_context.targetFilePath, text);
+    const HRESULT written = file.commit();
     ui.progressEnd();
     // A category that could not be read is reported; the file holds the
     // others.

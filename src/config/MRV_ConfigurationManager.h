@@ -11,7 +11,10 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringView>
 #include <QVariantList>
+
+#include <functional>
 
 #include <functional>
 #include <memory>
@@ -64,9 +67,11 @@ public:
     // The header from the worksheet before writing.
     void updateHeaderFromWorksheet(const MRV_Worksheet& worksheet);
     // The body: an OBJECT for each category of the object list that is
-    // selected and has records. E_FAIL (after reporting it) when some
-    // category could not be read; the body holds the others.
-    HRESULT writeBody(QString& text, MRV_Worksheet& worksheet, bool baseIsFile);
+    // selected and has records, handed to write as each is read. E_FAIL
+    // (after reporting it) when some category could not be read, the body
+    // holding the others, or at once when write refuses.
+    HRESULT writeBody(const std::function<bool(QStringView)>& write, MRV_Worksheet& worksheet,
+                      bool baseIsFile);
     // A category's records as configuration-file tables, read from the
     // base company through its manager, or taken from the base file.
     HRESULT GetBOMFromDB(const QString& stringId, const MRV_WorksheetNode& node, QString& text);
@@ -85,17 +90,20 @@ public:
 
     // Lines 1 to 5 of a file: declaration, root and header.
     void writeHeader(QString& text) const;
-    // An OBJECT element with its tables' text (already "<table ...>" …
-    // "</table>"); attributes in name order.
+    // The start tags of an OBJECT element (around its tables' text) and of
+    // a table element (around its record documents), and their ends;
+    // attributes in name order.
+    static QString objectStart(const QMap<QString, QString>& attributes);
+    static constexpr QStringView ObjectEnd = u"</OBJECT>\n";
+    static QString tableStart(const QMap<QString, QString>& attributes);
+    static constexpr QStringView TableEnd = u"</table>";
+    static QString tableText(const QMap<QString, QString>& attributes, const QString& records);
     static void writeObject(QString& text, const QMap<QString, QString>& attributes,
                             const QString& tables);
-    // A table element with its record documents; attributes in name order.
-    static QString tableText(const QMap<QString, QString>& attributes, const QString& records);
     // The body's frame around the OBJECT elements.
     static void writeBodyStart(QString& text);
     static void writeBodyEnd(QString& text);
-    // Stores text as UTF-16LE with a byte-order mark, through a temporary
-    // file renamed over path. E_INVALIDARG when it cannot be written.
+    // Stores text as a configuration file is stored (see saveConfiguration).
     HRESULT writeToFile(const QString& path, const QString& text) const;
 
     // The records of the category with this string id, one document per
