@@ -491,6 +491,22 @@ HRESULT MRV_ConfigurationManager::writeToFile(const QString& path, const QString
     return file.commit();
 }
 
+namespace {
+
+// Calls use with each record document ("<BOM>" … "</BOM>") of a table's
+// text, in order.
+template <typename Use> void eachDocument(const QString& text, Use use) {
+    for (qsizetype from = text.indexOf(QLatin1String("<BOM>")); from >= 0;) {
+        const qsizetype end = text.indexOf(QLatin1String("</BOM>"), from);
+        if (end < 0)
+            break;
+        use(QStringView(text).mid(from, end + 6 - from));
+        from = text.indexOf(QLatin1String("<BOM>"), end);
+    }
+}
+
+} // namespace
+
 void MRV_ConfigurationManager::getData(const QString& stringId,
                                        QList<ConfigurationTableData>& tables) const {
     tables.clear();
@@ -499,14 +515,8 @@ void MRV_ConfigurationManager::getData(const QString& stringId,
         return;
     for (const ConfigurationTable& table : found->tables) {
         ConfigurationTableData data{table.name(), {}};
-        const QString& text = table.records;
-        for (qsizetype from = text.indexOf(QLatin1String("<BOM>")); from >= 0;) {
-            const qsizetype end = text.indexOf(QLatin1String("</BOM>"), from);
-            if (end < 0)
-                break;
-            data.documents << text.mid(from, end + 6 - from);
-            from = text.indexOf(QLatin1String("<BOM>"), end);
-        }
+        eachDocument(table.records,
+                     [&](QStringView document) { data.documents << document.toString(); });
         tables << data;
     }
 }
@@ -739,14 +749,22 @@ HRESULT MRV_ConfigurationManager::saveConfiguration(MRV_Worksheet& worksheet, bo
 }
 
 BOMTableList MRV_ConfigurationManager::tablesOf(const QString& stringId) const {
-    QList<ConfigurationTableData> data;
-    getData(stringId, data);
     BOMTableList tables;
-    for (const ConfigurationTableData& table : data) {
-        MRV_BOMTable bom{table.table, {}};
-        for (const QString& document : table.documents)
-            bom.documents.append(
-                {QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>") + document, 0});
+    const ConfigurationObject* found = object(stringId);
+    if (!found)
+        return tables;
+    // Straight from the file's text: each document is made once.
+    static const QString declaration =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\" ?>");
+    for (const ConfigurationTable& table : found->tables) {
+        MRV_BOMTable bom{table.name(), {}};
+        eachDocument(table.records, [&](QStringView document) {
+            QString xml;
+            xml.reserve(declaration.size() + document.size());
+            xml += declaration;
+            xml += document;
+            bom.documents.append({std::move(xml), 0});
+        });
         tables << bom;
     }
     return tables;
