@@ -31,6 +31,10 @@ constexpr QChar NamePartSeparator(0x1F);
 // Selected records are read a group at a time, so that a long selection
 // never makes a statement too deep for the database.
 constexpr qsizetype KeysPerStatement = 100;
+// A table's rows travel in documents of this many rows: read back, written
+// and parsed one document at a time, a large table is never held whole as
+// one document.
+constexpr qsizetype RowsPerDocument = 500;
 
 // Why a record document cannot travel in a configuration file: a value
 // holds a character XML cannot carry. Empty when every value can.
@@ -451,17 +455,27 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
         rows += declarationEnd < 0 ? xml : xml.mid(declarationEnd + 2);
     }
     rows = writableRows(table, rows);
-    if (!rows.contains(QLatin1String("<row>")))
-        return;
-    QString document = MRV_BOMRecord::tableDocument(table.name, rows);
-    if (!table.references.isEmpty()) {
-        MRV_BOMRecord record;
-        if (record.parse(document)) {
-            MRV_DIReferences(base).addDependencies(table, record);
-            document = record.toXml();
+    // Values are escaped, so "<row>" starts a row and nothing else.
+    QList<qsizetype> starts;
+    for (qsizetype at = rows.indexOf(QLatin1String("<row>")); at >= 0;
+         at = rows.indexOf(QLatin1String("<row>"), at + 5))
+        starts << at;
+    MRV_DIReferences references(base);
+    for (qsizetype first = 0; first < starts.size(); first += RowsPerDocument) {
+        const qsizetype from = starts[first];
+        const qsizetype to = first + RowsPerDocument < starts.size()
+                                 ? starts[first + RowsPerDocument]
+                                 : rows.lastIndexOf(QLatin1String("</row>")) + 6;
+        QString document = MRV_BOMRecord::tableDocument(table.name, rows.mid(from, to - from));
+        if (!table.references.isEmpty()) {
+            MRV_BOMRecord record;
+            if (record.parse(document)) {
+                references.addDependencies(table, record);
+                document = record.toXml();
+            }
         }
+        out.documents << MRV_BOMDocument{document, 0};
     }
-    out.documents << MRV_BOMDocument{document, 0};
 }
 
 QString MRV_DIInterface::writableRows(const MRV_TableDeclaration& table, const QString& rows) {

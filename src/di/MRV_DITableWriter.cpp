@@ -70,14 +70,42 @@ QList<MRV_DITableWriter::Child> MRV_DITableWriter::childrenOf(const BOMTableList
 void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOMTableList& tables,
                               int copyMethod) {
     CLogBase log(u"MRV", u"MRV_DITableWriter::write");
-    Outcome unreadable;
-    unreadable.operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
-    QList<Row> rows = rowsOf(m_table, documents, &unreadable);
-    if (!unreadable.error.isEmpty()) {
-        log.LogError(u"%s: %s", m_table.name, unreadable.error);
-        m_owner.logOutcome(unreadable);
-    }
-    if (!m_table.parentColumn.isEmpty()) {
+    const int operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
+    // The rows of documents; a document that is none is logged as failed.
+    const auto readable = [&](const QList<MRV_BOMDocument>& some) {
+        Outcome unreadable;
+        unreadable.operation = operation;
+        const QList<Row> rows = rowsOf(m_table, some, &unreadable);
+        if (!unreadable.error.isEmpty()) {
+            log.LogError(u"%s: %s", m_table.name, unreadable.error);
+            m_owner.logOutcome(unreadable);
+        }
+        return rows;
+    };
+    const QList<Child> children = childrenOf(tables);
+    qsizetype written = 0;
+    const auto writeAll = [&](const QList<Row>& rows) {
+        for (const Row& row : rows) {
+            Outcome outcome;
+            outcome.operation = operation;
+            outcome.baseCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
+            outcome.baseDescription = m_owner.baseDescription(m_table, row);
+            try {
+                atomically([&] { return writeRow(row, children, copyMethod, outcome); });
+            } catch (const ComError& e) {
+                outcome.succeeded = false;
+                outcome.error = MRV_DIInterface::errorText(e);
+            }
+            m_owner.logOutcome(outcome);
+        }
+        written += rows.size();
+    };
+    if (m_table.parentColumn.isEmpty()) {
+        // One document at a time: the table's rows are never all held.
+        for (const MRV_BOMDocument& document : documents)
+            writeAll(readable({document}));
+    } else {
+        const QList<Row> rows = readable(documents);
         QStringList keys;
         QList<QStringList> parents;
         for (const Row& r : rows) {
@@ -90,25 +118,11 @@ void MRV_DITableWriter::write(const QList<MRV_BOMDocument>& documents, const BOM
         QList<Row> ordered;
         for (const qsizetype i : MRV_ParentsFirst(keys, parents))
             ordered << rows[i];
-        rows = ordered;
-    }
-    const QList<Child> children = childrenOf(tables);
-    for (const Row& row : rows) {
-        Outcome outcome;
-        outcome.operation = copyMethod == MRV_DIInterface::UpdateExisting ? 2 : 3;
-        outcome.baseCode = valuesOf(row, m_table.keyColumns).join(QStringLiteral(", "));
-        outcome.baseDescription = m_owner.baseDescription(m_table, row);
-        try {
-            atomically([&] { return writeRow(row, children, copyMethod, outcome); });
-        } catch (const ComError& e) {
-            outcome.succeeded = false;
-            outcome.error = MRV_DIInterface::errorText(e);
-        }
-        m_owner.logOutcome(outcome);
+        writeAll(ordered);
     }
     if (m_inserted && m_table.autoKeyObject > 0)
         moveKeyCounter();
-    log.LogDbg1(u"%s: %d row(s) with copy method %d", m_table.name, int(rows.size()), copyMethod);
+    log.LogDbg1(u"%s: %d row(s) with copy method %d", m_table.name, int(written), copyMethod);
 }
 
 bool MRV_DITableWriter::prepare(const MRV_TableDeclaration& table, Row& row, Outcome& outcome) {

@@ -62,6 +62,23 @@ TEST_F(ManagerParticulars, GroupsOfOneKindLeaveTheOtherKindAlone) {
               column(*base, u"SELECT GroupName FROM OCRG WHERE GroupType = 'C' ORDER BY 1"_s));
 }
 
+// A large table travels in documents of a few hundred rows, each row once,
+// in order, and all of them arrive with a log line each.
+TEST_F(ManagerParticulars, ALargeTableTravelsInDocumentsOfSomeRows) {
+    exec(*base, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1100) "
+                u"INSERT INTO OPRJ (PrjCode, PrjName) SELECT printf('G%04d', i), "
+                u"printf('<%d> & \"g\"', i) FROM n"_s);
+    const QStringList codes = column(*base, u"SELECT PrjCode FROM OPRJ ORDER BY 1"_s);
+    ASSERT_GT(codes.size(), 1100);
+    const BOMTableList tables = read(Projects);
+    ASSERT_EQ(tables.size(), 1);
+    EXPECT_EQ(tables.first().documents.size(), (codes.size() + 499) / 500);
+    ASSERT_EQ(manager(Projects)->writeToTarget(tables, MRV_DIInterface::AddNew), S_OK);
+    const QString all = u"SELECT PrjCode, PrjName FROM OPRJ ORDER BY 1"_s;
+    EXPECT_EQ(rows(*target, all), rows(*base, all));
+    EXPECT_EQ(logRecords().size(), codes.size());
+}
+
 TEST_F(ManagerParticulars, ProjectsInUseAreNeverDeleted) {
     ASSERT_EQ(copy(Projects, MRV_DIInterface::AddNew), S_OK);
     exec(*target,
