@@ -2,6 +2,7 @@
 
 #include "host/objects/LLDatabase.h"
 #include "host/objects/LLErrors.h"
+#include "host/objects/LLObjectCatalog.h"
 #include "host/objects/LLPassword.h"
 #include "host/objects/LLSchema.h"
 #include "host/objects/LLSqlTranslator.h"
@@ -163,7 +164,9 @@ bool Admin::createCompany(const Server& server, const QString& database, const Q
             return false;
         QString why;
         bool ok = db->exec(QStringLiteral("BEGIN"), &why);
-        for (const QString& sql : Schema::standard().createStatements(server.caseInsensitive())) {
+        for (const QString& sql :
+             Schema::standard().createStatements(server.caseInsensitive()) +
+                 ObjectCatalog::standard().referenceIndexes(Schema::standard())) {
             if (!ok)
                 break;
             ok = db->exec(sql, &why);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace LLObjectsCOM {
 
@@ -326,6 +327,38 @@ const ObjectDefinition* ObjectCatalog::object(int number) const {
         if (o.number == number)
             return &o;
     return nullptr;
+}
+
+QStringList ObjectCatalog::referenceIndexes(const Schema& schema) const {
+    QStringList statements;
+    QSet<QString> made;
+    const auto index = [&](const ObjectDefinition::Reference& ref) {
+        const Schema::Table* table = schema.table(ref.table);
+        if (!table || !table->column(ref.targetColumn))
+            return;
+        // A key or unique constraint that starts with the column has an
+        // index already.
+        if (table->key.value(0) == ref.targetColumn)
+            return;
+        for (const QStringList& unique : table->uniques)
+            if (unique.value(0) == ref.targetColumn)
+                return;
+        const QString name = QStringLiteral("IX_%1_%2").arg(ref.table, ref.targetColumn);
+        if (made.contains(name))
+            return;
+        made.insert(name);
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                          .arg(Schema::quoted(name), Schema::quoted(ref.table),
+                               Schema::quoted(ref.targetColumn));
+    };
+    for (const ObjectDefinition& o : m_objects) {
+        for (const ObjectDefinition::Reference& ref : o.references)
+            index(ref);
+        for (const ObjectDefinition::Child& child : o.children)
+            for (const ObjectDefinition::Reference& ref : child.references)
+                index(ref);
+    }
+    return statements;
 }
 
 } // namespace LLObjectsCOM

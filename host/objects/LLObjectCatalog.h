@@ -86,6 +86,11 @@ public:
     const ObjectDefinition* object(int number) const;
     const QList<ObjectDefinition>& objects() const { return m_objects; }
 
+    // "CREATE INDEX" statements for every column that a reference of an
+    // object names and that no key of its table leads: an Add checks each
+    // reference, which without them scans the table it names.
+    QStringList referenceIndexes(const Schema& schema) const;
+
 private:
     QList<ObjectDefinition> m_objects;
 };
