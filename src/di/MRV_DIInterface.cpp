@@ -920,12 +920,14 @@ void MRV_DIInterface::writeObject(MRV_CompanySql& target, const MRV_TableDeclara
         UpdateDataSetFromDI(table, record.toXml(), keys, outcome);
     } else if (AddDataSetFromDI(table, record.toXml(), outcome) &&
                !table.generatedKeyName.isEmpty()) {
-        // The host gave the new record the next key: the highest there is.
+        // The key the host gave the new record, as the added object holds
+        // it; else the next key, the highest there is.
         const QString keyColumn = table.keyColumns.value(0);
-        const QVariant added =
-            target.scalar(QStringLiteral("SELECT MAX(%1) FROM %2")
-                              .arg(target.column(keyColumn), target.table(table.name)));
-        keyTexts[0] = MRV_CompanySql::text(added);
+        keyTexts[0] = !outcome.addedKey.isEmpty()
+                          ? outcome.addedKey
+                          : MRV_CompanySql::text(target.scalar(
+                                QStringLiteral("SELECT MAX(%1) FROM %2")
+                                    .arg(target.column(keyColumn), target.table(table.name))));
         rememberName(table, name, keyTexts[0]);
     }
     if (outcome.succeeded && m_references) {
@@ -997,9 +999,10 @@ bool MRV_DIInterface::addObject(const MRV_TableDeclaration& table, const QString
         company.GetBusinessObjectFromXML(xml, 0);
     prepareObject(table.objectType, *object, BeforeAdd);
     outcome.succeeded = object->Invoke(QStringLiteral("Add")).toInt() == 0;
-    if (outcome.succeeded)
+    if (outcome.succeeded) {
         describeTarget(*object, table, outcome);
-    else
+        outcome.addedKey = objectProperty(*object, table.keyElements.value(0));
+    } else
         outcome.error = hostError(company);
     return outcome.succeeded;
 }

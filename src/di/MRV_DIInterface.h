@@ -143,6 +143,9 @@ public:
         // What the record was written without (an optional reference the
         // target cannot resolve yet).
         QString note;
+        // The first key of a business object as the host holds it once
+        // added (the number it gave a record it numbers itself).
+        QString addedKey;
     };
     // Whether copyMethod writes a record that the target has (exists) or
     // lacks: "Update Existing" needs it there, "Add New" needs it absent.
