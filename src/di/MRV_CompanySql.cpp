@@ -1,5 +1,7 @@
 #include "di/MRV_CompanySql.h"
 
+#include "di/MRV_Util.h"
+
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
 
@@ -79,6 +81,10 @@ int MRV_CompanySql::valueType(const QString& table, const QString& column) {
     default:
         return MRV_SQLBuilder::Text;
     }
+}
+
+bool MRV_CompanySql::comparesCaseless() const {
+    return !MRV_Util::IsOutsideMsSql(m_serverType);
 }
 
 bool MRV_CompanySql::comparesAsText(const QString& table, const QStringList& columns) {

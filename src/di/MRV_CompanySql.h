@@ -36,9 +36,7 @@ public:
     LLObjectsCOM::Company& company() const { return m_company; }
     int serverType() const { return m_serverType; }
     // The server compares text without regard to case (the MSSQL family).
-    bool comparesCaseless() const {
-        return m_serverType != 2 && m_serverType != 3 && m_serverType != 5;
-    }
+    bool comparesCaseless() const;
     // A manager's statement, or condition, in the company's dialect: its
     // own quoted text, or the plain one rewritten for the quoted dialect.
     QString statement(const MRV_Sql& sql) const;

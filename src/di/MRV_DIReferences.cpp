@@ -227,11 +227,8 @@ MRV_DIReferences::TargetIndex* MRV_DIReferences::indexFor(const MRV_Reference& r
     TargetIndex& entered = *m_targets.insert(name, index);
     if (!entered.usable)
         return nullptr;
-    MRV_SQLBuilder select = m_sql.builder(reference.table);
-    select.addSelectColumn(reference.keyColumn);
-    for (const QString& column : columns)
-        select.addSelectColumn(column);
-    m_sql.forEachRow(select.buildSelect(), [&](const QVariantList& row) { enter(entered, row); });
+    m_sql.forEachRow(selectOf(entered).buildSelect(),
+                     [&](const QVariantList& row) { enter(entered, row); });
     return &entered;
 }
 
@@ -251,6 +248,14 @@ void MRV_DIReferences::enter(TargetIndex& index, const QVariantList& row) {
     index.valuesOfKey.insert(key, *text);
 }
 
+MRV_SQLBuilder MRV_DIReferences::selectOf(const TargetIndex& index) const {
+    MRV_SQLBuilder select = m_sql.builder(index.table);
+    select.addSelectColumn(index.keyColumn);
+    for (const QString& column : index.columns)
+        select.addSelectColumn(column);
+    return select;
+}
+
 void MRV_DIReferences::forget(TargetIndex& index, const QString& key) {
     const auto former = index.valuesOfKey.constFind(key);
     if (former == index.valuesOfKey.cend())
@@ -266,10 +271,7 @@ void MRV_DIReferences::forget(TargetIndex& index, const QString& key) {
 
 void MRV_DIReferences::refresh(TargetIndex& index, const QString& key) {
     forget(index, key);
-    MRV_SQLBuilder select = m_sql.builder(index.table);
-    select.addSelectColumn(index.keyColumn);
-    for (const QString& column : index.columns)
-        select.addSelectColumn(column);
+    MRV_SQLBuilder select = selectOf(index);
     select.addCondition(index.keyColumn, key, m_sql.valueType(index.table, index.keyColumn));
     if (!select.isValid())
         return;

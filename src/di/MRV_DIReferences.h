@@ -11,6 +11,7 @@
 #include <utility>
 
 class MRV_CompanySql;
+class MRV_SQLBuilder;
 struct MRV_Reference;
 struct MRV_TableDeclaration;
 
@@ -86,6 +87,8 @@ private:
     // columns compare in ways an index cannot follow (dates).
     TargetIndex* indexFor(const MRV_Reference& reference);
     void enter(TargetIndex& index, const QVariantList& row);
+    // The statement that reads an index's records: key, then its columns.
+    MRV_SQLBuilder selectOf(const TargetIndex& index) const;
     // Takes the record of key out of index.
     static void forget(TargetIndex& index, const QString& key);
     // Reads the record of key into index anew.

@@ -344,7 +344,7 @@ bool SameCompany(const LLObjectsCOM::Company* a, const LLObjectsCOM::Company* b)
         }
         if (!sameServer)
             return false;
-        const bool exact = type == 2 || type == 3 || type == 5;
+        const bool exact = IsOutsideMsSql(type);
         return a->CompanyDB.compare(b->CompanyDB,
                                     exact ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
     } catch (...) {

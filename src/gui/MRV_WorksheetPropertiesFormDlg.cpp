@@ -158,7 +158,7 @@ void MRV_WorksheetPropertiesFormDlg::storeBackupDefault() {
     }
     LLObjectsCOM::Company& company = *m_context.company;
     const int type = MRV_Util::DbServerType(company);
-    const QString sql = type == 2 || type == 3 || type == 5
+    const QString sql = MRV_Util::IsOutsideMsSql(type)
                             ? QStringLiteral("UPDATE @MRVSETT SET U_FBACKUP = 'N'")
                             : QStringLiteral("UPDATE [@MRVSETT] SET U_FBACKUP = 'Y'");
     try {
