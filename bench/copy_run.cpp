@@ -20,21 +20,16 @@
 //
 // Usage: bench_copy_run [records [OMRC|OPRJ|OTER|OITM|OCRD]] (default 100000
 // records and all five categories).
-#include "BenchSupport.h"
+#include "CopyBench.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyFlow.h"
 #include "config/MRV_LogFile.h"
-#include "di/MRV_ConnectionContext.h"
-#include "di/MRV_SettingsManager.h"
-#include "di/MRV_UDTManager.h"
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLDemo.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
-#include "host/objects/LLPassword.h"
 #include "interaction/MRV_ScriptedInteraction.h"
-#include "tsframework/CTSBSTR.h"
 #include "worksheet/MRV_SelectionManager.h"
 
 #include <QCoreApplication>
@@ -56,12 +51,6 @@ using namespace LLObjectsCOM;
 using namespace bench;
 
 namespace {
-
-QString text(quint32 id) {
-    CTSBSTR t(MRV_Interaction::current().language());
-    t.LoadStringW(id);
-    return t.str();
-}
 
 // The scripted user, also noting when each stage of the run begins and
 // ends (the run announces them as progress) and the peak memory so far.
@@ -133,13 +122,6 @@ struct Outcome {
     QStringList problems;
 };
 
-std::shared_ptr<Company> open(const Server& server, const QString& db) {
-    auto company = std::make_shared<Company>();
-    if (!connect(*company, server, db))
-        return nullptr;
-    return company;
-}
-
 qint64 count(Company& company, const Category& c) {
     Statement* q = company.state()->database->run(
         QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(c.table, c.condition), {});
@@ -147,11 +129,6 @@ qint64 count(Company& company, const Category& c) {
     if (q)
         q->finish();
     return n;
-}
-
-bool fail(const QString& what) {
-    std::fprintf(stderr, "%s\n", qPrintable(what));
-    return false;
 }
 
 } // namespace
@@ -221,48 +198,6 @@ bool fill(Database& db, const Category& c, qint64 have, qint64 wanted, qint64& g
     return db.exec(QStringLiteral("COMMIT"), &error) || fail(error);
 }
 
-// Every column of the rows of table that match condition, from base into
-// plain with one prepared statement; false with the reason.
-bool plainRows(Database& base, Database& plain, const QString& table, const QString& condition,
-               QString& error) {
-    // The columns both have: the base's user-defined fields are not the
-    // plain company's.
-    Statement* shape =
-        plain.run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table), {}, &error);
-    if (!shape)
-        return false;
-    QStringList columns, marks;
-    for (int i = 0; i < shape->columnCount(); ++i)
-        columns << shape->columnName(i), marks << QStringLiteral("?");
-    shape->finish();
-    Statement* read = base.run(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(columns.join(u','), table, condition), {},
-        &error);
-    if (!read)
-        return false;
-    const std::shared_ptr<Statement> insert =
-        plain.statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(table, columns.join(u','), marks.join(u',')),
-                        &error);
-    if (!insert) {
-        read->finish();
-        return false;
-    }
-    QVariantList row;
-    while (read->next()) {
-        row.clear();
-        for (int i = 0; i < columns.size(); ++i)
-            row << read->value(i);
-        if (!insert->exec(row)) {
-            error = insert->error();
-            read->finish();
-            return false;
-        }
-    }
-    read->finish();
-    return true;
-}
-
 // The category's rows, and its records' lines, copied with plain SQLite in
 // one transaction; the time taken, or -1.
 qint64 plainCopy(Database& base, Database& plain, const Category& c, QString& error) {
@@ -270,9 +205,9 @@ qint64 plainCopy(Database& base, Database& plain, const Category& c, QString& er
     timer.start();
     if (!plain.exec(QStringLiteral("BEGIN"), &error))
         return -1;
-    bool ok = plainRows(base, plain, c.table, c.condition, error);
+    bool ok = plainRows(base, plain, c.table, c.condition, error) >= 0;
     for (const QString& lines : c.lineTables)
-        ok = ok && plainRows(base, plain, lines, QStringLiteral("1 = 1"), error);
+        ok = ok && plainRows(base, plain, lines, QStringLiteral("1 = 1"), error) >= 0;
     if (!ok || !plain.exec(QStringLiteral("COMMIT"), &error)) {
         plain.exec(QStringLiteral("ROLLBACK"));
         return -1;
@@ -316,16 +251,10 @@ struct World {
     std::shared_ptr<Company> plain;
 
     bool setUp(bool large, qint64 records) {
-        qputenv("LEDGERLINE_HOME", dir.filePath(QStringLiteral("local")).toUtf8());
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("run")).toUtf8());
-        QDir().mkpath(dir.filePath(QStringLiteral("run")));
-        Password::setIterationsForTesting(1000);
+        server = newServer(dir);
+        if (!server)
+            return false;
         QString error;
-        const QString folder = dir.filePath(QStringLiteral("srv"));
-        if (!Server::init(folder, 6, &error))
-            return fail(error);
-        server = *Server::open(folder);
         if (large)
             Demo::setLargeSizesForTesting(int(records), int(std::max<qint64>(1, records / 5)));
         if (!Demo::create(*server, QStringLiteral("BASE"),
@@ -343,16 +272,8 @@ struct World {
         plain = open(*server, QStringLiteral("PLAIN"));
         if (!context.company || !context.targetCompany || !plain)
             return fail(QStringLiteral("A company does not connect"));
-        if (MRV_UDTManager(&context).checkCompany() < 0)
-            return fail(QStringLiteral("The base cannot hold the program's settings"));
-        MRV_SettingsManager settings(&context);
-        settings.setDefaultSettings();
-        settings.setLogFileFolder(dir.filePath(QStringLiteral("logs")));
-        QDir().mkpath(settings.logFileFolder());
-        if (settings.saveSettingsToDatabase() != S_OK)
-            return fail(QStringLiteral("The settings are not saved"));
-        context.copyMethod = 1;
-        context.forceBackup = false;
+        if (!saveSettings(context, dir))
+            return false;
         // The target has none of the base's user-defined fields, which no
         // category of these runs brings: records carry theirs unwritten.
         context.ignoreMissingUdf = true;
