@@ -5,6 +5,7 @@
 #include "host/objects/LLServer.h"
 
 #include <QDateTime>
+#include <QHash>
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,10 @@ struct CompanyState {
     int serverType = 0;
     int lastErrorCode = 0;
     QString lastErrorText;
+    // Statements with bound values, as the program wrote them -> SQLite's
+    // text: a program writing many rows one way translates the statement
+    // once. Emptied when it grows past a few hundred texts.
+    QHash<QString, QString> boundStatements;
 
     bool connected() const { return database != nullptr; }
     void setLastError(int code, const QString& text) {

@@ -3,6 +3,7 @@
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyState.h"
 #include "host/objects/LLSqlTranslator.h"
+#include "host/objects/LLStatement.h"
 #include "host/objects/LLXmlText.h"
 
 #include <QSqlError>
@@ -22,7 +23,7 @@ Recordset::Recordset(std::shared_ptr<CompanyState> company, QStringList names,
                      QList<QVariantList> rows)
     : m_company(std::move(company)), m_names(std::move(names)), m_rows(std::move(rows)) {}
 
-void Recordset::DoQuery(const QString& statement) {
+void Recordset::reset() {
     m_names.clear();
     m_isDate.clear();
     m_rows.clear();
@@ -32,6 +33,77 @@ void Recordset::DoQuery(const QString& statement) {
         throw ComError(errNotConnected, QStringLiteral("The recordset has no company"));
     if (!m_company->connected())
         m_company->fail(errNotConnected, QStringLiteral("The company is not connected"));
+}
+
+namespace {
+
+bool isDateType(const QString& declared) {
+    return declared.compare(u"DATETEXT", Qt::CaseInsensitive) == 0 ||
+           declared.compare(u"DATETIME", Qt::CaseInsensitive) == 0;
+}
+
+// SQLite's text of a statement with parameters, translated once per text.
+// One that reads the clock is translated each time: the translation holds
+// the moment.
+QString boundSql(CompanyState& company, const QString& statement) {
+    if (const auto found = company.boundStatements.constFind(statement);
+        found != company.boundStatements.cend())
+        return *found;
+    SqlTranslator translator(company.serverType);
+    translator.setClock(company.clock);
+    translator.setParameters(true);
+    QString sql, error;
+    if (!translator.translate(statement, sql, error))
+        company.fail(errSql, error);
+    if (!statement.contains(u"GETDATE", Qt::CaseInsensitive) &&
+        !statement.contains(u"CURRENT", Qt::CaseInsensitive)) {
+        if (company.boundStatements.size() >= 512)
+            company.boundStatements.clear();
+        company.boundStatements.insert(statement, sql);
+    }
+    return sql;
+}
+
+} // namespace
+
+void Recordset::DoQuery(const QString& statement, const QVariantList& parameters) {
+    reset();
+    const QString sql = boundSql(*m_company, statement);
+    QVariantList values;
+    values.reserve(parameters.size());
+    for (const QVariant& value : parameters) {
+        if (value.typeId() == QMetaType::QDate && !value.isNull())
+            values << SqlTranslator::storageText(QDateTime(value.toDate(), QTime(0, 0)));
+        else if (value.typeId() == QMetaType::QDateTime && !value.isNull())
+            values << SqlTranslator::storageText(value.toDateTime());
+        else
+            values << value;
+    }
+    QString error;
+    Statement* query = m_company->database->run(sql, values, &error);
+    if (!query)
+        m_company->fail(errSql, error);
+    for (int i = 0; i < query->columnCount(); ++i) {
+        m_names << query->columnName(i);
+        m_isDate << isDateType(query->declaredType(i));
+    }
+    while (query->next()) {
+        QVariantList row;
+        row.reserve(m_names.size());
+        for (int i = 0; i < m_names.size(); ++i)
+            row << query->value(i);
+        m_rows << row;
+    }
+    error = query->error();
+    query->finish();
+    if (!error.isEmpty())
+        m_company->fail(errSql, error);
+    m_rowsAffected = m_names.isEmpty() ? query->changes() : 0;
+    m_company->setLastError(0, QString());
+}
+
+void Recordset::DoQuery(const QString& statement) {
+    reset();
 
     SqlTranslator translator(m_company->serverType);
     translator.setClock(m_company->clock);
@@ -68,11 +140,8 @@ QList<bool> Recordset::dateColumns(const QSqlQuery& query, int count) {
     if (qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
         return dates;
     sqlite3_stmt* statement = *static_cast<sqlite3_stmt* const*>(handle.constData());
-    for (int i = 0; statement && i < count; ++i) {
-        const char* declared = sqlite3_column_decltype(statement, i);
-        dates[i] = declared &&
-                   (qstricmp(declared, "DATETEXT") == 0 || qstricmp(declared, "DATETIME") == 0);
-    }
+    for (int i = 0; statement && i < count; ++i)
+        dates[i] = isDateType(QString::fromUtf8(sqlite3_column_decltype(statement, i)));
     return dates;
 }
 

@@ -29,6 +29,12 @@ public:
     // Runs statement; throws ComError (and sets the company's last error)
     // when it cannot be translated or the database refuses it.
     void DoQuery(const QString& statement);
+    // Runs statement with parameters bound to its "?" in order. The
+    // statement is translated and prepared once per text and kept, so a
+    // program writing many rows the same way pays for neither per row; a
+    // value never becomes part of the SQL. Values: null for NULL, integers,
+    // floating point, text, QDate or QDateTime for a date.
+    void DoQuery(const QString& statement, const QVariantList& parameters);
 
     bool EoF() const { return m_row >= m_rows.size(); }
     void MoveFirst() { m_row = 0; }
@@ -58,6 +64,8 @@ public:
     static QString dateText(const QVariant& value);
 
 private:
+    // Forgets the last result; throws when there is no company to ask.
+    void reset();
     int fieldIndex(const QString& name) const;
     // Which result columns are date columns of a table (by declared type).
     static QList<bool> dateColumns(const QSqlQuery& query, int count);

@@ -64,7 +64,7 @@ QString quoteLiteral(const QString& value) {
 
 class Lexer {
 public:
-    explicit Lexer(const QString& text) : m_s(text) {}
+    Lexer(const QString& text, bool parameters) : m_s(text), m_parameters(parameters) {}
 
     bool run(Seq& tokens, QString& error) {
         const qsizetype n = m_s.size();
@@ -206,7 +206,8 @@ private:
                 return true;
             }
         }
-        if (QStringLiteral("(),.;+-*/%=<>&|^~").contains(m_s[i])) {
+        if (QStringLiteral("(),.;+-*/%=<>&|^~").contains(m_s[i]) ||
+            (m_parameters && m_s[i] == u'?')) {
             end = i + 1;
             return true;
         }
@@ -214,6 +215,7 @@ private:
     }
 
     const QString& m_s;
+    bool m_parameters;
 };
 
 // Nests the tokens by parentheses and cuts off a trailing ';'.
@@ -1051,6 +1053,10 @@ void SqlTranslator::setClock(std::function<QDateTime()> clock) {
     m_clock = std::move(clock);
 }
 
+QString SqlTranslator::storageText(const QDateTime& moment) {
+    return moment.toString(kStorageFormat);
+}
+
 bool SqlTranslator::translate(const QString& statement, QString& sqlite, QString& error) const {
     sqlite.clear();
     error.clear();
@@ -1059,7 +1065,7 @@ bool SqlTranslator::translate(const QString& statement, QString& sqlite, QString
         return false;
     }
     Seq tokens;
-    if (!Lexer(statement).run(tokens, error))
+    if (!Lexer(statement, m_parameters).run(tokens, error))
         return false;
     Seq root;
     if (!buildTree(tokens, root, error))

@@ -34,8 +34,16 @@ public:
     // statement, unbalanced parentheses, or a construct not supported.
     bool translate(const QString& statement, QString& sqlite, QString& error) const;
 
+    // Whether "?" stands for a bound value; off by default, so that a
+    // statement run without values cannot have NULL bound in silence.
+    void setParameters(bool on) { m_parameters = on; }
+
+    // A date and time as the company files store it.
+    static QString storageText(const QDateTime& moment);
+
 private:
     int m_serverType;
+    bool m_parameters = false;
     std::function<QDateTime()> m_clock;
 };
 

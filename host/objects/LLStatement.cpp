@@ -154,6 +154,14 @@ qint64 Statement::integer(int i) const {
     return m_row ? sqlite3_column_int64(m_stmt, i) : 0;
 }
 
+QString Statement::declaredType(int i) const {
+    return m_stmt ? QString::fromUtf8(sqlite3_column_decltype(m_stmt, i)) : QString();
+}
+
+int Statement::changes() const {
+    return m_db ? sqlite3_changes(m_db) : 0;
+}
+
 QVariant Statement::value(int i) const {
     if (!m_row)
         return {};

@@ -42,6 +42,11 @@ public:
     QVariant value(int i) const;
     QString text(int i) const;
     qint64 integer(int i) const;
+    // The type a result column's table declares for it; empty for an
+    // expression.
+    QString declaredType(int i) const;
+    // Rows the last run changed (INSERT, UPDATE, DELETE).
+    int changes() const;
 
 private:
     bool bind(int index, const QVariant& value);

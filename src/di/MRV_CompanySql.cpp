@@ -48,6 +48,10 @@ void MRV_CompanySql::execute(const QString& statement) {
     m_company.GetRecordset()->DoQuery(statement);
 }
 
+void MRV_CompanySql::execute(const QString& statement, const QVariantList& parameters) {
+    m_company.GetRecordset()->DoQuery(statement, parameters);
+}
+
 QVariant MRV_CompanySql::scalar(const QString& statement) {
     const Rows rows = query(statement);
     return rows.values.isEmpty() || rows.values.first().isEmpty() ? QVariant()

@@ -58,6 +58,9 @@ public:
     // The rows as the recordset writes them in XML.
     QString queryXml(const QString& statement);
     void execute(const QString& statement);
+    // statement with parameters bound to its "?" in order (see
+    // MRV_SQLBuilder::buildBoundInsert).
+    void execute(const QString& statement, const QVariantList& parameters);
     // The first value of the first row; null when there is none.
     QVariant scalar(const QString& statement);
 

@@ -222,7 +222,10 @@ bool MRV_DITableWriter::insert(const MRV_TableDeclaration& table, const Row& row
         error = insert.invalidReason();
         return false;
     }
-    m_target.execute(insert.buildInsert());
+    // Bound: one statement per table and columns, prepared once.
+    QVariantList values;
+    const QString statement = insert.buildBoundInsert(values);
+    m_target.execute(statement, values);
     if (&table == &m_table) {
         m_inserted = true;
         if (m_existing)

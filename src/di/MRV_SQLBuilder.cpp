@@ -74,10 +74,13 @@ void MRV_SQLBuilder::invalid(const QString& column, const QString& value, const 
 void MRV_SQLBuilder::addCondition(const QString& column, const QString& value, int valueType) {
     if (valueType == TextOtherKind && m_serverType == QuotedDialect)
         return;
-    Item item{columnName(column, m_serverType), QString(), Quoted};
+    Item item{columnName(column, m_serverType), QString(), Quoted, {}};
     if (valueType == Date && !value.isEmpty()) {
         const QString digits = dateDigits(value);
         item.kind = Literal;
+        if (!digits.isEmpty())
+            item.bound =
+                QDate(digits.left(4).toInt(), digits.mid(4, 2).toInt(), digits.right(2).toInt());
         if (digits.isEmpty()) {
             invalid(column, value, QStringLiteral("a date"));
             item.value = QStringLiteral("NULL");
@@ -96,9 +99,17 @@ void MRV_SQLBuilder::addCondition(const QString& column, const QString& value, i
         if (!value.isEmpty() && !isNumber(value)) {
             invalid(column, value, QStringLiteral("a number"));
             item.value = QStringLiteral("NULL");
+        } else if (!value.isEmpty()) {
+            // As the literal would be: whole numbers that fit as integers,
+            // the others as reals.
+            bool whole = false;
+            const qint64 n = value.toLongLong(&whole);
+            item.bound = whole ? QVariant(n) : QVariant(value.toDouble());
         }
     } else {
         item.value = escapeText(value);
+        if (!value.isEmpty())
+            item.bound = value;
     }
     m_items << item;
 }
@@ -170,6 +181,19 @@ QString MRV_SQLBuilder::buildInsert() const {
     return QStringLiteral("INSERT INTO ") + table() + QStringLiteral(" (") +
            columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
            values.join(QStringLiteral(", ")) + u')';
+}
+
+QString MRV_SQLBuilder::buildBoundInsert(QVariantList& parameters) const {
+    parameters.clear();
+    QStringList columns, marks;
+    for (const Item& item : m_items) {
+        columns << item.column;
+        marks << QStringLiteral("?");
+        parameters << item.bound;
+    }
+    return QStringLiteral("INSERT INTO ") + table() + QStringLiteral(" (") +
+           columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+           marks.join(QStringLiteral(", ")) + u')';
 }
 
 QString MRV_SQLBuilder::buildUpdate() const {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 // Builds SELECT, DELETE, INSERT and UPDATE texts from a table, a column
 // list and column/value items, written for the database server type the
@@ -43,6 +44,10 @@ public:
     QString buildSelect() const;
     QString buildDelete() const;
     QString buildInsert() const;
+    // The same INSERT with a "?" for each value, and the values in order
+    // (null for NULL, numbers as numbers, dates as QDate): one text per
+    // table and columns, which the host prepares once.
+    QString buildBoundInsert(QVariantList& parameters) const;
     // "UPDATE t SET c = v , ..."; the caller appends the WHERE text of a
     // second builder holding the key conditions.
     QString buildUpdate() const;
@@ -73,6 +78,7 @@ private:
         QString column;
         QString value;
         int kind = Quoted;
+        QVariant bound; // the value as a parameter: null for NULL
     };
 
     QString table() const { return tableName(m_table, m_serverType); }

@@ -1,5 +1,8 @@
 #include "di/MRV_SQLBuilder.h"
+
 #include "TestData.h"
+
+#include <QDate>
 
 using namespace Qt::StringLiterals;
 
@@ -62,6 +65,16 @@ TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
     EXPECT_EQ(
         insert.buildUpdate(),
         "UPDATE OCRG SET GroupCode = 7 , GroupName = NULL , PriceList = NULL , Note = N'it''s'");
+    // Bound, the same values as parameters: numbers as numbers, NULL as
+    // null, text unescaped, a date as a date.
+    insert.addCondition(u"Rate"_s, u"2.50"_s, 2);
+    insert.addCondition(u"Since"_s, u"2024-01-31"_s, 3);
+    QVariantList values;
+    EXPECT_EQ(insert.buildBoundInsert(values),
+              "INSERT INTO OCRG (GroupCode, GroupName, PriceList, Note, Rate, Since) "
+              "VALUES (?, ?, ?, ?, ?, ?)");
+    EXPECT_EQ(values, (QVariantList{qint64(7), QVariant(), QVariant(), u"it's"_s, 2.5,
+                                    QDate(2024, 1, 31)}));
 
     MRV_SQLBuilder quoted(Quoted, u"OCRG"_s);
     quoted.addSelectColumn(u"GroupCode"_s);
