@@ -583,8 +583,47 @@ QList<QVariantList> MRV_ConfigurationManager::selectedKeys(const MRV_WorksheetNo
 
 HRESULT MRV_ConfigurationManager::GetBOMFromDB(const QString& stringId,
                                                const MRV_WorksheetNode& node, QString& text) {
-    CLogBase log(u"MRV", u"MRV_ConfigurationManager::GetBOMFromDB");
     text.clear();
+    BOMTableList tables;
+    const HRESULT read = readFromBase(stringId, node, tables);
+    if (FAILED(read))
+        return read;
+    qsizetype size = 0;
+    for (const MRV_BOMTable& table : std::as_const(tables))
+        for (const MRV_BOMDocument& document : table.documents)
+            size += document.xml.size();
+    text.reserve(size + 64 * tables.size());
+    writeTables(tables, [&text](QStringView part) {
+        text += part;
+        return true;
+    });
+    return read;
+}
+
+bool MRV_ConfigurationManager::writeTables(BOMTableList& tables,
+                                           const std::function<bool(QStringView)>& write) {
+    // Each document is let go once it is written: the category is never
+    // held twice.
+    for (MRV_BOMTable& table : tables) {
+        if (!write(tableStart({{QStringLiteral("name"), table.name}})))
+            return false;
+        for (MRV_BOMDocument& document : table.documents) {
+            const qsizetype at = document.xml.indexOf(QLatin1String("<BOM>"));
+            if (at >= 0 && !write(QStringView(document.xml).mid(at)))
+                return false;
+            document.xml = QString();
+        }
+        if (!write(TableEnd))
+            return false;
+    }
+    return true;
+}
+
+HRESULT MRV_ConfigurationManager::readFromBase(const QString& stringId,
+                                               const MRV_WorksheetNode& node,
+                                               BOMTableList& tables) {
+    CLogBase log(u"MRV", u"MRV_ConfigurationManager::GetBOMFromDB");
+    tables.clear();
     const std::unique_ptr<MRV_DIInterface> manager =
         MRV_DataInterfaceFactory(&m_context).createDataInterface(stringId);
     if (!manager) {
@@ -602,27 +641,8 @@ HRESULT MRV_ConfigurationManager::GetBOMFromDB(const QString& stringId,
     CTSBSTR status(ui.language());
     status.FormatId(10071, categoryText(stringId));
     ui.statusText(status, false, 0);
-    BOMTableList tables;
     manager->readFromDatabase(keys, tables);
-    const HRESULT read = manager->failedRecords() > 0 ? S_FALSE : S_OK;
-    // Each document is let go once it is in the text: the category is never
-    // held twice.
-    qsizetype size = 0;
-    for (const MRV_BOMTable& table : std::as_const(tables))
-        for (const MRV_BOMDocument& document : table.documents)
-            size += document.xml.size();
-    text.reserve(size + 64 * tables.size());
-    for (MRV_BOMTable& table : tables) {
-        text += tableStart({{QStringLiteral("name"), table.name}});
-        for (MRV_BOMDocument& document : table.documents) {
-            const qsizetype at = document.xml.indexOf(QLatin1String("<BOM>"));
-            if (at >= 0)
-                text += QStringView(document.xml).mid(at);
-            document.xml = QString();
-        }
-        text += TableEnd;
-    }
-    return read;
+    return manager->failedRecords() > 0 ? S_FALSE : S_OK;
 }
 
 HRESULT MRV_ConfigurationManager::GetBOMFromXML(const QString& stringId,
@@ -675,9 +695,14 @@ HRESULT MRV_ConfigurationManager::writeBody(const std::function<bool(QStringView
         if (!node || node->selected == MRV_WorksheetNode::NotSelected)
             continue;
         QString tables;
+        // Without edits to merge, a category read from the base goes to the
+        // file document by document instead of as one text.
+        const bool merged = m_changes.contains(stringId) || !node->edits.isEmpty();
+        BOMTableList read;
         try {
             const HRESULT hr = baseIsFile ? GetBOMFromXML(stringId, *node, tables)
-                                          : GetBOMFromDB(stringId, *node, tables);
+                               : merged   ? GetBOMFromDB(stringId, *node, tables)
+                                          : readFromBase(stringId, *node, read);
             if (FAILED(hr)) {
                 complete = false;
                 continue;
@@ -696,6 +721,18 @@ HRESULT MRV_ConfigurationManager::writeBody(const std::function<bool(QStringView
         } catch (const std::exception& e) {
             log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
             complete = false;
+            continue;
+        }
+        if (!baseIsFile && !merged) {
+            const bool any = std::any_of(read.cbegin(), read.cend(), [](const MRV_BOMTable& t) {
+                return std::any_of(t.documents.cbegin(), t.documents.cend(),
+                                   [](const MRV_BOMDocument& d) {
+                                       return d.xml.contains(QLatin1String("<BOM>"));
+                                   });
+            });
+            if (any && (!write(objectStart(listed.attributes)) || !writeTables(read, write) ||
+                        !write(ObjectEnd)))
+                return E_FAIL;
             continue;
         }
         for (const MRV_ChangedRecord& change : m_changes.value(stringId))

@@ -76,6 +76,13 @@ public:
     // base company through its manager, or taken from the base file.
     HRESULT GetBOMFromDB(const QString& stringId, const MRV_WorksheetNode& node, QString& text);
     HRESULT GetBOMFromXML(const QString& stringId, const MRV_WorksheetNode& node, QString& text);
+    // The category's records as its manager reads them from the base; S_FALSE
+    // when some could not be read.
+    HRESULT readFromBase(const QString& stringId, const MRV_WorksheetNode& node,
+                         BOMTableList& tables);
+    // tables as configuration-file tables, handed to write piece by piece;
+    // each document is emptied once written. False when write refuses.
+    static bool writeTables(BOMTableList& tables, const std::function<bool(QStringView)>& write);
     // After a base file was opened: the worksheet takes over its copy
     // options and description, and learns which categories it holds.
     void updateWorksheet(MRV_Worksheet& worksheet);

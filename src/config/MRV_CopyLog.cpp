@@ -5,10 +5,12 @@
 #include "host/objects/LLServer.h"
 #include "tsframework/CLogBase.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <QtEndian>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -17,6 +19,9 @@ const QString timeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString nameTimeFormat = QStringLiteral("yyyyMMddHHmmss");
 const QString endMarker = QStringLiteral("<MRV_LOG_END>");
 const QString lineEnd = QStringLiteral("\r\n");
+
+// Held log lines beyond this many bytes wait in a temporary file.
+constexpr qsizetype SpillBytes = qsizetype(1) << 20;
 
 // A file name holds at most this many bytes (UTF-8 on Linux). The target's
 // part leaves room for "_", the start time, a number that keeps an older log
@@ -178,10 +183,31 @@ void MRV_CopyLog::writeLine(const QString& line) {
         throw WriteError("The copy log is not open");
     QByteArray bytes(line.size() * 2, Qt::Uninitialized);
     qToLittleEndian<char16_t>(line.utf16(), line.size(), bytes.data());
-    if (m_holding)
-        m_held += bytes;
-    else
+    if (!m_holding) {
         writeBytes(bytes);
+        return;
+    }
+    m_held += bytes;
+    if (m_held.size() >= SpillBytes)
+        spill();
+}
+
+void MRV_CopyLog::spill() {
+    if (!m_spill.isOpen()) {
+        // O_TMPFILE: a file without a name, which no crash can leave behind.
+        const int fd = ::open(QFile::encodeName(QDir::tempPath()).constData(),
+                              O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd < 0 || !m_spill.open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered,
+                                    QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
+            return;
+        }
+    }
+    if (m_spill.write(m_held) != m_held.size())
+        throw WriteError("Failed to hold the copy log's lines in a temporary file: " +
+                         m_spill.errorString().toStdString());
+    m_held.clear();
 }
 
 void MRV_CopyLog::holdLines() {
@@ -191,15 +217,27 @@ void MRV_CopyLog::holdLines() {
 void MRV_CopyLog::discardLines() {
     m_holding = false;
     m_held.clear();
+    m_spill.close();
 }
 
 void MRV_CopyLog::commitLines() {
     const QByteArray held = std::exchange(m_held, QByteArray());
     m_holding = false;
-    if (held.isEmpty())
+    if (held.isEmpty() && !m_spill.isOpen())
         return;
     if (!m_file.isOpen())
         throw WriteError("The copy log is not open");
+    if (m_spill.isOpen()) {
+        const bool rewound = m_spill.seek(0);
+        QByteArray chunk;
+        while (rewound && !(chunk = m_spill.read(SpillBytes)).isEmpty())
+            writeBytes(chunk);
+        const bool read = rewound && m_spill.atEnd();
+        const QString why = m_spill.errorString();
+        m_spill.close();
+        if (!read)
+            throw WriteError("Failed to read the copy log's held lines back: " + why.toStdString());
+    }
     writeBytes(held);
     // What the target now keeps, the log says for good.
     ::fsync(m_file.handle());

@@ -93,7 +93,9 @@ public:
     void writeRecord(bool write);
 
     // Lines written from now on are held back until commitLines writes
-    // them in one write and syncs the file, or discardLines drops them.
+    // them and syncs the file, or discardLines drops them. Beyond a
+    // megabyte they wait in an anonymous temporary file (gone with the
+    // process), so a large category does not hold its log in memory.
     void holdLines();
     void commitLines();
     void discardLines();
@@ -131,6 +133,9 @@ private:
     bool create(const QString& path);
     void writeLine(const QString& line);
     void writeBytes(const QByteArray& bytes);
+    // The held bytes moved to the temporary file; kept in memory where no
+    // such file can be made.
+    void spill();
     QDateTime now() const;
 
     MRV_ConnectionContext& m_context;
@@ -140,5 +145,6 @@ private:
     std::array<QString, FieldCount> m_record;
     Clock m_clock;
     bool m_holding = false;
-    QByteArray m_held;
+    QByteArray m_held; // after what the spill file holds
+    QFile m_spill;
 };

@@ -255,6 +255,44 @@ TEST_F(CopyLog, ARunThatDiesKeepsTheLinesWrittenSoFar) {
     EXPECT_EQ(readBytes(path), written);
 }
 
+// A category's lines are held until its commit, also past what is held in
+// memory: a commit writes all of them in order, a discard none.
+TEST_F(CopyLog, HeldLinesArriveWithTheCommitOrNotAtAll) {
+    const auto log = opened();
+    log->writeHeader();
+    const QString name(100, u'n');
+    const auto category = [&](int records) {
+        log->holdLines();
+        for (int i = 0; i < records; ++i)
+            writeRecord(*log, {u"MRV_TRN_QUERIES_100"_s,
+                               u"212"_s,
+                               u"402"_s,
+                               QString::number(i),
+                               name,
+                               {},
+                               {},
+                               {},
+                               {}});
+    };
+    const qint64 header = QFileInfo(log->filePath()).size();
+    category(6000); // some 2 MB of lines
+    EXPECT_EQ(QFileInfo(log->filePath()).size(), header);
+    log->discardLines();
+    category(6000);
+    log->commitLines();
+    category(3);
+    log->discardLines();
+    log->close();
+    const QByteArray bytes = readBytes(log->filePath());
+    const QStringList lines =
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2)
+            .split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), 1 + 6000 + 1);
+    for (int i = 0; i < 6000; ++i)
+        ASSERT_TRUE(lines[1 + i].startsWith(u"MRV_TRN_QUERIES_100|212|402|%1|"_s.arg(i))) << i;
+    EXPECT_TRUE(lines.last().isEmpty());
+}
+
 TEST_F(CopyLog, NothingIsWrittenAfterTheEnd) {
     const auto log = opened({at("2026-12-04 09:05:07"), at("2026-12-04 09:05:09")});
     log->writeHeader();
