@@ -32,8 +32,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <malloc.h>
 #include <functional>
+#include <malloc.h>
 #include <memory>
 
 using namespace LLObjectsCOM;

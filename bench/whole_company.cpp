@@ -7,7 +7,12 @@
 // of the rows of its tables (with their objects' line tables) into another
 // empty company, set against it. Checks that the log holds no failed line.
 //
-// Usage: bench_whole_company (prints a table in Markdown).
+// Then the same with every category's records repeated ten times over (or
+// as often as the argument says), and per category the time per record of
+// the two: a category whose run grows faster than its records shows.
+//
+// Usage: bench_whole_company [times] (prints a table in Markdown).
+#include "CompanyScaler.h"
 #include "CopyBench.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
 #include "catalogue/MRV_ResourceManager.h"
@@ -29,6 +34,7 @@
 
 using namespace LLObjectsCOM;
 using namespace bench;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -128,14 +134,23 @@ QStringList tablesOf(MRV_DIInterface& manager) {
     return tables;
 }
 
-} // namespace
+// What one run of a company gave.
+struct Run {
+    QHash<QString, Figures> figures;
+    QList<QString> order; // categories as the run met them
+    qint64 runNs = 0, cpuNs = 0, peakKb = 0, fileBytes = 0, lines = 0, failures = 0;
+    qint64 scaledRows = 0;
+    QStringList failed;
+    bool ok = false;
+};
 
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+// The standard demo, each category's records repeated times over, copied
+// whole into an empty company; false when it cannot be set up.
+bool runCompany(int times, Run& out) {
     QTemporaryDir dir;
     std::optional<Server> server = newServer(dir);
     if (!server)
-        return 1;
+        return false;
     QString error;
     QElapsedTimer setup;
     setup.start();
@@ -143,7 +158,7 @@ int main(int argc, char* argv[]) {
          {std::pair{"BASE", "standard"}, {"TARGET", "empty"}, {"PLAIN", "empty"}})
         if (!Demo::create(*server, QLatin1String(db), QLatin1String(profile), Demo::DefaultSeed,
                           &error))
-            return fail(error), 1;
+            return fail(error);
     MRV_ConnectionContext context;
     context.company = open(*server, QStringLiteral("BASE"));
     context.baseCompany = context.company;
@@ -151,22 +166,40 @@ int main(int argc, char* argv[]) {
     context.targetCompanyName = Demo::defaultName(QStringLiteral("empty"));
     const std::shared_ptr<Company> plain = open(*server, QStringLiteral("PLAIN"));
     if (!context.company || !context.targetCompany || !plain)
-        return fail(QStringLiteral("A company does not connect")), 1;
+        return fail(QStringLiteral("A company does not connect"));
     if (!saveSettings(context, dir))
-        return 1;
+        return false;
     // User-defined fields arrive with their category: a record that needs
     // one the target lacks fails.
     context.ignoreMissingUdf = false;
-    std::printf("companies ready in %.1f s\n", double(setup.elapsed()) / 1000);
 
     MRV_SelectionManager selection(&context);
     if (selection.openWorksheet() != S_OK)
-        return fail(QStringLiteral("the worksheet does not open")), 1;
+        return fail(QStringLiteral("the worksheet does not open"));
     MRV_Worksheet& ws = selection.worksheet();
-    int selected = 0;
+    std::vector<std::unique_ptr<MRV_DIInterface>> categories;
     for (const auto& node : ws.nodes)
-        if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId))
-            selected += ws.select(node->leafId, 1) ? 1 : 0;
+        if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId) &&
+            ws.select(node->leafId, 1))
+            if (auto category =
+                    MRV_DataInterfaceFactory(&context).createDataInterface(node->categoryId)) {
+                category->initialize();
+                categories.push_back(std::move(category));
+            }
+    if (times > 1) {
+        Database& db = *context.baseCompany->state()->database;
+        CompanyScaler scaler(*context.baseCompany);
+        if (!db.exec(QStringLiteral("BEGIN"), &error))
+            return fail(error);
+        for (const auto& category : categories)
+            if (!scaler.scale(*category, times, error))
+                return fail(category->getCategoryString() + u": "_s + error);
+        if (!db.exec(QStringLiteral("COMMIT"), &error))
+            return fail(error);
+        out.scaledRows = scaler.rowsAdded();
+    }
+    std::printf("companies ready in %.1f s (%lld rows added)\n", double(setup.elapsed()) / 1000,
+                out.scaledRows);
 
     QElapsedTimer clock;
     MarkingInteraction ui(clock);
@@ -179,41 +212,32 @@ int main(int argc, char* argv[]) {
     const qint64 cpuBefore = cpuNs();
     clock.start();
     const HRESULT status = flow.copyToTargetCompany();
-    const qint64 runNs = clock.nsecsElapsed(), runCpuNs = cpuNs() - cpuBefore;
-    qint64 peakKb = 0;
+    out.runNs = clock.nsecsElapsed();
+    out.cpuNs = cpuNs() - cpuBefore;
     for (const MarkingInteraction::Mark& m : ui.marks)
-        peakKb = std::max(peakKb, m.peakKb - startKb);
-    peakKb = std::max(peakKb, statusKb("VmHWM") - startKb);
+        out.peakKb = std::max(out.peakKb, m.peakKb - startKb);
+    out.peakKb = std::max(out.peakKb, statusKb("VmHWM") - startKb);
+    out.fileBytes = flow.intermediateFileSize();
 
-    QHash<QString, Figures> figures;
-    fromMarks(ui.marks, startKb, figures);
+    fromMarks(ui.marks, startKb, out.figures);
     MRV_LogFile log(flow.logPath());
     const bool logWhole = log.loadLogFile() == S_OK && log.hasEndLine();
-    qint64 lines = 0, failures = 0;
-    QStringList failed;
     for (const MRV_LogFile::Row& row : log.rows()) {
-        Figures& f = figures[row.value(MRV_LogFile::Category)];
-        ++f.lines, ++lines;
+        Figures& f = out.figures[row.value(MRV_LogFile::Category)];
+        ++f.lines, ++out.lines;
         if (row.value(MRV_LogFile::Result) == u"Failed") {
-            ++f.failures, ++failures;
-            if (failed.size() < 5)
-                failed << row.join(u'|').left(300);
+            ++f.failures, ++out.failures;
+            if (out.failed.size() < 5)
+                out.failed << row.join(u'|').left(300);
         }
     }
 
     // The plain copy of each category's tables, in one transaction each.
     Database& baseDb = *context.baseCompany->state()->database;
     Database& plainDb = *plain->state()->database;
-    for (const auto& node : ws.nodes) {
-        if (!node->leaf || !MRV_DataInterfaceFactory::hasManager(node->categoryId))
-            continue;
-        const std::unique_ptr<MRV_DIInterface> category =
-            MRV_DataInterfaceFactory(&context).createDataInterface(node->categoryId);
-        if (!category)
-            continue;
-        category->initialize();
-        Figures& f = figures[MRV_ResourceManager::instance()->textOf(
-            node->categoryId, MRV_Interaction::current().language())];
+    for (const auto& category : categories) {
+        Figures& f = out.figures[MRV_ResourceManager::instance()->textOf(
+            category->getCategoryString(), MRV_Interaction::current().language())];
         QElapsedTimer timer;
         timer.start();
         qint64 rows = plainDb.exec(QStringLiteral("BEGIN")) ? 0 : -1;
@@ -227,43 +251,72 @@ int main(int argc, char* argv[]) {
         f.plainNs = timer.nsecsElapsed();
         f.plainRows = rows;
     }
-
-    QList<std::pair<QString, Figures>> ordered;
-    for (auto it = figures.cbegin(); it != figures.cend(); ++it)
+    QList<std::pair<QString, int>> ordered;
+    for (auto it = out.figures.cbegin(); it != out.figures.cend(); ++it)
         if (it->order > 0)
-            ordered.append({it.key(), *it});
+            ordered.append({it.key(), it->order});
     std::sort(ordered.begin(), ordered.end(),
-              [](const auto& a, const auto& b) { return a.second.order < b.second.order; });
-    std::printf("\n| category | log lines | read ms | write ms | records/s | plain rows | "
-                "plain ms | ratio | peak rise MB |\n|---|---|---|---|---|---|---|---|---|\n");
-    int slow = 0;
-    for (const auto& [name, f] : ordered) {
-        const qint64 ns = f.readNs + f.writeNs;
+              [](const auto& a, const auto& b) { return a.second < b.second; });
+    for (const auto& [name, order] : ordered)
+        out.order << name;
+    out.ok = status == S_OK && logWhole && out.failures == 0;
+    if (!out.ok)
+        std::printf("FAILED: run status 0x%x, log %s, %lld failed lines\n", unsigned(status),
+                    logWhole ? "whole" : "not read back whole", out.failures);
+    return true;
+}
+
+// Time per log line of a category, in ns; 0 without lines.
+double perLine(const Figures& f) {
+    return f.lines > 0 ? double(f.readNs + f.writeNs) / double(f.lines) : 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const int times = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10;
+    if (times < 2)
+        return std::fprintf(stderr, "usage: bench_whole_company [times, 2 or more]\n"), 2;
+    Run standard, scaled;
+    if (!runCompany(1, standard) || !runCompany(times, scaled))
+        return 1;
+    std::printf("\n| category | lines | ms | records/s | lines x%d | ms | records/s | per line "
+                "x%d / x1 | plain ratio x%d | peak rise MB | failed |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|\n",
+                times, times, times);
+    int slow = 0, steep = 0;
+    for (const QString& name : std::as_const(scaled.order)) {
+        const Figures one = standard.figures.value(name), many = scaled.figures.value(name);
+        const qint64 ns = many.readNs + many.writeNs;
         // Without rows of its own (settings kept elsewhere, fields made by
         // altering a table) a category has nothing to set against.
-        const bool comparable = f.plainRows > 0 && f.plainNs > 0;
-        const double ratio = comparable ? double(ns) / double(f.plainNs) : 0;
+        const bool comparable = many.plainRows > 0 && many.plainNs > 0;
+        const double ratio = comparable ? double(ns) / double(many.plainNs) : 0;
         slow += ratio > 20 ? 1 : 0;
-        std::printf("| %s | %lld | %.1f | %.1f | %.0f | %s | %.2f | %s | %.1f |\n",
-                    qPrintable(name), f.lines, ms(f.readNs), ms(f.writeNs), perSecond(f.lines, ns),
-                    f.plainRows < 0 ? "n/a" : qPrintable(QString::number(f.plainRows)),
-                    ms(f.plainNs), comparable ? qPrintable(QString::number(ratio, 'f', 1)) : "n/a",
-                    double(f.peakKb) / 1024);
+        const double growth = perLine(one) > 0 ? perLine(many) / perLine(one) : 0;
+        steep += growth > 1.3 ? 1 : 0;
+        std::printf("| %s | %lld | %.1f | %.0f | %lld | %.1f | %.0f | %s | %s | %.1f | %lld |\n",
+                    qPrintable(name), one.lines, ms(one.readNs + one.writeNs),
+                    perSecond(one.lines, one.readNs + one.writeNs), many.lines, ms(ns),
+                    perSecond(many.lines, ns),
+                    growth > 0 ? qPrintable(QString::number(growth, 'f', 2)) : "n/a",
+                    comparable ? qPrintable(QString::number(ratio, 'f', 1)) : "n/a",
+                    double(many.peakKb) / 1024, one.failures + many.failures);
     }
-    const qint64 fileBytes = flow.intermediateFileSize();
-    std::printf("\n%d categories selected, %lld read or written; %lld log lines, %lld failed\n",
-                selected, qint64(ordered.size()), lines, failures);
-    std::printf("whole run %.2f s (%.2f s on the CPU), %.0f records/s; peak memory rise %.1f MB, "
-                "configuration file %.1f MB, ratio %.2f\n",
-                double(runNs) / 1e9, double(runCpuNs) / 1e9, perSecond(lines, runNs),
-                double(peakKb) / 1024, double(fileBytes) / (1024 * 1024),
-                fileBytes > 0 ? double(peakKb) * 1024 / double(fileBytes) : 0.0);
-    std::printf("categories over 20 times their plain copy: %d\n", slow);
-    for (const QString& line : failed)
-        std::printf("  failed: %s\n", qPrintable(line));
-    const bool ok = status == S_OK && logWhole && failures == 0;
-    if (!ok)
-        std::printf("FAILED: run status 0x%x, log %s\n", unsigned(status),
-                    logWhole ? "whole" : "not read back whole");
-    return ok ? 0 : 1;
+    for (const auto& [what, r] : {std::pair{"standard", &standard}, {"scaled", &scaled}}) {
+        std::printf("\n%s: %lld log lines, %lld failed; whole run %.2f s (%.2f s on the CPU), "
+                    "%.0f records/s; peak memory rise %.1f MB, configuration file %.1f MB, "
+                    "ratio %.2f\n",
+                    what, r->lines, r->failures, double(r->runNs) / 1e9, double(r->cpuNs) / 1e9,
+                    perSecond(r->lines, r->runNs), double(r->peakKb) / 1024,
+                    double(r->fileBytes) / (1024 * 1024),
+                    r->fileBytes > 0 ? double(r->peakKb) * 1024 / double(r->fileBytes) : 0.0);
+        for (const QString& line : r->failed)
+            std::printf("  failed: %s\n", qPrintable(line));
+    }
+    std::printf("categories over 20 times their plain copy: %d; time per line growing more than "
+                "1.3 times: %d\n",
+                slow, steep);
+    return standard.ok && scaled.ok ? 0 : 1;
 }

@@ -58,10 +58,16 @@ QList<MRV_DITableWriter::Child> MRV_DITableWriter::childrenOf(const BOMTableList
     for (const MRV_TableDeclaration& t : m_owner.tables()) {
         if (t.parentTable != m_table.name)
             continue;
-        Child child{&t, {}};
+        Child child{&t, {}, {}};
         for (const MRV_BOMTable& entry : tables)
             if (entry.name == t.name)
                 child.rows += rowsOf(t, entry.documents, nullptr);
+        for (qsizetype i = 0; i < child.rows.size(); ++i) {
+            QStringList link;
+            for (const auto& [here, there] : t.links)
+                link << child.rows[i].value(here);
+            child.byParent.insert(link, i);
+        }
         children << child;
     }
     return children;
@@ -296,14 +302,15 @@ bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
     QString& error = outcome.error;
     for (const Child& child : children) {
         const MRV_TableDeclaration& table = *child.table;
-        for (Row row : child.rows) {
-            // The rows of this parent in the base; they take the parent's
-            // key in the target.
-            bool mine = true;
-            for (const auto& [here, there] : table.links)
-                mine = mine && row.value(here) == base.value(there);
-            if (!mine)
-                continue;
+        // The rows of this parent in the base, in their order; they take
+        // the parent's key in the target.
+        QStringList link;
+        for (const auto& [here, there] : table.links)
+            link << base.value(there);
+        QList<qsizetype> mine = child.byParent.values(link);
+        std::sort(mine.begin(), mine.end());
+        for (const qsizetype at : std::as_const(mine)) {
+            Row row = child.rows[at];
             for (const auto& [here, there] : table.links)
                 row.setValue(here, parent.value(there));
             // A line's notes are its record's.

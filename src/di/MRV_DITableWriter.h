@@ -6,6 +6,7 @@
 #include "di/MRV_SQLBuilder.h"
 
 #include <QList>
+#include <QMultiHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,9 @@ private:
     struct Child {
         const MRV_TableDeclaration* table;
         QList<Row> rows;
+        // Positions in rows by the values of the links to the parent, so
+        // that a parent finds its lines without passing over all of them.
+        QMultiHash<QStringList, qsizetype> byParent;
     };
 
     QList<Row> rowsOf(const MRV_TableDeclaration& table, const QList<MRV_BOMDocument>& documents,
