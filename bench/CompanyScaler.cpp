@@ -8,6 +8,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 using namespace LLObjectsCOM;
 
 namespace bench {
@@ -93,13 +95,21 @@ QVariant CompanyScaler::moved(Column& c, const QVariant& value, int k) {
     if (c.integer && value.canConvert<qlonglong>())
         return value.toLongLong() + qint64(k) * (c.high - c.low + 1);
     const QString text = value.toString();
-    QString made = text + QStringLiteral("~%1").arg(k);
+    // "_": the one mark names of user tables and fields may hold.
+    QString made = text + QStringLiteral("_%1").arg(k);
+    // One of several columns that are unique together: the suffix sets the
+    // row apart, as the record it repeats was.
+    if (!c.alone)
+        return c.length > 0 && made.size() > c.length
+                   ? text.left(std::max<qsizetype>(0, c.length - (made.size() - text.size()))) +
+                         made.mid(text.size())
+                   : made;
     // Cut short, texts could end alike: numbers of the column's own tell
     // them apart, past every value the column holds.
     while (c.taken.contains(made.toCaseFolded()) || (c.length > 0 && made.size() > c.length)) {
         QString suffix = QString::number(++c.serial, 36);
         if (c.length == 0 || suffix.size() < c.length)
-            suffix.prepend(u'~');
+            suffix.prepend(u'_');
         made = text.left(std::max<qsizetype>(0, c.length - suffix.size())) + suffix;
     }
     c.taken.insert(made.toCaseFolded());
@@ -124,27 +134,42 @@ bool CompanyScaler::repeat(const QString& name, const QString& where, const QSet
     for (const auto& [here, there] : links)
         linked.insert(here.toUpper());
     // One column of each unique set that a link to a parent does not
-    // already set apart; the name too.
+    // already set apart, and that names no other record: its last (a
+    // field of a table, not its table); the name too, unless it names
+    // another record.
     QList<qsizetype> moving;
     for (const QStringList& set : std::as_const(table.unique)) {
         if (std::any_of(set.cbegin(), set.cend(),
                         [&](const QString& c) { return linked.contains(c.toUpper()); }))
             continue;
-        const auto free = std::find_if(set.cbegin(), set.cend(), [&](const QString& c) {
-            return !keep.contains(c.toUpper());
-        });
-        const qsizetype at = columnAt(free != set.cend() ? *free : set.value(0));
+        QString chosen;
+        for (const QString& c : set)
+            if (!keep.contains(c.toUpper()))
+                chosen = c;
+        // All of them name other records (an item's alternative, a
+        // partner's price of an item): the first, which is the record
+        // repeated the same way elsewhere (the item "A1_2").
+        if (chosen.isEmpty())
+            chosen = set.value(0);
+        const qsizetype at = columnAt(chosen);
+        if (at >= 0 && set.size() == 1)
+            table.columns[at].alone = true;
         if (at >= 0 && !moving.contains(at))
             moving << at;
     }
-    if (const qsizetype at = columnAt(describing);
-        at >= 0 && table.columns[at].text && !moving.contains(at))
+    if (const qsizetype at = columnAt(describing); at >= 0 && table.columns[at].text &&
+                                                   !keep.contains(describing.toUpper()) &&
+                                                   !moving.contains(at)) {
+        table.columns[at].alone = true; // names are looked up one by one
         moving << at;
+    }
 
     MRV_CompanySql sql(m_company);
     for (const qsizetype at : std::as_const(moving)) {
         Column& c = table.columns[at];
         if (!c.integer) {
+            if (!c.alone)
+                continue;
             for (const QVariantList& row :
                  sql.query(QStringLiteral("SELECT DISTINCT %1 FROM %2").arg(c.name, name)).values)
                 c.taken.insert(row.value(0).toString().toCaseFolded());
@@ -160,6 +185,17 @@ bool CompanyScaler::repeat(const QString& name, const QString& where, const QSet
         names << u'"' + c.name + u'"', marks << QStringLiteral("?");
     const MRV_CompanySql::Rows rows =
         sql.query(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(names.join(u','), name, where));
+    // A text column too short for the new values it would need (a
+    // country's three letters hold 46,656 values) leaves the table as is.
+    for (const qsizetype at : std::as_const(moving)) {
+        const Column& c = table.columns[at];
+        const double room = c.alone && c.length > 0 && c.text ? std::pow(36.0, c.length) : 1e18;
+        const bool fits = c.alone || c.length == 0 || c.length > 2 + int(std::log10(times));
+        if (!fits || room < 2.0 * double(c.taken.size() + rows.values.size() * qsizetype(times))) {
+            m_passedOver << name;
+            return true;
+        }
+    }
     Database& db = *m_company.state()->database;
     const std::shared_ptr<Statement> insert =
         db.statement(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
@@ -197,6 +233,44 @@ bool CompanyScaler::repeat(const QString& name, const QString& where, const QSet
     return true;
 }
 
+QSet<QString> CompanyScaler::referring(MRV_DIInterface& category, const MRV_TableDeclaration& main,
+                                       const QString& table) {
+    QSet<QString> columns;
+    const ObjectDefinition* object =
+        main.isObject() ? ObjectCatalog::standard().object(main.objectType) : nullptr;
+    const ObjectDefinition::Child* child =
+        object && table != main.name ? object->child(table) : nullptr;
+    if (object && !child)
+        for (const ObjectDefinition::Reference& r : object->references)
+            columns.insert(r.column.toUpper());
+    if (child)
+        for (const ObjectDefinition::Reference& r : child->references)
+            columns.insert(r.column.toUpper());
+    for (const MRV_TableDeclaration& t : category.tables()) {
+        for (const MRV_Reference& r : t.references) {
+            // The group of a business object's reference is its table.
+            const bool here =
+                object ? (r.group.isEmpty() ? main.name : r.group) == table : t.name == table;
+            if (!here)
+                continue;
+            const ObjectDefinition::Field* f = child    ? child->fieldByProperty(r.field)
+                                               : object ? object->fieldByProperty(r.field)
+                                                        : nullptr;
+            columns.insert((f ? f->column : r.field).toUpper());
+        }
+    }
+    // A record's own single key is repeated whatever it names: repeated
+    // the same way, a product tree's item is the repeated item.
+    // Kind columns ("C" for customers) say which category a row is of.
+    for (const MRV_TableDeclaration& t : category.tables())
+        if (t.name == table)
+            for (const auto& [column, value] : t.kind)
+                columns.insert(column.toUpper());
+    if (table == main.name && main.keyColumns.size() == 1)
+        columns.remove(main.keyColumns.first().toUpper());
+    return columns;
+}
+
 bool CompanyScaler::scale(MRV_DIInterface& category, int times, QString& error) {
     for (const MRV_TableDeclaration& t : category.tables()) {
         if (t.isSettings() || t.isChild() || t.companion || m_done.contains(t.name))
@@ -204,17 +278,11 @@ bool CompanyScaler::scale(MRV_DIInterface& category, int times, QString& error) 
         m_done.insert(t.name);
         const ObjectDefinition* object =
             t.isObject() ? ObjectCatalog::standard().object(t.objectType) : nullptr;
-        // Columns that name other records keep their values.
-        QSet<QString> keep;
-        for (const MRV_Reference& r : t.references)
-            keep.insert(r.field.toUpper());
-        if (object)
-            for (const ObjectDefinition::Reference& r : object->references)
-                keep.insert(r.column.toUpper());
         QList<Map> changed;
         const QString describing =
             !t.generatedKeyName.isEmpty() ? t.generatedKeyName : t.descriptionColumn;
-        if (!repeat(t.name, whereOf(t), keep, describing, {}, {}, changed, times, error))
+        if (!repeat(t.name, whereOf(t), referring(category, t, t.name), describing, {}, {}, changed,
+                    times, error))
             return false;
         QList<std::tuple<QString, QString, QList<std::pair<QString, QString>>>> lines;
         if (object)
@@ -232,7 +300,8 @@ bool CompanyScaler::scale(MRV_DIInterface& category, int times, QString& error) 
                 continue;
             m_done.insert(table);
             QList<Map> unused;
-            if (!repeat(table, where, {}, QString(), links, changed, unused, times, error))
+            if (!repeat(table, where, referring(category, t, table), QString(), links, changed,
+                        unused, times, error))
                 return false;
         }
     }

@@ -23,6 +23,8 @@ public:
     // with the reason, the company keeping what was added before.
     bool scale(MRV_DIInterface& category, int times, QString& error);
     qint64 rowsAdded() const { return m_added; }
+    // Tables whose unique text columns are too short for the new values.
+    const QStringList& passedOver() const { return m_passedOver; }
 
 private:
     struct Column {
@@ -32,6 +34,7 @@ private:
         bool integer = false;
         bool text = false;
         qint64 low = 0, high = 0;
+        bool alone = false;  // unique on its own, not with others
         QSet<QString> taken; // the texts it holds, case folded
         qint64 serial = 0;
     };
@@ -43,6 +46,10 @@ private:
     using Map = QHash<QString, QVariant>; // "column|old value" -> new value
 
     bool describe(const QString& name, Table& table, QString& error);
+    // The columns of table (the main table or one of its lines) that name
+    // records elsewhere, upper case.
+    static QSet<QString> referring(MRV_DIInterface& category, const MRV_TableDeclaration& main,
+                                   const QString& table);
     // The rows matching where, repeated; mapped columns (a line's link to
     // its parent) take the parent's new value, the rows without a parent
     // repeated being left out; the new values of the columns changed go to
@@ -55,6 +62,7 @@ private:
     LLObjectsCOM::Company& m_company;
     QSet<QString> m_done;
     qint64 m_added = 0;
+    QStringList m_passedOver;
 };
 
 } // namespace bench

@@ -197,6 +197,9 @@ bool runCompany(int times, Run& out) {
         if (!db.exec(QStringLiteral("COMMIT"), &error))
             return fail(error);
         out.scaledRows = scaler.rowsAdded();
+        if (!scaler.passedOver().isEmpty())
+            std::printf("not repeated (too short a unique column for the new values): %s\n",
+                        qPrintable(scaler.passedOver().join(u", ")));
     }
     std::printf("companies ready in %.1f s (%lld rows added)\n", double(setup.elapsed()) / 1000,
                 out.scaledRows);
@@ -225,11 +228,10 @@ bool runCompany(int times, Run& out) {
     for (const MRV_LogFile::Row& row : log.rows()) {
         Figures& f = out.figures[row.value(MRV_LogFile::Category)];
         ++f.lines, ++out.lines;
-        if (row.value(MRV_LogFile::Result) == u"Failed") {
-            ++f.failures, ++out.failures;
-            if (out.failed.size() < 5)
-                out.failed << row.join(u'|').left(300);
-        }
+        // The first failure of each category says why.
+        if (row.value(MRV_LogFile::Result) == u"Failed" && f.failures++ == 0)
+            out.failed << row.join(u'|').left(300);
+        out.failures += row.value(MRV_LogFile::Result) == u"Failed" ? 1 : 0;
     }
 
     // The plain copy of each category's tables, in one transaction each.
