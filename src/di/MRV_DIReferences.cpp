@@ -151,9 +151,14 @@ bool MRV_DIReferences::checkUserFields(const MRV_TableDeclaration& table, MRV_BO
 bool MRV_DIReferences::targetKey(const MRV_Reference& reference, const QStringList& values,
                                  const MRV_BOMRecord::Row& row, QString& key, QString& error) {
     const auto missing = [&] {
-        error = QStringLiteral("%1 refers to %2 %3 '%4', which is not in the target company")
-                    .arg(reference.field, reference.table, reference.identifyingColumns.join(u'/'),
-                         values.join(u'/'));
+        // No values: the base itself has no record the field names, which
+        // the target can be no help with.
+        error = values.isEmpty()
+                    ? QStringLiteral("%1 '%2' names no record of %3 in the base company")
+                          .arg(reference.field, row.value(reference.field), reference.table)
+                    : QStringLiteral("%1 refers to %2 %3 '%4', which is not in the target company")
+                          .arg(reference.field, reference.table,
+                               reference.identifyingColumns.join(u'/'), values.join(u'/'));
         return false;
     };
     if (values.size() != reference.identifyingColumns.size() || values.isEmpty())

@@ -143,6 +143,15 @@ TEST_F(ManagerParticulars, TerritoriesAreWrittenParentsFirstAndRemovedChildrenFi
     EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}}), S_FALSE);
     EXPECT_TRUE(logRecords().last().value(Error).contains(
         u"Parent refers to OTER descript 'North America', which is not in the target company"_s));
+    // A parent the base itself lacks is said to be missing there.
+    const QString parent =
+        value(*base, u"SELECT parent FROM OTER WHERE territryID = 2"_s).toString();
+    exec(*base, u"UPDATE OTER SET parent = 9999 WHERE territryID = 2"_s);
+    EXPECT_EQ(copy(Territories, MRV_DIInterface::AddNew, {{2}}), S_FALSE);
+    EXPECT_TRUE(logRecords().last().value(Error).endsWith(
+        u"Parent '9999' names no record of OTER in the base company"_s))
+        << logRecords().last().value(Error).toStdString();
+    exec(*base, u"UPDATE OTER SET parent = %1 WHERE territryID = 2"_s.arg(parent));
     // Nor where two of the target's territories have its name: neither is
     // taken for it.
     exec(*target, u"INSERT INTO OTER (territryID, descript, parent) VALUES (71, N'North America', "
