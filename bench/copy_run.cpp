@@ -182,7 +182,9 @@ bool fill(Database& db, const Category& c, qint64 have, qint64 wanted, qint64& g
     const std::shared_ptr<Statement> insert = db.statement(generator.insert, &error);
     if (!insert)
         return fail(error);
-    qint64 next = generated + 1;
+    // Territories number their own: each names a parent generated before
+    // it, counted from the first.
+    qint64 next = c.table == u"OTER" ? 1 : generated + 1;
     if (c.table == u"OMRC") {
         Statement* q = db.run(QStringLiteral("SELECT MAX(FirmCode) FROM OMRC"), {});
         next = q && q->next() ? q->integer(0) + 1 : 1;
@@ -194,7 +196,8 @@ bool fill(Database& db, const Category& c, qint64 have, qint64 wanted, qint64& g
     for (; have < wanted && (c.table != u"OMRC" || next <= 32767); ++have, ++next)
         if (!insert->exec(generator.row(next)))
             return fail(insert->error());
-    generated = next - 1;
+    if (c.table != u"OTER")
+        generated = next - 1;
     return db.exec(QStringLiteral("COMMIT"), &error) || fail(error);
 }
 

@@ -14,28 +14,21 @@
 #include "worksheet/MRV_WorksheetController.h"
 #include "worksheet/MRV_WorksheetTemplateManager.h"
 #include "xml/MRV_DOMParser.h"
+#include "xml/MRV_SAXParser.h"
 #include "xml/MRV_XmlParserError.h"
+#include "xml/MRV_XmlString.h"
 
 #include <QFileInfo>
 
+#include <xercesc/sax2/Attributes.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+
 #include <exception>
+#include <functional>
 #include <limits>
 
 namespace {
-
-// Calls visit with the name of each child element of the cursor's element,
-// the cursor on that child; the cursor ends on the element again.
-template <typename Visit> void forEachChild(MRV_DOMParser& parser, Visit visit) {
-    if (!parser.step(0, true))
-        return;
-    do
-        visit(parser.nodeName());
-    while (parser.step(1, true));
-    parser.step(0, false);
-}
-
-// A node's edits as the file holds them (defined with the other readers).
-QList<MRV_ChangedRecord> readEdits(MRV_DOMParser& parser);
 
 enum class Kind { Text, Number, Flag };
 
@@ -141,6 +134,239 @@ int language() {
     return MRV_Interaction::current().language();
 }
 
+// Reads a worksheet file from the parser's events, without a tree of the
+// document: a 50 MB selection would take seven times its size as a DOM.
+// The header is the first element named header (or HEADER) anywhere, the
+// body the first body (or BODY); in the body every element with a leaf_id
+// is a node, and a node's dependencies, selection and edits elements hold
+// its own. A value is the text directly inside its element; elements where
+// the grammar has none are passed over with all they hold.
+class WorksheetHandler final : public xercesc::DefaultHandler {
+public:
+    using NodeAttributes = std::function<void(const std::function<bool(const QString&, QString&)>&,
+                                              MRV_WorksheetNode&)>;
+
+    WorksheetHandler(MRV_Worksheet& worksheet, NodeAttributes attributes, QString header,
+                     QString body)
+        : m_worksheet(worksheet), m_attributes(std::move(attributes)),
+          m_headerName(std::move(header)), m_bodyName(std::move(body)) {}
+
+    bool headerSeen = false, bodySeen = false;
+    bool upperHeaderSeen = false, upperBodySeen = false;
+
+    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname,
+                      const xercesc::Attributes& attributes) override {
+        const QString name = fromXmlCh(qname);
+        const Frame top = m_stack.isEmpty() ? Frame{Outside} : m_stack.last();
+        switch (top.kind) {
+        case Outside:
+            upperHeaderSeen = upperHeaderSeen || name == u"HEADER";
+            upperBodySeen = upperBodySeen || name == u"BODY";
+            if (!headerSeen && name == m_headerName) {
+                headerSeen = true;
+                return push({Header});
+            }
+            if (!bodySeen && name == m_bodyName) {
+                bodySeen = true;
+                return push({Nodes});
+            }
+            return push({Outside});
+        case Header:
+            m_text.clear();
+            return push({HeaderValue, top.node, 0, &m_text, headerField(name)});
+        case Nodes:
+            return startInNodes(top.node, name, attributes);
+        case Dependencies:
+            if (name != u"leaf_id")
+                return push({Skip});
+            m_text.clear();
+            return push({DependencyLeaf, top.node, 0, &m_text});
+        case Selection:
+            if (name != u"keyObject")
+                return push({Skip});
+            m_object = MRV_SelectionObject();
+            return push({KeyObject, top.node});
+        case KeyObject: {
+            QList<MRV_SelectionField>* list = name == u"key"              ? &m_object.keys
+                                              : name == u"subsKey"        ? &m_object.substituteKeys
+                                              : name == u"additionalData" ? &m_object.additionalData
+                                                                          : nullptr;
+            if (!list)
+                return push({Skip});
+            m_field = MRV_SelectionField();
+            return push({SelectionField, top.node, 0, nullptr, nullptr, list});
+        }
+        case SelectionField:
+        case EditKey:
+            return pushText(name == u"fieldName"                            ? &m_field.fieldName
+                            : name == u"value"                              ? &m_field.value
+                            : name == u"type" && top.kind == SelectionField ? &m_field.type
+                                                                            : nullptr);
+        case Edits:
+            if (name != u"editedRecord")
+                return push({Skip});
+            m_record = MRV_ChangedRecord();
+            return push({EditedRecord, top.node});
+        case EditedRecord:
+            if (name == u"table")
+                return pushText(&m_record.table);
+            if (name == u"key") {
+                m_field = MRV_SelectionField();
+                return push({EditKey, top.node});
+            }
+            if (name == u"field") {
+                m_changed = MRV_ChangedField();
+                m_parts = false; // an empty field element names nothing
+                return push({EditField, top.node});
+            }
+            return push({Skip});
+        case EditField:
+            m_parts = true;
+            return pushText(name == u"fieldName"  ? &m_changed.name
+                            : name == u"oldValue" ? &m_changed.oldValue
+                            : name == u"newValue" ? &m_changed.newValue
+                                                  : nullptr);
+        case HeaderValue:
+        case DependencyLeaf:
+        case Text:
+        case Skip:
+            return push({Skip});
+        }
+    }
+
+    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
+        const Frame done = m_stack.takeLast();
+        switch (done.kind) {
+        case HeaderValue:
+            if (done.header)
+                storeHeaderValue(m_worksheet, *done.header, m_text);
+            break;
+        case Nodes:
+            // A node holding no other node is a leaf; the body is none.
+            if (done.node)
+                done.node->leaf = m_worksheet.nodes.size() == done.before;
+            break;
+        case DependencyLeaf:
+            done.node->addDependency(m_text);
+            break;
+        case KeyObject:
+            done.node->selection.append(m_object);
+            break;
+        case SelectionField:
+            done.list->append(m_field);
+            break;
+        case EditKey:
+            m_record.keys.append({m_field.fieldName, m_field.value});
+            break;
+        case EditField:
+            if (m_parts)
+                m_record.fields.append(m_changed);
+            break;
+        case EditedRecord:
+            // A record that names no field changes nothing.
+            if (!m_record.fields.isEmpty())
+                done.node->edits.append(m_record);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void characters(const XMLCh* const chars, const XMLSize_t length) override {
+        if (!m_stack.isEmpty() && m_stack.last().text)
+            m_stack.last().text->append(QStringView(chars, qsizetype(length)));
+    }
+
+private:
+    enum Kind {
+        Outside,
+        Header,
+        HeaderValue,
+        Nodes, // the body, or a node: its children are nodes and its own
+        Dependencies,
+        DependencyLeaf,
+        Selection,
+        KeyObject,
+        SelectionField,
+        Edits,
+        EditedRecord,
+        EditKey,
+        EditField,
+        Text,
+        Skip
+    };
+    struct Frame {
+        Kind kind;
+        MRV_WorksheetNode* node = nullptr; // the node whose own the element holds
+        size_t before = 0;                 // a node: the nodes there were before it
+        QString* text = nullptr;           // where the text directly inside goes
+        const HeaderField* header = nullptr;
+        QList<MRV_SelectionField>* list = nullptr;
+    };
+
+    void push(const Frame& frame) { m_stack.append(frame); }
+    void pushText(QString* target) {
+        if (!target)
+            return push({Skip});
+        target->clear(); // the last of several elements holds
+        push({Text, nullptr, 0, target});
+    }
+
+    void startInNodes(MRV_WorksheetNode* owner, const QString& name,
+                      const xercesc::Attributes& attributes) {
+        CLogBase log(u"MRV", u"MRV_WorksheetManager::getTreeDataFromXML");
+        const bool own = name == u"edits" || name == u"dependencies" || name == u"selection";
+        if (own && !owner) {
+            // Only a node's own element can hold its records, dependencies or
+            // edits; at the top of the body there is no node to give them to.
+            log.LogError(u"Element '%s' outside of a node ignored", name);
+            return push({Skip});
+        }
+        if (name == u"edits") {
+            owner->edits.clear();
+            return push({Edits, owner});
+        }
+        if (name == u"dependencies") {
+            owner->dependencies.clear();
+            return push({Dependencies, owner});
+        }
+        if (name == u"selection") {
+            owner->selection.clear();
+            return push({Selection, owner});
+        }
+        const auto attribute = [&attributes](const QString& attributeName, QString& value) {
+            const XMLCh* found = attributes.getValue(toXmlCh(attributeName));
+            if (!found)
+                return false;
+            value = fromXmlCh(found);
+            return true;
+        };
+        QString leafId;
+        if (!attribute(QStringLiteral("leaf_id"), leafId)) {
+            log.LogError(u"Node '%s' could not be identified", name);
+            return push({Skip});
+        }
+        auto node = std::make_unique<MRV_WorksheetNode>();
+        node->name = name;
+        node->leafId = leafId;
+        m_attributes(attribute, *node);
+        MRV_WorksheetNode* added = node.get();
+        m_worksheet.nodes.push_back(std::move(node));
+        MRV_Interaction::current().progressPosition(static_cast<int>(m_worksheet.nodes.size()));
+        push({Nodes, added, m_worksheet.nodes.size()});
+    }
+
+    MRV_Worksheet& m_worksheet;
+    NodeAttributes m_attributes;
+    QString m_headerName, m_bodyName;
+    QList<Frame> m_stack;
+    QString m_text;
+    MRV_SelectionObject m_object;
+    MRV_SelectionField m_field;
+    MRV_ChangedRecord m_record;
+    MRV_ChangedField m_changed;
+    bool m_parts = false;
+};
 } // namespace
 
 MRV_WorksheetManager::MRV_WorksheetManager(MRV_ConnectionContext* context,
@@ -190,128 +416,69 @@ HRESULT MRV_WorksheetManager::readWorksheetFile(MRV_Worksheet& worksheet, const 
         log.LogError(u"File '%s' not found", path);
         return fail(QStringLiteral("the file does not exist"));
     }
-    MRV_DOMParser parser;
-    if (!parser.parseFile(path) || !parser.moveToRoot()) {
-        log.LogError(u"Failed to load worksheet from file '%s'", path);
-        problem = parser.firstError();
-        log.LogDbg0(u"%s", parser.errorList());
-        return problem.isEmpty() ? fail(QStringLiteral("the file holds no document")) : E_FAIL;
-    }
-    if (parser.find(QStringLiteral("header")) > 0) {
-        if (FAILED(getHeaderDataFromXML(worksheet, parser))) {
-            log.LogError(u"Failed to read header data for worksheet from file '%s'", path);
-            return fail(QStringLiteral("its header cannot be read"));
-        }
-        parser.moveToRoot();
-    }
-    if (parser.find(QStringLiteral("body")) == 0 || !parser.step(0, true)) {
-        log.LogError(u"File '%s' doesn't contain selection data", path);
-        return fail(QStringLiteral("it holds no selection data (no body with nodes)"));
-    }
-
     // A template read again after a failed attempt starts from nothing.
     worksheet.nodes.clear();
     ui.progressStart(CTSBSTR::load(10011, ui.language()), 0, 123);
-    HRESULT hr = E_FAIL;
+    const auto attributes = [this](const std::function<bool(const QString&, QString&)>& attribute,
+                                   MRV_WorksheetNode& node) {
+        readNodeAttributes(attribute, node);
+    };
+    // Lower-case header and body where the file has them, else upper case:
+    // a second pass when only the upper-case ones turned up.
+    QString header = QStringLiteral("header"), body = QStringLiteral("body");
+    bool parsed = false, bodySeen = false;
     try {
-        hr = getTreeDataFromXML(worksheet, parser);
-        if (SUCCEEDED(hr) && worksheet.nodes.empty())
-            hr = E_FAIL;
+        for (int pass = 0; pass < 2; ++pass) {
+            worksheet.nodes.clear();
+            MRV_SAXParser parser;
+            WorksheetHandler handler(worksheet, attributes, header, body);
+            parser.reader()->setContentHandler(&handler);
+            parsed = parser.parseFile(path);
+            if (!parsed) {
+                problem = parser.firstError();
+                log.LogDbg0(u"%s", parser.errorList());
+                break;
+            }
+            bodySeen = handler.bodySeen;
+            const bool upperHeader = !handler.headerSeen && handler.upperHeaderSeen;
+            const bool upperBody = !handler.bodySeen && handler.upperBodySeen;
+            if (pass > 0 || (!upperHeader && !upperBody))
+                break;
+            header = upperHeader ? QStringLiteral("HEADER") : header;
+            body = upperBody ? QStringLiteral("BODY") : body;
+        }
     } catch (const std::exception&) {
         log.LogError(u"Exception occured while reading selection data");
-        hr = E_FAIL;
+        parsed = false;
+        problem.clear();
     }
     ui.progressEnd();
-    if (FAILED(hr)) {
-        log.LogError(u"Failed to read selection data for worksheet from file '%s'", path);
-        return fail(QStringLiteral("its nodes cannot be read"));
+    if (!parsed) {
+        log.LogError(u"Failed to load worksheet from file '%s'", path);
+        worksheet.nodes.clear();
+        return problem.isEmpty() ? fail(QStringLiteral("its nodes cannot be read")) : E_FAIL;
+    }
+    if (!bodySeen || worksheet.nodes.empty()) {
+        log.LogError(u"File '%s' doesn't contain selection data", path);
+        return fail(QStringLiteral("it holds no selection data (no body with nodes)"));
     }
     updateStrings(worksheet);
     return S_OK;
 }
 
-HRESULT MRV_WorksheetManager::getHeaderDataFromXML(MRV_Worksheet& worksheet,
-                                                   MRV_DOMParser& parser) {
-    if (!parser.step(0, true))
-        return S_OK; // an empty header holds nothing to take
-    do {
-        if (const HeaderField* field = headerField(parser.nodeName()))
-            storeHeaderValue(worksheet, *field, parser.nodeText());
-    } while (parser.step(1, true));
-    return S_OK;
-}
-
-HRESULT MRV_WorksheetManager::getTreeDataFromXML(MRV_Worksheet& worksheet, MRV_DOMParser& parser) {
-    return readElements(worksheet, parser, nullptr);
-}
-
-HRESULT MRV_WorksheetManager::readElements(MRV_Worksheet& worksheet, MRV_DOMParser& parser,
-                                           MRV_WorksheetNode* owner) {
-    CLogBase log(u"MRV", u"MRV_WorksheetManager::getTreeDataFromXML");
-    do {
-        const QString element = parser.nodeName();
-        const bool dependencies = element == u"dependencies";
-        if (element == u"edits") {
-            if (owner)
-                owner->edits = readEdits(parser);
-            else
-                log.LogError(u"Element '%s' outside of a node ignored", element);
-            continue;
-        }
-        if (dependencies || element == u"selection") {
-            // Only a node's own element can hold its records or dependencies;
-            // at the top of the body there is no node to give them to.
-            if (!owner) {
-                log.LogError(u"Element '%s' outside of a node ignored", element);
-                continue;
-            }
-            const HRESULT hr =
-                dependencies ? getDependencies(parser, *owner) : getSelection(parser, *owner);
-            if (FAILED(hr)) {
-                log.LogError(dependencies ? u"Failed to get dependencies of node '%s'"
-                                          : u"Failed to get selection of node '%s'",
-                             owner->name);
-                return hr;
-            }
-            continue;
-        }
-        QString leafId;
-        if (!parser.getAttribute(QStringLiteral("leaf_id"), leafId)) {
-            log.LogError(u"Node '%s' could not be identified", element);
-            continue;
-        }
-        auto node = std::make_unique<MRV_WorksheetNode>();
-        node->name = element;
-        node->leafId = leafId;
-        readNodeAttributes(parser, *node);
-        MRV_WorksheetNode* added = node.get();
-        worksheet.nodes.push_back(std::move(node));
-        MRV_Interaction::current().progressPosition(static_cast<int>(worksheet.nodes.size()));
-
-        const size_t before = worksheet.nodes.size();
-        if (parser.step(0, true)) {
-            const HRESULT hr = readElements(worksheet, parser, added);
-            if (FAILED(hr))
-                return hr;
-        }
-        added->leaf = worksheet.nodes.size() == before;
-    } while (parser.step(1, true));
-    parser.step(0, false);
-    return S_OK;
-}
-
-void MRV_WorksheetManager::readNodeAttributes(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
+void MRV_WorksheetManager::readNodeAttributes(
+    const std::function<bool(const QString&, QString&)>& attribute, MRV_WorksheetNode& node) {
     QString value;
-    if (parser.getAttribute(QStringLiteral("string_id"), value)) {
+    if (attribute(QStringLiteral("string_id"), value)) {
         node.categoryId = value;
         node.stringId = m_catalogue->getStringId(value);
     }
-    if (parser.getAttribute(QStringLiteral("note"), value)) {
+    if (attribute(QStringLiteral("note"), value)) {
         node.noteNumber = leadingInt(value);
         if (node.noteNumber > 0)
             node.noteStringId = noteStringId(node.noteNumber);
     }
-    if (parser.getAttribute(QStringLiteral("selected"), value)) {
+    if (attribute(QStringLiteral("selected"), value)) {
         const int state = leadingInt(value);
         // The tree knows three states only; anything else selects nothing.
         node.selected =
@@ -319,15 +486,15 @@ void MRV_WorksheetManager::readNodeAttributes(MRV_DOMParser& parser, MRV_Workshe
                 ? state
                 : MRV_WorksheetNode::NotSelected;
     }
-    if (parser.getAttribute(QStringLiteral("data_area_format"), value))
+    if (attribute(QStringLiteral("data_area_format"), value))
         node.dataAreaFormat = dataAreaFormat(value);
-    if (parser.getAttribute(QStringLiteral("allow_selection"), value))
+    if (attribute(QStringLiteral("allow_selection"), value))
         node.allowSelection = value == u"true";
-    if (parser.getAttribute(QStringLiteral("localization_transfer"), value))
+    if (attribute(QStringLiteral("localization_transfer"), value))
         node.localizationTransfer = value == u"true";
-    if (parser.getAttribute(QStringLiteral("prohibited_copyMethods"), value))
+    if (attribute(QStringLiteral("prohibited_copyMethods"), value))
         node.prohibitedCopyMethods = copyMethodList(value);
-    if (parser.getAttribute(QStringLiteral("substitute_copyMethod"), value))
+    if (attribute(QStringLiteral("substitute_copyMethod"), value))
         node.substituteCopyMethod = leadingInt(value);
 }
 
@@ -345,82 +512,7 @@ quint32 MRV_WorksheetManager::noteStringId(int note) {
     return id;
 }
 
-HRESULT MRV_WorksheetManager::getDependencies(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
-    node.dependencies.clear();
-    forEachChild(parser, [&](const QString& name) {
-        if (name == u"leaf_id")
-            node.addDependency(parser.nodeText());
-    });
-    return S_OK;
-}
-
 namespace {
-
-// The cursor is on a key, subsKey or additionalData element and stays there.
-MRV_SelectionField readField(MRV_DOMParser& parser) {
-    MRV_SelectionField field;
-    forEachChild(parser, [&](const QString& name) {
-        if (name == u"fieldName")
-            field.fieldName = parser.nodeText();
-        else if (name == u"value")
-            field.value = parser.nodeText();
-        else if (name == u"type")
-            field.type = parser.nodeText();
-    });
-    return field;
-}
-
-// The cursor is on a keyObject element and stays there.
-MRV_SelectionObject readSelectionObject(MRV_DOMParser& parser) {
-    MRV_SelectionObject object;
-    forEachChild(parser, [&](const QString& name) {
-        if (name == u"key")
-            object.keys.append(readField(parser));
-        else if (name == u"subsKey")
-            object.substituteKeys.append(readField(parser));
-        else if (name == u"additionalData")
-            object.additionalData.append(readField(parser));
-    });
-    return object;
-}
-
-// The cursor is on a node's edits element and stays there. The user's edits
-// of records in the grid: one editedRecord each, with its table, its key
-// values and every changed field with the value before and after.
-QList<MRV_ChangedRecord> readEdits(MRV_DOMParser& parser) {
-    QList<MRV_ChangedRecord> edits;
-    forEachChild(parser, [&](const QString& element) {
-        if (element != u"editedRecord")
-            return;
-        MRV_ChangedRecord record;
-        forEachChild(parser, [&](const QString& name) {
-            if (name == u"table") {
-                record.table = parser.nodeText();
-            } else if (name == u"key") {
-                const MRV_SelectionField key = readField(parser);
-                record.keys.append({key.fieldName, key.value});
-            } else if (name == u"field") {
-                MRV_ChangedField field;
-                bool parts = false; // an empty field element names nothing
-                forEachChild(parser, [&](const QString& part) {
-                    parts = true;
-                    if (part == u"fieldName")
-                        field.name = parser.nodeText();
-                    else if (part == u"oldValue")
-                        field.oldValue = parser.nodeText();
-                    else if (part == u"newValue")
-                        field.newValue = parser.nodeText();
-                });
-                if (parts)
-                    record.fields.append(field);
-            }
-        });
-        // A record that names no field changes nothing.
-        if (!record.fields.isEmpty())
-            edits.append(record);
-    });
-    return edits;
-}
 
 bool writeText(MRV_DOMParser& parser, const QString& name, const QString& text) {
     return parser.addElement(name, text, QString(), QString(), false);
@@ -459,15 +551,6 @@ bool writeEdits(MRV_DOMParser& parser, const QList<MRV_ChangedRecord>& edits) {
 }
 
 } // namespace
-
-HRESULT MRV_WorksheetManager::getSelection(MRV_DOMParser& parser, MRV_WorksheetNode& node) {
-    node.selection.clear();
-    forEachChild(parser, [&](const QString& name) {
-        if (name == u"keyObject")
-            node.selection.append(readSelectionObject(parser));
-    });
-    return S_OK;
-}
 
 HRESULT MRV_WorksheetManager::updateStrings(MRV_Worksheet& worksheet) {
     const int lang = language();

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class MRV_ConnectionContext;
@@ -42,14 +43,6 @@ public:
     // The same without a message: problem tells what is wrong and where
     // ("FILE, line L, column C: what"), for a caller that says it its way.
     HRESULT readWorksheetFile(MRV_Worksheet& worksheet, const QString& path, QString& problem);
-    // The cursor is on the header element.
-    HRESULT getHeaderDataFromXML(MRV_Worksheet& worksheet, MRV_DOMParser& parser);
-    // The cursor is on the first child of body (or of a node element); it
-    // ends on that element's parent.
-    HRESULT getTreeDataFromXML(MRV_Worksheet& worksheet, MRV_DOMParser& parser);
-    // The cursor is on a dependencies or selection element and stays there.
-    HRESULT getDependencies(MRV_DOMParser& parser, MRV_WorksheetNode& node);
-    HRESULT getSelection(MRV_DOMParser& parser, MRV_WorksheetNode& node);
     // The texts and note texts in the host's current language.
     HRESULT updateStrings(MRV_Worksheet& worksheet);
     // Gives every leaf shown as a grid or field view its category manager
@@ -82,11 +75,10 @@ public:
     static int leadingInt(const QString& text);
 
 private:
-    // Reads the elements from the cursor on; records and dependencies go to
-    // owner, the node whose element holds them.
-    HRESULT readElements(MRV_Worksheet& worksheet, MRV_DOMParser& parser, MRV_WorksheetNode* owner);
-    // Reads one node element's attributes into a new node.
-    void readNodeAttributes(MRV_DOMParser& parser, MRV_WorksheetNode& node);
+    // Reads one node element's attributes into a new node; attribute gives
+    // the value of an attribute the element has.
+    void readNodeAttributes(const std::function<bool(const QString&, QString&)>& attribute,
+                            MRV_WorksheetNode& node);
     // The note string id of note number n through the company's note table,
     // 0 when the table has none.
     quint32 noteStringId(int note);

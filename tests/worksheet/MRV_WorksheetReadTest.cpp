@@ -150,6 +150,30 @@ TEST_F(ReadTest, RecordsAndDependenciesBelongToTheElementThatHoldsThem) {
     EXPECT_FALSE(node(0).leaf);
 }
 
+// A value is all the text directly inside its element, around comments and
+// elements the grammar has no place for; of two elements for one value the
+// last holds; records outside a selection and edits naming no field are
+// none.
+TEST_F(ReadTest, ValuesAreTheTextDirectlyInsideTheirElements) {
+    ASSERT_EQ(read(document("<A leaf_id='1' selected='2'><keyObject><key><value>x</value></key>"
+                            "</keyObject><selection><keyObject><key><fieldName>Code</fieldName>"
+                            "<value>a<!-- c -->b<lost>no</lost>c</value><value>d&amp;e</value>"
+                            "</key></keyObject></selection><edits><editedRecord><table>T</table>"
+                            "<field/></editedRecord><editedRecord><table>T</table><key>"
+                            "<fieldName>Code</fieldName><value>1</value></key><field><fieldName>"
+                            "Name</fieldName><newValue>n<b>x</b>ew</newValue></field>"
+                            "</editedRecord></edits></A>",
+                            "<header><worksheetName>W<!-- c -->S</worksheetName></header>")),
+              S_OK);
+    EXPECT_EQ(worksheet->worksheetName, u"WS"_s);
+    ASSERT_EQ(node(0).selection.size(), 1);
+    EXPECT_EQ(node(0).selection[0].keys, (QList<MRV_SelectionField>{{u"Code"_s, u"d&e"_s, {}}}));
+    ASSERT_EQ(node(0).edits.size(), 1);
+    EXPECT_EQ(node(0).edits[0].keys, (QList<std::pair<QString, QString>>{{u"Code"_s, u"1"_s}}));
+    ASSERT_EQ(node(0).edits[0].fields.size(), 1);
+    EXPECT_EQ(node(0).edits[0].fields[0].newValue, u"new"_s);
+}
+
 TEST_F(ReadTest, UnidentifiedNodesAreDroppedWithEverythingInThem) {
     ASSERT_EQ(read(document("<Lost><A leaf_id='1'/></Lost><!-- c --><?pi x?>"
                             "<![CDATA[text]]><B leaf_id='2'/>")),
