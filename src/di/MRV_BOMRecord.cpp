@@ -323,6 +323,41 @@ MRV_BOMRecord::Row MRV_BOMRecord::firstRow(const QString& table) const {
     return g && !g->rows.isEmpty() ? g->rows.first() : Row();
 }
 
+std::optional<QStringList> MRV_BOMRecord::peekFirstRow(const QString& xml, const QString& table,
+                                                       const QStringList& elements) {
+    // Markup that could hide an element from a plain search, or make one
+    // of text, leaves the document to the parser.
+    if (xml.indexOf(QLatin1String("<!")) >= 0 || xml.indexOf(QLatin1String("<?"), 1) >= 0)
+        return std::nullopt;
+    const qsizetype group = xml.indexOf(u'<' + groupName(table) + u'>');
+    const qsizetype row = group < 0 ? -1 : xml.indexOf(QLatin1String("<row>"), group);
+    const qsizetype end = row < 0 ? -1 : xml.indexOf(QLatin1String("</row>"), row);
+    if (end < 0)
+        return std::nullopt;
+    // The row's own fields stand before its dependencies, whose elements
+    // may bear the same names.
+    QStringView inRow = QStringView(xml).mid(row, end - row);
+    if (const qsizetype dep = inRow.indexOf(QLatin1String("<dep>")); dep >= 0)
+        inRow = inRow.left(dep);
+    QStringList values;
+    for (const QString& element : elements) {
+        const QString open = u'<' + element + u'>';
+        const qsizetype at = element.isEmpty() ? -1 : inRow.indexOf(open);
+        if (at < 0) {
+            values << QString();
+            continue;
+        }
+        const qsizetype close = inRow.indexOf(QLatin1String("</") + element + u'>', at);
+        if (close < 0)
+            return std::nullopt;
+        const QStringView value = inRow.mid(at + open.size(), close - at - open.size());
+        if (value.contains(u'<') || value.contains(u'&'))
+            return std::nullopt;
+        values << value.toString();
+    }
+    return values;
+}
+
 QString MRV_BOMRecord::groupName(const QString& table) {
     QString name = table;
     return name.remove(u'@');

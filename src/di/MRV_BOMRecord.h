@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class MRV_DOMParser;
 
 // One record document taken apart: the object number of its AdmInfo, and
@@ -72,6 +74,13 @@ public:
     static QString tableDocument(const QString& table, const QString& recordsetXml);
     // The group name of a table's rows in such a document.
     static QString groupName(const QString& table);
+    // The values of elements in the first row of a table's group, read off
+    // a document of the plain shape the program writes (no comments, CDATA,
+    // instructions or entities where it looks): a look at a document that
+    // parse() reads in full later. Nothing where the document has another
+    // shape, for the caller to parse it.
+    static std::optional<QStringList> peekFirstRow(const QString& xml, const QString& table,
+                                                   const QStringList& elements);
 
     // A row's fields and dependency records as elements, and back from the
     // children of the cursor's element: the body of a record that is not

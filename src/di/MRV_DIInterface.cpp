@@ -737,15 +737,24 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
         return documents;
     QStringList keys;
     QList<QStringList> parents;
+    // Key and parents only: a look at each document where its shape allows,
+    // else a parse (the write parses every document in full anyway).
+    QStringList elements{table.keyElements.value(0), table.parentElement};
+    for (const auto& [column, element] : table.parentsAlso)
+        elements << element;
     for (const MRV_BOMDocument& document : documents) {
-        MRV_BOMRecord record;
-        const MRV_BOMRecord::Row row =
-            record.parse(document.xml) ? record.firstRow(table.name) : MRV_BOMRecord::Row();
-        keys << row.value(table.keyElements.value(0));
-        QStringList own{row.value(table.parentElement)};
-        for (const auto& [column, element] : table.parentsAlso)
-            own << row.value(element);
-        parents << own;
+        std::optional<QStringList> values =
+            MRV_BOMRecord::peekFirstRow(document.xml, table.name, elements);
+        if (!values) {
+            MRV_BOMRecord record;
+            const MRV_BOMRecord::Row row =
+                record.parse(document.xml) ? record.firstRow(table.name) : MRV_BOMRecord::Row();
+            values = QStringList();
+            for (const QString& element : elements)
+                *values << row.value(element);
+        }
+        keys << values->value(0);
+        parents << values->mid(1);
     }
     QList<MRV_BOMDocument> ordered;
     for (const qsizetype i : MRV_ParentsFirst(keys, parents))

@@ -78,6 +78,28 @@ TEST(BOMRecord, PassesOverElementsTheShapeDoesNotHold) {
     EXPECT_TRUE(record.group(u"Extra"_s)->rows.isEmpty());
 }
 
+// A look at the first row takes a plain document's values as parse() would
+// and leaves every other shape to the parser.
+TEST(BOMRecord, APeekAtTheFirstRowAgreesWithTheParserOrDeclines) {
+    const QStringList elements{u"Code"_s, u"Missing"_s, u"Empty"_s};
+    EXPECT_EQ(MRV_BOMRecord::peekFirstRow(kDocument, u"OMRC"_s, elements),
+              (QStringList{u"7"_s, QString(), QString()}));
+    const QString head = u"<BOM><BO><AdmInfo><Object>200</Object></AdmInfo><OTER><row>"_s;
+    for (const QString& tail :
+         {u"<Code>1<!-- 2 --></Code>"_s, u"<Code><![CDATA[9]]></Code>"_s, u"<Code>&#49;</Code>"_s,
+          u"<Code>1<i/></Code>"_s, u"<?pi x?><Code>1</Code>"_s, u"<Code>1"_s}) {
+        SCOPED_TRACE(tail.toStdString());
+        EXPECT_FALSE(MRV_BOMRecord::peekFirstRow(head + tail + u"</row></OTER></BO></BOM>"_s,
+                                                 u"OTER"_s, {u"Code"_s}));
+    }
+    // A dependency's elements are not the row's fields.
+    EXPECT_EQ(
+        MRV_BOMRecord::peekFirstRow(head + u"<dep><Code>5</Code></dep></row></OTER></BO></BOM>"_s,
+                                    u"OTER"_s, {u"Code"_s}),
+        QStringList{QString()});
+    EXPECT_FALSE(MRV_BOMRecord::peekFirstRow(kDocument, u"OTER"_s, elements));
+}
+
 // Every value XML can carry comes back unchanged after being written into a
 // document and read again, in a field and in a dependency record alike.
 TEST(BOMRecord, HostileValuesSurviveWritingAndReading) {
