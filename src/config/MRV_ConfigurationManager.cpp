@@ -807,6 +807,20 @@ BOMTableList MRV_ConfigurationManager::tablesOf(const QString& stringId) const {
     return tables;
 }
 
+BOMTableList MRV_ConfigurationManager::takeTablesOf(const QString& stringId) {
+    BOMTableList tables = tablesOf(stringId);
+    // The run writes each category once: its documents are all it needs
+    // from here on, and the text they were made of goes.
+    if (const auto at = m_objectsById.constFind(stringId); at != m_objectsById.cend()) {
+        ConfigurationObject& o = m_objects[*at];
+        for (ConfigurationTable& table : o.tables)
+            table.records = QString();
+        for (auto& entry : o.tablesByName)
+            entry.second.records = QString();
+    }
+    return tables;
+}
+
 bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status) {
     CLogBase log(u"MRV", u"MRV_ConfigurationManager::writeConfiguration");
     MRV_Interaction& ui = MRV_Interaction::current();
@@ -864,7 +878,7 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
                 m_context.copyLog->holdLines();
             manager->initialize();
             status = S_OK;
-            manager->writeToTarget(tablesOf(stringId),
+            manager->writeToTarget(removal ? tablesOf(stringId) : takeTablesOf(stringId),
                                    removal ? MRV_DIInterface::RemovalPhase : method);
             commit();
         } catch (const MRV_DIFailureAbortException& e) {
@@ -955,8 +969,11 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
     ui.progressEnd();
     m_context.databaseName = savedBase;
     // What was read is the run's file, not the worksheet's base: a later
-    // save reads the base again.
+    // save reads the base again, and a base file is read again now, for the
+    // record lists the worksheet still shows from it.
     m_parser.reset();
+    if (baseIsFile)
+        openConfiguration(&m_context, false);
     if (status != S_OK && target->InTransaction())
         target->EndTransaction(1);
     // However the run ended, new tax objects may still point at the

@@ -94,6 +94,9 @@ public:
     // The category's records in the file read last, as the managers take
     // them: each document with the declaration in front.
     BOMTableList tablesOf(const QString& stringId) const;
+    // The same for the run's write, which needs them once: the category's
+    // text is let go.
+    BOMTableList takeTablesOf(const QString& stringId);
 
     // Lines 1 to 5 of a file: declaration, root and header.
     void writeHeader(QString& text) const;
