@@ -107,22 +107,15 @@ void MRV_SQLBuilder::addCondition(const QString& column, const QString& value, i
             item.bound = whole ? QVariant(n) : QVariant(value.toDouble());
         }
     } else {
-        item.value = escapeText(value);
-        if (!value.isEmpty())
-            item.bound = value;
+        item.value = value; // escaped where it goes into a statement
     }
     m_items << item;
-}
-
-QString MRV_SQLBuilder::quotedText(const QString& escaped) const {
-    return (m_serverType == QuotedDialect ? QStringLiteral("'") : QStringLiteral("N'")) + escaped +
-           u'\'';
 }
 
 QString MRV_SQLBuilder::valueText(const Item& item) const {
     if (item.kind == Literal)
         return item.value;
-    return item.value.isEmpty() ? QStringLiteral("NULL") : quotedText(item.value);
+    return item.value.isEmpty() ? QStringLiteral("NULL") : textLiteral(item.value, m_serverType);
 }
 
 QString MRV_SQLBuilder::buildWhere() const {
@@ -154,8 +147,8 @@ QString MRV_SQLBuilder::buildWhere() const {
         if (item.kind == Literal && item.value == u"NULL")
             where += QStringLiteral(" IS NULL");
         else
-            where +=
-                QStringLiteral(" = ") + (item.kind == Quoted ? quotedText(item.value) : item.value);
+            where += QStringLiteral(" = ") +
+                     (item.kind == Quoted ? textLiteral(item.value, m_serverType) : item.value);
         if (bracket && sameAsBefore && !sameAsNext)
             where += u')';
     }
@@ -189,7 +182,9 @@ QString MRV_SQLBuilder::buildBoundInsert(QVariantList& parameters) const {
     for (const Item& item : m_items) {
         columns << item.column;
         marks << QStringLiteral("?");
-        parameters << item.bound;
+        parameters << (item.kind == Literal   ? item.bound
+                       : item.value.isEmpty() ? QVariant()
+                                              : QVariant(item.value));
     }
     return QStringLiteral("INSERT INTO ") + table() + QStringLiteral(" (") +
            columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +

@@ -76,14 +76,12 @@ public:
 private:
     struct Item {
         QString column;
-        QString value;
+        QString value; // text as given (Quoted), or the literal
         int kind = Quoted;
-        QVariant bound; // the value as a parameter: null for NULL
+        QVariant bound; // a literal's value as a parameter: null for NULL
     };
 
     QString table() const { return tableName(m_table, m_serverType); }
-    // An escaped text as a literal of the server type.
-    QString quotedText(const QString& escaped) const;
     // A value as it stands in an INSERT or UPDATE (empty text is NULL).
     QString valueText(const Item& item) const;
     void invalid(const QString& column, const QString& value, const QString& what);
