@@ -36,6 +36,17 @@ constexpr qsizetype KeysPerStatement = 100;
 // one document.
 constexpr qsizetype RowsPerDocument = 500;
 
+// The document with a dependency record for each reference it makes (the
+// target finds the records named by them), where the table has references.
+QString withDependencies(MRV_DIReferences& references, const MRV_TableDeclaration& table,
+                         const QString& document) {
+    MRV_BOMRecord record;
+    if (table.references.isEmpty() || !record.parse(document))
+        return document;
+    references.addDependencies(table, record);
+    return record.toXml();
+}
+
 // Why a record document cannot travel in a configuration file: a value
 // holds a character XML cannot carry. Empty when every value can.
 QString unwritableValue(QStringView xml) {
@@ -406,14 +417,7 @@ void MRV_DIInterface::readObjects(MRV_CompanySql& base, const MRV_TableDeclarati
             logReadFailure(code, why);
             continue;
         }
-        if (!table.references.isEmpty()) {
-            MRV_BOMRecord record;
-            if (record.parse(xml)) {
-                references.addDependencies(table, record);
-                xml = record.toXml();
-            }
-        }
-        out.documents << MRV_BOMDocument{xml, 0};
+        out.documents << MRV_BOMDocument{withDependencies(references, table, xml), 0};
     }
 }
 
@@ -466,15 +470,10 @@ void MRV_DIInterface::readRows(MRV_CompanySql& base, const MRV_TableDeclaration&
         const qsizetype to = first + RowsPerDocument < starts.size()
                                  ? starts[first + RowsPerDocument]
                                  : rows.lastIndexOf(QLatin1String("</row>")) + 6;
-        QString document = MRV_BOMRecord::tableDocument(table.name, rows.mid(from, to - from));
-        if (!table.references.isEmpty()) {
-            MRV_BOMRecord record;
-            if (record.parse(document)) {
-                references.addDependencies(table, record);
-                document = record.toXml();
-            }
-        }
-        out.documents << MRV_BOMDocument{document, 0};
+        out.documents << MRV_BOMDocument{
+            withDependencies(references, table,
+                             MRV_BOMRecord::tableDocument(table.name, rows.mid(from, to - from))),
+            0};
     }
 }
 

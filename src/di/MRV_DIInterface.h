@@ -191,8 +191,9 @@ protected:
     // Reading.
     void readObjects(MRV_CompanySql& base, const MRV_TableDeclaration& table,
                      const MRV_KeyList& keys, MRV_BOMTable& out);
-    // Rows of a table as one document: those whose columns hold one of the
-    // value lists, or the category's rows when columns is empty.
+    // Rows of a table as documents of some hundred rows: those whose
+    // columns hold one of the value lists, or the category's rows when
+    // columns is empty.
     void readRows(MRV_CompanySql& base, const MRV_TableDeclaration& table,
                   const QStringList& columns, const MRV_KeyList& values, MRV_BOMTable& out);
 

@@ -66,7 +66,7 @@ QList<MRV_DITableWriter::Child> MRV_DITableWriter::childrenOf(const BOMTableList
             QStringList link;
             for (const auto& [here, there] : t.links)
                 link << child.rows[i].value(here);
-            child.byParent.insert(link, i);
+            child.byParent[link] << i;
         }
         children << child;
     }
@@ -307,9 +307,7 @@ bool MRV_DITableWriter::writeChildren(const Row& base, const Row& parent,
         QStringList link;
         for (const auto& [here, there] : table.links)
             link << base.value(there);
-        QList<qsizetype> mine = child.byParent.values(link);
-        std::sort(mine.begin(), mine.end());
-        for (const qsizetype at : std::as_const(mine)) {
+        for (const qsizetype at : child.byParent.value(link)) {
             Row row = child.rows[at];
             for (const auto& [here, there] : table.links)
                 row.setValue(here, parent.value(there));

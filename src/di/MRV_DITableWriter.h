@@ -5,8 +5,8 @@
 #include "di/MRV_DIInterface.h"
 #include "di/MRV_SQLBuilder.h"
 
+#include <QHash>
 #include <QList>
-#include <QMultiHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -42,7 +42,7 @@ private:
         QList<Row> rows;
         // Positions in rows by the values of the links to the parent, so
         // that a parent finds its lines without passing over all of them.
-        QMultiHash<QStringList, qsizetype> byParent;
+        QHash<QStringList, QList<qsizetype>> byParent;
     };
 
     QList<Row> rowsOf(const MRV_TableDeclaration& table, const QList<MRV_BOMDocument>& documents,
