@@ -968,12 +968,11 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
         writePass(worksheet, false, status);
     ui.progressEnd();
     m_context.databaseName = savedBase;
-    // What was read is the run's file, not the worksheet's base: a later
-    // save reads the base again, and a base file is read again now, for the
-    // record lists the worksheet still shows from it.
+    // What was read is the run's file, not the worksheet's base: it goes,
+    // and a later save reads the base again.
     m_parser.reset();
-    if (baseIsFile)
-        openConfiguration(&m_context, false);
+    m_objects.clear();
+    m_objectsById.clear();
     if (status != S_OK && target->InTransaction())
         target->EndTransaction(1);
     // However the run ended, new tax objects may still point at the

@@ -15,8 +15,6 @@
 #include <QVariantList>
 
 #include <functional>
-
-#include <functional>
 #include <memory>
 
 class CLogBase;
