@@ -260,19 +260,14 @@ TEST_F(CopyLog, ARunThatDiesKeepsTheLinesWrittenSoFar) {
 TEST_F(CopyLog, HeldLinesArriveWithTheCommitOrNotAtAll) {
     const auto log = opened();
     log->writeHeader();
-    const QString name(100, u'n');
+    QStringList fields{
+        u"MRV_TRN_QUERIES_100"_s, u"212"_s, u"402"_s, {}, QString(100, u'n'), {}, {}, {}, {}};
     const auto category = [&](int records) {
         log->holdLines();
-        for (int i = 0; i < records; ++i)
-            writeRecord(*log, {u"MRV_TRN_QUERIES_100"_s,
-                               u"212"_s,
-                               u"402"_s,
-                               QString::number(i),
-                               name,
-                               {},
-                               {},
-                               {},
-                               {}});
+        for (int i = 0; i < records; ++i) {
+            fields[3] = QString::number(i);
+            writeRecord(*log, fields);
+        }
     };
     const qint64 header = QFileInfo(log->filePath()).size();
     category(6000); // some 2 MB of lines
