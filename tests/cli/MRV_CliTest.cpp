@@ -51,32 +51,23 @@ TEST(Cli, EveryCategoryCopiesCompletely) {
         EXPECT_TRUE(catalogue.contains(u'\n' + id + u'\t')) << id.toStdString();
 }
 
-TEST(Cli, TextPrintsOneTextWithItsLineBreaks) {
-    Result r = run({u"text"_s, u"147"_s});
-    EXPECT_TRUE(exits(r, 0));
-    EXPECT_EQ(r.out, u"User-Defined Fields\n");
-
-    r = run({u"text"_s, u"166"_s, u"--lang"_s, u"1033"_s});
-    EXPECT_TRUE(exits(r, 0));
-    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], u"The content of this category includes:");
-    EXPECT_FALSE(r.out.contains(u'\r'));
-}
-
 // Each command line, its words apart by blanks, with its exit status and
-// what it prints: the start of its output, or a part of its complaint (and
-// then no output). Wrong command lines exit with 2 and point to the help.
+// what it prints: the start of its output (a text's line breaks as the
+// terminal's), or a part of its complaint (and then no output). Wrong
+// command lines exit with 2 and point to the help.
 TEST(Cli, EachCommandLineExitsWithItsStatusAndSaysWhy) {
     struct Case {
         const char* line;
         int status;
         const char* printed;
     };
-    const QList<Case> cases{{"--help", 0, "Usage: mirrova-cli"},
-                            {"catalogue -h", 0, "Usage: mirrova-cli"},
-                            {"--version", 0, "mirrova-cli "},
-                            {"text 0", 1, "no text"}};
+    const QList<Case> cases{
+        {"--help", 0, "Usage: mirrova-cli"},
+        {"catalogue -h", 0, "Usage: mirrova-cli"},
+        {"--version", 0, "mirrova-cli "},
+        {"text 147", 0, "User-Defined Fields\n"},
+        {"text 166 --lang 1033", 0, "The content of this category includes:\n-"},
+        {"text 0", 1, "no text"}};
     QList<Case> wrong;
     for (const char* line : {"", "frobnicate", "catalogue --bogus", "catalogue extra",
                              "catalogue --lang", "catalogue --lang german", "catalogue --lang=-3",
@@ -88,6 +79,7 @@ TEST(Cli, EachCommandLineExitsWithItsStatusAndSaysWhy) {
         EXPECT_TRUE(exits(r, c.status));
         if (c.status == 0) {
             EXPECT_TRUE(r.out.startsWith(QLatin1String(c.printed))) << r.out.toStdString();
+            EXPECT_FALSE(r.out.contains(u'\r'));
         } else {
             EXPECT_TRUE(r.out.isEmpty());
             EXPECT_TRUE(holds(r.err, QString::fromLatin1(c.printed)));

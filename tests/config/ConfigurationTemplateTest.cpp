@@ -147,101 +147,22 @@ QStringList orderProblems(const QStringList& listed,
     return problems;
 }
 
-// The references of each copyable category's records: the fields that name
-// a record of another category, from the records the managers copy and the
-// host's own declarations of its columns. The worksheet template's
-// dependencies are checked separately; these hold where it says less.
-const QList<std::pair<const char*, QList<const char*>>> kReferences = {
-    // User fields sit on user tables; searches name their query (and, on a
-    // user field, the field); objects and content stand on tables and fields.
-    {"UDF", {"UDT"}},
-    {"FSUDF", {"QUERIES", "UDF"}},
-    {"FSSTDF", {"QUERIES"}},
-    {"UDO", {"UDT", "UDF"}},
-    {"UDTCONT", {"UDT", "UDF"}},
-    // Permissions, preferences, menus and alert recipients by user code;
-    // alerts name their query.
-    {"AUTHORIZATIONSLEAF", {"USERSLEAF"}},
-    {"USRDSPSETTINGS", {"USERSLEAF"}},
-    {"USRMENUS", {"USERSLEAF"}},
-    {"ALERTS", {"QUERIES", "USERSLEAF"}},
-    // Administration fields: default units of length and weight; country,
-    // state and default tax code; default payment terms and dunning term;
-    // default document currency.
-    {"CMPDSPSETTINGS", {"UOMLENGTHWIDTH", "UOMWEIGHT"}},
-    {"CMPDETAILS", {"COUNTRIES", "TAXDEFINITION"}},
-    {"GENERALSETTINGS", {"PAYMENTTERMS", "DUNNINGLEVELS"}},
-    {"DOCSETTINGS", {"CURRENCYSETTINGS"}},
-    {"COASETTINGS", {"CURRENCYSETTINGS"}},
-    {"INVENTORYSETTINGS", {"WAREHOUSES", "ITEMGROUPS", "INVENTORYCYCLES"}},
-    {"COUNTRIES", {"ADDRESSFORMAT"}},
-    // An existing tax object is updated with its own accounts.
-    {"TAXDEFINITION", {"ACCOUNTS"}},
-    {"BANKSANDBRANCHES", {"COUNTRIES"}},
-    {"HOUSEBANKACCOUNTS", {"BANKSANDBRANCHES", "ACCOUNTS", "DOCREP", "COUNTRIES"}},
-    {"CREDITCARDS", {"ACCOUNTS", "COUNTRIES"}},
-    {"CCPAYMNTMETHODS", {"CREDITCARDS", "CCPAYMENTS"}},
-    {"PAYMENTMETHODS", {"BANKSANDBRANCHES", "ACCOUNTS", "COUNTRIES"}},
-    // The dunning letter is a print layout.
-    {"DUNNINGLEVELS", {"DOCREP"}},
-    {"PAYMENTTERMS", {"PRICELISTDEFS"}},
-    {"PRICELISTDEFS", {"CURRENCYSETTINGS"}},
-    {"SALESEMPLOYEES", {"COMMISIONGROUPS", "USERSLEAF", "COUNTRIES"}},
-    {"PARTNERS", {"RELTNSHPS", "BPGENERALINFO"}},
-    {"LANDEDCOSTS", {"ACCOUNTS"}},
-    {"CUSTOMERGROUPS", {"PRICELISTDEFS"}},
-    {"SUPPLIERGROUPS", {"PRICELISTDEFS"}},
-    {"ITEMGROUPS", {"ACCOUNTS", "INVENTORYCYCLES"}},
-    {"WAREHOUSES", {"ACCOUNTS", "COUNTRIES", "TAXDEFINITION", "LOCATIONS"}},
-    {"SEGMENTCODES", {"ACCTSEGMENTATION"}},
-    {"ACCOUNTS", {"COATITLES", "CURRENCYSETTINGS", "PROJECTS"}},
-    // The company-wide record names the default tax codes and groups.
-    {"GLACCTDETERMINATION", {"ACCOUNTS", "POSTPER", "TAXDEFINITION"}},
-    {"GLBANKSETTINGS", {"BANKSANDBRANCHES", "HOUSEBANKACCOUNTS", "ACCOUNTS"}},
-    {"GLINVNTRYSETTINGS", {"ACCOUNTS", "POSTPER"}},
-    {"GLTAXDEFSETTINGS", {"TAXDEFINITION", "ACCOUNTS"}},
-    {"BUDGET", {"ACCOUNTS"}},
-    {"FINANCIALREPORTTMPL", {"ACCOUNTS"}},
-    {"BPGENERALINFO",
-     {"CUSTOMERGROUPS", "SUPPLIERGROUPS", "PAYMENTTERMS", "PRICELISTDEFS", "SHIPPINGTYPES",
-      "SALESEMPLOYEES", "TERRITORIES", "COMMISIONGROUPS", "CREDITCARDS", "ACCOUNTS",
-      "CURRENCYSETTINGS", "BPPRIORITIES", "BPPROPERTIES", "TAXDEFINITION", "PROJECTS",
-      "DUNNINGLEVELS", "BANKSANDBRANCHES", "COUNTRIES"}},
-    {"ITEMSLEAF",
-     {"ITEMGROUPS", "WAREHOUSES", "PRICELISTDEFS", "MANUFACTURERS", "SHIPPINGTYPES",
-      "COMMISIONGROUPS", "INVENTORYCYCLES", "UOMWEIGHT", "UOMLENGTHWIDTH", "ACCOUNTS",
-      "CUSTOMGROUPS", "TAXDEFINITION", "CURRENCYSETTINGS", "ITEMPROPERTIES"}},
-    {"ALTERNATIVEITEMS", {"ITEMSLEAF"}},
-    {"BPCATALOGNUMBERS", {"ITEMSLEAF", "BPGENERALINFO"}},
-    {"PRICELISTSLEAF", {"ITEMSLEAF", "PRICELISTDEFS", "CURRENCYSETTINGS"}},
-    {"SPECIALPRICESBP", {"ITEMSLEAF", "BPGENERALINFO", "PRICELISTDEFS", "CURRENCYSETTINGS"}},
-    {"DISCOUNTGROUPS", {"BPGENERALINFO", "ITEMPROPERTIES", "ITEMGROUPS", "MANUFACTURERS"}},
-    {"PRICEHIERARCHIES", {"ITEMSLEAF", "PRICELISTDEFS", "CURRENCYSETTINGS"}},
-    {"BILLOFMATERIALS", {"ITEMSLEAF", "PRICELISTDEFS", "WAREHOUSES", "CURRENCYSETTINGS"}},
-    {"FORECASTS", {"ITEMSLEAF", "WAREHOUSES"}},
-    // A defaults group names warehouse, cash and check accounts, price list
-    // and sales employee, and is given to users.
-    {"DEFAULTS", {"USERSLEAF", "WAREHOUSES", "ACCOUNTS", "PRICELISTDEFS", "SALESEMPLOYEES"}},
-    {"DEFAULTLAYOUTS", {"USERSLEAF", "DOCREP", "BPGENERALINFO"}},
-    {"DEFAULTSERIES", {"USERSLEAF", "DOCNUMBERING"}},
-    // Journal entries of all three kinds: series, period, and on the lines
-    // account, partner, project, currency and tax group.
-    {"MANUALJOURNALENTRIES",
-     {"ACCOUNTS", "DOCNUMBERING", "POSTPER", "PROJECTS", "TRANSACTIONCODES", "CURRENCYSETTINGS",
-      "TAXDEFINITION", "BPGENERALINFO"}},
-    {"OPENINGBALANCES",
-     {"ACCOUNTS", "DOCNUMBERING", "POSTPER", "PROJECTS", "TRANSACTIONCODES", "CURRENCYSETTINGS",
-      "TAXDEFINITION", "BPGENERALINFO"}},
-    {"STOCKPOSTINGS",
-     {"ACCOUNTS", "DOCNUMBERING", "POSTPER", "PROJECTS", "TRANSACTIONCODES", "CURRENCYSETTINGS",
-      "TAXDEFINITION", "BPGENERALINFO"}}};
-
-QList<std::pair<QString, QString>> recordReferences() {
-    QList<std::pair<QString, QString>> references;
-    for (const auto& [category, needed] : kReferences)
-        for (const char* other : needed)
-            references.append({id(category), id(other)});
-    return references;
+// Each dependency of the worksheet template (category -> category it
+// needs), as the program reads them. The template names every reference a
+// category's records make to another category, so the order checks below
+// go by it.
+QList<std::pair<QString, QString>> worksheetDependencies() {
+    MRV_WorksheetTemplateManager worksheet(TestFolder + u"WorkSheet.tpl"_s);
+    EXPECT_EQ(worksheet.initialize(), S_OK);
+    QList<std::pair<QString, QString>> dependencies;
+    for (const auto& node : worksheet.templateWorksheet().nodes)
+        for (const QString& leaf : node->dependencies) {
+            const MRV_WorksheetNode* needed = worksheet.templateNode(leaf);
+            EXPECT_NE(needed, nullptr) << leaf.toStdString();
+            if (needed)
+                dependencies.append({node->categoryId, needed->categoryId});
+        }
+    return dependencies;
 }
 
 // The object list as the program finds it beside the tests.
@@ -293,27 +214,18 @@ TEST_F(ConfigurationTemplate, NamesEveryCopyableCategoryOnce) {
         }
 }
 
-// The dependencies of the worksheet template, as the program reads them.
 TEST_F(ConfigurationTemplate, WritesEveryWorksheetDependencyFirst) {
-    MRV_WorksheetTemplateManager worksheet(TestFolder + u"WorkSheet.tpl"_s);
-    ASSERT_EQ(worksheet.initialize(), S_OK);
-
-    QList<std::pair<QString, QString>> dependencies;
-    for (const auto& node : worksheet.templateWorksheet().nodes)
-        for (const QString& leaf : node->dependencies) {
-            const MRV_WorksheetNode* needed = worksheet.templateNode(leaf);
-            ASSERT_NE(needed, nullptr) << leaf.toStdString();
-            dependencies.append({node->categoryId, needed->categoryId});
-        }
-    // The dependencies were found, by category.
-    EXPECT_TRUE(dependencies.contains(std::pair(id("AUTHORIZATIONSLEAF"), id("USERSLEAF"))));
-    EXPECT_TRUE(dependencies.contains(std::pair(id("ITEMSLEAF"), id("PRICELISTDEFS"))));
+    const QList<std::pair<QString, QString>> dependencies = worksheetDependencies();
+    // The dependencies were found, by category, also those of the records'
+    // fields: administration settings, accounts, budgets.
+    for (const auto& [category, needed] : {std::pair{"AUTHORIZATIONSLEAF", "USERSLEAF"},
+                                           {"ITEMSLEAF", "PRICELISTDEFS"},
+                                           {"CMPDETAILS", "TAXDEFINITION"},
+                                           {"ACCOUNTS", "COATITLES"},
+                                           {"BUDGET", "ACCOUNTS"}})
+        EXPECT_TRUE(dependencies.contains(std::pair(id(category), id(needed))))
+            << category << " needs " << needed;
     EXPECT_EQ(orderProblems(listed, dependencies), QStringList());
-}
-
-TEST_F(ConfigurationTemplate, WritesWhatEveryRecordRefersToFirst) {
-    // A category missing from the list is an order problem too.
-    EXPECT_EQ(orderProblems(listed, recordReferences()), QStringList());
 }
 
 // The references the managers declare: a category whose records refer to
@@ -386,7 +298,7 @@ TEST_F(ConfigurationTemplate, ChecksCatchAListOutOfOrderOrIncomplete) {
         EXPECT_TRUE(names.contains(u"not a copyable category: "_s + value));
     EXPECT_EQ(names.size(), 2 + hostile.size());
 
-    const QStringList order = orderProblems(reread.stringIds(), recordReferences());
+    const QStringList order = orderProblems(reread.stringIds(), worksheetDependencies());
     EXPECT_TRUE(
         order.contains(id("ACCOUNTS") + u" needs "_s + id("COATITLES") + u" written before it"_s));
     // Budgets need accounts; with no budget in the list that is a fault too.

@@ -33,6 +33,14 @@ inline QByteArray utf16le(const QString& text) {
     return bytes;
 }
 
+// UTF-16LE bytes as text, a leading byte-order mark left out.
+inline QString utf16Text(const QByteArray& bytes) {
+    const qsizetype mark = bytes.startsWith("\xff\xfe") ? 2 : 0;
+    QString text((bytes.size() - mark) / 2, Qt::Uninitialized);
+    qFromLittleEndian<char16_t>(bytes.constData() + mark, text.size(), text.data());
+    return text;
+}
+
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

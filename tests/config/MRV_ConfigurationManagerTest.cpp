@@ -2,6 +2,7 @@
 #include "TestData.h"
 #include "di/MRV_ConnectionContext.h"
 #include "interaction/MRV_ScriptedInteraction.h"
+#include "xml/MRV_XmlString.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -139,10 +140,7 @@ TEST_F(ConfigurationFile, AWrittenFileReadsBackWithEveryHostileValue) {
         // Text XML cannot carry (NUL, lone surrogates, C0 controls) never
         // reaches a record: the host refuses it first.
         const QString& v = nasty[i];
-        if (std::any_of(v.begin(), v.end(), [](QChar c) {
-                return (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') ||
-                       c.isSurrogate() || c.unicode() >= 0xFFFE;
-            }))
+        if (!isXmlText(v))
             continue;
         h.additionalDescr += v.trimmed().isEmpty() ? QString() : v.left(20);
         const QString record = u"<BOM><BO><T><row><V>%1</V></row></T></BO></BOM>"_s.arg(

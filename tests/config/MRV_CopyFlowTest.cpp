@@ -5,13 +5,13 @@
 #include "config/MRV_ConfigurationController.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_LogFile.h"
+#include "di/EngineTestSupport.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_InitialPasswords.h"
 #include "di/MRV_SettingsManager.h"
 #include "di/MRV_UDTManager.h"
 #include "host/HostTestSupport.h"
 #include "host/admin/LLDemo.h"
-#include "host/objects/LLRecordset.h"
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "worksheet/MRV_SelectionManager.h"
 
@@ -32,11 +32,7 @@ namespace {
 constexpr int Yes = MRV_Interaction::ButtonYes;
 constexpr int No = MRV_Interaction::ButtonNo;
 
-// The text of a file the program stores, UTF-16 after its byte-order mark.
-QString utf16Text(const QByteArray& bytes) {
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                              (bytes.size() - 2) / 2);
-}
+using logtest::utf16Text;
 
 // A standard demo company as base and an empty company as target, with a
 // worksheet over them, as the copy command finds them.
@@ -95,10 +91,12 @@ protected:
         return hr;
     }
     std::string said() const { return ui.transcript.join(u'\n').toStdString(); }
-    // The log's rows, which must load.
-    static QList<MRV_LogFile::Row> logRows(const QString& path) {
+    // The log's rows, which must load; ended tells whether it has its end line.
+    static QList<MRV_LogFile::Row> logRows(const QString& path, bool* ended = nullptr) {
         MRV_LogFile log(path);
         EXPECT_EQ(log.loadLogFile(), S_OK) << path.toStdString();
+        if (ended)
+            *ended = log.hasEndLine();
         return log.rows();
     }
     // The failed lines of the last run's log, as "base code error".
@@ -114,13 +112,8 @@ protected:
             if (node->leaf && MRV_DataInterfaceFactory::hasManager(node->categoryId))
                 worksheet().select(node->leafId, 1);
     }
-    QStringList column(LLObjectsCOM::Company& c, const QString& sql) {
-        std::unique_ptr<LLObjectsCOM::Recordset> rs = c.GetRecordset();
-        rs->DoQuery(sql);
-        QStringList values;
-        for (; !rs->EoF(); rs->MoveNext())
-            values << rs->Field(0).toString();
-        return values;
+    static QStringList column(LLObjectsCOM::Company& c, const QString& sql) {
+        return EngineWorld::column(c, sql);
     }
     // The manufacturers' names, by default but the host's own "-1" record.
     QStringList firms(LLObjectsCOM::Company& c, const QString& where = u"FirmCode <> -1"_s) {
@@ -154,14 +147,13 @@ protected:
     }
     // The last log's lines that did not succeed, or those that added a record.
     QStringList lines(bool added) {
-        MRV_LogFile log(logPath);
-        EXPECT_EQ(log.loadLogFile(), S_OK);
-        EXPECT_TRUE(log.hasEndLine());
+        bool ended = false;
         QStringList found;
-        for (const MRV_LogFile::Row& row : log.rows())
+        for (const MRV_LogFile::Row& row : logRows(logPath, &ended))
             if (added ? row[MRV_LogFile::TransType] == ui.text(212)
                       : row[MRV_LogFile::Result] != ui.text(402))
                 found << row.join(u'|');
+        EXPECT_TRUE(ended);
         return found;
     }
 };
@@ -482,11 +474,10 @@ TEST_F(CopyFlow, AKilledRunLogsNothingOfTheCategoryTheTargetRolledBack) {
          it.hasNext();)
         logs << it.next();
     ASSERT_EQ(logs.size(), 1);
-    MRV_LogFile log(logs.first());
-    ASSERT_EQ(log.loadLogFile(), S_OK) << said();
-    EXPECT_FALSE(log.hasEndLine());
-    for (const MRV_LogFile::Row& row : log.rows())
+    bool ended = true;
+    for (const MRV_LogFile::Row& row : logRows(logs.first(), &ended))
         EXPECT_NE(row[MRV_LogFile::Category], u"Manufacturers"_s) << row.join(u'|').toStdString();
+    EXPECT_FALSE(ended);
 }
 
 // Base records that cannot travel: values holding characters XML cannot
@@ -754,19 +745,13 @@ TEST_F(CopyFlow, AFailedRecordStopsTheRunWhenTheResponseSaysSo) {
     context.responseToFailure = 2;
     EXPECT_EQ(copy({Yes, Yes}), E_ABORT); // the unselected address formats, the backup
     EXPECT_TRUE(ui.shown(u"error: "_s).value(0).startsWith(u"Copy process terminated."_s));
-    MRV_LogFile log(logPath);
-    ASSERT_EQ(log.loadLogFile(), S_OK);
-    EXPECT_TRUE(log.hasEndLine());
-    EXPECT_EQ(log.rows().size(), 1) << "the failed record, and nothing after it";
+    bool ended = false;
+    EXPECT_EQ(logRows(logPath, &ended).size(), 1) << "the failed record, and nothing after it";
+    EXPECT_TRUE(ended);
     EXPECT_TRUE(firms(*context.targetCompany).isEmpty());
 
-    // Ask: "Yes" goes on past each failure, "No" stops the run.
-    context.responseToFailure = 1;
-    EXPECT_EQ(copy({Yes, Yes, Yes, No}), E_ABORT);
-    EXPECT_TRUE(ui.answers.isEmpty());
-    EXPECT_TRUE(firms(*context.targetCompany).isEmpty());
-
-    // Continue: every failure is logged and the rest is written.
+    // Continue: every failure is logged and the rest is written. (The
+    // answers to each failure are the engine's suite's.)
     context.responseToFailure = 0;
     EXPECT_EQ(copy({Yes, Yes}), S_OK);
     EXPECT_EQ(firms(*context.targetCompany).size(), 8);

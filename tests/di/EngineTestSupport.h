@@ -2,6 +2,7 @@
 
 #include "TestData.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
+#include "config/LogTestSupport.h"
 #include "config/MRV_CopyLog.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIInterface.h"
@@ -13,7 +14,6 @@
 #include "host/objects/LLUserTables.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <memory>
 
@@ -98,14 +98,9 @@ protected:
     // The records of the log so far (the header line left out), each split
     // into its fields.
     QList<QStringList> logRecords() const {
-        QFile file(log->filePath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray bytes = file.readAll();
-        const QString text = QString::fromUtf16(
-            reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
         QList<QStringList> records;
-        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        const QStringList lines =
+            logtest::utf16Text(logtest::readBytes(log->filePath())).split(QStringLiteral("\r\n"));
         for (qsizetype i = 1; i < lines.size(); ++i)
             if (!lines[i].isEmpty())
                 records << lines[i].split(u'|');

@@ -18,10 +18,6 @@ const QString VendorGroups = u"MRV_TRN_SUPPLIERGROUPS_100"_s;
 const QString Projects = u"MRV_TRN_PROJECTS_100"_s;
 const QString Countries = u"MRV_TRN_COUNTRIES_100"_s;
 
-QString codeText(int code) {
-    return QString::number(code);
-}
-
 // A table document holding the given rows of table, each given as
 // (column, value) pairs.
 MRV_BOMDocument rowsDocument(const QString& table,
@@ -49,9 +45,7 @@ protected:
     }
     QString lastError() const { return logRecords().last().value(Error); }
     QStringList names(LLObjectsCOM::Company& company) {
-        QStringList n = column(company, u"SELECT FirmName FROM OMRC WHERE FirmCode <> -1"_s);
-        n.sort();
-        return n;
+        return column(company, u"SELECT FirmName FROM OMRC WHERE FirmCode <> -1 ORDER BY 1"_s);
     }
 };
 
@@ -63,15 +57,13 @@ TEST_F(EngineWrite, CopyMethodsOnBusinessObjects) {
     // Added again, each record exists already (by its name: the host
     // numbers manufacturers itself) and is refused.
     EXPECT_EQ(copy(Manufacturers, MRV_DIInterface::AddNew), S_FALSE);
-    EXPECT_EQ(logRecords().last().mid(Category, 3),
-              (QStringList{Manufacturers, u"212"_s, u"403"_s}));
     EXPECT_EQ(lastError(), "The record exists in the target company already");
 
     // Records known by their codes are refused by the host itself, with its
     // error code.
     EXPECT_EQ(copy(Currencies, MRV_DIInterface::AddNew, {{u"EUR"_s}}), S_OK);
     EXPECT_EQ(copy(Currencies, MRV_DIInterface::AddNew, {{u"EUR"_s}}), S_FALSE);
-    EXPECT_TRUE(lastError().startsWith(codeText(LLObjectsCOM::errRecordExists) + u':'))
+    EXPECT_TRUE(lastError().startsWith(QString::number(LLObjectsCOM::errRecordExists) + u':'))
         << lastError().toStdString();
 
     // Update existing: a renamed record in the base renames it in the
@@ -116,7 +108,7 @@ TEST_F(EngineWrite, ReplaceAllRemovesTheTargetsRecordsFirst) {
     ASSERT_EQ(logged(u"404"_s, u"403"_s), 1);
     for (const QStringList& r : logRecords())
         if (r[Type] == u"404" && r[Result] == u"403") {
-            EXPECT_TRUE(r[Error].startsWith(codeText(LLObjectsCOM::errInUse)))
+            EXPECT_TRUE(r[Error].startsWith(QString::number(LLObjectsCOM::errInUse)))
                 << r[Error].toStdString();
             EXPECT_EQ(r[TargetDesc], "Acorn Devices");
         }
@@ -253,7 +245,7 @@ TEST_F(EngineWrite, TableRowsFromAFileCannotCarrySqlOfTheirOwn) {
         rowsDocument(u"OPRJ"_s, {{{u"PrjCode"_s, u"P4"_s}, {u"PrjName"_s, QString(101, u'x')}}})};
     EXPECT_EQ(manager(Projects)->writeToTarget({{u"OPRJ"_s, tooLong}}, MRV_DIInterface::AddNew),
               S_FALSE);
-    EXPECT_TRUE(lastError().startsWith(codeText(LLObjectsCOM::errSql) + u':'))
+    EXPECT_TRUE(lastError().startsWith(QString::number(LLObjectsCOM::errSql) + u':'))
         << lastError().toStdString();
     EXPECT_EQ(column(*target, u"SELECT PrjCode FROM OPRJ"_s), QStringList{u"P1"_s});
 

@@ -1,7 +1,5 @@
 #include "di/MRV_RecordScope.h"
-#include "TestData.h"
-#include "host/HostTestSupport.h"
-#include "host/objects/LLRecordset.h"
+#include "EngineTestSupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -14,16 +12,12 @@ protected:
         openCompany(company, 6);
     }
     void insert(const char* code) {
-        company.GetRecordset()->DoQuery(
+        EngineWorld::exec(
+            company,
             u"INSERT INTO OPRJ (PrjCode, PrjName) VALUES (N'%1', N'x')"_s.arg(QLatin1String(code)));
     }
     QStringList codes() {
-        std::unique_ptr<LLObjectsCOM::Recordset> rs = company.GetRecordset();
-        rs->DoQuery(u"SELECT PrjCode FROM OPRJ ORDER BY PrjCode"_s);
-        QStringList list;
-        for (; !rs->EoF(); rs->MoveNext())
-            list << rs->Field(0).toString();
-        return list;
+        return EngineWorld::column(company, u"SELECT PrjCode FROM OPRJ ORDER BY PrjCode"_s);
     }
     LLObjectsCOM::Company company;
 };

@@ -33,17 +33,9 @@ namespace {
 // Picks the company of the database in the choose-company dialog and
 // confirms it.
 void chooseCompany(QWidget* dialog, const QString& database) {
-    auto* list = control<QTableView>(dialog, 1032);
-    QVERIFY(list);
-    const QAbstractItemModel* rows = list->model();
-    for (int row = 0; row < rows->rowCount(); ++row)
-        if (rows->index(row, 1).data().toString() == database) {
-            list->setCurrentIndex(rows->index(row, 0));
-            list->selectRow(row);
-            click(dialog, 1);
-            return;
-        }
-    QFAIL(qPrintable(u"%1 is not among the companies shown"_s.arg(database)));
+    QVERIFY2(selectDatabase(dialog, database),
+             qPrintable(u"%1 is not among the companies shown"_s.arg(database)));
+    click(dialog, 1);
 }
 
 // Ticks the tree's node of a category with the keyboard.
@@ -175,13 +167,7 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
 
     // The viewer sorted by base code with a click on its header, then
     // filtered to the edited project through its context menu.
-    const auto column = [viewer](int c) {
-        QStringList texts;
-        const QAbstractItemModel* rows = viewer->table()->model();
-        for (int row = 0; row < rows->rowCount(); ++row)
-            texts << rows->index(row, c).data().toString();
-        return texts;
-    };
+    const auto column = [viewer](int c) { return columnTexts(*viewer->table()->model(), c); };
     QTest::mouseClick(
         viewer->table()->horizontalHeader()->viewport(), Qt::LeftButton, {},
         QPoint(viewer->table()->horizontalHeader()->sectionViewportPosition(MRV_LogFile::BaseCode) +

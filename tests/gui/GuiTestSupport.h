@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/MRV_ChooseCompanyFormDlg.h"
 #include "gui/MRV_GUIManager.h"
 #include "gui/MRV_GuiInteraction.h"
 #include "gui/MRV_MainFrame.h"
@@ -11,14 +12,17 @@
 #include "host/objects/LLServer.h"
 #include "host/ui/LLLocalApplication.h"
 #include "shell/MyDispatch.h"
+#include "tsframework/CTSBSTR.h"
 #include "tsframework/CTSIDispatch.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -160,9 +164,37 @@ private:
     QPointer<QWidget> m_last;
 };
 
+// The English text of a string id.
+inline QString text(quint32 id) {
+    return CTSBSTR::load(id, CTSBSTR::English);
+}
+
+// The texts of a model's column, row by row.
+inline QStringList columnTexts(const QAbstractItemModel& model, int column) {
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row, column).data().toString();
+    return texts;
+}
+
 // The control with the id in window, by its name "ctl<id>".
 template <typename W = QWidget> W* control(QWidget* window, int id) {
     return window->findChild<W*>(QStringLiteral("ctl%1").arg(id));
+}
+
+// Selects the row of the database in a choose-company dialog's list, as a
+// click would; false when the list shows no such row.
+inline bool selectDatabase(QWidget* dialog, const QString& database) {
+    auto* list = control<QTableView>(dialog, 1032);
+    const int row =
+        list ? int(columnTexts(*list->model(), MRV_ChooseCompanyFormDlg::DatabaseNameColumn)
+                       .indexOf(database))
+             : -1;
+    if (row >= 0) {
+        list->setCurrentIndex(list->model()->index(row, 0));
+        list->selectRow(row);
+    }
+    return row >= 0;
 }
 
 // Chooses the entry with the id in a popup menu with the keyboard, as the

@@ -38,9 +38,18 @@ int endedWith = -1;
 
 } // namespace
 
+// Each test in a world of its own with the company BASE.
 class ShellTest : public QObject {
     Q_OBJECT
+    std::unique_ptr<GuiWorld> world;
+
 private slots:
+    void init() {
+        world = std::make_unique<GuiWorld>();
+        QVERIFY(world->createCompany(u"BASE"_s));
+    }
+    void cleanup() { world.reset(); }
+
     void startUpChecksTheUser_data() {
         QTest::addColumn<bool>("superuser");
         QTest::newRow("superuser") << true;
@@ -51,12 +60,10 @@ private slots:
     // client's box with one OK button.
     void startUpChecksTheUser() {
         QFETCH(bool, superuser);
-        GuiWorld world;
-        QVERIFY(world.createCompany(u"BASE"_s));
-        QVERIFY(LLObjectsCOM::Admin::addUser(*world.server, u"BASE"_s, u"clerk"_s, u"Clerk"_s,
+        QVERIFY(LLObjectsCOM::Admin::addUser(*world->server, u"BASE"_s, u"clerk"_s, u"Clerk"_s,
                                              u"secret"_s, false));
-        InProcess shell(superuser ? world.logIn(u"BASE"_s)
-                                  : world.logIn(u"BASE"_s, u"clerk"_s, u"secret"_s));
+        InProcess shell(superuser ? world->logIn(u"BASE"_s)
+                                  : world->logIn(u"BASE"_s, u"clerk"_s, u"secret"_s));
         const int result = shell.client.raiseApplicationLoad();
         QCOMPARE(shell.hasEntry(), superuser);
         if (superuser) {
@@ -66,9 +73,9 @@ private slots:
             QCOMPARE(entry.fatherId, LLUiCOM::ToolsMenu);
             QVERIFY(shell.client.messageBoxes().isEmpty());
             // The start-up made the program's tables and settings.
-            QCOMPARE(
-                world.scalar(*shell.client.company(), u"SELECT COUNT(*) FROM [@MRVSETT]"_s).toInt(),
-                1);
+            QCOMPARE(world->scalar(*shell.client.company(), u"SELECT COUNT(*) FROM [@MRVSETT]"_s)
+                         .toInt(),
+                     1);
             QCOMPARE(shell.client.frozen(LLUiCOM::MainMenuForm, 1), 0);
         } else {
             QVERIFY(result < 0);
@@ -83,9 +90,7 @@ private slots:
     // entries, and the phase after the client acted, do nothing; unloading
     // closes the window.
     void theEntryOpensTheWindowOnce() {
-        GuiWorld world;
-        QVERIFY(world.createCompany(u"BASE"_s));
-        InProcess shell(world.logIn(u"BASE"_s));
+        InProcess shell(world->logIn(u"BASE"_s));
         QCOMPARE(shell.client.raiseApplicationLoad(), 0);
 
         QVERIFY(shell.client.clickMenu(u"512"_s)); // the client's own File menu
@@ -121,9 +126,7 @@ private slots:
 
     // The client's language reaches the entry and the window's menus.
     void languageChangeRenamesTheMenus() {
-        GuiWorld world;
-        QVERIFY(world.createCompany(u"BASE"_s));
-        InProcess shell(world.logIn(u"BASE"_s));
+        InProcess shell(world->logIn(u"BASE"_s));
         QCOMPARE(shell.client.raiseApplicationLoad(), 0);
         shell.client.changeLanguage(1031);
         QCOMPARE(MRV_Interaction::current().language(), 1031);
@@ -153,9 +156,7 @@ private slots:
     // With no worksheet only New, Open, Open Log file, Options, Exit, Help and
     // About are available; a popup missing from the list is unavailable.
     void enableRulesFollowTheState() {
-        GuiWorld world;
-        QVERIFY(world.createCompany(u"BASE"_s));
-        InProcess shell(world.logIn(u"BASE"_s));
+        InProcess shell(world->logIn(u"BASE"_s));
         QCOMPARE(shell.client.raiseApplicationLoad(), 0);
         MRV_GUIManager& gui = MRV_GUIManager::instance();
         gui.enableMenuOptions();
@@ -180,9 +181,7 @@ private slots:
     // When the client is gone, the next call to it tells the user and ends
     // the process.
     void aGoneClientEndsTheProgram() {
-        GuiWorld world;
-        QVERIFY(world.createCompany(u"BASE"_s));
-        InProcess shell(world.logIn(u"BASE"_s));
+        InProcess shell(world->logIn(u"BASE"_s));
         QCOMPARE(shell.client.raiseApplicationLoad(), 0);
         const auto saved = MRV_ConnectionContext::endProcess;
         MRV_ConnectionContext::endProcess = [](int status) { endedWith = status; };
@@ -220,9 +219,7 @@ private slots:
     // its window from it, follows the client's language, and ends when the
     // client quits.
     void anAddOnProcessJoinsTheClient() {
-        GuiWorld world;
-        QVERIFY(world.createCompany(u"BASE"_s));
-        LLUiCOM::LocalApplication client(world.logIn(u"BASE"_s), 1033,
+        LLUiCOM::LocalApplication client(world->logIn(u"BASE"_s), 1033,
                                          LLClientWindow::clientMenus());
         LLAddOnHost host(client);
         QString why;

@@ -11,7 +11,6 @@
 #include "gui/MRV_TableSortFilterModel.h"
 #include "gui/MRV_WorksheetTreeModel.h"
 #include "interaction/MRV_ScriptedInteraction.h"
-#include "tsframework/CTSBSTR.h"
 #include "worksheet/MRV_Worksheet.h"
 
 #include <QComboBox>
@@ -24,10 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString text(quint32 id) {
-    return CTSBSTR::load(id, CTSBSTR::English);
-}
 
 // Picks the entry with text in a dialog's combo box as a user would: opens
 // nothing, types nothing, just chooses it.
@@ -53,13 +48,6 @@ std::unique_ptr<MRV_DIDataSet> makeList(const QList<QStringList>& rows) {
     for (const QStringList& values : rows)
         list->addRow({{values.value(0)}, values, {}});
     return list;
-}
-
-QStringList shownColumn(const QAbstractItemModel& model, int column) {
-    QStringList texts;
-    for (int row = 0; row < model.rowCount(); ++row)
-        texts << model.index(row, column).data().toString();
-    return texts;
 }
 
 } // namespace
@@ -175,20 +163,20 @@ private slots:
         Grid grid(kRows);
         QVERIFY(grid.form.showsRecords());
         auto* shown = grid.form.shownRecords();
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C1"_s, u"C2"_s, u"C3"_s, u"C4"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C1"_s, u"C2"_s, u"C3"_s, u"C4"_s}));
         // Name without case, then price as numbers (descending).
         shown->setSortRules({{1, true}, {2, false}});
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s, u"C1"_s, u"C3"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s, u"C1"_s, u"C3"_s}));
         // A filter keeps the sort.
         shown->setFilterRules({{2, MRV_FilterRule::InRange, u"100"_s, u"9"_s}});
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C1"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C2"_s, u"C1"_s}));
         // A pick the filter hides stays picked when a shown record is
         // picked: the worksheet gets both.
         shown->setFilterRules({});
         QVERIFY(grid.form.records()->setData(grid.form.records()->index(2, 0), Qt::Checked,
                                              Qt::CheckStateRole));
         shown->setFilterRules({{0, MRV_FilterRule::Equal, u"C1"_s, {}}});
-        QCOMPARE(shownColumn(grid.shown(), 0), QStringList{u"C1"_s});
+        QCOMPARE(columnTexts(grid.shown(), 0), QStringList{u"C1"_s});
         QVERIFY(shown->setData(shown->index(0, 0), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(grid.node->selection.size(), 2);
         QVERIFY(shown->setData(shown->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
@@ -196,10 +184,10 @@ private slots:
         // Checked records sort after the others.
         shown->setFilterRules({});
         shown->setSortRules({{-1, false}, {0, true}});
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C3"_s, u"C1"_s, u"C2"_s, u"C4"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C3"_s, u"C1"_s, u"C2"_s, u"C4"_s}));
         // Shown again, the category keeps its sort; another starts afresh.
         grid.form.showNode(grid.node);
-        QCOMPARE(shownColumn(grid.shown(), 0).first(), u"C3"_s);
+        QCOMPARE(columnTexts(grid.shown(), 0).first(), u"C3"_s);
         grid.form.showNode(nullptr);
         QVERIFY(shown->sortRules().isEmpty());
     }
@@ -220,11 +208,11 @@ private slots:
         });
         driver.then([](QWidget* w) { click(w, 2); });
         QVERIFY(grid.form.sortTable());
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C3"_s, u"C1"_s, u"C2"_s, u"C4"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C3"_s, u"C1"_s, u"C2"_s, u"C4"_s}));
         QVERIFY(grid.form.filterTable());
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s}));
         QVERIFY(!grid.form.filterTable()); // cancelled: nothing changes
-        QCOMPARE(shownColumn(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s}));
+        QCOMPARE(columnTexts(grid.shown(), 0), (QStringList{u"C2"_s, u"C4"_s}));
         QVERIFY(driver.done());
         QVERIFY(driver.unexpected.isEmpty());
     }
@@ -266,7 +254,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(grid.worksheet.modified);
         // Sorted again: the edited record comes first now.
-        QCOMPARE(shownColumn(grid.shown(), 1).first(), u"Aardvark 'n' <co>"_s);
+        QCOMPARE(columnTexts(grid.shown(), 1).first(), u"Aardvark 'n' <co>"_s);
         const MRV_ChangedRecord expected{
             u"OITB"_s,
             {{u"Number"_s, u"C3"_s}},
@@ -285,10 +273,10 @@ private slots:
         QVERIFY(grid.tree.undoAvailable());
         grid.tree.undo();
         QVERIFY(grid.node->edits.isEmpty());
-        QVERIFY(shownColumn(grid.shown(), 1).contains(u"gamma & <delta>"_s));
+        QVERIFY(columnTexts(grid.shown(), 1).contains(u"gamma & <delta>"_s));
         grid.tree.undo();
         QCOMPARE(grid.node->edits, QList<MRV_ChangedRecord>{expected});
-        QCOMPARE(shownColumn(grid.shown(), 1).first(), u"Aardvark 'n' <co>"_s);
+        QCOMPARE(columnTexts(grid.shown(), 1).first(), u"Aardvark 'n' <co>"_s);
     }
 
     // The viewer on a log of 60,000 records with failures and hostile

@@ -36,11 +36,7 @@ TEST_F(HostWorld, AdminCreatesAServerACompanyAndQueriesIt) {
     qunsetenv("LEDGERLINE_PASSWORD");
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QString secret = dir.filePath(u"secret"_s);
-    {
-        QFile file(secret);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("new\r\nnot this\n");
-    }
+    writeTestFile(secret, "new\r\nnot this\n");
     const QStringList passwd = words("user passwd DEMO_US lobster --password-file")
                                << secret << u"--server"_s << s;
     for (const QFileDevice::Permissions open :
@@ -73,10 +69,21 @@ TEST_F(HostWorld, AdminCreatesAServerACompanyAndQueriesIt) {
     EXPECT_TRUE(Admin::companies(*Server::open(s)).isEmpty());
 }
 
-TEST_F(HostWorld, AdminErrorsAreOneLineAndNonZero) {
+// A demo company made from the command line, then every command that goes
+// wrong: one line and a status that is not zero.
+TEST_F(HostWorld, AdminMakesADemoAndSaysWhatWentWrongInOneLine) {
     const QString s = dir.filePath(u"S"_s);
     ASSERT_EQ(admin(words("server init") << s).status, 0);
-    ASSERT_EQ(admin(words("demo --db SHOW --profile empty --server") << s).status, 0);
+    // A demo company, named, that the other commands see.
+    CliResult r = admin(words("demo --db SHOW --profile empty --name")
+                        << u"Showroom Inc."_s << words("--seed 42 --server") << s);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.count(u'\n'), 1);
+    EXPECT_TRUE(r.out.contains(u"tables filled"_s) && r.out.contains(u"rows written"_s))
+        << r.out.toStdString();
+    r = admin(words("company list --server") << s);
+    EXPECT_TRUE(r.out.contains(u"SHOW"_s) && r.out.contains(u"Showroom Inc."_s))
+        << r.out.toStdString();
     // The server is added to those that name none.
     const QList<std::pair<const char*, int>> onServer{
         {"company drop NONE --server", 1},

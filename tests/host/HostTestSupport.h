@@ -12,9 +12,15 @@
 #include "host/objects/LLServer.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -25,14 +31,51 @@ inline QVariant scalar(LLObjectsCOM::Company& company, const QString& sql) {
     return rs->EoF() ? QVariant() : rs->Field(0);
 }
 
+// Every row of a query straight on a database, one text line each, its values
+// joined by '|'.
+inline QStringList rowTexts(LLObjectsCOM::Database& db, const QString& sql) {
+    QSqlQuery q(db.connection());
+    EXPECT_TRUE(q.exec(sql)) << sql.toStdString() << ": " << q.lastError().text().toStdString();
+    QStringList rows;
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.record().count(); ++i)
+            values << q.value(i).toString();
+        rows << values.join(u'|');
+    }
+    return rows;
+}
+
+// Writes bytes to a new file at path, its folder made as needed; a file that
+// cannot be written fails the test.
+inline void writeTestFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+// The code of the ComError that call throws, with the company's last error
+// set to it and described; 0 when it does not throw.
+inline int comErrorOf(LLObjectsCOM::Company& company, const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const ComError& e) {
+        EXPECT_EQ(company.GetLastErrorCode(), e.code());
+        EXPECT_FALSE(company.GetLastErrorDescription().isEmpty());
+        return e.code();
+    }
+    return 0;
+}
+
+// The code with which the host refuses a statement, 0 when it runs it.
+inline int queryError(LLObjectsCOM::Company& company, const QString& sql) {
+    return comErrorOf(company, [&] { company.GetRecordset()->DoQuery(sql); });
+}
+
 // Whether the host refuses a statement.
 inline bool refused(LLObjectsCOM::Company& company, const QString& sql) {
-    try {
-        company.GetRecordset()->DoQuery(sql);
-    } catch (const ComError&) {
-        return true;
-    }
-    return false;
+    return queryError(company, sql) != 0;
 }
 
 // The words of a line split at blanks, as for a command line; a word with

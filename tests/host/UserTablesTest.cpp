@@ -47,24 +47,11 @@ protected:
     // Everything the catalogue and the structure hold, to show that a
     // refused call changed nothing.
     QString snapshot() {
-        QStringList parts;
-        QSqlQuery q(db().connection());
-        q.exec(u"SELECT name, sql FROM sqlite_master ORDER BY name"_s);
-        while (q.next())
-            parts << q.value(0).toString() + u'=' + q.value(1).toString();
-        q.exec(u"SELECT TableName, Descr, ObjectType FROM OUTB ORDER BY 1"_s);
-        while (q.next())
-            parts << q.value(0).toString() + u'|' + q.value(1).toString() + u'|' +
-                         q.value(2).toString();
-        q.exec(
-            u"SELECT TableID, FieldID, AliasID, Descr, TypeID, EditSize FROM CUFD ORDER BY 1, 2"_s);
-        while (q.next()) {
-            QStringList row;
-            for (int i = 0; i < 6; ++i)
-                row << q.value(i).toString();
-            parts << row.join(u'|');
-        }
-        return parts.join(u'\n');
+        return (rowTexts(db(), u"SELECT name, sql FROM sqlite_master ORDER BY name"_s) +
+                rowTexts(db(), u"SELECT TableName, Descr, ObjectType FROM OUTB ORDER BY 1"_s) +
+                rowTexts(db(), u"SELECT TableID, FieldID, AliasID, Descr, TypeID, EditSize "
+                               u"FROM CUFD ORDER BY 1, 2"_s))
+            .join(u'\n');
     }
 
     std::optional<Server> server;

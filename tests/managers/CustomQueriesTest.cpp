@@ -86,12 +86,8 @@ QList<ManagerCase> customQueryCases() {
 }
 
 // The particulars, on both SQL dialects.
-class CustomQueries : public ManagerWorld, public ::testing::WithParamInterface<int> {
+class CustomQueries : public ManagerOnServer {
 protected:
-    void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies(GetParam());
-    }
     // The values of one element in the documents of a table entry.
     static QStringList valuesOf(const BOMTableList& tables, const QString& table,
                                 const QString& element) {
@@ -117,14 +113,13 @@ TEST_P(CustomQueries, QueryCategoriesTravelByNameAndSystemQueriesStay) {
     ASSERT_EQ(system.size(), 2);
     EXPECT_TRUE(read(Queries, {system}).isEmpty());
     // The grid shows each query's category by name.
-    QStringList listed;
-    const auto lister = manager(Queries);
-    for (const MRV_DIDataSet::Row& row : lister->listFromDatabase()->rows())
-        listed << row.values.value(2);
-    listed.sort();
-    EXPECT_EQ(listed, column(*base, u"SELECT COALESCE(c.CatName, q.QCategory) FROM OUQR q LEFT "
-                                    u"JOIN OQCN c ON c.CategoryId = q.QCategory WHERE "
-                                    u"q.QCategory <> -2 ORDER BY 1"_s));
+    QStringList categories;
+    for (const MRV_DIDataSet::Row& row : listed(Queries))
+        categories << row.values.value(2);
+    categories.sort();
+    EXPECT_EQ(categories, column(*base, u"SELECT COALESCE(c.CatName, q.QCategory) FROM OUQR q LEFT "
+                                        u"JOIN OQCN c ON c.CategoryId = q.QCategory WHERE "
+                                        u"q.QCategory <> -2 ORDER BY 1"_s));
     const BOMTableList all = read(Queries);
     EXPECT_FALSE(valuesOf(all, u"OUQR"_s, u"QueryCategory"_s).contains(u"-2"_s));
     EXPECT_FALSE(valuesOf(all, u"OQCN"_s, u"Code"_s).contains(u"-2"_s));
@@ -141,10 +136,10 @@ TEST_P(CustomQueries, QueryCategoriesTravelByNameAndSystemQueriesStay) {
               rows(*base, u"SELECT 1 FROM OUQR WHERE QCategory <> -2"_s).size() - 1);
     EXPECT_EQ(value(*target, u"SELECT QString FROM OUQR WHERE IntrnalKey = 50 AND QCategory = 7"_s),
               value(*base, u"SELECT QString FROM OUQR WHERE QName = 'Accounts without budget'"_s));
-    const QString categories = u"SELECT CategoryId, CatName FROM OQCN WHERE CatName IN ('Kept', "
-                               u"'Finance', 'System') ORDER BY 1"_s;
+    const QString ownCategories = u"SELECT CategoryId, CatName FROM OQCN WHERE CatName IN ("
+                                  u"'Kept', 'Finance', 'System') ORDER BY 1"_s;
     const QString systemQuery = u"SELECT * FROM OUQR WHERE QCategory = -2"_s;
-    const QList<QVariantList> kept = rows(*target, categories);
+    const QList<QVariantList> kept = rows(*target, ownCategories);
     const QList<QVariantList> own = rows(*target, systemQuery);
     EXPECT_EQ(kept.size(), 3);
     // A new query gets the number after the target's highest.
@@ -154,9 +149,9 @@ TEST_P(CustomQueries, QueryCategoriesTravelByNameAndSystemQueriesStay) {
                   .toInt(),
               51);
     EXPECT_EQ(copy(Queries, MRV_DIInterface::ReplaceAll), S_OK) << failures();
-    EXPECT_EQ(rows(*target, categories), kept);
+    EXPECT_EQ(rows(*target, ownCategories), kept);
     EXPECT_EQ(rows(*target, systemQuery), own);
-    EXPECT_EQ(rows(*target, QueryContents), rows(*base, QueryContents));
+    expectSame(QueryContents);
 }
 
 // A search whose query the target lacks fails, naming the query; the
@@ -168,7 +163,7 @@ TEST_P(CustomQueries, ASearchWhoseQueryTheTargetLacksFailsNamingIt) {
     EXPECT_EQ(failedLines(), QStringList{u"6: QueryID refers to OUQR QName 'Item colors', which "
                                          u"is not in the target company"_s});
     const QString others = searchContents(UserField + u" AND ItemID <> 'U_Color'"_s);
-    EXPECT_EQ(rows(*target, others), rows(*base, others));
+    expectSame(others);
 }
 
 // The search categories split by the item id's first two characters as
@@ -215,7 +210,7 @@ TEST_P(CustomQueries, LayoutsAreMatchedByNameAndTypeUnderTheTargetsCode) {
         column(*target,
                u"SELECT DocCode FROM RDOC WHERE DocName = %1 AND TypeCode = %2"_s.arg(name, type)),
         QStringList{u"ZZ000001"_s});
-    EXPECT_EQ(rows(*target, layoutContents(Documents)), rows(*base, layoutContents(Documents)));
+    expectSame(layoutContents(Documents));
     EXPECT_EQ(column(*target, u"SELECT DfltReport FROM RTYP WHERE TypeCode = %1"_s.arg(type)),
               QStringList{u"ZZ000001"_s});
 

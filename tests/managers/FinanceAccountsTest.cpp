@@ -64,11 +64,10 @@ QList<ManagerCase> financeAccountCases() {
     };
 }
 
-class FinanceAccounts : public ManagerWorld {
+class FinanceAccounts : public ManagerCompanies {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
+        ManagerCompanies::SetUp();
         drawers(*base, *target);
         ASSERT_EQ(copy(Titles, MRV_DIInterface::AddNew), S_OK);
         // Accounts name projects.
@@ -100,7 +99,7 @@ TEST_F(FinanceAccounts, AccountsAreAlwaysAddedAndUpdatedAndNeverRemoved) {
         EXPECT_GE(written, accounts) << method;
     }
     exec(*target, u"DELETE FROM OACT WHERE AcctCode = N'999999'"_s);
-    EXPECT_EQ(rows(*target, AccountContents), rows(*base, AccountContents));
+    expectSame(AccountContents);
     EXPECT_EQ(logged(u"404"_s, u"403"_s), 0);
     EXPECT_EQ(failureCount(), 0);
     // The category the target's account named stayed through the removal.
@@ -178,12 +177,9 @@ TEST_F(FinanceAccounts, TheTransportAccountGoesUnlessATaxObjectNamesIt) {
 
 // A code is listed with its segment.
 TEST_F(FinanceAccounts, SegmentCodesAreListedWithTheirSegment) {
-    const auto lister = manager(SegmentCodes);
-    const MRV_DIDataSet* listed = lister->listFromDatabase();
     QStringList descriptions;
-    for (const MRV_DIDataSet::Row& row : listed->rows())
+    for (const MRV_DIDataSet::Row& row : listed(SegmentCodes))
         descriptions << row.description;
-    EXPECT_EQ(descriptions.size(), rows(*base, u"SELECT 1 FROM OASC"_s).size());
     EXPECT_TRUE(descriptions.contains(u"Region: East"_s)) << descriptions.join(u", ").toStdString();
 }
 
@@ -195,12 +191,12 @@ TEST_F(FinanceAccounts, PostingPeriodsArriveWithTheirSubPeriods) {
     ASSERT_GT(categories, rows(*target, u"SELECT 1 FROM OACP"_s).size());
     EXPECT_EQ(copy(PostingPeriods, MRV_DIInterface::AddNew), S_FALSE); // the shared year fails
     EXPECT_EQ(copy(PostingPeriods, MRV_DIInterface::AddAndUpdate), S_OK);
-    EXPECT_EQ(rows(*target, PeriodContents), rows(*base, PeriodContents));
+    expectSame(PeriodContents);
     EXPECT_EQ(value(*target, u"SELECT COUNT(DISTINCT AbsEntry) FROM OFPR"_s).toInt(), periods);
     const qsizetype mark = logRecords().size();
     exec(*base, u"UPDATE OFPR SET Name = N'<&\"x>' WHERE SubNum = 3"_s);
     EXPECT_EQ(copy(PostingPeriods, MRV_DIInterface::UpdateExisting), S_OK);
-    EXPECT_EQ(rows(*target, PeriodContents), rows(*base, PeriodContents));
+    expectSame(PeriodContents);
     EXPECT_EQ(logRecords().size() - mark, periods + categories);
     EXPECT_EQ(logged(u"212"_s, u"403"_s), 13); // the category and its twelve periods
     // Without its second entry nothing is written, and the line says why.
@@ -215,10 +211,9 @@ TEST_F(FinanceAccounts, PostingPeriodsArriveWithTheirSubPeriods) {
 }
 
 // The chart of accounts on the servers whose SQL differs.
-class FinanceAccountsDialects : public ManagerWorld, public ::testing::WithParamInterface<int> {};
+class FinanceAccountsDialects : public ManagerOnServer {};
 
 TEST_P(FinanceAccountsDialects, TheChartCopiesOnTheServerType) {
-    makeCompanies(GetParam());
     drawers(*base, *target);
     ASSERT_EQ(copy(u"MRV_TRN_PROJECTS_100"_s, MRV_DIInterface::AddNew), S_OK);
     // The categories that do not fit the table-driven suites (the titles

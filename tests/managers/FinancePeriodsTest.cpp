@@ -31,12 +31,6 @@ void templateAccounts(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target
     accountsOf(base, target, u"SELECT AcctCode FROM FRC1"_s);
 }
 
-// Budget accounts are known by formatted code: the target has them under
-// other codes.
-void budgetAccounts(LLObjectsCOM::Company& base, LLObjectsCOM::Company& target) {
-    accountsOf(base, target, u"SELECT AccountCode FROM OBGT"_s);
-}
-
 // The account fields a category's records carry and those it writes, as
 // its manager declares them.
 struct PeriodFields {
@@ -75,11 +69,10 @@ QList<ManagerCase> financePeriodCases() {
 // The base's two period categories meet a target whose categories are
 // named otherwise, with one more the base lacks; the target's chart has the
 // base's formatted codes under other account codes.
-class FinancePeriods : public ManagerWorld {
+class FinancePeriods : public ManagerCompanies {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
+        ManagerCompanies::SetUp();
         year = value(*base, u"SELECT MAX(PeriodCat) FROM OACP"_s).toInt();
         ASSERT_GT(year, 0);
         exec(*target, u"UPDATE OFPR SET PeriodCat = N'Now' WHERE PeriodCat = N'%1'"_s.arg(year));
@@ -97,7 +90,6 @@ protected:
                       u"VALUES (N'%1', N'%1', '%2-01-01 00:00:00')"_s.arg(code)
                           .arg(first));
     }
-    QList<QStringList> linesSince(qsizetype mark) const { return logRecords().mid(mark); }
     int year = 0;
 };
 
@@ -161,7 +153,7 @@ TEST_P(FinancePeriodRecords, AccountsArriveInTheCategoryOfTheSameFirstDay) {
     const qsizetype mark = logRecords().size();
     EXPECT_EQ(copy(id, MRV_DIInterface::AddAndUpdate), S_OK);
     QStringList targets;
-    for (const QStringList& r : linesSince(mark)) {
+    for (const QStringList& r : logRecords().mid(mark)) {
         EXPECT_EQ(r[Type] + r[Result], u"213402"_s) << r.join(u'|').toStdString();
         targets << r[TargetCode];
     }
@@ -194,13 +186,13 @@ TEST_P(FinancePeriodRecords, AccountsArriveInTheCategoryOfTheSameFirstDay) {
             u"TaxDefinitionforVatservice, ChangeDefReconAPAccounts, WithholdingTaxPHandle, "
             u"TaxGroupforPurchaseItem, TaxGroupforServicePurchase, VendorDdct, "
             u"CustomersDeductionatSource, SHandleWT FROM OADM"_s;
-        EXPECT_EQ(rows(*target, admin), rows(*base, admin));
+        expectSame(admin);
     }
     // The removal phase of "Replace All" removes nothing; every method
     // updates.
     const qsizetype again = logRecords().size();
     EXPECT_EQ(copy(id, MRV_DIInterface::ReplaceAll), S_OK);
-    EXPECT_EQ(linesSince(again).size(), expected.size());
+    EXPECT_EQ(logRecords().mid(again).size(), expected.size());
     expectOnlyUpdates(again);
 }
 
@@ -214,11 +206,10 @@ INSTANTIATE_TEST_SUITE_P(Categories, FinancePeriodRecords,
 // The determination lists the base's categories and copies those selected;
 // the inventory accounts travel whole, without a list.
 TEST_F(FinancePeriods, DeterminationIsListedAndSelectedByCategory) {
-    const auto lister = manager(Determination);
-    QStringList listed;
-    for (const MRV_DIDataSet::Row& row : lister->listFromDatabase()->rows())
-        listed << row.keys.value(0).toString();
-    EXPECT_EQ(listed, column(*base, u"SELECT PeriodCat FROM OACP ORDER BY PeriodCat"_s));
+    QStringList categories;
+    for (const MRV_DIDataSet::Row& row : listed(Determination))
+        categories << row.keys.value(0).toString();
+    EXPECT_EQ(categories, column(*base, u"SELECT PeriodCat FROM OACP ORDER BY PeriodCat"_s));
     const BOMTableList one = read(Determination, {{QString::number(year - 1)}});
     ASSERT_EQ(one.size(), 2);
     EXPECT_EQ(one[0].name, u"OACP");
@@ -226,17 +217,15 @@ TEST_F(FinancePeriods, DeterminationIsListedAndSelectedByCategory) {
     EXPECT_TRUE(one[0].documents[0].xml.contains(u"<PeriodCategory>%1-01-01<"_s.arg(year - 1)));
     EXPECT_EQ(one[1].name, u"OADM");
     // From a configuration file a record is listed by its day.
-    const auto fileLister = manager(Determination);
-    const MRV_DIDataSet* fromFile = fileLister->listFromConfiguration(one);
-    ASSERT_EQ(fromFile->rows().size(), 1);
-    EXPECT_EQ(fromFile->rows()[0].description, u"%1-01-01"_s.arg(year - 1));
+    const QList<MRV_DIDataSet::Row> fromFile = listed(Determination, &one);
+    ASSERT_EQ(fromFile.size(), 1);
+    EXPECT_EQ(fromFile[0].description, u"%1-01-01"_s.arg(year - 1));
     EXPECT_EQ(manager(Determination)->writeToTarget(one, MRV_DIInterface::UpdateExisting), S_OK);
     EXPECT_FALSE(
         value(*target, u"SELECT StockAccount FROM OACP WHERE PeriodCat = N'Earlier'"_s).isNull());
     EXPECT_TRUE(
         value(*target, u"SELECT StockAccount FROM OACP WHERE PeriodCat = N'Now'"_s).isNull());
-    const auto inventory = manager(InventoryAccounts);
-    EXPECT_TRUE(inventory->listFromDatabase()->rows().isEmpty());
+    EXPECT_TRUE(listed(InventoryAccounts).isEmpty());
     EXPECT_EQ(read(InventoryAccounts, {{QString::number(year)}}).value(0).documents.size(), 2);
 }
 
@@ -245,7 +234,6 @@ TEST_F(FinancePeriods, DeterminationIsListedAndSelectedByCategory) {
 // and find their accounts by formatted code, their scenarios and rules by
 // name.
 TEST_F(FinancePeriods, BudgetsFollowTheCopyMethodTheirScenariosAndRulesAlwaysArrive) {
-    budgetAccounts(*base, *target);
     const qsizetype budgets = rows(*base, u"SELECT 1 FROM OBGT"_s).size();
     const qsizetype companions =
         rows(*base, u"SELECT 1 FROM OBGS UNION ALL SELECT 1 FROM OBGD"_s).size();
@@ -254,12 +242,12 @@ TEST_F(FinancePeriods, BudgetsFollowTheCopyMethodTheirScenariosAndRulesAlwaysArr
     EXPECT_EQ(logged(u"213"_s, u"403"_s), budgets);
     EXPECT_EQ(logged(u"212"_s, u"402"_s), companions);
     EXPECT_TRUE(rows(*target, BudgetContents).isEmpty());
-    EXPECT_EQ(rows(*target, ScenarioContents), rows(*base, ScenarioContents));
-    EXPECT_EQ(rows(*target, RuleContents), rows(*base, RuleContents));
+    expectSame(ScenarioContents);
+    expectSame(RuleContents);
 
     qsizetype mark = logRecords().size();
     EXPECT_EQ(copy(Budget, MRV_DIInterface::AddNew), S_OK);
-    EXPECT_EQ(rows(*target, BudgetContents), rows(*base, BudgetContents));
+    expectSame(BudgetContents);
     EXPECT_EQ(loggedSince(mark, u"212402"_s), budgets);
     EXPECT_EQ(loggedSince(mark, u"213402"_s), companions);
     EXPECT_EQ(copy(Budget, MRV_DIInterface::AddNew), S_FALSE);
@@ -268,19 +256,18 @@ TEST_F(FinancePeriods, BudgetsFollowTheCopyMethodTheirScenariosAndRulesAlwaysArr
     mark = logRecords().size();
     EXPECT_EQ(copy(Budget, MRV_DIInterface::ReplaceAll), S_OK);
     EXPECT_EQ(loggedSince(mark, u"404402"_s), budgets);
-    EXPECT_EQ(rows(*target, BudgetContents), rows(*base, BudgetContents));
-    EXPECT_EQ(rows(*target, ScenarioContents), rows(*base, ScenarioContents));
+    expectSame(BudgetContents);
+    expectSame(ScenarioContents);
     // A rerun adds and fails nothing.
     mark = logRecords().size();
     EXPECT_EQ(copy(Budget, MRV_DIInterface::AddAndUpdate), S_OK);
-    EXPECT_EQ(linesSince(mark).size(), budgets + companions);
+    EXPECT_EQ(logRecords().mid(mark).size(), budgets + companions);
     expectOnlyUpdates(mark);
 }
 
 // A selected budget brings the scenarios up its line and its rule, nothing
 // else.
 TEST_F(FinancePeriods, ASelectedBudgetBringsOnlyWhatItNames) {
-    budgetAccounts(*base, *target);
     const QVariantList budget = rows(*base, u"SELECT b.AbsId, d.BgdName FROM OBGT b JOIN OBGS s "
                                             u"ON s.AbsId = b.BudgetScenario JOIN OBGD d ON "
                                             u"d.BgdCode = b.DivisionCode WHERE s.BasedOn IS NOT "
@@ -302,7 +289,6 @@ TEST_F(FinancePeriods, ASelectedBudgetBringsOnlyWhatItNames) {
 // template's; a selected template brings only its own categories and
 // lines, under the target's next numbers.
 TEST_F(FinancePeriods, ATemplatesCategoriesAreKnownWithinTheirTemplate) {
-    templateAccounts(*base, *target);
     exec(*target, u"INSERT INTO OFRT (AbsId, Name) VALUES (2, N'Own')"_s);
     exec(*target, u"INSERT INTO OFRC (CatId, TemplateId, Name) VALUES (5, 2, N'Revenue')"_s);
     const QString account = value(*target, u"SELECT MIN(AcctCode) FROM OACT"_s).toString();
@@ -319,7 +305,7 @@ TEST_F(FinancePeriods, ATemplatesCategoriesAreKnownWithinTheirTemplate) {
     const QString only = u" WHERE t.Name = N'Profit and Loss Statement'"_s;
     QString contents = TemplateContents;
     contents.insert(contents.indexOf(u" ORDER BY"_s), only);
-    EXPECT_EQ(rows(*target, contents), rows(*base, contents));
+    expectSame(contents);
     EXPECT_EQ(rows(*target, TemplateContents).size(), rows(*base, contents).size() + 1);
     EXPECT_EQ(value(*target, u"SELECT AbsId FROM OFRT WHERE Name = N'Profit and Loss "
                              u"Statement'"_s)
@@ -329,15 +315,13 @@ TEST_F(FinancePeriods, ATemplatesCategoriesAreKnownWithinTheirTemplate) {
 }
 
 // The categories copy on the servers whose SQL differs.
-class FinancePeriodsDialects : public ManagerWorld, public ::testing::WithParamInterface<int> {};
+class FinancePeriodsDialects : public ManagerOnServer {};
 
 TEST_P(FinancePeriodsDialects, TheCategoriesCopyOnTheServerType) {
-    makeCompanies(GetParam());
     const int year = value(*base, u"SELECT MAX(PeriodCat) FROM OACP"_s).toInt();
     exec(*target, u"INSERT INTO OACP (PeriodCat, PeriodName, BeginningofFinancialYear) VALUES "
                   u"(N'Prior', N'Prior', '%1-01-01 00:00:00')"_s.arg(year - 1));
     accountsOf(*base, *target, u"SELECT AcctCode FROM OACT"_s);
-    budgetAccounts(*base, *target);
     addMissing(*base, *target, u"SELECT Code FROM OVTG"_s, u"SELECT Code FROM OVTG"_s,
                u"INSERT INTO OVTG (Code, Name) VALUES (%2, %2)"_s);
     // The templates copy in the table-driven suite.

@@ -68,6 +68,8 @@ TEST_P(ManagerCopy, UpdateExistingNeverAdds) {
 }
 
 TEST_P(ManagerCopy, AddNewAddsOnceAndRefusesWhatExists) {
+    // The grid lists the base's records, one row each.
+    EXPECT_EQ(listed(GetParam().categoryId).size(), rows(*base, GetParam().records).size());
     EXPECT_EQ(copyAll(MRV_DIInterface::AddNew), S_OK);
     EXPECT_EQ(contents(*target), contents(*base));
     EXPECT_EQ(since(0, QStringLiteral("212"), QStringLiteral("402")), count);

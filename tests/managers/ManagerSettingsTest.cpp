@@ -134,13 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                std::to_string(std::get<1>(info.param));
     });
 
-class SetupParticulars : public ManagerWorld {
-protected:
-    void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
-    }
-};
+class SetupParticulars : public ManagerCompanies {};
 
 // Print preferences per document type: the base's types arrive with their
 // fields, a type only the target has keeps its own.
@@ -158,7 +152,7 @@ TEST_F(SetupParticulars, PrintPreferencesArrivePerDocumentType) {
         EXPECT_EQ(rows(*target, u"SELECT * FROM ADP1 WHERE ObjType = N'99'"_s), own);
     }
     exec(*target, u"DELETE FROM ADP1 WHERE ObjType = N'99'"_s);
-    EXPECT_EQ(rows(*target, all), rows(*base, all));
+    expectSame(all);
     EXPECT_EQ(logRecords().size(), 2);
 }
 
@@ -194,8 +188,8 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
     ASSERT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddAndUpdate), S_OK);
     EXPECT_EQ(value(*target, u"SELECT SeriesName FROM NNM1 WHERE Series = 41"_s).toString(),
               u"Year series"_s);
-    EXPECT_EQ(rows(*target, series), rows(*base, series));
-    EXPECT_EQ(rows(*target, defaults), rows(*base, defaults));
+    expectSame(series);
+    expectSame(defaults);
     EXPECT_EQ(value(*target, u"SELECT Series FROM NNM1 WHERE SeriesName = N'Primary' AND "
                              u"ObjectCode = N'13'"_s)
                   .toInt(),
@@ -204,16 +198,15 @@ TEST_F(SetupParticulars, SeriesAreMatchedByDocumentAndInitialNumber) {
     EXPECT_GT(
         value(*target, u"SELECT MIN(Series) FROM NNM1 WHERE Series NOT IN (40, 41)"_s).toInt(), 41);
     // The period indicators and the document names came along.
-    EXPECT_EQ(column(*target, u"SELECT Indicator FROM OPID ORDER BY 1"_s),
-              column(*base, u"SELECT Indicator FROM OPID ORDER BY 1"_s));
+    expectSame(u"SELECT Indicator FROM OPID ORDER BY 1"_s);
     const QString names = u"SELECT PorName, PdnName, RpdName, PchName, RpcName FROM OADM"_s;
-    EXPECT_EQ(rows(*target, names), rows(*base, names));
+    expectSame(names);
 
     // A second run with either adding method adds nothing.
     const qsizetype mark = logRecords().size();
     ASSERT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddAndUpdate), S_OK);
     EXPECT_EQ(copy(DocumentNumbering, MRV_DIInterface::AddNew), S_FALSE);
-    EXPECT_EQ(rows(*target, series), rows(*base, series));
+    expectSame(series);
     EXPECT_EQ(loggedSince(mark, u"212402"_s), 0);
     EXPECT_GE(loggedSince(mark, u"213402"_s), count);
     // Series and period indicators alike.

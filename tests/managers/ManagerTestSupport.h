@@ -507,6 +507,19 @@ protected:
         EXPECT_EQ(reader.openFile(path), S_OK);
         return reader.tablesOf(category);
     }
+    // The target shows what the base shows of sql.
+    void expectSame(const QString& sql) const {
+        EXPECT_EQ(rows(*target, sql), rows(*base, sql)) << sql.toStdString();
+    }
+    // The rows a category lists of the base, or of tables as a
+    // configuration file gives them.
+    QList<MRV_DIDataSet::Row> listed(const QString& category, const BOMTableList* from = nullptr) {
+        const auto lister = manager(category); // the data set lives in its manager
+        const MRV_DIDataSet* data =
+            from ? lister->listFromConfiguration(*from) : lister->listFromDatabase();
+        EXPECT_NE(data, nullptr) << category.toStdString();
+        return data ? data->rows() : QList<MRV_DIDataSet::Row>();
+    }
     // Every line since record from updated a record and succeeded.
     void expectOnlyUpdates(qsizetype from) const {
         for (const QStringList& r : logRecords().mid(from))
@@ -518,3 +531,21 @@ protected:
 inline std::string anyServerTypeName(const ::testing::TestParamInfo<int>& info) {
     return info.param == 6 ? std::string("Plain") : serverTypeName(info);
 }
+
+// The standard and the empty company on the default server.
+class ManagerCompanies : public ManagerWorld {
+protected:
+    void SetUp() override {
+        EngineWorld::SetUp();
+        makeCompanies();
+    }
+};
+
+// The standard and the empty company on the server type of the parameter.
+class ManagerOnServer : public ManagerWorld, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        EngineWorld::SetUp();
+        makeCompanies(GetParam());
+    }
+};

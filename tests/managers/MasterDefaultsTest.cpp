@@ -93,11 +93,10 @@ QList<ManagerCase> masterDefaultsCases() {
     };
 }
 
-class MasterDefaults : public ManagerWorld, public ::testing::WithParamInterface<int> {
+class MasterDefaults : public ManagerOnServer {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies(GetParam());
+        ManagerOnServer::SetUp();
         groupReferences(*base, *target);
         layoutReferences(*base, *target);
         seriesReferences(*base, *target);
@@ -139,7 +138,7 @@ TEST_P(MasterDefaults, OnlyTheGroupOfAnExistingUserIsWritten) {
         << lines[0].toStdString();
     const QString others = DefaultsContents.left(DefaultsContents.indexOf(u" ORDER BY"_s)) +
                            u" AND USER_CODE <> %1 ORDER BY 1, 2"_s.arg(lit(missing));
-    EXPECT_EQ(rows(*target, others), rows(*base, others));
+    expectSame(others);
 
     // A rerun adds nothing: the groups and the users' groups are updated.
     const qsizetype mark = logRecords().size();
@@ -167,15 +166,11 @@ TEST_P(MasterDefaults, DefaultsOfAMissingLayoutFailNamingIt) {
     const QString layout = column(*base, u"SELECT MIN(DfltReport) FROM RDFL"_s).value(0);
     exec(*target, u"DELETE FROM RDOC WHERE DocCode = %1"_s.arg(lit(layout)));
     EXPECT_EQ(copy(Layouts, MRV_DIInterface::AddNew), S_FALSE);
-    qsizetype refused = 0;
-    for (const QStringList& r : logRecords())
-        if (r[Result] == u"403") {
-            ++refused;
-            EXPECT_TRUE(r[Error].contains(u"RDOC"_s) && r[Error].contains(layout))
-                << r[Error].toStdString();
-        }
-    EXPECT_EQ(refused,
+    const QStringList refused = failedLines(0, Category); // the errors alone
+    EXPECT_EQ(refused.size(),
               rows(*base, u"SELECT 1 FROM RDFL WHERE DfltReport = %1"_s.arg(lit(layout))).size());
+    for (const QString& line : refused)
+        EXPECT_TRUE(line.contains(u"RDOC"_s) && line.contains(layout)) << line.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(ServerTypes, MasterDefaults, ::testing::Values(6, 5, 2),

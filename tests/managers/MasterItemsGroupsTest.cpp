@@ -68,11 +68,10 @@ QList<ManagerCase> masterItemsGroupCases() {
     };
 }
 
-class MasterItemsGroups : public ManagerWorld {
+class MasterItemsGroups : public ManagerCompanies {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
+        ManagerCompanies::SetUp();
         groupReferences(*base, *target);
         warehouseReferences(*base, *target);
     }

@@ -132,11 +132,10 @@ QList<ManagerCase> masterItemCases() {
     };
 }
 
-class MasterItems : public ManagerWorld {
+class MasterItems : public ManagerCompanies {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
+        ManagerCompanies::SetUp();
         itemReferences(*base, *target);
     }
     qsizetype count(LLObjectsCOM::Company& company, const QString& sql) {
@@ -167,7 +166,7 @@ TEST_F(MasterItems, ItemsArriveByNameOverTheTargetsOwnAndKeepItsStock) {
     ASSERT_GT(count(*base, u"SELECT SUM(OnHand) FROM OITW"_s), 0);
 
     ASSERT_EQ(copy(Items, MRV_DIInterface::AddAndUpdate), S_OK) << failures();
-    EXPECT_EQ(rows(*target, ItemContents), rows(*base, ItemContents));
+    expectSame(ItemContents);
     EXPECT_EQ(count(*target, u"SELECT COUNT(*) FROM ITM1 WHERE PriceList < 40"_s), 0);
     EXPECT_EQ(count(*target, u"SELECT SUM(OnHand) FROM OITW"_s), 77 * stock.size());
     EXPECT_EQ(count(*target, u"SELECT SUM(OnHand) FROM OITM"_s), 77 * placed.size());
@@ -253,8 +252,8 @@ TEST_F(MasterItems, SpecialPricesAndHierarchiesSplitByTheLiteralStar) {
     itemsAndPartners(*base, *target);
     ASSERT_EQ(copy(Hierarchies, MRV_DIInterface::AddNew), S_OK) << failures();
     ASSERT_EQ(copy(SpecialPrices, MRV_DIInterface::AddNew), S_OK) << failures();
-    EXPECT_EQ(rows(*target, SpecialContents), rows(*base, SpecialContents));
-    EXPECT_EQ(rows(*target, HierarchyContents), rows(*base, HierarchyContents));
+    expectSame(SpecialContents);
+    expectSame(HierarchyContents);
     EXPECT_EQ(count(*target, u"SELECT COUNT(*) FROM OSPP WHERE CardCode IN ('C*1', '%*', '_1')"_s),
               3);
     // Every list of the target has a number of 40 or more.
@@ -268,7 +267,7 @@ TEST_F(MasterItems, SpecialPricesAndHierarchiesSplitByTheLiteralStar) {
     EXPECT_EQ(count(*target, u"SELECT COUNT(*) FROM OSPP"_s), hierarchies);
     ASSERT_EQ(copy(SpecialPrices, MRV_DIInterface::AddNew), S_OK);
     ASSERT_EQ(copy(Hierarchies, MRV_DIInterface::RemovalPhase), S_OK);
-    EXPECT_EQ(rows(*target, SpecialContents), rows(*base, SpecialContents));
+    expectSame(SpecialContents);
     EXPECT_EQ(count(*target, u"SELECT COUNT(*) FROM OSPP WHERE CardCode LIKE '*%'"_s), 0);
 }
 
@@ -304,13 +303,10 @@ TEST_F(MasterItems, HierarchiesAndDiscountsNameTheMissingRecord) {
 // The grid shows a discount group's object kind by name, its keys as they
 // are.
 TEST_F(MasterItems, DiscountGroupsListTheirKindByName) {
-    const std::unique_ptr<MRV_DIInterface> discounts = manager(DiscountGroups);
-    const MRV_DIDataSet* listed = discounts->listFromDatabase();
-    ASSERT_EQ(listed->rows().size(), count(*base, u"SELECT COUNT(*) FROM OSPG"_s));
     const QHash<QString, QString> names{
         {u"2"_s, u"Item Properties"_s}, {u"52"_s, u"Item Groups"_s}, {u"43"_s, u"Manufactures"_s}};
     QSet<QString> kinds;
-    for (const MRV_DIDataSet::Row& row : listed->rows()) {
+    for (const MRV_DIDataSet::Row& row : listed(DiscountGroups)) {
         kinds.insert(row.keys.value(1).toString());
         EXPECT_EQ(row.values.value(1), names.value(row.keys.value(1).toString()));
     }

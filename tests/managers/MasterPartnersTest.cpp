@@ -103,11 +103,10 @@ QList<ManagerCase> masterPartnerCases() {
     };
 }
 
-class MasterPartners : public ManagerWorld {
+class MasterPartners : public ManagerCompanies {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
+        ManagerCompanies::SetUp();
         partnerReferences(*base, *target);
     }
     void expectSameLines() {

@@ -1,5 +1,7 @@
 #include "ManagerTestSupport.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -128,11 +130,10 @@ QStringList unbalancedEntries(LLObjectsCOM::Company& company) {
 
 } // namespace
 
-class MasterTransactions : public ManagerWorld, public ::testing::WithParamInterface<int> {
+class MasterTransactions : public ManagerOnServer {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies(GetParam());
+        ManagerOnServer::SetUp();
         journalReferences(*base, *target);
         itemsAndWarehouses(*base, *target);
     }
@@ -141,20 +142,13 @@ protected:
     }
 };
 
-// Each variant lists only the entries of its transaction type, and they
-// arrive balanced under the target's own accounts, most of which the setup
-// made under other codes than the base's.
-TEST_P(MasterTransactions, EntriesArriveBalancedUnderTheTargetsAccounts) {
-    for (const QString& category : {ManualEntries, OpeningBalances, StockPostings}) {
-        const qsizetype count = entries(*base, typeOf(category));
-        ASSERT_GT(count, 0) << category.toStdString();
-        const auto lister = manager(category);
-        EXPECT_EQ(lister->listFromDatabase()->rows().size(), count);
+// The entries' lines arrive without the system-currency amounts: the target
+// computes its own. (That each variant's entries arrive whole under the
+// target's accounts the table-driven suites compare.)
+TEST_P(MasterTransactions, TheTargetComputesTheSystemCurrencyAmounts) {
+    for (const QString& category : {ManualEntries, OpeningBalances, StockPostings})
         EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK) << failures();
-        EXPECT_EQ(entries(*target, typeOf(category)), count);
-    }
-    EXPECT_TRUE(unbalancedEntries(*target).isEmpty());
-    EXPECT_FALSE(column(*target, u"SELECT Account FROM JDT1 WHERE Account LIKE 'M%'"_s).isEmpty());
+    EXPECT_FALSE(rows(*target, u"SELECT 1 FROM JDT1"_s).isEmpty());
     EXPECT_TRUE(
         column(*target, u"SELECT 1 FROM JDT1 WHERE DebitSys <> 0 OR CreditSys <> 0"_s).isEmpty())
         << "the target computes the system-currency amounts";
@@ -251,11 +245,10 @@ TEST_P(MasterTransactions, AnEntryIsRecognisedByWhatItPosts) {
 INSTANTIATE_TEST_SUITE_P(ServerTypes, MasterTransactions, ::testing::Values(6, 5, 2),
                          anyServerTypeName);
 
-class MasterTrees : public ManagerWorld {
+class MasterTrees : public ManagerCompanies {
 protected:
     void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies();
+        ManagerCompanies::SetUp();
         itemsAndWarehouses(*base, *target);
     }
 };
@@ -263,16 +256,10 @@ protected:
 // The grid shows the tree's quantity under its proper name.
 TEST_F(MasterTrees, TheQuantityColumnIsNamedProperly) {
     const auto trees = manager(Trees);
-    MRV_DIDataSet* data = trees->listFromDatabase();
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->rows().size(), rows(*base, u"SELECT 1 FROM OITT"_s).size());
-    bool seen = false;
-    for (const MRV_DIDataSet::Column& c : data->columns())
-        if (c.name == u"Qauntity") {
-            seen = true;
-            EXPECT_EQ(c.description, u"Quantity"_s);
-        }
-    EXPECT_TRUE(seen);
+    const QList<MRV_DIDataSet::Column> columns = trees->listFromDatabase()->columns();
+    const auto quantity = std::ranges::find(columns, u"Qauntity"_s, &MRV_DIDataSet::Column::name);
+    ASSERT_NE(quantity, columns.end());
+    EXPECT_EQ(quantity->description, u"Quantity"_s);
 }
 
 // Into a target that holds some trees with other values: they take the
@@ -301,6 +288,6 @@ TEST_F(MasterTrees, TreesAreUpdatedAndAMissingComponentIsNamed) {
     const QString others = TreeContents.left(TreeContents.indexOf(u" ORDER BY"_s)) +
                            u" WHERE t.TreeCode NOT IN (SELECT Father FROM ITT1 WHERE Code = %1) "
                            u"ORDER BY 1, 9"_s.arg(lit(component));
-    EXPECT_EQ(rows(*target, others), rows(*base, others));
+    expectSame(others);
     EXPECT_FALSE(needing.contains(first));
 }

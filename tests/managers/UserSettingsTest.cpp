@@ -84,12 +84,8 @@ TEST(UserSettingsRecord, TheHostsTextComesBackAsItWas) {
                                                      record, error));
 }
 
-class UserSettings : public ManagerWorld, public ::testing::WithParamInterface<int> {
+class UserSettings : public ManagerOnServer {
 protected:
-    void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies(GetParam());
-    }
     // One menu item and one column preference per hostile text for a user
     // of the base whose own code is hostile too.
     void hostileSettings() {
@@ -130,24 +126,22 @@ TEST_P(UserSettings, MenusAndPreferencesArriveByteForByte) {
         EXPECT_EQ(manager(category)->writeToTarget(carried, MRV_DIInterface::AddAndUpdate), S_OK)
             << failures();
         // The file lists the records the base lists, by the same keys.
-        const auto fromBase = manager(category);
-        const auto fromFile = manager(category);
-        QList<QVariantList> listed, carriedKeys;
-        for (const MRV_DIDataSet::Row& row : fromBase->listFromDatabase()->rows())
-            listed << row.keys;
-        for (const MRV_DIDataSet::Row& row : fromFile->listFromConfiguration(carried)->rows())
-            carriedKeys << row.keys;
-        EXPECT_EQ(carriedKeys, listed);
+        QList<QVariantList> fromBase, fromFile;
+        for (const MRV_DIDataSet::Row& row : listed(category))
+            fromBase << row.keys;
+        for (const MRV_DIDataSet::Row& row : listed(category, &carried))
+            fromFile << row.keys;
+        EXPECT_EQ(fromFile, fromBase);
     }
-    EXPECT_EQ(rows(*target, MenuContents), rows(*base, MenuContents));
-    EXPECT_EQ(rows(*target, PreferenceContents), rows(*base, PreferenceContents));
+    expectSame(MenuContents);
+    expectSame(PreferenceContents);
     // Again, as updates: nothing changes.
     const qsizetype mark = logRecords().size();
     for (const QString& category : {Menus, Preferences})
         EXPECT_EQ(copy(category, MRV_DIInterface::AddAndUpdate), S_OK);
     expectOnlyUpdates(mark);
-    EXPECT_EQ(rows(*target, MenuContents), rows(*base, MenuContents));
-    EXPECT_EQ(rows(*target, PreferenceContents), rows(*base, PreferenceContents));
+    expectSame(MenuContents);
+    expectSame(PreferenceContents);
 }
 
 // A record is written only for a user of the same code in the target: one
@@ -174,7 +168,7 @@ TEST_P(UserSettings, AUserTheTargetLacksFailsItsRecords) {
     for (QString contents : {MenuContents, PreferenceContents}) {
         contents.insert(contents.indexOf(u" ORDER BY"_s),
                         u" WHERE u.USER_CODE <> %1"_s.arg(lit(missing)));
-        EXPECT_EQ(rows(*target, contents), rows(*base, contents));
+        expectSame(contents);
     }
 }
 
@@ -313,9 +307,9 @@ TEST_P(UserSettings, CompanyDetailsArriveWhole) {
         u"INSERT INTO OSTC (Code, Name) VALUES (%2, %2)"_s);
 
     ASSERT_EQ(copy(Details, MRV_DIInterface::AddAndUpdate), S_OK) << failures();
-    EXPECT_EQ(rows(*target, holidays), rows(*base, holidays));
-    EXPECT_EQ(rows(*target, addresses), rows(*base, addresses));
-    EXPECT_EQ(rows(*target, information), rows(*base, information));
+    expectSame(holidays);
+    expectSame(addresses);
+    expectSame(information);
     const auto baseAdmin = base->GetCompanyService()->GetAdminInfo();
     const auto targetAdmin = target->GetCompanyService()->GetAdminInfo();
     const QStringList written = manager(Details)->mainTable().settings;
@@ -336,7 +330,7 @@ TEST_P(UserSettings, CompanyDetailsArriveWhole) {
     const qsizetype mark = logRecords().size();
     ASSERT_EQ(copy(Details, MRV_DIInterface::AddAndUpdate), S_OK);
     expectOnlyUpdates(mark);
-    EXPECT_EQ(rows(*target, holidays), rows(*base, holidays));
+    expectSame(holidays);
 }
 
 // Settings that name records the target numbers itself arrive as the
@@ -379,7 +373,7 @@ TEST_P(UserSettings, DefaultsTravelByName) {
     // The folders of the second record arrive too.
     const QString paths = u"SELECT WordPath, BitmapPath, AttachPath, ExtPath FROM OADP"_s;
     EXPECT_FALSE(value(*base, paths).toString().isEmpty());
-    EXPECT_EQ(rows(*target, paths), rows(*base, paths));
+    expectSame(paths);
     EXPECT_EQ(logRecords().size(), 3);
 
     // Without the payment terms the target keeps its own.

@@ -81,14 +81,10 @@ QList<ManagerCase> userDialectCases() {
     return cases;
 }
 
-class UsersCopy : public ManagerWorld, public ::testing::WithParamInterface<int> {
+class UsersCopy : public ManagerOnServer {
 protected:
-    void SetUp() override {
-        EngineWorld::SetUp();
-        makeCompanies(GetParam());
-    }
     // The passwords a file lists, by user code.
-    static QHash<QString, QString> listed(const QString& path) {
+    static QHash<QString, QString> passwordsIn(const QString& path) {
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         QHash<QString, QString> passwords;
@@ -157,7 +153,7 @@ TEST_P(UsersCopy, UsersArriveByCodeAndNewOnesGetFirstPasswordsOnlyTheOperatorSee
     const QString byCode = u"SELECT u.USER_CODE, u.U_NAME, u.E_Mail, u.PortNum, d.Name, b.Name "
                            u"FROM OUSR u LEFT JOIN OUDP d ON d.Code = u.Department LEFT JOIN "
                            u"OUBR b ON b.Code = u.Branch ORDER BY 1"_s;
-    EXPECT_EQ(rows(*target, byCode), rows(*base, byCode));
+    expectSame(byCode);
     EXPECT_EQ(rows(*target, u"SELECT INTERNAL_K, PASSWORD, DfltsGroup, SUPERUSER, PwdChange FROM "
                             u"OUSR WHERE USER_CODE = 'buyer'"_s),
               (QList<QVariantList>{{30, kept, u"G1"_s, u"Y"_s, u"N"_s}}));
@@ -180,7 +176,7 @@ TEST_P(UsersCopy, UsersArriveByCodeAndNewOnesGetFirstPasswordsOnlyTheOperatorSee
     ASSERT_EQ(::stat(QFile::encodeName(passwords->path()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(QFileInfo(passwords->path()).path(), QFileInfo(log->filePath()).path());
-    const QHash<QString, QString> first = listed(passwords->path());
+    const QHash<QString, QString> first = passwordsIn(passwords->path());
     QStringList codes = first.keys();
     codes.sort();
     EXPECT_EQ(codes, added);
@@ -214,7 +210,7 @@ TEST_P(UsersCopy, UsersArriveByCodeAndNewOnesGetFirstPasswordsOnlyTheOperatorSee
     // Another run into another company: other passwords.
     newRunInto(u"SECOND"_s);
     ASSERT_EQ(copy(Users, MRV_DIInterface::AddNew), S_FALSE); // lobster is there
-    const QHash<QString, QString> second = listed(passwords->path());
+    const QHash<QString, QString> second = passwordsIn(passwords->path());
     EXPECT_EQ(second.size(), first.size() + 1); // buyer is new there
     for (auto it = second.cbegin(); it != second.cend(); ++it)
         EXPECT_FALSE(distinct.contains(*it)) << it.key().toStdString();
@@ -283,7 +279,7 @@ TEST_P(UsersCopy, AuthorizationsArriveEqualPerUserAndPermission) {
                       baseBridge->Invoke(u"GetPermission"_s, {from, id}))
                 << code.toStdString() << ' ' << id;
     }
-    EXPECT_EQ(rows(*target, PermissionContents), rows(*base, PermissionContents));
+    expectSame(PermissionContents);
     // The superusers kept what they had.
     EXPECT_EQ(column(*target, u"SELECT p.Permission FROM OPRM p JOIN OUSR u ON u.INTERNAL_K = "
                               u"p.UserSign WHERE u.SUPERUSER = 'Y'"_s),

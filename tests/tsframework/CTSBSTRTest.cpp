@@ -1,5 +1,6 @@
 #include "tsframework/CTSBSTR.h"
 #include "TestData.h"
+#include "host/HostTestSupport.h"
 #include "tsframework/CTSStringTable.h"
 
 #include <QFile>
@@ -9,19 +10,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
 // Tables in a folder of their own: a complete English one, a German one
 // with gaps, a Spanish one and a broken Danish one.
 class StringTables : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        writeFile(dir.filePath("1033.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
+        writeTestFile(dir.filePath("1033.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
 <strings lang="1033">
   <s id="1">OK</s>
   <s id="2">Cancel</s>
@@ -33,16 +28,17 @@ protected:
   <s id="9">Copy %s of %d</s>
 </strings>
 )");
-        writeFile(dir.filePath("1031.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
+        writeTestFile(dir.filePath("1031.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
 <strings lang="1031">
   <s id="1">Ja, gut</s>
   <s id="2"></s>
   <s id="9">Kopie %s von %d</s>
 </strings>
 )");
-        writeFile(dir.filePath("3082.xml"),
-                  R"(<strings lang="3082"><s id="1">Aceptar</s></strings>)");
-        writeFile(dir.filePath("1030.xml"), R"(<strings lang="1030"><s id="1">Godt</s><s id="2">)");
+        writeTestFile(dir.filePath("3082.xml"),
+                      R"(<strings lang="3082"><s id="1">Aceptar</s></strings>)");
+        writeTestFile(dir.filePath("1030.xml"),
+                      R"(<strings lang="1030"><s id="1">Godt</s><s id="2">)");
         CTSStringTable::setFolder(dir.path());
     }
     void TearDown() override { CTSStringTable::setFolder(u":/strings"_s); }
@@ -105,15 +101,15 @@ TEST_F(StringTables, FormatWithALoadedFormat) {
 TEST(StringTableFile, RefusesWhatIsNotAStringTable) {
     QTemporaryDir dir;
     const QString path = dir.filePath("x.xml");
-    writeFile(path, "<other><s id=\"1\">x</s></other>");
+    writeTestFile(path, "<other><s id=\"1\">x</s></other>");
     QHash<quint32, QString> table;
     QString error;
     EXPECT_FALSE(CTSStringTable::readTable(path, table, &error));
     EXPECT_TRUE(table.isEmpty());
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(CTSStringTable::readTable(dir.filePath("missing.xml"), table));
-    writeFile(path,
-              "<strings><s id=\"0\">zero</s><s id=\"x\">bad</s><s id=\"5\">five</s></strings>");
+    writeTestFile(path,
+                  "<strings><s id=\"0\">zero</s><s id=\"x\">bad</s><s id=\"5\">five</s></strings>");
     EXPECT_TRUE(CTSStringTable::readTable(path, table));
     EXPECT_EQ(table.size(), 1);
     EXPECT_EQ(table.value(5), u"five");

@@ -1,5 +1,6 @@
 #include "tsframework/CTSResourceLoader.h"
 #include "TestData.h"
+#include "host/HostTestSupport.h"
 #include "tsframework/CTSDbDefinition.h"
 
 #include <QFile>
@@ -14,9 +15,7 @@ class Resources : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void write(int id, const QByteArray& data) {
-        QFile f(dir.filePath(u"%1.xml"_s.arg(id)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(data);
+        writeTestFile(dir.filePath(u"%1.xml"_s.arg(id)), data);
     }
     QTemporaryDir dir;
 };

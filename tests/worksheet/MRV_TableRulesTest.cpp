@@ -17,24 +17,31 @@ int sign(int v) {
     return (v > 0) - (v < 0);
 }
 
+const QLocale kGerman(QLocale::German, QLocale::Germany);
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+
 struct CompareCase {
     const char* a;
     const char* b;
     T type;
     int expected;
+    const QLocale* locale = &kEnglish;
 };
 
-const QLocale kGerman(QLocale::German, QLocale::Germany);
-const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+// A case by its values, so that its test is named by them.
+void PrintTo(const CompareCase& c, std::ostream* out) {
+    *out << "'" << c.a << "' '" << c.b << "' type " << int(c.type) << " "
+         << c.locale->name().toStdString();
+}
 
 class CompareTest : public ::testing::TestWithParam<CompareCase> {};
 
 TEST_P(CompareTest, OrdersLikeTheGrid) {
     const CompareCase& c = GetParam();
     const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);
-    EXPECT_EQ(sign(MRV_TableRules::compare(a, b, c.type, kEnglish)), c.expected)
-        << c.a << " " << c.b;
-    EXPECT_EQ(sign(MRV_TableRules::compare(b, a, c.type, kEnglish)), -c.expected);
+    EXPECT_EQ(sign(MRV_TableRules::compare(a, b, c.type, *c.locale)), c.expected)
+        << ::testing::PrintToString(c);
+    EXPECT_EQ(sign(MRV_TableRules::compare(b, a, c.type, *c.locale)), -c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,14 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
         CompareCase{"3/5/24", "3/5/24", T::Date, 0},
         // Not both dates: as text ("1..." before "a...").
         CompareCase{"12/31/2023", "abc", T::Date, -1}, CompareCase{"a", "B", T::Date, -1},
-        CompareCase{"x", "X", T::Selected, 0}));
-
-TEST(TableRulesCompare, NumbersFollowTheLocaleSeparators) {
-    // In German "1.234,5" is 1234.5 and greater than "999,9".
-    EXPECT_GT(MRV_TableRules::compare(u"1.234,5"_s, u"999,9"_s, T::Number, kGerman), 0);
-    EXPECT_LT(MRV_TableRules::compare(u"0,5"_s, u"0,75"_s, T::Number, kGerman), 0);
-    EXPECT_GT(MRV_TableRules::compare(u"31.12.2023"_s, u"01.01.2023"_s, T::Date, kGerman), 0);
-}
+        CompareCase{"x", "X", T::Selected, 0},
+        // Numbers and dates follow the locale's separators.
+        CompareCase{"1.234,5", "999,9", T::Number, 1, &kGerman},
+        CompareCase{"0,5", "0,75", T::Number, -1, &kGerman},
+        CompareCase{"31.12.2023", "01.01.2023", T::Date, 1, &kGerman}));
 
 TEST(TableRulesCompare, RowsTryTheKeysInOrder) {
     const QList<T> types = {T::Text, T::Number};
@@ -88,9 +92,20 @@ struct FilterCase {
     int rule;
     const char* value;
     const char* toValue;
-    T type;
     bool passes;
+    T type = T::Text;
 };
+
+// A number column's case.
+FilterCase N(const char* cell, int rule, const char* value, const char* toValue, bool passes) {
+    return {cell, rule, value, toValue, passes, T::Number};
+}
+using F = FilterCase;
+
+void PrintTo(const FilterCase& c, std::ostream* out) {
+    *out << "'" << c.cell << "' rule " << c.rule << " '" << c.value << "'..'" << c.toValue
+         << "' type " << int(c.type);
+}
 
 class FilterTest : public ::testing::TestWithParam<FilterCase> {};
 
@@ -98,69 +113,46 @@ TEST_P(FilterTest, DecidesTheRow) {
     const FilterCase& c = GetParam();
     const R rule{0, c.rule, QString::fromUtf8(c.value), QString::fromUtf8(c.toValue)};
     EXPECT_EQ(MRV_TableRules::passes(QString::fromUtf8(c.cell), rule, c.type), c.passes)
-        << "cell '" << c.cell << "' rule " << c.rule << " '" << c.value << "'..'" << c.toValue
-        << "'";
+        << ::testing::PrintToString(c);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Text, FilterTest,
-    ::testing::Values(FilterCase{"ABC", R::Equal, "abc", "", T::Text, true},
-                      FilterCase{"ABC", R::NotEqual, "abc", "", T::Text, false},
-                      FilterCase{"ABD", R::NotEqual, "abc", "", T::Text, true},
-                      FilterCase{"f", R::InRange, "c", "m", T::Text, true},
-                      FilterCase{"f", R::InRange, "m", "c", T::Text, true}, // bounds swapped
-                      FilterCase{"z", R::InRange, "m", "c", T::Text, false},
-                      FilterCase{"anything", R::InRange, "", "", T::Text, true},
-                      FilterCase{"z", R::OutOfRange, "m", "c", T::Text, true},
-                      FilterCase{"f", R::OutOfRange, "c", "m", T::Text, false},
-                      FilterCase{"anything", R::OutOfRange, "", "", T::Text, false},
-                      FilterCase{"b", R::Greater, "A", "", T::Text, true},
-                      FilterCase{"a", R::Greater, "A", "", T::Text, false},
-                      FilterCase{"a", R::GreaterOrEqual, "A", "", T::Text, true},
-                      FilterCase{"a", R::Smaller, "B", "", T::Text, true},
-                      FilterCase{"b", R::SmallerOrEqual, "B", "", T::Text, true},
-                      FilterCase{"c", R::SmallerOrEqual, "B", "", T::Text, false},
-                      FilterCase{"Hello World", R::Contains, "O W", "", T::Text, true},
-                      FilterCase{"Hello", R::NotContains, "xyz", "", T::Text, true},
-                      FilterCase{"Hello", R::NotContains, "ELL", "", T::Text, false},
-                      FilterCase{"Hello", R::StartsWith, "he", "", T::Text, true},
-                      FilterCase{"Hello", R::StartsWith, "lo", "", T::Text, false},
-                      FilterCase{"Hello", R::EndsWith, "LO", "", T::Text, true},
-                      FilterCase{"lo", R::EndsWith, "hello", "", T::Text, false},
-                      FilterCase{"  \t", R::IsEmpty, "", "", T::Text, true},
-                      FilterCase{" x ", R::IsEmpty, "", "", T::Text, false},
-                      FilterCase{" x ", R::IsNotEmpty, "", "", T::Text, true},
-                      // A date column filters as text.
-                      FilterCase{"01/02/2024", R::Greater, "12/31/2023", "", T::Date, false},
-                      FilterCase{"x", R::None, "", "", T::Text, true},
-                      FilterCase{"x", 15, "x", "", T::Text, false},
-                      FilterCase{"x", -1, "x", "", T::Text, false}));
+    ::testing::Values(
+        F{"ABC", R::Equal, "abc", "", true}, F{"ABC", R::NotEqual, "abc", "", false},
+        F{"ABD", R::NotEqual, "abc", "", true}, F{"f", R::InRange, "c", "m", true},
+        F{"f", R::InRange, "m", "c", true}, // bounds swapped
+        F{"z", R::InRange, "m", "c", false}, F{"anything", R::InRange, "", "", true},
+        F{"z", R::OutOfRange, "m", "c", true}, F{"f", R::OutOfRange, "c", "m", false},
+        F{"anything", R::OutOfRange, "", "", false}, F{"b", R::Greater, "A", "", true},
+        F{"a", R::Greater, "A", "", false}, F{"a", R::GreaterOrEqual, "A", "", true},
+        F{"a", R::Smaller, "B", "", true}, F{"b", R::SmallerOrEqual, "B", "", true},
+        F{"c", R::SmallerOrEqual, "B", "", false}, F{"Hello World", R::Contains, "O W", "", true},
+        F{"Hello", R::NotContains, "xyz", "", true}, F{"Hello", R::NotContains, "ELL", "", false},
+        F{"Hello", R::StartsWith, "he", "", true}, F{"Hello", R::StartsWith, "lo", "", false},
+        F{"Hello", R::EndsWith, "LO", "", true}, F{"lo", R::EndsWith, "hello", "", false},
+        F{"  \t", R::IsEmpty, "", "", true}, F{" x ", R::IsEmpty, "", "", false},
+        F{" x ", R::IsNotEmpty, "", "", true},
+        // A date column filters as text.
+        F{"01/02/2024", R::Greater, "12/31/2023", "", false, T::Date},
+        F{"x", R::None, "", "", true}, F{"x", 15, "x", "", false}, F{"x", -1, "x", "", false}));
 
 INSTANTIATE_TEST_SUITE_P(
     Number, FilterTest,
-    ::testing::Values(FilterCase{"10", R::Equal, "10.0", "", T::Number, true},
-                      FilterCase{"10", R::NotEqual, "10.0", "", T::Number, false},
-                      FilterCase{"10", R::Greater, "9", "", T::Number, true}, // as text "10" < "9"
-                      FilterCase{"10", R::Smaller, "9", "", T::Number, false},
-                      FilterCase{"5", R::InRange, "10", "1", T::Number, true},
-                      FilterCase{"10", R::InRange, "1", "10", T::Number, true},
-                      FilterCase{"10", R::OutOfRange, "1", "10", T::Number, false},
-                      FilterCase{"11", R::OutOfRange, "10", "1", T::Number, true},
-                      FilterCase{"-3", R::GreaterOrEqual, "-3", "", T::Number, true},
-                      FilterCase{"-3", R::SmallerOrEqual, "-4", "", T::Number, false},
-                      FilterCase{"12", R::Contains, "1", "", T::Number, false},
-                      FilterCase{"12", R::NotContains, "9", "", T::Number, false},
-                      FilterCase{"12", R::StartsWith, "1", "", T::Number, false},
-                      FilterCase{"12", R::EndsWith, "2", "", T::Number, false},
-                      FilterCase{" ", R::IsEmpty, "", "", T::Number, true},
-                      FilterCase{"0", R::IsNotEmpty, "", "", T::Number, true},
-                      // A value that is no number: that condition compares texts.
-                      FilterCase{"abc", R::Equal, "ABC", "", T::Number, true},
-                      FilterCase{"12", R::Equal, "twelve", "", T::Number, false},
-                      FilterCase{"12", R::NotEqual, "twelve", "", T::Number, true},
-                      FilterCase{"12", R::InRange, "", "", T::Number, true},
-                      FilterCase{"12", R::OutOfRange, "", "", T::Number, false},
-                      FilterCase{"inf", R::Greater, "1e308", "", T::Number, true}));
+    ::testing::Values(
+        N("10", R::Equal, "10.0", "", true), N("10", R::NotEqual, "10.0", "", false),
+        N("10", R::Greater, "9", "", true), // as text "10" < "9"
+        N("10", R::Smaller, "9", "", false), N("5", R::InRange, "10", "1", true),
+        N("10", R::InRange, "1", "10", true), N("10", R::OutOfRange, "1", "10", false),
+        N("11", R::OutOfRange, "10", "1", true), N("-3", R::GreaterOrEqual, "-3", "", true),
+        N("-3", R::SmallerOrEqual, "-4", "", false), N("12", R::Contains, "1", "", false),
+        N("12", R::NotContains, "9", "", false), N("12", R::StartsWith, "1", "", false),
+        N("12", R::EndsWith, "2", "", false), N(" ", R::IsEmpty, "", "", true),
+        N("0", R::IsNotEmpty, "", "", true),
+        // A value that is no number: that condition compares texts.
+        N("abc", R::Equal, "ABC", "", true), N("12", R::Equal, "twelve", "", false),
+        N("12", R::NotEqual, "twelve", "", true), N("12", R::InRange, "", "", true),
+        N("12", R::OutOfRange, "", "", false), N("inf", R::Greater, "1e308", "", true)));
 
 TEST(TableRulesFilter, AllConditionsInOrder) {
     const QList<T> types = {T::Text, T::Number};

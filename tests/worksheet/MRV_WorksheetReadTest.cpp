@@ -47,19 +47,15 @@ TEST_F(ReadTest, HeaderElementsAreTakenInAnyOrderByExactName) {
         "<additionalDescr>ERROR</additionalDescr><creationUser>a &amp; b</creationUser>"
         "</header>";
     ASSERT_EQ(read(document(kOneNode, header)), S_OK);
-    EXPECT_TRUE(worksheet->FRFMUDF);
-    EXPECT_EQ(worksheet->sourceServerType, 6);
-    EXPECT_EQ(worksheet->sourceServer, u"srv"_s);
-    EXPECT_EQ(worksheet->sourceDB, u"DB"_s) << "names are case-sensitive";
-    EXPECT_EQ(worksheet->copyMethod, 2) << "leading digits";
-    EXPECT_EQ(worksheet->RTCF, 2);
-    EXPECT_EQ(worksheet->targetServerType, 0);
-    EXPECT_FALSE(worksheet->backup) << "only the exact text true";
-    EXPECT_TRUE(worksheet->approval);
-    EXPECT_FALSE(worksheet->sourceServerUseTrusted);
-    EXPECT_TRUE(worksheet->worksheetName.isEmpty());
-    EXPECT_EQ(worksheet->additionalDescr, u"ERROR"_s) << "a text like any other";
-    EXPECT_EQ(worksheet->creationUser, u"a & b"_s);
+    const MRV_Worksheet& w = *worksheet;
+    // Names are case-sensitive, a number is its leading digits, a flag is
+    // true for the exact text true only, and ERROR is a text like any other.
+    EXPECT_EQ((QStringList{w.sourceServer, w.sourceDB, w.worksheetName, w.additionalDescr,
+                           w.creationUser}),
+              (QStringList{u"srv"_s, u"DB"_s, QString(), u"ERROR"_s, u"a & b"_s}));
+    EXPECT_EQ((QList<int>{w.FRFMUDF, w.sourceServerType, w.copyMethod, w.RTCF, w.targetServerType,
+                          w.backup, w.approval, w.sourceServerUseTrusted}),
+              (QList<int>{1, 6, 2, 2, 0, 0, 1, 0}));
 }
 
 TEST_F(ReadTest, CopyOptionsOutsideTheirRangeAreNotTaken) {
@@ -174,16 +170,6 @@ TEST_F(ReadTest, ValuesAreTheTextDirectlyInsideTheirElements) {
     EXPECT_EQ(node(0).edits[0].fields[0].newValue, u"new"_s);
 }
 
-TEST_F(ReadTest, UnidentifiedNodesAreDroppedWithEverythingInThem) {
-    ASSERT_EQ(read(document("<Lost><A leaf_id='1'/></Lost><!-- c --><?pi x?>"
-                            "<![CDATA[text]]><B leaf_id='2'/>")),
-              S_OK);
-    ASSERT_EQ(worksheet->nodes.size(), 1u);
-    EXPECT_EQ(node(0).leafId, u"2"_s);
-    EXPECT_EQ(read(document("<Lost><A leaf_id='1'/></Lost>")), E_FAIL);
-    EXPECT_EQ(read(document("<!-- nothing -->")), E_FAIL);
-}
-
 TEST_F(ReadTest, HostileAttributeValuesGiveDefinedStates) {
     ASSERT_EQ(read(document("<A leaf_id='1' selected='7'/><B leaf_id='2' selected='-1'/>"
                             "<C leaf_id='3' selected='2x'/><D leaf_id='' selected=''/>"
@@ -200,20 +186,29 @@ TEST_F(ReadTest, HostileAttributeValuesGiveDefinedStates) {
     EXPECT_EQ(node(4).substituteCopyMethod, -3);
 }
 
-TEST_F(ReadTest, FilesWithoutHeaderReadWithoutBodyOrTreeFail) {
+// Nodes without an id are dropped with everything in them, as are
+// comments, instructions and text; a file needs no header. A file without
+// a body with nodes fails, naming itself and what is wrong.
+TEST_F(ReadTest, UnidentifiedNodesAreDroppedAndFilesWithoutNodesFail) {
+    ASSERT_EQ(read(document("<Lost><A leaf_id='1'/></Lost><!-- c --><?pi x?>"
+                            "<![CDATA[text]]><B leaf_id='2'/>")),
+              S_OK);
+    ASSERT_EQ(worksheet->nodes.size(), 1u);
+    EXPECT_EQ(node(0).leafId, u"2"_s);
     EXPECT_EQ(read("<duplaWorksheet><body>" + kOneNode + "</body></duplaWorksheet>"), S_OK);
     EXPECT_EQ(worksheet->nodes.size(), 1u);
-    EXPECT_EQ(read("<duplaWorksheet><header><sourceDB>x</sourceDB></header></duplaWorksheet>"),
-              E_FAIL);
-    EXPECT_EQ(read("<duplaWorksheet><body/></duplaWorksheet>"), E_FAIL);
-    EXPECT_EQ(read("<duplaWorksheet><body>text only</body></duplaWorksheet>"), E_FAIL);
-    // Each failure is shown with the file and what is wrong with it.
-    const QStringList shown = ui.shown(u"error: "_s);
-    ASSERT_EQ(shown.size(), 3);
-    for (qsizetype i = 0; i < shown.size(); ++i)
-        EXPECT_EQ(shown[i], u"The worksheet cannot be read: %1: it holds no "
-                            "selection data (no body with nodes)"_s.arg(
-                                dir.filePath(u"w%1.xml"_s.arg(i + 2))));
+    for (const QByteArray& text :
+         {document("<Lost><A leaf_id='1'/></Lost>"), document("<!-- nothing -->"),
+          QByteArray("<duplaWorksheet><header><sourceDB>x</sourceDB></header></duplaWorksheet>"),
+          QByteArray("<duplaWorksheet><body/></duplaWorksheet>"),
+          QByteArray("<duplaWorksheet><body>text only</body></duplaWorksheet>")}) {
+        SCOPED_TRACE(text.toStdString());
+        ui.transcript.clear();
+        EXPECT_EQ(read(text), E_FAIL);
+        EXPECT_EQ(ui.shown(u"error: "_s),
+                  QStringList{u"The worksheet cannot be read: %1: it holds no selection data (no "
+                              "body with nodes)"_s.arg(dir.filePath(u"w%1.xml"_s.arg(count)))});
+    }
 }
 
 TEST_F(ReadTest, TruncatedAndMalformedFilesFail) {

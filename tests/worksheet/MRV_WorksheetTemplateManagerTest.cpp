@@ -62,20 +62,15 @@ TEST_F(TemplateTest, ReadsNodesFlagsAndDerivedValues) {
     EXPECT_TRUE(manager->isInitialized());
     ASSERT_EQ(manager->templateWorksheet().nodes.size(), 7u);
 
+    // Without a company there is no note table to name the note (its
+    // string id stays 0).
     const Node& q = at(u"1.1"_s);
-    EXPECT_EQ(q.name, u"Q"_s);
-    EXPECT_EQ(q.stringId, 701u);
-    EXPECT_EQ(q.text, u"Queries"_s);
-    EXPECT_TRUE(q.leaf);
-    EXPECT_EQ(q.dataAreaFormat, Node::RecordGrid);
-    EXPECT_TRUE(q.allowSelection);
+    EXPECT_EQ((QStringList{q.name, q.text}), (QStringList{u"Q"_s, u"Queries"_s}));
     EXPECT_EQ(q.prohibitedCopyMethods, (QList<int>{3, 1}));
-    EXPECT_EQ(q.substituteCopyMethod, 2);
-    EXPECT_EQ(q.effectiveCopyMethod(1), 2);
-    EXPECT_EQ(q.effectiveCopyMethod(4), 4);
-    // Without a company there is no note table to name the note.
-    EXPECT_EQ(q.noteNumber, 1);
-    EXPECT_EQ(q.noteStringId, 0u);
+    EXPECT_EQ((QList<int>{int(q.stringId), q.leaf, q.dataAreaFormat, q.allowSelection,
+                          q.substituteCopyMethod, q.effectiveCopyMethod(1),
+                          q.effectiveCopyMethod(4), q.noteNumber, int(q.noteStringId)}),
+              (QList<int>{701, 1, Node::RecordGrid, 1, 2, 2, 4, 1, 0}));
 
     const Node& udo = at(u"1.2.2"_s);
     EXPECT_FALSE(udo.allowSelection) << "only the exact text true counts";
@@ -194,17 +189,14 @@ TEST_F(TemplateTest, AWorksheetTakesEverythingButItsOwnSelectionFromTheTemplate)
     add("1.1", "Other", 1);
     worksheet.nodes[0]->selection.append(MRV_SelectionObject{{{"k", "v", "t"}}, {}, {}});
     ASSERT_EQ(manager->updateWorksheetFromTemplate(worksheet), S_OK);
+    // Texts are loaded by the worksheet manager.
     const Node& udf = *worksheet.nodes[0];
-    EXPECT_EQ(udf.name, u"Mine"_s);
-    EXPECT_EQ(udf.selected, 2);
-    EXPECT_EQ(udf.selection.size(), 1);
-    EXPECT_EQ(udf.categoryId, u"MRV_TRN_UDF_100"_s);
-    EXPECT_EQ(udf.stringId, 147u);
-    EXPECT_EQ(udf.level, 3);
-    EXPECT_TRUE(udf.localizationTransfer);
-    EXPECT_TRUE(udf.hasDependencies);
+    EXPECT_EQ((QStringList{udf.name, udf.categoryId, udf.text}),
+              (QStringList{u"Mine"_s, u"MRV_TRN_UDF_100"_s, QString()}));
+    EXPECT_EQ((QList<int>{udf.selected, int(udf.selection.size()), int(udf.stringId), udf.level,
+                          udf.localizationTransfer, udf.hasDependencies}),
+              (QList<int>{2, 1, 147, 3, 1, 1}));
     EXPECT_EQ(udf.dependencies, QStringList{u"1.1"_s});
-    EXPECT_TRUE(udf.text.isEmpty()) << "texts are loaded by the worksheet manager";
     const Node& q = *worksheet.nodes[1];
     EXPECT_EQ(q.prohibitedCopyMethods, (QList<int>{4, 3, 1}));
     EXPECT_EQ(q.substituteCopyMethod, 2);

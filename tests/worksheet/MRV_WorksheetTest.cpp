@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Node = MRV_WorksheetNode;
@@ -75,18 +77,17 @@ TEST(WorksheetHeader, TakesAConfigurationFileBaseAndTheCopyOptions) {
     worksheet.approval = true;
     worksheet.worksheetName = QStringLiteral("kept");
     worksheet.updateHeaderData(context);
-    EXPECT_EQ(worksheet.sourceFile, QStringLiteral("..\\Configs\\base.xml"));
-    EXPECT_TRUE(worksheet.sourceServer.isEmpty());
-    EXPECT_TRUE(worksheet.sourceDB.isEmpty());
+    // The target file is stored as it is; approval and name are not the
+    // context's.
+    EXPECT_EQ(
+        (QStringList{worksheet.sourceFile, worksheet.sourceServer, worksheet.sourceDB,
+                     worksheet.targetFile, worksheet.targetCompanyName, worksheet.worksheetName}),
+        (QStringList{u"..\\Configs\\base.xml"_s, QString(), QString(), context.targetFilePath,
+                     u"Target Co"_s, u"kept"_s}));
     EXPECT_TRUE(worksheet.baseIsFile());
-    EXPECT_EQ(worksheet.targetFile, context.targetFilePath) << "stored as it is";
-    EXPECT_EQ(worksheet.targetCompanyName, QStringLiteral("Target Co"));
-    EXPECT_EQ(worksheet.copyMethod, 3);
-    EXPECT_EQ(worksheet.RTCF, 2);
-    EXPECT_TRUE(worksheet.FRFMUDF);
-    EXPECT_TRUE(worksheet.backup);
-    EXPECT_TRUE(worksheet.approval) << "not the context's";
-    EXPECT_EQ(worksheet.worksheetName, QStringLiteral("kept"));
+    EXPECT_EQ((QList<int>{worksheet.copyMethod, worksheet.RTCF, worksheet.FRFMUDF, worksheet.backup,
+                          worksheet.approval}),
+              (QList<int>{3, 2, 1, 1, 1}));
 
     // Saved somewhere the relative form would not lead back to the base
     // file, the worksheet keeps the full path.

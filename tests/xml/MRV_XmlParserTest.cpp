@@ -183,7 +183,7 @@ TEST(XmlParseFile, ReadsFilesInTheirOwnEncoding) {
     ASSERT_TRUE(dir.isValid());
     const QString text = u"Grüße 日本語 😀"_s;
     const QString utf8 = dir.filePath(u"ü 8.xml"_s);
-    ASSERT_TRUE(writeAll(
+    ASSERT_TRUE(writeBytes(
         utf8, (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>"_s + text + u"</r>"_s).toUtf8()));
     MRV_DOMParser p;
     for (const QString& path : {dir.filePath(u"missing.xml"_s), dir.path()}) {
@@ -250,7 +250,7 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString secret = dir.filePath(u"secret.txt"_s);
-    ASSERT_TRUE(writeAll(secret, "top secret"));
+    ASSERT_TRUE(writeBytes(secret, "top secret"));
     QString laughs = u"<!DOCTYPE r [<!ENTITY e0 'xxxxxxxxxx'>"_s;
     for (int i = 1; i < 10; ++i)
         laughs += u"<!ENTITY e%1 '%2'>"_s.arg(i).arg(u"&e%1;"_s.arg(i - 1).repeated(10));
@@ -265,7 +265,7 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
     };
     for (const QString& doc : hostile) {
         const QString file = dir.filePath(u"hostile.xml"_s);
-        ASSERT_TRUE(writeAll(file, doc.toUtf8()));
+        ASSERT_TRUE(writeBytes(file, doc.toUtf8()));
         MRV_DOMParser dom;
         MRV_SAXParser sax;
         Collector seen;
@@ -303,7 +303,7 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
         EXPECT_EQ(dom.errorList().count(u"<Error>"_s), 1) << url;
     }
     const QString good = dir.filePath(u"good.xml"_s);
-    ASSERT_TRUE(writeAll(good, "<r>fine</r>"));
+    ASSERT_TRUE(writeBytes(good, "<r>fine</r>"));
     ASSERT_TRUE(dom.parseFile(u"file://"_s + good)) << dom.errorList().toStdString();
     EXPECT_EQ(dom.nodeText(), u"fine"_s);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "TestData.h"
+#include "config/LogTestSupport.h"
 #include "xml/MRV_DOMParser.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -30,12 +30,6 @@ inline std::optional<QString> attribute(const MRV_DOMParser& parser, const QStri
     return std::nullopt;
 }
 
-inline QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using logtest::readBytes;
+using logtest::utf16Text;
+using logtest::writeBytes;
