@@ -284,14 +284,7 @@ QString BusinessObject::GetAsXML() const {
             for (const int i : rows.shape->selected) {
                 if (i >= row.size() || !row[i])
                     continue;
-                const QString& property = rows.shape->columns[i].property;
-                xml += u'<';
-                xml += property;
-                xml += u'>';
-                xml += LLEscapeXmlText(*row[i]);
-                xml += QLatin1String("</");
-                xml += property;
-                xml += u'>';
+                LLAppendXmlElement(xml, rows.shape->columns[i].property, *row[i]);
             }
             xml += QLatin1String("</row>");
         }

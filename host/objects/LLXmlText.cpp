@@ -2,37 +2,61 @@
 
 #include <QXmlStreamReader>
 
-QString LLXmlElement(const QString& name, const QString& text) {
-    return u'<' + name + u'>' + LLEscapeXmlText(text) + QLatin1String("</") + name + u'>';
+namespace {
+
+// The reference that stands for c in text, or empty when c stands as it is.
+QLatin1String reference(char16_t c, bool quotes) {
+    switch (c) {
+    case u'&':
+        return QLatin1String("&amp;");
+    case u'<':
+        return QLatin1String("&lt;");
+    case u'>':
+        return QLatin1String("&gt;");
+    case u'\r':
+        return QLatin1String("&#13;");
+    case u'"':
+        return quotes ? QLatin1String("&quot;") : QLatin1String();
+    case u'\'':
+        return quotes ? QLatin1String("&apos;") : QLatin1String();
+    default:
+        return QLatin1String();
+    }
+}
+
+} // namespace
+
+void LLAppendXmlText(QString& out, QStringView text, bool quotes) {
+    // Runs of plain characters are copied whole.
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QLatin1String ref = reference(text[i].unicode(), quotes);
+        if (ref.isEmpty())
+            continue;
+        out.append(text.sliced(plain, i - plain));
+        out.append(ref);
+        plain = i + 1;
+    }
+    out.append(text.sliced(plain));
 }
 
 QString LLEscapeXmlText(const QString& text, bool quotes) {
     QString out;
     out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += QLatin1String("&amp;");
-            break;
-        case u'<':
-            out += QLatin1String("&lt;");
-            break;
-        case u'>':
-            out += QLatin1String("&gt;");
-            break;
-        case u'\r':
-            out += QLatin1String("&#13;");
-            break;
-        case u'"':
-            out += quotes ? QLatin1String("&quot;") : QLatin1String("\"");
-            break;
-        case u'\'':
-            out += quotes ? QLatin1String("&apos;") : QLatin1String("'");
-            break;
-        default:
-            out += c;
-        }
-    }
+    LLAppendXmlText(out, text, quotes);
+    return out;
+}
+
+void LLAppendXmlElement(QString& out, QStringView name, QStringView text) {
+    out.append(u'<').append(name).append(u'>');
+    LLAppendXmlText(out, text);
+    out.append(QLatin1String("</")).append(name).append(u'>');
+}
+
+QString LLXmlElement(const QString& name, const QString& text) {
+    QString out;
+    out.reserve(2 * name.size() + text.size() + 5);
+    LLAppendXmlElement(out, name, text);
     return out;
 }
 

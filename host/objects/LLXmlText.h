@@ -6,8 +6,12 @@
 // becomes &#13; (a parser would turn a bare CR into LF); with quotes, " and '
 // become references too.
 QString LLEscapeXmlText(const QString& text, bool quotes = false);
+// The same, appended to out: documents are built in one buffer instead of
+// from a string per value.
+void LLAppendXmlText(QString& out, QStringView text, bool quotes = false);
 // <name>text, escaped</name>.
 QString LLXmlElement(const QString& name, const QString& text);
+void LLAppendXmlElement(QString& out, QStringView name, QStringView text);
 
 class QXmlStreamReader;
 

@@ -30,6 +30,8 @@
 #include <QSaveFile>
 #include <QSysInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QStringList kTextHeader{
@@ -129,8 +131,11 @@ void MRV_ConfigurationManager::startDocument() {
 void MRV_ConfigurationManager::startElement(const XMLCh*, const XMLCh* localname, const XMLCh*,
                                             const xercesc::Attributes& attributes) {
     flushText(false);
-    const QString name = fromXmlCh(localname);
-    m_element = name;
+    // Names are compared where they stand and copied only where kept: a
+    // file has every element of every record.
+    const QStringView name(localname);
+    if (!m_inRecord)
+        m_element = name.toString();
     m_leafOpen = true;
     MRV_Interaction::current().progressPosition(++m_startTags);
     if (m_headerOnly || m_skipObject || m_skipTable)
@@ -157,7 +162,7 @@ void MRV_ConfigurationManager::startElement(const XMLCh*, const XMLCh* localname
         m_inRecord = true;
         m_record += QLatin1String("<BOM>");
     } else if (m_inRecord) {
-        m_record += u'<' + name;
+        m_record.append(u'<').append(name);
         // Escaped again: the reader hands values over with their entities
         // resolved, and "&" or a quote would break the record.
         for (XMLSize_t i = 0; i < attributes.getLength(); ++i)
@@ -187,21 +192,22 @@ void MRV_ConfigurationManager::characters(const XMLCh* chars, XMLSize_t length) 
 void MRV_ConfigurationManager::flushText(bool wholeContent) {
     if (m_pendingText.isEmpty())
         return;
-    const QString text = m_pendingText;
-    m_pendingText.clear();
     if (!m_skipObject && !m_skipTable)
-        takeText(text, wholeContent);
+        takeText(m_pendingText, wholeContent);
+    // Emptied but kept: the next text fills the same buffer.
+    m_pendingText.resize(0);
 }
 
 void MRV_ConfigurationManager::takeText(const QString& text, bool wholeContent) {
     // Blanks between elements are layout; blanks that are all an element
     // of a record holds are its value ("   ", a lone line end).
-    if (text.trimmed().isEmpty() && !(wholeContent && m_inRecord))
+    const bool blank = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
+    if (blank && !(wholeContent && m_inRecord))
         return;
     // Inside a record every element is the record's: a field that happens to
     // share a header element's name stays in the record.
     if (m_inRecord) {
-        m_record += escape(text);
+        LLAppendXmlText(m_record, text, true);
         return;
     }
     if (kTextHeader.contains(m_element)) {
@@ -226,7 +232,7 @@ void MRV_ConfigurationManager::endElement(const XMLCh*, const XMLCh* localname, 
     m_leafOpen = false;
     if (m_headerOnly)
         return;
-    const QString name = fromXmlCh(localname);
+    const QStringView name(localname);
     if (m_skipObject || m_skipTable) {
         // A skipped element keeps nothing of what it holds; nesting of the
         // same name inside it cannot occur outside records.
@@ -240,7 +246,7 @@ void MRV_ConfigurationManager::endElement(const XMLCh*, const XMLCh* localname, 
         m_inRecord = false;
         m_record += QLatin1String("</BOM>");
     } else if (m_inRecord) {
-        m_record += QLatin1String("</") + name + u'>';
+        m_record.append(QLatin1String("</")).append(name).append(u'>');
     } else if (name == u"table" && m_inTable) {
         const int ordinal = int(m_tables.size());
         const ConfigurationTable table{m_tableAttributes, m_record};

@@ -3,7 +3,6 @@
 #include "host/objects/LLXmlText.h"
 #include "xml/MRV_DOMParser.h"
 #include "xml/MRV_SAXParser.h"
-#include "xml/MRV_XmlString.h"
 
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
@@ -67,15 +66,31 @@ namespace {
 
 void writeDependency(QString& xml, const MRV_BOMRecord::Dependency& dep) {
     xml += QLatin1String("<dep>");
-    xml += LLXmlElement(QStringLiteral("tableName"), dep.table);
-    xml += LLXmlElement(QStringLiteral("fField"), dep.field);
+    LLAppendXmlElement(xml, u"tableName", dep.table);
+    LLAppendXmlElement(xml, u"fField", dep.field);
     xml += QLatin1String("<fKeyFields>");
     for (const QString& field : dep.keyFields)
-        xml += LLXmlElement(QStringLiteral("fField"), field);
+        LLAppendXmlElement(xml, u"fField", field);
     xml += QLatin1String("</fKeyFields><fKeyValues>");
     for (const QString& value : dep.keyValues)
-        xml += LLXmlElement(QStringLiteral("fValue"), value);
+        LLAppendXmlElement(xml, u"fValue", value);
     xml += QLatin1String("</fKeyValues></dep>");
+}
+
+void writeRow(QString& xml, const MRV_BOMRecord::Row& row) {
+    for (const MRV_BOMRecord::Field& f : row.fields)
+        LLAppendXmlElement(xml, f.name, f.value);
+    for (const MRV_BOMRecord::Dependency& dep : row.dependencies)
+        writeDependency(xml, dep);
+}
+
+// About what the fields' text takes, so that the document is written into
+// one buffer that seldom grows.
+qsizetype textSize(const QList<MRV_BOMRecord::Field>& fields) {
+    qsizetype size = 0;
+    for (const MRV_BOMRecord::Field& f : fields)
+        size += 2 * f.name.size() + f.value.size() + 5;
+    return size;
 }
 
 } // namespace
@@ -128,7 +143,9 @@ public:
     QString problem;
 
     void startDocument() override {
-        m_path.clear();
+        m_depth = 0;
+        m_inAdmin = false;
+        m_inDependency = false;
         m_skipFrom = -1;
         m_text = nullptr;
         m_list = nullptr;
@@ -137,9 +154,10 @@ public:
 
     void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname,
                       const xercesc::Attributes&) override {
-        const QString name = fromXmlCh(qname);
-        m_path << name;
-        const qsizetype depth = m_path.size();
+        // Names are compared where they stand and copied only when kept: a
+        // record has hundreds of elements and is parsed several times.
+        const QStringView name(qname);
+        const int depth = ++m_depth;
         m_text = nullptr;
         if (m_skipFrom >= 0)
             return;
@@ -152,11 +170,12 @@ public:
                 skip(m_boSeen ? QString() : QStringLiteral("The record document has no BO"));
             m_boSeen = true;
         } else if (depth == 3) {
-            if (name != u"AdmInfo")
-                groups->append(MRV_BOMRecord::Group{name, {}});
+            m_inAdmin = name == u"AdmInfo";
+            if (!m_inAdmin)
+                groups->append(MRV_BOMRecord::Group{name.toString(), {}});
         } else if (depth == 4) {
-            if (m_path[2] == u"AdmInfo") {
-                admin->append(MRV_BOMRecord::Field{name, {}});
+            if (m_inAdmin) {
+                admin->append(MRV_BOMRecord::Field{name.toString(), {}});
                 m_text = &admin->last().value;
             } else if (name == u"row") {
                 groups->last().rows.append(MRV_BOMRecord::Row());
@@ -164,15 +183,16 @@ public:
                 skip();
             }
         } else if (depth == 5) {
-            if (m_path[2] == u"AdmInfo") {
+            if (m_inAdmin) {
                 skip();
                 return;
             }
             MRV_BOMRecord::Row& row = groups->last().rows.last();
-            if (name == u"dep") {
+            m_inDependency = name == u"dep";
+            if (m_inDependency) {
                 row.dependencies.append(MRV_BOMRecord::Dependency());
             } else {
-                row.fields.append(MRV_BOMRecord::Field{name, {}});
+                row.fields.append(MRV_BOMRecord::Field{name.toString(), {}});
                 m_text = &row.fields.last().value;
             }
         } else {
@@ -181,11 +201,11 @@ public:
     }
 
     void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
-        if (m_skipFrom == m_path.size())
+        if (m_skipFrom == m_depth)
             m_skipFrom = -1;
-        m_path.removeLast();
+        --m_depth;
         m_text = nullptr;
-        if (m_path.size() == 5) // a dependency's list ended
+        if (m_depth == 5) // a dependency's list ended
             m_list = nullptr;
     }
 
@@ -198,8 +218,8 @@ public:
     void reset() { m_boSeen = false; }
 
 private:
-    void startInDependency(qsizetype depth, const QString& name) {
-        if (m_path[4] != u"dep" || depth > 7) {
+    void startInDependency(int depth, QStringView name) {
+        if (!m_inDependency || depth > 7) {
             skip();
             return;
         }
@@ -225,13 +245,17 @@ private:
 
     // Passes over the element just started and all it holds.
     void skip(const QString& why = QString()) {
-        m_skipFrom = m_path.size();
+        m_skipFrom = m_depth;
         if (problem.isEmpty())
             problem = why;
     }
 
-    QStringList m_path;
-    qsizetype m_skipFrom = -1;
+    int m_depth = 0;
+    // Whether the open element at depth 3 is AdmInfo, and the one at
+    // depth 5 a dependency record.
+    bool m_inAdmin = false;
+    bool m_inDependency = false;
+    int m_skipFrom = -1;
     bool m_boSeen = false;
     QString* m_text = nullptr;
     QStringList* m_list = nullptr;
@@ -269,25 +293,32 @@ bool MRV_BOMRecord::parse(const QString& xml, QString* error) {
 }
 
 QString MRV_BOMRecord::toXml() const {
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>");
+    qsizetype size = 128 + textSize(m_admin);
+    for (const Group& g : m_groups)
+        for (const Row& row : g.rows)
+            size += 11 + textSize(row.fields) + 256 * row.dependencies.size();
+    QString xml;
+    xml.reserve(size);
+    xml += QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-16\"?><BOM><BO><AdmInfo>");
     for (const Field& f : m_admin)
-        xml += LLXmlElement(f.name, f.value);
+        LLAppendXmlElement(xml, f.name, f.value);
     xml += QLatin1String("</AdmInfo>");
     for (const Group& g : m_groups) {
-        xml += u'<' + g.name + u'>';
-        for (const Row& row : g.rows)
-            xml += QLatin1String("<row>") + rowXml(row) + QLatin1String("</row>");
-        xml += QLatin1String("</") + g.name + u'>';
+        xml.append(u'<').append(g.name).append(u'>');
+        for (const Row& row : g.rows) {
+            xml += QLatin1String("<row>");
+            writeRow(xml, row);
+            xml += QLatin1String("</row>");
+        }
+        xml.append(QLatin1String("</")).append(g.name).append(u'>');
     }
-    return xml + QLatin1String("</BO></BOM>");
+    return xml += QLatin1String("</BO></BOM>");
 }
 
 QString MRV_BOMRecord::rowXml(const Row& row) {
     QString xml;
-    for (const Field& f : row.fields)
-        xml += LLXmlElement(f.name, f.value);
-    for (const Dependency& dep : row.dependencies)
-        writeDependency(xml, dep);
+    xml.reserve(textSize(row.fields) + 256 * row.dependencies.size());
+    writeRow(xml, row);
     return xml;
 }
 

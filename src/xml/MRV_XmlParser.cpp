@@ -58,6 +58,30 @@ void startXerces() {
 constexpr const XMLCh* hostUtf16 =
     std::endian::native == std::endian::little ? u"UTF-16LE" : u"UTF-16BE";
 
+// Whether text may hold a document type declaration. One can only stand
+// in the prolog, among white space, comments and processing instructions,
+// and is written "<!DOCTYPE"; whatever else comes first ends the prolog
+// (the root element) or makes the text no document at all.
+bool mayDeclareType(QStringView text) {
+    qsizetype at = 0;
+    for (;;) {
+        while (at < text.size() && text[at].isSpace())
+            ++at;
+        const QStringView rest = text.sliced(at);
+        QStringView close;
+        if (rest.startsWith(u"<?"))
+            close = u"?>";
+        else if (rest.startsWith(u"<!--"))
+            close = u"-->";
+        else
+            return rest.startsWith(u"<!");
+        const qsizetype end = rest.indexOf(close, 2);
+        if (end < 0)
+            return false;
+        at += end + close.size();
+    }
+}
+
 } // namespace
 
 MRV_XmlParser::MRV_XmlParser() {
@@ -92,7 +116,18 @@ void MRV_XmlParser::setDomParser(std::unique_ptr<xercesc::XercesDOMParser> parse
 }
 
 void MRV_XmlParser::setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader) {
+    m_saxReader = std::move(reader);
+    m_saxScanner = nullptr;
+    useSaxScanner(xercesc::XMLUni::fgIGXMLScanner);
+}
+
+void MRV_XmlParser::useSaxScanner(const XMLCh* scanner) {
     using xercesc::XMLUni;
+    if (m_saxScanner == scanner)
+        return;
+    xercesc::SAX2XMLReader* reader = m_saxReader.get();
+    reader->setProperty(XMLUni::fgXercesScannerName, const_cast<XMLCh*>(scanner));
+    // Set again on the new scanner rather than trusting what it took over.
     reader->setFeature(XMLUni::fgSAX2CoreValidation, false);
     reader->setFeature(XMLUni::fgXercesDynamic, false);
     reader->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
@@ -100,7 +135,7 @@ void MRV_XmlParser::setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader)
     reader->setFeature(XMLUni::fgXercesSchema, false);
     reader->setFeature(XMLUni::fgXercesLoadSchema, false);
     reader->setProperty(XMLUni::fgXercesSecurityManager, m_securityManager.get());
-    m_saxReader = std::move(reader);
+    m_saxScanner = scanner;
 }
 
 void MRV_XmlParser::refuseDoctype(const xercesc::Locator* where) {
@@ -133,6 +168,10 @@ bool MRV_XmlParser::parseFile(const QString& path) {
         m_errorHandler->addError(path, 0, 0, fromXmlCh(e.getMessage()));
         return false;
     }
+    // A file's text is not seen before the parse, so a document type
+    // declaration may be in it: the scanner that reports one reads it.
+    if (m_saxReader)
+        useSaxScanner(xercesc::XMLUni::fgIGXMLScanner);
     return run<xercesc::InputSource>(*source, local);
 }
 
@@ -148,6 +187,13 @@ bool MRV_XmlParser::parseString(const QString& text) {
     xercesc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(document.utf16()),
                                       static_cast<XMLSize_t>(document.size()) * 2, BufferId);
     source.setEncoding(hostUtf16);
+    // The scanner that reports a document type declaration (so that it can
+    // be refused) costs twice as much per document as the one that only
+    // checks well-formedness; a record is parsed several times on its way,
+    // so text without a declaration goes to the cheaper one.
+    if (m_saxReader)
+        useSaxScanner(mayDeclareType(document) ? xercesc::XMLUni::fgIGXMLScanner
+                                               : xercesc::XMLUni::fgWFXMLScanner);
     return run<xercesc::InputSource>(source, QLatin1String(BufferId));
 }
 

@@ -90,6 +90,8 @@ protected:
 
 private:
     void startParse();
+    // Puts the named Xerces scanner under the SAX reader, set up safely.
+    void useSaxScanner(const XMLCh* scanner);
     // Parses source (an InputSource or a system id) and reports the outcome.
     template <typename Source> bool run(const Source& source, const QString& systemId);
 
@@ -101,5 +103,6 @@ private:
     std::unique_ptr<xercesc::SecurityManager> m_securityManager;
     std::unique_ptr<xercesc::XercesDOMParser> m_domParser;
     std::unique_ptr<xercesc::SAX2XMLReader> m_saxReader;
+    const XMLCh* m_saxScanner = nullptr;
     bool m_skip = true;
 };
