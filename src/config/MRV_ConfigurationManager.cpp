@@ -883,7 +883,6 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
             if (m_context.copyLog)
                 m_context.copyLog->holdLines();
             manager->initialize();
-            status = S_OK;
             manager->writeToTarget(removal ? tablesOf(stringId) : takeTablesOf(stringId),
                                    removal ? MRV_DIInterface::RemovalPhase : method);
             commit();
@@ -970,6 +969,8 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
     }
     ui.progressStart(textOf(10021), 0, objectCount());
     MRV_WaitCursor wait;
+    // A category that fails whole fails the run, whatever comes after it.
+    status = S_OK;
     if (writePass(worksheet, true, status))
         writePass(worksheet, false, status);
     ui.progressEnd();

@@ -159,7 +159,8 @@ private:
                                             const QStringList& keyColumns,
                                             const QList<int>& keyTypes);
     // One pass of the run over the file's objects; false when the run was
-    // stopped.
+    // stopped. A category that fails sets status to its failure, and no
+    // later category clears it.
     bool writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status);
     // Commits what a category wrote, as far as the target lets it, and
     // its log lines with it.

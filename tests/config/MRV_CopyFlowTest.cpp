@@ -24,6 +24,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -427,6 +428,50 @@ TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
     }
     QSqlDatabase::removeDatabase(u"raw"_s);
     qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
+}
+
+// Lets go of the target's lock when the first category has failed for it.
+class UnlocksAtTheFirstFailure : public MRV_ScriptedInteraction {
+public:
+    std::function<void()> unlock;
+
+protected:
+    void statusText(const QString& text, bool bold, int clearAfterMs) override {
+        MRV_ScriptedInteraction::statusText(text, bold, clearAfterMs);
+        if (bold && unlock && text.contains(u"could not be written"_s))
+            std::exchange(unlock, nullptr)();
+    }
+};
+
+// A category that failed whole still fails the run when the categories after
+// it are written: the run once said it succeeded then.
+TEST_F(CopyFlow, AFailedCategoryFailsTheRunThoughLaterOnesAreWritten) {
+    qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
+    context.targetCompany = company(u"TARGET"_s);
+    select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
+    {
+        QSqlDatabase locker = raw(u"TARGET"_s);
+        QSqlQuery hold(locker);
+        ASSERT_TRUE(hold.exec(u"BEGIN EXCLUSIVE"_s));
+        UnlocksAtTheFirstFailure unlocking;
+        unlocking.answers = {Yes};
+        unlocking.unlock = [&] { hold.exec(u"ROLLBACK"_s); };
+        MRV_InteractionScope unlockingScope{unlocking};
+        MRV_ConfigurationManager manager(context);
+        MRV_CopyFlow flow(context, worksheet(), manager);
+        EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
+        EXPECT_FALSE(unlocking.unlock) << "no category failed";
+        QStringList failed;
+        for (const MRV_LogFile::Row& row : logRows(flow.logPath()))
+            if (row[MRV_LogFile::Result] == u"Failed")
+                failed << row[MRV_LogFile::Category];
+        EXPECT_EQ(failed.size(), 1) << failed.join(u", "_s).toStdString();
+        locker.close();
+    }
+    QSqlDatabase::removeDatabase(u"raw"_s);
+    qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
+    // The later categories were written.
+    EXPECT_FALSE(firms(*context.targetCompany).isEmpty());
 }
 
 // Stands for a user whose program is killed while a question is open.
