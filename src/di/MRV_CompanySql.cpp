@@ -12,18 +12,23 @@
 MRV_CompanySql::MRV_CompanySql(LLObjectsCOM::Company& company)
     : m_company(company), m_serverType(company.ServerType()) {}
 
-MRV_CompanySql::Rows MRV_CompanySql::query(const QString& statement) {
+MRV_CompanySql::Rows MRV_CompanySql::query(const QString& statement,
+                                           const QVariantList& parameters) {
     Rows rows;
     forEachRow(
-        statement, [&rows](const QVariantList& row) { rows.values << row; }, &rows.names);
+        statement, [&rows](const QVariantList& row) { rows.values << row; }, &rows.names,
+        parameters);
     return rows;
 }
 
 void MRV_CompanySql::forEachRow(const QString& statement,
                                 const std::function<void(const QVariantList&)>& use,
-                                QStringList* names) {
+                                QStringList* names, const QVariantList& parameters) {
     const std::unique_ptr<LLObjectsCOM::Recordset> rs = m_company.GetRecordset();
-    rs->DoQuery(statement);
+    if (parameters.isEmpty())
+        rs->DoQuery(statement);
+    else
+        rs->DoQuery(statement, parameters);
     const int fields = rs->FieldCount();
     if (names)
         for (int i = 0; i < fields; ++i)

@@ -51,10 +51,12 @@ public:
         return MRV_SQLBuilder::tableName(name, m_serverType);
     }
 
-    Rows query(const QString& statement);
+    // With parameters, they are bound to the statement's "?" in order (see
+    // MRV_SQLBuilder::buildBoundSelect).
+    Rows query(const QString& statement, const QVariantList& parameters = {});
     // The rows one at a time, for results too large to hold twice.
     void forEachRow(const QString& statement, const std::function<void(const QVariantList&)>& use,
-                    QStringList* names = nullptr);
+                    QStringList* names = nullptr, const QVariantList& parameters = {});
     // The rows as the recordset writes them in XML.
     QString queryXml(const QString& statement);
     void execute(const QString& statement);

@@ -186,7 +186,12 @@ bool MRV_DITableWriter::exists(const MRV_TableDeclaration& table, const Row& row
     MRV_SQLBuilder select = keyConditions(table, table.keyColumns, valuesOf(row, table.keyColumns));
     for (const QString& key : table.keyColumns)
         select.addSelectColumn(key);
-    return select.isValid() && !m_target.query(select.buildSelect()).values.isEmpty();
+    if (!select.isValid())
+        return false;
+    // Bound: a line's lookup is prepared once per table, not per line.
+    QVariantList values;
+    const QString statement = select.buildBoundSelect(values);
+    return !m_target.query(statement, values).values.isEmpty();
 }
 
 QSet<QString>& MRV_DITableWriter::existingKeys() {

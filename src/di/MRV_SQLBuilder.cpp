@@ -119,6 +119,29 @@ QString MRV_SQLBuilder::valueText(const Item& item) const {
 }
 
 QString MRV_SQLBuilder::buildWhere() const {
+    return where(nullptr);
+}
+
+QString MRV_SQLBuilder::buildBoundWhere(QVariantList& parameters) const {
+    parameters.clear();
+    return where(&parameters);
+}
+
+QVariant MRV_SQLBuilder::boundValue(const Item& item) {
+    if (item.kind == Literal)
+        return item.bound;
+    return item.value.isEmpty() ? QVariant() : QVariant(item.value);
+}
+
+QVariant MRV_SQLBuilder::conditionValue(const Item& item) {
+    // A condition on empty text compares with the empty text, as its
+    // literal '' does; only a NULL literal tests for NULL.
+    if (item.kind == Quoted)
+        return item.value.isEmpty() ? QVariant(QStringLiteral("")) : QVariant(item.value);
+    return item.bound;
+}
+
+QString MRV_SQLBuilder::where(QVariantList* parameters) const {
     if (m_items.isEmpty())
         return QString();
     // Items on one column are alternatives (OR), items on different columns
@@ -146,6 +169,8 @@ QString MRV_SQLBuilder::buildWhere() const {
         // Only a NULL literal tests for NULL; the text 'NULL' is a value.
         if (item.kind == Literal && item.value == u"NULL")
             where += QStringLiteral(" IS NULL");
+        else if (parameters)
+            where += QStringLiteral(" = ?"), *parameters << conditionValue(item);
         else
             where += QStringLiteral(" = ") +
                      (item.kind == Quoted ? textLiteral(item.value, m_serverType) : item.value);
@@ -156,9 +181,17 @@ QString MRV_SQLBuilder::buildWhere() const {
 }
 
 QString MRV_SQLBuilder::buildSelect() const {
+    return selectFrom() + buildWhere();
+}
+
+QString MRV_SQLBuilder::buildBoundSelect(QVariantList& parameters) const {
+    return selectFrom() + buildBoundWhere(parameters);
+}
+
+QString MRV_SQLBuilder::selectFrom() const {
     const QString columns = m_selectColumns.isEmpty() ? QStringLiteral("*")
                                                       : m_selectColumns.join(QStringLiteral(", "));
-    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table() + buildWhere();
+    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + table();
 }
 
 QString MRV_SQLBuilder::buildDelete() const {
@@ -182,9 +215,7 @@ QString MRV_SQLBuilder::buildBoundInsert(QVariantList& parameters) const {
     for (const Item& item : m_items) {
         columns << item.column;
         marks << QStringLiteral("?");
-        parameters << (item.kind == Literal   ? item.bound
-                       : item.value.isEmpty() ? QVariant()
-                                              : QVariant(item.value));
+        parameters << boundValue(item);
     }
     return QStringLiteral("INSERT INTO ") + table() + QStringLiteral(" (") +
            columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +

@@ -42,6 +42,11 @@ public:
     // items on different ones); empty without items.
     QString buildWhere() const;
     QString buildSelect() const;
+    // The same with a "?" for each value, the values in parameters in
+    // order (see buildBoundInsert): one statement text per table and
+    // columns, which the host prepares once.
+    QString buildBoundWhere(QVariantList& parameters) const;
+    QString buildBoundSelect(QVariantList& parameters) const;
     QString buildDelete() const;
     QString buildInsert() const;
     // The same INSERT with a "?" for each value, and the values in order
@@ -82,6 +87,14 @@ private:
     };
 
     QString table() const { return tableName(m_table, m_serverType); }
+    QString selectFrom() const;
+    // The WHERE clause; with parameters, a "?" for each value, the values
+    // appended to it.
+    QString where(QVariantList* parameters) const;
+    // A value as a bound insert takes it (empty text is NULL), and as a
+    // bound condition compares with it.
+    static QVariant boundValue(const Item& item);
+    static QVariant conditionValue(const Item& item);
     // A value as it stands in an INSERT or UPDATE (empty text is NULL).
     QString valueText(const Item& item) const;
     void invalid(const QString& column, const QString& value, const QString& what);

@@ -75,6 +75,19 @@ TEST(SQLBuilder, StatementsHaveTheirFixedForms) {
               "VALUES (?, ?, ?, ?, ?, ?)");
     EXPECT_EQ(values, (QVariantList{qint64(7), QVariant(), QVariant(), u"it's"_s, 2.5,
                                     QDate(2024, 1, 31)}));
+    // As conditions: NULL is still tested for, and empty text compares with
+    // the empty text, not with NULL.
+    MRV_SQLBuilder lookup(Bracketed, u"OCRG"_s);
+    lookup.addSelectColumn(u"GroupCode"_s);
+    lookup.addCondition(u"GroupName"_s, QString(), 0);
+    lookup.addCondition(u"PriceList"_s, QString(), 2);
+    lookup.addCondition(u"Note"_s, u"it's"_s, 0);
+    lookup.addCondition(u"Since"_s, u"2024-01-31"_s, 3);
+    EXPECT_EQ(lookup.buildBoundSelect(values),
+              "SELECT GroupCode FROM OCRG WHERE GroupName = ? AND PriceList IS NULL AND Note = ? "
+              "AND Since = ?");
+    EXPECT_EQ(values, (QVariantList{u""_s, u"it's"_s, QDate(2024, 1, 31)}));
+    EXPECT_FALSE(values.first().isNull());
 
     MRV_SQLBuilder quoted(Quoted, u"OCRG"_s);
     quoted.addSelectColumn(u"GroupCode"_s);

@@ -272,6 +272,12 @@ TEST_F(HostWorld, EachDialectRunsUnchangedOnItsServerType) {
                                       table, id("Name"), id("U_Date")))
                       .toInt(),
                   1);
+        // Conditions take bound values as their literals: the text and the
+        // date find both rows written with them.
+        rs->DoQuery(u"SELECT COUNT(*) FROM %1 WHERE %2 = ? AND %3 = ?"_s.arg(table, id("Name"),
+                                                                             id("U_Date")),
+                    {u"O'Brien [@X] N'x"_s, QDate(2024, 1, 31)});
+        EXPECT_EQ(rs->Field(0).toInt(), 2);
         EXPECT_NE(queryError(company, u"INSERT INTO %1 (%2) VALUES (?)"_s.arg(table, id("Code"))),
                   0);
         EXPECT_EQ(scalar(company, u"SELECT COUNT(*) FROM %1"_s.arg(table)).toInt(), 3);
