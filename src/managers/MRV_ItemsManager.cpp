@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -19,6 +21,15 @@ void dropPostedValues(BOMTableList& tables) {
         if (entry.name != Stock)
             continue;
         for (MRV_BOMDocument& document : entry.documents) {
+            // An element is written with its name right after "<": a
+            // document without one of these has nothing to drop (the run's
+            // own file never has), and is not parsed for nothing.
+            const auto names = [&document](const QString& column) {
+                return document.xml.contains(u'<' + column);
+            };
+            const QStringList& posted = MRV_ItemsManager::postedColumns();
+            if (std::none_of(posted.cbegin(), posted.cend(), names))
+                continue;
             MRV_BOMRecord record;
             if (!record.parse(document.xml))
                 continue; // the writer logs the document it cannot read

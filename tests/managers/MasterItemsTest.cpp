@@ -173,6 +173,25 @@ TEST_F(MasterItems, ItemsArriveByNameOverTheTargetsOwnAndKeepItsStock) {
     EXPECT_EQ(count(*target, u"SELECT SUM(AvgPrice) FROM OITW"_s), 0);
 }
 
+// A file written elsewhere may carry stock values in any form an element
+// takes; none reaches the target.
+TEST_F(MasterItems, StockValuesOfAFileWrittenElsewhereAreDropped) {
+    BOMTableList tables = read(Items);
+    qsizetype carried = 0;
+    for (MRV_BOMTable& table : tables)
+        for (MRV_BOMDocument& document : table.documents)
+            if (table.name == u"OITW"_s)
+                carried += document.xml.count(u"</row>"_s),
+                    document.xml.replace(u"</row>"_s,
+                                         u"<OnHand >9</OnHand><IsCommited/><AvgPrice\t>4</AvgPrice>"
+                                         u"</row>"_s);
+    ASSERT_GT(carried, 0);
+    ASSERT_EQ(manager(Items)->writeToTarget(tables, MRV_DIInterface::AddAndUpdate), S_OK)
+        << failures();
+    EXPECT_EQ(count(*target, u"SELECT COUNT(*) FROM OITW"_s), carried);
+    EXPECT_EQ(count(*target, u"SELECT COUNT(*) FROM OITW WHERE OnHand <> 0 OR AvgPrice <> 0"_s), 0);
+}
+
 // A reference the target cannot resolve fails its item with the missing
 // record's name; nothing of the item is written, and its rows per
 // warehouse fail naming the item. The other items arrive.
