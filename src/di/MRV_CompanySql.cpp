@@ -21,6 +21,12 @@ MRV_CompanySql::Rows MRV_CompanySql::query(const QString& statement,
     return rows;
 }
 
+MRV_CompanySql::Rows MRV_CompanySql::select(const MRV_SQLBuilder& builder) {
+    QVariantList values;
+    const QString statement = builder.buildBoundSelect(values);
+    return query(statement, values);
+}
+
 void MRV_CompanySql::forEachRow(const QString& statement,
                                 const std::function<void(const QVariantList&)>& use,
                                 QStringList* names, const QVariantList& parameters) {

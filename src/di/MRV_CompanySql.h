@@ -54,6 +54,9 @@ public:
     // With parameters, they are bound to the statement's "?" in order (see
     // MRV_SQLBuilder::buildBoundSelect).
     Rows query(const QString& statement, const QVariantList& parameters = {});
+    // The rows the builder's select finds, its values bound: one prepared
+    // statement per table and columns, however many values it is run with.
+    Rows select(const MRV_SQLBuilder& builder);
     // The rows one at a time, for results too large to hold twice.
     void forEachRow(const QString& statement, const std::function<void(const QVariantList&)>& use,
                     QStringList* names = nullptr, const QVariantList& parameters = {});

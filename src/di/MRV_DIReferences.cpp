@@ -90,7 +90,7 @@ QStringList MRV_DIReferences::identifyingValues(const MRV_Reference& reference, 
         select.addCondition(column, row.value(field), m_sql.valueType(reference.table, column));
     QStringList values;
     if (select.isValid()) {
-        const MRV_CompanySql::Rows rows = m_sql.query(select.buildSelect());
+        const MRV_CompanySql::Rows rows = m_sql.select(select);
         if (!rows.values.isEmpty())
             for (const QVariant& v : rows.values.first())
                 values << MRV_CompanySql::text(v);
@@ -209,7 +209,7 @@ QStringList MRV_DIReferences::lookUp(const MRV_Reference& reference, const QStri
     if (!select.isValid())
         return {};
     QStringList keys;
-    for (const QVariantList& found : m_sql.query(select.buildSelect()).values)
+    for (const QVariantList& found : m_sql.select(select).values)
         keys << MRV_CompanySql::text(found.value(0));
     if (index)
         for (const QString& key : keys)
@@ -280,7 +280,7 @@ void MRV_DIReferences::refresh(TargetIndex& index, const QString& key) {
     select.addCondition(index.keyColumn, key, m_sql.valueType(index.table, index.keyColumn));
     if (!select.isValid())
         return;
-    for (const QVariantList& row : m_sql.query(select.buildSelect()).values)
+    for (const QVariantList& row : m_sql.select(select).values)
         enter(index, row);
 }
 

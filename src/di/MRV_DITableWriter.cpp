@@ -186,12 +186,8 @@ bool MRV_DITableWriter::exists(const MRV_TableDeclaration& table, const Row& row
     MRV_SQLBuilder select = keyConditions(table, table.keyColumns, valuesOf(row, table.keyColumns));
     for (const QString& key : table.keyColumns)
         select.addSelectColumn(key);
-    if (!select.isValid())
-        return false;
     // Bound: a line's lookup is prepared once per table, not per line.
-    QVariantList values;
-    const QString statement = select.buildBoundSelect(values);
-    return !m_target.query(statement, values).values.isEmpty();
+    return select.isValid() && !m_target.select(select).values.isEmpty();
 }
 
 QSet<QString>& MRV_DITableWriter::existingKeys() {
@@ -404,7 +400,7 @@ bool MRV_DITableWriter::removeRow(const QStringList& key, Outcome& outcome) {
         MRV_SQLBuilder probe = m_target.builder(use.table);
         probe.addSelectColumn(use.column);
         probe.addCondition(use.column, key.value(0), m_target.valueType(use.table, use.column));
-        if (probe.isValid() && !m_target.query(probe.buildSelect()).values.isEmpty()) {
+        if (probe.isValid() && !m_target.select(probe).values.isEmpty()) {
             outcome.error = QStringLiteral("The record is still used in %1").arg(use.table);
             return false;
         }
