@@ -356,14 +356,16 @@ MRV_BOMRecord::Row MRV_BOMRecord::firstRow(const QString& table) const {
 
 std::optional<QStringList> MRV_BOMRecord::peekFirstRow(const QString& xml, const QString& table,
                                                        const QStringList& elements) {
-    // Markup that could hide an element from a plain search, or make one
-    // of text, leaves the document to the parser.
-    if (xml.indexOf(QLatin1String("<!")) >= 0 || xml.indexOf(QLatin1String("<?"), 1) >= 0)
-        return std::nullopt;
     const qsizetype group = xml.indexOf(u'<' + groupName(table) + u'>');
     const qsizetype row = group < 0 ? -1 : xml.indexOf(QLatin1String("<row>"), group);
     const qsizetype end = row < 0 ? -1 : xml.indexOf(QLatin1String("</row>"), row);
     if (end < 0)
+        return std::nullopt;
+    // Markup that could hide an element from a plain search, or make one
+    // of text, leaves the document to the parser. Only what stands before
+    // the row's end can: markup after it begins after it.
+    const QStringView before = QStringView(xml).left(end);
+    if (before.indexOf(u"<!") >= 0 || before.indexOf(u"<?", 1) >= 0)
         return std::nullopt;
     // The row's own fields stand before its dependencies, whose elements
     // may bear the same names.

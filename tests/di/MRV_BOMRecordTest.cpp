@@ -98,6 +98,17 @@ TEST(BOMRecord, APeekAtTheFirstRowAgreesWithTheParserOrDeclines) {
                                     u"OTER"_s, {u"Code"_s}),
         QStringList{QString()});
     EXPECT_FALSE(MRV_BOMRecord::peekFirstRow(kDocument, u"OTER"_s, elements));
+    // Markup anywhere before the row's end declines, also a comment that
+    // would show a false row first; markup after it cannot change the row.
+    EXPECT_FALSE(MRV_BOMRecord::peekFirstRow(
+        u"<BOM><BO><!-- <OTER><row><Code>9</Code></row></OTER> --><OTER><row><Code>1</Code>"
+        u"</row></OTER></BO></BOM>"_s,
+        u"OTER"_s, {u"Code"_s}));
+    EXPECT_EQ(
+        MRV_BOMRecord::peekFirstRow(
+            head + u"<Code>1</Code></row><row><!-- 2 --><Code>2</Code></row></OTER></BO></BOM>"_s,
+            u"OTER"_s, {u"Code"_s}),
+        QStringList{u"1"_s});
 }
 
 // Every value XML can carry comes back unchanged after being written into a
