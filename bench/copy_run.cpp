@@ -27,8 +27,10 @@
 #include "config/MRV_LogFile.h"
 #include "host/admin/LLAdmin.h"
 #include "host/admin/LLDemo.h"
+#include "host/objects/LLBusinessObject.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLDatabase.h"
+#include "host/objects/LLObjectCatalog.h"
 #include "interaction/MRV_ScriptedInteraction.h"
 #include "worksheet/MRV_SelectionManager.h"
 
@@ -104,6 +106,8 @@ struct Category {
     QStringList lineTables{};
     // Table rows rather than business objects: the aim is higher.
     bool tableRows = false;
+    // The host's object of a category without line tables, measured alone.
+    int hostObject = 0;
 };
 
 struct Outcome {
@@ -111,6 +115,8 @@ struct Outcome {
     qint64 runNs = 0;
     qint64 cpuNs = 0;
     qint64 plainNs = 0;
+    qint64 hostNs = 0; // the host alone reading and adding the records
+    qint64 hostFailures = 0;
     qint64 peakKb = -1;
     qint64 fileBytes = -1;
     qint64 targetRecords = 0;
@@ -247,6 +253,51 @@ namespace {
 
 // The world of the benchmark: a standard demo base, an empty target for the
 // runs and another for plain SQLite, all on one temporary server.
+// The host alone doing the run's work on the records, with no program
+// around it: GetByKey + GetAsXML of each in the base, then
+// GetBusinessObjectFromXML + Add of each document into the target emptied
+// of them, in one transaction that is rolled back (the target stays as the
+// run left it). The floor the run's document round trip cannot beat.
+qint64 hostAlone(Company& base, Company& target, const Category& c, qint64& failures) {
+    const ObjectDefinition& def = *ObjectCatalog::standard().object(c.hostObject);
+    const QString key = def.keys.first().column;
+    QVariantList keys;
+    Statement* q = base.state()->database->run(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1").arg(key, c.table, c.condition),
+        {});
+    while (q && q->next())
+        keys << q->value(0);
+    if (q)
+        q->finish();
+    QElapsedTimer timer;
+    timer.start();
+    QStringList documents;
+    documents.reserve(keys.size());
+    {
+        const std::unique_ptr<HostObject> o = base.GetBusinessObject(c.hostObject);
+        auto* object = static_cast<BusinessObject*>(o.get());
+        for (const QVariant& k : std::as_const(keys)) {
+            failures += !object->GetByKey({k});
+            documents << object->GetAsXML();
+        }
+    }
+    const qint64 reads = timer.nsecsElapsed();
+    target.StartTransaction();
+    // Emptied, and numbering from the start again (manufacturers' keys are
+    // small numbers that the run's own counter has used up to here).
+    target.state()->database->exec(
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(c.table, c.condition));
+    target.state()->database->exec(
+        QStringLiteral("UPDATE ONNM SET AutoKey = 1 WHERE ObjectCode = ?"), nullptr,
+        {QString::number(c.hostObject)});
+    timer.restart();
+    for (const QString& xml : std::as_const(documents))
+        failures += target.GetBusinessObjectFromXML(xml, 0)->Add() != 0;
+    const qint64 adds = timer.nsecsElapsed();
+    target.EndTransaction(1);
+    return reads + adds;
+}
+
 struct World {
     QTemporaryDir dir;
     std::optional<Server> server;
@@ -376,6 +427,8 @@ struct World {
         if (out.plainNs < 0)
             out.problems << QStringLiteral("plain copy: ") + error;
         out.plainRecords = count(*plain, c);
+        if (c.hostObject)
+            out.hostNs = hostAlone(base, *context.targetCompany, c, out.hostFailures);
         return out;
     }
 };
@@ -399,6 +452,10 @@ bool report(const Category& c, const Outcome& o) {
     std::printf("  plain SQLite %9.0f records/s (%.3f s)  ratio %.1f\n",
                 perSecond(o.records, o.plainNs), double(o.plainNs) / 1e9,
                 o.plainNs > 0 ? double(o.runNs) / double(o.plainNs) : 0.0);
+    if (o.hostNs > 0)
+        std::printf("  host alone   %9.0f records/s (reads and adds, %lld failed)  ratio %.1f\n",
+                    perSecond(o.records, o.hostNs), o.hostFailures,
+                    o.plainNs > 0 ? double(o.hostNs) / double(o.plainNs) : 0.0);
     const double memory = o.fileBytes > 0 ? double(o.peakKb) * 1024 / double(o.fileBytes) : 0;
     std::printf("  peak memory rise %.1f MB, configuration file %.1f MB, ratio %.2f\n",
                 double(o.peakKb) / 1024, double(o.fileBytes) / (1024 * 1024), memory);
@@ -429,8 +486,14 @@ int main(int argc, char* argv[]) {
         return std::fprintf(stderr, "usage: bench_copy_run [records [OMRC|OPRJ|OTER|OITM|OCRD]]\n"),
                2;
     QList<Category> categories{
-        {"Manufacturers (business object 43, OMRC)", QStringLiteral("MRV_TRN_MANUFACTURERS_100"),
-         QStringLiteral("OMRC"), QStringLiteral("FirmCode <> -1")},
+        {"Manufacturers (business object 43, OMRC)",
+         QStringLiteral("MRV_TRN_MANUFACTURERS_100"),
+         QStringLiteral("OMRC"),
+         QStringLiteral("FirmCode <> -1"),
+         false,
+         {},
+         false,
+         43},
         {"Projects (table OPRJ)",
          QStringLiteral("MRV_TRN_PROJECTS_100"),
          QStringLiteral("OPRJ"),
@@ -439,8 +502,13 @@ int main(int argc, char* argv[]) {
          {},
          true},
         {"Territories (business object 200, OTER, each below another)",
-         QStringLiteral("MRV_TRN_TERRITORIES_100"), QStringLiteral("OTER"),
-         QStringLiteral("1 = 1")},
+         QStringLiteral("MRV_TRN_TERRITORIES_100"),
+         QStringLiteral("OTER"),
+         QStringLiteral("1 = 1"),
+         false,
+         {},
+         false,
+         200},
         {"Items (business object 4, OITM with prices and warehouses)",
          QStringLiteral("MRV_TRN_ITEMSLEAF_100"),
          QStringLiteral("OITM"),
