@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -86,11 +87,15 @@ bool MRV_InitialPasswords::rewrite(QString& error) {
     for (const Entry& e : std::as_const(m_entries))
         text += (e.userCode + u'\t' + e.password + u'\n').toUtf8();
     if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0 || !writeAll(m_fd, text)) {
-        error = QStringLiteral("The file for the new users' passwords %1 cannot be written: %2")
-                    .arg(m_path, systemError());
+        error = cannotWrite();
         return false;
     }
     return true;
+}
+
+QString MRV_InitialPasswords::cannotWrite() const {
+    return QStringLiteral("The file for the new users' passwords %1 cannot be written: %2")
+        .arg(m_path, systemError());
 }
 
 bool MRV_InitialPasswords::add(const QString& userCode, const QString& password, QString& error) {
@@ -102,6 +107,23 @@ bool MRV_InitialPasswords::add(const QString& userCode, const QString& password,
     }
     if (!open(error))
         return false;
+    // A user new to the list is one line more at the end, as a rewrite would
+    // put it: a run adding thousands of users does not write the whole list
+    // for each.
+    const bool listed = std::any_of(m_entries.cbegin(), m_entries.cend(),
+                                    [&](const Entry& e) { return e.userCode == userCode; });
+    if (!listed) {
+        m_entries << Entry{userCode, password};
+        if (::lseek(m_fd, 0, SEEK_END) >= 0 &&
+            writeAll(m_fd, (userCode + u'\t' + password + u'\n').toUtf8()))
+            return true;
+        error = cannotWrite();
+        // Whatever of the line reached the file goes.
+        m_entries.removeLast();
+        QString ignored;
+        rewrite(ignored);
+        return false;
+    }
     // A user removed and added again within the run has the new password
     // only.
     const QList<Entry> before = m_entries;

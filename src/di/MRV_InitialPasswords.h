@@ -39,6 +39,8 @@ private:
     bool open(QString& error);
     // The whole file again from the entries.
     bool rewrite(QString& error);
+    // Why the file could not be written, with the system's reason.
+    QString cannotWrite() const;
 
     struct Entry {
         QString userCode;

@@ -1,5 +1,6 @@
 #include "di/MRV_Util.h"
 #include "DiTestSupport.h"
+#include "di/MRV_InitialPasswords.h"
 #include "host/admin/LLAdmin.h"
 
 using namespace Qt::StringLiterals;
@@ -289,4 +290,27 @@ TEST_F(UtilTest, TheLocalInstallationIsTheDefaultLocalServer) {
     const LLObjectsCOM::Server local = makeServer(6, u"local"_s);
     ASSERT_EQ(MRV_Util::GetLocalLLFolder(path), S_OK);
     EXPECT_EQ(path, local.folder());
+}
+
+// The operator's file lists each new user once with the password the user
+// has now: new users are added at its end, one added again has the new
+// password only, one withdrawn is gone.
+TEST(InitialPasswords, TheFileListsEachUserOnceWithThePasswordItHas) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    MRV_InitialPasswords passwords(dir.filePath(u"run.txt"_s));
+    QString error;
+    for (const auto& [user, password] : QList<std::pair<QString, QString>>{{u"anna"_s, u"p1"_s},
+                                                                           {u"bert"_s, u"p2"_s},
+                                                                           {u"carl"_s, u"p3"_s},
+                                                                           {u"anna"_s, u"p4"_s}})
+        ASSERT_TRUE(passwords.add(user, password, error)) << error.toStdString();
+    ASSERT_TRUE(passwords.withdraw(u"bert"_s, error)) << error.toStdString();
+    ASSERT_TRUE(passwords.add(u"dora"_s, u"p5"_s, error)) << error.toStdString();
+    QFile file(passwords.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    lines.removeIf([](const QString& line) { return line.startsWith(u'#'); });
+    EXPECT_EQ(lines, (QStringList{u"carl\tp3"_s, u"anna\tp4"_s, u"dora\tp5"_s, QString()}));
+    EXPECT_EQ(passwords.count(), 3);
 }
