@@ -3,7 +3,10 @@
 #include "xml/MRV_XmlParserError.h"
 #include "xml/MRV_XmlString.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QUrl>
 
 #include <xercesc/dom/DOMException.hpp>
@@ -19,6 +22,7 @@
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <stdexcept>
@@ -61,7 +65,8 @@ constexpr const XMLCh* hostUtf16 =
 // Whether text may hold a document type declaration. One can only stand
 // in the prolog, among white space, comments and processing instructions,
 // and is written "<!DOCTYPE"; whatever else comes first ends the prolog
-// (the root element) or makes the text no document at all.
+// (the root element) or makes the text no document at all. Text that ends
+// before the prolog does may.
 bool mayDeclareType(QStringView text) {
     qsizetype at = 0;
     for (;;) {
@@ -74,12 +79,44 @@ bool mayDeclareType(QStringView text) {
         else if (rest.startsWith(u"<!--"))
             close = u"-->";
         else
-            return rest.startsWith(u"<!");
+            return rest.isEmpty() || rest.startsWith(u"<!");
         const qsizetype end = rest.indexOf(close, 2);
         if (end < 0)
-            return false;
+            return true;
         at += end + close.size();
     }
+}
+
+// The same for a file, judged by its first bytes as they stand: only a
+// prolog of printable ASCII (after a UTF-8 byte-order mark), in an encoding
+// that reads those bytes as ASCII, can say it holds none. Any other file,
+// and one that cannot be read here, may.
+bool fileMayDeclareType(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    QByteArray head = file.read(64 * 1024);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    const auto plain = [](char c) {
+        return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r';
+    };
+    head.truncate(std::find_if_not(head.cbegin(), head.cend(), plain) - head.cbegin());
+    const QString prolog = QString::fromLatin1(head);
+    if (prolog.startsWith(u"<?xml")) {
+        static const QRegularExpression encoding(
+            QStringLiteral(R"(^<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._-]+)["'])"));
+        const QString declaration = prolog.left(prolog.indexOf(u"?>"));
+        const QRegularExpressionMatch named = encoding.match(declaration);
+        static const QStringList asAscii{QStringLiteral("utf-8"),      QStringLiteral("utf8"),
+                                         QStringLiteral("us-ascii"),   QStringLiteral("ascii"),
+                                         QStringLiteral("iso-8859-1"), QStringLiteral("latin1")};
+        if (named.hasMatch() && !asAscii.contains(named.captured(1).toLower()))
+            return true;
+        if (!named.hasMatch() && declaration.contains(u"encoding"))
+            return true;
+    }
+    return mayDeclareType(prolog);
 }
 
 } // namespace
@@ -168,10 +205,11 @@ bool MRV_XmlParser::parseFile(const QString& path) {
         m_errorHandler->addError(path, 0, 0, fromXmlCh(e.getMessage()));
         return false;
     }
-    // A file's text is not seen before the parse, so a document type
-    // declaration may be in it: the scanner that reports one reads it.
+    // A file that may declare a document type is read by the scanner that
+    // reports the declaration (see parseString).
     if (m_saxReader)
-        useSaxScanner(xercesc::XMLUni::fgIGXMLScanner);
+        useSaxScanner(fileMayDeclareType(local) ? xercesc::XMLUni::fgIGXMLScanner
+                                                : xercesc::XMLUni::fgWFXMLScanner);
     return run<xercesc::InputSource>(*source, local);
 }
 

@@ -296,6 +296,27 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
         EXPECT_FALSE(dom.hasCurrent());
     }
 
+    // A file goes to the cheaper scanner only when its first bytes are a
+    // prolog of plain ASCII in an encoding that reads them so; in any other
+    // encoding, or behind other bytes, the declaration is still refused.
+    QByteArray utf16{"\xFF\xFE"};
+    for (const QChar c : u"<!DOCTYPE r [<!ENTITY e 'x'>]><r>&e;</r>"_s)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    for (const QByteArray& bytes :
+         {utf16, u"<?xml version=\"1.0\"?><!-- caf\u00e9 --><!DOCTYPE r><r/>"_s.toUtf8(),
+          QByteArray("<?xml version='1.0' encoding='ISO-8859-15'?><!DOCTYPE r><r/>"),
+          QByteArray("\xEF\xBB\xBF<!-- x --> <?pi?><!DOCTYPE r><r/>"),
+          // "<!DOCTYPE r>" in UTF-7, which reads ASCII letters as markup.
+          QByteArray("<?xml version=\"1.0\" encoding=\"UTF-7\"?>+ADwAIQ-DOCTYPE r+AD4-<r/>")}) {
+        const QString file = dir.filePath(u"encoded.xml"_s);
+        ASSERT_TRUE(writeBytes(file, bytes));
+        MRV_SAXParser sax;
+        ASSERT_TRUE(sax.parseString(u"<r/>"_s));
+        EXPECT_FALSE(sax.parseFile(file)) << bytes.toHex().toStdString();
+        EXPECT_TRUE(sax.errorList().contains(u"(DOCTYPE) is not allowed"_s))
+            << bytes.toHex().toStdString();
+    }
+
     // A schema named by the document is never loaded, and a URL given as
     // the file is no more than a file name.
     MRV_SAXParser sax;
