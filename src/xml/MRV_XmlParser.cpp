@@ -20,6 +20,7 @@
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include <algorithm>
@@ -87,33 +88,45 @@ bool mayDeclareType(QStringView text) {
     }
 }
 
-// The same for a file, judged by its first bytes as they stand: only a
-// prolog of printable ASCII (after a UTF-8 byte-order mark), in an encoding
-// that reads those bytes as ASCII, can say it holds none. Any other file,
+// The same for a file, judged by its first characters: only a prolog of
+// printable ASCII, in UTF-8 (or without a byte-order mark, in an encoding
+// that reads those bytes as ASCII) or in UTF-16 with its byte-order mark,
+// declaring an encoding that agrees, can say it holds none. Any other file,
 // and one that cannot be read here, may.
 bool fileMayDeclareType(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;
-    QByteArray head = file.read(64 * 1024);
-    if (head.startsWith("\xEF\xBB\xBF"))
-        head.remove(0, 3);
-    const auto plain = [](char c) {
-        return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r';
+    const QByteArray head = file.read(64 * 1024);
+    QString text;
+    QStringList agreeing;
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
+        const bool little = head[0] == '\xFF';
+        for (qsizetype i = 2; i + 1 < head.size(); i += 2) {
+            const uchar low = uchar(head[little ? i : i + 1]);
+            const uchar high = uchar(head[little ? i + 1 : i]);
+            text += QChar(char16_t(low | high << 8));
+        }
+        agreeing = {QStringLiteral("utf-16"),
+                    little ? QStringLiteral("utf-16le") : QStringLiteral("utf-16be")};
+    } else {
+        text = QString::fromLatin1(head.startsWith("\xEF\xBB\xBF") ? head.sliced(3) : head);
+        agreeing = {QStringLiteral("utf-8"),      QStringLiteral("utf8"),
+                    QStringLiteral("us-ascii"),   QStringLiteral("ascii"),
+                    QStringLiteral("iso-8859-1"), QStringLiteral("latin1")};
+    }
+    const auto plain = [](QChar c) {
+        return (c >= u' ' && c.unicode() < 0x7F) || c == u'\t' || c == u'\n' || c == u'\r';
     };
-    head.truncate(std::find_if_not(head.cbegin(), head.cend(), plain) - head.cbegin());
-    const QString prolog = QString::fromLatin1(head);
+    const QString prolog =
+        text.left(std::find_if_not(text.cbegin(), text.cend(), plain) - text.cbegin());
     if (prolog.startsWith(u"<?xml")) {
         static const QRegularExpression encoding(
             QStringLiteral(R"(^<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._-]+)["'])"));
         const QString declaration = prolog.left(prolog.indexOf(u"?>"));
         const QRegularExpressionMatch named = encoding.match(declaration);
-        static const QStringList asAscii{QStringLiteral("utf-8"),      QStringLiteral("utf8"),
-                                         QStringLiteral("us-ascii"),   QStringLiteral("ascii"),
-                                         QStringLiteral("iso-8859-1"), QStringLiteral("latin1")};
-        if (named.hasMatch() && !asAscii.contains(named.captured(1).toLower()))
-            return true;
-        if (!named.hasMatch() && declaration.contains(u"encoding"))
+        if (named.hasMatch() ? !agreeing.contains(named.captured(1).toLower())
+                             : declaration.contains(u"encoding"))
             return true;
     }
     return mayDeclareType(prolog);
@@ -159,6 +172,7 @@ void MRV_XmlParser::setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader)
 }
 
 void MRV_XmlParser::useSaxScanner(const XMLCh* scanner) {
+    using xercesc::XMLString;
     using xercesc::XMLUni;
     if (m_saxScanner == scanner)
         return;
@@ -171,7 +185,12 @@ void MRV_XmlParser::useSaxScanner(const XMLCh* scanner) {
     reader->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
     reader->setFeature(XMLUni::fgXercesSchema, false);
     reader->setFeature(XMLUni::fgXercesLoadSchema, false);
-    reader->setProperty(XMLUni::fgXercesSecurityManager, m_securityManager.get());
+    // The cap on entity expansion guards the scanner that reads declared
+    // entities. The other one declares none, yet counts every "&amp;"
+    // against the cap and would refuse a large plain document for it.
+    const bool declares = XMLString::equals(scanner, XMLUni::fgIGXMLScanner);
+    reader->setProperty(XMLUni::fgXercesSecurityManager,
+                        declares ? m_securityManager.get() : nullptr);
     m_saxScanner = scanner;
 }
 

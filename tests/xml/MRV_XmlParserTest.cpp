@@ -21,6 +21,14 @@ namespace {
 
 const QString Utf16Declaration = uR"(<?xml version="1.0" encoding="UTF-16"?>)"_s;
 
+// text as a file holds it in UTF-16, little-endian, after its byte-order mark.
+QByteArray utf16File(const QString& text) {
+    QByteArray bytes{"\xFF\xFE"};
+    for (const QChar c : text)
+        bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    return bytes;
+}
+
 TEST(XmlParseString, DeclarationIsPutInFrontOnlyWhenNoneIsThere) {
     MRV_DOMParser p;
     // The error's column shows whether the 39-character declaration went in
@@ -112,6 +120,20 @@ TEST(XmlParseString, LargeDocument) {
     ASSERT_TRUE(p.step(1, false));
     EXPECT_EQ(attribute(p, u"id"_s), QString::number(Count - 1));
     EXPECT_EQ(p.nodeText(), u"äbc&"_s.repeated(60));
+
+    // The SAX reader takes it whole too, and a file of as many references
+    // in UTF-8 and in UTF-16: references of plain text count against no cap,
+    // whichever scanner reads them.
+    MRV_SAXParser sax;
+    EXPECT_TRUE(sax.parseString(doc)) << sax.firstError().toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString many = u"<r>"_s + u"<a>x&amp;y</a>"_s.repeated(60'000) + u"</r>"_s;
+    for (const QByteArray& bytes : {many.toUtf8(), utf16File(Utf16Declaration + many)}) {
+        const QString file = dir.filePath(u"many.xml"_s);
+        ASSERT_TRUE(writeBytes(file, bytes));
+        EXPECT_TRUE(sax.parseFile(file)) << sax.firstError().toStdString();
+    }
 }
 
 TEST(XmlParseString, TextPiecesJoinOnlyWithinOneNode) {
@@ -299,11 +321,9 @@ TEST(XmlHostileDocuments, DoctypesAreRefusedAndNothingElseIsRead) {
     // A file goes to the cheaper scanner only when its first bytes are a
     // prolog of plain ASCII in an encoding that reads them so; in any other
     // encoding, or behind other bytes, the declaration is still refused.
-    QByteArray utf16{"\xFF\xFE"};
-    for (const QChar c : u"<!DOCTYPE r [<!ENTITY e 'x'>]><r>&e;</r>"_s)
-        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
     for (const QByteArray& bytes :
-         {utf16, u"<?xml version=\"1.0\"?><!-- caf\u00e9 --><!DOCTYPE r><r/>"_s.toUtf8(),
+         {utf16File(u"<!DOCTYPE r [<!ENTITY e 'x'>]><r>&e;</r>"_s),
+          u"<?xml version=\"1.0\"?><!-- caf\u00e9 --><!DOCTYPE r><r/>"_s.toUtf8(),
           QByteArray("<?xml version='1.0' encoding='ISO-8859-15'?><!DOCTYPE r><r/>"),
           QByteArray("\xEF\xBB\xBF<!-- x --> <?pi?><!DOCTYPE r><r/>"),
           // "<!DOCTYPE r>" in UTF-7, which reads ASCII letters as markup.
