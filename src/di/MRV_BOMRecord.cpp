@@ -391,6 +391,20 @@ std::optional<QStringList> MRV_BOMRecord::peekFirstRow(const QString& xml, const
     return values;
 }
 
+std::optional<QStringList> MRV_BOMRecord::firstRowValues(const QString& xml, const QString& table,
+                                                         const QStringList& elements) {
+    if (std::optional<QStringList> values = peekFirstRow(xml, table, elements))
+        return values;
+    MRV_BOMRecord record;
+    if (!record.parse(xml))
+        return std::nullopt;
+    const Row row = record.firstRow(table);
+    QStringList values;
+    for (const QString& element : elements)
+        values << row.value(element);
+    return values;
+}
+
 QString MRV_BOMRecord::groupName(const QString& table) {
     QString name = table;
     return name.remove(u'@');

@@ -81,6 +81,11 @@ public:
     // shape, for the caller to parse it.
     static std::optional<QStringList> peekFirstRow(const QString& xml, const QString& table,
                                                    const QStringList& elements);
+    // The same values by a look where the shape allows, else by a parse
+    // (empty for elements the row lacks); nothing for text that does not
+    // parse as a record document.
+    static std::optional<QStringList> firstRowValues(const QString& xml, const QString& table,
+                                                     const QStringList& elements);
 
     // A row's fields and dependency records as elements, and back from the
     // children of the cursor's element: the body of a record that is not

@@ -742,18 +742,10 @@ MRV_DIInterface::parentsFirst(const MRV_TableDeclaration& table,
     for (const auto& [column, element] : table.parentsAlso)
         elements << element;
     for (const MRV_BOMDocument& document : documents) {
-        std::optional<QStringList> values =
-            MRV_BOMRecord::peekFirstRow(document.xml, table.name, elements);
-        if (!values) {
-            MRV_BOMRecord record;
-            const MRV_BOMRecord::Row row =
-                record.parse(document.xml) ? record.firstRow(table.name) : MRV_BOMRecord::Row();
-            values = QStringList();
-            for (const QString& element : elements)
-                *values << row.value(element);
-        }
-        keys << values->value(0);
-        parents << values->mid(1);
+        const QStringList values = MRV_BOMRecord::firstRowValues(document.xml, table.name, elements)
+                                       .value_or(QStringList(elements.size(), QString()));
+        keys << values.value(0);
+        parents << values.mid(1);
     }
     QList<MRV_BOMDocument> ordered;
     for (const qsizetype i : MRV_ParentsFirst(keys, parents))

@@ -127,18 +127,11 @@ std::optional<MRV_KeyList> MRV_ItemsManager::relatedRecords(const MRV_TableDecla
         if (entry.name != Items)
             continue;
         for (const MRV_BOMDocument& document : entry.documents) {
-            // A look at the item's code, instead of a parse of a document
-            // the run parses again anyway.
+            // A look at the item's code where it can, instead of a parse of
+            // a document the run parses again anyway.
             if (const std::optional<QStringList> code =
-                    MRV_BOMRecord::peekFirstRow(document.xml, Items, {u"ItemCode"_s})) {
+                    MRV_BOMRecord::firstRowValues(document.xml, Items, {u"ItemCode"_s}))
                 items.insert(code->value(0));
-                continue;
-            }
-            MRV_BOMRecord record;
-            const MRV_BOMRecord::Group* group =
-                record.parse(document.xml) ? record.group(Items) : nullptr;
-            if (group && !group->rows.isEmpty())
-                items.insert(group->rows.first().value(u"ItemCode"_s));
         }
     }
     MRV_KeyList keys;
