@@ -122,11 +122,6 @@ QString MRV_SQLBuilder::buildWhere() const {
     return where(nullptr);
 }
 
-QString MRV_SQLBuilder::buildBoundWhere(QVariantList& parameters) const {
-    parameters.clear();
-    return where(&parameters);
-}
-
 QVariant MRV_SQLBuilder::boundValue(const Item& item) {
     if (item.kind == Literal)
         return item.bound;
@@ -185,7 +180,8 @@ QString MRV_SQLBuilder::buildSelect() const {
 }
 
 QString MRV_SQLBuilder::buildBoundSelect(QVariantList& parameters) const {
-    return selectFrom() + buildBoundWhere(parameters);
+    parameters.clear();
+    return selectFrom() + where(&parameters);
 }
 
 QString MRV_SQLBuilder::selectFrom() const {

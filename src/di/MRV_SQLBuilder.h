@@ -42,10 +42,9 @@ public:
     // items on different ones); empty without items.
     QString buildWhere() const;
     QString buildSelect() const;
-    // The same with a "?" for each value, the values in parameters in
-    // order (see buildBoundInsert): one statement text per table and
+    // The same SELECT with a "?" for each value, the values in parameters
+    // in order (see buildBoundInsert): one statement text per table and
     // columns, which the host prepares once.
-    QString buildBoundWhere(QVariantList& parameters) const;
     QString buildBoundSelect(QVariantList& parameters) const;
     QString buildDelete() const;
     QString buildInsert() const;
