@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QUrl>
 
@@ -20,7 +21,6 @@
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
-#include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include <algorithm>
@@ -102,11 +102,8 @@ bool fileMayDeclareType(const QString& path) {
     QStringList agreeing;
     if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
         const bool little = head[0] == '\xFF';
-        for (qsizetype i = 2; i + 1 < head.size(); i += 2) {
-            const uchar low = uchar(head[little ? i : i + 1]);
-            const uchar high = uchar(head[little ? i + 1 : i]);
-            text += QChar(char16_t(low | high << 8));
-        }
+        text = QStringDecoder(little ? QStringConverter::Utf16LE
+                                     : QStringConverter::Utf16BE)(head.sliced(2));
         agreeing = {QStringLiteral("utf-16"),
                     little ? QStringLiteral("utf-16le") : QStringLiteral("utf-16be")};
     } else {
@@ -168,12 +165,12 @@ void MRV_XmlParser::setDomParser(std::unique_ptr<xercesc::XercesDOMParser> parse
 void MRV_XmlParser::setSaxReader(std::unique_ptr<xercesc::SAX2XMLReader> reader) {
     m_saxReader = std::move(reader);
     m_saxScanner = nullptr;
-    useSaxScanner(xercesc::XMLUni::fgIGXMLScanner);
+    useSaxScanner(true);
 }
 
-void MRV_XmlParser::useSaxScanner(const XMLCh* scanner) {
-    using xercesc::XMLString;
+void MRV_XmlParser::useSaxScanner(bool strict) {
     using xercesc::XMLUni;
+    const XMLCh* scanner = strict ? XMLUni::fgIGXMLScanner : XMLUni::fgWFXMLScanner;
     if (m_saxScanner == scanner)
         return;
     xercesc::SAX2XMLReader* reader = m_saxReader.get();
@@ -188,9 +185,8 @@ void MRV_XmlParser::useSaxScanner(const XMLCh* scanner) {
     // The cap on entity expansion guards the scanner that reads declared
     // entities. The other one declares none, yet counts every "&amp;"
     // against the cap and would refuse a large plain document for it.
-    const bool declares = XMLString::equals(scanner, XMLUni::fgIGXMLScanner);
     reader->setProperty(XMLUni::fgXercesSecurityManager,
-                        declares ? m_securityManager.get() : nullptr);
+                        strict ? m_securityManager.get() : nullptr);
     m_saxScanner = scanner;
 }
 
@@ -227,8 +223,7 @@ bool MRV_XmlParser::parseFile(const QString& path) {
     // A file that may declare a document type is read by the scanner that
     // reports the declaration (see parseString).
     if (m_saxReader)
-        useSaxScanner(fileMayDeclareType(local) ? xercesc::XMLUni::fgIGXMLScanner
-                                                : xercesc::XMLUni::fgWFXMLScanner);
+        useSaxScanner(fileMayDeclareType(local));
     return run<xercesc::InputSource>(*source, local);
 }
 
@@ -249,8 +244,7 @@ bool MRV_XmlParser::parseString(const QString& text) {
     // checks well-formedness; a record is parsed several times on its way,
     // so text without a declaration goes to the cheaper one.
     if (m_saxReader)
-        useSaxScanner(mayDeclareType(document) ? xercesc::XMLUni::fgIGXMLScanner
-                                               : xercesc::XMLUni::fgWFXMLScanner);
+        useSaxScanner(mayDeclareType(document));
     return run<xercesc::InputSource>(source, QLatin1String(BufferId));
 }
 

@@ -90,8 +90,10 @@ protected:
 
 private:
     void startParse();
-    // Puts the named Xerces scanner under the SAX reader, set up safely.
-    void useSaxScanner(const XMLCh* scanner);
+    // Puts a scanner under the SAX reader, set up safely: the strict one
+    // reports (so refuses) a document type declaration, the other only
+    // checks well-formedness at half the cost and reads no declaration.
+    void useSaxScanner(bool strict);
     // Parses source (an InputSource or a system id) and reports the outcome.
     template <typename Source> bool run(const Source& source, const QString& systemId);
 
