@@ -37,6 +37,19 @@ using logtest::utf16Text;
 
 // A standard demo company as base and an empty company as target, with a
 // worksheet over them, as the copy command finds them.
+// Lets go of the target's lock when the first category has failed for it.
+class UnlocksAtTheFirstFailure : public MRV_ScriptedInteraction {
+public:
+    std::function<void()> unlock;
+
+protected:
+    void statusText(const QString& text, bool bold, int clearAfterMs) override {
+        MRV_ScriptedInteraction::statusText(text, bold, clearAfterMs);
+        if (bold && unlock && text.contains(u"could not be written"_s))
+            std::exchange(unlock, nullptr)();
+    }
+};
+
 class CopyFlow : public HostWorld {
 protected:
     void SetUp() override {
@@ -126,6 +139,31 @@ protected:
         file.setDatabaseName(server->folder() + u'/' + db + u".db"_s);
         EXPECT_TRUE(file.open());
         return file;
+    }
+    // A run while another program holds the target locked, answered through
+    // locked; with release, the lock goes once a category failed for it.
+    HRESULT copyWhileLocked(UnlocksAtTheFirstFailure& locked, bool release) {
+        qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
+        context.targetCompany = company(u"TARGET"_s);
+        HRESULT status = E_UNEXPECTED;
+        {
+            QSqlDatabase locker = raw(u"TARGET"_s);
+            QSqlQuery hold(locker);
+            EXPECT_TRUE(hold.exec(u"BEGIN EXCLUSIVE"_s));
+            if (release)
+                locked.unlock = [&] { hold.exec(u"ROLLBACK"_s); };
+            locked.answers = {Yes};
+            MRV_InteractionScope scope{locked};
+            MRV_ConfigurationManager manager(context);
+            MRV_CopyFlow flow(context, worksheet(), manager);
+            status = flow.copyToTargetCompany();
+            logPath = flow.logPath();
+            hold.exec(u"ROLLBACK"_s);
+            locker.close();
+        }
+        QSqlDatabase::removeDatabase(u"raw"_s);
+        qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
+        return status;
     }
 
     std::optional<LLObjectsCOM::Server> server;
@@ -401,75 +439,37 @@ INSTANTIATE_TEST_SUITE_P(ServerTypes, UserDefinedElements, ::testing::Values(6, 
 // written is shown with the host's reason and logged as failed, and the
 // run says it failed.
 TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
-    qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
-    context.targetCompany = company(u"TARGET"_s);
     select({"MRV_TRN_MANUFACTURERS_100"});
-    {
-        QSqlDatabase locker = raw(u"TARGET"_s);
-        QSqlQuery hold(locker);
-        ASSERT_TRUE(hold.exec(u"BEGIN EXCLUSIVE"_s));
-        EXPECT_EQ(copy(), E_FAIL);
-        const QStringList errors = ui.shown(u"status bold: "_s);
-        ASSERT_FALSE(errors.isEmpty()) << said();
-        EXPECT_TRUE(errors.last().startsWith(
-            u"'Manufacturers' could not be written into the target company: "_s))
-            << errors.last().toStdString();
-        EXPECT_TRUE(errors.last().contains(u"locked"_s)) << errors.last().toStdString();
-        // The removal of "Replace All" and the writing: each fails whole.
-        const QList<MRV_LogFile::Row> rows = logRows(logPath);
-        ASSERT_EQ(rows.size(), 2);
-        for (const MRV_LogFile::Row& row : rows) {
-            EXPECT_EQ(row[MRV_LogFile::Result], u"Failed"_s);
-            EXPECT_EQ(row[MRV_LogFile::Category], u"Manufacturers"_s);
-            EXPECT_TRUE(row[MRV_LogFile::Error].contains(u"locked"_s));
-        }
-        hold.exec(u"ROLLBACK"_s);
-        locker.close();
+    UnlocksAtTheFirstFailure locked;
+    EXPECT_EQ(copyWhileLocked(locked, false), E_FAIL);
+    const QStringList errors = locked.shown(u"status bold: "_s);
+    ASSERT_FALSE(errors.isEmpty()) << locked.transcript.join(u'\n').toStdString();
+    EXPECT_TRUE(errors.last().startsWith(
+        u"'Manufacturers' could not be written into the target company: "_s))
+        << errors.last().toStdString();
+    EXPECT_TRUE(errors.last().contains(u"locked"_s)) << errors.last().toStdString();
+    // The removal of "Replace All" and the writing: each fails whole.
+    const QList<MRV_LogFile::Row> rows = logRows(logPath);
+    ASSERT_EQ(rows.size(), 2);
+    for (const MRV_LogFile::Row& row : rows) {
+        EXPECT_EQ(row[MRV_LogFile::Result], u"Failed"_s);
+        EXPECT_EQ(row[MRV_LogFile::Category], u"Manufacturers"_s);
+        EXPECT_TRUE(row[MRV_LogFile::Error].contains(u"locked"_s));
     }
-    QSqlDatabase::removeDatabase(u"raw"_s);
-    qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
 }
-
-// Lets go of the target's lock when the first category has failed for it.
-class UnlocksAtTheFirstFailure : public MRV_ScriptedInteraction {
-public:
-    std::function<void()> unlock;
-
-protected:
-    void statusText(const QString& text, bool bold, int clearAfterMs) override {
-        MRV_ScriptedInteraction::statusText(text, bold, clearAfterMs);
-        if (bold && unlock && text.contains(u"could not be written"_s))
-            std::exchange(unlock, nullptr)();
-    }
-};
 
 // A category that failed whole still fails the run when the categories after
 // it are written: the run once said it succeeded then.
 TEST_F(CopyFlow, AFailedCategoryFailsTheRunThoughLaterOnesAreWritten) {
-    qputenv("LEDGERLINE_BUSY_TIMEOUT_MS", "20");
-    context.targetCompany = company(u"TARGET"_s);
     select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
-    {
-        QSqlDatabase locker = raw(u"TARGET"_s);
-        QSqlQuery hold(locker);
-        ASSERT_TRUE(hold.exec(u"BEGIN EXCLUSIVE"_s));
-        UnlocksAtTheFirstFailure unlocking;
-        unlocking.answers = {Yes};
-        unlocking.unlock = [&] { hold.exec(u"ROLLBACK"_s); };
-        MRV_InteractionScope unlockingScope{unlocking};
-        MRV_ConfigurationManager manager(context);
-        MRV_CopyFlow flow(context, worksheet(), manager);
-        EXPECT_EQ(flow.copyToTargetCompany(), E_FAIL);
-        EXPECT_FALSE(unlocking.unlock) << "no category failed";
-        QStringList failed;
-        for (const MRV_LogFile::Row& row : logRows(flow.logPath()))
-            if (row[MRV_LogFile::Result] == u"Failed")
-                failed << row[MRV_LogFile::Category];
-        EXPECT_EQ(failed.size(), 1) << failed.join(u", "_s).toStdString();
-        locker.close();
-    }
-    QSqlDatabase::removeDatabase(u"raw"_s);
-    qunsetenv("LEDGERLINE_BUSY_TIMEOUT_MS");
+    UnlocksAtTheFirstFailure locked;
+    EXPECT_EQ(copyWhileLocked(locked, true), E_FAIL);
+    EXPECT_FALSE(locked.unlock) << "no category failed";
+    QStringList failed;
+    for (const MRV_LogFile::Row& row : logRows(logPath))
+        if (row[MRV_LogFile::Result] == u"Failed")
+            failed << row[MRV_LogFile::Category];
+    EXPECT_EQ(failed.size(), 1) << failed.join(u", "_s).toStdString();
     // The later categories were written.
     EXPECT_FALSE(firms(*context.targetCompany).isEmpty());
 }
