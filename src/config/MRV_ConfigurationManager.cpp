@@ -6,6 +6,7 @@
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_DIFailureAbortException.h"
 #include "di/MRV_DIInterface.h"
+#include "di/MRV_InitialPasswords.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLXmlText.h"
@@ -863,11 +864,18 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
         bool own = false;
         const auto commit = [&] {
             try {
+                // The first passwords of the category's new users are on
+                // the disk before the users are.
+                QString why;
+                if (m_context.initialPasswords && !m_context.initialPasswords->sync(why))
+                    throw ComError(E_FAIL, why);
                 if (own && target.InTransaction())
                     target.EndTransaction(0);
             } catch (const ComError&) {
                 // The target kept nothing of the category: neither does
                 // the log.
+                if (own && target.InTransaction())
+                    target.EndTransaction(1);
                 if (m_context.copyLog)
                     m_context.copyLog->discardLines();
                 throw;

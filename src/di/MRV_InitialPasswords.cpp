@@ -40,7 +40,7 @@ bool writeAll(int fd, const QByteArray& bytes) {
             return false;
         done += n;
     }
-    return ::fsync(fd) == 0;
+    return true;
 }
 
 } // namespace
@@ -86,10 +86,22 @@ bool MRV_InitialPasswords::rewrite(QString& error) {
     QByteArray text(Heading);
     for (const Entry& e : std::as_const(m_entries))
         text += (e.userCode + u'\t' + e.password + u'\n').toUtf8();
+    m_unsynced = true;
     if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0 || !writeAll(m_fd, text)) {
         error = cannotWrite();
         return false;
     }
+    return true;
+}
+
+bool MRV_InitialPasswords::sync(QString& error) {
+    if (!m_unsynced)
+        return true;
+    if (::fsync(m_fd) != 0) {
+        error = cannotWrite();
+        return false;
+    }
+    m_unsynced = false;
     return true;
 }
 
@@ -114,6 +126,7 @@ bool MRV_InitialPasswords::add(const QString& userCode, const QString& password,
                                     [&](const Entry& e) { return e.userCode == userCode; });
     if (!listed) {
         m_entries << Entry{userCode, password};
+        m_unsynced = true;
         if (::lseek(m_fd, 0, SEEK_END) >= 0 &&
             writeAll(m_fd, (userCode + u'\t' + password + u'\n').toUtf8()))
             return true;

@@ -29,6 +29,11 @@ public:
     // The user was not added after all: its password goes from the file.
     // False, with why, when the file cannot be written.
     bool withdraw(const QString& userCode, QString& error);
+    // What was kept is on the disk. Called before the users it names are
+    // committed: syncing each line instead would cost a sync per user, and
+    // a user is not durable before its commit anyway. False, with why,
+    // when the file cannot be synced: the users must not be committed then.
+    bool sync(QString& error);
 
     const QString& path() const { return m_path; }
     // Passwords kept; the file exists once there was one.
@@ -48,5 +53,6 @@ private:
     };
     QString m_path;
     int m_fd = -1;
+    bool m_unsynced = false;
     QList<Entry> m_entries;
 };
