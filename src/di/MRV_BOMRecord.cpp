@@ -2,6 +2,7 @@
 
 #include "host/objects/LLXmlText.h"
 #include "xml/MRV_DOMParser.h"
+#include "xml/MRV_PlainXmlReader.h"
 #include "xml/MRV_SAXParser.h"
 
 #include <xercesc/sax2/DefaultHandler.hpp>
@@ -136,7 +137,7 @@ namespace {
 // document: BOM > BO > AdmInfo (fields) and groups > row > fields and dep.
 // A field's value is the text directly inside its element; elements where
 // the document shape has none are passed over with what they hold.
-class RecordHandler final : public xercesc::DefaultHandler {
+class RecordHandler final : public xercesc::DefaultHandler, public MRV_PlainXmlReader::Sink {
 public:
     QList<MRV_BOMRecord::Field>* admin = nullptr;
     QList<MRV_BOMRecord::Group>* groups = nullptr;
@@ -154,9 +155,18 @@ public:
 
     void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname,
                       const xercesc::Attributes&) override {
-        // Names are compared where they stand and copied only when kept: a
-        // record has hundreds of elements and is parsed several times.
-        const QStringView name(qname);
+        plainStart(QStringView(qname));
+    }
+    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
+        plainEnd();
+    }
+    void characters(const XMLCh* const chars, const XMLSize_t length) override {
+        plainText(QStringView(chars, qsizetype(length)));
+    }
+
+    // Names are compared where they stand and copied only when kept: a
+    // record has hundreds of elements and is parsed several times.
+    void plainStart(QStringView name) override {
         const int depth = ++m_depth;
         m_text = nullptr;
         if (m_skipFrom >= 0)
@@ -200,7 +210,7 @@ public:
         }
     }
 
-    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
+    void plainEnd() override {
         if (m_skipFrom == m_depth)
             m_skipFrom = -1;
         --m_depth;
@@ -209,9 +219,9 @@ public:
             m_list = nullptr;
     }
 
-    void characters(const XMLCh* const chars, const XMLSize_t length) override {
+    void plainText(QStringView text) override {
         if (m_text && m_skipFrom < 0)
-            m_text->append(QStringView(chars, qsizetype(length)));
+            m_text->append(text);
     }
 
     bool boSeen() const { return m_boSeen; }
@@ -279,7 +289,15 @@ bool MRV_BOMRecord::parse(const QString& xml, QString* error) {
     reader.handler.admin = &m_admin;
     reader.handler.groups = &m_groups;
     reader.handler.reset();
-    const bool parsed = reader.parser.parseString(xml);
+    // The host's documents are plain; the full parser reads what is not.
+    reader.handler.startDocument();
+    bool parsed = MRV_PlainXmlReader::read(xml, reader.handler);
+    if (!parsed) {
+        m_admin.clear();
+        m_groups.clear();
+        reader.handler.reset();
+        parsed = reader.parser.parseString(xml);
+    }
     QString why = parsed ? reader.handler.problem : reader.parser.errorList();
     if (why.isEmpty() && !reader.handler.boSeen())
         why = QStringLiteral("The record document has no BO");
