@@ -4,6 +4,7 @@
 #include "xml/MRV_DOMParser.h"
 #include "xml/MRV_PlainXmlReader.h"
 #include "xml/MRV_SAXParser.h"
+#include "xml/MRV_SaxSink.h"
 
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
@@ -137,7 +138,7 @@ namespace {
 // document: BOM > BO > AdmInfo (fields) and groups > row > fields and dep.
 // A field's value is the text directly inside its element; elements where
 // the document shape has none are passed over with what they hold.
-class RecordHandler final : public xercesc::DefaultHandler, public MRV_PlainXmlReader::Sink {
+class RecordHandler final : public MRV_SaxSink {
 public:
     QList<MRV_BOMRecord::Field>* admin = nullptr;
     QList<MRV_BOMRecord::Group>* groups = nullptr;
@@ -151,17 +152,6 @@ public:
         m_text = nullptr;
         m_list = nullptr;
         problem.clear();
-    }
-
-    void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const qname,
-                      const xercesc::Attributes&) override {
-        plainStart(QStringView(qname));
-    }
-    void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
-        plainEnd();
-    }
-    void characters(const XMLCh* const chars, const XMLSize_t length) override {
-        plainText(QStringView(chars, qsizetype(length)));
     }
 
     // Names are compared where they stand and copied only when kept: a

@@ -145,7 +145,7 @@ private:
                 continue;
             }
             // "]]>" may not stand in text.
-            if (c == u'\r' || !xmlChar(c) || QChar::isSurrogate(c) ||
+            if (c == u'\r' || !xmlChar(c) ||
                 (c == u'>' && m_at - from >= 2 && m_xml[m_at - 1] == u']' &&
                  m_xml[m_at - 2] == u']'))
                 return false;
