@@ -48,6 +48,12 @@ TEST(BOMRecord, RefusesWhatIsNotARecordDocument) {
     EXPECT_EQ(error, "The record document has no BO");
     EXPECT_FALSE(record.parse(u"<!DOCTYPE BOM [<!ENTITY x \"y\">]><BOM><BO/></BOM>"_s, &error));
     EXPECT_TRUE(error.contains(u"DOCTYPE"_s)) << error.toStdString();
+    // A control character XML 1.1 lets in would make a record no document
+    // carries again.
+    EXPECT_FALSE(record.parse(
+        u"<?xml version = '1.1' encoding=\"UTF-16\"?><BOM><BO><T><row><F>&#14;</F></row></T></BO></BOM>"_s,
+        &error));
+    EXPECT_EQ(error, "The record document is XML 1.1; records are XML 1.0");
     EXPECT_TRUE(record.groups().isEmpty());
     EXPECT_TRUE(record.parse(u"<BOM><BO/></BOM>"_s));
     EXPECT_EQ(record.objectType(), 0);
