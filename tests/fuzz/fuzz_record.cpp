@@ -5,22 +5,7 @@
 // what the parser refuses, it must decline.
 #include "FuzzSupport.h"
 #include "di/MRV_BOMRecord.h"
-#include "xml/MRV_PlainXmlReader.h"
-#include "xml/MRV_SAXParser.h"
-#include "xml/MRV_SaxSink.h"
-
-#include <xercesc/sax2/SAX2XMLReader.hpp>
-
-namespace {
-
-struct Events : MRV_SaxSink {
-    QString seen;
-    void plainStart(QStringView name) override { seen += u'<' + name.toString() + u'>'; }
-    void plainEnd() override { seen += QStringLiteral("</>"); }
-    void plainText(QStringView text) override { seen += text.toString().replace(u'<', u'{'); }
-};
-
-} // namespace
+#include "xml/XmlEvents.h"
 
 MIRROVA_FUZZ_SETUP
 
@@ -33,12 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!again.parse(written) || again.toXml() != written)
             std::abort();
     }
-    Events plain, full;
-    const bool plainRead = MRV_PlainXmlReader::read(xml, plain);
-    MRV_SAXParser sax;
-    sax.reader()->setContentHandler(&full);
-    const bool fullRead = sax.parseString(xml);
-    if (plainRead && (!fullRead || plain.seen != full.seen))
+    const std::optional<QString> plain = xmlevents::plain(xml);
+    if (plain && plain != xmlevents::parsed(xml))
         std::abort();
     return 0;
 }

@@ -1,37 +1,16 @@
 // The plain reader must never read a document differently from the full
 // parser: whatever it accepts, the parser accepts with the same elements
 // and text; whatever the parser refuses, it declines.
-#include "xml/MRV_PlainXmlReader.h"
 #include "TestData.h"
+#include "XmlEvents.h"
 #include "host/objects/LLXmlText.h"
-#include "xml/MRV_SAXParser.h"
-#include "xml/MRV_SaxSink.h"
-
-#include <xercesc/sax2/SAX2XMLReader.hpp>
 
 #include <optional>
 
 namespace {
 
-// Elements as "<name>" and "</>", text as it was told, pieces joined.
-struct Events : MRV_SaxSink {
-    QString seen;
-    void plainStart(QStringView name) override { seen += u'<' + name.toString() + u'>'; }
-    void plainEnd() override { seen += QStringLiteral("</>"); }
-    void plainText(QStringView text) override { seen += text.toString().replace(u'<', u'{'); }
-};
-
-std::optional<QString> plain(const QString& xml) {
-    Events events;
-    return MRV_PlainXmlReader::read(xml, events) ? std::optional(events.seen) : std::nullopt;
-}
-
-std::optional<QString> parsed(const QString& xml) {
-    Events events;
-    MRV_SAXParser sax;
-    sax.reader()->setContentHandler(&events);
-    return sax.parseString(xml) ? std::optional(events.seen) : std::nullopt;
-}
+using xmlevents::parsed;
+using xmlevents::plain;
 
 // Accepted by the plain reader, and read as the parser reads it.
 void expectPlain(const QString& xml) {
