@@ -261,24 +261,6 @@ private:
     QStringList* m_list = nullptr;
 };
 
-// The version a document's declaration names; "1.0" without one.
-QStringView declaredVersion(QStringView xml) {
-    if (xml.startsWith(QChar(0xFEFF)))
-        xml = xml.mid(1);
-    if (!xml.startsWith(u"<?xml"))
-        return u"1.0";
-    QStringView declaration = xml.left(xml.indexOf(u"?>"));
-    const qsizetype name = declaration.indexOf(u"version");
-    if (name < 0)
-        return u"1.0";
-    declaration = declaration.mid(name + 7).trimmed();
-    if (!declaration.startsWith(u'='))
-        return u"1.0"; // not a declaration the parser takes
-    declaration = declaration.mid(1).trimmed();
-    const qsizetype close = declaration.isEmpty() ? -1 : declaration.indexOf(declaration[0], 1);
-    return close < 0 ? QStringView(u"1.0") : declaration.mid(1, close - 1);
-}
-
 // One parser and handler per thread for every record: making a parser
 // costs more than parsing a record, and nothing a parse calls parses
 // another record.
@@ -300,19 +282,24 @@ bool MRV_BOMRecord::parse(const QString& xml, QString* error) {
     // The host's documents are plain; the full parser reads what is not.
     reader.handler.startDocument();
     bool parsed = MRV_PlainXmlReader::read(xml, reader.handler);
-    if (!parsed) {
+    QString why;
+    if (parsed) {
+        why = reader.handler.problem;
+    } else {
         m_admin.clear();
         m_groups.clear();
         reader.handler.reset();
         parsed = reader.parser.parseString(xml);
+        why = parsed ? reader.handler.problem : reader.parser.errorList();
+        // XML 1.1 lets in characters and names that no document of this
+        // program or the host (XML 1.0) can carry: such a record could not
+        // be written out again. (The plain reader takes 1.0 alone.)
+        const std::optional<QString> version =
+            MRV_XmlParser::declaredValue(xml, QStringLiteral("version"));
+        if (why.isEmpty() && version.value_or(QStringLiteral("1.0")) != u"1.0")
+            why = QStringLiteral("The record document is XML %1; records are XML 1.0")
+                      .arg(version->left(10));
     }
-    QString why = parsed ? reader.handler.problem : reader.parser.errorList();
-    // XML 1.1 lets in characters and names that no document of this
-    // program or the host (XML 1.0) can carry: such a record could not be
-    // written out again.
-    if (parsed && why.isEmpty() && declaredVersion(xml) != u"1.0")
-        why = QStringLiteral("The record document is XML %1; records are XML 1.0")
-                  .arg(declaredVersion(xml).left(10));
     if (why.isEmpty() && !reader.handler.boSeen())
         why = QStringLiteral("The record document has no BO");
     if (why.isEmpty())

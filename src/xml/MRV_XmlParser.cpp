@@ -118,18 +118,33 @@ bool fileMayDeclareType(const QString& path) {
     const QString prolog =
         text.left(std::find_if_not(text.cbegin(), text.cend(), plain) - text.cbegin());
     if (prolog.startsWith(u"<?xml")) {
-        static const QRegularExpression encoding(
-            QStringLiteral(R"(^<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._-]+)["'])"));
-        const QString declaration = prolog.left(prolog.indexOf(u"?>"));
-        const QRegularExpressionMatch named = encoding.match(declaration);
-        if (named.hasMatch() ? !agreeing.contains(named.captured(1).toLower())
-                             : declaration.contains(u"encoding"))
+        const std::optional<QString> named =
+            MRV_XmlParser::declaredValue(prolog, QStringLiteral("encoding"));
+        if (named ? !agreeing.contains(named->toLower())
+                  : prolog.left(prolog.indexOf(u"?>")).contains(u"encoding"))
             return true;
     }
     return mayDeclareType(prolog);
 }
 
 } // namespace
+
+std::optional<QString> MRV_XmlParser::declaredValue(QStringView document, const QString& name) {
+    if (document.startsWith(QChar(0xFEFF)))
+        document = document.mid(1);
+    if (!document.startsWith(u"<?xml"))
+        return std::nullopt;
+    static const QRegularExpression pseudoAttribute(
+        QStringLiteral(R"(\s([A-Za-z]+)\s*=\s*(["'])([A-Za-z0-9._-]*)\2)"));
+    const QStringView declaration = document.left(document.indexOf(u"?>"));
+    QRegularExpressionMatchIterator it = pseudoAttribute.globalMatch(declaration.toString());
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedView(1) == name)
+            return m.captured(3);
+    }
+    return std::nullopt;
+}
 
 MRV_XmlParser::MRV_XmlParser() {
     startXerces();

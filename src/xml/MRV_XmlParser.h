@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include <xercesc/util/XercesDefs.hpp>
 
 #include <memory>
@@ -48,6 +50,10 @@ public:
     // the UTF-16 declaration in front. The declaration's encoding is not
     // trusted: the text is UTF-16 whatever it claims.
     bool parseString(const QString& text);
+    // What the document's XML declaration gives name ("version",
+    // "encoding"); nothing without a declaration, or when it does not give
+    // name a plain value.
+    static std::optional<QString> declaredValue(QStringView document, const QString& name);
 
     // "<ErrorList>" + the errors collected so far + "</ErrorList>"; the
     // collection is empty afterwards.

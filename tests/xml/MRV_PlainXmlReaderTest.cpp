@@ -12,13 +12,6 @@ namespace {
 using xmlevents::parsed;
 using xmlevents::plain;
 
-// Accepted by the plain reader, and read as the parser reads it.
-void expectPlain(const QString& xml) {
-    const std::optional<QString> fast = plain(xml);
-    ASSERT_TRUE(fast.has_value()) << xml.toStdString();
-    EXPECT_EQ(fast, parsed(xml)) << xml.toStdString();
-}
-
 const QString Declaration = QStringLiteral(R"(<?xml version="1.0" encoding="UTF-16"?>)");
 
 QString record(const QString& value) {
@@ -45,6 +38,10 @@ TEST_P(PlainXmlDocuments, AreReadAsTheParserReadsThemOrLeftToIt) {
     }
 }
 
+QString nested(int depth) {
+    return QStringLiteral("<a>").repeated(depth) + QStringLiteral("</a>").repeated(depth);
+}
+
 QString wrapped(const char* body) {
     return Declaration + QString::fromUtf8(body);
 }
@@ -64,6 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"pair of surrogates", wrapped("<a>\xF0\x9F\x98\x80</a>"), true},
         Case{"whitespace between elements", wrapped("<a>\n\t<b> x </b>\n</a>"), true},
         Case{"empty element", wrapped("<a><b/></a>"), true},
+        Case{"nested 200 deep", nested(200), true},
         // Everything below is the full parser's to accept or refuse.
         Case{"attribute", wrapped(R"(<a k="v">t</a>)"), false},
         Case{"comment", wrapped("<a><!-- c --></a>"), false},
@@ -91,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
              Declaration + QStringLiteral("<a>") + QChar(0xD800) + QStringLiteral("</a>"), false},
         Case{"not a character",
              Declaration + QStringLiteral("<a>") + QChar(0xFFFE) + QStringLiteral("</a>"), false},
-        Case{"empty", QString(), false}));
+        Case{"nested 300 deep", nested(300), false}, Case{"empty", QString(), false}));
 
 TEST(PlainXmlReader, CarriesEveryHostileValueAsTheParserDoes) {
     const QStringList nasty = nastyStrings();
@@ -109,14 +107,6 @@ TEST(PlainXmlReader, CarriesEveryHostileValueAsTheParserDoes) {
         accepted += fast ? 1 : 0;
     }
     EXPECT_GT(accepted, nasty.size() * 9 / 10);
-}
-
-TEST(PlainXmlReader, LeavesDeepDocumentsToTheParser) {
-    const auto nested = [](int depth) {
-        return QStringLiteral("<a>").repeated(depth) + QStringLiteral("</a>").repeated(depth);
-    };
-    EXPECT_FALSE(plain(nested(300)).has_value());
-    expectPlain(nested(200));
 }
 
 } // namespace
