@@ -321,28 +321,15 @@ std::optional<QList<Admin::UserInfo>> Admin::users(const Server& server, const Q
 bool Admin::backup(const Server& server, const QString& database, QDateTime finished,
                    QString* backupFile, QString* error) {
     std::unique_ptr<Database> db = openCompany(server, database, error);
+    return db && db->backup(server, QString(), finished, backupFile, error);
+}
+
+std::optional<QStringList> Admin::integrityProblems(const Server& server, const QString& database,
+                                                    QString* error) {
+    std::unique_ptr<Database> db = openCompany(server, database, error);
     if (!db)
-        return false;
-    const QString name = QFileInfo(db->path()).completeBaseName();
-    const QDateTime started = QDateTime::currentDateTime();
-    const QString target =
-        QDir(server.backupsPath())
-            .filePath(QStringLiteral("%1_%2.db")
-                          .arg(name, started.toString(QStringLiteral("yyyyMMddHHmmsszzz"))));
-    QDir().mkpath(server.backupsPath());
-    // VACUUM INTO writes a consistent copy while others may read and write.
-    if (!db->exec(QStringLiteral("VACUUM INTO ?"), error, {target}))
-        return false;
-    if (!finished.isValid())
-        finished = QDateTime::currentDateTime();
-    const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-    if (!db->exec(QStringLiteral("INSERT INTO msdb.backupset (database_name, backup_start_date, "
-                                 "backup_finish_date, physical_device_name) VALUES (?, ?, ?, ?)"),
-                  error, {name, started.toString(format), finished.toString(format), target}))
-        return false;
-    if (backupFile)
-        *backupFile = target;
-    return true;
+        return std::nullopt;
+    return db->integrityProblems();
 }
 
 } // namespace LLObjectsCOM

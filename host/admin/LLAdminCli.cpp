@@ -74,6 +74,8 @@ QString AdminCli::usage() {
         "  user passwd DB CODE\n"
         "  user list DB\n"
         "  backup DB                     copy DB into the server's backups/ folder\n"
+        "  check DB                      the database's integrity check: 'ok', or\n"
+        "                                each problem found (exit 1)\n"
         "  sql DB STATEMENT [--xml]      run one statement in any of the host's SQL\n"
         "                                dialects; rows as a table or as XML\n"
         "  demo --db DB --profile standard|empty|large [--name NAME] [--seed N]\n"
@@ -154,6 +156,8 @@ int AdminCli::run(const QStringList& args) {
         return userCommand(words);
     if (command == u"backup")
         return backupCommand(words);
+    if (command == u"check")
+        return checkCommand(words);
     if (command == u"sql")
         return sqlCommand(words);
     if (command == u"demo")
@@ -301,6 +305,26 @@ int AdminCli::backupCommand(const QStringList& words) {
     if (!Admin::backup(*server, words[0], QDateTime(), &file, &error))
         return fail(error);
     m_out << "Backup of " << words[0] << " written to " << file << "\n";
+    m_out.flush();
+    return 0;
+}
+
+int AdminCli::checkCommand(const QStringList& words) {
+    if (words.size() != 1)
+        return usageError(QStringLiteral("'check' takes the database name"));
+    QString error;
+    const std::optional<Server> server = Server::find(m_server, &error);
+    if (!server)
+        return fail(error);
+    const std::optional<QStringList> problems = Admin::integrityProblems(*server, words[0], &error);
+    if (!problems)
+        return fail(error);
+    if (!problems->isEmpty()) {
+        m_err << words[0] << ": " << problems->join(QStringLiteral("\n")) << "\n";
+        m_err.flush();
+        return 1;
+    }
+    m_out << "ok\n";
     m_out.flush();
     return 0;
 }

@@ -28,6 +28,7 @@ private:
     int companyCommand(const QStringList& words);
     int userCommand(const QStringList& words);
     int backupCommand(const QStringList& words);
+    int checkCommand(const QStringList& words);
     int sqlCommand(const QStringList& words);
     int demoCommand(const QStringList& words);
     void printTable(const QStringList& header, const QList<QStringList>& rows);

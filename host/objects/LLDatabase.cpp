@@ -5,6 +5,7 @@
 #include "host/objects/LLServer.h"
 
 #include <QAtomicInt>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -279,6 +280,62 @@ bool Database::ensureBackupHistory(const QString& msdbPath, QString* error) {
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+bool Database::backup(const Server& server, const QString& fileName, QDateTime finished,
+                      QString* backupFile, QString* error) {
+    const QString name = QFileInfo(m_path).completeBaseName();
+    const QDateTime started = QDateTime::currentDateTime();
+    // A backup goes into the server's folder for them and nowhere else.
+    if (!fileName.isEmpty() && (fileName.contains(u'/') || fileName.contains(u'\\') ||
+                                fileName.startsWith(u'.') || fileName.contains(QChar(0)))) {
+        setError(error, QStringLiteral("'%1' is not a plain file name").arg(fileName));
+        return false;
+    }
+    const QString target =
+        QDir(server.backupsPath())
+            .filePath(fileName.isEmpty()
+                          ? QStringLiteral("%1_%2.db")
+                                .arg(name, started.toString(QStringLiteral("yyyyMMddHHmmsszzz")))
+                          : fileName);
+    if (QFileInfo::exists(target)) {
+        setError(error, QStringLiteral("%1 exists already").arg(target));
+        return false;
+    }
+    QDir().mkpath(server.backupsPath());
+    // VACUUM INTO writes a consistent copy while others may read and write.
+    if (!exec(QStringLiteral("VACUUM INTO ?"), error, {target}))
+        return false;
+    if (!finished.isValid())
+        finished = QDateTime::currentDateTime();
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    if (!exec(QStringLiteral("INSERT INTO msdb.backupset (database_name, backup_start_date, "
+                             "backup_finish_date, physical_device_name) VALUES (?, ?, ?, ?)"),
+              error, {name, started.toString(format), finished.toString(format), target}))
+        return false;
+    if (backupFile)
+        *backupFile = target;
+    return true;
+}
+
+bool Database::inTransaction() const {
+    return m_handle && !sqlite3_get_autocommit(m_handle);
+}
+
+QStringList Database::integrityProblems() {
+    QStringList problems;
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
+        return {q.lastError().text()};
+    while (q.next())
+        if (const QString line = q.value(0).toString(); line != u"ok")
+            problems << line;
+    if (!q.exec(QStringLiteral("PRAGMA foreign_key_check")))
+        return problems << q.lastError().text();
+    while (q.next())
+        problems << QStringLiteral("%1 row %2 points at a missing row of %3")
+                        .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+    return problems;
 }
 
 } // namespace LLObjectsCOM

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -36,6 +37,8 @@ public:
     QSqlDatabase& connection() { return m_db; }
     const QString& path() const { return m_path; }
 
+    // A transaction is open on the connection.
+    bool inTransaction() const;
     // True when the file holds the system tables of a company.
     bool isCompany();
     // Runs SQLite SQL that needs no result; false with the driver's text.
@@ -80,6 +83,17 @@ public:
 
     // The backup history of a server, created when missing.
     static bool ensureBackupHistory(const QString& msdbPath, QString* error = nullptr);
+
+    // Copies the company into the server's backups/ folder as fileName (a
+    // plain file name; a name of its own when empty) and records the finish
+    // time in the backup history. finished: the time to record (the current
+    // time when invalid). backupFile receives the path. Not inside a
+    // transaction: a backup holds only what was committed.
+    bool backup(const Server& server, const QString& fileName, QDateTime finished,
+                QString* backupFile = nullptr, QString* error = nullptr);
+    // What SQLite's integrity and foreign-key checks find wrong in the
+    // file, one line each; empty when it is sound.
+    QStringList integrityProblems();
 
 private:
     Database(QString name, QString path);

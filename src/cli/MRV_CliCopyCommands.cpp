@@ -124,6 +124,10 @@ int MRV_CliCopyCommands::copy(const MRV_CliArgs& args) {
                                       "save-config"));
     MRV_CopyFlow flow(context, worksheet, *m_manager);
     const HRESULT hr = flow.copyToTargetCompany();
+    if (!flow.backupPath().isEmpty()) {
+        m_out << "Backup of the target: " << flow.backupPath() << '\n';
+        m_out.flush();
+    }
     if (hr == S_FALSE)
         return Stopped;
     const int records = flow.logPath().isEmpty() ? Ok : summarize(flow.logPath());

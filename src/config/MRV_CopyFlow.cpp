@@ -18,6 +18,7 @@
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 namespace {
@@ -103,26 +104,6 @@ bool MRV_CopyFlow::everyCategoryCopies() const {
     CLogBase(u"MRV", u"MRV_CopyFlow::everyCategoryCopies").LogError(u"%s", message.str());
     ui.error(message);
     return false;
-}
-
-bool MRV_CopyFlow::hasRecentBackup() const {
-    LLObjectsCOM::Company& target = *m_context.targetCompany;
-    // The database name goes into the statement as text: quoted.
-    const QString database = MRV_Util::EscapeSqlText(target.CompanyDB);
-    const QString sql =
-        QStringLiteral("SELECT 1 AS Expr1 FROM msdb.dbo.backupset WHERE (database_name = '") +
-        database +
-        QStringLiteral("') AND (GETDATE() <= DATEADD(minute, 60, (SELECT     "
-                       "MAX(backup_finish_date) FROM msdb..backupset WHERE database_name = '") +
-        database + QStringLiteral("')))");
-    try {
-        std::unique_ptr<LLObjectsCOM::Recordset> rs = target.GetRecordset();
-        rs->DoQuery(sql);
-        return !rs->EoF();
-    } catch (const ComError& e) {
-        CLogBase(u"MRV", u"MRV_CopyFlow::hasRecentBackup").LogError(u"%s", e.errorMessage());
-        return false;
-    }
 }
 
 int MRV_CopyFlow::releaseOf(int version) {
@@ -238,15 +219,52 @@ bool MRV_CopyFlow::askQueriesAndLayouts() {
 }
 
 bool MRV_CopyFlow::checkBackup() {
-    MRV_Interaction& ui = MRV_Interaction::current();
+    m_backupPath.clear();
     if (!m_context.forceBackup)
         return confirmed(text(219));
+    // Only the MS-SQL family can be backed up from here; elsewhere no
+    // backup is checked, as before.
     if (MRV_Util::IsOutsideMsSql(MRV_Util::DbServerType(*m_context.targetCompany)))
         return true;
-    if (hasRecentBackup())
+    QString why;
+    if (backUpTarget(why))
         return true;
-    ui.warning(text(218));
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR message(ui.language());
+    message.FormatId(10210, why);
+    CLogBase(u"MRV", u"MRV_CopyFlow::checkBackup").LogError(u"%s", message.str());
+    ui.warning(text(218) + QStringLiteral("\r\n") + message.str());
     return false;
+}
+
+bool MRV_CopyFlow::backUpTarget(QString& why) {
+    LLObjectsCOM::Company& target = *m_context.targetCompany;
+    // The server checks the name; it still goes in as a bracketed name and
+    // the file as quoted text.
+    const QString database = target.CompanyDB;
+    QString file =
+        QStringLiteral("%1_before_copy_%2.bak")
+            .arg(database,
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmsszzz")));
+    try {
+        std::unique_ptr<LLObjectsCOM::Recordset> rs = target.GetRecordset();
+        rs->DoQuery(QStringLiteral("BACKUP DATABASE [%1] TO DISK = N'%2'")
+                        .arg(QString(database).replace(u']', QStringLiteral("]]")),
+                             MRV_Util::EscapeSqlText(file)));
+        rs->DoQuery(QStringLiteral("SELECT TOP 1 physical_device_name FROM msdb.dbo.backupset "
+                                   "WHERE database_name = '%1' ORDER BY backup_set_id DESC")
+                        .arg(MRV_Util::EscapeSqlText(database)));
+        if (!rs->EoF())
+            m_backupPath = rs->Field(0).toString();
+    } catch (const ComError& e) {
+        why = e.description();
+        return false;
+    }
+    if (m_backupPath.isEmpty()) {
+        why = QStringLiteral("the server's backup history names no backup of %1").arg(database);
+        return false;
+    }
+    return true;
 }
 
 bool MRV_CopyFlow::openLog(MRV_CopyLog& copyLog) {
@@ -320,7 +338,7 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     if (!openLog(copyLog))
         return S_FALSE;
     m_logPath = copyLog.filePath();
-    copyLog.writeHeader();
+    copyLog.writeHeader(m_backupPath);
     m_context.copyLog = &copyLog;
     MRV_InitialPasswords passwords(m_logPath);
     m_context.initialPasswords = &passwords;

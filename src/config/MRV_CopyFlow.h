@@ -47,8 +47,6 @@ public:
     // The selected categories no category manager can copy yet, each as
     // "text (category id)": the run refuses them rather than leave them out.
     static QStringList uncopyableCategories(const MRV_Worksheet& worksheet);
-    // The target's latest backup finished within the last 60 minutes.
-    bool hasRecentBackup() const;
     // What the copy dialog checks when the target is confirmed: another
     // company than the base (10031), a release of the base not above the
     // target's (10045), and, where the localizations differ, the user's
@@ -77,6 +75,9 @@ public:
     int baseVersion() const;
     QString baseLocalization() const;
 
+    // The backup of the target made right before the last run (empty when
+    // none was made).
+    const QString& backupPath() const { return m_backupPath; }
     // The copy log of the last run (empty before one).
     const QString& logPath() const { return m_logPath; }
     // The file with the first passwords of the users the last run added;
@@ -93,7 +94,13 @@ private:
     // False after telling the user which selected categories no manager
     // copies.
     bool everyCategoryCopies() const;
+    // Without forced backup the user is asked to go on; with it, the target
+    // is backed up through its server before anything is written, and the
+    // run stops, saying why, when that fails.
     bool checkBackup();
+    // BACKUP DATABASE into the server's backup folder; the file the
+    // server's history then names is backupPath().
+    bool backUpTarget(QString& why);
     // Opens the run's log in the settings' log folder; where it cannot be
     // made, the user may change the folders and try again.
     bool openLog(MRV_CopyLog& copyLog);
@@ -101,6 +108,7 @@ private:
     MRV_ConnectionContext& m_context;
     MRV_Worksheet& m_worksheet;
     MRV_ConfigurationManager& m_manager;
+    QString m_backupPath;
     QString m_logPath;
     QString m_passwordPath;
     qint64 m_intermediateSize = 0;

@@ -17,7 +17,6 @@ namespace {
 
 const QString timeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString nameTimeFormat = QStringLiteral("yyyyMMddHHmmss");
-const QString endMarker = QStringLiteral("<MRV_LOG_END>");
 const QString lineEnd = QStringLiteral("\r\n");
 
 // Held log lines beyond this many bytes wait in a temporary file.
@@ -256,18 +255,50 @@ QString MRV_CopyLog::escapeField(const QString& value) {
     return escaped;
 }
 
-QStringList MRV_CopyLog::splitLine(const QString& line) {
-    QStringList fields{QString()};
+namespace {
+
+// Walks line as the writer escaped it: each value character (with its
+// escape undone) goes to onChar, each separating "|" to onSeparator, which
+// may stop the walk by returning false.
+template <typename OnChar, typename OnSeparator>
+void walkFields(const QString& line, OnChar onChar, OnSeparator onSeparator) {
     for (qsizetype i = 0; i < line.size(); ++i) {
         const QChar c = line[i];
         if (c == u'\\' && i + 1 < line.size() && (line[i + 1] == u'|' || line[i + 1] == u'\\'))
-            fields.last() += line[++i];
-        else if (c == u'|')
-            fields << QString();
-        else
-            fields.last() += c;
+            onChar(line[++i]);
+        else if (c == u'|') {
+            if (!onSeparator(i))
+                return;
+        } else
+            onChar(c);
     }
+}
+
+} // namespace
+
+QStringList MRV_CopyLog::splitLine(const QString& line) {
+    QStringList fields{QString()};
+    walkFields(
+        line, [&](QChar c) { fields.last() += c; },
+        [&](qsizetype) {
+            fields << QString();
+            return true;
+        });
     return fields;
+}
+
+qsizetype MRV_CopyLog::fieldEnd(const QString& line, int number) {
+    qsizetype end = line.size();
+    int seen = 0;
+    walkFields(
+        line, [](QChar) {},
+        [&](qsizetype at) {
+            if (++seen < number)
+                return true;
+            end = at;
+            return false;
+        });
+    return end;
 }
 
 void MRV_CopyLog::writeBytes(const QByteArray& bytes) {
@@ -279,18 +310,29 @@ void MRV_CopyLog::writeBytes(const QByteArray& bytes) {
     }
 }
 
-void MRV_CopyLog::writeHeader() {
+const QString& MRV_CopyLog::endMarker() {
+    static const QString marker = QStringLiteral("<MRV_LOG_END>");
+    return marker;
+}
+
+const QString& MRV_CopyLog::backupMarker() {
+    static const QString marker = QStringLiteral("<MRV_BACKUP>");
+    return marker;
+}
+
+void MRV_CopyLog::writeHeader(const QString& backupFile) {
     const QString base = m_context.baseCompany ? (m_context.baseCompanyName.isEmpty()
                                                       ? m_context.baseCompany->CompanyName()
                                                       : m_context.baseCompanyName)
                                                : QString();
-    const QStringList fields{m_start.toString(timeFormat),
-                             escapeField(oneLine(base)),
-                             escapeField(oneLine(targetName())),
-                             QString::number(copyMethodId(m_context.copyMethod)),
-                             QString::number(responseId(m_context.responseToFailure)),
-                             m_context.ignoreMissingUdf ? QStringLiteral("1")
-                                                        : QStringLiteral("0")};
+    QStringList fields{m_start.toString(timeFormat),
+                       escapeField(oneLine(base)),
+                       escapeField(oneLine(targetName())),
+                       QString::number(copyMethodId(m_context.copyMethod)),
+                       QString::number(responseId(m_context.responseToFailure)),
+                       m_context.ignoreMissingUdf ? QStringLiteral("1") : QStringLiteral("0")};
+    if (!backupFile.isEmpty())
+        fields << backupMarker() + escapeField(oneLine(backupFile));
     writeLine(fields.join(u'|') + lineEnd);
 }
 
@@ -333,7 +375,7 @@ void MRV_CopyLog::writeRecord(bool write) {
 
 void MRV_CopyLog::writeEnd() {
     commitLines();
-    writeLine(endMarker + now().toString(timeFormat));
+    writeLine(endMarker() + now().toString(timeFormat));
     close();
 }
 

@@ -69,8 +69,9 @@ public:
     const QString& filePath() const { return m_path; }
     const QDateTime& startTime() const { return m_start; }
 
-    // Line 1 from the connection context.
-    void writeHeader();
+    // Line 1 from the connection context; a backup of the target made for
+    // the run is named in a seventh field, after backupMarker().
+    void writeHeader(const QString& backupFile = QString());
 
     void resetRecord();
     void setCategoryId(const QString& value) { m_record[CategoryId] = value; }
@@ -102,10 +103,16 @@ public:
 
     // A value as a field of a line: "\" and "|" escaped.
     static QString escapeField(const QString& value);
+    // What begins the end line, and the header's field naming the backup.
+    static const QString& endMarker();
+    static const QString& backupMarker();
     // The fields of a line: split where a "|" is not escaped, the escapes
     // undone. A backslash before any other character stays as it is, so
     // logs written before values were escaped read as they did.
     static QStringList splitLine(const QString& line);
+    // Where field number ends in line (the position of its "|" as
+    // splitLine reads it), or the line's length.
+    static qsizetype fieldEnd(const QString& line, int number);
 
     // Writes the end line (which has no line end) and closes the log.
     void writeEnd();

@@ -20,7 +20,6 @@
 
 namespace {
 
-const QString endMarker = QStringLiteral("<MRV_LOG_END>");
 constexpr int recordFieldCount = 9;
 constexpr quint32 titleIds[MRV_LogFile::ColumnCount] = {133, 145, 134, 135, 136, 137,
                                                         138, 139, 140, 141, 142};
@@ -118,6 +117,7 @@ void MRV_LogFile::clear() {
     m_header.clear();
     m_headerFields.clear();
     m_endTime.clear();
+    m_backupFile.clear();
     m_hasEnd = false;
     m_recordLines = 0;
     m_rows.clear();
@@ -151,13 +151,19 @@ HRESULT MRV_LogFile::loadLogFile() {
     m_header = line;
     m_header.remove(QChar(0xFEFF));
     m_headerFields = fieldsOf(m_header, 6);
+    // The backup named in a seventh field is the log's to tell; the header
+    // text stays the six fields every reader knows.
+    if (m_headerFields.size() == 7 && m_headerFields[6].startsWith(MRV_CopyLog::backupMarker())) {
+        m_backupFile = m_headerFields.takeLast().mid(MRV_CopyLog::backupMarker().size());
+        m_header.truncate(MRV_CopyLog::fieldEnd(m_header, 6));
+    }
     if (!isHeader(m_headerFields))
         return notALog(QStringLiteral("line 1 is not the header of a copy log (start time, base, "
                                       "target, copy method, response, flag)"));
 
     for (int number = 0; lines.next(line); m_recordLines = ++number) {
-        if (line.startsWith(endMarker)) {
-            m_endTime = line.mid(endMarker.size());
+        if (line.startsWith(MRV_CopyLog::endMarker())) {
+            m_endTime = line.mid(MRV_CopyLog::endMarker().size());
             m_header += u'|' + m_endTime;
             m_hasEnd = true;
             break;

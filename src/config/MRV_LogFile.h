@@ -75,6 +75,9 @@ public:
     // The header's six fields, unescaped: start time, base, target, the
     // copy method's and the response's string ids, the missing-fields flag.
     const QStringList& headerFields() const { return m_headerFields; }
+    // The backup of the target made before the run, as the header names
+    // it; empty when none was made.
+    const QString& backupFile() const { return m_backupFile; }
     // The end time, empty without an end line.
     const QString& endTime() const { return m_endTime; }
     bool hasEndLine() const { return m_hasEnd; }
@@ -137,6 +140,7 @@ private:
     QString m_header;
     QStringList m_headerFields;
     QString m_endTime;
+    QString m_backupFile;
     bool m_hasEnd = false;
     int m_recordLines = 0;
     QStringList m_titles;

@@ -9,7 +9,6 @@
 namespace {
 
 const QString logTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-const QString endMarker = QStringLiteral("<MRV_LOG_END>");
 
 } // namespace
 
@@ -67,7 +66,7 @@ std::optional<MRV_LogHeaderInfo> MRV_LogHeaderInfo::read(const MRV_LogFile& log,
         return fail(5, 1, headerLine, 5, 157);
     info.end = readTime(fields[6], locale);
     if (!info.end.isValid())
-        return fail(7, log.recordLineCount(), endMarker + fields[6], 1, 151);
+        return fail(7, log.recordLineCount(), MRV_CopyLog::endMarker() + fields[6], 1, 151);
     info.base = fields[1];
     info.target = fields[2];
     info.ignoreMissingFields = fields[5] == u"1";

@@ -297,19 +297,54 @@ TEST_F(CopyFlow, TheChecksStopTheRunBeforeAnythingIsWritten) {
     EXPECT_EQ(run({Yes, No}), S_FALSE);      // Currency Settings another way: no
     EXPECT_EQ(run({Yes, Yes, No}), S_FALSE); // no backup yet
     EXPECT_TRUE(ui.answers.isEmpty());
-    // A forced backup must be recent.
+    // A forced backup is made by the run itself; one that cannot be made
+    // stops it, saying why.
     context.forceBackup = true;
+    ASSERT_TRUE(QDir(server->backupsPath()).removeRecursively());
+    QFile blocker(server->backupsPath());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder would be
+    blocker.close();
     EXPECT_EQ(run({Yes, Yes}), S_FALSE);
-    EXPECT_EQ(ui.shown(u"warning: "_s).value(0),
-              u"You must backup your target database before performing the copy process"_s);
+    const QString warning = ui.shown(u"warning: "_s).value(0);
+    EXPECT_TRUE(warning.startsWith(
+        u"You must backup your target database before performing the copy process\r\n"_s))
+        << warning.toStdString();
+    EXPECT_TRUE(warning.contains(u"could not be backed up"_s)) << warning.toStdString();
     EXPECT_TRUE(flow.logPath().isEmpty()) << "no log is opened before the checks pass";
+    EXPECT_TRUE(flow.backupPath().isEmpty());
     EXPECT_EQ(column(*context.targetCompany, countries), before);
+}
 
-    // With a fresh backup the run goes on.
+// With forced backup the target is backed up right before the run: the
+// backup holds the target as it was, and the log names it.
+TEST_F(CopyFlow, AForcedBackupIsMadeBeforeTheFirstWriteAndTheLogNamesIt) {
+    select({"MRV_TRN_MANUFACTURERS_100"});
+    context.forceBackup = true;
+    const QString manufacturers = u"SELECT FirmName FROM OMRC ORDER BY FirmName"_s;
+    const QStringList before = column(*context.targetCompany, manufacturers);
+    MRV_ConfigurationManager manager(context);
+    MRV_CopyFlow flow(context, worksheet(), manager);
+    ui.answers = {Yes};
+    ASSERT_EQ(flow.copyToTargetCompany(), S_OK) << said();
+    const QString backup = flow.backupPath();
+    ASSERT_TRUE(QFileInfo(backup).isFile()) << backup.toStdString();
+    EXPECT_EQ(QFileInfo(backup).absolutePath(), QDir(server->backupsPath()).absolutePath());
+    EXPECT_NE(column(*context.targetCompany, manufacturers), before);
     QString error;
-    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, u"TARGET"_s, QDateTime(), nullptr, &error))
-        << error.toStdString();
-    EXPECT_TRUE(flow.hasRecentBackup());
+    const std::unique_ptr<LLObjectsCOM::Database> copy =
+        LLObjectsCOM::Database::open(*server, backup, &error);
+    ASSERT_TRUE(copy) << error.toStdString();
+    QSqlQuery q(copy->connection());
+    ASSERT_TRUE(q.exec(manufacturers)) << q.lastError().text().toStdString();
+    QStringList saved;
+    while (q.next())
+        saved << q.value(0).toString();
+    EXPECT_EQ(saved, before);
+    MRV_LogFile log(flow.logPath());
+    ASSERT_EQ(log.loadLogFile(), S_OK);
+    EXPECT_EQ(log.backupFile(), backup);
+    EXPECT_EQ(log.headerFields().size(), 6);
+    EXPECT_FALSE(log.headerText().contains(u"<MRV_BACKUP>"_s));
 }
 
 // The run's file is its own and gone when the run ends; a private folder

@@ -393,7 +393,8 @@ TEST_F(LogFile, HostileValuesReadBackAsTheyWereWritten) {
     MRV_CopyLog log(context);
     log.setClock(clockOf({at("2026-12-04 09:05:07")}));
     ASSERT_TRUE(log.open(dir.path()));
-    log.writeHeader();
+    // The backup the run made names a file that may hold the separators.
+    log.writeHeader(u"/srv/b|ack\\ups/T.bak"_s);
     // The value in every free field at once, and then alone in each.
     const auto freeFields = [](const QString& value, int alone) {
         QStringList fields;
@@ -422,6 +423,9 @@ TEST_F(LogFile, HostileValuesReadBackAsTheyWereWritten) {
     EXPECT_EQ(file.headerFields(),
               QStringList({"2026-12-04 09:05:07", "", "Host|ile\\", "10009", "10010", "0"}));
     EXPECT_EQ(file.endTime(), u"2026-12-04 09:05:07");
+    EXPECT_EQ(file.backupFile(), u"/srv/b|ack\\ups/T.bak"_s);
+    EXPECT_EQ(file.headerText(),
+              u"2026-12-04 09:05:07||Host\\|ile\\\\|10009|10010|0|2026-12-04 09:05:07"_s);
 }
 
 // Logs written before values were escaped read as they did: a backslash

@@ -64,6 +64,21 @@ TEST_F(HostWorld, AdminCreatesAServerACompanyAndQueriesIt) {
 
     r = admin(words("backup DEMO_US --server") << s);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    r = admin(words("check DEMO_US --server") << s);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, u"ok\n"_s);
+    {
+        // A page overwritten behind the server's back is what the check is for.
+        QFile file(Server::open(s)->databasePath(u"DEMO_US"_s));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_GT(file.size(), 3 * 4096);
+        ASSERT_TRUE(file.seek(2 * 4096));
+        file.write(QByteArray(4096, '\xff'));
+    }
+    r = admin(words("check DEMO_US --server") << s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith(u"DEMO_US: "_s) || r.err.contains(u"malformed"_s))
+        << r.err.toStdString();
     r = admin(words("company drop DEMO_US --server") << s);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(Admin::companies(*Server::open(s)).isEmpty());

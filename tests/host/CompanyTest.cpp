@@ -337,12 +337,26 @@ TEST_F(HostWorld, TransactionsCommitOrRollBack) {
     EXPECT_THROW(company.EndTransaction(1), ComError);
     EXPECT_EQ(company.GetLastErrorCode(), errNoTransaction);
 
+    // Savepoints in the server's words: a rollback to one keeps the
+    // transaction and what came before it; outside a transaction there is
+    // none to keep.
+    EXPECT_THROW(scalar(company, u"SAVE TRANSACTION s1"_s), ComError);
+    company.StartTransaction();
+    addUser(53);
+    scalar(company, u"SAVE TRANSACTION s1"_s);
+    addUser(54);
+    scalar(company, u"ROLLBACK TRANSACTION s1"_s);
+    EXPECT_TRUE(company.InTransaction());
+    EXPECT_THROW(scalar(company, u"SAVE TRANSACTION s1; DROP TABLE OUSR"_s), ComError);
+    company.EndTransaction(0);
+    EXPECT_EQ(scalar(company, count).toInt(), before + 2);
+
     // Disconnecting with an open transaction rolls it back.
     company.StartTransaction();
     addUser(52);
     company.Disconnect();
     connect(company, server, u"DEMO"_s);
-    EXPECT_EQ(scalar(company, count).toInt(), before + 1);
+    EXPECT_EQ(scalar(company, count).toInt(), before + 2);
 }
 
 TEST_F(HostWorld, BackupCountsForSixtyMinutes) {
@@ -370,6 +384,30 @@ TEST_F(HostWorld, BackupCountsForSixtyMinutes) {
     ASSERT_TRUE(Admin::backup(server, database, now.addSecs(-60 * 60)));
     EXPECT_GE(rows(), 1) << "60 minutes still counts";
     EXPECT_TRUE(QFileInfo(file).size() > 0);
+
+    // The company backs itself up on the program's word, at the moment of
+    // its clock, into the server's folder and nowhere else.
+    company.setClock([now] { return now.addSecs(3 * 3600); });
+    const auto run = [&](const QString& statement) {
+        std::unique_ptr<Recordset> rs = company.GetRecordset();
+        rs->DoQuery(statement);
+    };
+    EXPECT_EQ(rows(), 0);
+    run(u"BACKUP DATABASE [TARGET] TO DISK = N'before.bak'"_s);
+    EXPECT_GE(rows(), 1);
+    EXPECT_TRUE(QFileInfo(QDir(server.backupsPath()).filePath(u"before.bak"_s)).size() > 0);
+    for (const QString& refused : {u"BACKUP DATABASE [TARGET] TO DISK = N'before.bak'"_s, // exists
+                                   u"BACKUP DATABASE [BASE] TO DISK = N'b.bak'"_s,
+                                   u"BACKUP DATABASE TARGET TO DISK = N'../b.bak'"_s,
+                                   u"BACKUP DATABASE TARGET TO DISK = N'/tmp/b.bak'"_s,
+                                   u"BACKUP DATABASE TARGET TO DISK = N'.b'"_s}) {
+        EXPECT_THROW(run(refused), ComError) << refused.toStdString();
+        EXPECT_FALSE(company.GetLastErrorDescription().isEmpty());
+    }
+    company.StartTransaction();
+    EXPECT_THROW(run(u"BACKUP DATABASE TARGET TO DISK = N'in.bak'"_s), ComError);
+    company.EndTransaction(1);
+    EXPECT_FALSE(QFileInfo::exists(QDir(server.backupsPath()).filePath(u"in.bak"_s)));
 }
 
 TEST_F(HostWorld, HostileValuesArriveUnchangedOrAreRefused) {
