@@ -5,6 +5,7 @@
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyLog.h"
 #include "config/MRV_IntermediateFile.h"
+#include "config/MRV_RunLock.h"
 #include "di/MRV_ConnectionContext.h"
 #include "di/MRV_InitialPasswords.h"
 #include "di/MRV_SettingsManager.h"
@@ -237,6 +238,20 @@ bool MRV_CopyFlow::checkBackup() {
     return false;
 }
 
+bool MRV_CopyFlow::lockTarget(MRV_RunLock& lock) {
+    LLObjectsCOM::Company& target = *m_context.targetCompany;
+    QString holder;
+    if (lock.acquire(target.Server, target.CompanyDB,
+                     MRV_RunLock::describeRun(target.UserName, m_context.worksheetPath), holder))
+        return true;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR message(ui.language());
+    message.FormatId(10211, target.CompanyDB, holder);
+    CLogBase(u"MRV", u"MRV_CopyFlow::lockTarget").LogError(u"%s", message.str());
+    ui.error(message);
+    return false;
+}
+
 bool MRV_CopyFlow::backUpTarget(QString& why) {
     LLObjectsCOM::Company& target = *m_context.targetCompany;
     // The server checks the name; it still goes in as a bracketed name and
@@ -323,6 +338,10 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
         if (!confirmed(question))
             return S_FALSE;
     }
+    // From here to its end the run is the only one writing into the target.
+    MRV_RunLock runLock;
+    if (!lockTarget(runLock))
+        return E_FAIL;
     if (!checkBackup())
         return S_FALSE;
 

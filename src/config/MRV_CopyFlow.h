@@ -11,6 +11,7 @@ class Company;
 class MRV_ConfigurationManager;
 class MRV_ConnectionContext;
 class MRV_CopyLog;
+class MRV_RunLock;
 class MRV_Worksheet;
 
 // The two commands that carry a worksheet's selection somewhere: saving it
@@ -98,6 +99,9 @@ private:
     // is backed up through its server before anything is written, and the
     // run stops, saying why, when that fails.
     bool checkBackup();
+    // Takes the target's run lock; false after telling the user which run
+    // holds it.
+    bool lockTarget(MRV_RunLock& lock);
     // BACKUP DATABASE into the server's backup folder; the file the
     // server's history then names is backupPath().
     bool backUpTarget(QString& why);

@@ -186,17 +186,14 @@ HRESULT MRV_SettingsManager::saveSettingsToDatabase() {
     }
 }
 
-HRESULT MRV_SettingsManager::createDefaultFolders() {
-    CLogBase log(u"MRV", u"MRV_SettingsManager::createDefaultFolders");
-    if (!m_context || !m_context->company)
-        return E_FAIL;
-    const QString server = m_context->company->Server;
+QString MRV_SettingsManager::programShareFolder(const QString& server) {
+    CLogBase log(u"MRV", u"MRV_SettingsManager::programShareFolder");
     QString base;     // the folder the share lies in
     QString baseName; // and how the user knows it
     if (isLocalServer(server)) {
         if (FAILED(MRV_Util::GetLocalLLFolder(base))) {
             log.LogError(u"Failed to find installation directory of Orvant Ledgerline");
-            return S_FALSE;
+            return QString();
         }
         baseName = base;
     } else {
@@ -216,13 +213,23 @@ HRESULT MRV_SettingsManager::createDefaultFolders() {
     }
     if (share.isEmpty()) {
         log.LogError(u"Failed to find share folder under '%s'", baseName);
-        return S_FALSE;
+        return QString();
     }
     const QString home = QDir(share).filePath(QStringLiteral("Mirrova"));
     if (!QDir(share).mkdir(QStringLiteral("Mirrova")) && !QFileInfo(home).isDir()) {
         log.LogError(u"Failed to create folder '%s'", home);
-        return S_FALSE;
+        return QString();
     }
+    return home;
+}
+
+HRESULT MRV_SettingsManager::createDefaultFolders() {
+    if (!m_context || !m_context->company)
+        return E_FAIL;
+    const QString home = programShareFolder(m_context->company->Server);
+    if (home.isEmpty())
+        return S_FALSE;
+    CLogBase log(u"MRV", u"MRV_SettingsManager::createDefaultFolders");
     const std::pair<const char*, QString*> folders[] = {
         {"Company configuration files", &m_configurationFolder},
         {"Worksheets", &m_worksheetFolder},

@@ -50,6 +50,11 @@ public:
     void setIgnoreMissingUdf(bool ignore) { m_ignoreMissingUdf = ignore; }
     void setForceBackup(bool force) { m_forceBackup = force; }
 
+    // The program's folder "Mirrova" in the share of server (the server's
+    // share, or the local installation's for the local server), made when
+    // missing; empty, after logging why, when there is no share.
+    static QString programShareFolder(const QString& server);
+
     // True for the names of the local machine's server: ".", "(local)" and
     // "localhost" (any case), or a named instance of them (".\NAME").
     static bool isLocalServer(const QString& server);

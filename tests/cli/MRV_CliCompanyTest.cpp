@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 #include "TestData.h"
 #include "config/LogTestSupport.h"
+#include "config/MRV_RunLock.h"
 #include "di/MRV_ConnectionContext.h"
 #include "host/HostTestSupport.h"
 #include "host/admin/LLDemo.h"
@@ -214,8 +215,6 @@ TEST_F(CliCompany, AWorksheetIsMadeShownSelectedAndSavedAgainByteForByte) {
 
 TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
     ASSERT_NO_FATAL_FAILURE(baseAndTarget());
-    QString error;
-    ASSERT_TRUE(LLObjectsCOM::Admin::backup(*server, u"TARGET"_s, QDateTime(), nullptr, &error));
     const QString ws = dir.filePath(u"ws.xml"_s);
     const Result made = newWorksheet(ws, u"BASE"_s, u"TARGET"_s,
                                      {u"MRV_TRN_MANUFACTURERS_100"_s, u"MRV_TRN_COUNTRIES_100"_s});
@@ -233,6 +232,21 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
     EXPECT_TRUE(holds(r.out, QRegularExpression(u"Manufacturers +8 +0 +0 +0"_s)));
     EXPECT_TRUE(holds(r.out, QRegularExpression(u"Countries +0 +0 +0 +\\d+"_s)));
     EXPECT_TRUE(holds(r.out, u"Log: "_s));
+    // The force-backup setting of a new company: backed up first, and said.
+    EXPECT_TRUE(holds(r.out, u"Backup of the target: "_s + server->backupsPath() + u"/TARGET_"_s));
+
+    // While another run writes into the target, a copy is refused, naming it.
+    {
+        MRV_RunLock other;
+        QString holder;
+        ASSERT_TRUE(other.acquire(server->folder(), u"TARGET"_s, u"the other run"_s, holder))
+            << holder.toStdString();
+        r = plain({u"copy"_s, ws, u"--yes"_s});
+        EXPECT_TRUE(exits(r, 1));
+        EXPECT_TRUE(
+            holds(r.err, u"Another copy into the company TARGET is running: the other run."_s));
+        EXPECT_FALSE(holds(r.out, u"Log: "_s));
+    }
 
     // Manufacturers only: every record copies (again: updated this time).
     ASSERT_EQ(select(ws, {u"MRV_TRN_COUNTRIES_100="_s}).status, 0);
