@@ -66,9 +66,8 @@ QString boundSql(CompanyState& company, const QString& statement) {
     return sql;
 }
 
-// The statements of the MSSQL family that are no SQL for SQLite: a backup
-// of the company and savepoints inside the open transaction. Names are plain
-// identifiers and the file a plain name, so nothing of them reaches SQL.
+// The backup statement of the MSSQL family, which is no SQL for SQLite. The
+// name is a plain identifier and the file a plain name.
 const QRegularExpression& backupStatement() {
     static const QRegularExpression re(
         QStringLiteral(R"(^\s*BACKUP\s+DATABASE\s+(?:\[([A-Za-z0-9_]+)\]|([A-Za-z0-9_]+))\s+TO\s+)"
@@ -77,50 +76,27 @@ const QRegularExpression& backupStatement() {
     return re;
 }
 
-const QRegularExpression& savepointStatement() {
-    static const QRegularExpression re(
-        QStringLiteral(
-            R"(^\s*(SAVE|ROLLBACK)\s+TRAN(?:SACTION)?\s+([A-Za-z_][A-Za-z0-9_]*)\s*;?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return re;
-}
-
 } // namespace
 
 bool Recordset::runServerCommand(const QString& statement) {
     const QRegularExpressionMatch backup = backupStatement().match(statement);
-    const QRegularExpressionMatch savepoint = savepointStatement().match(statement);
-    if (!backup.hasMatch() && !savepoint.hasMatch())
+    if (!backup.hasMatch())
         return false;
     if (m_company->serverType == 2 || m_company->serverType == 5)
-        m_company->fail(errSql, QStringLiteral("The database server does not know '%1'")
-                                    .arg(statement.simplified().section(u' ', 0, 1)));
+        m_company->fail(errSql,
+                        QStringLiteral("The database server does not know BACKUP DATABASE"));
     Database& db = *m_company->database;
+    const QString named = backup.captured(1) + backup.captured(2);
+    if (named.compare(QFileInfo(db.path()).completeBaseName(), Qt::CaseInsensitive) != 0)
+        m_company->fail(errSql,
+                        QStringLiteral("A company backs up only itself, not '%1'").arg(named));
+    if (db.inTransaction())
+        m_company->fail(errSql, QStringLiteral("BACKUP DATABASE is not allowed in a transaction"));
     QString error;
-    if (backup.hasMatch()) {
-        const QString named = backup.captured(1) + backup.captured(2);
-        if (named.compare(QFileInfo(db.path()).completeBaseName(), Qt::CaseInsensitive) != 0)
-            m_company->fail(errSql,
-                            QStringLiteral("A company backs up only itself, not '%1'").arg(named));
-        if (db.inTransaction())
-            m_company->fail(errSql, QStringLiteral("BACKUP DATABASE is not allowed in a "
-                                                   "transaction"));
-        if (!m_company->server ||
-            !db.backup(*m_company->server, backup.captured(3), m_company->clock(), nullptr, &error))
-            m_company->fail(errSql,
-                            error.isEmpty() ? QStringLiteral("No server to back up to") : error);
-    } else {
-        // As on the server: a savepoint lives inside a transaction, and a
-        // rollback to it keeps the transaction open.
-        if (!db.inTransaction())
-            m_company->fail(errSql, QStringLiteral("No transaction is open"));
-        const bool save = savepoint.captured(1).compare(u"SAVE", Qt::CaseInsensitive) == 0;
-        const QString name = savepoint.captured(2);
-        if (!db.exec(save ? QStringLiteral("SAVEPOINT ") + name
-                          : QStringLiteral("ROLLBACK TO ") + name,
-                     &error))
-            m_company->fail(errSql, error);
-    }
+    if (!m_company->server ||
+        !db.backup(*m_company->server, backup.captured(3), m_company->clock(), nullptr, &error))
+        m_company->fail(errSql,
+                        error.isEmpty() ? QStringLiteral("No server to back up to") : error);
     m_company->setLastError(0, QString());
     return true;
 }

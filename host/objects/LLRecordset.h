@@ -66,10 +66,9 @@ public:
 private:
     // Forgets the last result; throws when there is no company to ask.
     void reset();
-    // Runs the statements of the server that are not SQL for SQLite
-    // ("BACKUP DATABASE db TO DISK = N'file'" into the server's backup
-    // folder, "SAVE TRANSACTION name", "ROLLBACK TRANSACTION name"); false
-    // when statement is none of them.
+    // Runs "BACKUP DATABASE db TO DISK = N'file'", which is no SQL for
+    // SQLite, into the server's backup folder; false for any other
+    // statement.
     bool runServerCommand(const QString& statement);
     int fieldIndex(const QString& name) const;
     // Which result columns are date columns of a table (by declared type).

@@ -9,6 +9,7 @@
 #include "di/MRV_InitialPasswords.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
+#include "host/objects/LLRecordset.h"
 #include "host/objects/LLXmlText.h"
 #include "interaction/MRV_Interaction.h"
 #include "managers/MRV_TransportAccount.h"
@@ -859,10 +860,19 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
         // of its own inside (a refused one leaves nothing behind), and one
         // commit per category spares a synced commit per record. What was
         // written and logged is kept whatever happens next.
-        // The category's log lines become durable with its commit.
+        // The category's log lines become durable with its commit. Inside
+        // the run's own transaction the category is a savepoint, and its
+        // lines wait for the run's commit.
         LLObjectsCOM::Company& target = *m_context.targetCompany;
         bool own = false;
+        bool ended = false; // a failed category is ended once more after its failure
+        qint64 linesBefore = 0;
+        const auto savepoint = [&](const char* statement) {
+            target.GetRecordset()->DoQuery(QLatin1String(statement));
+        };
         const auto commit = [&] {
+            if (std::exchange(ended, true))
+                return;
             try {
                 // The first passwords of the category's new users are on
                 // the disk before the users are.
@@ -871,16 +881,22 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
                     throw ComError(E_FAIL, why);
                 if (own && target.InTransaction())
                     target.EndTransaction(0);
+                else if (!own)
+                    savepoint("RELEASE mrv_category");
             } catch (const ComError&) {
                 // The target kept nothing of the category: neither does
                 // the log.
                 if (own && target.InTransaction())
                     target.EndTransaction(1);
+                else if (!own && target.InTransaction()) {
+                    savepoint("ROLLBACK TO mrv_category");
+                    savepoint("RELEASE mrv_category");
+                }
                 if (m_context.copyLog)
-                    m_context.copyLog->discardLines();
+                    m_context.copyLog->discardLines(linesBefore);
                 throw;
             }
-            if (m_context.copyLog)
+            if (m_context.copyLog && own)
                 m_context.copyLog->commitLines();
         };
         QString failure;
@@ -888,8 +904,12 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
             own = !target.InTransaction();
             if (own)
                 target.StartTransaction();
-            if (m_context.copyLog)
+            else
+                savepoint("SAVEPOINT mrv_category");
+            if (m_context.copyLog) {
                 m_context.copyLog->holdLines();
+                linesBefore = m_context.copyLog->heldSize();
+            }
             manager->initialize();
             manager->writeToTarget(removal ? tablesOf(stringId) : takeTablesOf(stringId),
                                    removal ? MRV_DIInterface::RemovalPhase : method);
@@ -919,6 +939,58 @@ bool MRV_ConfigurationManager::writePass(MRV_Worksheet& worksheet, bool removal,
     return true;
 }
 
+bool MRV_ConfigurationManager::replacesAny(const MRV_Worksheet& worksheet) const {
+    for (const ConfigurationObject& o : std::as_const(m_objects)) {
+        const MRV_WorksheetNode* node = worksheet.findLeaf(o.stringId());
+        if (node && node->selected != MRV_WorksheetNode::NotSelected &&
+            node->effectiveCopyMethod(m_context.copyMethod) == MRV_DIInterface::ReplaceAll)
+            return true;
+    }
+    return false;
+}
+
+void MRV_ConfigurationManager::commitRun() {
+    LLObjectsCOM::Company& target = *m_context.targetCompany;
+    try {
+        if (target.InTransaction())
+            target.EndTransaction(0);
+    } catch (const ComError&) {
+        if (target.InTransaction())
+            target.EndTransaction(1);
+        if (m_context.copyLog)
+            m_context.copyLog->discardLines();
+        throw;
+    }
+    if (m_context.copyLog)
+        m_context.copyLog->commitLines();
+}
+
+void MRV_ConfigurationManager::reportRunFailure(const MRV_Worksheet& worksheet,
+                                                const QString& reason) {
+    LLObjectsCOM::Company& target = *m_context.targetCompany;
+    if (target.InTransaction()) {
+        try {
+            target.EndTransaction(1);
+        } catch (const ComError&) {
+            // The connection ends the transaction when it goes.
+        }
+    }
+    if (m_context.copyLog)
+        m_context.copyLog->discardLines();
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR message(ui.language());
+    message.FormatId(10212, reason);
+    CLogBase(u"MRV", u"MRV_ConfigurationManager::writeConfiguration")
+        .LogError(u"%s", message.str());
+    ui.error(message, false);
+    // Every category of the run failed with it: the log says so of each.
+    for (const ConfigurationObject& o : std::as_const(m_objects))
+        if (const MRV_WorksheetNode* node = worksheet.findLeaf(o.stringId());
+            node && node->selected != MRV_WorksheetNode::NotSelected)
+            logCategoryFailure(o.stringId(), node->effectiveCopyMethod(m_context.copyMethod),
+                               reason);
+}
+
 void MRV_ConfigurationManager::endCategory(const std::function<void()>& commit,
                                            const CLogBase& log) {
     try {
@@ -936,6 +1008,11 @@ void MRV_ConfigurationManager::reportCategoryFailure(const QString& stringId, in
     CTSBSTR message(ui.language());
     message.FormatId(10205, categoryText(stringId), reason);
     ui.error(message, false);
+    logCategoryFailure(stringId, copyMethod, reason);
+}
+
+void MRV_ConfigurationManager::logCategoryFailure(const QString& stringId, int copyMethod,
+                                                  const QString& reason) {
     if (MRV_CopyLog* copyLog = m_context.copyLog) {
         try {
             copyLog->resetRecord();
@@ -979,8 +1056,32 @@ HRESULT MRV_ConfigurationManager::writeConfiguration(MRV_Worksheet& worksheet, b
     MRV_WaitCursor wait;
     // A category that fails whole fails the run, whatever comes after it.
     status = S_OK;
-    if (writePass(worksheet, true, status))
-        writePass(worksheet, false, status);
+    // A run that replaces categories removes them all before it writes any
+    // of them again: it is one transaction, so that no interruption leaves
+    // the target with a category removed and not written.
+    const bool wholeRun = replacesAny(worksheet) && !target->InTransaction();
+    try {
+        if (wholeRun) {
+            target->StartTransaction();
+            if (m_context.copyLog)
+                m_context.copyLog->holdLines();
+        }
+        const bool removed = writePass(worksheet, true, status);
+        if (removed)
+            writePass(worksheet, false, status);
+        // Stopped while removing, the run would leave categories removed
+        // and not written again: it keeps nothing.
+        if (wholeRun && !removed)
+            reportRunFailure(worksheet, textOf(10213));
+        else if (wholeRun)
+            commitRun();
+    } catch (const ComError& e) {
+        status = E_FAIL;
+        reportRunFailure(worksheet, e.description());
+    } catch (const MRV_CopyLog::WriteError& e) {
+        status = E_FAIL;
+        reportRunFailure(worksheet, QString::fromLocal8Bit(e.what()));
+    }
     ui.progressEnd();
     m_context.databaseName = savedBase;
     // What was read is the run's file, not the worksheet's base: it goes,

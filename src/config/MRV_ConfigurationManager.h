@@ -162,12 +162,22 @@ private:
     // stopped. A category that fails sets status to its failure, and no
     // later category clears it.
     bool writePass(MRV_Worksheet& worksheet, bool removal, HRESULT& status);
+    // Some selected category is copied with Replace All.
+    bool replacesAny(const MRV_Worksheet& worksheet) const;
+    // Commits the run's own transaction and the log lines it held; throws
+    // after rolling both back when the target refuses.
+    void commitRun();
+    // The run could not be kept: nothing of it stays in the target, the
+    // user is told why, and the log says it of each of the run's categories.
+    void reportRunFailure(const MRV_Worksheet& worksheet, const QString& reason);
     // Commits what a category wrote, as far as the target lets it, and
     // its log lines with it.
     void endCategory(const std::function<void()>& commit, const CLogBase& log);
     // A category that could not be written at all: shown to the user and
     // logged as one failed line of the category.
     void reportCategoryFailure(const QString& stringId, int copyMethod, const QString& reason);
+    // The log's failed line for a whole category.
+    void logCategoryFailure(const QString& stringId, int copyMethod, const QString& reason);
     HRESULT parse(const QString& path, bool headerOnly, const QString& caller,
                   quint32 messageId = 10203);
     // The first problem the reader reported in the parse under way.

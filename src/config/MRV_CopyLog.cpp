@@ -213,10 +213,25 @@ void MRV_CopyLog::holdLines() {
     m_holding = true;
 }
 
-void MRV_CopyLog::discardLines() {
-    m_holding = false;
-    m_held.clear();
-    m_spill.close();
+qint64 MRV_CopyLog::heldSize() const {
+    return (m_spill.isOpen() ? m_spill.size() : 0) + m_held.size();
+}
+
+void MRV_CopyLog::discardLines(qint64 since) {
+    const qint64 spilled = m_spill.isOpen() ? m_spill.size() : 0;
+    if (since <= 0) {
+        m_holding = false;
+        m_held.clear();
+        m_spill.close();
+    } else if (since >= spilled) {
+        m_held.truncate(since - spilled);
+    } else {
+        m_held.clear();
+        // The next spill goes on where the kept lines end.
+        if (!m_spill.resize(since) || !m_spill.seek(since))
+            throw WriteError("Failed to drop held lines of the copy log: " +
+                             m_spill.errorString().toStdString());
+    }
 }
 
 void MRV_CopyLog::commitLines() {

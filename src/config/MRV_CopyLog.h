@@ -99,7 +99,11 @@ public:
     // process), so a large category does not hold its log in memory.
     void holdLines();
     void commitLines();
-    void discardLines();
+    // Drops what was held after the first since bytes (all of it by
+    // default) and goes on holding when anything is left; heldSize() is
+    // the mark to give it.
+    void discardLines(qint64 since = 0);
+    qint64 heldSize() const;
 
     // A value as a field of a line: "\" and "|" escaped.
     static QString escapeField(const QString& value);

@@ -479,13 +479,14 @@ TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
     EXPECT_EQ(copyWhileLocked(locked, false), E_FAIL);
     const QStringList errors = locked.shown(u"status bold: "_s);
     ASSERT_FALSE(errors.isEmpty()) << locked.transcript.join(u'\n').toStdString();
+    // A run that replaces is one transaction: it fails whole, each of its
+    // categories logged with why.
     EXPECT_TRUE(errors.last().startsWith(
-        u"'Manufacturers' could not be written into the target company: "_s))
+        u"The copy was not kept, and the target company has nothing of it: "_s))
         << errors.last().toStdString();
     EXPECT_TRUE(errors.last().contains(u"locked"_s)) << errors.last().toStdString();
-    // The removal of "Replace All" and the writing: each fails whole.
     const QList<MRV_LogFile::Row> rows = logRows(logPath);
-    ASSERT_EQ(rows.size(), 2);
+    ASSERT_EQ(rows.size(), 1);
     for (const MRV_LogFile::Row& row : rows) {
         EXPECT_EQ(row[MRV_LogFile::Result], u"Failed"_s);
         EXPECT_EQ(row[MRV_LogFile::Category], u"Manufacturers"_s);
@@ -497,6 +498,8 @@ TEST_F(CopyFlow, ALockedTargetIsReportedWithItsReason) {
 // it are written: the run once said it succeeded then.
 TEST_F(CopyFlow, AFailedCategoryFailsTheRunThoughLaterOnesAreWritten) {
     select({"MRV_TRN_MANUFACTURERS_100", "MRV_TRN_PROJECTS_100"});
+    // Each category its own transaction (a run that replaces is one).
+    context.copyMethod = 4;
     UnlocksAtTheFirstFailure locked;
     EXPECT_EQ(copyWhileLocked(locked, true), E_FAIL);
     EXPECT_FALSE(locked.unlock) << "no category failed";

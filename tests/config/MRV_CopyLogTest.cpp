@@ -271,11 +271,21 @@ TEST_F(CopyLog, HeldLinesArriveWithTheCommitOrNotAtAll) {
     log->commitLines();
     category(3);
     log->discardLines();
+    // Within a hold, what came after a mark goes, in memory or in the file.
+    category(7000);
+    for (const int more : {5000, 3}) {
+        const qint64 mark = log->heldSize();
+        category(more);
+        log->discardLines(mark);
+    }
+    log->commitLines();
     log->close();
     const QStringList lines = utf16Text(readBytes(log->filePath())).split(u"\r\n"_s);
-    ASSERT_EQ(lines.size(), 1 + 6000 + 1);
-    for (int i = 0; i < 6000; ++i)
-        ASSERT_TRUE(lines[1 + i].startsWith(u"MRV_TRN_QUERIES_100|212|402|%1|"_s.arg(i))) << i;
+    ASSERT_EQ(lines.size(), 1 + 6000 + 7000 + 1);
+    for (int i = 0; i < 13000; ++i)
+        ASSERT_TRUE(lines[1 + i].startsWith(
+            u"MRV_TRN_QUERIES_100|212|402|%1|"_s.arg(i < 6000 ? i : i - 6000)))
+            << i;
     EXPECT_TRUE(lines.last().isEmpty());
 }
 
