@@ -84,7 +84,8 @@ void MRV_CliLogCommands::header(const MRV_LogFile& log) {
         {"Target", fields.value(2)},
         {"Copy method", idText(fields.value(3), &MRV_LogHeaderInfo::isCopyMethod, 10009)},
         {"Response", idText(fields.value(4), &MRV_LogHeaderInfo::isResponse, 10010)},
-        {"Ignore UDFs", fields.value(5) == u"1" ? QStringLiteral("yes") : QStringLiteral("no")}};
+        {"Ignore UDFs", fields.value(5) == u"1" ? QStringLiteral("yes") : QStringLiteral("no")},
+        {"Backup", log.backupFile().isEmpty() ? QStringLiteral("(none made)") : log.backupFile()}};
     for (const auto& [name, value] : lines)
         m_out << (QLatin1String(name) + u':').leftJustified(14)
               << QString(value).replace(u'\r', u' ').replace(u'\n', u' ') << '\n';

@@ -111,21 +111,22 @@ TEST(Cli, LogShowAlignsTheRecordsAndExportWritesTheSpreadsheet) {
     ASSERT_TRUE(exits(shown, 0));
     const QStringList lines = shown.out.split(u'\n', Qt::SkipEmptyParts);
     // The header's ids are shown as their texts.
-    ASSERT_EQ(lines.size(), 10) << shown.out.toStdString();
+    ASSERT_EQ(lines.size(), 11) << shown.out.toStdString();
     EXPECT_EQ(lines[3], u"Target:       Tar|get"_s);
     EXPECT_EQ(lines[4], u"Copy method:  Add New Records Without Updating Existing Records"_s);
     EXPECT_EQ(lines[5], u"Response:     Obtain user confirmation"_s);
     EXPECT_EQ(lines[6], u"Ignore UDFs:  no"_s);
+    EXPECT_EQ(lines[7], u"Backup:       (none made)"_s);
     // The columns line up: every row has its base code where the title
     // line has its column, a "|" in a value included.
-    const qsizetype column = lines[7].indexOf(u"Base Code"_s);
+    const qsizetype column = lines[8].indexOf(u"Base Code"_s);
     ASSERT_GT(column, 0) << shown.out.toStdString();
-    EXPECT_EQ(lines[8].mid(column, 4), u"Q|1 "_s);
-    EXPECT_EQ(lines[9].mid(column, 1), u"7"_s);
+    EXPECT_EQ(lines[9].mid(column, 4), u"Q|1 "_s);
+    EXPECT_EQ(lines[10].mid(column, 1), u"7"_s);
     EXPECT_TRUE(holds(shown.out, u"Line break"_s));
     // The category's place in the worksheet tree comes from the template.
-    EXPECT_TRUE(lines[8].startsWith(u"1.1 "_s));
-    EXPECT_TRUE(lines[8].contains(u"Customization"_s));
+    EXPECT_TRUE(lines[9].startsWith(u"1.1 "_s));
+    EXPECT_TRUE(lines[9].contains(u"Customization"_s));
 
     const QString sheet = dir.filePath(u"out.xls"_s);
     const Result exported = run({u"log"_s, u"export"_s, path, sheet});
@@ -168,6 +169,8 @@ TEST(Cli, LogShowTellsTheHeaderInWords) {
          {u"Base:         "_s, u"Target:       "_s,
           u"Copy method:  Add New Records and Update Existing Records"_s,
           u"Response:     Continue copy process"_s, u"Ignore UDFs:  yes"_s}},
+        {"2026-12-04 09:05:07|North Ltd|South Ltd|2022|2027|0|<MRV_BACKUP>/srv/b\\|k.bak",
+         {u"Backup:       /srv/b|k.bak"_s, u"Ignore UDFs:  no"_s}},
         {"2026-12-04 09:05:07|A\\|B|C\\\\D|777|31|1",
          {u"Base:         A|B"_s, u"Target:       C\\D"_s,
           u"Copy method:  Log Error: Unknown copy method"_s,
