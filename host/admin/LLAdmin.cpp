@@ -214,27 +214,7 @@ bool Admin::createCompany(const Server& server, const QString& database, const Q
 }
 
 bool Admin::dropCompany(const Server& server, const QString& database, QString* error) {
-    const QString path = server.databasePath(database);
-    if (path.isEmpty()) {
-        setError(error, QStringLiteral("The server has no database '%1'").arg(database));
-        return false;
-    }
-    {
-        std::unique_ptr<Database> db = Database::open(server, path, error);
-        if (!db)
-            return false;
-        if (!db->isCompany()) {
-            setError(error, QStringLiteral("'%1' is not a company database").arg(database));
-            return false;
-        }
-    }
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        if (QFileInfo::exists(path + suffix) && !QFile::remove(path + suffix)) {
-            setError(error, QStringLiteral("Cannot remove %1").arg(path + suffix));
-            return false;
-        }
-    }
-    return true;
+    return Database::drop(server, database, error);
 }
 
 QList<Admin::CompanyInfo> Admin::companies(const Server& server) {

@@ -6,6 +6,7 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -315,6 +316,59 @@ bool Database::backup(const Server& server, const QString& fileName, QDateTime f
         return false;
     if (backupFile)
         *backupFile = target;
+    return true;
+}
+
+bool Database::drop(const Server& server, const QString& database, QString* error) {
+    const QString path = server.databasePath(database);
+    if (path.isEmpty()) {
+        setError(error, QStringLiteral("The server has no database '%1'").arg(database));
+        return false;
+    }
+    {
+        std::unique_ptr<Database> db = Database::open(server, path, error);
+        if (!db)
+            return false;
+        if (!db->isCompany()) {
+            setError(error, QStringLiteral("'%1' is not a company database").arg(database));
+            return false;
+        }
+    }
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(path + suffix) && !QFile::remove(path + suffix)) {
+            setError(error, QStringLiteral("Cannot remove %1").arg(path + suffix));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Database::restore(const Server& server, const QString& fileName, const QString& database,
+                       QString* error) {
+    if (!Server::isValidDatabaseName(database) || fileName.isEmpty() || fileName.contains(u'/') ||
+        fileName.startsWith(u'.')) {
+        setError(error, QStringLiteral("Cannot restore '%1' as '%2'").arg(fileName, database));
+        return false;
+    }
+    if (!server.databasePath(database).isEmpty() ||
+        QFileInfo::exists(server.newDatabasePath(database))) {
+        setError(error, QStringLiteral("The server has a database '%1' already").arg(database));
+        return false;
+    }
+    const QString backup = QDir(server.backupsPath()).filePath(fileName);
+    if (!QFileInfo(backup).isFile()) {
+        setError(error, QStringLiteral("The server has no backup '%1'").arg(fileName));
+        return false;
+    }
+    // Under a name of its own until whole, so no one logs in to half a copy.
+    const QString target = server.newDatabasePath(database);
+    const QString partial = target + QStringLiteral(".restoring");
+    QFile::remove(partial);
+    if (!QFile::copy(backup, partial) || !QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        setError(error, QStringLiteral("Cannot restore %1 as %2").arg(backup, target));
+        return false;
+    }
     return true;
 }
 

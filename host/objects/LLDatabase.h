@@ -91,6 +91,12 @@ public:
     // transaction: a backup holds only what was committed.
     bool backup(const Server& server, const QString& fileName, QDateTime finished,
                 QString* backupFile = nullptr, QString* error = nullptr);
+    // Removes a company database of server with its journal files.
+    static bool drop(const Server& server, const QString& database, QString* error = nullptr);
+    // Makes database anew from the backup fileName of the server's backups
+    // folder; database must not exist yet.
+    static bool restore(const Server& server, const QString& fileName, const QString& database,
+                        QString* error = nullptr);
     // What SQLite's integrity and foreign-key checks find wrong in the
     // file, one line each; empty when it is sound.
     QStringList integrityProblems();

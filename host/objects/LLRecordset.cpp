@@ -2,6 +2,7 @@
 
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompanyState.h"
+#include "host/objects/LLServer.h"
 #include "host/objects/LLSqlTranslator.h"
 #include "host/objects/LLStatement.h"
 #include "host/objects/LLXmlText.h"
@@ -68,10 +69,29 @@ QString boundSql(CompanyState& company, const QString& statement) {
 
 // The backup statement of the MSSQL family, which is no SQL for SQLite. The
 // name is a plain identifier and the file a plain name.
+// name: a bracketed database name or a plain one.
+const QString databaseName = QStringLiteral(R"((?:\[([^\]\x00]+)\]|([A-Za-z0-9_]+)))");
+const QString diskFile = QStringLiteral(R"(DISK\s*=\s*N?'([^'\\/\x00]+)')");
+
 const QRegularExpression& backupStatement() {
     static const QRegularExpression re(
-        QStringLiteral(R"(^\s*BACKUP\s+DATABASE\s+(?:\[([A-Za-z0-9_]+)\]|([A-Za-z0-9_]+))\s+TO\s+)"
-                       R"(DISK\s*=\s*N?'([^'\\/\x00]+)'\s*;?\s*$)"),
+        QStringLiteral(R"(^\s*BACKUP\s+DATABASE\s+%1\s+TO\s+%2\s*;?\s*$)")
+            .arg(databaseName, diskFile),
+        QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+const QRegularExpression& restoreStatement() {
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*RESTORE\s+DATABASE\s+%1\s+FROM\s+%2\s*;?\s*$)")
+            .arg(databaseName, diskFile),
+        QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+const QRegularExpression& dropStatement() {
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*DROP\s+DATABASE\s+%1\s*;?\s*$)").arg(databaseName),
         QRegularExpression::CaseInsensitiveOption);
     return re;
 }
@@ -80,23 +100,42 @@ const QRegularExpression& backupStatement() {
 
 bool Recordset::runServerCommand(const QString& statement) {
     const QRegularExpressionMatch backup = backupStatement().match(statement);
-    if (!backup.hasMatch())
+    const QRegularExpressionMatch restore = restoreStatement().match(statement);
+    const QRegularExpressionMatch drop = dropStatement().match(statement);
+    const QRegularExpressionMatch& match = backup.hasMatch()    ? backup
+                                           : restore.hasMatch() ? restore
+                                                                : drop;
+    if (!match.hasMatch())
         return false;
-    if (m_company->serverType == 2 || m_company->serverType == 5)
-        m_company->fail(errSql,
-                        QStringLiteral("The database server does not know BACKUP DATABASE"));
+    if (m_company->serverType == 2 || m_company->serverType == 5 || !m_company->server)
+        m_company->fail(errSql, QStringLiteral("The database server does not know '%1'")
+                                    .arg(statement.simplified().section(u' ', 0, 1)));
+    const Server& server = *m_company->server;
     Database& db = *m_company->database;
-    const QString named = backup.captured(1) + backup.captured(2);
-    if (named.compare(QFileInfo(db.path()).completeBaseName(), Qt::CaseInsensitive) != 0)
-        m_company->fail(errSql,
-                        QStringLiteral("A company backs up only itself, not '%1'").arg(named));
-    if (db.inTransaction())
-        m_company->fail(errSql, QStringLiteral("BACKUP DATABASE is not allowed in a transaction"));
+    const QString named = match.captured(1) + match.captured(2);
+    const bool own =
+        named.compare(QFileInfo(db.path()).completeBaseName(), Qt::CaseInsensitive) == 0;
     QString error;
-    if (!m_company->server ||
-        !db.backup(*m_company->server, backup.captured(3), m_company->clock(), nullptr, &error))
-        m_company->fail(errSql,
-                        error.isEmpty() ? QStringLiteral("No server to back up to") : error);
+    bool ok = false;
+    if (backup.hasMatch()) {
+        if (!own)
+            m_company->fail(errSql,
+                            QStringLiteral("A company backs up only itself, not '%1'").arg(named));
+        if (db.inTransaction())
+            m_company->fail(errSql,
+                            QStringLiteral("BACKUP DATABASE is not allowed in a transaction"));
+        ok = db.backup(server, backup.captured(3), m_company->clock(), nullptr, &error);
+    } else if (restore.hasMatch()) {
+        ok = Database::restore(server, restore.captured(3), named, &error);
+    } else {
+        // The company one works in stays.
+        if (own)
+            m_company->fail(errSql,
+                            QStringLiteral("Cannot drop the company in use, '%1'").arg(named));
+        ok = Database::drop(server, named, &error);
+    }
+    if (!ok)
+        m_company->fail(errSql, error);
     m_company->setLastError(0, QString());
     return true;
 }

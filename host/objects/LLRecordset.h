@@ -66,9 +66,11 @@ public:
 private:
     // Forgets the last result; throws when there is no company to ask.
     void reset();
-    // Runs "BACKUP DATABASE db TO DISK = N'file'", which is no SQL for
-    // SQLite, into the server's backup folder; false for any other
-    // statement.
+    // Runs the server's statements that are no SQL for SQLite: "BACKUP
+    // DATABASE db TO DISK = N'file'" (the company itself, into the server's
+    // backup folder), "RESTORE DATABASE new FROM DISK = N'file'" (a new
+    // company from such a backup) and "DROP DATABASE other"; false for any
+    // other statement.
     bool runServerCommand(const QString& statement);
     int fieldIndex(const QString& name) const;
     // Which result columns are date columns of a table (by declared type).

@@ -6,13 +6,18 @@
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyFlow.h"
 #include "config/MRV_LogFile.h"
+#include "config/MRV_TrialRun.h"
+#include "di/MRV_ConnectionContext.h"
 #include "host/objects/LLCompany.h"
+#include "interaction/MRV_Interaction.h"
 #include "tsframework/CTSBSTR.h"
 #include "worksheet/MRV_SelectionManager.h"
 #include "worksheet/MRV_WorksheetManager.h"
 
 #include <QFileInfo>
 #include <QMap>
+#include <QSaveFile>
+#include <QSet>
 
 MRV_CliCopyCommands::MRV_CliCopyCommands(QTextStream& out, QTextStream& err,
                                          MRV_TerminalInteraction& ui)
@@ -29,16 +34,24 @@ MRV_CliCopyCommands::~MRV_CliCopyCommands() {
 int MRV_CliCopyCommands::run(const QStringList& args) {
     const QString command = args.value(0);
     MRV_CliArgs parsed(MRV_CliSession::options()
-                           << QStringLiteral("copy-method") << QStringLiteral("response"),
+                           << QStringLiteral("copy-method") << QStringLiteral("response")
+                           << QStringLiteral("csv"),
                        {QStringLiteral("yes"), QStringLiteral("force")});
     int status = Ok;
     if (!parse(parsed, args.mid(1), &status))
         return status;
     const QStringList& ops = parsed.operands();
-    const bool copying = command == u"copy";
+    const bool copying = command == u"copy" || command == u"preview";
     if (ops.size() != (copying ? 1 : 2))
-        return usageError(copying ? QStringLiteral("use 'copy WS.xml [options]'")
-                                  : QStringLiteral("use 'save-config WS.xml OUT.xml'"));
+        return usageError(QStringLiteral("use '%1'")
+                              .arg(command == u"copy" ? QStringLiteral("copy WS.xml [options]")
+                                   : command == u"preview"
+                                       ? QStringLiteral("preview WS.xml [--csv FILE] [options]")
+                                   : command == u"verify"
+                                       ? QStringLiteral("verify WS.xml LOG")
+                                       : QStringLiteral("save-config WS.xml OUT.xml")));
+    if (parsed.has(QStringLiteral("csv")) && command != u"preview")
+        return usageError(QStringLiteral("only 'preview' takes --csv"));
     // The whole command line is checked before anything is read or any
     // company logged in to.
     if (copying && (status = readOptions(parsed)) != Ok)
@@ -56,7 +69,14 @@ int MRV_CliCopyCommands::run(const QStringList& args) {
     status = open(parsed, path, header);
     if (status != Ok)
         return status;
-    status = copying ? copy(parsed) : saveConfig(QFileInfo(ops[1]).absoluteFilePath());
+    if (command == u"copy")
+        status = copy(parsed);
+    else if (command == u"preview")
+        status = preview(parsed);
+    else if (command == u"verify")
+        status = verify(QFileInfo(ops[1]).absoluteFilePath());
+    else
+        status = saveConfig(QFileInfo(ops[1]).absoluteFilePath());
     if (status == Stopped && m_ui.unanswered())
         m_err << "mirrova-cli: stopped at a question nobody answered; give --yes to answer yes\n";
     m_err.flush();
@@ -158,17 +178,201 @@ int MRV_CliCopyCommands::saveConfig(const QString& out) {
     return hr == S_OK ? Ok : Failed;
 }
 
+namespace {
+
+// A CSV field: quoted where it must be, and one that a spreadsheet would
+// take for a formula kept as text (a base record may hold anything).
+QString csvField(QString value) {
+    if (!value.isEmpty() && QStringLiteral("=+-@\t\r").contains(value.front()))
+        value.prepend(u'\'');
+    if (value.contains(u',') || value.contains(u'"') || value.contains(u'\n') ||
+        value.contains(u'\r'))
+        value = u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return value;
+}
+
+QString csvLine(const QStringList& fields) {
+    QStringList quoted;
+    for (const QString& field : fields)
+        quoted << csvField(field);
+    return quoted.join(u',');
+}
+
+const char* kindText(MRV_TargetDiff::Row::Kind kind) {
+    switch (kind) {
+    case MRV_TargetDiff::Row::Added:
+        return "add";
+    case MRV_TargetDiff::Row::Removed:
+        return "delete";
+    case MRV_TargetDiff::Row::Changed:
+        break;
+    }
+    return "update";
+}
+
+} // namespace
+
+QStringList MRV_CliCopyCommands::findings(const MRV_TrialRun& trial) {
+    QStringList lines{
+        csvLine({QStringLiteral("Category"), QStringLiteral("What"), QStringLiteral("Table"),
+                 QStringLiteral("Key"), QStringLiteral("Field"), QStringLiteral("Target value"),
+                 QStringLiteral("Base value"), QStringLiteral("Reason")})};
+    for (const MRV_TargetDiff::Row& row : trial.changes()) {
+        const QString category = trial.categoryText(row.categoryId);
+        const QString what = QLatin1String(kindText(row.kind));
+        if (row.fields.isEmpty())
+            lines << csvLine({category, what, row.table, row.key, {}, {}, {}, {}});
+        for (const MRV_TargetDiff::Field& field : row.fields)
+            lines << csvLine(
+                {category, what, row.table, row.key, field.column, field.before, field.after, {}});
+    }
+    const QString succeeded = MRV_Interaction::current().text(402);
+    for (const MRV_LogFile::Row& record : trial.records())
+        if (record[MRV_LogFile::Result] != succeeded)
+            lines << csvLine({record[MRV_LogFile::Category],
+                              QStringLiteral("fail"),
+                              {},
+                              record[MRV_LogFile::BaseCode],
+                              {},
+                              {},
+                              {},
+                              record[MRV_LogFile::Error]});
+    return lines;
+}
+
+int MRV_CliCopyCommands::preview(const MRV_CliArgs& args) {
+    MRV_ConnectionContext& context = m_session->context();
+    if (!context.targetCompany)
+        return failure(QStringLiteral("the worksheet's target is a configuration file: "
+                                      "there is nothing to preview"));
+    MRV_TrialRun trial(context, m_selection->worksheet(), *m_manager);
+    QString why;
+    const HRESULT hr = trial.run(m_copyMethod.value_or(0), why);
+    if (hr == S_FALSE)
+        return Stopped;
+    if (FAILED(hr) && trial.records().isEmpty())
+        return failure(why.isEmpty() ? QStringLiteral("the preview did not run") : why);
+    m_out << "What the copy would do in " << context.targetCompany->CompanyDB
+          << " (nothing of it is written):\n\n";
+    summarize(trial.records());
+    const QStringList lines = findings(trial);
+    m_out << '\n' << lines.size() - 1 << " findings";
+    if (args.has(QStringLiteral("csv"))) {
+        const QString path = QFileInfo(args.value(QStringLiteral("csv"))).absoluteFilePath();
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) <
+                0 ||
+            !file.commit())
+            return failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        m_out << " in " << path << '\n';
+    } else {
+        m_out << ":\n";
+        for (const QString& line : lines.mid(1))
+            m_out << line << '\n';
+    }
+    m_out.flush();
+    return FAILED(hr) ? Failed : Ok;
+}
+
+int MRV_CliCopyCommands::verify(const QString& logPath) {
+    MRV_ConnectionContext& context = m_session->context();
+    if (!context.targetCompany)
+        return failure(QStringLiteral("the worksheet's target is a configuration file: "
+                                      "there is no company to verify"));
+    MRV_LogFile log(logPath);
+    log.setCategoryLookup(MRV_LogFile::templateLookup(&context));
+    if (log.loadLogFile() != S_OK)
+        return failure(QStringLiteral("the log %1 cannot be read").arg(logPath));
+    // What the run of the log says it copied, by category and base code.
+    const QString succeeded = m_ui.text(402);
+    QSet<QString> copied, failed;
+    for (const MRV_LogFile::Row& row : log.rows())
+        (row[MRV_LogFile::Result] == succeeded ? copied : failed)
+            .insert(row[MRV_LogFile::Category] + u'\t' + row[MRV_LogFile::BaseCode]);
+    // Adding and updating once more: what that adds, the target lacks; a
+    // field it changes, the target has otherwise.
+    MRV_TrialRun trial(context, m_selection->worksheet(), *m_manager);
+    QString why;
+    const HRESULT hr = trial.run(4, why);
+    if (hr == S_FALSE)
+        return Stopped;
+    if (FAILED(hr) && trial.records().isEmpty())
+        return failure(why.isEmpty() ? QStringLiteral("the verification did not run") : why);
+    QStringList report;
+    int missing = 0, differing = 0, unchecked = 0;
+    const QString added = m_ui.text(212);
+    for (const MRV_LogFile::Row& record : trial.records()) {
+        const QString id = record[MRV_LogFile::Category] + u'\t' + record[MRV_LogFile::BaseCode];
+        if (failed.contains(id))
+            continue; // the log says it was not copied
+        if (record[MRV_LogFile::Result] != succeeded) {
+            ++unchecked;
+            report << QStringLiteral("cannot check\t%1\t%2\t%3")
+                          .arg(record[MRV_LogFile::Category], record[MRV_LogFile::BaseCode],
+                               record[MRV_LogFile::Error]);
+        } else if (record[MRV_LogFile::TransType] == added) {
+            ++missing;
+            report << QStringLiteral("missing\t%1\t%2\t%3")
+                          .arg(record[MRV_LogFile::Category], record[MRV_LogFile::BaseCode],
+                               copied.contains(id) ? QStringLiteral("the log says it was copied")
+                                                   : QStringLiteral("the log does not name it"));
+        }
+    }
+    for (const MRV_TargetDiff::Row& row : trial.changes()) {
+        if (row.kind == MRV_TargetDiff::Row::Added)
+            continue; // counted as missing from the trial's log
+        ++differing;
+        QStringList fields;
+        for (const MRV_TargetDiff::Field& field : row.fields)
+            fields << QStringLiteral("%1: target '%2', base '%3'")
+                          .arg(field.column, field.before, field.after);
+        report << QStringLiteral("%1\t%2\t%3 %4\t%5")
+                      .arg(row.kind == MRV_TargetDiff::Row::Removed ? QStringLiteral("extra")
+                                                                    : QStringLiteral("differs"),
+                           trial.categoryText(row.categoryId), row.table, row.key,
+                           fields.join(QStringLiteral("; ")));
+    }
+    const QString path = QFileInfo(logPath).path() + u'/' + QFileInfo(logPath).completeBaseName() +
+                         QStringLiteral("_verify.txt");
+    const QString summary = QStringLiteral("%1 missing, %2 differing, %3 that cannot be checked")
+                                .arg(missing)
+                                .arg(differing)
+                                .arg(unchecked);
+    QSaveFile file(path);
+    const QByteArray text =
+        (QStringLiteral("Verification of %1 against the base\r\n%2\r\n").arg(logPath, summary) +
+         report.join(QStringLiteral("\r\n")) +
+         (report.isEmpty() ? QString() : QStringLiteral("\r\n")))
+            .toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0 || !file.commit())
+        return failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    m_out << summary << '\n';
+    for (const QString& line : std::as_const(report))
+        m_out << line << '\n';
+    m_out << "Report: " << path << '\n';
+    m_out.flush();
+    return missing + differing + unchecked == 0 && SUCCEEDED(hr) ? Ok : Failed;
+}
+
 int MRV_CliCopyCommands::summarize(const QString& logPath) {
     MRV_LogFile log(logPath);
     log.setCategoryLookup(MRV_LogFile::templateLookup(&m_session->context()));
     log.loadLogFile();
+    const int status = summarize(log.rows());
+    m_out << "\nLog: " << logPath << '\n';
+    m_out.flush();
+    return status;
+}
+
+int MRV_CliCopyCommands::summarize(const QList<MRV_LogFile::Row>& rows) {
     struct Counts {
         int added = 0, updated = 0, deleted = 0, failed = 0;
     };
     QMap<QString, Counts> byCategory; // category number and text, in tree order
     bool anyFailed = false;
     const QString succeeded = m_ui.text(402), added = m_ui.text(212), updated = m_ui.text(213);
-    for (const MRV_LogFile::Row& row : log.rows()) {
+    for (const MRV_LogFile::Row& row : rows) {
         Counts& c = byCategory[row[MRV_LogFile::CategoryNo].rightJustified(8) + u'\t' +
                                row[MRV_LogFile::Category]];
         if (row[MRV_LogFile::Result] != succeeded) {
@@ -195,7 +399,6 @@ int MRV_CliCopyCommands::summarize(const QString& logPath) {
                      .arg(it->updated, 7)
                      .arg(it->deleted, 7)
                      .arg(it->failed, 7);
-    m_out << "\nLog: " << logPath << '\n';
     m_out.flush();
     return anyFailed ? Failed : Ok;
 }

@@ -221,6 +221,8 @@ bool MRV_CopyFlow::askQueriesAndLayouts() {
 
 bool MRV_CopyFlow::checkBackup() {
     m_backupPath.clear();
+    if (!m_trialLogFolder.isEmpty())
+        return true; // the target is a copy of its own
     if (!m_context.forceBackup)
         return confirmed(text(219));
     // Only the MS-SQL family can be backed up from here; elsewhere no
@@ -284,6 +286,12 @@ bool MRV_CopyFlow::backUpTarget(QString& why) {
 
 bool MRV_CopyFlow::openLog(MRV_CopyLog& copyLog) {
     MRV_Interaction& ui = MRV_Interaction::current();
+    if (!m_trialLogFolder.isEmpty()) {
+        if (copyLog.open(m_trialLogFolder))
+            return true;
+        ui.error(text(10019));
+        return false;
+    }
     for (;;) {
         MRV_SettingsManager settings(&m_context);
         settings.getSettingsFromDatabase();

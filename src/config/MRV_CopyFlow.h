@@ -76,6 +76,11 @@ public:
     int baseVersion() const;
     QString baseLocalization() const;
 
+    // Makes the runs of this flow trial runs, into a scratch copy of the
+    // target: no backup of it is asked for or made, and the log goes into
+    // logFolder instead of the settings' folder.
+    void setTrial(const QString& logFolder) { m_trialLogFolder = logFolder; }
+
     // The backup of the target made right before the last run (empty when
     // none was made).
     const QString& backupPath() const { return m_backupPath; }
@@ -112,6 +117,7 @@ private:
     MRV_ConnectionContext& m_context;
     MRV_Worksheet& m_worksheet;
     MRV_ConfigurationManager& m_manager;
+    QString m_trialLogFolder;
     QString m_backupPath;
     QString m_logPath;
     QString m_passwordPath;

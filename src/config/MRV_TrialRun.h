@@ -1,0 +1,46 @@
+#pragma once
+
+#include "config/MRV_LogFile.h"
+#include "config/MRV_TargetDiff.h"
+#include "host/objects/LLHResult.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+class MRV_ConfigurationManager;
+class MRV_ConnectionContext;
+class MRV_Worksheet;
+
+// A copy run that writes nothing into the target: the worksheet is copied
+// into a scratch copy of the target (MRV_ScratchTarget), and what the run
+// would do is read from its log (each record added, updated, deleted or
+// failed, with why) and from the differences between the scratch copy and
+// the target (each field that changes, the target's value against the
+// base's). Preview runs it before a copy, verification after one.
+class MRV_TrialRun {
+public:
+    MRV_TrialRun(MRV_ConnectionContext& context, MRV_Worksheet& worksheet,
+                 MRV_ConfigurationManager& manager);
+    ~MRV_TrialRun();
+
+    // Runs the copy with copyMethod (0: the worksheet's). S_OK when the run
+    // went through, 1 when the user stopped it, a failure otherwise; why
+    // then says what went wrong where nobody was told.
+    HRESULT run(int copyMethod, QString& why);
+
+    // The trial log's records.
+    const QList<MRV_LogFile::Row>& records() const { return m_records; }
+    // The differences the run made, in category order.
+    const QList<MRV_TargetDiff::Row>& changes() const { return m_changes; }
+    // A category's text, as the worksheet shows it.
+    QString categoryText(const QString& categoryId) const;
+
+private:
+    MRV_ConnectionContext& m_context;
+    MRV_Worksheet& m_worksheet;
+    MRV_ConfigurationManager& m_manager;
+    QTemporaryDir m_logs;
+    QList<MRV_LogFile::Row> m_records;
+    QList<MRV_TargetDiff::Row> m_changes;
+};
