@@ -289,3 +289,60 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
 }
 
 } // namespace
+
+namespace {
+
+// Preview shows what a copy would change without changing the target;
+// verify after the copy finds nothing, and finds what was changed behind
+// the program's back.
+TEST_F(CliCompany, PreviewChangesNothingAndVerifyFindsWhatTheTargetLacks) {
+    ASSERT_NO_FATAL_FAILURE(baseAndTarget());
+    const QString ws = dir.filePath(u"ws.xml"_s);
+    ASSERT_TRUE(exits(newWorksheet(ws, u"BASE"_s, u"TARGET"_s, {u"MRV_TRN_PROJECTS_100"_s}), 0));
+    LLObjectsCOM::Company base, target;
+    connect(base, *server, u"BASE"_s);
+    connect(target, *server, u"TARGET"_s);
+    const QString code = scalar(base, u"SELECT MIN(PrjCode) FROM OPRJ"_s).toString();
+    ASSERT_FALSE(code.isEmpty());
+    // A name a spreadsheet would run as a formula, with CSV's separators.
+    scalar(base, u"UPDATE OPRJ SET PrjName = N'=cmd|x,\"y\"' WHERE PrjCode = N'%1'"_s.arg(code));
+    scalar(target, u"INSERT INTO OPRJ (PrjCode, PrjName) VALUES (N'%1', N'Old name')"_s.arg(code));
+    const auto names = [&] {
+        return scalar(target, u"SELECT COUNT(*) || '/' || MIN(PrjName) FROM OPRJ"_s).toString();
+    };
+    const QString before = names();
+    const int companies = int(LLObjectsCOM::Admin::companies(*server).size());
+
+    const QString csv = dir.filePath(u"preview.csv"_s);
+    Result r = plain({u"preview"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s, u"--csv"_s, csv});
+    ASSERT_TRUE(exits(r, 0));
+    EXPECT_TRUE(holds(r.out, QRegularExpression(u"Projects +\\d+ +1 +0 +0"_s)));
+    EXPECT_EQ(names(), before) << "the preview wrote into the target";
+    EXPECT_EQ(LLObjectsCOM::Admin::companies(*server).size(), companies) << "its copy stays";
+    const QStringList lines = QString::fromUtf8(readBytes(csv)).split(u"\r\n"_s);
+    EXPECT_TRUE(lines.contains(
+        u"Projects,update,OPRJ,%1,PrjName,Old name,\"'=cmd|x,\"\"y\"\"\","_s.arg(code)))
+        << lines.mid(0, 5).join(u'\n').toStdString();
+    EXPECT_TRUE(lines.filter(u"Projects,add,OPRJ,"_s).size() > 0);
+
+    r = plain({u"copy"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s});
+    ASSERT_TRUE(exits(r, 0));
+    const QString log = QRegularExpression(u"\nLog: ([^\n]+)\n"_s).match(r.out).captured(1);
+    r = plain({u"verify"_s, ws, log, u"--yes"_s});
+    EXPECT_TRUE(exits(r, 0));
+    EXPECT_TRUE(holds(r.out, u"0 missing, 0 differing, 0 that cannot be checked"_s));
+    const QString report =
+        QFileInfo(log).path() + u'/' + QFileInfo(log).completeBaseName() + u"_verify.txt"_s;
+    EXPECT_TRUE(holds(QString::fromUtf8(readBytes(report)), u"0 missing"_s));
+
+    scalar(target, u"UPDATE OPRJ SET PrjName = N'Tampered' WHERE PrjCode = N'%1'"_s.arg(code));
+    scalar(target, u"DELETE FROM OPRJ WHERE PrjCode = (SELECT MAX(PrjCode) FROM OPRJ)"_s);
+    r = plain({u"verify"_s, ws, log, u"--yes"_s});
+    EXPECT_TRUE(exits(r, 1));
+    EXPECT_TRUE(holds(r.out, u"1 missing, 1 differing, 0 that cannot be checked"_s));
+    EXPECT_TRUE(
+        holds(r.out, u"differs\tProjects\tOPRJ %1\tPrjName: target 'Tampered'"_s.arg(code)));
+    EXPECT_TRUE(holds(r.out, u"the log says it was copied"_s));
+}
+
+} // namespace

@@ -390,6 +390,22 @@ TEST_F(HostWorld, BackupCountsForSixtyMinutes) {
         EXPECT_THROW(run(refused), ComError) << refused.toStdString();
         EXPECT_FALSE(company.GetLastErrorDescription().isEmpty());
     }
+    // A backup restores as a company of its own, which another company
+    // may drop again; none replaces a company or drops the one in use.
+    run(u"RESTORE DATABASE [TARGET copy] FROM DISK = N'before.bak'"_s);
+    Company copy;
+    connect(copy, server, u"TARGET copy"_s);
+    EXPECT_EQ(scalar(copy, u"SELECT COUNT(*) FROM OUSR"_s),
+              scalar(company, u"SELECT COUNT(*) FROM OUSR"_s));
+    copy.Disconnect();
+    for (const QString& refused : {u"RESTORE DATABASE TARGET FROM DISK = N'before.bak'"_s,
+                                   u"RESTORE DATABASE [TARGET copy] FROM DISK = N'before.bak'"_s,
+                                   u"RESTORE DATABASE other FROM DISK = N'missing.bak'"_s,
+                                   u"RESTORE DATABASE other FROM DISK = N'../TARGET.db'"_s,
+                                   u"DROP DATABASE TARGET"_s, u"DROP DATABASE nothing"_s})
+        EXPECT_THROW(run(refused), ComError) << refused.toStdString();
+    run(u"DROP DATABASE [TARGET copy]"_s);
+    EXPECT_TRUE(server.databasePath(u"TARGET copy"_s).isEmpty());
     company.StartTransaction();
     EXPECT_THROW(run(u"BACKUP DATABASE TARGET TO DISK = N'in.bak'"_s), ComError);
     company.EndTransaction(1);
