@@ -2,6 +2,7 @@
 
 #include "cli/MRV_CliSession.h"
 #include "cli/MRV_TerminalInteraction.h"
+#include "config/MRV_Approval.h"
 #include "config/MRV_ConfigurationController.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyFlow.h"
@@ -14,6 +15,7 @@
 #include "worksheet/MRV_SelectionManager.h"
 #include "worksheet/MRV_WorksheetManager.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QMap>
 #include <QSaveFile>
@@ -36,7 +38,7 @@ int MRV_CliCopyCommands::run(const QStringList& args) {
     MRV_CliArgs parsed(MRV_CliSession::options()
                            << QStringLiteral("copy-method") << QStringLiteral("response")
                            << QStringLiteral("csv"),
-                       {QStringLiteral("yes"), QStringLiteral("force")});
+                       {QStringLiteral("yes"), QStringLiteral("force"), QStringLiteral("approve")});
     int status = Ok;
     if (!parse(parsed, args.mid(1), &status))
         return status;
@@ -50,8 +52,9 @@ int MRV_CliCopyCommands::run(const QStringList& args) {
                                    : command == u"verify"
                                        ? QStringLiteral("verify WS.xml LOG")
                                        : QStringLiteral("save-config WS.xml OUT.xml")));
-    if (parsed.has(QStringLiteral("csv")) && command != u"preview")
-        return usageError(QStringLiteral("only 'preview' takes --csv"));
+    if ((parsed.has(QStringLiteral("csv")) || parsed.flag(QStringLiteral("approve"))) &&
+        command != u"preview")
+        return usageError(QStringLiteral("only 'preview' takes --csv and --approve"));
     // The whole command line is checked before anything is read or any
     // company logged in to.
     if (copying && (status = readOptions(parsed)) != Ok)
@@ -245,7 +248,14 @@ int MRV_CliCopyCommands::preview(const MRV_CliArgs& args) {
     if (!context.targetCompany)
         return failure(QStringLiteral("the worksheet's target is a configuration file: "
                                       "there is nothing to preview"));
-    MRV_TrialRun trial(context, m_selection->worksheet(), *m_manager);
+    MRV_Worksheet& worksheet = m_selection->worksheet();
+    // The state the preview is made in, as a later copy will find it.
+    MRV_Approval approval;
+    const bool approving = args.flag(QStringLiteral("approve"));
+    if (approving)
+        approval =
+            MRV_Approval::current(context, worksheet, m_copyMethod.value_or(context.copyMethod));
+    MRV_TrialRun trial(context, worksheet, *m_manager);
     QString why;
     const HRESULT hr = trial.run(m_copyMethod.value_or(0), why);
     if (hr == S_FALSE)
@@ -270,6 +280,16 @@ int MRV_CliCopyCommands::preview(const MRV_CliArgs& args) {
         m_out << ":\n";
         for (const QString& line : lines.mid(1))
             m_out << line << '\n';
+    }
+    if (approving) {
+        approval.preview = MRV_Approval::digestOf(lines);
+        approval.approvedBy = context.company ? context.company->UserName : QString();
+        approval.approvedAt =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QString path = MRV_Approval::pathFor(context.worksheetPath);
+        if (!approval.save(path, why))
+            return failure(why);
+        m_out << "Approved: " << path << " (preview " << approval.preview.left(12) << ")\n";
     }
     m_out.flush();
     return FAILED(hr) ? Failed : Ok;

@@ -66,7 +66,7 @@ int MRV_CliWorksheetCommands::create(const QStringList& args) {
     MRV_CliArgs parsed(MRV_CliSession::options()
                            << QStringLiteral("target-db") << QStringLiteral("target-file")
                            << QStringLiteral("select"),
-                       {});
+                       {QStringLiteral("approval")});
     int status = Ok;
     if (!parse(parsed, args, &status))
         return status;
@@ -112,6 +112,8 @@ int MRV_CliWorksheetCommands::create(const QStringList& args) {
                                 requests)) != Ok ||
         (status = apply(selection.worksheet(), requests, context, nullptr)) != Ok)
         return status;
+    // Copies only after an approved preview.
+    selection.worksheet().approval = parsed.flag(QStringLiteral("approval"));
     context.worksheetPath = path;
     if (selection.saveWorksheet(false) != S_OK)
         return failure(QStringLiteral("cannot write %1").arg(path));

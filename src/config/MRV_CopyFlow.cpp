@@ -2,6 +2,7 @@
 
 #include "catalogue/MRV_CategoryKinds.h"
 #include "catalogue/MRV_DataInterfaceFactory.h"
+#include "config/MRV_Approval.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyLog.h"
 #include "config/MRV_IntermediateFile.h"
@@ -240,6 +241,30 @@ bool MRV_CopyFlow::checkBackup() {
     return false;
 }
 
+bool MRV_CopyFlow::approvalHolds(const QString& selection) {
+    if (!m_worksheet.approval || !m_trialLogFolder.isEmpty())
+        return true;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    CTSBSTR message(ui.language());
+    QString why;
+    const std::optional<MRV_Approval> approved =
+        MRV_Approval::load(MRV_Approval::pathFor(m_context.worksheetPath), why);
+    if (approved) {
+        MRV_Approval now = MRV_Approval::current(m_context, m_worksheet, m_context.copyMethod);
+        now.selection = selection;
+        const QStringList changed = approved->changedSince(now);
+        if (changed.isEmpty())
+            return true;
+        message.FormatId(10215, approved->approvedAt, approved->approvedBy,
+                         changed.join(QStringLiteral(", ")));
+    } else {
+        message.FormatId(10214, why);
+    }
+    CLogBase(u"MRV", u"MRV_CopyFlow::approvalHolds").LogError(u"%s", message.str());
+    ui.error(message);
+    return false;
+}
+
 bool MRV_CopyFlow::lockTarget(MRV_RunLock& lock) {
     LLObjectsCOM::Company& target = *m_context.targetCompany;
     QString holder;
@@ -314,6 +339,9 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     MRV_Interaction& ui = MRV_Interaction::current();
     if (!everyCategoryCopies())
         return E_FAIL;
+    // The selection an approval is of: before any check changes it.
+    const QString selection =
+        MRV_Approval::current(m_context, m_worksheet, m_context.copyMethod, false).selection;
     askQueriesAndLayouts();
     // The target's chart is replaced, not merged: some accounts of the
     // base alone are copied only when the user says so.
@@ -349,6 +377,8 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     // From here to its end the run is the only one writing into the target.
     MRV_RunLock runLock;
     if (!lockTarget(runLock))
+        return E_FAIL;
+    if (!approvalHolds(selection))
         return E_FAIL;
     if (!checkBackup())
         return S_FALSE;

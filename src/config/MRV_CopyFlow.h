@@ -104,6 +104,11 @@ private:
     // is backed up through its server before anything is written, and the
     // run stops, saying why, when that fails.
     bool checkBackup();
+    // With the worksheet's approval option on: an approval of a preview
+    // made of this selection (its digest) and of the base and target as
+    // they are now; false after telling the user what is missing or what
+    // changed.
+    bool approvalHolds(const QString& selection);
     // Takes the target's run lock; false after telling the user which run
     // holds it.
     bool lockTarget(MRV_RunLock& lock);

@@ -6,6 +6,7 @@
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
+#include <QCryptographicHash>
 #include <QMap>
 #include <QSet>
 
@@ -54,12 +55,10 @@ bool MRV_TargetDiff::kept(const QString& column) {
     return columns.contains(column);
 }
 
-QList<MRV_TargetDiff::Row> MRV_TargetDiff::compare(MRV_ConnectionContext& context,
-                                                   const MRV_Worksheet& worksheet,
-                                                   LLObjectsCOM::Company& before,
-                                                   LLObjectsCOM::Company& after) {
-    QList<Row> changes;
-    QSet<QString> compared; // a table two categories declare is compared once
+void MRV_TargetDiff::forEachTable(
+    MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
+    const std::function<void(const QString&, const MRV_TableDeclaration&)>& use) {
+    QHash<QString, bool> seen; // a table two categories declare counts once
     const MRV_DataInterfaceFactory factory(&context);
     for (const auto& node : worksheet.nodes) {
         if (!node->leaf || node->selected == MRV_WorksheetNode::NotSelected)
@@ -68,38 +67,68 @@ QList<MRV_TargetDiff::Row> MRV_TargetDiff::compare(MRV_ConnectionContext& contex
             factory.createDataInterface(node->categoryId);
         if (!manager)
             continue;
-        for (const MRV_TableDeclaration& declared : manager->tables()) {
-            if (declared.objectType == MRV_TableDeclaration::Settings ||
-                compared.contains(declared.name))
-                continue;
-            compared.insert(declared.name);
-            const Table old = readTable(before, declared.name, declared.keyColumns);
-            const Table now = readTable(after, declared.name, declared.keyColumns);
-            const QStringList& names = now.names.isEmpty() ? old.names : now.names;
-            const auto row = [&](const QString& key, Row::Kind kind) {
-                return Row{node->categoryId, declared.name, key, kind, {}};
-            };
-            for (auto it = now.rows.cbegin(); it != now.rows.cend(); ++it) {
-                const auto was = old.rows.constFind(it.key());
-                if (was == old.rows.cend()) {
-                    changes << row(it.key(), Row::Added);
-                    continue;
-                }
-                Row changed = row(it.key(), Row::Changed);
-                for (qsizetype c = 0; c < names.size(); ++c) {
-                    const QString& column = names[c];
-                    const qsizetype at = old.names.indexOf(column);
-                    const QString previous = at < 0 ? QString() : was->value(at);
-                    if (!kept(column) && previous != it->value(c))
-                        changed.fields << Field{column, previous, it->value(c)};
-                }
-                if (!changed.fields.isEmpty())
-                    changes << changed;
-            }
-            for (auto it = old.rows.cbegin(); it != old.rows.cend(); ++it)
-                if (!now.rows.contains(it.key()))
-                    changes << row(it.key(), Row::Removed);
-        }
+        for (const MRV_TableDeclaration& declared : manager->tables())
+            if (declared.objectType != MRV_TableDeclaration::Settings &&
+                !std::exchange(seen[declared.name], true))
+                use(node->categoryId, declared);
     }
+}
+
+QList<MRV_TargetDiff::Row> MRV_TargetDiff::compare(MRV_ConnectionContext& context,
+                                                   const MRV_Worksheet& worksheet,
+                                                   LLObjectsCOM::Company& before,
+                                                   LLObjectsCOM::Company& after) {
+    QList<Row> changes;
+    forEachTable(context, worksheet,
+                 [&](const QString& categoryId, const MRV_TableDeclaration& declared) {
+                     const Table old = readTable(before, declared.name, declared.keyColumns);
+                     const Table now = readTable(after, declared.name, declared.keyColumns);
+                     const QStringList& names = now.names.isEmpty() ? old.names : now.names;
+                     const auto row = [&](const QString& key, Row::Kind kind) {
+                         return Row{categoryId, declared.name, key, kind, {}};
+                     };
+                     for (auto it = now.rows.cbegin(); it != now.rows.cend(); ++it) {
+                         const auto was = old.rows.constFind(it.key());
+                         if (was == old.rows.cend()) {
+                             changes << row(it.key(), Row::Added);
+                             continue;
+                         }
+                         Row changed = row(it.key(), Row::Changed);
+                         for (qsizetype c = 0; c < names.size(); ++c) {
+                             const QString& column = names[c];
+                             const qsizetype at = old.names.indexOf(column);
+                             const QString previous = at < 0 ? QString() : was->value(at);
+                             if (!kept(column) && previous != it->value(c))
+                                 changed.fields << Field{column, previous, it->value(c)};
+                         }
+                         if (!changed.fields.isEmpty())
+                             changes << changed;
+                     }
+                     for (auto it = old.rows.cbegin(); it != old.rows.cend(); ++it)
+                         if (!now.rows.contains(it.key()))
+                             changes << row(it.key(), Row::Removed);
+                 });
     return changes;
+}
+
+QString MRV_TargetDiff::digest(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
+                               LLObjectsCOM::Company& company) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    // Each text with its length: no two different tables hash the same.
+    const auto add = [&hash](const QString& text) {
+        const QByteArray bytes = text.toUtf8();
+        hash.addData(QByteArray::number(bytes.size()) + ':' + bytes);
+    };
+    forEachTable(context, worksheet, [&](const QString&, const MRV_TableDeclaration& declared) {
+        const Table table = readTable(company, declared.name, declared.keyColumns);
+        add(declared.name);
+        for (qsizetype c = 0; c < table.names.size(); ++c)
+            if (!kept(table.names[c]))
+                add(table.names[c]);
+        for (const QStringList& row : table.rows)
+            for (qsizetype c = 0; c < row.size(); ++c)
+                if (!kept(table.names.value(c)))
+                    add(row[c]);
+    });
+    return QString::fromLatin1(hash.result().toHex());
 }

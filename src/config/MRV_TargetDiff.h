@@ -4,11 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace LLObjectsCOM {
 class Company;
 }
 class MRV_ConnectionContext;
 class MRV_Worksheet;
+struct MRV_TableDeclaration;
 
 // What a copy run changed in a company, found by comparing the tables of
 // the run's categories before and after it: the rows added, removed and
@@ -34,8 +37,19 @@ public:
     // and after (companies of one server type), in category order.
     static QList<Row> compare(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
                               LLObjectsCOM::Company& before, LLObjectsCOM::Company& after);
+    // A digest of what the selected categories' tables hold in company:
+    // the same digest, the same rows.
+    static QString digest(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
+                          LLObjectsCOM::Company& company);
     // Columns the host keeps itself (the time and user of the last change,
     // a record's version counter): a run that changes nothing else changes
     // them too.
     static bool kept(const QString& column);
+
+private:
+    // Each table the selected categories declare (settings excepted), once,
+    // with the first category declaring it.
+    static void
+    forEachTable(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
+                 const std::function<void(const QString&, const MRV_TableDeclaration&)>& use);
 };

@@ -292,13 +292,17 @@ TEST_F(CliCompany, CopyAndSaveConfigRunTheWorksheetAndSayHowItWent) {
 
 namespace {
 
-// Preview shows what a copy would change without changing the target;
-// verify after the copy finds nothing, and finds what was changed behind
-// the program's back.
-TEST_F(CliCompany, PreviewChangesNothingAndVerifyFindsWhatTheTargetLacks) {
+// Preview shows what a copy would change without changing the target; a
+// worksheet that asks for approval copies only while the approved state
+// holds; verify after the copy finds nothing, and finds what was changed
+// behind the program's back.
+TEST_F(CliCompany, PreviewApproveCopyAndVerifyEndToEnd) {
     ASSERT_NO_FATAL_FAILURE(baseAndTarget());
     const QString ws = dir.filePath(u"ws.xml"_s);
-    ASSERT_TRUE(exits(newWorksheet(ws, u"BASE"_s, u"TARGET"_s, {u"MRV_TRN_PROJECTS_100"_s}), 0));
+    Result r = plain({u"worksheet"_s, u"new"_s, ws, u"--server"_s, server->folder(), u"--db"_s,
+                      u"BASE"_s, u"--target-db"_s, u"TARGET"_s, u"--select"_s,
+                      u"MRV_TRN_PROJECTS_100"_s, u"--approval"_s});
+    ASSERT_TRUE(exits(r, 0));
     LLObjectsCOM::Company base, target;
     connect(base, *server, u"BASE"_s);
     connect(target, *server, u"TARGET"_s);
@@ -312,11 +316,19 @@ TEST_F(CliCompany, PreviewChangesNothingAndVerifyFindsWhatTheTargetLacks) {
     };
     const QString before = names();
     const int companies = int(LLObjectsCOM::Admin::companies(*server).size());
+    const QStringList copy{u"copy"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s};
+    r = plain(copy);
+    EXPECT_TRUE(exits(r, 1));
+    EXPECT_TRUE(holds(r.err, u"preview it and approve what it shows first"_s))
+        << r.err.toStdString();
+    EXPECT_EQ(names(), before);
 
     const QString csv = dir.filePath(u"preview.csv"_s);
-    Result r = plain({u"preview"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s, u"--csv"_s, csv});
+    r = plain({u"preview"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s, u"--csv"_s, csv,
+               u"--approve"_s});
     ASSERT_TRUE(exits(r, 0));
     EXPECT_TRUE(holds(r.out, QRegularExpression(u"Projects +\\d+ +1 +0 +0"_s)));
+    EXPECT_TRUE(holds(r.out, u"Approved: "_s + ws + u".approval"_s));
     EXPECT_EQ(names(), before) << "the preview wrote into the target";
     EXPECT_EQ(LLObjectsCOM::Admin::companies(*server).size(), companies) << "its copy stays";
     const QStringList lines = QString::fromUtf8(readBytes(csv)).split(u"\r\n"_s);
@@ -325,7 +337,7 @@ TEST_F(CliCompany, PreviewChangesNothingAndVerifyFindsWhatTheTargetLacks) {
         << lines.mid(0, 5).join(u'\n').toStdString();
     EXPECT_TRUE(lines.filter(u"Projects,add,OPRJ,"_s).size() > 0);
 
-    r = plain({u"copy"_s, ws, u"--yes"_s, u"--copy-method"_s, u"4"_s});
+    r = plain(copy);
     ASSERT_TRUE(exits(r, 0));
     const QString log = QRegularExpression(u"\nLog: ([^\n]+)\n"_s).match(r.out).captured(1);
     r = plain({u"verify"_s, ws, log, u"--yes"_s});
@@ -343,6 +355,11 @@ TEST_F(CliCompany, PreviewChangesNothingAndVerifyFindsWhatTheTargetLacks) {
     EXPECT_TRUE(
         holds(r.out, u"differs\tProjects\tOPRJ %1\tPrjName: target 'Tampered'"_s.arg(code)));
     EXPECT_TRUE(holds(r.out, u"the log says it was copied"_s));
+    // What was approved is the target before the copy.
+    r = plain(copy);
+    EXPECT_TRUE(exits(r, 1));
+    EXPECT_TRUE(holds(r.err, u"no longer holds: the target changed since"_s))
+        << r.err.toStdString();
 }
 
 } // namespace
