@@ -201,16 +201,14 @@ QString csvLine(const QStringList& fields) {
     return quoted.join(u',');
 }
 
-const char* kindText(MRV_TargetDiff::Row::Kind kind) {
-    switch (kind) {
-    case MRV_TargetDiff::Row::Added:
-        return "add";
-    case MRV_TargetDiff::Row::Removed:
-        return "delete";
-    case MRV_TargetDiff::Row::Changed:
-        break;
-    }
-    return "update";
+// A verification's finding as one line of its report.
+QString reportLine(const MRV_TrialRun::Finding& f) {
+    if (!f.field.isEmpty())
+        return QStringLiteral("%1\t%2\t%3 %4\t%5: target '%6', base '%7'")
+            .arg(f.what, f.category, f.table, f.key, f.field, f.targetValue, f.baseValue);
+    if (!f.table.isEmpty())
+        return QStringLiteral("%1\t%2\t%3 %4").arg(f.what, f.category, f.table, f.key);
+    return QStringLiteral("%1\t%2\t%3\t%4").arg(f.what, f.category, f.key, f.reason);
 }
 
 } // namespace
@@ -220,26 +218,9 @@ QStringList MRV_CliCopyCommands::findings(const MRV_TrialRun& trial) {
         csvLine({QStringLiteral("Category"), QStringLiteral("What"), QStringLiteral("Table"),
                  QStringLiteral("Key"), QStringLiteral("Field"), QStringLiteral("Target value"),
                  QStringLiteral("Base value"), QStringLiteral("Reason")})};
-    for (const MRV_TargetDiff::Row& row : trial.changes()) {
-        const QString category = trial.categoryText(row.categoryId);
-        const QString what = QLatin1String(kindText(row.kind));
-        if (row.fields.isEmpty())
-            lines << csvLine({category, what, row.table, row.key, {}, {}, {}, {}});
-        for (const MRV_TargetDiff::Field& field : row.fields)
-            lines << csvLine(
-                {category, what, row.table, row.key, field.column, field.before, field.after, {}});
-    }
-    const QString succeeded = MRV_Interaction::current().text(402);
-    for (const MRV_LogFile::Row& record : trial.records())
-        if (record[MRV_LogFile::Result] != succeeded)
-            lines << csvLine({record[MRV_LogFile::Category],
-                              QStringLiteral("fail"),
-                              {},
-                              record[MRV_LogFile::BaseCode],
-                              {},
-                              {},
-                              {},
-                              record[MRV_LogFile::Error]});
+    for (const MRV_TrialRun::Finding& f : trial.findings())
+        lines << csvLine(
+            {f.category, f.what, f.table, f.key, f.field, f.targetValue, f.baseValue, f.reason});
     return lines;
 }
 
@@ -304,12 +285,6 @@ int MRV_CliCopyCommands::verify(const QString& logPath) {
     log.setCategoryLookup(MRV_LogFile::templateLookup(&context));
     if (log.loadLogFile() != S_OK)
         return failure(QStringLiteral("the log %1 cannot be read").arg(logPath));
-    // What the run of the log says it copied, by category and base code.
-    const QString succeeded = m_ui.text(402);
-    QSet<QString> copied, failed;
-    for (const MRV_LogFile::Row& row : log.rows())
-        (row[MRV_LogFile::Result] == succeeded ? copied : failed)
-            .insert(row[MRV_LogFile::Category] + u'\t' + row[MRV_LogFile::BaseCode]);
     // Adding and updating once more: what that adds, the target lacks; a
     // field it changes, the target has otherwise.
     MRV_TrialRun trial(context, m_selection->worksheet(), *m_manager);
@@ -319,40 +294,12 @@ int MRV_CliCopyCommands::verify(const QString& logPath) {
         return Stopped;
     if (FAILED(hr) && trial.records().isEmpty())
         return failure(why.isEmpty() ? QStringLiteral("the verification did not run") : why);
+    const MRV_TrialRun::Verification verification = trial.verify(log);
     QStringList report;
-    int missing = 0, differing = 0, unchecked = 0;
-    const QString added = m_ui.text(212);
-    for (const MRV_LogFile::Row& record : trial.records()) {
-        const QString id = record[MRV_LogFile::Category] + u'\t' + record[MRV_LogFile::BaseCode];
-        if (failed.contains(id))
-            continue; // the log says it was not copied
-        if (record[MRV_LogFile::Result] != succeeded) {
-            ++unchecked;
-            report << QStringLiteral("cannot check\t%1\t%2\t%3")
-                          .arg(record[MRV_LogFile::Category], record[MRV_LogFile::BaseCode],
-                               record[MRV_LogFile::Error]);
-        } else if (record[MRV_LogFile::TransType] == added) {
-            ++missing;
-            report << QStringLiteral("missing\t%1\t%2\t%3")
-                          .arg(record[MRV_LogFile::Category], record[MRV_LogFile::BaseCode],
-                               copied.contains(id) ? QStringLiteral("the log says it was copied")
-                                                   : QStringLiteral("the log does not name it"));
-        }
-    }
-    for (const MRV_TargetDiff::Row& row : trial.changes()) {
-        if (row.kind == MRV_TargetDiff::Row::Added)
-            continue; // counted as missing from the trial's log
-        ++differing;
-        QStringList fields;
-        for (const MRV_TargetDiff::Field& field : row.fields)
-            fields << QStringLiteral("%1: target '%2', base '%3'")
-                          .arg(field.column, field.before, field.after);
-        report << QStringLiteral("%1\t%2\t%3 %4\t%5")
-                      .arg(row.kind == MRV_TargetDiff::Row::Removed ? QStringLiteral("extra")
-                                                                    : QStringLiteral("differs"),
-                           trial.categoryText(row.categoryId), row.table, row.key,
-                           fields.join(QStringLiteral("; ")));
-    }
+    for (const MRV_TrialRun::Finding& finding : verification.findings)
+        report << reportLine(finding);
+    const int missing = verification.missing, differing = verification.differing,
+              unchecked = verification.unchecked;
     const QString path = QFileInfo(logPath).path() + u'/' + QFileInfo(logPath).completeBaseName() +
                          QStringLiteral("_verify.txt");
     const QString summary = QStringLiteral("%1 missing, %2 differing, %3 that cannot be checked")

@@ -4,8 +4,11 @@
 #include "config/MRV_ScratchTarget.h"
 #include "di/MRV_ConnectionContext.h"
 #include "host/objects/LLCompany.h"
+#include "interaction/MRV_Interaction.h"
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
+
+#include <QSet>
 
 MRV_TrialRun::MRV_TrialRun(MRV_ConnectionContext& context, MRV_Worksheet& worksheet,
                            MRV_ConfigurationManager& manager)
@@ -71,4 +74,105 @@ HRESULT MRV_TrialRun::run(int copyMethod, QString& why) {
     m_records = log.rows();
     m_changes = MRV_TargetDiff::compare(m_context, m_worksheet, *target, *scratch.company());
     return status;
+}
+
+namespace {
+
+QString kindText(MRV_TargetDiff::Row::Kind kind, bool verifying) {
+    switch (kind) {
+    case MRV_TargetDiff::Row::Added:
+        return verifying ? QStringLiteral("missing") : QStringLiteral("add");
+    case MRV_TargetDiff::Row::Removed:
+        return verifying ? QStringLiteral("extra") : QStringLiteral("delete");
+    case MRV_TargetDiff::Row::Changed:
+        break;
+    }
+    return verifying ? QStringLiteral("differs") : QStringLiteral("update");
+}
+
+} // namespace
+
+QList<MRV_TrialRun::Finding> MRV_TrialRun::findings() const {
+    QList<Finding> found;
+    for (const MRV_TargetDiff::Row& row : m_changes) {
+        const Finding base{kindText(row.kind, false), categoryText(row.categoryId), row.table,
+                           row.key};
+        if (row.fields.isEmpty())
+            found << base;
+        for (const MRV_TargetDiff::Field& field : row.fields) {
+            Finding changed = base;
+            changed.field = field.column;
+            changed.targetValue = field.before;
+            changed.baseValue = field.after;
+            found << changed;
+        }
+    }
+    const QString succeeded = MRV_Interaction::current().text(402);
+    for (const MRV_LogFile::Row& record : m_records)
+        if (record[MRV_LogFile::Result] != succeeded)
+            found << Finding{QStringLiteral("fail"),
+                             record[MRV_LogFile::Category],
+                             {},
+                             record[MRV_LogFile::BaseCode],
+                             {},
+                             {},
+                             {},
+                             record[MRV_LogFile::Error]};
+    return found;
+}
+
+MRV_TrialRun::Verification MRV_TrialRun::verify(const MRV_LogFile& log) const {
+    MRV_Interaction& ui = MRV_Interaction::current();
+    const QString succeeded = ui.text(402), added = ui.text(212);
+    // What the run of the log says it copied, by category and base code.
+    QSet<QString> copied, failed;
+    for (const MRV_LogFile::Row& row : log.rows())
+        (row[MRV_LogFile::Result] == succeeded ? copied : failed)
+            .insert(row[MRV_LogFile::Category] + u'\t' + row[MRV_LogFile::BaseCode]);
+    Verification result;
+    for (const MRV_LogFile::Row& record : m_records) {
+        const QString id = record[MRV_LogFile::Category] + u'\t' + record[MRV_LogFile::BaseCode];
+        if (failed.contains(id))
+            continue; // the log says it was not copied
+        if (record[MRV_LogFile::Result] != succeeded) {
+            ++result.unchecked;
+            result.findings << Finding{QStringLiteral("cannot check"),
+                                       record[MRV_LogFile::Category],
+                                       {},
+                                       record[MRV_LogFile::BaseCode],
+                                       {},
+                                       {},
+                                       {},
+                                       record[MRV_LogFile::Error]};
+        } else if (record[MRV_LogFile::TransType] == added) {
+            ++result.missing;
+            result.findings << Finding{QStringLiteral("missing"),
+                                       record[MRV_LogFile::Category],
+                                       {},
+                                       record[MRV_LogFile::BaseCode],
+                                       {},
+                                       {},
+                                       {},
+                                       copied.contains(id)
+                                           ? QStringLiteral("the log says it was copied")
+                                           : QStringLiteral("the log does not name it")};
+        }
+    }
+    for (const MRV_TargetDiff::Row& row : m_changes) {
+        if (row.kind == MRV_TargetDiff::Row::Added)
+            continue; // missing already, by the trial's log
+        ++result.differing;
+        const Finding base{kindText(row.kind, true), categoryText(row.categoryId), row.table,
+                           row.key};
+        if (row.fields.isEmpty())
+            result.findings << base;
+        for (const MRV_TargetDiff::Field& field : row.fields) {
+            Finding changed = base;
+            changed.field = field.column;
+            changed.targetValue = field.before;
+            changed.baseValue = field.after;
+            result.findings << changed;
+        }
+    }
+    return result;
 }

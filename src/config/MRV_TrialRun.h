@@ -20,6 +20,27 @@ class MRV_Worksheet;
 // base's). Preview runs it before a copy, verification after one.
 class MRV_TrialRun {
 public:
+    // One thing a trial found: what ("add", "update", "delete", "fail";
+    // for a verification "missing", "differs", "extra", "cannot check"),
+    // where, and the values or the reason.
+    struct Finding {
+        QString what{};
+        QString category{};
+        QString table{};
+        QString key{};
+        QString field{};
+        QString targetValue{};
+        QString baseValue{};
+        QString reason{};
+    };
+    struct Verification {
+        int missing = 0;
+        int differing = 0;
+        int unchecked = 0;
+        QList<Finding> findings;
+        bool clean() const { return missing + differing + unchecked == 0; }
+    };
+
     MRV_TrialRun(MRV_ConnectionContext& context, MRV_Worksheet& worksheet,
                  MRV_ConfigurationManager& manager);
     ~MRV_TrialRun();
@@ -33,6 +54,14 @@ public:
     const QList<MRV_LogFile::Row>& records() const { return m_records; }
     // The differences the run made, in category order.
     const QList<MRV_TargetDiff::Row>& changes() const { return m_changes; }
+    // What the last run would do to the target: each row it adds, deletes,
+    // each field it changes, each record that fails.
+    QList<Finding> findings() const;
+    // After a run adding and updating (copy method 4) over a target that a
+    // run of log copied into: each record the trial added that the log does
+    // not say failed is missing, each field it changed differs, each record
+    // it could not write cannot be checked.
+    Verification verify(const MRV_LogFile& log) const;
     // A category's text, as the worksheet shows it.
     QString categoryText(const QString& categoryId) const;
 
