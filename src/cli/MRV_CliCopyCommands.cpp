@@ -2,7 +2,6 @@
 
 #include "cli/MRV_CliSession.h"
 #include "cli/MRV_TerminalInteraction.h"
-#include "config/MRV_Approval.h"
 #include "config/MRV_ConfigurationController.h"
 #include "config/MRV_ConfigurationManager.h"
 #include "config/MRV_CopyFlow.h"
@@ -229,16 +228,10 @@ int MRV_CliCopyCommands::preview(const MRV_CliArgs& args) {
     if (!context.targetCompany)
         return failure(QStringLiteral("the worksheet's target is a configuration file: "
                                       "there is nothing to preview"));
-    MRV_Worksheet& worksheet = m_selection->worksheet();
-    // The state the preview is made in, as a later copy will find it.
-    MRV_Approval approval;
     const bool approving = args.flag(QStringLiteral("approve"));
-    if (approving)
-        approval =
-            MRV_Approval::current(context, worksheet, m_copyMethod.value_or(context.copyMethod));
-    MRV_TrialRun trial(context, worksheet, *m_manager);
+    MRV_TrialRun trial(context, m_selection->worksheet(), *m_manager);
     QString why;
-    const HRESULT hr = trial.run(m_copyMethod.value_or(0), why);
+    const HRESULT hr = trial.run(m_copyMethod.value_or(0), why, approving);
     if (hr == S_FALSE)
         return Stopped;
     if (FAILED(hr) && trial.records().isEmpty())
@@ -263,14 +256,10 @@ int MRV_CliCopyCommands::preview(const MRV_CliArgs& args) {
             m_out << line << '\n';
     }
     if (approving) {
-        approval.preview = MRV_Approval::digestOf(lines);
-        approval.approvedBy = context.company ? context.company->UserName : QString();
-        approval.approvedAt =
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        const QString path = MRV_Approval::pathFor(context.worksheetPath);
-        if (!approval.save(path, why))
+        QString path;
+        if (!trial.approve(context.company ? context.company->UserName : QString(), path, why))
             return failure(why);
-        m_out << "Approved: " << path << " (preview " << approval.preview.left(12) << ")\n";
+        m_out << "Approved: " << path << '\n';
     }
     m_out.flush();
     return FAILED(hr) ? Failed : Ok;

@@ -8,6 +8,7 @@
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
+#include <QDateTime>
 #include <QSet>
 
 MRV_TrialRun::MRV_TrialRun(MRV_ConnectionContext& context, MRV_Worksheet& worksheet,
@@ -23,9 +24,10 @@ QString MRV_TrialRun::categoryText(const QString& categoryId) const {
     return categoryId;
 }
 
-HRESULT MRV_TrialRun::run(int copyMethod, QString& why) {
+HRESULT MRV_TrialRun::run(int copyMethod, QString& why, bool approvable) {
     m_records.clear();
     m_changes.clear();
+    m_state.reset();
     const std::shared_ptr<LLObjectsCOM::Company> target = m_context.targetCompany;
     if (!target || !target->Connected()) {
         why = QStringLiteral("the worksheet's target company is not logged in to");
@@ -35,6 +37,10 @@ HRESULT MRV_TrialRun::run(int copyMethod, QString& why) {
         why = QStringLiteral("no folder for the trial's log: %1").arg(m_logs.errorString());
         return E_FAIL;
     }
+    // As a later copy with this method will find it.
+    if (approvable)
+        m_state = MRV_Approval::current(m_context, m_worksheet,
+                                        copyMethod ? copyMethod : m_context.copyMethod);
     MRV_ScratchTarget scratch(*target);
     if (!scratch.open(why)) {
         why = QStringLiteral("the target %1 cannot be copied for the trial: %2")
@@ -91,6 +97,25 @@ QString kindText(MRV_TargetDiff::Row::Kind kind, bool verifying) {
 }
 
 } // namespace
+
+bool MRV_TrialRun::approve(const QString& user, QString& path, QString& why) {
+    if (!m_state) {
+        why = QStringLiteral("no preview to approve");
+        return false;
+    }
+    QStringList lines;
+    for (const Finding& f : findings())
+        lines << QStringList{f.what,  f.category,    f.table,     f.key,
+                             f.field, f.targetValue, f.baseValue, f.reason}
+                     .join(u'\t');
+    MRV_Approval approval = *m_state;
+    approval.preview = MRV_Approval::digestOf(lines);
+    approval.approvedBy = user;
+    approval.approvedAt =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    path = MRV_Approval::pathFor(m_context.worksheetPath);
+    return approval.save(path, why);
+}
 
 QList<MRV_TrialRun::Finding> MRV_TrialRun::findings() const {
     QList<Finding> found;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/MRV_Approval.h"
 #include "config/MRV_LogFile.h"
 #include "config/MRV_TargetDiff.h"
 #include "host/objects/LLHResult.h"
@@ -48,7 +49,12 @@ public:
     // Runs the copy with copyMethod (0: the worksheet's). S_OK when the run
     // went through, 1 when the user stopped it, a failure otherwise; why
     // then says what went wrong where nobody was told.
-    HRESULT run(int copyMethod, QString& why);
+    // approvable: the state the run is made in is taken first, for
+    // approve().
+    HRESULT run(int copyMethod, QString& why, bool approvable = false);
+    // Records the approval of what the last (approvable) run found, as
+    // user, beside the worksheet; path receives the file.
+    bool approve(const QString& user, QString& path, QString& why);
 
     // The trial log's records.
     const QList<MRV_LogFile::Row>& records() const { return m_records; }
@@ -70,6 +76,7 @@ private:
     MRV_Worksheet& m_worksheet;
     MRV_ConfigurationManager& m_manager;
     QTemporaryDir m_logs;
+    std::optional<MRV_Approval> m_state;
     QList<MRV_LogFile::Row> m_records;
     QList<MRV_TargetDiff::Row> m_changes;
 };
