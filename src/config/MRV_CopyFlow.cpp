@@ -358,7 +358,10 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
         }
         return targetCheck = checkTarget();
     };
-    if (!ui.confirmCopy(m_context, check))
+    // A trial's target is no choice of the user's: it is checked as the
+    // dialog would check it, without the dialog.
+    const bool trial = !m_trialLogFolder.isEmpty();
+    if (trial ? check() != S_OK : !ui.confirmCopy(m_context, check))
         return FAILED(targetCheck) ? targetCheck : S_FALSE;
     if (checkUserDefinedElements() != S_OK)
         return S_FALSE;
@@ -420,7 +423,8 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
     } catch (const MRV_CopyLog::WriteError& e) {
         log.LogError(u"%s", QString::fromLocal8Bit(e.what()));
     }
-    ui.copyCompleted(m_logPath, status, m_passwordPath);
+    if (!trial)
+        ui.copyCompleted(m_logPath, status, m_passwordPath);
     return status;
 }
 

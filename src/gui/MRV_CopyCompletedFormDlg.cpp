@@ -25,10 +25,13 @@ MRV_CopyCompletedFormDlg::MRV_CopyCompletedFormDlg(const QString& logPath, QWidg
     }
     auto* logFile = control<QPushButton>(1050, 2004);
     logFile->setEnabled(!logPath.isEmpty());
+    auto* verifyRun = control<QPushButton>(10219, 10219);
+    verifyRun->setEnabled(!logPath.isEmpty());
     QDialogButtonBox* box = okCancel(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(logFile);
+    buttons->addWidget(verifyRun);
     buttons->addStretch();
     buttons->addWidget(box);
     auto* layout = new QVBoxLayout(this);
@@ -40,6 +43,10 @@ MRV_CopyCompletedFormDlg::MRV_CopyCompletedFormDlg(const QString& logPath, QWidg
     layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     connect(logFile, &QPushButton::clicked, this, &MRV_CopyCompletedFormDlg::showLog);
+    connect(verifyRun, &QPushButton::clicked, this, [this] {
+        if (verify)
+            verify(m_logPath);
+    });
     finish();
 }
 

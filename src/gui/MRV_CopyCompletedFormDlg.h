@@ -16,6 +16,9 @@ public:
     // Opens a log in the log viewer; the Log File button calls it with the
     // run's log and closes the dialog, so the viewer can be used.
     std::function<void(const QString&)> openLog;
+    // Verifies the target against the base after the run; the Verify
+    // button calls it with the run's log.
+    std::function<void(const QString&)> verify;
 
     const QString& logPath() const { return m_logPath; }
 

@@ -15,6 +15,7 @@
 #include "gui/MRV_MainFrame.h"
 #include "gui/MRV_SortTableDlg.h"
 #include "gui/MRV_TreeFormDlg.h"
+#include "gui/MRV_TrialFindingsDlg.h"
 #include "gui/MRV_WelcomeFormDlg.h"
 #include "gui/MRV_WorksheetPropertiesFormDlg.h"
 #include "gui/MRV_WorksheetTreeModel.h"
@@ -43,12 +44,12 @@ namespace {
 
 // The commands and their state before anything happened.
 MRV_EnableList initialEnableList() {
-    return {{505, true},   {500, true},  {501, true},  {502, true},  {503, true},    {504, true},
-            {506, true},   {507, true},  {508, true},  {523, true},  {32806, false}, {509, false},
-            {510, false},  {511, false}, {512, false}, {513, false}, {514, false},   {515, false},
-            {516, true},   {517, false}, {524, true},  {518, false}, {519, false},   {520, false},
-            {527, false},  {528, false}, {529, false}, {530, false}, {521, false},   {522, false},
-            {32808, false}};
+    return {{505, true},  {500, true},   {501, true},  {502, true},  {503, true},    {504, true},
+            {506, true},  {507, true},   {508, true},  {523, true},  {32806, false}, {509, false},
+            {510, false}, {511, false},  {512, false}, {531, false}, {513, false},   {514, false},
+            {515, false}, {516, true},   {517, false}, {524, true},  {518, false},   {519, false},
+            {520, false}, {527, false},  {528, false}, {529, false}, {530, false},   {521, false},
+            {522, false}, {32808, false}};
 }
 
 // The languages the help comes in, by code.
@@ -271,6 +272,9 @@ HRESULT MRV_GUIManager::command(quint32 id) {
         break;
     case 512:
         hr = copyToTargetCompany();
+        break;
+    case 531:
+        hr = previewCopy();
         break;
     case 513:
         QMessageBox::information(nullptr, QStringLiteral("Mirrova"),
@@ -517,6 +521,80 @@ HRESULT MRV_GUIManager::copyToTargetCompany() {
     return hr;
 }
 
+HRESULT MRV_GUIManager::previewCopy() {
+    if (!m_worksheetOpen || !m_selection || !m_context)
+        return S_OK;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    MRV_TrialRun trial(*m_context, m_selection->worksheet(), *m_configuration);
+    QString why;
+    HRESULT hr = E_FAIL;
+    {
+        MRV_WaitCursor wait;
+        hr = trial.run(0, why, true);
+    }
+    if (hr == S_FALSE)
+        return hr;
+    if (FAILED(hr) && trial.records().isEmpty()) {
+        ui.error(why.isEmpty() ? ComError::textForCode(hr) : why);
+        return hr;
+    }
+    int added = 0, updated = 0, deleted = 0, failed = 0;
+    const QString succeeded = ui.text(402), addedText = ui.text(212), updatedText = ui.text(213);
+    for (const MRV_LogFile::Row& row : trial.records())
+        ++(row[MRV_LogFile::Result] != succeeded        ? failed
+           : row[MRV_LogFile::TransType] == addedText   ? added
+           : row[MRV_LogFile::TransType] == updatedText ? updated
+                                                        : deleted);
+    CTSBSTR summary(language());
+    summary.FormatId(10233, added, updated, deleted, failed);
+    MRV_TrialFindingsDlg dialog(10216, m_context->targetCompanyName, summary.str(),
+                                trial.findings(), m_frame);
+    dialog.setApprove([&] {
+        QString path, why;
+        if (!trial.approve(m_context->company ? m_context->company->UserName : QString(), path,
+                           why)) {
+            ui.error(why);
+            return false;
+        }
+        CTSBSTR done(language());
+        done.FormatId(10232, path);
+        ui.statusText(done.str(), false, 0);
+        return true;
+    });
+    dialog.exec();
+    return hr;
+}
+
+HRESULT MRV_GUIManager::verifyCopy(const QString& logPath) {
+    if (!m_worksheetOpen || !m_selection || !m_context)
+        return E_FAIL;
+    MRV_Interaction& ui = MRV_Interaction::current();
+    MRV_LogFile log(logPath);
+    log.setCategoryLookup(MRV_LogFile::templateLookup(m_context));
+    if (log.loadLogFile() != S_OK)
+        return E_FAIL;
+    MRV_TrialRun trial(*m_context, m_selection->worksheet(), *m_configuration);
+    QString why;
+    HRESULT hr = E_FAIL;
+    {
+        MRV_WaitCursor wait;
+        hr = trial.run(4, why);
+    }
+    if (hr == S_FALSE)
+        return hr;
+    if (FAILED(hr) && trial.records().isEmpty()) {
+        ui.error(why.isEmpty() ? ComError::textForCode(hr) : why);
+        return hr;
+    }
+    const MRV_TrialRun::Verification verification = trial.verify(log);
+    CTSBSTR summary(language());
+    summary.FormatId(10234, verification.missing, verification.differing, verification.unchecked);
+    MRV_TrialFindingsDlg dialog(10217, m_context->targetCompanyName, summary.str(),
+                                verification.findings, m_frame);
+    dialog.exec();
+    return verification.clean() ? S_OK : S_FALSE;
+}
+
 HRESULT MRV_GUIManager::showOptionsForm() {
     if (!m_context)
         return E_FAIL;
@@ -753,6 +831,7 @@ void MRV_GUIManager::enableMenuOptions() {
             case 510:
             case 511:
             case 512:
+            case 531:
             case 514:
             case 519:
             case 527:

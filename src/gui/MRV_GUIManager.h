@@ -55,6 +55,12 @@ public:
     HRESULT saveWorksheet(bool askForName, bool quiet);
     HRESULT saveConfigurationFile();
     HRESULT copyToTargetCompany();
+    // What the copy would do, run into a scratch copy of the target, shown
+    // with its findings; approvable from there.
+    HRESULT previewCopy();
+    // The target after the run of logPath against the base: S_OK when it
+    // lacks nothing and differs in nothing, S_FALSE when it does (shown).
+    HRESULT verifyCopy(const QString& logPath);
     HRESULT showOptionsForm();
     HRESULT showWorkSheetPropertiesForm();
     // Asks for a log file and shows it.

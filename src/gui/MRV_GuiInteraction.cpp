@@ -210,5 +210,6 @@ void MRV_GuiInteraction::copyCompleted(const QString& logPath, int status,
     dialog.openLog = [](const QString& path) {
         MRV_GUIManager::instance().showLogFile(path, MRV_LogFileDlg::CurrentRun);
     };
+    dialog.verify = [](const QString& path) { MRV_GUIManager::instance().verifyCopy(path); };
     dialog.exec();
 }

@@ -131,7 +131,30 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     QVERIFY2(QFileInfo::exists(path), qPrintable(gui.connectionContext()->worksheetPath));
     QVERIFY(!worksheet.modified);
 
-    // File > Copy Configuration to Target Company..., then the log.
+    // File > Preview Copy to Target Company...: what the copy would do,
+    // nothing written, approved from the findings.
+    const int untouched =
+        world.scalar(*world.logIn(u"TARGET"_s), u"SELECT COUNT(*) FROM OMRC"_s).toInt();
+    {
+        ModalDriver preview;
+        preview.then([&](QWidget* findings) {
+            QVERIFY(control<QLabel>(findings, 10222)->text().startsWith(u"The copy would add "_s));
+            auto* table = findings->findChild<QTableView*>(u"ctl10231"_s);
+            QVERIFY(table && table->model()->rowCount() > 0);
+            QVERIFY(columnTexts(*table->model(), 0).contains(u"add"_s));
+            click(findings, 10218);
+        });
+        QVERIFY(shell.frame.action(531)->isEnabled());
+        shell.frame.action(531)->trigger();
+        QVERIFY2(preview.done() && preview.unexpected.isEmpty(),
+                 qPrintable(preview.seen.join(u" | ")));
+    }
+    QVERIFY(QFileInfo::exists(path + u".approval"_s));
+    QCOMPARE(world.scalar(*world.logIn(u"TARGET"_s), u"SELECT COUNT(*) FROM OMRC"_s).toInt(),
+             untouched);
+
+    // File > Copy Configuration to Target Company..., verified from the
+    // completion, then the log.
     const int before =
         world.scalar(*world.logIn(u"TARGET"_s), u"SELECT COUNT(*) FROM OMRC"_s).toInt();
     {
@@ -143,8 +166,15 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
             .then([](QWidget* completed) {
                 QCOMPARE(control<QLabel>(completed, 1051)->text(),
                          u"The copy process is completed"_s);
+                // The verification's window comes and goes in the click.
+                click(completed, 10219);
                 click(completed, 1050);
                 click(completed, 1);
+            })
+            .then([](QWidget* findings) {
+                QCOMPARE(control<QLabel>(findings, 10222)->text(),
+                         u"0 records missing, 0 differing, 0 that cannot be checked."_s);
+                click(findings, 1);
             });
         shell.frame.action(512)->trigger();
         QVERIFY2(copy.done() && copy.unexpected.isEmpty(), qPrintable(copy.seen.join(u" | ")));
