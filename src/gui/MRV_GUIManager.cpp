@@ -547,20 +547,19 @@ HRESULT MRV_GUIManager::previewCopy() {
                                                         : deleted);
     CTSBSTR summary(language());
     summary.FormatId(10233, added, updated, deleted, failed);
-    MRV_TrialFindingsDlg dialog(10216, m_context->targetCompanyName, summary.str(),
-                                trial.findings(), m_frame);
-    dialog.setApprove([&] {
-        QString path, why;
-        if (!trial.approve(m_context->company ? m_context->company->UserName : QString(), path,
-                           why)) {
-            ui.error(why);
-            return false;
-        }
-        CTSBSTR done(language());
-        done.FormatId(10232, path);
-        ui.statusText(done.str(), false, 0);
-        return true;
-    });
+    MRV_TrialFindingsDlg dialog(
+        10216, m_context->targetCompanyName, summary.str(), trial.findings(), m_frame, [&] {
+            QString path, why;
+            if (!trial.approve(m_context->company ? m_context->company->UserName : QString(), path,
+                               why)) {
+                ui.error(why);
+                return false;
+            }
+            CTSBSTR done(language());
+            done.FormatId(10232, path);
+            ui.statusText(done.str(), false, 0);
+            return true;
+        });
     dialog.exec();
     return hr;
 }

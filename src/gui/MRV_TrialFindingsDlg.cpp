@@ -13,11 +13,13 @@
 MRV_TrialFindingsDlg::MRV_TrialFindingsDlg(quint32 titleId, const QString& target,
                                            const QString& summary,
                                            const QList<MRV_TrialRun::Finding>& findings,
-                                           QWidget* parent)
-    : MRV_Dialog(titleId, parent), m_model(new QStandardItemModel(this)) {
+                                           QWidget* parent, std::function<bool()> approve)
+    : MRV_Dialog(titleId, parent), m_model(new QStandardItemModel(this)),
+      m_approve(std::move(approve)) {
     CTSBSTR title(language());
     title.FormatId(titleId, target);
     setWindowTitle(title.str());
+    setAccessibleName(title.str());
     auto* said = new QLabel(summary, this);
     name(said, 10222, summary);
     said->setWordWrap(true);
@@ -45,21 +47,18 @@ MRV_TrialFindingsDlg::MRV_TrialFindingsDlg(quint32 titleId, const QString& targe
     table->resizeColumnsToContents();
 
     QDialogButtonBox* box = okCancel(false);
+    if (m_approve) {
+        auto* button = box->addButton(text(10218), QDialogButtonBox::ActionRole);
+        name(button, 10218, text(10218));
+        connect(button, &QPushButton::clicked, this, [this] {
+            if (m_approve())
+                accept();
+        });
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(said);
     layout->addWidget(table, 1);
     layout->addWidget(box);
     resize(900, 500);
     finish();
-}
-
-void MRV_TrialFindingsDlg::setApprove(std::function<bool()> approve) {
-    m_approve = std::move(approve);
-    auto* button =
-        findChild<QDialogButtonBox*>()->addButton(text(10218), QDialogButtonBox::ActionRole);
-    name(button, 10218, text(10218));
-    connect(button, &QPushButton::clicked, this, [this] {
-        if (m_approve && m_approve())
-            accept();
-    });
 }

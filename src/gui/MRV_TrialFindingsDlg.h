@@ -13,11 +13,11 @@ class QStandardItemModel;
 class MRV_TrialFindingsDlg : public MRV_Dialog {
 public:
     // titleId: the dialog's title with the target's name for its %s.
+    // approve: when given, an Approve button calls it; true closes the
+    // dialog.
     MRV_TrialFindingsDlg(quint32 titleId, const QString& target, const QString& summary,
-                         const QList<MRV_TrialRun::Finding>& findings, QWidget* parent = nullptr);
-
-    // When set, an Approve button calls it; true closes the dialog.
-    void setApprove(std::function<bool()> approve);
+                         const QList<MRV_TrialRun::Finding>& findings, QWidget* parent = nullptr,
+                         std::function<bool()> approve = {});
 
     QStandardItemModel* model() const { return m_model; }
 

@@ -11,6 +11,7 @@
 #include "gui/MRV_CopyConfigFormDlg.h"
 #include "gui/MRV_CopyOptionsFormDlg.h"
 #include "gui/MRV_ServerLoginFormDlg.h"
+#include "gui/MRV_TrialFindingsDlg.h"
 #include "gui/MRV_WelcomeFormDlg.h"
 #include "gui/MRV_WorksheetPropertiesFormDlg.h"
 #include "interaction/MRV_ScriptedInteraction.h"
@@ -104,6 +105,18 @@ class DialogsTest : public QObject {
             return std::make_unique<MRV_CopyConfigFormDlg>(*context, [] { return S_OK; });
         if (which == u"completed"_s)
             return std::make_unique<MRV_CopyCompletedFormDlg>(folder("logs/run.txt"));
+        if (which == u"findings"_s)
+            return std::make_unique<MRV_TrialFindingsDlg>(
+                10216, u"Target Ltd"_s, u"The copy would add 1 records."_s,
+                QList<MRV_TrialRun::Finding>{{u"update"_s,
+                                              u"Projects"_s,
+                                              u"OPRJ"_s,
+                                              u"P1"_s,
+                                              u"PrjName"_s,
+                                              u"Old"_s,
+                                              u"New"_s,
+                                              {}}},
+                nullptr, [] { return true; });
         return std::make_unique<MRV_AboutBox>();
     }
     static QStringList column(QTableView* list, int column) {
@@ -174,8 +187,8 @@ private slots:
     // and Tab goes through the controls as they are laid out.
     void keyboard_data() {
         QTest::addColumn<QString>("dialog");
-        for (const char* dialog :
-             {"welcome", "properties", "options", "choose", "login", "copy", "completed", "about"})
+        for (const char* dialog : {"welcome", "properties", "options", "choose", "login", "copy",
+                                   "completed", "findings", "about"})
             QTest::newRow(dialog) << QString::fromLatin1(dialog);
     }
     void keyboard() {
