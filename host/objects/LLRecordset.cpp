@@ -67,41 +67,28 @@ QString boundSql(CompanyState& company, const QString& statement) {
     return sql;
 }
 
-// The backup statement of the MSSQL family, which is no SQL for SQLite. The
-// name is a plain identifier and the file a plain name.
-// name: a bracketed database name or a plain one.
-const QString databaseName = QStringLiteral(R"((?:\[([^\]\x00]+)\]|([A-Za-z0-9_]+)))");
-const QString diskFile = QStringLiteral(R"(DISK\s*=\s*N?'([^'\\/\x00]+)')");
-
-const QRegularExpression& backupStatement() {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*BACKUP\s+DATABASE\s+%1\s+TO\s+%2\s*;?\s*$)")
-            .arg(databaseName, diskFile),
-        QRegularExpression::CaseInsensitiveOption);
-    return re;
-}
-
-const QRegularExpression& restoreStatement() {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*RESTORE\s+DATABASE\s+%1\s+FROM\s+%2\s*;?\s*$)")
-            .arg(databaseName, diskFile),
-        QRegularExpression::CaseInsensitiveOption);
-    return re;
-}
-
-const QRegularExpression& dropStatement() {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*DROP\s+DATABASE\s+%1\s*;?\s*$)").arg(databaseName),
-        QRegularExpression::CaseInsensitiveOption);
-    return re;
+// A statement of the MSSQL family's server that is no SQL for SQLite, of
+// the shape given: @db stands for a database name (bracketed, or a plain
+// identifier), @file for a plain file name of the server's backup folder.
+QRegularExpression serverStatement(QString shape) {
+    shape.replace(QStringLiteral("@db"), QStringLiteral(R"((?:\[([^\]\x00]+)\]|([A-Za-z0-9_]+)))"))
+        .replace(QStringLiteral("@file"), QStringLiteral(R"(DISK\s*=\s*N?'([^'\\/\x00]+)')"));
+    return QRegularExpression(QStringLiteral(R"(^\s*%1\s*;?\s*$)").arg(shape),
+                              QRegularExpression::CaseInsensitiveOption);
 }
 
 } // namespace
 
 bool Recordset::runServerCommand(const QString& statement) {
-    const QRegularExpressionMatch backup = backupStatement().match(statement);
-    const QRegularExpressionMatch restore = restoreStatement().match(statement);
-    const QRegularExpressionMatch drop = dropStatement().match(statement);
+    static const QRegularExpression backupShape =
+        serverStatement(QStringLiteral(R"(BACKUP\s+DATABASE\s+@db\s+TO\s+@file)"));
+    static const QRegularExpression restoreShape =
+        serverStatement(QStringLiteral(R"(RESTORE\s+DATABASE\s+@db\s+FROM\s+@file)"));
+    static const QRegularExpression dropShape =
+        serverStatement(QStringLiteral(R"(DROP\s+DATABASE\s+@db)"));
+    const QRegularExpressionMatch backup = backupShape.match(statement);
+    const QRegularExpressionMatch restore = restoreShape.match(statement);
+    const QRegularExpressionMatch drop = dropShape.match(statement);
     const QRegularExpressionMatch& match = backup.hasMatch()    ? backup
                                            : restore.hasMatch() ? restore
                                                                 : drop;

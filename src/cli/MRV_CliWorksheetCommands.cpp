@@ -86,13 +86,8 @@ int MRV_CliWorksheetCommands::create(const QStringList& args) {
         // The target lies on the same server, reached with the same login.
         auto target = std::make_shared<LLObjectsCOM::Company>();
         const LLObjectsCOM::Company& base = *context.company;
-        target->Server = base.Server;
+        MRV_Util::CopyLogin(base, *target);
         target->CompanyDB = parsed.value(QStringLiteral("target-db"));
-        target->UserName = base.UserName;
-        target->Password = base.Password;
-        target->UseTrusted = base.UseTrusted;
-        target->DbUserName = base.DbUserName;
-        target->DbPassword = base.DbPassword;
         if (MRV_Util::SameCompany(target.get(), context.company.get()))
             return failure(QStringLiteral("the target must be another company than the base"));
         if (MRV_Util::Connect(*target, context) != S_OK || !target->Connected())

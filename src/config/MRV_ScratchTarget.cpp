@@ -1,5 +1,6 @@
 #include "config/MRV_ScratchTarget.h"
 
+#include "di/MRV_Util.h"
 #include "host/objects/LLComError.h"
 #include "host/objects/LLCompany.h"
 #include "host/objects/LLRecordset.h"
@@ -55,14 +56,8 @@ bool MRV_ScratchTarget::open(QString& why) {
     }
     m_database = name;
     auto company = std::make_shared<LLObjectsCOM::Company>();
-    company->Server = m_target.Server;
+    MRV_Util::CopyLogin(m_target, *company);
     company->CompanyDB = name;
-    company->UserName = m_target.UserName;
-    company->Password = m_target.Password;
-    company->UseTrusted = m_target.UseTrusted;
-    company->DbUserName = m_target.DbUserName;
-    company->DbPassword = m_target.DbPassword;
-    company->DbServerType = m_target.DbServerType;
     // Records travel in the form the program set on the target.
     company->XmlExportType = m_target.XmlExportType;
     company->XMLAsString = m_target.XMLAsString;

@@ -127,6 +127,16 @@ HRESULT Connect(LLObjectsCOM::Company& company, MRV_ConnectionContext&) {
     }
 }
 
+void CopyLogin(const LLObjectsCOM::Company& from, LLObjectsCOM::Company& to) {
+    to.Server = from.Server;
+    to.UserName = from.UserName;
+    to.Password = from.Password;
+    to.UseTrusted = from.UseTrusted;
+    to.DbUserName = from.DbUserName;
+    to.DbPassword = from.DbPassword;
+    to.DbServerType = from.DbServerType;
+}
+
 HRESULT Disconnect(LLObjectsCOM::Company& company) {
     CLogBase log(u"MRV", u"MRV_Util::Disconnect");
     try {

@@ -25,6 +25,9 @@ HRESULT GetCompanyList(LLObjectsCOM::Company& company, QList<QStringList>& rows,
 // Connects a company whose login the caller set.
 HRESULT Connect(LLObjectsCOM::Company& company, MRV_ConnectionContext& context);
 HRESULT Disconnect(LLObjectsCOM::Company& company);
+// Gives to the login of from (server, user, password, database login and
+// server type), for another company of the same server.
+void CopyLogin(const LLObjectsCOM::Company& from, LLObjectsCOM::Company& to);
 // 0 and the flag; 1 (flag false) when the company's user cannot be loaded.
 HRESULT CheckSuperUser(LLObjectsCOM::Company& company, bool& superUser);
 HRESULT GetLocalization(LLObjectsCOM::Company& company, QString& code);
