@@ -53,9 +53,8 @@ public:
                        QString* backupFile = nullptr, QString* error = nullptr);
     // What the database's integrity check finds wrong (empty when sound);
     // nothing when the company cannot be opened.
-    static std::optional<QStringList> integrityProblems(const Server& server,
-                                                        const QString& database,
-                                                        QString* error = nullptr);
+    static std::optional<QStringList>
+    integrityProblems(const Server& server, const QString& database, QString* error = nullptr);
 
     // A posting-period category for the calendar year with its twelve
     // monthly periods.
