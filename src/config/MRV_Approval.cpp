@@ -69,6 +69,26 @@ QString fileDigest(const QString& path) {
     return QString::fromLatin1(hash.result().toHex());
 }
 
+// What the selected categories' tables hold in company, without the
+// columns the host keeps itself: the same digest, the same rows.
+QString tablesDigest(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
+                     LLObjectsCOM::Company& company) {
+    Digest digest;
+    MRV_TargetDiff::forEachTableIn(
+        context, worksheet, company,
+        [&](const QString& table, const QStringList& names, const QList<QStringList>& rows) {
+            digest.add(table);
+            for (const QString& name : names)
+                if (!MRV_TargetDiff::kept(name))
+                    digest.add(name);
+            for (const QStringList& row : rows)
+                for (qsizetype c = 0; c < row.size(); ++c)
+                    if (!MRV_TargetDiff::kept(names.value(c)))
+                        digest.add(row[c]);
+        });
+    return digest.hex();
+}
+
 } // namespace
 
 MRV_Approval MRV_Approval::current(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
@@ -77,11 +97,10 @@ MRV_Approval MRV_Approval::current(MRV_ConnectionContext& context, const MRV_Wor
     now.selection = selectionDigest(worksheet, copyMethod);
     if (!companies)
         return now;
-    now.base = context.baseCompany
-                   ? MRV_TargetDiff::digest(context, worksheet, *context.baseCompany)
-                   : fileDigest(worksheet.sourceFile);
+    now.base = context.baseCompany ? tablesDigest(context, worksheet, *context.baseCompany)
+                                   : fileDigest(worksheet.sourceFile);
     if (context.targetCompany)
-        now.target = MRV_TargetDiff::digest(context, worksheet, *context.targetCompany);
+        now.target = tablesDigest(context, worksheet, *context.targetCompany);
     return now;
 }
 

@@ -341,7 +341,9 @@ HRESULT MRV_CopyFlow::copyToTargetCompany() {
         return E_FAIL;
     // The selection an approval is of: before any check changes it.
     const QString selection =
-        MRV_Approval::current(m_context, m_worksheet, m_context.copyMethod, false).selection;
+        m_worksheet.approval
+            ? MRV_Approval::current(m_context, m_worksheet, m_context.copyMethod, false).selection
+            : QString();
     askQueriesAndLayouts();
     // The target's chart is replaced, not merged: some accounts of the
     // base alone are copied only when the user says so.

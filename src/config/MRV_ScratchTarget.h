@@ -22,7 +22,6 @@ public:
     // False, with why, when the copy cannot be made or logged in to.
     bool open(QString& why);
     const std::shared_ptr<LLObjectsCOM::Company>& company() const { return m_company; }
-    const QString& database() const { return m_database; }
 
 private:
     LLObjectsCOM::Company& m_target;

@@ -6,7 +6,6 @@
 #include "worksheet/MRV_Worksheet.h"
 #include "worksheet/MRV_WorksheetNode.h"
 
-#include <QCryptographicHash>
 #include <QMap>
 #include <QSet>
 
@@ -111,24 +110,11 @@ QList<MRV_TargetDiff::Row> MRV_TargetDiff::compare(MRV_ConnectionContext& contex
     return changes;
 }
 
-QString MRV_TargetDiff::digest(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
-                               LLObjectsCOM::Company& company) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    // Each text with its length: no two different tables hash the same.
-    const auto add = [&hash](const QString& text) {
-        const QByteArray bytes = text.toUtf8();
-        hash.addData(QByteArray::number(bytes.size()) + ':' + bytes);
-    };
+void MRV_TargetDiff::forEachTableIn(
+    MRV_ConnectionContext& context, const MRV_Worksheet& worksheet, LLObjectsCOM::Company& company,
+    const std::function<void(const QString&, const QStringList&, const QList<QStringList>&)>& use) {
     forEachTable(context, worksheet, [&](const QString&, const MRV_TableDeclaration& declared) {
         const Table table = readTable(company, declared.name, declared.keyColumns);
-        add(declared.name);
-        for (qsizetype c = 0; c < table.names.size(); ++c)
-            if (!kept(table.names[c]))
-                add(table.names[c]);
-        for (const QStringList& row : table.rows)
-            for (qsizetype c = 0; c < row.size(); ++c)
-                if (!kept(table.names.value(c)))
-                    add(row[c]);
+        use(declared.name, table.names, table.rows.values());
     });
-    return QString::fromLatin1(hash.result().toHex());
 }

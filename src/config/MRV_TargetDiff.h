@@ -37,10 +37,12 @@ public:
     // and after (companies of one server type), in category order.
     static QList<Row> compare(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
                               LLObjectsCOM::Company& before, LLObjectsCOM::Company& after);
-    // A digest of what the selected categories' tables hold in company:
-    // the same digest, the same rows.
-    static QString digest(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
-                          LLObjectsCOM::Company& company);
+    // Each table of the selected categories in company: its name, its
+    // columns and its rows' values as text, in key order.
+    static void forEachTableIn(MRV_ConnectionContext& context, const MRV_Worksheet& worksheet,
+                               LLObjectsCOM::Company& company,
+                               const std::function<void(const QString&, const QStringList&,
+                                                        const QList<QStringList>&)>& use);
     // Columns the host keeps itself (the time and user of the last change,
     // a record's version counter): a run that changes nothing else changes
     // them too.

@@ -98,6 +98,21 @@ QString kindText(MRV_TargetDiff::Row::Kind kind, bool verifying) {
 
 } // namespace
 
+void MRV_TrialRun::addFindings(const MRV_TargetDiff::Row& row, bool verifying,
+                               QList<Finding>& found) const {
+    const Finding base{kindText(row.kind, verifying), categoryText(row.categoryId), row.table,
+                       row.key};
+    if (row.fields.isEmpty())
+        found << base;
+    for (const MRV_TargetDiff::Field& field : row.fields) {
+        Finding changed = base;
+        changed.field = field.column;
+        changed.targetValue = field.before;
+        changed.baseValue = field.after;
+        found << changed;
+    }
+}
+
 bool MRV_TrialRun::approve(const QString& user, QString& path, QString& why) {
     if (!m_state) {
         why = QStringLiteral("no preview to approve");
@@ -119,19 +134,8 @@ bool MRV_TrialRun::approve(const QString& user, QString& path, QString& why) {
 
 QList<MRV_TrialRun::Finding> MRV_TrialRun::findings() const {
     QList<Finding> found;
-    for (const MRV_TargetDiff::Row& row : m_changes) {
-        const Finding base{kindText(row.kind, false), categoryText(row.categoryId), row.table,
-                           row.key};
-        if (row.fields.isEmpty())
-            found << base;
-        for (const MRV_TargetDiff::Field& field : row.fields) {
-            Finding changed = base;
-            changed.field = field.column;
-            changed.targetValue = field.before;
-            changed.baseValue = field.after;
-            found << changed;
-        }
-    }
+    for (const MRV_TargetDiff::Row& row : m_changes)
+        addFindings(row, false, found);
     const QString succeeded = MRV_Interaction::current().text(402);
     for (const MRV_LogFile::Row& record : m_records)
         if (record[MRV_LogFile::Result] != succeeded)
@@ -187,17 +191,7 @@ MRV_TrialRun::Verification MRV_TrialRun::verify(const MRV_LogFile& log) const {
         if (row.kind == MRV_TargetDiff::Row::Added)
             continue; // missing already, by the trial's log
         ++result.differing;
-        const Finding base{kindText(row.kind, true), categoryText(row.categoryId), row.table,
-                           row.key};
-        if (row.fields.isEmpty())
-            result.findings << base;
-        for (const MRV_TargetDiff::Field& field : row.fields) {
-            Finding changed = base;
-            changed.field = field.column;
-            changed.targetValue = field.before;
-            changed.baseValue = field.after;
-            result.findings << changed;
-        }
+        addFindings(row, true, result.findings);
     }
     return result;
 }

@@ -68,10 +68,13 @@ public:
     // not say failed is missing, each field it changed differs, each record
     // it could not write cannot be checked.
     Verification verify(const MRV_LogFile& log) const;
-    // A category's text, as the worksheet shows it.
-    QString categoryText(const QString& categoryId) const;
 
 private:
+    // A category's text, as the worksheet shows it.
+    QString categoryText(const QString& categoryId) const;
+    // The findings of one changed, added or removed row.
+    void addFindings(const MRV_TargetDiff::Row& row, bool verifying, QList<Finding>& found) const;
+
     MRV_ConnectionContext& m_context;
     MRV_Worksheet& m_worksheet;
     MRV_ConfigurationManager& m_manager;
