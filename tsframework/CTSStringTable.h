@@ -3,10 +3,12 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The program's string tables: one file <LCID>.xml per language, each a list
 // of <s id="…">text</s>. English (1033) is complete; any other table may
-// lack a text, which then comes from English. Tables are read once, on
+// lack a text, which then comes from English, and so does a text whose
+// placeholders are not those of its English text. Tables are read once, on
 // first use, and kept for the life of the process.
 class CTSStringTable {
 public:
@@ -19,6 +21,10 @@ public:
     // else one of the same primary language (3081 English (Australia) is
     // served by 1033), else English.
     static int tableLanguage(int hostLanguage);
+    // The locale ("de_DE") of the table that serves a host language, and
+    // whether its texts are written right to left.
+    static QString localeName(int hostLanguage);
+    static bool isRightToLeft(int hostLanguage);
 
     // The text for id in the host language with the English fallback; an
     // empty string when neither table has one.
@@ -29,8 +35,12 @@ public:
     static QString folder();
     static void setFolder(const QString& folder);
 
+    // The placeholders of a text in order ("%s", "%d", "%1", "%%"): a
+    // translation must have those of its English text.
+    static QStringList placeholders(const QString& text);
+
     // Reads one table file; false (and an empty table) when the file cannot
-    // be read or is not a string table.
+    // be read, is not a string table or holds an id twice.
     static bool readTable(const QString& path, QHash<quint32, QString>& table,
                           QString* error = nullptr);
 };

@@ -63,8 +63,8 @@ TEST(Catalogue, CompiledInEnglishTexts) {
     const QString note10 = catalogue().textOf(u"MRV_LMS_NOTE10_0"_s, 1033);
     EXPECT_EQ(note10.split(u"\r\n"_s).size(), 4);
     EXPECT_TRUE(note10.startsWith(u"The content of this category includes:\r\n- Tables column"));
-    // A language whose table lacks the text shows the English one.
-    EXPECT_EQ(catalogue().textOf(u"MRV_TRN_UDF_100"_s, 1031), u"User-Defined Fields");
+    // In a language carried its own text; in one not carried the English.
+    EXPECT_EQ(catalogue().textOf(u"MRV_TRN_UDF_100"_s, 1031), u"Benutzerdefinierte Felder");
     EXPECT_EQ(catalogue().textOf(u"MRV_TRN_UDF_100"_s, 1055), u"User-Defined Fields");
 }
 

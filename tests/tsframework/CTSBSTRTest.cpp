@@ -4,7 +4,9 @@
 #include "tsframework/CTSStringTable.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 using namespace Qt::StringLiterals;
 
@@ -113,4 +115,119 @@ TEST(StringTableFile, RefusesWhatIsNotAStringTable) {
     EXPECT_TRUE(CTSStringTable::readTable(path, table));
     EXPECT_EQ(table.size(), 1);
     EXPECT_EQ(table.value(5), u"five");
+}
+
+TEST_F(StringTables, ATranslationWithOtherPlaceholdersFallsBackToEnglish) {
+    writeTestFile(dir.filePath("1040.xml"), R"(<strings lang="1040">
+  <s id="9">Copia %d di %s</s>
+  <s id="1">Va bene</s>
+</strings>)");
+    writeTestFile(dir.filePath("1049.xml"),
+                  R"(<strings lang="1049"><s id="1">Да</s><s id="1">Хорошо</s></strings>)");
+    CTSStringTable::setFolder(dir.path());
+    EXPECT_EQ(CTSBSTR::load(9, 1040), u"Copy %s of %d");
+    EXPECT_EQ(CTSBSTR::load(1, 1040), u"Va bene");
+    EXPECT_EQ(CTSBSTR::load(1, 1049), u"OK"); // an id twice breaks the table
+    EXPECT_EQ(CTSStringTable::placeholders(u"%s: %d%% of %1, 100%"_s),
+              (QStringList{u"%s"_s, u"%d"_s, u"%%"_s, u"%1"_s}));
+}
+
+namespace {
+
+struct ShippedTable {
+    QByteArray bytes;
+    QString lang;
+    QHash<quint32, QString> texts;
+    QString error;
+};
+
+ShippedTable shippedTable(int lcid) {
+    ShippedTable table;
+    const QString path = QStringLiteral(MIRROVA_SOURCE_DIR "/res/strings/%1.xml").arg(lcid);
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        table.bytes = file.readAll();
+    QXmlStreamReader xml(table.bytes);
+    if (xml.readNextStartElement())
+        table.lang = xml.attributes().value(u"lang"_s).toString();
+    CTSStringTable::readTable(path, table.texts, &table.error);
+    return table;
+}
+
+// How many texts of two tables differ.
+int differing(const QHash<quint32, QString>& a, const QHash<quint32, QString>& b) {
+    int n = 0;
+    for (auto it = a.begin(); it != a.end(); ++it)
+        n += b.value(it.key()) != *it;
+    return n;
+}
+
+class ShippedTables : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+// Every language the program carries has each English text once, as well-
+// formed UTF-8, with the English text's placeholders and line breaks, and
+// translated: the names and samples that stay the same are the only texts
+// most tables share with English.
+TEST_P(ShippedTables, HoldEveryEnglishTextTranslatedWithItsPlaceholders) {
+    const int lcid = GetParam();
+    const ShippedTable english = shippedTable(CTSStringTable::English);
+    const ShippedTable table = shippedTable(lcid);
+    ASSERT_TRUE(table.error.isEmpty()) << table.error.toStdString();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    (void)QString(utf8(table.bytes));
+    EXPECT_FALSE(utf8.hasError());
+    EXPECT_TRUE(table.bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    EXPECT_EQ(table.lang, QString::number(lcid));
+    EXPECT_EQ(table.texts.size(), english.texts.size());
+    int sameAsEnglish = 0;
+    for (auto it = english.texts.begin(); it != english.texts.end(); ++it) {
+        const QString text = table.texts.value(it.key());
+        SCOPED_TRACE(it.key());
+        ASSERT_FALSE(text.trimmed().isEmpty());
+        EXPECT_EQ(CTSStringTable::placeholders(text), CTSStringTable::placeholders(*it));
+        EXPECT_EQ(text.count(u'\n'), it->count(u'\n'));
+        EXPECT_EQ(text.count(u'\r'), it->count(u'\r'));
+        EXPECT_EQ(text.contains(u'&'), it->contains(u'&'));
+        sameAsEnglish += text == *it;
+    }
+    for (quint32 kept : {400u, 499u, 306u, 307u, 2041u})
+        EXPECT_EQ(table.texts.value(kept), english.texts.value(kept)) << kept;
+    if (lcid != 2057 && lcid != CTSStringTable::English) {
+        EXPECT_LT(sameAsEnglish, english.texts.size() / 10);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, ShippedTables, ::testing::ValuesIn(CTSStringTable::languages()),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+// The regional tables are written for their region, not copied from their
+// sibling: their own words, and Chinese in its own script.
+TEST(ShippedTablesOfARegion, AreWrittenForTheirRegion) {
+    const std::tuple<int, int, int> pairs[] = {
+        {3082, 9226, 20}, {1046, 2070, 20}, {1028, 2052, 200}, {2057, 1033, 5}};
+    for (const auto& [a, b, atLeast] : pairs)
+        EXPECT_GE(differing(shippedTable(a).texts, shippedTable(b).texts), atLeast) << a << b;
+    // Simplified characters and their traditional forms.
+    const QString simplified = u"据设数单录类务户称输项选册"_s;
+    const QString traditional = u"據設數單錄類務戶稱輸項選冊"_s;
+    const auto uses = [](const ShippedTable& table, const QString& characters) {
+        int n = 0;
+        for (const QString& text : table.texts)
+            for (QChar c : characters)
+                n += text.contains(c);
+        return n;
+    };
+    const ShippedTable taiwan = shippedTable(1028), prc = shippedTable(2052);
+    EXPECT_EQ(uses(taiwan, simplified), 0);
+    EXPECT_EQ(uses(prc, traditional), 0);
+    EXPECT_GT(uses(taiwan, traditional), 0);
+    EXPECT_GT(uses(prc, simplified), 0);
+    int hebrew = 0;
+    const ShippedTable hebrewTable = shippedTable(1037);
+    for (const QString& text : hebrewTable.texts)
+        hebrew += std::any_of(text.begin(), text.end(),
+                              [](QChar c) { return c.unicode() >= 0x5D0 && c.unicode() <= 0x5EA; });
+    EXPECT_GT(hebrew, hebrewTable.texts.size() * 9 / 10);
 }
