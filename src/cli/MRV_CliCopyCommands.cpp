@@ -202,24 +202,28 @@ QString csvLine(const QStringList& fields) {
 
 // A verification's finding as one line of its report.
 QString reportLine(const MRV_TrialRun::Finding& f) {
+    const QString what = MRV_TrialRun::whatText(f.what);
     if (!f.field.isEmpty())
         return QStringLiteral("%1\t%2\t%3 %4\t%5: target '%6', base '%7'")
-            .arg(f.what, f.category, f.table, f.key, f.field, f.targetValue, f.baseValue);
+            .arg(what, f.category, f.table, f.key, f.field, f.targetValue, f.baseValue);
     if (!f.table.isEmpty())
-        return QStringLiteral("%1\t%2\t%3 %4").arg(f.what, f.category, f.table, f.key);
-    return QStringLiteral("%1\t%2\t%3\t%4").arg(f.what, f.category, f.key, f.reason);
+        return QStringLiteral("%1\t%2\t%3 %4").arg(what, f.category, f.table, f.key);
+    return QStringLiteral("%1\t%2\t%3\t%4").arg(what, f.category, f.key, f.reason);
 }
 
 } // namespace
 
 QStringList MRV_CliCopyCommands::findings(const MRV_TrialRun& trial) {
-    QStringList lines{
-        csvLine({QStringLiteral("Category"), QStringLiteral("What"), QStringLiteral("Table"),
-                 QStringLiteral("Key"), QStringLiteral("Field"), QStringLiteral("Target value"),
-                 QStringLiteral("Base value"), QStringLiteral("Reason")})};
+    // The columns as the findings dialog titles them (10223 to 10230), with
+    // the category first.
+    QStringList titles;
+    for (quint32 id = 10223; id <= 10230; ++id)
+        titles << MRV_Interaction::current().text(id);
+    titles.swapItemsAt(0, 1);
+    QStringList lines{csvLine(titles)};
     for (const MRV_TrialRun::Finding& f : trial.findings())
-        lines << csvLine(
-            {f.category, f.what, f.table, f.key, f.field, f.targetValue, f.baseValue, f.reason});
+        lines << csvLine({f.category, MRV_TrialRun::whatText(f.what), f.table, f.key, f.field,
+                          f.targetValue, f.baseValue, f.reason});
     return lines;
 }
 

@@ -98,6 +98,16 @@ QString kindText(MRV_TargetDiff::Row::Kind kind, bool verifying) {
 
 } // namespace
 
+QString MRV_TrialRun::whatText(const QString& what) {
+    static const std::pair<const char16_t*, quint32> texts[] = {
+        {u"add", 10237},     {u"update", 10238}, {u"delete", 10239},  {u"fail", 10240},
+        {u"missing", 10241}, {u"extra", 10242},  {u"differs", 10243}, {u"cannot check", 10244}};
+    for (const auto& [code, id] : texts)
+        if (what == code)
+            return MRV_Interaction::current().text(id);
+    return what;
+}
+
 void MRV_TrialRun::addFindings(const MRV_TargetDiff::Row& row, bool verifying,
                                QList<Finding>& found) const {
     const Finding base{kindText(row.kind, verifying), categoryText(row.categoryId), row.table,

@@ -34,6 +34,8 @@ public:
         QString baseValue{};
         QString reason{};
     };
+    // The text of a finding's what in the host's current language.
+    static QString whatText(const QString& what);
     struct Verification {
         int missing = 0;
         int differing = 0;

@@ -30,8 +30,8 @@ MRV_TrialFindingsDlg::MRV_TrialFindingsDlg(quint32 titleId, const QString& targe
     m_model->setHorizontalHeaderLabels(titles);
     for (const MRV_TrialRun::Finding& f : findings) {
         QList<QStandardItem*> row;
-        for (const QString& value :
-             {f.what, f.category, f.table, f.key, f.field, f.targetValue, f.baseValue, f.reason}) {
+        for (const QString& value : {MRV_TrialRun::whatText(f.what), f.category, f.table, f.key,
+                                     f.field, f.targetValue, f.baseValue, f.reason}) {
             auto* item = new QStandardItem(value);
             item->setEditable(false);
             row << item;

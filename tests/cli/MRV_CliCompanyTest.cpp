@@ -333,9 +333,9 @@ TEST_F(CliCompany, PreviewApproveCopyAndVerifyEndToEnd) {
     EXPECT_EQ(LLObjectsCOM::Admin::companies(*server).size(), companies) << "its copy stays";
     const QStringList lines = QString::fromUtf8(readBytes(csv)).split(u"\r\n"_s);
     EXPECT_TRUE(lines.contains(
-        u"Projects,update,OPRJ,%1,PrjName,Old name,\"'=cmd|x,\"\"y\"\"\","_s.arg(code)))
+        u"Projects,Update,OPRJ,%1,PrjName,Old name,\"'=cmd|x,\"\"y\"\"\","_s.arg(code)))
         << lines.mid(0, 5).join(u'\n').toStdString();
-    EXPECT_TRUE(lines.filter(u"Projects,add,OPRJ,"_s).size() > 0);
+    EXPECT_TRUE(lines.filter(u"Projects,Add,OPRJ,"_s).size() > 0);
 
     r = plain(copy);
     ASSERT_TRUE(exits(r, 0));
@@ -353,7 +353,7 @@ TEST_F(CliCompany, PreviewApproveCopyAndVerifyEndToEnd) {
     EXPECT_TRUE(exits(r, 1));
     EXPECT_TRUE(holds(r.out, u"1 missing, 1 differing, 0 that cannot be checked"_s));
     EXPECT_TRUE(
-        holds(r.out, u"differs\tProjects\tOPRJ %1\tPrjName: target 'Tampered'"_s.arg(code)));
+        holds(r.out, u"Differs\tProjects\tOPRJ %1\tPrjName: target 'Tampered'"_s.arg(code)));
     EXPECT_TRUE(holds(r.out, u"the log says it was copied"_s));
     // What was approved is the target before the copy.
     r = plain(copy);

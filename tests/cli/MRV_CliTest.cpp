@@ -4,6 +4,7 @@
 #include "config/MRV_CopyLog.h"
 #include "di/MRV_ConnectionContext.h"
 #include "host/objects/LLCompany.h"
+#include "tsframework/CTSBSTR.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -29,9 +30,15 @@ TEST(Cli, CataloguePrintsEveryEntryOnItsOwnLine) {
         EXPECT_EQ(line.split(u'\t').size(), 3) << line.toStdString();
     EXPECT_TRUE(r.err.isEmpty());
 
-    const Result german = run({u"catalogue"_s, u"--lang"_s, u"1031"_s});
-    EXPECT_TRUE(exits(german, 0));
-    EXPECT_EQ(german.out.count(u'\n'), 168);
+    // The same in the language asked for.
+    for (const int lcid : {1031, 1041, 1037}) {
+        const Result translated = run({u"catalogue"_s, u"--lang"_s, QString::number(lcid)});
+        EXPECT_TRUE(exits(translated, 0));
+        const QStringList own = translated.out.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(own.size(), 168);
+        EXPECT_EQ(own.first(), u"MRV_TRN_CUSTOMIZATION_100\t700\t"_s + CTSBSTR::load(700, lcid));
+        EXPECT_NE(own.first(), lines.first());
+    }
     EXPECT_EQ(run({u"--lang=2057"_s, u"catalogue"_s}).status, 0);
 }
 
