@@ -238,7 +238,7 @@ void MRV_ChooseCompanyFormDlg::loadList() {
     const QList<QStandardItem*> named =
         m_rows->findItems(m_work->CompanyDB, Qt::MatchFixedString, DatabaseNameColumn);
     if (!m_work->CompanyDB.isEmpty() && !named.isEmpty())
-        m_list->selectRow(named.first()->row());
+        MRV_selectRow(m_list, named.first()->row());
     m_list->resizeColumnsToContents();
 }
 

@@ -55,7 +55,7 @@ MRV_DetailFormDlg::MRV_DetailFormDlg(QWidget* parent)
     scroll->setBackgroundRole(QPalette::Base);
     m_shown->setSourceModel(m_records);
     m_grid->setObjectName(QStringLiteral("ctlGrid"));
-    m_grid->setAccessibleName(MRV_Interaction::current().text(21101));
+    retranslate();
     m_grid->setModel(m_shown);
     m_grid->setItemDelegate(new InPlaceEditDelegate(m_grid));
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -170,4 +170,8 @@ bool MRV_DetailFormDlg::filterTable() {
     const MRV_WaitCursor wait;
     m_shown->setFilterRules(*rules);
     return true;
+}
+
+void MRV_DetailFormDlg::retranslate() {
+    m_grid->setAccessibleName(MRV_Interaction::current().text(21101));
 }

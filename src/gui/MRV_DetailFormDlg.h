@@ -23,6 +23,8 @@ public:
     using Lister = std::function<const MRV_DIDataSet*(MRV_WorksheetNode&)>;
 
     explicit MRV_DetailFormDlg(QWidget* parent = nullptr);
+    // The pane's own texts in the host's current language.
+    void retranslate();
 
     void setTree(MRV_WorksheetTreeModel* tree) { m_tree = tree; }
     void setLister(Lister lister) { m_lister = std::move(lister); }

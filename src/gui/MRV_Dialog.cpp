@@ -2,15 +2,20 @@
 
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CTSBSTR.h"
+#include "tsframework/CTSStringTable.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
 
+#include <algorithm>
+
 MRV_Dialog::MRV_Dialog(quint32 titleId, QWidget* parent) : QDialog(parent) {
+    setLayoutDirection(MRV_layoutDirection());
     setWindowTitle(text(titleId));
     setAccessibleName(windowTitle());
 }
@@ -97,7 +102,44 @@ void MRV_Dialog::showEvent(QShowEvent* event) {
     activateWindow();
 }
 
+namespace {
+
+// A letter a keyboard types without an input method: ideographs, kana and
+// hangul are composed, so a text of only those gets a Latin mnemonic
+// after it, "ファイル(&F)", as such programs show it.
+bool typeable(QChar c) {
+    if (!c.isLetterOrNumber())
+        return false;
+    if (c.unicode() < 128)
+        return true;
+    switch (c.script()) {
+    case QChar::Script_Common: // the long vowel mark "ー", full-width digits
+    case QChar::Script_Inherited:
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// The "(&X)" a text of composed letters was given, or -1.
+qsizetype appendedMnemonic(const QString& text) {
+    const qsizetype at = text.size() - 4;
+    return at >= 0 && text[at] == u'(' && text[at + 1] == u'&' && text[at + 2].isLetterOrNumber() &&
+                   text[at + 2].unicode() < 128 && text[at + 3] == u')'
+               ? at
+               : -1;
+}
+
+} // namespace
+
 QString MRV_plainText(QString text) {
+    if (const qsizetype at = appendedMnemonic(text); at >= 0)
+        text.truncate(at);
     // "&&" stands for one "&"; a lone "&" marks the mnemonic.
     QString plain;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -131,19 +173,40 @@ QStringList MRV_withMnemonics(const QStringList& texts) {
         }
         QString marked = text;
         marked.replace(u'&', QStringLiteral("&&"));
-        for (qsizetype i = 0; i < marked.size(); ++i) {
+        bool found = false;
+        for (qsizetype i = 0; i < marked.size() && !found; ++i) {
             const QChar c = marked[i].toLower();
             if (marked[i] == u'&') {
                 ++i; // an escaped "&&"
                 continue;
             }
-            if (c.isLetterOrNumber() && !taken.contains(c)) {
+            if (typeable(c) && !taken.contains(c)) {
                 taken.insert(c);
                 marked.insert(i, u'&');
-                break;
+                found = true;
             }
         }
+        const bool composed =
+            std::none_of(text.begin(), text.end(), typeable) &&
+            std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
+        for (char c = 'a'; composed && !found && c <= 'z'; ++c)
+            if (!taken.contains(QChar::fromLatin1(c))) {
+                taken.insert(QChar::fromLatin1(c));
+                marked += QStringLiteral("(&%1)").arg(QChar::fromLatin1(c).toUpper());
+                found = true;
+            }
         result << marked;
     }
     return result;
+}
+
+Qt::LayoutDirection MRV_layoutDirection() {
+    return CTSStringTable::isRightToLeft(MRV_Interaction::current().language()) ? Qt::RightToLeft
+                                                                                : Qt::LeftToRight;
+}
+
+void MRV_selectRow(QAbstractItemView* view, int row) {
+    const QModelIndex index = view->model()->index(row, 0, view->rootIndex());
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QAbstractItemView;
 class QDialogButtonBox;
 
 // A dialog of the program. Its texts are loaded by string id in the host's
@@ -64,3 +65,10 @@ private:
 QStringList MRV_withMnemonics(const QStringList& texts);
 // The visible text without its mnemonic marker.
 QString MRV_plainText(QString text);
+// Makes row the current and only selected row of view, as a click would.
+// (QTableView::selectRow selects nothing in a right-to-left view whose
+// columns do not fill it.)
+void MRV_selectRow(QAbstractItemView* view, int row);
+// The direction the host's current language is written in: every window
+// of the program is laid out in it.
+Qt::LayoutDirection MRV_layoutDirection();

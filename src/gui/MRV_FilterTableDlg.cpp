@@ -35,17 +35,20 @@ MRV_FilterTableDlg::MRV_FilterTableDlg(const QStringList& titles,
         for (const int offered : MRV_TableRules::rulesOffered(type))
             rule->addItem(text(quint32(2070 + offered)), offered);
 
-        auto* value = new QComboBox(this);
-        auto* toValue = new QComboBox(this);
-        name(value, 1201 + row, text(2069));
-        name(toValue, 1301 + row, text(2070));
-        for (QComboBox* box : {value, toValue}) {
+        // Each box is editable as soon as it is made, so that its field
+        // comes next in the tab order, before the box to its right.
+        const auto valueBox = [&](int id, quint32 textId) {
+            auto* box = new QComboBox(this);
+            name(box, id, text(textId));
             box->setEditable(true);
             box->setInsertPolicy(QComboBox::NoInsert);
             box->addItem(QString());
             box->addItems(values.value(row));
             box->setCurrentIndex(0);
-        }
+            return box;
+        };
+        QComboBox* value = valueBox(1201 + row, 2069);
+        QComboBox* toValue = valueBox(1301 + row, 2070);
         title->setBuddy(rule);
 
         for (const MRV_FilterRule& set : current) {

@@ -25,18 +25,23 @@
 #include "interaction/MRV_Interaction.h"
 #include "tsframework/CLogBase.h"
 #include "tsframework/CTSBSTR.h"
+#include "tsframework/CTSStringTable.h"
 #include "tsframework/CTSUtil.h"
 #include "tsframework/TSModule.h"
 #include "worksheet/MRV_SelectionManager.h"
 #include "worksheet/MRV_WorksheetNode.h"
+#include "worksheet/MRV_WorksheetTemplateManager.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeView>
 #include <QUrl>
 
@@ -87,6 +92,9 @@ void MRV_GUIManager::reset() {
     m_configuration.reset();
     m_tools.reset();
     m_context = nullptr;
+    if (m_toolkitTexts)
+        QCoreApplication::removeTranslator(m_toolkitTexts.get());
+    m_toolkitTexts.reset();
     if (m_logViewer)
         m_logViewer->deleteLater();
     m_frame = nullptr;
@@ -99,10 +107,39 @@ void MRV_GUIManager::setConnectionContext(MRV_ConnectionContext* context) {
     m_tools = context ? std::make_unique<MRV_ToolsManager>(context) : nullptr;
     if (context && context->application) {
         try {
-            MRV_Interaction::current().setLanguage(context->getApplication().language());
+            applyLanguage(context->getApplication().language());
         } catch (const ComError&) {
             // getApplication has told the user; the language stays.
         }
+    }
+}
+
+void MRV_GUIManager::showFrameInLanguage() {
+    if (!m_frame)
+        return;
+    m_frame->setLayoutDirection(MRV_layoutDirection());
+    m_frame->treeForm()->retranslate();
+    m_frame->detailForm()->retranslate();
+}
+
+void MRV_GUIManager::applyLanguage(int language) {
+    MRV_Interaction::current().setLanguage(language);
+    showFrameInLanguage();
+    // The category texts new worksheets take; an open one keeps its own.
+    if (MRV_WorksheetTemplateManager* templates = MRV_WorksheetTemplateManager::ifInitialized())
+        templates->updateStrings();
+    // The toolkit's own windows (the file chooser, a field's context menu)
+    // speak the language too, where the toolkit has it.
+    auto translator = std::make_unique<QTranslator>();
+    const bool found =
+        translator->load(QLocale(CTSStringTable::localeName(language)), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (m_toolkitTexts)
+        QCoreApplication::removeTranslator(m_toolkitTexts.get());
+    m_toolkitTexts.reset();
+    if (found && CTSStringTable::tableLanguage(language) != CTSStringTable::English) {
+        QCoreApplication::installTranslator(translator.get());
+        m_toolkitTexts = std::move(translator);
     }
 }
 
@@ -110,6 +147,7 @@ void MRV_GUIManager::setMainFrame(MRV_MainFrame* frame) {
     m_frame = frame;
     if (!frame)
         return;
+    showFrameInLanguage();
     MRV_TreeFormDlg* tree = frame->treeForm();
     MRV_DetailFormDlg* detail = frame->detailForm();
     detail->setTree(tree->model());
@@ -171,7 +209,7 @@ HRESULT MRV_GUIManager::changeLanguage() {
     CLogBase log(u"MRV", u"MRV_GUIManager::changeLanguage");
     try {
         if (m_context)
-            MRV_Interaction::current().setLanguage(m_context->getApplication().language());
+            applyLanguage(m_context->getApplication().language());
         if (FAILED(initializeLLMenu()))
             log.LogError(u"Failed to add menu entry for Mirrova to the tools menu");
         if (m_tools)

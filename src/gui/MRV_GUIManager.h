@@ -17,6 +17,7 @@ class MRV_LogFileDlg;
 class MRV_MainFrame;
 class MRV_SelectionManager;
 class MRV_WorksheetNode;
+class QTranslator;
 
 // The one controller behind the program's own window: it owns the open
 // worksheet and the configuration manager that serves it, decides which
@@ -110,6 +111,11 @@ private:
     // Before another worksheet opens: the open one is closed (the user may
     // keep it); S_OK to go on.
     HRESULT closeForAnother();
+    // The host's language becomes the program's: its texts, the direction
+    // of its windows and the toolkit's own texts.
+    void applyLanguage(int language);
+    // The main window's own texts and direction in the current language.
+    void showFrameInLanguage();
     // Reads the open worksheet (or, with refresh, rebuilds it for a new
     // base) and shows it; closes it when that fails.
     HRESULT readWorksheet(bool refresh);
@@ -126,6 +132,7 @@ private:
     std::unique_ptr<MRV_ConfigurationController> m_reader;
     QPointer<MRV_MainFrame> m_frame;
     QPointer<MRV_LogFileDlg> m_logViewer;
+    std::unique_ptr<QTranslator> m_toolkitTexts;
     MRV_EnableList m_enable;
     bool m_running = false;
     bool m_worksheetOpen = false;

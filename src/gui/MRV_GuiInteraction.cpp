@@ -5,6 +5,7 @@
 #include "gui/MRV_CopyCompletedFormDlg.h"
 #include "gui/MRV_CopyConfigFormDlg.h"
 #include "gui/MRV_CopyOptionsFormDlg.h"
+#include "gui/MRV_Dialog.h"
 #include "gui/MRV_GUIManager.h"
 #include "gui/MRV_LogFileDlg.h"
 #include "gui/MRV_MainFrame.h"
@@ -53,6 +54,7 @@ int MRV_GuiInteraction::messageBox(Kind kind, const QString& caption, const QStr
                                    bool withCancel, int defaultButton) {
     const AskingCursor arrow;
     QMessageBox box(owner());
+    box.setLayoutDirection(MRV_layoutDirection());
     box.setWindowTitle(caption);
     box.setText(text);
     switch (kind) {
@@ -69,16 +71,23 @@ int MRV_GuiInteraction::messageBox(Kind kind, const QString& caption, const QStr
         box.setIcon(QMessageBox::Question);
         break;
     }
+    // The buttons speak the program's language, not the toolkit's.
     if (kind != Kind::Question) {
         box.setStandardButtons(QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(this->text(1));
         box.exec();
         return ButtonOK;
     }
-    QList<QMessageBox::StandardButton> buttons = {QMessageBox::Yes, QMessageBox::No};
+    QList<std::pair<QMessageBox::StandardButton, quint32>> buttons = {{QMessageBox::Yes, 10235},
+                                                                      {QMessageBox::No, 10236}};
     if (withCancel)
-        buttons << QMessageBox::Cancel;
-    for (const QMessageBox::StandardButton button : buttons)
-        box.addButton(button);
+        buttons.append({QMessageBox::Cancel, 2});
+    QStringList texts;
+    for (const auto& button : buttons)
+        texts << this->text(button.second);
+    texts = MRV_withMnemonics(texts);
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        box.addButton(buttons[i].first)->setText(texts[i]);
     const int answer = defaultAnswer(withCancel, defaultButton);
     box.setDefaultButton(answer == ButtonYes  ? QMessageBox::Yes
                          : answer == ButtonNo ? QMessageBox::No

@@ -34,36 +34,29 @@ protected:
 
 MRV_TreeFormDlg::MRV_TreeFormDlg(QWidget* parent)
     : QWidget(parent), m_model(new MRV_WorksheetTreeModel(this)), m_shown(new SelectedOnly(this)),
-      m_view(new QTreeView(this)), m_base(new QLineEdit(this)), m_target(new QLineEdit(this)) {
+      m_view(new QTreeView(this)), m_base(new QLineEdit(this)), m_target(new QLineEdit(this)),
+      m_baseLabel(new QLabel(this)), m_targetLabel(new QLabel(this)),
+      m_categories(new QLabel(this)) {
     setObjectName(QStringLiteral("MRV_TreeFormDlg"));
-    const MRV_Interaction& ui = MRV_Interaction::current();
-    auto* baseLabel = new QLabel(this);
-    auto* targetLabel = new QLabel(this);
-    auto* categories = new QLabel(this);
-    MRV_Dialog::name(baseLabel, 902, ui.text(2039));
-    MRV_Dialog::name(targetLabel, 904, ui.text(2040));
-    MRV_Dialog::name(categories, 905, ui.text(21100));
-    MRV_Dialog::name(m_base, 903, ui.text(2039));
-    MRV_Dialog::name(m_target, 906, ui.text(2040));
-    baseLabel->setBuddy(m_base);
-    targetLabel->setBuddy(m_target);
-    categories->setBuddy(m_view);
+    retranslate();
+    m_baseLabel->setBuddy(m_base);
+    m_targetLabel->setBuddy(m_target);
+    m_categories->setBuddy(m_view);
     for (QLineEdit* edit : {m_base, m_target})
         edit->setReadOnly(true);
 
     m_shown->setSourceModel(m_model);
     m_view->setModel(m_shown);
-    MRV_Dialog::name(m_view, 901, categories->text());
     m_view->header()->hide();
     m_view->setUniformRowHeights(true);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(baseLabel, 0, 0);
+    layout->addWidget(m_baseLabel, 0, 0);
     layout->addWidget(m_base, 0, 1);
-    layout->addWidget(targetLabel, 1, 0);
+    layout->addWidget(m_targetLabel, 1, 0);
     layout->addWidget(m_target, 1, 1);
-    layout->addWidget(categories, 2, 0, 1, 2);
+    layout->addWidget(m_categories, 2, 0, 1, 2);
     layout->addWidget(m_view, 3, 0, 1, 2);
     layout->setRowStretch(3, 1);
 
@@ -77,6 +70,16 @@ MRV_TreeFormDlg::MRV_TreeFormDlg(QWidget* parent)
         if (m_model->selectionView())
             refill(currentNode());
     });
+}
+
+void MRV_TreeFormDlg::retranslate() {
+    const MRV_Interaction& ui = MRV_Interaction::current();
+    MRV_Dialog::name(m_baseLabel, 902, ui.text(2039));
+    MRV_Dialog::name(m_targetLabel, 904, ui.text(2040));
+    MRV_Dialog::name(m_categories, 905, ui.text(21100));
+    MRV_Dialog::name(m_base, 903, ui.text(2039));
+    MRV_Dialog::name(m_target, 906, ui.text(2040));
+    MRV_Dialog::name(m_view, 901, ui.text(21100));
 }
 
 void MRV_TreeFormDlg::setWorksheet(MRV_Worksheet* worksheet) {

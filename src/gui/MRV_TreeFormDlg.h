@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QTreeView;
@@ -17,6 +18,8 @@ class MRV_TreeFormDlg : public QWidget {
     Q_OBJECT
 public:
     explicit MRV_TreeFormDlg(QWidget* parent = nullptr);
+    // The pane's own texts in the host's current language.
+    void retranslate();
 
     // Shows the worksheet (null: none) and makes its first node current.
     void setWorksheet(MRV_Worksheet* worksheet);
@@ -57,4 +60,7 @@ private:
     QTreeView* m_view;
     QLineEdit* m_base;
     QLineEdit* m_target;
+    QLabel* m_baseLabel;
+    QLabel* m_targetLabel;
+    QLabel* m_categories;
 };

@@ -19,11 +19,21 @@ MRV_WorksheetTemplateManager::MRV_WorksheetTemplateManager(QString templatePath)
 
 MRV_WorksheetTemplateManager*
 MRV_WorksheetTemplateManager::instance(MRV_ConnectionContext* context) {
-    static MRV_WorksheetTemplateManager manager;
+    MRV_WorksheetTemplateManager& manager = processManager();
     manager.setConnectionContext(context);
     if (!manager.isInitialized())
         manager.initialize();
     return &manager;
+}
+
+MRV_WorksheetTemplateManager* MRV_WorksheetTemplateManager::ifInitialized() {
+    MRV_WorksheetTemplateManager& manager = processManager();
+    return manager.isInitialized() ? &manager : nullptr;
+}
+
+MRV_WorksheetTemplateManager& MRV_WorksheetTemplateManager::processManager() {
+    static MRV_WorksheetTemplateManager manager;
+    return manager;
 }
 
 QString MRV_WorksheetTemplateManager::defaultTemplatePath() {

@@ -24,6 +24,9 @@ public:
     // The process's template manager: takes the context and reads the
     // template unless that has succeeded already.
     static MRV_WorksheetTemplateManager* instance(MRV_ConnectionContext* context);
+    // The process's template manager once it has read the template; null
+    // before, and nothing is read for the asking.
+    static MRV_WorksheetTemplateManager* ifInitialized();
 
     // "WorkSheet.tpl" in the folder of the program's executable.
     static QString defaultTemplatePath();
@@ -61,6 +64,7 @@ public:
     const QString& templatePath() const { return m_path; }
 
 private:
+    static MRV_WorksheetTemplateManager& processManager();
     MRV_ConnectionContext* m_context = nullptr;
     bool m_initialized = false;
     MRV_Worksheet m_template;

@@ -10,7 +10,10 @@
 #include "gui/MRV_CopyCompletedFormDlg.h"
 #include "gui/MRV_CopyConfigFormDlg.h"
 #include "gui/MRV_CopyOptionsFormDlg.h"
+#include "gui/MRV_FilterTableDlg.h"
+#include "gui/MRV_LogAdditionalInfoDlg.h"
 #include "gui/MRV_ServerLoginFormDlg.h"
+#include "gui/MRV_SortTableDlg.h"
 #include "gui/MRV_TrialFindingsDlg.h"
 #include "gui/MRV_WelcomeFormDlg.h"
 #include "gui/MRV_WorksheetPropertiesFormDlg.h"
@@ -24,6 +27,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +95,7 @@ class DialogsTest : public QObject {
         QCOMPARE(settings.saveSettingsToDatabase(), S_OK);
     }
     std::unique_ptr<MRV_Dialog> make(const QString& which) {
+        const auto shown = [](quint32 id) { return MRV_Interaction::current().text(id); };
         if (which == u"welcome"_s)
             return std::make_unique<MRV_WelcomeFormDlg>();
         if (which == u"properties"_s)
@@ -109,7 +114,7 @@ class DialogsTest : public QObject {
             return std::make_unique<MRV_TrialFindingsDlg>(
                 10216, u"Target Ltd"_s, u"The copy would add 1 records."_s,
                 QList<MRV_TrialRun::Finding>{{u"update"_s,
-                                              u"Projects"_s,
+                                              shown(756),
                                               u"OPRJ"_s,
                                               u"P1"_s,
                                               u"PrjName"_s,
@@ -117,6 +122,19 @@ class DialogsTest : public QObject {
                                               u"New"_s,
                                               {}}},
                 nullptr, [] { return true; });
+        if (which == u"sort"_s)
+            return std::make_unique<MRV_SortTableDlg>(QStringList{shown(133), shown(134)},
+                                                      QList<MRV_SortRule>{});
+        if (which == u"filter"_s)
+            return std::make_unique<MRV_FilterTableDlg>(
+                QStringList{shown(137), shown(151)},
+                QList<MRV_ColumnType>{MRV_ColumnType::Text, MRV_ColumnType::Number},
+                QList<QStringList>{{u"C1"_s}, {u"5"_s}}, QList<MRV_FilterRule>{});
+        if (which == u"info"_s)
+            return std::make_unique<MRV_LogAdditionalInfoDlg>(
+                QStringList{u"2026-12-04"_s, u"09:05"_s, u"09:06"_s, u"BASE"_s, u"TARGET"_s,
+                            shown(350), u"1"_s, u"1"_s},
+                nullptr);
         return std::make_unique<MRV_AboutBox>();
     }
     static QStringList column(QTableView* list, int column) {
@@ -181,22 +199,34 @@ private slots:
         QVERIFY(label && label->text().contains(path));
     }
 
-    // Every dialog has a title, each button and label shows a text and is
-    // named by it for a screen reader, and each field has a name; each
-    // control that takes the focus by a mnemonic has a letter of its own,
-    // and Tab goes through the controls as they are laid out.
+    // In each language, every dialog has a title, each button and label
+    // shows a text that fits and is named by it for a screen reader, and
+    // each field has a name; no text is left in English; each control that
+    // takes the focus by a mnemonic has a key of its own, and Tab goes
+    // through the controls in the order they are read (right to left in
+    // Hebrew).
     void keyboard_data() {
         QTest::addColumn<QString>("dialog");
-        for (const char* dialog : {"welcome", "properties", "options", "choose", "login", "copy",
-                                   "completed", "findings", "about"})
-            QTest::newRow(dialog) << QString::fromLatin1(dialog);
+        QTest::addColumn<int>("language");
+        for (const int language : {1033, 1031, 1041, 1037})
+            for (const char* dialog :
+                 {"welcome", "properties", "options", "choose", "login", "copy", "completed",
+                  "findings", "sort", "filter", "info", "about"})
+                QTest::addRow("%s-%d", dialog, language) << QString::fromLatin1(dialog) << language;
     }
     void keyboard() {
         QFETCH(QString, dialog);
+        QFETCH(int, language);
+        ui.setLanguage(language);
+        const auto english = qScopeGuard([this] { ui.setLanguage(1033); });
         const std::unique_ptr<MRV_Dialog> window = make(dialog);
         window->show();
+        const bool rightToLeft = language == 1037;
+        QCOMPARE(window->layoutDirection(), rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
         QVERIFY(!window->windowTitle().isEmpty());
         QCOMPARE(window->accessibleName(), window->windowTitle());
+        const QStringList left = leftInEnglish(window.get(), language);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(u" | ") + u" left in English"_s));
         int named = 0;
         for (QWidget* w : window->findChildren<QWidget*>(QRegularExpression(u"^ctl\\d+$"_s))) {
             const auto* button = qobject_cast<QAbstractButton*>(w);
@@ -206,26 +236,45 @@ private slots:
                     QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
                 continue;
             }
-            const QString shown = button ? button->text() : label->text();
-            QVERIFY2(!shown.isEmpty(), qPrintable(w->objectName()));
-            QCOMPARE(w->accessibleName(), MRV_plainText(shown));
+            const QString text = button ? button->text() : label->text();
+            QVERIFY2(!text.isEmpty(), qPrintable(w->objectName()));
+            QCOMPARE(w->accessibleName(), MRV_plainText(text));
             ++named;
         }
-        QVERIFY(named >= 2);
+        QVERIFY(named >= 1);
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(window.get()))
+                continue;
+            const QSize hint = w->sizeHint();
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                QVERIFY2(label->wordWrap()
+                             ? label->height() >= label->heightForWidth(label->width())
+                             : label->width() >= hint.width(),
+                         qPrintable(label->text() + u" is cut off"_s));
+            } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                QVERIFY2(button->width() >= hint.width(),
+                         qPrintable(button->text() + u" is cut off"_s));
+            } else if (auto* list = qobject_cast<QComboBox*>(w)) {
+                QVERIFY2(list->width() >= hint.width(),
+                         qPrintable(list->currentText() + u" is cut off"_s));
+            }
+        }
         QHash<QString, QString> taken;
-        const auto take = [&](const QString& shown) {
-            const QString key = QKeySequence::mnemonic(shown).toString();
-            if (!std::any_of(shown.begin(), shown.end(), [](QChar c) { return c.isLetter(); }))
+        const auto take = [&](const QString& text) {
+            const QString key = QKeySequence::mnemonic(text).toString();
+            if (!std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }))
                 return;
-            QVERIFY2(!key.isEmpty(), qPrintable(shown + u" has no mnemonic"_s));
+            QVERIFY2(!key.isEmpty(), qPrintable(text + u" has no mnemonic"_s));
             QVERIFY2(!taken.contains(key),
-                     qPrintable(shown + u" shares its key with "_s + taken[key]));
-            taken.insert(key, shown);
+                     qPrintable(text + u" shares its key with "_s + taken[key]));
+            taken.insert(key, text);
         };
         QList<QWidget*> chain;
         for (QWidget* w = window->nextInFocusChain(); w != window.get();
              w = w->nextInFocusChain()) {
-            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(window.get()))
+            // A box whose field takes its focus is one stop, the field.
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(window.get()) ||
+                w->focusProxy())
                 continue;
             chain << w;
             if (auto* button = qobject_cast<QAbstractButton*>(w))
@@ -234,9 +283,15 @@ private slots:
         for (QLabel* label : window->findChildren<QLabel*>())
             if (label->buddy())
                 take(label->text());
+        // Where a control is as the user reads: mirrored in Hebrew.
+        const auto place = [&](QWidget* w) {
+            QRect r(w->mapTo(window.get(), QPoint()), w->size());
+            if (rightToLeft)
+                r.moveLeft(window->width() - r.right() - 1);
+            return r;
+        };
         for (qsizetype i = 1; i < chain.size(); ++i) {
-            const QRect a(chain[i - 1]->mapTo(window.get(), QPoint()), chain[i - 1]->size());
-            const QRect b(chain[i]->mapTo(window.get(), QPoint()), chain[i]->size());
+            const QRect a = place(chain[i - 1]), b = place(chain[i]);
             const bool sameRow = b.top() < a.bottom() && a.top() < b.bottom();
             QVERIFY2(sameRow ? b.left() >= a.right() : b.top() >= a.top(),
                      qPrintable(chain[i]->objectName() + u" is tabbed to after "_s +

@@ -49,15 +49,32 @@ void tick(MRV_TreeFormDlg* tree, MRV_WorksheetNode* node) {
 class FlowTest : public QObject {
     Q_OBJECT
 private slots:
+    void newSelectSaveCopyAndReadTheLog_data();
     void newSelectSaveCopyAndReadTheLog();
 };
 
+// In English and in three languages of other scripts and directions:
+// every window of the flow speaks the client's language.
+void FlowTest::newSelectSaveCopyAndReadTheLog_data() {
+    QTest::addColumn<int>("language");
+    for (const int language : {1033, 1031, 1041, 1037})
+        QTest::addRow("%d", language) << language;
+}
+
 void FlowTest::newSelectSaveCopyAndReadTheLog() {
+    QFETCH(int, language);
+    const auto in = [language](quint32 id) { return CTSBSTR::load(id, language); };
+    // A window of the flow, with nothing in it left in English.
+    const auto translated = [language](QWidget* window) {
+        const QStringList left = leftInEnglish(window, language);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(u" | ") + u" left in English"_s));
+        QCOMPARE(window->layoutDirection(), language == 1037 ? Qt::RightToLeft : Qt::LeftToRight);
+    };
     GuiWorld world;
     QVERIFY(world.createDemo(u"BASE"_s));
     QVERIFY(world.createCompany(u"TARGET"_s));
     QVERIFY(LLObjectsCOM::Admin::backup(*world.server, u"TARGET"_s, QDateTime()));
-    InProcess shell(world.logIn(u"BASE"_s));
+    InProcess shell(world.logIn(u"BASE"_s), language);
     QCOMPARE(shell.client.raiseApplicationLoad(), 0);
     MRV_GUIManager& gui = MRV_GUIManager::instance();
 
@@ -65,8 +82,15 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     // step has a driver of its own, gone when the step is over.
     {
         ModalDriver start;
-        start.then([](QWidget* welcome) { click(welcome, 1); })
-            .then([](QWidget* properties) { click(properties, 1015); })
+        start
+            .then([&](QWidget* welcome) {
+                translated(welcome);
+                click(welcome, 1);
+            })
+            .then([&](QWidget* properties) {
+                translated(properties);
+                click(properties, 1015);
+            })
             .then([](QWidget* choose) { chooseCompany(choose, u"BASE"_s); })
             .then([](QWidget* properties) { click(properties, 1019); })
             .then([](QWidget* choose) { chooseCompany(choose, u"TARGET"_s); })
@@ -78,6 +102,7 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     }
     QVERIFY(shell.frame.splitterShown());
     QVERIFY(shell.frame.action(512)->isEnabled());
+    translated(&shell.frame);
 
     // Every manufacturer, and two projects picked in the grid, one of them
     // renamed there.
@@ -86,6 +111,7 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     MRV_WorksheetNode* projects = worksheet.findLeaf(u"MRV_TRN_PROJECTS_100"_s);
     QVERIFY(manufacturers && projects);
     MRV_TreeFormDlg* tree = shell.frame.treeForm();
+    QCOMPARE(tree->view()->model()->index(0, 0).data().toString(), in(700));
     tick(tree, manufacturers);
     QCOMPARE(manufacturers->selected, int(MRV_WorksheetNode::Selected));
     tree->setCurrentNode(projects);
@@ -138,10 +164,10 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     {
         ModalDriver preview;
         preview.then([&](QWidget* findings) {
-            QVERIFY(control<QLabel>(findings, 10222)->text().startsWith(u"The copy would add "_s));
+            translated(findings);
             auto* table = findings->findChild<QTableView*>(u"ctl10231"_s);
             QVERIFY(table && table->model()->rowCount() > 0);
-            QVERIFY(columnTexts(*table->model(), 0).contains(u"add"_s));
+            QVERIFY(columnTexts(*table->model(), 0).contains(in(10237)));
             click(findings, 10218);
         });
         QVERIFY(shell.frame.action(531)->isEnabled());
@@ -159,25 +185,25 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
         world.scalar(*world.logIn(u"TARGET"_s), u"SELECT COUNT(*) FROM OMRC"_s).toInt();
     {
         ModalDriver copy;
-        copy.then([](QWidget* dialog) {
-                QCOMPARE(control<QLabel>(dialog, 1054)->text(), u"Replace All"_s);
+        copy.then([&](QWidget* dialog) {
+                translated(dialog);
+                QCOMPARE(control<QLabel>(dialog, 1054)->text(), in(350));
                 click(dialog, 1);
             })
-            .then([](QWidget* completed) {
-                QCOMPARE(control<QLabel>(completed, 1051)->text(),
-                         u"The copy process is completed"_s);
+            .then([&](QWidget* completed) {
+                translated(completed);
+                QCOMPARE(control<QLabel>(completed, 1051)->text(), in(10034));
                 // The verification's window comes and goes in the click;
                 // the completion then comes back.
                 click(completed, 10219);
             })
-            .then([](QWidget* findings) {
+            .then([&](QWidget* findings) {
                 QCOMPARE(control<QLabel>(findings, 10222)->text(),
-                         u"0 records missing, 0 differing, 0 that cannot be checked."_s);
+                         CTSBSTR(language).FormatId(10234, 0, 0, 0).str());
                 click(findings, 1);
             })
-            .then([](QWidget* completed) {
-                QCOMPARE(control<QLabel>(completed, 1051)->text(),
-                         u"The copy process is completed"_s);
+            .then([&](QWidget* completed) {
+                QCOMPARE(control<QLabel>(completed, 1051)->text(), in(10034));
                 click(completed, 1050);
                 click(completed, 1);
             });
@@ -195,6 +221,7 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
              renamed);
     MRV_LogFileDlg* viewer = gui.logViewer();
     QVERIFY(viewer);
+    translated(viewer);
     // One line per record written: the manufacturers the target lacked
     // (every company has the one for none) and the projects.
     const int logged = viewer->table()->model()->rowCount();
@@ -214,15 +241,15 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
         QVERIFY2(MRV_TableRules::compare(codes[i - 1], codes[i], MRV_ColumnType::Text, QLocale()) <=
                      0,
                  qPrintable(codes[i - 1] + u" before "_s + codes[i]));
-    const auto filterBy = [viewer](const QString& code) {
+    const auto filterBy = [viewer, in](const QString& code) {
         ModalDriver filter;
         filter.then([](QWidget* menu) { chooseMenuEntry(menu, 32803); })
-            .then([code](QWidget* dialog) {
+            .then([code, in](QWidget* dialog) {
                 if (code.isEmpty()) {
                     click(dialog, 3); // Clear
                 } else {
                     auto* rule = control<QComboBox>(dialog, 1101 + MRV_LogFile::BaseCode);
-                    rule->setCurrentIndex(rule->findText(u"Equal"_s));
+                    rule->setCurrentIndex(rule->findText(in(2071)));
                     control<QComboBox>(dialog, 1201 + MRV_LogFile::BaseCode)->setEditText(code);
                 }
                 click(dialog, 1);
@@ -233,7 +260,7 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     };
     filterBy(picked);
     QCOMPARE(column(MRV_LogFile::BaseCode), QStringList{picked});
-    QCOMPARE(column(MRV_LogFile::Result), QStringList{u"Succeeded"_s});
+    QCOMPARE(column(MRV_LogFile::Result), QStringList{in(402)});
     QCOMPARE(column(MRV_LogFile::TargetDesc), QStringList{renamed});
     filterBy(QString());
     QCOMPARE(viewer->table()->model()->rowCount(), logged);
@@ -246,10 +273,11 @@ void FlowTest::newSelectSaveCopyAndReadTheLog() {
     QVERIFY(worksheet.modified);
     for (const int answer : {int(QMessageBox::Cancel), int(QMessageBox::No)}) {
         ModalDriver exit;
-        exit.then([answer](QWidget* box) {
+        exit.then([&, answer](QWidget* box) {
             auto* question = qobject_cast<QMessageBox*>(box);
             QVERIFY(question);
-            QCOMPARE(question->text(), u"Do you want to save the current worksheet?"_s);
+            QCOMPARE(question->text(), in(10005));
+            translated(question);
             question->button(QMessageBox::StandardButton(answer))->click();
         });
         shell.frame.action(516)->trigger();

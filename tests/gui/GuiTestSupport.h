@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/MRV_ChooseCompanyFormDlg.h"
+#include "gui/MRV_Dialog.h"
 #include "gui/MRV_GUIManager.h"
 #include "gui/MRV_GuiInteraction.h"
 #include "gui/MRV_MainFrame.h"
@@ -14,14 +15,19 @@
 #include "shell/MyDispatch.h"
 #include "tsframework/CTSBSTR.h"
 #include "tsframework/CTSIDispatch.h"
+#include "tsframework/CTSStringTable.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSet>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,6 +175,57 @@ inline QString text(quint32 id) {
     return CTSBSTR::load(id, CTSBSTR::English);
 }
 
+// The English texts a window in language must not show: each whose text
+// in the language is another, unless the language uses it too.
+inline QSet<QString> englishOnly(int language) {
+    QHash<quint32, QString> english;
+    CTSStringTable::readTable(QStringLiteral(":/strings/1033.xml"), english);
+    QSet<QString> left, own;
+    for (auto it = english.begin(); it != english.end(); ++it) {
+        const QString translated = CTSBSTR::load(it.key(), language);
+        own.insert(translated);
+        if (translated != *it)
+            left.insert(*it);
+    }
+    return left - own;
+}
+
+// What a window shows of the texts of language that are left in English:
+// its title, labels, buttons, list entries, menu entries, and the column
+// titles and first rows of its tables and trees.
+inline QStringList leftInEnglish(QWidget* window, int language) {
+    QStringList shown{window->windowTitle()};
+    for (QAction* action : window->findChildren<QAction*>())
+        shown << action->text();
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            shown << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            shown << button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(w))
+            shown << box->title();
+        else if (auto* list = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < list->count(); ++i)
+                shown << list->itemText(i);
+        else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+            const QAbstractItemModel& model = *view->model();
+            for (int column = 0; column < model.columnCount(); ++column) {
+                shown << model.headerData(column, Qt::Horizontal).toString();
+                for (int row = 0; row < std::min(model.rowCount(), 20); ++row)
+                    shown << model.index(row, column).data().toString();
+            }
+        }
+    }
+    const QSet<QString> english = englishOnly(language);
+    QStringList left;
+    for (const QString& text : shown)
+        if (english.contains(MRV_plainText(text)))
+            left << text;
+    return left;
+}
+
 // The texts of a model's column, row by row.
 inline QStringList columnTexts(const QAbstractItemModel& model, int column) {
     QStringList texts;
@@ -191,8 +248,7 @@ inline bool selectDatabase(QWidget* dialog, const QString& database) {
                        .indexOf(database))
              : -1;
     if (row >= 0) {
-        list->setCurrentIndex(list->model()->index(row, 0));
-        list->selectRow(row);
+        MRV_selectRow(list, row);
     }
     return row >= 0;
 }

@@ -136,9 +136,8 @@ private slots:
             popups << popup->text();
         QCOMPARE(popups, (QStringList{u"&Datei"_s, u"&Bearbeiten"_s, u"&Ansicht"_s, u"Da&ten"_s,
                                       u"&Hilfe"_s}));
-        // Texts the language lacks are shown in English; each item of a popup
-        // has a mnemonic of its own, where one is left.
-        QCOMPARE(shell.frame.action(32808)->text(), u"&Copy Node Text"_s);
+        // Each item of a popup has a mnemonic of its own, where one is left.
+        QCOMPARE(MRV_plainText(shell.frame.action(32808)->text()), CTSBSTR::load(32808, 1031));
         for (QAction* popup : shell.frame.menuBar()->actions()) {
             QSet<QChar> mnemonics;
             for (QAction* item : popup->menu()->actions()) {
