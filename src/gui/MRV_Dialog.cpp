@@ -59,7 +59,10 @@ void MRV_Dialog::finish() {
             marked << label;
             texts << label->text();
         }
-    const QStringList withMnemonics = MRV_withMnemonics(texts);
+    QList<quint32> ids;
+    for (QWidget* widget : marked)
+        ids << widget->property("textId").toUInt();
+    const QStringList withMnemonics = MRV_withMnemonics(texts, ids);
     for (qsizetype i = 0; i < marked.size(); ++i) {
         if (auto* button = qobject_cast<QAbstractButton*>(marked[i]))
             button->setText(withMnemonics[i]);
@@ -71,6 +74,9 @@ void MRV_Dialog::finish() {
 
 void MRV_Dialog::nameById(QWidget* widget, int id, quint32 textId) {
     name(widget, id, textId ? text(textId) : QString());
+    // The mnemonic of a text of composed letters follows its English text.
+    if (textId)
+        widget->setProperty("textId", textId);
 }
 
 QDialogButtonBox* MRV_Dialog::okCancel(bool withCancel) {
@@ -150,7 +156,7 @@ QString MRV_plainText(QString text) {
     return plain;
 }
 
-QStringList MRV_withMnemonics(const QStringList& texts) {
+QStringList MRV_withMnemonics(const QStringList& texts, const QList<quint32>& ids) {
     const auto hasMnemonic = [](const QString& text) {
         for (qsizetype i = 0; i + 1 < text.size(); ++i) {
             if (text[i] != u'&')
@@ -166,7 +172,8 @@ QStringList MRV_withMnemonics(const QStringList& texts) {
         if (const qsizetype at = hasMnemonic(text); at >= 0)
             taken.insert(text[at].toLower());
     QStringList result;
-    for (const QString& text : texts) {
+    for (qsizetype at = 0; at < texts.size(); ++at) {
+        const QString& text = texts[at];
         if (hasMnemonic(text) >= 0 || text.isEmpty()) {
             result << text;
             continue;
@@ -189,12 +196,19 @@ QStringList MRV_withMnemonics(const QStringList& texts) {
         const bool composed =
             std::none_of(text.begin(), text.end(), typeable) &&
             std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetterOrNumber(); });
-        for (char c = 'a'; composed && !found && c <= 'z'; ++c)
-            if (!taken.contains(QChar::fromLatin1(c))) {
-                taken.insert(QChar::fromLatin1(c));
-                marked += QStringLiteral("(&%1)").arg(QChar::fromLatin1(c).toUpper());
+        // The letter the English text would take, where it is free: the
+        // key users of the English program know.
+        const QString english =
+            at < ids.size() && ids[at] ? CTSBSTR::load(ids[at], CTSBSTR::English) : QString();
+        const QString letters = english.toLower() + QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+        for (qsizetype i = 0; composed && !found && i < letters.size(); ++i) {
+            const QChar c = letters[i];
+            if (c.unicode() < 128 && c.isLetter() && !taken.contains(c)) {
+                taken.insert(c);
+                marked += QStringLiteral("(&%1)").arg(c.toUpper());
                 found = true;
             }
+        }
         result << marked;
     }
     return result;

@@ -61,8 +61,10 @@ private:
 
 // Puts a mnemonic into each text that has none, on the first letter not
 // taken by another of the texts ("&File", "&Edit", "E&xit"); texts already
-// holding one keep it.
-QStringList MRV_withMnemonics(const QStringList& texts);
+// holding one keep it. A text of ideographs, kana or hangul gets a Latin
+// one after it, "ファイル(&F)": a letter of the English text of its string
+// id (ids, in the order of texts, 0 for none) where one is free.
+QStringList MRV_withMnemonics(const QStringList& texts, const QList<quint32>& ids = {});
 // The visible text without its mnemonic marker.
 QString MRV_plainText(QString text);
 // Makes row the current and only selected row of view, as a click would.

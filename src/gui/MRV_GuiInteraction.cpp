@@ -83,9 +83,12 @@ int MRV_GuiInteraction::messageBox(Kind kind, const QString& caption, const QStr
     if (withCancel)
         buttons.append({QMessageBox::Cancel, 2});
     QStringList texts;
-    for (const auto& button : buttons)
+    QList<quint32> ids;
+    for (const auto& button : buttons) {
         texts << this->text(button.second);
-    texts = MRV_withMnemonics(texts);
+        ids << button.second;
+    }
+    texts = MRV_withMnemonics(texts, ids);
     for (qsizetype i = 0; i < buttons.size(); ++i)
         box.addButton(buttons[i].first)->setText(texts[i]);
     const int answer = defaultAnswer(withCancel, defaultButton);

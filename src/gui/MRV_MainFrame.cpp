@@ -169,14 +169,16 @@ void MRV_MainFrame::updateMenuItems() {
     // Mnemonics are chosen per popup, so that each popup's items differ.
     for (const Popup& popup : popups()) {
         QStringList texts;
+        QList<quint32> ids;
         QList<QAction*> actions;
         for (const quint32 id : popup.commands) {
             if (id == 0)
                 continue;
             actions << m_actions.value(id);
             texts << load(id);
+            ids << id;
         }
-        const QStringList marked = MRV_withMnemonics(texts);
+        const QStringList marked = MRV_withMnemonics(texts, ids);
         for (qsizetype i = 0; i < actions.size(); ++i) {
             QAction* action = actions[i];
             const auto id = action->data().toUInt();

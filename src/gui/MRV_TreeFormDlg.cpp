@@ -51,7 +51,9 @@ MRV_TreeFormDlg::MRV_TreeFormDlg(QWidget* parent)
     m_view->setUniformRowHeights(true);
 
     auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // A little room at the window's edge, where a label starts in a
+    // language written right to left.
+    layout->setContentsMargins(4, 0, 4, 0);
     layout->addWidget(m_baseLabel, 0, 0);
     layout->addWidget(m_base, 0, 1);
     layout->addWidget(m_targetLabel, 1, 0);

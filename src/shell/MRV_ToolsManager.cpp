@@ -185,8 +185,9 @@ HRESULT MRV_ToolsManager::updateSubmenu(int position, quint32 stringId,
         if (kPopups[i] == stringId)
             index = i;
     }
+    const QList<quint32> ids(std::begin(kPopups), std::end(kPopups));
     popups[position]->setText(index >= 0
-                                  ? MRV_withMnemonics(texts)[index]
+                                  ? MRV_withMnemonics(texts, ids)[index]
                                   : CTSBSTR::load(stringId, MRV_GUIManager::instance().language()));
     popups[position]->setEnabled(MRV_isEnabled(list, stringId));
     return S_OK;
