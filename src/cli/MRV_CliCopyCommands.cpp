@@ -346,12 +346,13 @@ int MRV_CliCopyCommands::summarize(const QList<MRV_LogFile::Row>& rows) {
             ++c.deleted;
         }
     }
+    // The columns titled as the log viewer names categories and results.
     m_out << QStringLiteral("%1 %2 %3 %4 %5\n")
-                 .arg(QStringLiteral("Category"), -40)
-                 .arg(QStringLiteral("Added"), 7)
-                 .arg(QStringLiteral("Updated"), 7)
-                 .arg(QStringLiteral("Deleted"), 7)
-                 .arg(QStringLiteral("Failed"), 7);
+                 .arg(m_ui.text(134), -40)
+                 .arg(m_ui.text(212), 7)
+                 .arg(m_ui.text(213), 7)
+                 .arg(m_ui.text(404), 7)
+                 .arg(m_ui.text(403), 7);
     for (auto it = byCategory.cbegin(); it != byCategory.cend(); ++it)
         m_out << QStringLiteral("%1 %2 %3 %4 %5\n")
                      .arg(it.key().section(u'\t', 1).left(40), -40)
