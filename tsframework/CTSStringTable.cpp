@@ -10,6 +10,18 @@
 
 namespace {
 
+// The carried languages with the locale each is written for.
+struct Carried {
+    int lcid;
+    const char* locale;
+};
+constexpr Carried kCarried[] = {
+    {1028, "zh_TW"}, {1029, "cs_CZ"}, {1030, "da_DK"}, {1031, "de_DE"}, {1032, "el_GR"},
+    {1033, "en_US"}, {1035, "fi_FI"}, {1036, "fr_FR"}, {1037, "he_IL"}, {1038, "hu_HU"},
+    {1040, "it_IT"}, {1041, "ja_JP"}, {1042, "ko_KR"}, {1043, "nl_NL"}, {1045, "pl_PL"},
+    {1046, "pt_BR"}, {1049, "ru_RU"}, {1051, "sk_SK"}, {1053, "sv_SE"}, {2052, "zh_CN"},
+    {2057, "en_GB"}, {2068, "nb_NO"}, {2070, "pt_PT"}, {3082, "es_ES"}, {9226, "es_CO"}};
+
 struct Tables {
     QMutex mutex;
     QString folder = QStringLiteral(":/strings");
@@ -50,22 +62,6 @@ const QHash<quint32, QString>& tableFor(Tables& t, int language) {
     }
     return it->second;
 }
-
-} // namespace
-
-namespace {
-
-// The carried languages with the locale each is written for.
-struct Carried {
-    int lcid;
-    const char* locale;
-};
-constexpr Carried kCarried[] = {
-    {1028, "zh_TW"}, {1029, "cs_CZ"}, {1030, "da_DK"}, {1031, "de_DE"}, {1032, "el_GR"},
-    {1033, "en_US"}, {1035, "fi_FI"}, {1036, "fr_FR"}, {1037, "he_IL"}, {1038, "hu_HU"},
-    {1040, "it_IT"}, {1041, "ja_JP"}, {1042, "ko_KR"}, {1043, "nl_NL"}, {1045, "pl_PL"},
-    {1046, "pt_BR"}, {1049, "ru_RU"}, {1051, "sk_SK"}, {1053, "sv_SE"}, {2052, "zh_CN"},
-    {2057, "en_GB"}, {2068, "nb_NO"}, {2070, "pt_PT"}, {3082, "es_ES"}, {9226, "es_CO"}};
 
 } // namespace
 

@@ -214,16 +214,15 @@ QString reportLine(const MRV_TrialRun::Finding& f) {
 } // namespace
 
 QStringList MRV_CliCopyCommands::findings(const MRV_TrialRun& trial) {
-    // The columns as the findings dialog titles them (10223 to 10230), with
-    // the category first.
-    QStringList titles;
-    for (quint32 id = 10223; id <= 10230; ++id)
-        titles << MRV_Interaction::current().text(id);
+    // The columns as the findings dialog titles them, the category first.
+    QStringList titles = MRV_TrialRun::columnTitles();
     titles.swapItemsAt(0, 1);
     QStringList lines{csvLine(titles)};
-    for (const MRV_TrialRun::Finding& f : trial.findings())
-        lines << csvLine({f.category, MRV_TrialRun::whatText(f.what), f.table, f.key, f.field,
-                          f.targetValue, f.baseValue, f.reason});
+    for (const MRV_TrialRun::Finding& f : trial.findings()) {
+        QStringList values = f.shown();
+        values.swapItemsAt(0, 1);
+        lines << csvLine(values);
+    }
     return lines;
 }
 

@@ -108,6 +108,17 @@ QString MRV_TrialRun::whatText(const QString& what) {
     return what;
 }
 
+QStringList MRV_TrialRun::Finding::shown() const {
+    return {whatText(what), category, table, key, field, targetValue, baseValue, reason};
+}
+
+QStringList MRV_TrialRun::columnTitles() {
+    QStringList titles;
+    for (quint32 id = 10223; id <= 10230; ++id)
+        titles << MRV_Interaction::current().text(id);
+    return titles;
+}
+
 void MRV_TrialRun::addFindings(const MRV_TargetDiff::Row& row, bool verifying,
                                QList<Finding>& found) const {
     const Finding base{kindText(row.kind, verifying), categoryText(row.categoryId), row.table,

@@ -33,9 +33,14 @@ public:
         QString targetValue{};
         QString baseValue{};
         QString reason{};
+        // The eight values as they are shown, what in the host's language.
+        QStringList shown() const;
     };
     // The text of a finding's what in the host's current language.
     static QString whatText(const QString& what);
+    // The titles of a finding's eight values, in the order of Finding, in
+    // the host's current language.
+    static QStringList columnTitles();
     struct Verification {
         int missing = 0;
         int differing = 0;

@@ -23,15 +23,10 @@ MRV_TrialFindingsDlg::MRV_TrialFindingsDlg(quint32 titleId, const QString& targe
     auto* said = new QLabel(summary, this);
     name(said, 10222, summary);
     said->setWordWrap(true);
-    // The column titles: 10223 to 10230.
-    QStringList titles;
-    for (quint32 id = 10223; id <= 10230; ++id)
-        titles << text(id);
-    m_model->setHorizontalHeaderLabels(titles);
+    m_model->setHorizontalHeaderLabels(MRV_TrialRun::columnTitles());
     for (const MRV_TrialRun::Finding& f : findings) {
         QList<QStandardItem*> row;
-        for (const QString& value : {MRV_TrialRun::whatText(f.what), f.category, f.table, f.key,
-                                     f.field, f.targetValue, f.baseValue, f.reason}) {
+        for (const QString& value : f.shown()) {
             auto* item = new QStandardItem(value);
             item->setEditable(false);
             row << item;
